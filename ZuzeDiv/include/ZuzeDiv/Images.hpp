@@ -1,0 +1,23 @@
+#pragma once
+// Symbol images by name, and the application's own images.
+#include <memory>
+#include <string>
+
+#include "AppKit/NSFont.hpp"
+#include "AppKit/NSImage.hpp"
+
+namespace ZuzeDiv {
+
+class Images {
+public:
+    Images() = delete;
+
+    /// The system's symbol of that name; nullptr when the running system does not know it.
+    static std::shared_ptr<NSImage> systemSymbol(const std::string& name);
+    /// The symbol with a point size and weight applied.
+    static std::shared_ptr<NSImage> configuredSymbol(const std::string& name, CGFloat pointSize, NSFont::Weight weight);
+    /// The image of that name among the application's images.
+    static std::shared_ptr<NSImage> named(const std::string& name);
+};
+
+}  // namespace ZuzeDiv

@@ -1,0 +1,10 @@
+#include "ZuzeDiv/Resources.hpp"
+
+namespace ZuzeDiv {
+
+std::shared_ptr<Bundle> Resources::bundle() {
+    static const std::shared_ptr<Bundle> bundle = Bundle::module("ZuzeDiv_ZuzeDiv");
+    return bundle;
+}
+
+}  // namespace ZuzeDiv

@@ -1,0 +1,16 @@
+# The Debian packages the build links against (installed by scripts/bootstrap).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(nlohmann_json 3 REQUIRED)
+find_package(benchmark QUIET)
+
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pangocairo)
+pkg_check_modules(RSVG REQUIRED IMPORTED_TARGET librsvg-2.0)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(SDBUS REQUIRED IMPORTED_TARGET sdbus-c++)

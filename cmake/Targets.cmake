@@ -1,0 +1,67 @@
+# Helpers that give every folder of the project the same shape:
+#   <folder>/include/<Name>/   public headers
+#   <folder>/src/              implementation
+#   <folder>/resources/        the resource bundle (modules) copied next to the executables
+#   <folder>/tests/            GoogleTest cases, one executable per folder
+
+set(QUILLON_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wno-missing-field-initializers)
+set(QUILLON_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+
+if(QUILLON_SANITIZE)
+  add_compile_options(${QUILLON_SANITIZER_FLAGS})
+  add_link_options(${QUILLON_SANITIZER_FLAGS})
+endif()
+
+function(quillon_compile_options target)
+  target_compile_options(${target} PRIVATE ${QUILLON_WARNINGS})
+endfunction()
+
+# quillon_library(<name> [DEPS <targets...>])
+# A static library built from the folder's src/, with include/ as its public headers.
+function(quillon_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include
+                                     PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  quillon_compile_options(${name})
+endfunction()
+
+# quillon_tests(<name> DEPS <targets...>)
+# One GoogleTest executable from the folder's tests/, registered with CTest test by test.
+function(quillon_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/testing)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock quillon_testing)
+  quillon_compile_options(${name})
+  target_compile_definitions(${name} PRIVATE
+    QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUILLON_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/fixtures"
+    QUILLON_BIN_DIR="${QUILLON_BIN_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       WORKING_DIRECTORY ${QUILLON_BIN_DIR})
+endfunction()
+
+# quillon_bundle(<module>)
+# Copies the module's resources/ folder next to the executables as "<module>_<module>.bundle".
+function(quillon_bundle module)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+  if(NOT EXISTS ${source})
+    return()
+  endif()
+  set(destination ${QUILLON_BIN_DIR}/${module}_${module}.bundle)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${source}/*)
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${module}_bundle.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${destination}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${source} ${destination}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${files}
+    COMMENT "Bundling ${module} resources")
+  add_custom_target(${module}_bundle ALL DEPENDS ${stamp})
+endfunction()

@@ -1,0 +1,94 @@
+#pragma once
+// A view: a rectangle in its superview's coordinates with subviews drawn over it. Views are
+// unflipped (y grows upwards) unless isFlipped() says otherwise.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppKit/NSLayoutConstraint.hpp"
+#include "CoreGraphics/CGGeometry.hpp"
+
+class NSView : public std::enable_shared_from_this<NSView> {
+public:
+    explicit NSView(CGRect frame = {});
+    virtual ~NSView() = default;
+    NSView(const NSView&) = delete;
+    NSView& operator=(const NSView&) = delete;
+
+    static std::shared_ptr<NSView> make(CGRect frame = {}) { return std::make_shared<NSView>(frame); }
+
+    // Geometry.
+    CGRect frame() const { return frame_; }
+    virtual void setFrame(const CGRect& frame);
+    void setFrameSize(CGSize size) { setFrame(CGRect{frame_.origin, size}); }
+    void setFrameOrigin(CGPoint origin) { setFrame(CGRect{origin, frame_.size}); }
+    CGRect bounds() const { return bounds_; }
+    virtual void setBounds(const CGRect& bounds);
+    virtual bool isFlipped() const { return false; }
+    CGPoint convert(CGPoint point, const NSView* from) const;
+    CGPoint convertToView(CGPoint point, const NSView* to) const;
+
+    // The tree.
+    std::shared_ptr<NSView> superview() const { return superview_.lock(); }
+    const std::vector<std::shared_ptr<NSView>>& subviews() const { return subviews_; }
+    void setSubviews(const std::vector<std::shared_ptr<NSView>>& subviews);
+    void addSubview(const std::shared_ptr<NSView>& view);
+    enum class Ordering { below = -1, above = 1 };
+    void addSubview(const std::shared_ptr<NSView>& view, Ordering place, const std::shared_ptr<NSView>& relativeTo);
+    void removeFromSuperview();
+    bool isDescendant(const NSView& ancestor) const;
+    virtual void viewWillMoveToSuperview(const std::shared_ptr<NSView>&) {}
+    virtual void viewDidMoveToSuperview() {}
+    virtual void didAddSubview(const std::shared_ptr<NSView>&) {}
+    virtual void willRemoveSubview(const std::shared_ptr<NSView>&) {}
+
+    bool isHidden() const { return hidden_; }
+    void setHidden(bool hidden) { hidden_ = hidden; }
+    const std::string& identifier() const { return identifier_; }
+    void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+
+    // Constraints.
+    bool translatesAutoresizingMaskIntoConstraints() const { return translatesAutoresizingMask_; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool value) { translatesAutoresizingMask_ = value; }
+    NSLayoutXAxisAnchor leadingAnchor() { return anchor(NSLayoutAttribute::leading); }
+    NSLayoutXAxisAnchor trailingAnchor() { return anchor(NSLayoutAttribute::trailing); }
+    NSLayoutXAxisAnchor leftAnchor() { return anchor(NSLayoutAttribute::left); }
+    NSLayoutXAxisAnchor rightAnchor() { return anchor(NSLayoutAttribute::right); }
+    NSLayoutXAxisAnchor centerXAnchor() { return anchor(NSLayoutAttribute::centerX); }
+    NSLayoutYAxisAnchor topAnchor() { return anchor(NSLayoutAttribute::top); }
+    NSLayoutYAxisAnchor bottomAnchor() { return anchor(NSLayoutAttribute::bottom); }
+    NSLayoutYAxisAnchor centerYAnchor() { return anchor(NSLayoutAttribute::centerY); }
+    NSLayoutDimension widthAnchor() { return anchor(NSLayoutAttribute::width); }
+    NSLayoutDimension heightAnchor() { return anchor(NSLayoutAttribute::height); }
+    /// The active constraints this view holds (those whose nearest common ancestor it is).
+    const std::vector<std::shared_ptr<NSLayoutConstraint>>& constraints() const { return constraints_; }
+    void addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
+    void removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint);
+
+    // Layout.
+    bool needsLayout() const { return needsLayout_; }
+    void setNeedsLayout(bool needs = true) { needsLayout_ = needs; }
+    /// Places the subviews that follow constraints; subclasses override and call it.
+    virtual void layout();
+    /// Lays out this view and its subviews where needed, from the top down.
+    void layoutSubtreeIfNeeded();
+    virtual void resizeSubviews(CGSize oldSize);
+
+private:
+    NSLayoutAnchor anchor(NSLayoutAttribute attribute) { return NSLayoutAnchor(shared_from_this(), attribute); }
+    void applyConstraints(NSView& subview);
+
+    CGRect frame_;
+    CGRect bounds_;
+    std::weak_ptr<NSView> superview_;
+    std::vector<std::shared_ptr<NSView>> subviews_;
+    std::vector<std::shared_ptr<NSLayoutConstraint>> constraints_;
+    bool translatesAutoresizingMask_ = true;
+    bool needsLayout_ = true;
+    bool hidden_ = false;
+    std::string identifier_;
+    int tag_ = 0;
+};

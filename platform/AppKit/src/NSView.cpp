@@ -1,0 +1,261 @@
+#include "AppKit/NSView.hpp"
+
+#include <algorithm>
+
+NSView::NSView(CGRect frame) : frame_(frame), bounds_{0, 0, frame.size.width, frame.size.height} {}
+
+void NSView::setFrame(const CGRect& frame) {
+    CGSize oldSize = frame_.size;
+    frame_ = frame;
+    if (frame.size != oldSize) {
+        bounds_.size = frame.size;
+        needsLayout_ = true;
+        resizeSubviews(oldSize);
+    }
+}
+
+void NSView::setBounds(const CGRect& bounds) {
+    if (bounds.size != bounds_.size) needsLayout_ = true;
+    bounds_ = bounds;
+}
+
+void NSView::resizeSubviews(CGSize) {}
+
+CGPoint NSView::convert(CGPoint point, const NSView* from) const {
+    // Both views' points to window (root) coordinates, then into this view.
+    auto toRoot = [](const NSView* view, CGPoint p) {
+        for (auto parent = view->superview_.lock(); parent; view = parent.get(), parent = parent->superview_.lock()) {
+            CGFloat dx = p.x - view->bounds_.minX();
+            CGFloat up = view->isFlipped() ? view->bounds_.maxY() - p.y : p.y - view->bounds_.minY();
+            CGRect f = view->frame_;
+            p = {f.minX() + dx, parent->isFlipped() ? f.maxY() - up : f.minY() + up};
+        }
+        return p;
+    };
+    CGPoint inRoot = from ? toRoot(from, point) : point;
+    CGPoint origin = toRoot(this, CGPoint{});
+    CGPoint unit = toRoot(this, CGPoint{0, 1});
+    CGFloat ySign = unit.y >= origin.y ? 1 : -1;
+    return {inRoot.x - origin.x, (inRoot.y - origin.y) * ySign};
+}
+
+CGPoint NSView::convertToView(CGPoint point, const NSView* to) const {
+    if (!to) {
+        auto root = shared_from_this();
+        while (auto parent = root->superview()) root = parent;
+        return root->convert(point, this);
+    }
+    return to->convert(point, this);
+}
+
+void NSView::setSubviews(const std::vector<std::shared_ptr<NSView>>& subviews) {
+    for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->removeFromSuperview();
+    for (auto& view : subviews) addSubview(view);
+}
+
+void NSView::addSubview(const std::shared_ptr<NSView>& view) { addSubview(view, Ordering::above, nullptr); }
+
+void NSView::addSubview(const std::shared_ptr<NSView>& view, Ordering place, const std::shared_ptr<NSView>& relativeTo) {
+    if (!view || view.get() == this) return;
+    auto keep = view;
+    auto self = shared_from_this();
+    if (keep->superview_.lock() != self) {
+        keep->viewWillMoveToSuperview(self);
+        keep->removeFromSuperview();
+    } else {
+        subviews_.erase(std::find(subviews_.begin(), subviews_.end(), keep));
+    }
+    auto it = relativeTo ? std::find(subviews_.begin(), subviews_.end(), relativeTo) : subviews_.end();
+    if (it == subviews_.end()) {
+        it = place == Ordering::above ? subviews_.end() : subviews_.begin();
+    } else if (place == Ordering::above) {
+        ++it;
+    }
+    subviews_.insert(it, keep);
+    keep->superview_ = self;
+    needsLayout_ = true;
+    didAddSubview(keep);
+    keep->viewDidMoveToSuperview();
+}
+
+void NSView::removeFromSuperview() {
+    auto parent = superview_.lock();
+    if (!parent) return;
+    auto self = shared_from_this();
+    parent->willRemoveSubview(self);
+    viewWillMoveToSuperview(nullptr);
+    // Constraints that tie this view into the old tree go with it.
+    for (NSView* holder = parent.get(); holder; holder = holder->superview_.lock().get()) {
+        std::erase_if(holder->constraints_, [&](const auto& c) {
+            auto first = c->firstItem(), second = c->secondItem();
+            bool involved = (first && (first == self || first->isDescendant(*self))) ||
+                            (second && (second == self || second->isDescendant(*self)));
+            bool inside = (!first || first == self || first->isDescendant(*self)) &&
+                          (!second || second == self || second->isDescendant(*self));
+            if (involved && !inside) {
+                c->setActive(false);
+                return true;
+            }
+            return false;
+        });
+    }
+    parent->subviews_.erase(std::find(parent->subviews_.begin(), parent->subviews_.end(), self));
+    superview_.reset();
+    parent->needsLayout_ = true;
+    viewDidMoveToSuperview();
+}
+
+bool NSView::isDescendant(const NSView& ancestor) const {
+    for (auto view = superview_.lock(); view; view = view->superview()) {
+        if (view.get() == &ancestor) return true;
+    }
+    return false;
+}
+
+void NSView::addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
+    if (!constraint || std::find(constraints_.begin(), constraints_.end(), constraint) != constraints_.end()) return;
+    constraints_.push_back(constraint);
+    needsLayout_ = true;
+}
+
+void NSView::removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
+    std::erase(constraints_, constraint);
+    needsLayout_ = true;
+}
+
+namespace {
+struct Axis {
+    std::optional<CGFloat> start, end, size, center;
+};
+
+bool isHorizontal(NSLayoutAttribute a) {
+    return a == NSLayoutAttribute::left || a == NSLayoutAttribute::right || a == NSLayoutAttribute::leading ||
+           a == NSLayoutAttribute::trailing || a == NSLayoutAttribute::width || a == NSLayoutAttribute::centerX;
+}
+
+// The value of an attribute of `view`, in `parent`'s bounds, with vertical values measured down
+// from the top edge.
+std::optional<CGFloat> valueIn(const NSView& parent, const NSView* view, NSLayoutAttribute attribute) {
+    if (!view) return 0.0;
+    CGRect b = parent.bounds();
+    CGFloat x0, x1, top, height;
+    if (view == &parent) {
+        x0 = b.minX();
+        x1 = b.maxX();
+        top = 0;
+        height = b.height();
+    } else if (view->superview().get() == &parent) {
+        CGRect f = view->frame();
+        x0 = f.minX();
+        x1 = f.maxX();
+        top = parent.isFlipped() ? f.minY() - b.minY() : b.maxY() - f.maxY();
+        height = f.height();
+    } else {
+        return std::nullopt;
+    }
+    switch (attribute) {
+        case NSLayoutAttribute::left:
+        case NSLayoutAttribute::leading: return x0;
+        case NSLayoutAttribute::right:
+        case NSLayoutAttribute::trailing: return x1;
+        case NSLayoutAttribute::width: return x1 - x0;
+        case NSLayoutAttribute::centerX: return (x0 + x1) / 2;
+        case NSLayoutAttribute::top: return top;
+        case NSLayoutAttribute::bottom: return top + height;
+        case NSLayoutAttribute::height: return height;
+        case NSLayoutAttribute::centerY: return top + height / 2;
+        case NSLayoutAttribute::notAnAttribute: return 0.0;
+    }
+    return std::nullopt;
+}
+
+void assign(Axis& axis, NSLayoutAttribute attribute, CGFloat value) {
+    switch (attribute) {
+        case NSLayoutAttribute::left:
+        case NSLayoutAttribute::leading:
+        case NSLayoutAttribute::top: axis.start = value; break;
+        case NSLayoutAttribute::right:
+        case NSLayoutAttribute::trailing:
+        case NSLayoutAttribute::bottom: axis.end = value; break;
+        case NSLayoutAttribute::width:
+        case NSLayoutAttribute::height: axis.size = value; break;
+        case NSLayoutAttribute::centerX:
+        case NSLayoutAttribute::centerY: axis.center = value; break;
+        case NSLayoutAttribute::notAnAttribute: break;
+    }
+}
+
+// Start and size along one axis from what the constraints fixed, keeping the current values for
+// what they left open.
+std::pair<CGFloat, CGFloat> solve(const Axis& axis, CGFloat currentStart, CGFloat currentSize) {
+    CGFloat size = currentSize;
+    if (axis.size) {
+        size = *axis.size;
+    } else if (axis.start && axis.end) {
+        size = *axis.end - *axis.start;
+    } else if (axis.start && axis.center) {
+        size = 2 * (*axis.center - *axis.start);
+    } else if (axis.end && axis.center) {
+        size = 2 * (*axis.end - *axis.center);
+    }
+    size = std::max<CGFloat>(size, 0);
+    CGFloat start = currentStart;
+    if (axis.start) {
+        start = *axis.start;
+    } else if (axis.end) {
+        start = *axis.end - size;
+    } else if (axis.center) {
+        start = *axis.center - size / 2;
+    }
+    return {start, size};
+}
+}  // namespace
+
+void NSView::applyConstraints(NSView& subview) {
+    Axis horizontal, vertical;
+    auto consider = [&](const std::shared_ptr<NSLayoutConstraint>& c) {
+        if (!c->isActive() || c->relation() != NSLayoutRelation::equal) return;
+        auto first = c->firstItem(), second = c->secondItem();
+        if (first.get() == &subview) {
+            if (second.get() == &subview) return;
+            auto other = valueIn(*this, second.get(), c->secondAttribute());
+            if (!other) return;
+            CGFloat value = second ? c->multiplier() * *other + c->constant() : c->constant();
+            assign(isHorizontal(c->firstAttribute()) ? horizontal : vertical, c->firstAttribute(), value);
+        } else if (second.get() == &subview && first.get() == this && c->multiplier() != 0) {
+            // Written the other way round against the superview; a sibling written first is the one
+            // placed by the constraint, not this view.
+            auto other = valueIn(*this, first.get(), c->firstAttribute());
+            if (!other) return;
+            CGFloat value = (*other - c->constant()) / c->multiplier();
+            assign(isHorizontal(c->secondAttribute()) ? horizontal : vertical, c->secondAttribute(), value);
+        }
+    };
+    for (const auto& c : constraints_) consider(c);
+    for (const auto& c : subview.constraints_) consider(c);
+
+    CGRect current = subview.frame();
+    CGFloat currentTop = isFlipped() ? current.minY() - bounds_.minY() : bounds_.maxY() - current.maxY();
+    auto [x, width] = solve(horizontal, current.minX(), current.width());
+    auto [top, height] = solve(vertical, currentTop, current.height());
+    CGFloat y = isFlipped() ? bounds_.minY() + top : bounds_.maxY() - top - height;
+    CGRect frame{x, y, width, height};
+    if (frame != current) subview.setFrame(frame);
+}
+
+void NSView::layout() {
+    // Twice, so that a view placed against a sibling placed later in the list settles too.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) {
+            if (!view->translatesAutoresizingMaskIntoConstraints()) applyConstraints(*view);
+        }
+    }
+}
+
+void NSView::layoutSubtreeIfNeeded() {
+    if (needsLayout_) {
+        needsLayout_ = false;
+        layout();
+    }
+    for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->layoutSubtreeIfNeeded();
+}

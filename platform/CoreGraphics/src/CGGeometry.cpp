@@ -1,0 +1,2 @@
+#include "CoreGraphics/CGGeometry.hpp"
+#include "CoreGraphics/CGAffineTransform.hpp"

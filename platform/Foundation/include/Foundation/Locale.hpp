@@ -1,0 +1,47 @@
+#pragma once
+// Locales by identifier ("en_US", "de_DE"), the current locale and the user's preferred languages.
+// Both are process-wide settings that tests and demos may change.
+#include <optional>
+#include <string>
+#include <vector>
+
+class Locale {
+public:
+    explicit Locale(std::string identifier);
+
+    /// The user's locale: as set, else from LC_ALL, LC_MESSAGES or LANG, else "en_US".
+    static Locale current();
+    static void setCurrent(const std::optional<std::string>& identifier);
+    /// Languages in order of preference ("de-DE", "en"): as set, else from LANGUAGE and the current locale.
+    static std::vector<std::string> preferredLanguages();
+    static void setPreferredLanguages(const std::optional<std::vector<std::string>>& languages);
+
+    /// A locale that never changes with the user's settings, for machine-readable texts.
+    static Locale posix() { return Locale("en_US_POSIX"); }
+
+    const std::string& identifier() const { return identifier_; }
+    /// "de" of "de_DE"; absent for an empty identifier.
+    std::optional<std::string> languageCode() const;
+    /// "DE" of "de_DE"; absent when the identifier names no region.
+    std::optional<std::string> regionCode() const;
+
+    bool operator==(const Locale& other) const { return identifier_ == other.identifier_; }
+
+private:
+    std::string identifier_;
+};
+
+class TimeZone {
+public:
+    explicit TimeZone(std::string identifier);
+    /// The user's time zone: as set, else TZ, else /etc/timezone, else "UTC".
+    static TimeZone current();
+    static void setCurrent(const std::optional<std::string>& identifier);
+    static TimeZone utc() { return TimeZone("UTC"); }
+
+    const std::string& identifier() const { return identifier_; }
+    bool operator==(const TimeZone& other) const { return identifier_ == other.identifier_; }
+
+private:
+    std::string identifier_;
+};

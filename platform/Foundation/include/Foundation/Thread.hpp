@@ -1,0 +1,6 @@
+#pragma once
+// Which thread is the main one: the thread that started the process.
+
+namespace Thread {
+bool isMainThread();
+}

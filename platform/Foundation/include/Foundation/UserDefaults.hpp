@@ -1,0 +1,63 @@
+#pragma once
+// User defaults: small values kept per domain (the application's standard domain, or a named
+// suite), read with the platform's conversions and kept on disk, one property list per domain,
+// replaced atomically on every change so that a crash mid-write loses nothing.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Foundation/PropertyList.hpp"
+
+class UserDefaults {
+public:
+    /// The application's own domain (named after the main bundle's identifier).
+    static UserDefaults& standard();
+    /// A named suite; nullptr when the suite cannot be opened (the global domain, the application's
+    /// own domain, an empty name, or a name the suite filter refuses).
+    static std::shared_ptr<UserDefaults> suite(const std::string& name);
+
+    /// Where domains are kept; by default $XDG_CONFIG_HOME/Quillon/defaults (or ~/.config/...).
+    /// Changing it lets go of every open domain, so the next use reads from the new place.
+    static void setDirectory(const std::filesystem::path& directory);
+    static std::filesystem::path directory();
+    /// Lets tests refuse suites by name.
+    static void setSuiteFilter(std::function<bool(const std::string&)> accepts);
+
+    /// A domain kept in `directory`; use standard() or suite(), which share one instance per domain.
+    UserDefaults(std::string domain, const std::filesystem::path& directory);
+
+    const std::string& domain() const { return domain_; }
+
+    std::optional<PropertyListValue> object(const std::string& key) const;
+    /// False when missing; numbers are true when not 0; texts are true when they start with
+    /// Y, y, T, t or a digit 1-9.
+    bool boolForKey(const std::string& key) const;
+    /// 0 when missing; a Boolean reads as 0 or 1; a text reads as the number it starts with.
+    double doubleForKey(const std::string& key) const;
+    std::int64_t integerForKey(const std::string& key) const;
+    /// Texts, and numbers as text.
+    std::optional<std::string> stringForKey(const std::string& key) const;
+    std::optional<PropertyListValue::Array> arrayForKey(const std::string& key) const;
+    /// An array whose every element is a text.
+    std::optional<std::vector<std::string>> stringArrayForKey(const std::string& key) const;
+    std::optional<PropertyListValue::Dictionary> dictionaryForKey(const std::string& key) const;
+    std::optional<Data> dataForKey(const std::string& key) const;
+
+    void set(const PropertyListValue& value, const std::string& key);
+    void removeObject(const std::string& key);
+    /// Every key and value of the domain.
+    PropertyListValue::Dictionary dictionaryRepresentation() const;
+
+private:
+    void load();
+    void save() const;
+
+    std::string domain_;
+    std::filesystem::path file_;
+    mutable std::mutex mutex_;
+    PropertyListValue::Dictionary values_;
+};

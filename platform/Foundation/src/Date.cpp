@@ -1,0 +1,7 @@
+#include "Foundation/Date.hpp"
+
+#include "Foundation/Clock.hpp"
+
+Date::Date() : seconds_(Clock::current()->now()) {}
+
+double Date::timeIntervalSinceNow() const { return seconds_ - Date().seconds_; }

@@ -1,0 +1,49 @@
+#include "Foundation/UUID.hpp"
+
+#include <random>
+
+UUID::UUID() {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    std::uint64_t high = generator(), low = generator();
+    for (int i = 0; i < 8; ++i) {
+        bytes_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(high >> (56 - 8 * i));
+        bytes_[static_cast<std::size_t>(8 + i)] = static_cast<std::uint8_t>(low >> (56 - 8 * i));
+    }
+    bytes_[6] = static_cast<std::uint8_t>((bytes_[6] & 0x0F) | 0x40);
+    bytes_[8] = static_cast<std::uint8_t>((bytes_[8] & 0x3F) | 0x80);
+}
+
+std::optional<UUID> UUID::fromString(const std::string& text) {
+    if (text.size() != 36) return std::nullopt;
+    std::array<std::uint8_t, 16> bytes{};
+    std::size_t b = 0;
+    for (std::size_t i = 0; i < 36;) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (text[i] != '-') return std::nullopt;
+            ++i;
+            continue;
+        }
+        auto hex = [](char c) -> int {
+            if (c >= '0' && c <= '9') return c - '0';
+            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+            return -1;
+        };
+        int high = hex(text[i]), low = hex(text[i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes[b++] = static_cast<std::uint8_t>(high * 16 + low);
+        i += 2;
+    }
+    return UUID(bytes);
+}
+
+std::string UUID::uuidString() const {
+    static const char* digits = "0123456789ABCDEF";
+    std::string text;
+    for (std::size_t i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
+        text += digits[bytes_[i] >> 4];
+        text += digits[bytes_[i] & 15];
+    }
+    return text;
+}

@@ -1,0 +1,232 @@
+#include "Foundation/UserDefaults.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <map>
+
+#include "Foundation/Bundle.hpp"
+
+namespace {
+std::mutex registryMutex;
+
+struct Registry {
+    std::filesystem::path directory;
+    bool directoryChosen = false;
+    std::function<bool(const std::string&)> suiteFilter;
+    std::map<std::string, std::shared_ptr<UserDefaults>> domains;
+    // Domains opened before a change of directory: references to them stay valid.
+    std::vector<std::shared_ptr<UserDefaults>> retired;
+};
+
+Registry& registry() {
+    static Registry* r = new Registry();
+    return *r;
+}
+
+std::filesystem::path defaultDirectory() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return std::filesystem::path(xdg) / "Quillon" / "defaults";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / ".config" / "Quillon" / "defaults";
+    return std::filesystem::temp_directory_path() / "Quillon" / "defaults";
+}
+
+std::string standardDomainName() {
+    if (auto identifier = Bundle::main()->bundleIdentifier()) return *identifier;
+    return Bundle::main()->executableName();
+}
+
+std::shared_ptr<UserDefaults> openDomain(const std::string& name) {
+    std::lock_guard lock(registryMutex);
+    auto& domains = registry().domains;
+    auto it = domains.find(name);
+    if (it != domains.end()) return it->second;
+    auto& r = registry();
+    auto defaults = std::make_shared<UserDefaults>(name, r.directoryChosen ? r.directory : defaultDirectory());
+    domains.emplace(name, defaults);
+    return defaults;
+}
+
+bool writeAll(int fd, const Data& data) {
+    std::size_t written = 0;
+    while (written < data.size()) {
+        auto n = ::write(fd, data.data() + written, data.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+UserDefaults& UserDefaults::standard() {
+    // The standard domain follows the directory seam: when it changes, a new instance is opened.
+    return *openDomain(standardDomainName());
+}
+
+std::shared_ptr<UserDefaults> UserDefaults::suite(const std::string& name) {
+    if (name.empty() || name == "NSGlobalDomain" || name == standardDomainName()) return nullptr;
+    {
+        std::lock_guard lock(registryMutex);
+        if (registry().suiteFilter && !registry().suiteFilter(name)) return nullptr;
+    }
+    return openDomain(name);
+}
+
+void UserDefaults::setDirectory(const std::filesystem::path& directory) {
+    std::lock_guard lock(registryMutex);
+    registry().directory = directory;
+    registry().directoryChosen = true;
+    // Instances already handed out stay valid; new lookups read from the new place.
+    for (auto& [name, defaults] : registry().domains) registry().retired.push_back(defaults);
+    registry().domains.clear();
+}
+
+std::filesystem::path UserDefaults::directory() {
+    std::lock_guard lock(registryMutex);
+    return registry().directoryChosen ? registry().directory : defaultDirectory();
+}
+
+void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accepts) {
+    std::lock_guard lock(registryMutex);
+    registry().suiteFilter = std::move(accepts);
+}
+
+UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
+    : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")) {
+    load();
+}
+
+void UserDefaults::load() {
+    auto value = PropertyListSerialization::propertyList(file_.string(), nullptr);
+    if (value && value->isDictionary()) values_ = *value->dictionaryValue();
+}
+
+void UserDefaults::save() const {
+    // Write a new file beside the old one, flush it to disk, then move it over the old one: a
+    // reader sees either the old or the new domain, never a half-written one.
+    std::error_code error;
+    const auto& target = file_;
+    std::filesystem::create_directories(target.parent_path(), error);
+    auto temporary = target;
+    temporary += ".tmp." + std::to_string(::getpid());
+    auto bytes = PropertyListSerialization::data(PropertyListValue(values_), PropertyListSerialization::Format::xml);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return;
+    }
+    int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+std::optional<PropertyListValue> UserDefaults::object(const std::string& key) const {
+    std::lock_guard lock(mutex_);
+    auto it = values_.find(key);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+bool UserDefaults::boolForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value) return false;
+    if (auto number = value->numberValue()) return *number != 0;
+    if (auto text = value->stringValue()) {
+        auto start = text->find_first_not_of(" \t\n\r");
+        if (start == std::string::npos) return false;
+        char c = (*text)[start];
+        if (c == '+' || c == '-') c = start + 1 < text->size() ? (*text)[start + 1] : '0';
+        return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
+    }
+    return false;
+}
+
+double UserDefaults::doubleForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value) return 0;
+    if (auto number = value->numberValue()) return *number;
+    if (auto text = value->stringValue()) return std::strtod(text->c_str(), nullptr);
+    return 0;
+}
+
+std::int64_t UserDefaults::integerForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value) return 0;
+    if (auto integer = value->integerValue()) return *integer;
+    if (auto number = value->numberValue()) return static_cast<std::int64_t>(*number);
+    if (auto text = value->stringValue()) return std::strtoll(text->c_str(), nullptr, 10);
+    return 0;
+}
+
+std::optional<std::string> UserDefaults::stringForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value) return std::nullopt;
+    if (auto text = value->stringValue()) return text;
+    if (auto integer = value->integerValue()) return std::to_string(*integer);
+    if (auto real = value->realValue()) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.17g", *real);
+        return std::string(buffer);
+    }
+    return std::nullopt;
+}
+
+std::optional<PropertyListValue::Array> UserDefaults::arrayForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value || !value->isArray()) return std::nullopt;
+    return *value->arrayValue();
+}
+
+std::optional<std::vector<std::string>> UserDefaults::stringArrayForKey(const std::string& key) const {
+    auto array = arrayForKey(key);
+    if (!array) return std::nullopt;
+    std::vector<std::string> strings;
+    for (const auto& item : *array) {
+        auto text = item.stringValue();
+        if (!text) return std::nullopt;
+        strings.push_back(*text);
+    }
+    return strings;
+}
+
+std::optional<PropertyListValue::Dictionary> UserDefaults::dictionaryForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value || !value->isDictionary()) return std::nullopt;
+    return *value->dictionaryValue();
+}
+
+std::optional<Data> UserDefaults::dataForKey(const std::string& key) const {
+    auto value = object(key);
+    if (!value || !value->isData()) return std::nullopt;
+    return *value->dataValue();
+}
+
+void UserDefaults::set(const PropertyListValue& value, const std::string& key) {
+    if (value.isNull()) {
+        removeObject(key);
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    values_[key] = value;
+    save();
+}
+
+void UserDefaults::removeObject(const std::string& key) {
+    std::lock_guard lock(mutex_);
+    if (values_.erase(key) > 0) save();
+}
+
+PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {
+    std::lock_guard lock(mutex_);
+    return values_;
+}

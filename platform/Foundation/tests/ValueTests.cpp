@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "Foundation/PropertyList.hpp"
+#include "Foundation/StringCompare.hpp"
+#include "Foundation/URL.hpp"
+#include "Foundation/UUID.hpp"
+
+TEST(URL, RejectsTextsThatFormNoAddress) {
+    EXPECT_FALSE(URL::string(""));
+    EXPECT_FALSE(URL::string("http://example.com/a b"));
+    EXPECT_FALSE(URL::string("http://example.com/{x}"));
+    EXPECT_FALSE(URL::string("http://example.com/%zz"));
+    EXPECT_FALSE(URL::string("http://example.com/\xC3\xA4"));
+    auto url = URL::string("HTTP://example.com:8080/files/Apps.json?x=1#top");
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->scheme(), "http");
+    EXPECT_EQ(url->host(), "example.com");
+    EXPECT_EQ(url->port(), 8080);
+    EXPECT_EQ(url->path(), "/files/Apps.json");
+    EXPECT_EQ(url->query(), "x=1");
+    EXPECT_EQ(url->fragment(), "top");
+    EXPECT_EQ(url->lastPathComponent(), "Apps.json");
+    EXPECT_EQ(url->pathExtension(), "json");
+}
+
+TEST(URL, FileAddressesAndPercentEncoding) {
+    auto file = URL::fileURLWithPath("/tmp/a b/c%.txt");
+    EXPECT_EQ(file.absoluteString(), "file:///tmp/a%20b/c%25.txt");
+    EXPECT_EQ(file.path(), "/tmp/a b/c%.txt");
+    EXPECT_TRUE(file.isFileURL());
+    EXPECT_EQ(file.deletingLastPathComponent().path(), "/tmp/a b");
+    EXPECT_EQ(URL::fileURLWithPath("/tmp").appendingPathComponent("x y").path(), "/tmp/x y");
+    EXPECT_EQ(addingPercentEncoding("a b#%?&\xC3\xA4", URLCharacterSet::urlQueryAllowed), "a%20b%23%25?&%C3%A4");
+    EXPECT_FALSE(removingPercentEncoding("%E4"));  // a lone Latin-1 byte is no UTF-8
+    EXPECT_EQ(lastPathComponent("/a/b/"), "b");
+    EXPECT_EQ(lastPathComponent("/"), "/");
+    EXPECT_EQ(lastPathComponent(""), "");
+}
+
+TEST(StringCompare, RunsOfDigitsCompareByValue) {
+    EXPECT_EQ(compareNumeric("1.9", "1.10"), ComparisonResult::orderedAscending);
+    EXPECT_EQ(compareNumeric("2.0", "1.12"), ComparisonResult::orderedDescending);
+    EXPECT_EQ(compareNumeric("1.2", "1.2"), ComparisonResult::orderedSame);
+    EXPECT_EQ(compareNumeric("1.2", "1.2.1"), ComparisonResult::orderedAscending);
+    EXPECT_EQ(compareNumeric("01", "1"), ComparisonResult::orderedDescending);
+    EXPECT_EQ(compareNumeric("file99", "file100"), ComparisonResult::orderedAscending);
+    EXPECT_EQ(compareNumeric("99999999999999999999999", "100000000000000000000000"), ComparisonResult::orderedAscending);
+}
+
+TEST(PropertyList, RoundTripsEveryKindInBothFormats) {
+    PropertyListValue::Dictionary dictionary{
+        {"bool", true}, {"int", std::int64_t{-42}}, {"real", 2.5}, {"text", "h\xC3\xA9llo"},
+        {"data", Data{0, 255, 7}}, {"date", Date(1700000000.0)},
+        {"array", PropertyListValue::Array{1, "two"}}, {"nested", PropertyListValue::Dictionary{{"k", "v"}}}};
+    for (auto format : {PropertyListSerialization::Format::xml, PropertyListSerialization::Format::binary}) {
+        auto bytes = PropertyListSerialization::data(PropertyListValue(dictionary), format);
+        auto read = PropertyListSerialization::propertyList(bytes);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, PropertyListValue(dictionary));
+    }
+    EXPECT_FALSE(PropertyListSerialization::propertyList(dataFromString("not a plist")));
+    EXPECT_FALSE(PropertyListSerialization::propertyList(Data{}));
+}
+
+TEST(UUID, TextFormRoundTrips) {
+    UUID random;
+    auto text = random.uuidString();
+    EXPECT_EQ(text.size(), 36u);
+    EXPECT_EQ(text[14], '4');
+    EXPECT_EQ(UUID::fromString(text), random);
+    EXPECT_EQ(UUID::fromString("6f1a2b3c-0000-4000-8000-00000000a001")->uuidString(), "6F1A2B3C-0000-4000-8000-00000000A001");
+    EXPECT_FALSE(UUID::fromString("6F1A2B3C-0000-4000-8000-00000000A00"));
+    EXPECT_FALSE(UUID::fromString("6F1A2B3C+0000-4000-8000-00000000A001"));
+}

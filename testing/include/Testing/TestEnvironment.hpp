@@ -1,0 +1,40 @@
+#pragma once
+// Test helpers: a temporary folder that removes itself, and a fixture that gives each test a
+// virtual clock, its own user-defaults folder and fresh settings, and restores them afterwards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "Foundation/Clock.hpp"
+#include "Foundation/RunLoop.hpp"
+
+class TemporaryDirectory {
+public:
+    TemporaryDirectory();
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    /// Writes a file (and its folders) under the directory; returns its full path.
+    std::filesystem::path write(const std::filesystem::path& relative, const std::string& contents) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+class VirtualTimeTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Runs the main loop until nothing is left to do at the current virtual time.
+    void runUntilIdle() { RunLoop::main().runUntilIdle(); }
+    /// Moves virtual time forward, firing timers at their own times.
+    void advance(double seconds) { RunLoop::main().advance(seconds); }
+    double now() const { return clock_->now(); }
+
+    std::shared_ptr<VirtualClock> clock_;
+    std::unique_ptr<TemporaryDirectory> defaultsDirectory_;
+};
