@@ -7,4 +7,8 @@ std::shared_ptr<Bundle> Resources::bundle() {
     return bundle;
 }
 
+std::string Resources::localized(const std::string& key, const std::string& value) {
+    return bundle()->localizedString(key, value);
+}
+
 }  // namespace ZuzeDiv

@@ -1,6 +1,7 @@
 #pragma once
 // The module's resources: its bundle "ZuzeDiv_ZuzeDiv.bundle".
 #include <memory>
+#include <string>
 
 #include "Foundation/Bundle.hpp"
 
@@ -12,6 +13,8 @@ public:
     /// The module's resource bundle; stops the process with "unable to find bundle named
     /// ZuzeDiv_ZuzeDiv" when it is missing.
     static std::shared_ptr<Bundle> bundle();
+    /// The module's text for a localisation key (the key itself when the bundle has none).
+    static std::string localized(const std::string& key, const std::string& value = "");
 };
 
 }  // namespace ZuzeDiv

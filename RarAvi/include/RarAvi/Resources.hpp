@@ -1,0 +1,20 @@
+#pragma once
+// The module's resources: its bundle "RarAvi_RarAvi.bundle".
+#include <memory>
+#include <string>
+
+#include "Foundation/Bundle.hpp"
+
+namespace RarAvi {
+
+class Resources {
+public:
+    Resources() = delete;
+    /// The module's resource bundle; stops the process with "unable to find bundle named
+    /// RarAvi_RarAvi" when it is missing.
+    static std::shared_ptr<Bundle> bundle();
+    /// The module's text for a localisation key (the key itself when the bundle has none).
+    static std::string localized(const std::string& key, const std::string& value = "");
+};
+
+}  // namespace RarAvi
