@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "AppKit/NSWorkspace.hpp"
-#include "RarAvi/DistributedNotifications.hpp"
 #include "RarAvi/SleepWakeObserver.hpp"
 
 using namespace RarAvi;
@@ -76,25 +75,4 @@ TEST(SleepWakeObserver, TheSharedObserverObservesFromTheStart) {
     postSleepAndWake();
     SleepWakeObserver::shared()->setDelegate(nullptr);
     EXPECT_EQ(delegate->calls, (std::vector<std::string>{"sleep", "wake"}));
-}
-
-TEST(DistributedNotifications, SenderTextsLimitWhoHears) {
-    std::vector<std::string> heard;
-    auto anyone = std::make_shared<int>(0), appOnly = std::make_shared<int>(0);
-    DistributedNotifications::addObserver(anyone, [&](const DistributedNotification& n) {
-        heard.push_back("anyone:" + n.object.value_or("none"));
-    }, "QuillonTestPing");
-    DistributedNotifications::addObserver(appOnly, [&](const DistributedNotification& n) {
-        heard.push_back("app:" + n.object.value_or("none"));
-    }, "QuillonTestPing", std::string("com.example.app"));
-
-    DistributedNotifications::post("QuillonTestPing");
-    DistributedNotifications::post("QuillonTestPing", std::string("com.example.other"));
-    DistributedNotifications::post("QuillonTestPing", std::string("com.example.app"));
-    DistributedNotifications::removeObserver(appOnly, "QuillonTestPing");
-    DistributedNotifications::post("QuillonTestPing", std::string("com.example.app"));
-    DistributedNotifications::removeObserver(anyone, "QuillonTestPing");
-    DistributedNotifications::post("QuillonTestPing");
-    EXPECT_EQ(heard, (std::vector<std::string>{"anyone:none", "anyone:com.example.other", "anyone:com.example.app",
-                                               "app:com.example.app", "anyone:com.example.app"}));
 }

@@ -44,8 +44,15 @@ TEST(ProfilerController, ParsesTheReportOfTheProfilerCommand) {
     ScopedVariable report("QUILLON_PROFILER_REPORT", "bluetooth-connected.txt");
     auto tree = ProfilerController(Services::bluetooth()).run();
     ASSERT_EQ(tree->nodes.size(), 1u);
-    EXPECT_EQ(tree->nodes[0]->name, "Bluetooth");
-    EXPECT_EQ(tree->nodes[0]->children.at(1)->children.at(0)->name, "Zephyr Buds");
+    auto bluetooth = tree->nodes[0];
+    EXPECT_EQ(bluetooth->name, "Bluetooth");
+    ASSERT_EQ(bluetooth->children.size(), 3u);
+    auto connected = bluetooth->children[1];
+    ASSERT_EQ(connected->children.size(), 2u);
+    EXPECT_EQ(connected->children[0]->name, "Zephyr Buds");
+    EXPECT_EQ(connected->children[0]->properties->value<std::string>("Right Battery Level"), "75 %");
+    EXPECT_EQ(connected->children[1]->name, "Talkline Headset");
+    EXPECT_EQ(bluetooth->children[2]->children.at(0)->name, "Glide Mouse");
 }
 
 TEST(ProfilerController, AFailingCommandGivesAnEmptyTree) {

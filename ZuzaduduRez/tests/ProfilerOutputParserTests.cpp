@@ -113,20 +113,6 @@ TEST(ProfilerOutputParser, AnEmptyConnectedSectionStaysEmpty) {
     EXPECT_EQ(text(notConnected->children[0], "Battery Level"), "45%");
 }
 
-TEST(ProfilerOutputParser, ReadsTheConnectedDevicesReport) {
-    auto tree = ProfilerOutputParser().parse(readFixture("bluetooth-connected.txt"));
-    auto bluetooth = tree->nodes.at(0);
-    ASSERT_EQ(childNames(bluetooth), (std::vector<std::string>{"Bluetooth Controller", "Connected", "Not Connected"}));
-    auto connected = bluetooth->children[1];
-    ASSERT_EQ(childNames(connected), (std::vector<std::string>{"Zephyr Buds", "Talkline Headset"}));
-    auto buds = connected->children[0];
-    EXPECT_EQ(text(buds, "Case Battery Level"), "100%");
-    EXPECT_EQ(text(buds, "Right Battery Level"), "75 %");
-    EXPECT_EQ(text(buds, "Address"), "A4:83:E7:1C:2D:3E");
-    EXPECT_EQ(text(connected->children[1], "Battery Level"), "60%");
-    EXPECT_EQ(childNames(bluetooth->children[2]), std::vector<std::string>{"Glide Mouse"});
-}
-
 TEST(ProfilerOutputParser, NoTextGivesNoNodes) {
     EXPECT_TRUE(ProfilerOutputParser().parse(std::nullopt)->nodes.empty());
     EXPECT_TRUE(ProfilerOutputParser().parse("")->nodes.empty());
@@ -171,17 +157,6 @@ TEST(ProfilerOutputParser, ALineNotInsideTheTopHeadingEndsTheReport) {
     auto tree = ProfilerOutputParser().parse("  Bluetooth:\n    State: On\n  Other:\n    Mouse:\n");
     ASSERT_EQ(tree->nodes.size(), 1u);
     EXPECT_EQ(tree->description(), "Bluetooth:\n  State: On\n");
-}
-
-TEST(ProfilerOutputParser, ValuesAreReadAsTheirOwnType) {
-    PropertyCollection properties;
-    properties.data["Level"] = std::string("80%");
-    properties.data["Count"] = 3;
-    EXPECT_EQ(properties.value<std::string>("Level"), "80%");
-    EXPECT_EQ(properties.value<std::string>("Count"), std::nullopt);
-    EXPECT_EQ(properties.value<int>("Count"), 3);
-    EXPECT_EQ(properties.value<std::string>("Missing"), std::nullopt);
-    EXPECT_FALSE(properties.value("Missing").has_value());
 }
 
 TEST(OutputTree, ClearUnlinksEveryNodeAndReleasingFreesThem) {
