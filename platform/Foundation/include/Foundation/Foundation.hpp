@@ -5,6 +5,7 @@
 #include "Foundation/Data.hpp"
 #include "Foundation/Date.hpp"
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/DistributedNotificationCenter.hpp"
 #include "Foundation/FatalError.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/NotificationCenter.hpp"
