@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "CoreBluetooth/CBTypes.hpp"
 #include "CoreBluetooth/CBUUID.hpp"
 
 TEST(CBUUIDTest, ShortFormsStandForTheirFullIdentifier) {
@@ -35,16 +34,4 @@ TEST(CBUUIDTest, RejectsTextsThatAreNoIdentifier) {
         EXPECT_FALSE(CBUUID::fromString(text)) << text;
         EXPECT_THROW(CBUUID{text}, std::invalid_argument) << text;
     }
-}
-
-TEST(CBTypesTest, StatesKeepThePlatformRawValues) {
-    EXPECT_EQ(rawValue(CBManagerState::poweredOn), 5);
-    EXPECT_EQ(rawValue(CBManagerState::poweredOff), 4);
-    EXPECT_EQ(managerStateFromRawValue(3), CBManagerState::unauthorized);
-    EXPECT_FALSE(managerStateFromRawValue(6));
-    EXPECT_EQ(managerStateFromName("unsupported"), CBManagerState::unsupported);
-    EXPECT_EQ(managerStateName(CBManagerState::resetting), "resetting");
-    EXPECT_EQ(rawValue(CBPeripheralState::connected), 2);
-    EXPECT_EQ(peripheralStateFromRawValue(3), CBPeripheralState::disconnecting);
-    EXPECT_FALSE(peripheralStateFromRawValue(-1));
 }
