@@ -1,0 +1,49 @@
+#include "CoreBluetooth/BluetoothStack.hpp"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+
+#include "CoreBluetooth/SimulatedBluetoothStack.hpp"
+
+namespace {
+
+std::mutex currentMutex;
+
+std::shared_ptr<BluetoothStack>& currentSlot() {
+    static auto* slot = new std::shared_ptr<BluetoothStack>();  // lives as long as the process
+    return *slot;
+}
+
+// The hardware profile that stands in for the machine, when the environment names one.
+std::optional<std::filesystem::path> hardwareProfilePath() {
+    const char* value = std::getenv("QUILLON_HARDWARE_PROFILE");
+    if (!value || !*value) return std::nullopt;
+    return std::filesystem::path(value);
+}
+
+}  // namespace
+
+std::shared_ptr<BluetoothStack> BluetoothStack::current() {
+    std::lock_guard lock(currentMutex);
+    auto& slot = currentSlot();
+    if (!slot) slot = makeDefault();
+    return slot;
+}
+
+void BluetoothStack::setCurrent(std::shared_ptr<BluetoothStack> stack) {
+    std::lock_guard lock(currentMutex);
+    currentSlot() = std::move(stack);
+}
+
+std::shared_ptr<BluetoothStack> BluetoothStack::makeDefault() {
+    if (auto profile = hardwareProfilePath()) {
+        try {
+            return SimulatedBluetoothStack::fromProfile(*profile);
+        } catch (const BluetoothProfileError& error) {
+            std::cerr << "Bluetooth: " << error.what() << "; Bluetooth stays off\n";
+        }
+    }
+    return std::make_shared<SimulatedBluetoothStack>(CBManagerState::poweredOff);
+}
