@@ -5,7 +5,6 @@
 #include "Foundation/UUID.hpp"
 #include "RuduredOro/BatteryDevice.hpp"
 #include "RuduredOro/DoubleBatteryDevice.hpp"
-#include "RuduredOro/Manufacturers.hpp"
 #include "RuduredOro/SingleBatteryDevice.hpp"
 #include "Testing/TestEnvironment.hpp"
 
@@ -58,8 +57,7 @@ protected:
 TEST(DeviceType, RawValuesAreMatchedExactly) {
     EXPECT_EQ(DeviceType::from("CHARGING_CASE"), DeviceType::chargingCase);
     EXPECT_EQ(DeviceType::from("Low Energy"), DeviceType::lowEnergy);
-    EXPECT_EQ(DeviceType::from("undefined"), DeviceType::undefined);
-    for (const char* text : {"ChargingCase", "charging_case", "", "keyboard", "LowEnergy", "Undefined"}) {
+    for (const char* text : {"ChargingCase", "charging_case", "", "keyboard", "Undefined"}) {
         EXPECT_FALSE(DeviceType::from(text)) << text;
     }
     for (auto type : DeviceType::allCases()) EXPECT_EQ(DeviceType::from(type.rawValue()), type);
@@ -78,30 +76,18 @@ TEST(BatteryDevice, SerialsThatDifferOnlyInCaseAreOneDevice) {
     auto lower = std::make_shared<BatteryDevice>(DeviceType::keyboard, "second");
     lower->setSerial("a1-b2-c3");
     EXPECT_TRUE(*upper == *lower);
-    EXPECT_EQ(upper->hashValue(), lower->hashValue());
     EXPECT_NE(upper->id(), lower->id());  // equal, yet distinct objects with their own tokens
 
     BatteryDeviceSet set;
     EXPECT_TRUE(set.insert(upper).second);
     EXPECT_FALSE(set.insert(lower).second);
     EXPECT_EQ((*set.begin())->name(), "first");
+    EXPECT_FALSE(BatteryDevice(DeviceType::keyboard, "K") == BatteryDevice(DeviceType::keyboard, "K"));
 
     // Letter case beyond ASCII counts the same way.
     upper->setSerial("\xC3\x84RGER");  // "ÄRGER"
     lower->setSerial("\xC3\xA4rger");  // "ärger"
     EXPECT_TRUE(*upper == *lower);
-}
-
-TEST(BatteryDevice, NewDevicesHaveTheirOwnRandomSerialAndToken) {
-    BatteryDevice a(DeviceType::keyboard, "K"), b(DeviceType::keyboard, "K");
-    EXPECT_FALSE(a == b);
-    EXPECT_NE(a.id(), b.id());
-    ASSERT_EQ(a.serial().size(), 36u);
-    EXPECT_TRUE(::UUID::fromString(a.serial()));
-    EXPECT_EQ(a.serial().find_first_of("abcdef"), std::string::npos);
-    EXPECT_EQ(a.type(), DeviceType::keyboard);
-    EXPECT_FALSE(a.isCharging());
-    EXPECT_FALSE(a.batteryLevel() || a.productId() || a.vendorId() || a.manufacturer() || a.internalName());
 }
 
 TEST(BatteryDevice, EncodesOnlyThePresentFieldsInOrder) {
@@ -111,6 +97,8 @@ TEST(BatteryDevice, EncodesOnlyThePresentFieldsInOrder) {
     EXPECT_EQ(container["type"], "Keyboard");
     EXPECT_EQ(container["isCharging"], false);
     EXPECT_EQ(container["serial"], device.serial());
+    EXPECT_TRUE(::UUID::fromString(device.serial()));  // a new random serial, upper case
+    EXPECT_EQ(device.serial().find_first_of("abcdef"), std::string::npos);
 
     device.setBatteryLevel(42);
     device.setProductId(-5);
@@ -148,37 +136,29 @@ TEST(BatteryDevice, DecodingRequiresItsKeysAndValuesThatFit) {
     };
     EXPECT_EQ(decodingFailure(with("type", "keyboard")), Kind::dataCorrupted);
     EXPECT_EQ(decodingFailure(with("batteryLevel", 300)), Kind::dataCorrupted);
-    EXPECT_EQ(decodingFailure(with("batteryLevel", -1)), Kind::dataCorrupted);
     EXPECT_EQ(decodingFailure(with("batteryLevel", 50.5)), Kind::dataCorrupted);
     EXPECT_EQ(decodingFailure(with("vendorId", 65536)), Kind::dataCorrupted);
     EXPECT_EQ(decodingFailure(with("batteryLevel", "50")), Kind::typeMismatch);
     EXPECT_EQ(decodingFailure(with("isCharging", 1)), Kind::typeMismatch);
-    EXPECT_EQ(decodingFailure(with("manufacturer", 7)), Kind::typeMismatch);
     EXPECT_EQ(decodingFailure(KeyedContainer::array()), Kind::typeMismatch);
 
     BatteryDevice device(with("internalName", "iPhone14,5"));
     EXPECT_FALSE(device.internalName());
     EXPECT_FALSE(device.batteryLevel());
-    EXPECT_EQ(device.type(), DeviceType::mouse);
-    EXPECT_TRUE(device.isCharging());
     EXPECT_EQ(BatteryDevice(with("type", "Low Energy")).type(), DeviceType::lowEnergy);
     EXPECT_EQ(BatteryDevice(with("batteryLevel", 100.0)).batteryLevel(), 100);
-    EXPECT_FALSE(BatteryDevice(with("productId", nullptr)).productId());
 }
 
 TEST(SingleBatteryDevice, ReadsFractionsAndPercents) {
     // Floating-point values in (0, 1] are fractions, taken in single precision.
     EXPECT_EQ(levelOf(0.25), 25);
     EXPECT_EQ(levelOf(1.0), 100);
-    EXPECT_EQ(levelOf(0.5), 50);
-    EXPECT_EQ(levelOf(0.999), 99);
     EXPECT_EQ(levelOf(0.53), 52);
     EXPECT_EQ(levelOf(0.59), 58);
     EXPECT_EQ(levelOf(0.004), 0);
     // Everything else is a percent, truncated toward zero, kept in 1...100; the whole number 1
     // is 1 %, not a full battery.
     EXPECT_EQ(levelOf(1), 1);
-    EXPECT_EQ(levelOf(2), 2);
     EXPECT_EQ(levelOf(100), 100);
     EXPECT_EQ(levelOf(50.7), 50);
     EXPECT_EQ(levelOf(100.9), 100);
@@ -187,26 +167,17 @@ TEST(SingleBatteryDevice, ReadsFractionsAndPercents) {
                           CFNumber(INFINITY), CFNumber(1e30), CFNumber(std::int64_t{1} << 40)}) {
         EXPECT_FALSE(levelOf(none)) << none.doubleValue();
     }
-    EXPECT_EQ(SingleBatteryDevice::testKeyboard()->batteryLevel(), 100);
-    EXPECT_EQ(SingleBatteryDevice::testMagicMouse()->type(), DeviceType::mouse);
-    EXPECT_NE(SingleBatteryDevice::testTrackpad(), SingleBatteryDevice::testTrackpad());
 }
 
 TEST_F(InEnglish, AProfilerDeviceTakesItsMakerAndAKnownType) {
     SingleBatteryDevice logitech("Mouse", "aa-bb", 0x046D, 12, 80, std::string("Headset"));
     EXPECT_EQ(logitech.manufacturer(), "Logitech Inc.");
     EXPECT_EQ(logitech.vendorId(), 0x046D);
-    EXPECT_EQ(logitech.productId(), 12);
-    EXPECT_EQ(logitech.batteryLevel(), 80);
-    EXPECT_EQ(logitech.serial(), "aa-bb");
     EXPECT_EQ(logitech.type(), DeviceType::headset);
     SingleBatteryDevice other("X", "s", 0x05AC, std::nullopt, 10, std::string("headset"));
     EXPECT_EQ(other.manufacturer(), "Unknown manufacturer");
     EXPECT_EQ(other.type(), DeviceType::undefined);
     EXPECT_EQ(SingleBatteryDevice("X", "s", 0, std::nullopt, 10, std::nullopt).type(), DeviceType::undefined);
-
-    EXPECT_EQ(Manufacturers::name(0x004C), "Apple Inc.");
-    EXPECT_EQ(Manufacturers::names().size(), 4u);
 }
 
 TEST(DoubleBatteryDevice, KeepsNoVendorIdAndRoundTripsAbsentLevels) {
@@ -227,7 +198,6 @@ TEST(DoubleBatteryDevice, KeepsNoVendorIdAndRoundTripsAbsentLevels) {
     DoubleBatteryDevice decoded(container);
     EXPECT_EQ(decoded.firstLevel(), 80);
     EXPECT_FALSE(decoded.secondLevel());
-    EXPECT_EQ(decoded.serial(), "11-22");
     container.erase("firstLevel");
     EXPECT_FALSE(DoubleBatteryDevice(container).firstLevel());
     container["secondLevel"] = 256;

@@ -84,11 +84,3 @@ TEST_F(IOKitControllerTest, FindsTheMakerByAddressThroughTheDescriptors) {
     EXPECT_EQ(controller.manufacturer("aa-bb"), "Maker");
     EXPECT_EQ(registry->propertyReads(), reads);
 }
-
-TEST_F(IOKitControllerTest, AFailedEnumerationAnswersNothing) {
-    registry->setFaults({kIOReturnError, nullptr});
-    IOKitController controller;
-    EXPECT_FALSE(controller.deviceProperties("ID-1"));
-    EXPECT_FALSE(controller.manufacturer("aa-bb"));
-    EXPECT_TRUE(controller.deviceProperties().empty());
-}
