@@ -1,0 +1,110 @@
+#include "RuduredOro/BluetoothFinder.hpp"
+
+#include "Foundation/ProcessInfo.hpp"
+#include "IOKit/IOKitLib.hpp"
+#include "RuduredOro/Manufacturers.hpp"
+#include "RuduredOro/SingleBatteryDevice.hpp"
+#include "Text.hpp"
+
+namespace RuduredOro {
+
+const std::vector<std::string>& Planes::classNames() {
+    static const std::vector<std::string> names{
+        "AppleDeviceManagementHIDEventService", "IOAppleBluetoothHIDDriver", "AppleBluetoothHIDKeyboard",
+        "AppleHSBluetoothDevice",               "BNBTrackpadDevice",         "BNBMouseDevice",
+    };
+    return names;
+}
+
+std::optional<std::vector<CFDictionary>> serviceProperties(const std::string& className) {
+    mach_port_t port = ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0}) ? kIOMainPortDefault : kIOMasterPortDefault;
+    io_iterator_t iterator = 0;
+    if (IOServiceGetMatchingServices(port, IOServiceMatching(className.c_str()), &iterator) != KERN_SUCCESS) {
+        return std::nullopt;
+    }
+    std::vector<CFDictionary> result;
+    for (;;) {
+        io_service_t service = IOIteratorNext(iterator);
+        CFMutableDictionaryRef properties;
+        if (IORegistryEntryCreateCFProperties(service, &properties, kCFAllocatorDefault, 0) != KERN_SUCCESS || !properties) {
+            IOObjectRelease(service);
+            if (service == 0) break;  // the iterator is exhausted
+            continue;
+        }
+        result.push_back(std::move(*properties));
+        IOObjectRelease(service);
+    }
+    IOObjectRelease(iterator);
+    if (result.empty()) return std::nullopt;
+    return result;
+}
+
+void BluetoothFinder::refresh() {
+    devices_.clear();
+    auto found = find();
+    devices_.insert(devices_.end(), found.begin(), found.end());
+}
+
+std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
+    BatteryDeviceSet seen;
+    std::vector<std::shared_ptr<BatteryDevice>> result;
+    for (const auto& className : Planes::classNames()) {
+        for (auto& device : findDevices(className)) {
+            if (seen.insert(device).second) result.push_back(std::move(device));
+        }
+    }
+    return result;
+}
+
+std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const std::string& className) {
+    std::vector<std::shared_ptr<BatteryDevice>> devices;
+    auto dictionaries = serviceProperties(className);
+    if (!dictionaries) return devices;
+    for (const auto& properties : *dictionaries) {
+        auto read = [&](const char* key) { return properties.find(key); };
+        auto address = read("DeviceAddress") ? read("DeviceAddress")->stringValue() : std::nullopt;
+        auto percent = read("BatteryPercent") ? read("BatteryPercent")->numberValue() : std::nullopt;
+        auto transport = read("Transport") ? read("Transport")->stringValue() : std::nullopt;
+        auto vendor = read("VendorID") ? read("VendorID")->numberValue() : std::nullopt;
+        auto product = read("ProductID") ? read("ProductID")->intValue() : std::nullopt;
+        auto name = read("Product") ? read("Product")->stringValue() : std::nullopt;
+        if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
+
+        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), *name, *percent);
+        device->setProductId(*product);
+        device->setIsCharging(*transport == "USB");
+        device->setSerial(*address);
+        auto manufacturer = Manufacturers::names().find(vendor->uint16Value());
+        if (manufacturer != Manufacturers::names().end()) device->setManufacturer(manufacturer->second);
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
+    if (auto behavior = properties.find("HIDDefaultBehavior")) {
+        if (auto text = behavior->stringValue()) {
+            if (auto type = DeviceType::from(*text)) return *type;
+        }
+    }
+    auto anyValue = [&](auto&& matches) {
+        for (const auto& [key, value] : properties) {
+            if (auto text = value.stringValue(); text && matches(*text)) return true;
+        }
+        return false;
+    };
+    if (anyValue([&](const std::string& text) { return text == mouseIdentifier; })) return DeviceType::mouse;
+    if (anyValue([&](const std::string& text) { return text == mouseIdentifierUsb; })) return DeviceType::mouse;
+    if (anyValue([&](const std::string& text) { return text == keyboardIdentifier; })) return DeviceType::keyboard;
+    if (anyValue([](const std::string& text) { return lowercased(text).find("keyboard") != std::string::npos; })) {
+        return DeviceType::keyboard;
+    }
+    for (const auto& [key, value] : properties) {
+        if (auto text = key.stringValue(); text && lowercased(*text).find("keyboard") != std::string::npos) {
+            return DeviceType::keyboard;
+        }
+    }
+    return DeviceType::trackpad;
+}
+
+}  // namespace RuduredOro

@@ -1,0 +1,114 @@
+#pragma once
+// The registry model behind the IOKit calls: entries with a class (and the classes it derives
+// from), properties and a parent in the service plane, filled by a provider (the Linux machine,
+// or a hardware-profile file). The registry in use is a platform setting with a seam for tests.
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "IOKit/CFValue.hpp"
+#include "IOKit/IOKitLib.hpp"
+
+/// One registry entry. Entries are immutable once made; a provider makes new ones when what it
+/// describes changes.
+struct IORegistryEntry {
+    std::string className;
+    /// The classes it derives from, nearest first (matching by any of them finds the entry).
+    std::vector<std::string> superclasses;
+    CFDictionary properties;
+    /// Its parent in the service plane; empty for a root.
+    std::shared_ptr<const IORegistryEntry> parent;
+
+    /// True when the entry's class or one of its superclasses has that name.
+    bool conformsTo(const std::string& name) const;
+};
+
+/// Fills a registry: the entries as the provider sees them at the moment of the call, in
+/// registry order.
+class IORegistryProvider {
+public:
+    virtual ~IORegistryProvider() = default;
+    virtual std::vector<std::shared_ptr<const IORegistryEntry>> entries() = 0;
+};
+
+/// A provider with a fixed list of entries.
+class StaticRegistryProvider : public IORegistryProvider {
+public:
+    explicit StaticRegistryProvider(std::vector<std::shared_ptr<const IORegistryEntry>> entries)
+        : entries_(std::move(entries)) {}
+    std::vector<std::shared_ptr<const IORegistryEntry>> entries() override { return entries_; }
+
+private:
+    std::vector<std::shared_ptr<const IORegistryEntry>> entries_;
+};
+
+class IORegistry {
+public:
+    /// Failures a test can ask for.
+    struct Faults {
+        /// The result of every matching call (IOServiceGetMatchingServices); success by default.
+        kern_return_t matching = KERN_SUCCESS;
+        /// Entries whose whole-property read (IORegistryEntryCreateCFProperties) fails.
+        std::function<bool(const IORegistryEntry&)> failsPropertiesRead;
+    };
+
+    explicit IORegistry(std::shared_ptr<IORegistryProvider> provider);
+
+    /// The registry the IOKit calls use. Unless one was set, it is made on first use from the
+    /// platform setting: the hardware profile named by HardwareProfile::path(), else the
+    /// machine's own sysfs.
+    static std::shared_ptr<IORegistry> current();
+    /// Installs a registry (tests, demos); nullptr goes back to the platform setting.
+    static void setCurrent(std::shared_ptr<IORegistry> registry);
+    /// The provider the platform setting chooses. Stops the process when a named profile
+    /// cannot be read.
+    static std::shared_ptr<IORegistryProvider> defaultProvider();
+
+    void setFaults(Faults faults);
+    /// How many property reads (of one property or of all) the registry has answered.
+    std::size_t propertyReads() const;
+    /// Handles handed out and not yet released.
+    std::size_t openHandles() const;
+
+    // The operations behind the IOKit calls.
+    kern_return_t matchingServices(const CFDictionaryRef& matching, io_iterator_t* iterator);
+    io_service_t matchingService(const CFDictionaryRef& matching);
+    io_object_t iteratorNext(io_iterator_t iterator);
+    kern_return_t createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties);
+    CFTypeRef createProperty(io_registry_entry_t entry, const std::string& key);
+    kern_return_t parentEntry(io_registry_entry_t entry, const char* plane, io_registry_entry_t* parent);
+    CFTypeRef searchProperty(io_registry_entry_t entry, const char* plane, const std::string& key, IOOptionBits options);
+    kern_return_t release(io_object_t object);
+
+private:
+    using Entry = std::shared_ptr<const IORegistryEntry>;
+    using Snapshot = std::shared_ptr<const std::vector<Entry>>;
+    /// An entry handle remembers the registry state it came from, so that its children can be found.
+    struct EntryObject {
+        Entry entry;
+        Snapshot snapshot;
+    };
+    struct Iterator {
+        Snapshot snapshot;
+        std::vector<Entry> matches;
+        std::size_t next = 0;
+    };
+    using Object = std::variant<EntryObject, std::shared_ptr<Iterator>>;
+
+    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
+    const EntryObject* entryFor(io_object_t handle) const;
+    io_object_t insert(Object object);
+
+    std::shared_ptr<IORegistryProvider> provider_;
+    mutable std::mutex mutex_;
+    Faults faults_;
+    std::map<io_object_t, Object> objects_;
+    io_object_t nextHandle_ = 1;
+    std::size_t propertyReads_ = 0;
+};

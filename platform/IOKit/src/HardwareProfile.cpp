@@ -1,0 +1,140 @@
+#include "IOKit/HardwareProfile.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+namespace {
+
+using Entry = std::shared_ptr<const IORegistryEntry>;
+
+std::string describe(std::size_t index) { return "registry entry " + std::to_string(index); }
+
+std::string textField(const nlohmann::json& object, const char* key, std::size_t index, bool required) {
+    auto found = object.find(key);
+    if (found == object.end() || found->is_null()) {
+        if (required) throw HardwareProfileError(describe(index) + " has no \"" + key + "\"");
+        return {};
+    }
+    if (!found->is_string()) throw HardwareProfileError(describe(index) + ": \"" + key + "\" must be a text");
+    return found->get<std::string>();
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> HardwareProfile::path() {
+    const char* value = std::getenv(environmentVariable);
+    if (!value || !*value) return std::nullopt;
+    return std::filesystem::path(value);
+}
+
+nlohmann::json HardwareProfile::read(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) throw HardwareProfileError("cannot read hardware profile " + file.string());
+    nlohmann::json profile = nlohmann::json::parse(stream, nullptr, false);
+    if (profile.is_discarded()) throw HardwareProfileError("hardware profile " + file.string() + " is not valid JSON");
+    if (!profile.is_object()) throw HardwareProfileError("hardware profile " + file.string() + " is not a JSON object");
+    return profile;
+}
+
+std::optional<CFValue> HardwareProfile::registryValue(const nlohmann::json& value) {
+    switch (value.type()) {
+    case nlohmann::json::value_t::null:
+    case nlohmann::json::value_t::discarded:
+        return std::nullopt;
+    case nlohmann::json::value_t::boolean:
+        return CFValue(value.get<bool>());
+    case nlohmann::json::value_t::number_integer:
+        return CFValue(value.get<std::int64_t>());
+    case nlohmann::json::value_t::number_unsigned: {
+        auto number = value.get<std::uint64_t>();
+        // Above the signed range only a floating-point number can hold it.
+        if (number > static_cast<std::uint64_t>(INT64_MAX)) return CFValue(static_cast<double>(number));
+        return CFValue(static_cast<std::int64_t>(number));
+    }
+    case nlohmann::json::value_t::number_float:
+        return CFValue(value.get<double>());
+    case nlohmann::json::value_t::string:
+        return CFValue(value.get<std::string>());
+    case nlohmann::json::value_t::binary:
+        return CFValue(Data(value.get_binary().begin(), value.get_binary().end()));
+    case nlohmann::json::value_t::array: {
+        CFArray array;
+        for (const auto& element : value) {
+            if (auto converted = registryValue(element)) array.push_back(std::move(*converted));
+        }
+        return CFValue(std::move(array));
+    }
+    case nlohmann::json::value_t::object: {
+        CFDictionary dictionary;
+        for (const auto& [key, element] : value.items()) {
+            if (auto converted = registryValue(element)) dictionary.set(CFValue(key), std::move(*converted));
+        }
+        return CFValue(std::move(dictionary));
+    }
+    }
+    return std::nullopt;
+}
+
+std::vector<Entry> HardwareProfile::registryEntries(const nlohmann::json& profile) {
+    if (!profile.is_object()) throw HardwareProfileError("a hardware profile is a JSON object");
+    auto registry = profile.find("registry");
+    if (registry == profile.end() || registry->is_null()) return {};
+    if (!registry->is_array()) throw HardwareProfileError("\"registry\" must be an array");
+
+    // First pass: check every entry and note the ids (a parent may come later in the file).
+    std::map<std::string, std::size_t> ids;
+    std::vector<std::string> parents(registry->size());
+    for (std::size_t index = 0; index < registry->size(); ++index) {
+        const auto& item = (*registry)[index];
+        if (!item.is_object()) throw HardwareProfileError(describe(index) + " must be a JSON object");
+        textField(item, "class", index, true);
+        if (auto id = textField(item, "id", index, false); !id.empty()) {
+            if (!ids.emplace(id, index).second) throw HardwareProfileError("two registry entries have the id \"" + id + "\"");
+        }
+        parents[index] = textField(item, "parent", index, false);
+        auto superclasses = item.find("superclasses");
+        if (superclasses != item.end() && !superclasses->is_null()) {
+            if (!superclasses->is_array()) throw HardwareProfileError(describe(index) + ": \"superclasses\" must be an array");
+            for (const auto& name : *superclasses) {
+                if (!name.is_string()) throw HardwareProfileError(describe(index) + ": \"superclasses\" must hold texts");
+            }
+        }
+        auto properties = item.find("properties");
+        if (properties != item.end() && !properties->is_null() && !properties->is_object()) {
+            throw HardwareProfileError(describe(index) + ": \"properties\" must be a JSON object");
+        }
+    }
+
+    // Second pass: make the entries, each parent before its children.
+    std::vector<Entry> made(registry->size());
+    std::vector<bool> making(registry->size(), false);
+    auto make = [&](auto&& self, std::size_t index) -> Entry {
+        if (made[index]) return made[index];
+        if (making[index]) throw HardwareProfileError(describe(index) + " is its own ancestor");
+        making[index] = true;
+        const auto& item = (*registry)[index];
+        auto entry = std::make_shared<IORegistryEntry>();
+        entry->className = item.at("class").get<std::string>();
+        if (auto superclasses = item.find("superclasses"); superclasses != item.end() && superclasses->is_array()) {
+            for (const auto& name : *superclasses) entry->superclasses.push_back(name.get<std::string>());
+        }
+        if (auto properties = item.find("properties"); properties != item.end() && properties->is_object()) {
+            if (auto converted = registryValue(*properties)) entry->properties = *converted->dictionaryValue();
+        }
+        if (!parents[index].empty()) {
+            auto parent = ids.find(parents[index]);
+            if (parent == ids.end()) {
+                throw HardwareProfileError(describe(index) + " names the parent \"" + parents[index] + "\", which no entry has as id");
+            }
+            entry->parent = self(self, parent->second);
+        }
+        made[index] = entry;
+        return made[index];
+    };
+    for (std::size_t index = 0; index < registry->size(); ++index) make(make, index);
+    return made;
+}
+
+HardwareProfileProvider::HardwareProfileProvider(const std::filesystem::path& file)
+    : StaticRegistryProvider(HardwareProfile::registryEntries(HardwareProfile::read(file))) {}
