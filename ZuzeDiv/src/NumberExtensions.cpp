@@ -34,8 +34,11 @@ std::string fourDecimals(double value) { return fixed("%.4f", value); }
 std::string fiveDecimals(double value) { return fixed("%.5f", value); }
 
 double rounded(double value, int toPlaces) {
-    const double divisor = std::pow(10.0, toPlaces);
-    return std::round(value * divisor) / divisor;
+    // The product is taken in extended precision, so that it rounds as the stored double does:
+    // 2.675 is stored a little below 2.675 and gives 2.67, although the product in double
+    // precision would round up to exactly 267.5.
+    const long double divisor = std::pow(10.0L, toPlaces);
+    return static_cast<double>(std::round(static_cast<long double>(value) * divisor) / divisor);
 }
 
 double rounded(double value, double toMultipleOf, FloatingPointRoundingRule rule) {

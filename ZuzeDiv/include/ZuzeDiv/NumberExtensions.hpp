@@ -19,8 +19,8 @@ std::string threeDecimals(double value);
 std::string fourDecimals(double value);
 std::string fiveDecimals(double value);
 
-/// round(value × 10^places) / 10^places, halves away from zero: 1.005 gives 1.0, since the
-/// double nearest to 1.005 lies below it.
+/// round(value × 10^places) / 10^places, halves away from zero: 1.005 gives 1.0 and 2.675 gives
+/// 2.67, since the doubles nearest to them lie below them.
 double rounded(double value, int toPlaces);
 /// (value / step) rounded by the rule, times step.
 double rounded(double value, double toMultipleOf, FloatingPointRoundingRule rule);
