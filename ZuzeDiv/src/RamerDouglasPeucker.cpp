@@ -41,16 +41,19 @@ std::vector<Point> RamerDouglasPeucker::simplify(const std::vector<Point>& point
         const double dx = x2 - x1, dy = y2 - y1;
         const double length = std::sqrt(dx * dx + dy * dy);
         const double offset = y1 * x2 - x1 * y2;
-        double greatest = 0;
+        // The distance of point i is |offset + dy·xi - dx·yi| / length. The length is the same
+        // for the whole section, so the farthest point is found on the numerators and divided
+        // once. Coincident end points give 0/0: NaN, which never counts as farther.
+        double greatestNumerator = 0;
         std::size_t index = 0;
         for (std::size_t i = s + 1; i < e; ++i) {
-            // Coincident end points give 0/0: NaN, which never counts as farther.
-            const double d = std::fabs(offset + dy * points[i].x - dx * points[i].y) / length;
-            if (d > greatest) {
-                greatest = d;
+            const double numerator = std::fabs(offset + dy * points[i].x - dx * points[i].y);
+            if (numerator > greatestNumerator) {
+                greatestNumerator = numerator;
                 index = i;
             }
         }
+        const double greatest = length > 0 ? greatestNumerator / length : 0.0;
         if (greatest > epsilon) {
             sections.emplace_back(index, e);
             sections.emplace_back(s, index);
