@@ -152,3 +152,26 @@ TEST(WebRequest, UnreachableAndSilentServersEndInErrors) {
     ASSERT_TRUE(timedOut.error);
     EXPECT_EQ(timedOut.error->code, URLError::timedOut);
 }
+
+TEST(URLSession, CancelledTasksAnswerOnceOnTheSessionsQueue) {
+    LoopbackServer silent([](const auto&) { return std::nullopt; });
+    auto session = URLSession::make(URLSessionConfiguration::ephemeralSessionConfiguration());
+    auto promise = std::make_shared<std::promise<std::pair<int, std::string>>>();
+    auto calls = std::make_shared<std::atomic<int>>(0);
+    auto task = session->dataTask(URLRequest(*URL::string(silent.base() + "/wait")),
+                                  [promise, calls](std::optional<Data>, std::shared_ptr<URLResponse>, std::optional<URLError> error) {
+                                      if (calls->fetch_add(1) == 0)
+                                          promise->set_value({error ? error->code : 0, DispatchQueue::currentLabel()});
+                                  });
+    task->resume();
+    std::this_thread::sleep_for(100ms);
+    task->cancel();
+    auto future = promise->get_future();
+    ASSERT_EQ(future.wait_for(10s), std::future_status::ready);
+    auto [code, queue] = future.get();
+    EXPECT_EQ(code, URLError::cancelled);
+    EXPECT_EQ(queue, session->delegateQueue().label());
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(calls->load(), 1);
+    EXPECT_EQ(task->state(), URLSessionDataTask::State::completed);
+}

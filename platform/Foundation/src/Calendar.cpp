@@ -71,7 +71,9 @@ std::unique_ptr<icu::Calendar> makeCalendar(const std::string& kind, const Local
     if (U_FAILURE(status) || !calendar) return nullptr;
     calendar->setFirstDayOfWeek(static_cast<UCalendarDaysOfWeek>(firstWeekday));
     calendar->setMinimalDaysInFirstWeek(static_cast<uint8_t>(minimumDays));
-    calendar->setSkippedWallTimeOption(UCAL_WALLTIME_NEXT_VALID);
+    // A wall time the clock skips is read as the time before the change: 02:30 on a day whose
+    // clocks jump from 02:00 to 03:00 is 03:30, and a skipped midnight starts the day at 01:00.
+    calendar->setSkippedWallTimeOption(UCAL_WALLTIME_LAST);
     calendar->setLenient(true);
     return calendar;
 }
@@ -167,6 +169,7 @@ std::optional<Date> Calendar::date(const DateComponents& adding, const Date& to)
     if (!calendar) return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     calendar->setTime(to.timeIntervalSince1970() * 1000.0, status);
+    const UDate before = calendar->getTime(status);
     for (auto component : allComponents) {
         auto value = adding.value(component);
         if (!value || *value == 0) continue;
@@ -174,9 +177,10 @@ std::optional<Date> Calendar::date(const DateComponents& adding, const Date& to)
         auto which = component == CalendarComponent::yearForWeekOfYear ? UCAL_YEAR : field(component);
         calendar->add(which, *value, status);
     }
-    UDate millis = calendar->getTime(status);
+    const UDate after = calendar->getTime(status);
     if (U_FAILURE(status)) return std::nullopt;
-    double seconds = millis / 1000.0 + (to.timeIntervalSince1970() - std::floor(to.timeIntervalSince1970() * 1000.0) / 1000.0);
+    // The move in whole milliseconds, added to the exact moment given.
+    double seconds = to.timeIntervalSince1970() + (after - before) / 1000.0;
     if (adding.nanosecond) seconds += *adding.nanosecond / 1e9;
     return Date(seconds);
 }
