@@ -44,15 +44,15 @@ bool isGzipped(const Data& data) { return data.size() >= 2 && data[0] == 0x1F &&
 namespace {
 constexpr std::size_t zlibLimit = std::numeric_limits<uInt>::max();
 
-// The size a gzip member says it inflates to (its last four bytes, modulo 2^32); 0 when the data
-// is no gzip or the size is implausible. Only a hint for the first buffer: the stream decides.
+// The size a gzip member says it inflates to (its last four bytes, modulo 2^32), as a hint for the
+// first buffer; the stream itself decides. A trailer may lie, so the hint is believed only up to
+// 32 times the input: beyond that the buffer grows as the data really arrives.
 std::size_t gzipSizeHint(const Data& data) {
     if (!isGzipped(data) || data.size() < 18) return 0;
     const std::size_t n = data.size();
     const std::size_t size = std::size_t{data[n - 4]} | (std::size_t{data[n - 3]} << 8) | (std::size_t{data[n - 2]} << 16) |
                              (std::size_t{data[n - 1]} << 24);
-    // Deflate cannot expand more than about 1032 to 1.
-    return size <= data.size() * 1032 ? size : 0;
+    return std::min(size, data.size() * 32);
 }
 }  // namespace
 

@@ -141,14 +141,14 @@ void URLSessionDataTask::resume() {
 
 void URLSessionDataTask::cancel() {
     cancelled_ = true;
-    auto expected = State::running;
-    state_.compare_exchange_strong(expected, State::canceling);
-    expected = State::suspended;
+    auto expected = State::suspended;
     if (state_.compare_exchange_strong(expected, State::canceling)) {
-        // Never started: answer at once, on the session's queue.
-        state_ = State::running;
+        // Never started: it answers with the cancelled error all the same, on the session's queue.
         DispatchQueue::global().async([self = shared_from_this()] { self->perform(); });
+        return;
     }
+    expected = State::running;
+    state_.compare_exchange_strong(expected, State::canceling);
 }
 
 void URLSessionDataTask::perform() {
