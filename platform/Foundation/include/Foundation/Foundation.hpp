@@ -11,6 +11,7 @@
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FatalError.hpp"
 #include "Foundation/Locale.hpp"
+#include "Foundation/MachTypes.hpp"
 #include "Foundation/MeasurementFormatter.hpp"
 #include "Foundation/NotificationCenter.hpp"
 #include "Foundation/NSNumber.hpp"

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "Foundation/MachTypes.hpp"
+
 class SystemControl {
 public:
     SystemControl() = delete;
@@ -39,10 +41,6 @@ int sysctlbyname(const char* name, void* oldp, std::size_t* oldlenp, const void*
 using host_t = unsigned int;
 using host_flavor_t = int;
 using host_info_t = int*;
-using mach_msg_type_number_t = unsigned int;
-using kern_return_t = int;
-constexpr kern_return_t KERN_SUCCESS = 0;
-constexpr kern_return_t KERN_FAILURE = 5;
 constexpr host_flavor_t HOST_BASIC_INFO = 1;
 
 struct host_basic_info {
