@@ -25,6 +25,20 @@ public:
     /// "DE" of "de_DE"; absent when the identifier names no region.
     std::optional<std::string> regionCode() const;
 
+    // Conventions of the locale, from ICU's data.
+    /// The decimal separator ("." in en_US, "," in de_DE).
+    std::string decimalSeparator() const;
+    /// The grouping separator ("," in en_US, "." in de_DE); absent when the locale groups no digits.
+    std::optional<std::string> groupingSeparator() const;
+    /// The minus sign of the locale's numbers.
+    std::string minusSign() const;
+    /// The first day of the week, Sunday 1 to Saturday 7 (1 in en_US, 2 in de_DE).
+    int firstWeekday() const;
+    /// The fewest days of a year's first week (1 in en_US, 4 in de_DE).
+    int minimumDaysInFirstWeek() const;
+    /// The locale's calendar ("gregorian", "buddhist"...).
+    std::string calendarIdentifier() const;
+
     bool operator==(const Locale& other) const { return identifier_ == other.identifier_; }
 
 private:

@@ -1,0 +1,34 @@
+#pragma once
+// Conversions between our values and ICU's.
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+#include <string>
+
+#include "Foundation/Locale.hpp"
+
+namespace icusupport {
+
+inline icu::UnicodeString unicode(const std::string& text) { return icu::UnicodeString::fromUTF8(text); }
+
+inline std::string utf8(const icu::UnicodeString& text) {
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+/// "de_DE" or "de-DE" as an ICU locale; "en_US_POSIX" keeps its meaning.
+inline icu::Locale locale(const Locale& locale) {
+    std::string id = locale.identifier();
+    for (auto& c : id) c = c == '-' ? '_' : c;
+    return icu::Locale::createCanonical(id.c_str());
+}
+
+/// The zone of an identifier; ICU's "Etc/Unknown" (which behaves as UTC) when it knows none.
+inline std::unique_ptr<icu::TimeZone> timeZone(const TimeZone& zone) {
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(unicode(zone.identifier())));
+}
+
+}  // namespace icusupport
