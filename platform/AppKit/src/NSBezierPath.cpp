@@ -60,7 +60,7 @@ void NSBezierPath::appendArc(CGPoint center, CGFloat radius, CGFloat startAngle,
     } else {
         line(start);
     }
-    if (sweep == 0) return;
+    if (sweep == 0 || !std::isfinite(sweep)) return;
     int pieces = static_cast<int>(std::ceil(std::abs(sweep) / 90.0 - 1e-9));
     CGFloat step = sweep / pieces;
     // Each piece is a cubic curve whose control arms are tangent to the circle at both ends.

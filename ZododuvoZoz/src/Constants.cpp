@@ -1,0 +1,23 @@
+#include "ZododuvoZoz/Constants.hpp"
+
+#include "AppKit/NSScreen.hpp"
+#include "ZododuvoZoz/StringExtensions.hpp"
+
+namespace ZododuvoZoz {
+
+CGFloat Constants::onePixel() {
+    static const CGFloat pixel = 1.0 / screenScale();
+    return pixel;
+}
+
+CGFloat Constants::screenScale() {
+    auto screen = NSScreen::main();
+    return screen ? screen->backingScaleFactor() : 1.0;
+}
+
+const std::string& emptyString() {
+    static const std::string empty;
+    return empty;
+}
+
+}  // namespace ZododuvoZoz
