@@ -120,9 +120,9 @@ void TextLayout::draw(CGContext& context, const CGRect& rect) const {
     CGRect r = rect.standardized();
     PangoRectangle logical;
     pango_layout_get_extents(layout_, nullptr, &logical);
-    // Without a wrap width Pango aligns lines against the longest one; the whole block is then
-    // placed in the rectangle here.
-    CGFloat dx = -CGFloat(logical.x) / PANGO_SCALE;
+    // With a wrap width Pango aligns the lines within it; without one it aligns them against the
+    // longest line, and the whole block is placed in the rectangle here.
+    CGFloat dx = 0;
     if (!wraps_) {
         CGFloat room = r.width() - CGFloat(logical.width) / PANGO_SCALE;
         if (alignment_ == TextAlignment::center) dx += room / 2;
