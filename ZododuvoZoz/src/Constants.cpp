@@ -1,7 +1,6 @@
 #include "ZododuvoZoz/Constants.hpp"
 
 #include "AppKit/NSScreen.hpp"
-#include "ZododuvoZoz/StringExtensions.hpp"
 
 namespace ZododuvoZoz {
 
@@ -13,11 +12,6 @@ CGFloat Constants::onePixel() {
 CGFloat Constants::screenScale() {
     auto screen = NSScreen::main();
     return screen ? screen->backingScaleFactor() : 1.0;
-}
-
-const std::string& emptyString() {
-    static const std::string empty;
-    return empty;
 }
 
 }  // namespace ZododuvoZoz

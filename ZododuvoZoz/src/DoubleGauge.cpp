@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/DoubleGauge.hpp"
 
 #include "RingGeometry.hpp"
+#include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
 
@@ -53,7 +54,7 @@ CGFloat secondRadius(const CGRect& bounds, CGFloat lineWidth) { return bounds.wi
 
 void DoubleGauge::configure(CAShapeLayer& layer, const std::shared_ptr<NSColor>& color, const CGPath& path) {
     layer.removeFromSuperlayer();
-    layer.setContentsScale(layerScale());
+    layer.setContentsScale(Constants::screenScale());
     layer.setFrame(bounds());
     layer.setLineWidth(lineWidth_);
     layer.setFillColor(std::nullopt);

@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/Gauge.hpp"
 
 #include "RingGeometry.hpp"
+#include "ZododuvoZoz/Constants.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZuzeDiv/ComparableExtensions.hpp"
 
@@ -37,7 +38,7 @@ void Gauge::layout() {
 
 std::shared_ptr<CAShapeLayer> Gauge::makeArcLayer() const {
     auto layer = CAShapeLayer::make();
-    layer->setContentsScale(layerScale());
+    layer->setContentsScale(Constants::screenScale());
     layer->setFrame(bounds());
     layer->setLineWidth(lineWidth_);
     layer->setFillColor(std::nullopt);

@@ -1,7 +1,6 @@
 #include "RingGeometry.hpp"
 
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
-#include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
 
@@ -24,7 +23,5 @@ CGMutablePath ringProgress(CGPoint center, CGFloat radius, CGFloat value) {
     }
     return cgPath(path);
 }
-
-CGFloat layerScale() { return Constants::screenScale(); }
 
 }  // namespace ZododuvoZoz

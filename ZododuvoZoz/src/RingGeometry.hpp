@@ -13,7 +13,5 @@ CGMutablePath ringTrack(CGPoint center, CGFloat radius);
 /// A clockwise arc of value × 270° from 225°; past 0° it is drawn as two arcs, 225° to 0° and
 /// 0° to 585° − sweep.
 CGMutablePath ringProgress(CGPoint center, CGFloat radius, CGFloat value);
-/// The main screen's scale, or 1 without one.
-CGFloat layerScale();
 
 }  // namespace ZododuvoZoz

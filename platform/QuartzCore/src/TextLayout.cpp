@@ -65,16 +65,15 @@ TextStyle TextStyle::named(const std::string& fontName, CGFloat size, const CGCo
     std::string face = dash == std::string::npos ? "" : fontName.substr(dash + 1);
     auto known = families.find(family);
     style.family = known != families.end() ? known->second : (family.empty() ? "DejaVu Sans" : family);
-    if (face.find("ExtraLight") != std::string::npos || face.find("Thin") != std::string::npos) {
-        style.weight = 200;
-    } else if (face.find("Light") != std::string::npos) {
-        style.weight = 300;
-    } else if (face.find("Semibold") != std::string::npos || face.find("SemiBold") != std::string::npos) {
-        style.weight = 600;
-    } else if (face.find("Bold") != std::string::npos) {
-        style.weight = 700;
-    } else if (face.find("Black") != std::string::npos || face.find("Heavy") != std::string::npos) {
-        style.weight = 900;
+    // Face names as fonts spell them; the longer names are looked for before the ones they hold.
+    static const std::pair<const char*, int> weights[] = {{"ExtraLight", 200}, {"Semibold", 600}, {"SemiBold", 600},
+                                                          {"Thin", 100},       {"Light", 300},    {"Medium", 500},
+                                                          {"Bold", 700},       {"Heavy", 800},    {"Black", 900}};
+    for (const auto& [name, weight] : weights) {
+        if (face.find(name) != std::string::npos) {
+            style.weight = weight;
+            break;
+        }
     }
     style.italic = face.find("Oblique") != std::string::npos || face.find("Italic") != std::string::npos;
     return style;

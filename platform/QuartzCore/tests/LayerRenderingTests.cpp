@@ -194,6 +194,9 @@ TEST(TextLayout, MeasuresWithStableMetrics) {
     EXPECT_EQ(regular.family, "DejaVu Sans");
     EXPECT_EQ(bold.weight, 700);
     EXPECT_TRUE(TextStyle::named("DejaVuSans-BoldOblique", 9).italic);
+    EXPECT_EQ(TextStyle::named("DejaVuSans-ExtraLight", 9).weight, 200);
+    EXPECT_EQ(TextStyle::named("DejaVuSans-Semibold", 9).weight, 600);
+    EXPECT_EQ(TextStyle::named("DejaVuSansMono", 9).family, "DejaVu Sans Mono");
 
     TextLayout one({{"Battery", regular}});
     TextLayout two({{"Battery Battery", regular}});

@@ -6,25 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "CoreGraphics/CGColor.hpp"
 #include "CoreGraphics/CGContext.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "QuartzCore/TextStyle.hpp"
 
 typedef struct _PangoLayout PangoLayout;
-
-struct TextStyle {
-    std::string family = "DejaVu Sans";
-    /// 100 (thin) to 900 (black); 400 is regular and 700 bold.
-    int weight = 400;
-    bool italic = false;
-    CGFloat size = 12;
-    CGColor color = CGColor::black();
-
-    /// The style of a font name such as "DejaVuSans-Bold" or "DejaVuSansMono"; an unknown family
-    /// name is passed on as it is and the font system picks its nearest font.
-    static TextStyle named(const std::string& fontName, CGFloat size, const CGColor& color = CGColor::black());
-    bool operator==(const TextStyle&) const = default;
-};
 
 struct TextRun {
     std::string text;
