@@ -93,6 +93,7 @@ TEST_F(Helpers, ResizingRoundingAndTinting) {
     auto smaller = resized(*source, 50.0);
     EXPECT_EQ(smaller->size(), (CGSize{100, 50}));
     EXPECT_EQ(source->size(), (CGSize{200, 100}));
+    EXPECT_EQ(resized(*emptyImage(), 50.0)->size(), (CGSize{0, 50}));  // no height to scale from
     auto pixels = smaller->cgImage();
     EXPECT_EQ(pixels->pixel(50, 10), (std::array<std::uint8_t, 4>{255, 0, 0, 255}));
     EXPECT_EQ(pixels->pixel(50, 40)[3], 0);

@@ -23,7 +23,8 @@ struct DataWritingOptions {
 std::shared_ptr<NSImage> emptyImage();
 /// The image drawn into a new image of the size, with high-quality interpolation.
 std::shared_ptr<NSImage> resized(const NSImage& image, CGSize size);
-/// The same, at the height with the width keeping the proportions.
+/// The same, at the height with the width keeping the proportions (width 0 for an image of no
+/// height).
 std::shared_ptr<NSImage> resized(const NSImage& image, CGFloat toHeight);
 /// The image inside a rounded rectangle of its own size.
 std::shared_ptr<NSImage> rounded(const NSImage& image, CGFloat xRadius, CGFloat yRadius);
