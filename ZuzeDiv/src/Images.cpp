@@ -1,6 +1,21 @@
 #include "ZuzeDiv/Images.hpp"
 
+#include "AppKit/NSGraphicsContext.hpp"
+
 namespace ZuzeDiv {
+namespace {
+// A template image painted in the colour; other images stay as they are.
+std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color) {
+    if (!image || !image->isTemplate()) return image;
+    auto copy = image->copy();
+    copy->lockFocus();
+    if (color) color->set();
+    NSRectFillUsingOperation(CGRect{CGPoint{}, copy->size()}, NSCompositingOperation::sourceAtop);
+    copy->unlockFocus();
+    copy->setTemplate(false);
+    return copy;
+}
+}  // namespace
 
 std::shared_ptr<NSImage> Images::systemSymbol(const std::string& name) { return NSImage::systemSymbol(name, std::nullopt); }
 
@@ -8,6 +23,17 @@ std::shared_ptr<NSImage> Images::configuredSymbol(const std::string& name, CGFlo
     auto symbol = systemSymbol(name);
     if (!symbol) return nullptr;
     return symbol->withSymbolConfiguration(NSImage::SymbolConfiguration{pointSize, weight});
+}
+
+std::shared_ptr<NSImage> Images::tintedSymbol(const std::string& name, const std::shared_ptr<NSColor>& color) {
+    return tinted(systemSymbol(name), color);
+}
+
+std::shared_ptr<NSImage> Images::tintedConfiguredSymbol(const std::string& name, const std::shared_ptr<NSColor>& color,
+                                                        CGFloat pointSize, NSFont::Weight weight) {
+    auto image = tintedSymbol(name, color);
+    if (!image) return nullptr;
+    return image->withSymbolConfiguration(NSImage::SymbolConfiguration{pointSize, weight});
 }
 
 std::shared_ptr<NSImage> Images::named(const std::string& name) { return NSImage::named(name); }

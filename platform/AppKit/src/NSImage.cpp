@@ -18,6 +18,9 @@ public:
     BitmapRep(cairo_surface_t* surface, CGSize size) : surface_(surface), size_(size) {}
     ~BitmapRep() override { cairo_surface_destroy(surface_); }
     CGSize size() const override { return size_; }
+    CGSize pixelSize() const override {
+        return {double(cairo_image_surface_get_width(surface_)), double(cairo_image_surface_get_height(surface_))};
+    }
     void draw(cairo_t* cr, const CGRect& rect) const override {
         int w = cairo_image_surface_get_width(surface_), h = cairo_image_surface_get_height(surface_);
         if (w <= 0 || h <= 0 || rect.isEmpty()) return;
@@ -50,6 +53,29 @@ public:
 
 private:
     RsvgHandle* handle_;
+    CGSize size_;
+};
+
+// What was drawn into an image with focus, replayed at whatever size it is drawn.
+class RecordingRep final : public NSImageRep {
+public:
+    RecordingRep(cairo_surface_t* recording, CGSize size) : recording_(recording), size_(size) {}
+    ~RecordingRep() override { cairo_surface_destroy(recording_); }
+    CGSize size() const override { return size_; }
+    void draw(cairo_t* cr, const CGRect& rect) const override {
+        if (rect.isEmpty() || size_.width <= 0 || size_.height <= 0) return;
+        cairo_save(cr);
+        cairo_rectangle(cr, rect.minX(), rect.minY(), rect.width(), rect.height());
+        cairo_clip(cr);
+        cairo_translate(cr, rect.minX(), rect.minY());
+        cairo_scale(cr, rect.width() / size_.width, rect.height() / size_.height);
+        cairo_set_source_surface(cr, recording_, 0, 0);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+
+private:
+    cairo_surface_t* recording_;
     CGSize size_;
 };
 
@@ -93,8 +119,31 @@ cairo_status_t appendToData(void* closure, const unsigned char* bytes, unsigned 
 }
 }  // namespace
 
+struct NSImage::Focus {
+    cairo_surface_t* recording = nullptr;
+    std::shared_ptr<CGContext> context;
+    ~Focus() {
+        if (recording) cairo_surface_destroy(recording);
+    }
+};
+
 NSImage::NSImage(CGSize size, std::shared_ptr<const NSImageRep> representation)
     : size_(size), representation_(std::move(representation)) {}
+
+NSImage::SymbolConfiguration NSImage::SymbolConfiguration::applying(const SymbolConfiguration& other) const {
+    SymbolConfiguration result = *this;
+    if (other.pointSize > 0) {
+        result.pointSize = other.pointSize;
+        result.weight = other.weight;
+    }
+    if (other.hierarchicalColor) result.hierarchicalColor = other.hierarchicalColor;
+    return result;
+}
+
+std::shared_ptr<NSImage> NSImage::fromCGImage(const std::shared_ptr<CGImage>& image, CGSize size) {
+    if (!image) return nullptr;
+    return fromSurface(cairo_surface_reference(image->surface()), size);
+}
 
 std::shared_ptr<NSImage> NSImage::fromData(const Data& data) {
     if (isPng(data)) {
@@ -149,7 +198,7 @@ std::shared_ptr<NSImage> NSImage::fromSurface(cairo_surface_t* surface, CGSize s
 std::shared_ptr<NSImage> NSImage::withSymbolConfiguration(const SymbolConfiguration& configuration) const {
     if (!symbolName_) return nullptr;
     auto image = copy();
-    image->symbolConfiguration_ = configuration;
+    image->symbolConfiguration_ = symbolConfiguration_ ? symbolConfiguration_->applying(configuration) : configuration;
     if (configuration.pointSize > 0) {
         // A symbol is a little taller than the font size it matches.
         CGFloat side = std::round(configuration.pointSize * 1.2);
@@ -158,18 +207,90 @@ std::shared_ptr<NSImage> NSImage::withSymbolConfiguration(const SymbolConfigurat
     return image;
 }
 
-std::shared_ptr<NSImage> NSImage::copy() const { return std::make_shared<NSImage>(*this); }
+std::shared_ptr<NSImage> NSImage::copy() const {
+    auto image = std::make_shared<NSImage>(size_, representation_);
+    image->template_ = template_;
+    image->symbolName_ = symbolName_;
+    image->symbolConfiguration_ = symbolConfiguration_;
+    image->accessibilityDescription_ = accessibilityDescription_;
+    return image;
+}
+
+void NSImage::lockFocus() {
+    if (focus_) return;
+    focus_ = std::make_shared<Focus>();
+    cairo_rectangle_t extents{0, 0, size_.width, size_.height};
+    focus_->recording = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+    if (representation_) {
+        cairo_t* cr = cairo_create(focus_->recording);
+        draw(cr, CGRect{0, 0, size_.width, size_.height});
+        cairo_destroy(cr);
+    }
+    focus_->context = CGContext::onSurface(focus_->recording, size_.height);
+    NSGraphicsContext::saveGraphicsState();
+    NSGraphicsContext::setCurrent(NSGraphicsContext::make(focus_->context));
+}
+
+void NSImage::unlockFocus() {
+    if (!focus_) return;
+    NSGraphicsContext::restoreGraphicsState();
+    auto focus = std::move(focus_);
+    focus->context.reset();
+    cairo_surface_flush(focus->recording);
+    representation_ = std::make_shared<RecordingRep>(cairo_surface_reference(focus->recording), size_);
+    // What was drawn is the content now; a symbol's colour is in it.
+    if (symbolConfiguration_) symbolConfiguration_->hierarchicalColor.reset();
+}
+
+void NSImage::draw(const CGRect& rect, const CGRect& from, NSCompositingOperation operation, CGFloat fraction) const {
+    auto current = NSGraphicsContext::current();
+    if (!current || !representation_ || rect.isEmpty() || size_.width <= 0 || size_.height <= 0) return;
+    CGRect source = from.isEmpty() ? CGRect{0, 0, size_.width, size_.height} : from.standardized();
+    CGRect target = rect.standardized();
+    auto& cg = *current->cgContext();
+    cg.saveGState();
+    cg.setBlendMode(NSGraphicsContext::blendMode(operation));
+    cg.setAlpha(cg.alpha() * fraction);
+    cg.drawComposited(target, [&](cairo_t* cr) {
+        // Into a y-down space with the target's top-left corner at the origin.
+        if (cg.isYAxisUp()) {
+            cairo_translate(cr, target.minX(), target.maxY());
+            cairo_scale(cr, 1, -1);
+        } else {
+            cairo_translate(cr, target.minX(), target.minY());
+        }
+        cairo_scale(cr, target.width() / source.width(), target.height() / source.height());
+        cairo_translate(cr, -source.minX(), -(size_.height - source.maxY()));
+        draw(cr, CGRect{0, 0, size_.width, size_.height});
+    });
+    cg.restoreGState();
+}
+
+void NSImage::draw(CGPoint at, const CGRect& from, NSCompositingOperation operation, CGFloat fraction) const {
+    CGSize size = from.isEmpty() ? size_ : from.standardized().size;
+    draw(CGRect{at, size}, from, operation, fraction);
+}
 
 void NSImage::draw(cairo_t* context, const CGRect& rect, CGFloat fraction) const {
     if (!representation_ || fraction <= 0) return;
-    if (fraction >= 1) {
+    std::shared_ptr<NSColor> color = symbolConfiguration_ ? symbolConfiguration_->hierarchicalColor : nullptr;
+    if (fraction >= 1 && !color) {
         representation_->draw(context, rect);
         return;
     }
     cairo_push_group(context);
     representation_->draw(context, rect);
-    cairo_pop_group_to_source(context);
-    cairo_paint_with_alpha(context, fraction);
+    cairo_pattern_t* content = cairo_pop_group(context);
+    if (color) {
+        // The symbol's shape in its colour.
+        CGColor c = color->cgColor();
+        cairo_set_source_rgba(context, c.red, c.green, c.blue, c.alpha * std::min<CGFloat>(fraction, 1));
+        cairo_mask(context, content);
+    } else {
+        cairo_set_source(context, content);
+        cairo_paint_with_alpha(context, fraction);
+    }
+    cairo_pattern_destroy(content);
 }
 
 cairo_surface_t* NSImage::renderedSurface(CGFloat scale) const {
@@ -183,9 +304,20 @@ cairo_surface_t* NSImage::renderedSurface(CGFloat scale) const {
     return surface;
 }
 
-Data NSImage::pngData(CGFloat scale) const {
+CGFloat NSImage::nativeScale() const {
+    if (!representation_ || size_.width <= 0) return 1;
+    CGFloat scale = representation_->pixelSize().width / size_.width;
+    return scale > 0 ? scale : 1;
+}
+
+std::shared_ptr<CGImage> NSImage::cgImage() const {
+    if (!representation_) return nullptr;
+    return std::make_shared<CGImage>(renderedSurface(nativeScale()));
+}
+
+Data NSImage::pngData(std::optional<CGFloat> scale) const {
     if (!representation_) return {};
-    cairo_surface_t* surface = renderedSurface(scale);
+    cairo_surface_t* surface = renderedSurface(scale.value_or(nativeScale()));
     Data out;
     cairo_surface_write_to_png_stream(surface, appendToData, &out);
     cairo_surface_destroy(surface);

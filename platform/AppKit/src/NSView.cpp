@@ -2,7 +2,15 @@
 
 #include <algorithm>
 
-NSView::NSView(CGRect frame) : frame_(frame), bounds_{0, 0, frame.size.width, frame.size.height} {}
+#include "AppKit/NSApplication.hpp"
+#include "AppKit/NSGraphicsContext.hpp"
+#include "AppKit/NSScreen.hpp"
+#include "AppKit/NSWindow.hpp"
+
+NSView::NSView(CGRect frame)
+    : frame_(frame),
+      bounds_{0, 0, frame.size.width, frame.size.height},
+      lastAppearanceName_(NSApplication::shared().effectiveAppearance()->name()) {}
 
 void NSView::setFrame(const CGRect& frame) {
     CGSize oldSize = frame_.size;
@@ -12,11 +20,112 @@ void NSView::setFrame(const CGRect& frame) {
         needsLayout_ = true;
         resizeSubviews(oldSize);
     }
+    syncLayerGeometry();
 }
 
 void NSView::setBounds(const CGRect& bounds) {
     if (bounds.size != bounds_.size) needsLayout_ = true;
     bounds_ = bounds;
+    syncLayerGeometry();
+}
+
+void NSView::setHidden(bool hidden) {
+    hidden_ = hidden;
+    if (layer_) layer_->setHidden(hidden);
+}
+
+std::shared_ptr<NSWindow> NSView::window() const {
+    const NSView* view = this;
+    while (auto parent = view->superview_.lock()) view = parent.get();
+    return view->window_.lock();
+}
+
+void NSView::setWantsLayer(bool wants) {
+    if (wants == wantsLayer_) return;
+    wantsLayer_ = wants;
+    if (!wants) {
+        layer_.reset();
+        return;
+    }
+    if (!layer_) {
+        auto layer = makeBackingLayer();
+        auto screen = NSScreen::main();
+        layer->setContentsScale(screen ? screen->backingScaleFactor() : 1.0);
+        setLayer(layer);
+    }
+}
+
+void NSView::setLayer(const std::shared_ptr<CALayer>& layer) {
+    layer_ = layer;
+    if (!layer_) return;
+    wantsLayer_ = true;
+    layer_->setAnchorPoint({0, 0});
+    attachLayerDelegate();
+    layer_->setHidden(hidden_);
+    syncLayerGeometry();
+}
+
+std::shared_ptr<CALayer> NSView::makeBackingLayer() { return CALayer::make(); }
+
+std::shared_ptr<CALayer> NSView::layer() const {
+    attachLayerDelegate();
+    return layer_;
+}
+
+void NSView::attachLayerDelegate() const {
+    // A view that asks for its layer while it is being made is not yet shared; it becomes the
+    // layer's delegate the next time the layer is asked for.
+    if (!layer_ || layer_->delegate()) return;
+    auto self = const_cast<NSView*>(this)->weak_from_this().lock();
+    if (self) layer_->setDelegate(std::shared_ptr<CALayerDelegate>(self, static_cast<CALayerDelegate*>(self.get())));
+}
+
+void NSView::syncLayerGeometry() {
+    if (!layer_) return;
+    layer_->setBounds(bounds_);
+    layer_->setPosition(frame_.origin);
+}
+
+void NSView::setNeedsDisplay(bool needs) {
+    needsDisplay_ = needs;
+    if (needs && layer_) layer_->setNeedsDisplay();
+}
+
+void NSView::draw(const CGRect&) {}
+
+void NSView::drawContent(CGContext& context) {
+    auto cg = context.shared_from_this();
+    cg->saveGState();
+    if (isFlipped()) {
+        cg->translateBy(0, bounds_.minY() + bounds_.maxY());
+        cg->scaleBy(1, -1);
+    }
+    NSGraphicsContext::saveGraphicsState();
+    NSGraphicsContext::setCurrent(NSGraphicsContext::make(cg));
+    draw(bounds_);
+    NSGraphicsContext::restoreGraphicsState();
+    cg->restoreGState();
+}
+
+void NSView::setAppearance(const std::shared_ptr<NSAppearance>& appearance) {
+    appearance_ = appearance;
+    effectiveAppearanceMayHaveChanged();
+}
+
+std::shared_ptr<NSAppearance> NSView::effectiveAppearance() const {
+    if (appearance_) return appearance_;
+    if (auto parent = superview_.lock()) return parent->effectiveAppearance();
+    if (auto window = window_.lock()) return window->effectiveAppearance();
+    return NSApplication::shared().effectiveAppearance();
+}
+
+void NSView::effectiveAppearanceMayHaveChanged() {
+    const std::string& name = effectiveAppearance()->name();
+    if (name != lastAppearanceName_) {
+        lastAppearanceName_ = name;
+        effectiveAppearance()->performAsCurrentDrawingAppearance([this] { viewDidChangeEffectiveAppearance(); });
+    }
+    for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->effectiveAppearanceMayHaveChanged();
 }
 
 void NSView::resizeSubviews(CGSize) {}
@@ -76,6 +185,7 @@ void NSView::addSubview(const std::shared_ptr<NSView>& view, Ordering place, con
     needsLayout_ = true;
     didAddSubview(keep);
     keep->viewDidMoveToSuperview();
+    keep->effectiveAppearanceMayHaveChanged();
 }
 
 void NSView::removeFromSuperview() {
@@ -103,6 +213,7 @@ void NSView::removeFromSuperview() {
     superview_.reset();
     parent->needsLayout_ = true;
     viewDidMoveToSuperview();
+    effectiveAppearanceMayHaveChanged();
 }
 
 bool NSView::isDescendant(const NSView& ancestor) const {
@@ -255,7 +366,8 @@ void NSView::layout() {
 void NSView::layoutSubtreeIfNeeded() {
     if (needsLayout_) {
         needsLayout_ = false;
-        layout();
+        // Colours read while laying out follow the view's appearance.
+        effectiveAppearance()->performAsCurrentDrawingAppearance([this] { layout(); });
     }
     for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->layoutSubtreeIfNeeded();
 }

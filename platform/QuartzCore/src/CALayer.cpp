@@ -1,5 +1,7 @@
 #include "QuartzCore/CALayer.hpp"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 void CALayer::setBounds(const CGRect& bounds) {
@@ -98,4 +100,141 @@ void CALayer::layoutIfNeeded() {
         layoutSublayers();
     }
     for (auto& layer : std::vector<std::shared_ptr<CALayer>>(sublayers_)) layer->layoutIfNeeded();
+}
+
+namespace {
+CGPath roundedBounds(const CGRect& bounds, CGFloat radius) {
+    CGMutablePath path;
+    if (radius > 0) {
+        path.addRoundedRect(bounds, radius, radius);
+    } else {
+        path.addRect(bounds);
+    }
+    return path;
+}
+}  // namespace
+
+void CALayer::render(CGContext& context) {
+    CGContext::DrawingScope scope(context);
+    if (hidden_ || opacity_ <= 0) return;
+    cairo_t* cr = context.cairo();
+    context.saveGState();
+    context.setAlpha(1);
+    context.setBlendMode(CGBlendMode::normal);
+
+    bool shadow = shadowOpacity_ > 0 && shadowColor_;
+    bool group = opacity_ < 1 || mask_ || shadow;
+    if (group) cairo_push_group(cr);
+    renderBody(context);
+    if (group) {
+        cairo_pattern_t* body = cairo_pop_group(cr);
+        if (mask_) {
+            cairo_push_group(cr);
+            renderSublayer(*mask_, context);
+            cairo_pattern_t* mask = cairo_pop_group(cr);
+            cairo_push_group(cr);
+            cairo_set_source(cr, body);
+            cairo_mask(cr, mask);
+            cairo_pattern_destroy(mask);
+            cairo_pattern_destroy(body);
+            body = cairo_pop_group(cr);
+        }
+        if (shadow) {
+            cairo_save(cr);
+            cairo_translate(cr, shadowOffset_.width, shadowOffset_.height);
+            const CGColor& c = *shadowColor_;
+            cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha * shadowOpacity_);
+            if (shadowPath_) {
+                cairo_new_path(cr);
+                context.addPath(*shadowPath_);
+                cairo_fill(cr);
+            } else {
+                cairo_mask(cr, body);
+            }
+            cairo_restore(cr);
+        }
+        cairo_set_source(cr, body);
+        cairo_paint_with_alpha(cr, opacity_);
+        cairo_pattern_destroy(body);
+    }
+    context.restoreGState();
+}
+
+void CALayer::renderBody(CGContext& context) {
+    cairo_t* cr = context.cairo();
+    if (masksToBounds_) {
+        cairo_new_path(cr);
+        context.addPath(roundedBounds(bounds_, cornerRadius_));
+        cairo_clip(cr);
+    }
+    if (backgroundColor_) {
+        context.beginPath();
+        context.addPath(roundedBounds(bounds_, cornerRadius_));
+        context.setFillColor(*backgroundColor_);
+        context.fillPath();
+    }
+    if (contents_) context.draw(*contents_, bounds_);
+
+    context.saveGState();
+    draw(context);
+    context.restoreGState();
+
+    std::vector<std::shared_ptr<CALayer>> ordered = sublayers_;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return a->zPosition_ < b->zPosition_; });
+    for (auto& layer : ordered) renderSublayer(*layer, context);
+
+    if (borderWidth_ > 0 && borderColor_) {
+        CGFloat inset = borderWidth_ / 2;
+        CGRect rect = bounds_.insetBy(inset, inset);
+        if (!rect.isNull()) {
+            context.beginPath();
+            context.addPath(roundedBounds(rect, std::max<CGFloat>(0, cornerRadius_ - inset)));
+            context.setStrokeColor(*borderColor_);
+            context.setLineWidth(borderWidth_);
+            context.strokePath();
+        }
+    }
+}
+
+void CALayer::renderSublayer(CALayer& layer, CGContext& context) {
+    context.saveGState();
+    context.translateBy(layer.position_.x, layer.position_.y);
+    context.concatenate(layer.transform_);
+    context.translateBy(-layer.anchorPoint_.x * layer.bounds_.size.width - layer.bounds_.origin.x,
+                        -layer.anchorPoint_.y * layer.bounds_.size.height - layer.bounds_.origin.y);
+    layer.render(context);
+    context.restoreGState();
+}
+
+void CALayer::draw(CGContext& context) {
+    if (auto delegate = delegate_.lock()) delegate->drawLayer(*this, context);
+}
+
+void CALayer::add(const CAAnimation& animation, const std::string& key) {
+    std::shared_ptr<const CAAnimation> copy = animation.clone();
+    for (auto& entry : animations_) {
+        if (entry.first == key) {
+            entry.second = copy;
+            return;
+        }
+    }
+    animations_.emplace_back(key, copy);
+}
+
+std::shared_ptr<const CAAnimation> CALayer::animation(const std::string& key) const {
+    for (const auto& entry : animations_) {
+        if (entry.first == key) return entry.second;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> CALayer::animationKeys() const {
+    std::vector<std::string> keys;
+    for (const auto& entry : animations_) keys.push_back(entry.first);
+    return keys;
+}
+
+void CALayer::removeAnimation(const std::string& key) {
+    std::erase_if(animations_, [&](const auto& entry) { return entry.first == key; });
 }

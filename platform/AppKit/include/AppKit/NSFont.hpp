@@ -1,8 +1,12 @@
 #pragma once
-// Fonts: the system font and its weights.
+// Fonts: the system font (DejaVu Sans here) at a size and weight, with its metrics.
 #include <compare>
+#include <memory>
+#include <string>
 
+#include "CoreGraphics/CGColor.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "QuartzCore/TextLayout.hpp"
 
 class NSFont {
 public:
@@ -20,4 +24,27 @@ public:
         static constexpr Weight black() { return {0.62}; }
         auto operator<=>(const Weight&) const = default;
     };
+
+    static std::shared_ptr<NSFont> systemFont(CGFloat size, Weight weight = Weight::regular());
+    static std::shared_ptr<NSFont> boldSystemFont(CGFloat size);
+    /// The size of the system font in controls.
+    static CGFloat systemFontSize() { return 13; }
+
+    /// The face's name, such as "DejaVuSans" or "DejaVuSans-Bold" (what a text layer takes).
+    const std::string& fontName() const { return fontName_; }
+    const std::string& familyName() const { return style_.family; }
+    CGFloat pointSize() const { return style_.size; }
+    Weight weight() const { return weight_; }
+    /// Above the baseline, and below it (negative).
+    CGFloat ascender() const;
+    CGFloat descender() const;
+    /// The style to set text in with this font.
+    TextStyle textStyle(const CGColor& color) const;
+
+    NSFont(CGFloat size, Weight weight);
+
+private:
+    TextStyle style_;
+    Weight weight_;
+    std::string fontName_;
 };

@@ -1,15 +1,24 @@
 #pragma once
 // A view: a rectangle in its superview's coordinates with subviews drawn over it. Views are
-// unflipped (y grows upwards) unless isFlipped() says otherwise.
+// unflipped (y grows upwards) unless isFlipped() says otherwise. A view draws in draw(_:), or,
+// once it wants a layer, through its backing layer (whose anchor point is its origin, so the
+// layer's frame is the view's frame); its subviews draw over it. Its appearance comes from itself,
+// else its superview, its window and the application, and it hears when that changes.
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
+#include "AppKit/NSResponder.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "QuartzCore/CALayer.hpp"
+#include "QuartzCore/CALayerDelegate.hpp"
 
-class NSView : public std::enable_shared_from_this<NSView> {
+class NSWindow;
+
+class NSView : public NSResponder, public CALayerDelegate, public std::enable_shared_from_this<NSView> {
 public:
     explicit NSView(CGRect frame = {});
     virtual ~NSView() = default;
@@ -44,7 +53,9 @@ public:
     virtual void willRemoveSubview(const std::shared_ptr<NSView>&) {}
 
     bool isHidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    void setHidden(bool hidden);
+    /// The window of the tree the view is in; nullptr outside a window.
+    std::shared_ptr<NSWindow> window() const;
     const std::string& identifier() const { return identifier_; }
     void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
     int tag() const { return tag_; }
@@ -76,8 +87,39 @@ public:
     /// Lays out this view and its subviews where needed, from the top down.
     void layoutSubtreeIfNeeded();
     virtual void resizeSubviews(CGSize oldSize);
+    /// Called once a view built from an interface description is complete.
+    virtual void awakeFromNib() {}
+
+    // Drawing.
+    bool wantsLayer() const { return wantsLayer_; }
+    /// Asking for a layer makes one (makeBackingLayer) at once; giving it up drops it.
+    void setWantsLayer(bool wants);
+    std::shared_ptr<CALayer> layer() const;
+    /// Hosts a layer made elsewhere as the view's layer.
+    void setLayer(const std::shared_ptr<CALayer>& layer);
+    virtual std::shared_ptr<CALayer> makeBackingLayer();
+    bool needsDisplay() const { return needsDisplay_; }
+    void setNeedsDisplay(bool needs = true);
+    /// Draws the view's content into the current graphics context, in bounds coordinates.
+    virtual void draw(const CGRect& dirtyRect);
+    /// Runs draw(_:) into the context, whose user space is the bounds with y up (a flipped view
+    /// gets its own coordinates), as the current graphics context.
+    void drawContent(CGContext& context);
+    void drawLayer(CALayer&, CGContext& context) override { drawContent(context); }
+
+    // Appearance.
+    std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
+    void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
+    std::shared_ptr<NSAppearance> effectiveAppearance() const;
+    virtual void viewDidChangeEffectiveAppearance() {}
+    /// Tells this view and its subviews whose effective appearance differs from the last one
+    /// they saw (the tree, window or application changed).
+    void effectiveAppearanceMayHaveChanged();
 
 private:
+    friend class NSWindow;
+    void syncLayerGeometry();
+    void attachLayerDelegate() const;
     NSLayoutAnchor anchor(NSLayoutAttribute attribute) { return NSLayoutAnchor(shared_from_this(), attribute); }
     void applyConstraints(NSView& subview);
 
@@ -89,6 +131,12 @@ private:
     bool translatesAutoresizingMask_ = true;
     bool needsLayout_ = true;
     bool hidden_ = false;
+    bool wantsLayer_ = false;
+    std::shared_ptr<CALayer> layer_;
+    bool needsDisplay_ = false;
+    std::shared_ptr<NSAppearance> appearance_;
+    std::string lastAppearanceName_;
+    std::weak_ptr<NSWindow> window_;
     std::string identifier_;
     int tag_ = 0;
 };

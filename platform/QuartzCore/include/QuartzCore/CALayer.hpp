@@ -1,12 +1,21 @@
 #pragma once
-// A layer: a rectangle in its superlayer's coordinates (position, anchor point and bounds) with
-// sublayers drawn in order over it.
+// A layer: a rectangle in its superlayer's coordinates (position, anchor point and bounds) with a
+// background, border, contents, its own drawing and sublayers drawn in order over it. Layer
+// coordinates have y growing upwards.
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CoreGraphics/CGAffineTransform.hpp"
+#include "CoreGraphics/CGColor.hpp"
+#include "CoreGraphics/CGContext.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "CoreGraphics/CGImage.hpp"
+#include "CoreGraphics/CGPath.hpp"
+#include "QuartzCore/CAAnimation.hpp"
+#include "QuartzCore/CALayerDelegate.hpp"
 
 class CALayer : public std::enable_shared_from_this<CALayer> {
 public:
@@ -30,14 +39,52 @@ public:
     void setFrame(const CGRect& frame);
     CGAffineTransform affineTransform() const { return transform_; }
     void setAffineTransform(const CGAffineTransform& transform) { transform_ = transform; }
+    /// Sublayers of a higher zPosition are drawn over those of a lower one; equal ones keep their order.
     CGFloat zPosition() const { return zPosition_; }
     void setZPosition(CGFloat z) { zPosition_ = z; }
+    /// Device pixels per point of the layer's content; 1 by default.
     CGFloat contentsScale() const { return contentsScale_; }
     void setContentsScale(CGFloat scale) { contentsScale_ = scale; }
     bool isHidden() const { return hidden_; }
     void setHidden(bool hidden) { hidden_ = hidden; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
+
+    // Appearance.
+    const std::optional<CGColor>& backgroundColor() const { return backgroundColor_; }
+    void setBackgroundColor(const std::optional<CGColor>& color) { backgroundColor_ = color; }
+    /// Rounds the background and border, and the clip of masksToBounds.
+    CGFloat cornerRadius() const { return cornerRadius_; }
+    void setCornerRadius(CGFloat radius) { cornerRadius_ = radius; }
+    bool masksToBounds() const { return masksToBounds_; }
+    void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
+    /// Opaque black by default; drawn inside the bounds, over the sublayers.
+    const std::optional<CGColor>& borderColor() const { return borderColor_; }
+    void setBorderColor(const std::optional<CGColor>& color) { borderColor_ = color; }
+    CGFloat borderWidth() const { return borderWidth_; }
+    void setBorderWidth(CGFloat width) { borderWidth_ = width; }
+    float opacity() const { return opacity_; }
+    void setOpacity(float opacity) { opacity_ = opacity; }
+    /// The layer's alpha, placed by its frame in this layer's coordinates, limits what is shown.
+    const std::shared_ptr<CALayer>& mask() const { return mask_; }
+    void setMask(const std::shared_ptr<CALayer>& mask) { mask_ = mask; }
+    /// The shadow follows the alpha of the layer's whole drawing (or the shadow path) and is drawn
+    /// without blur; it shows only when shadowOpacity is above 0.
+    const std::optional<CGColor>& shadowColor() const { return shadowColor_; }
+    void setShadowColor(const std::optional<CGColor>& color) { shadowColor_ = color; }
+    float shadowOpacity() const { return shadowOpacity_; }
+    void setShadowOpacity(float opacity) { shadowOpacity_ = opacity; }
+    CGSize shadowOffset() const { return shadowOffset_; }
+    void setShadowOffset(CGSize offset) { shadowOffset_ = offset; }
+    CGFloat shadowRadius() const { return shadowRadius_; }
+    void setShadowRadius(CGFloat radius) { shadowRadius_ = radius; }
+    const std::optional<CGPath>& shadowPath() const { return shadowPath_; }
+    void setShadowPath(const std::optional<CGPath>& path) { shadowPath_ = path; }
+    /// An image stretched over the bounds, under the layer's own drawing.
+    const std::shared_ptr<CGImage>& contents() const { return contents_; }
+    void setContents(const std::shared_ptr<CGImage>& contents) { contents_ = contents; }
+    std::shared_ptr<CALayerDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(const std::weak_ptr<CALayerDelegate>& delegate) { delegate_ = delegate; }
 
     // The tree.
     const std::vector<std::shared_ptr<CALayer>>& sublayers() const { return sublayers_; }
@@ -61,8 +108,25 @@ public:
     bool needsDisplay() const { return needsDisplay_; }
     void clearNeedsDisplay() { needsDisplay_ = false; }
 
+    // Drawing.
+    /// Draws the layer and its sublayers into the context, in the layer's own coordinates
+    /// (its bounds), whatever its position.
+    void render(CGContext& context);
+    /// The layer's own content, between its background and its sublayers; the plain layer asks
+    /// its delegate. Subclasses draw here and may call the inherited drawing.
+    virtual void draw(CGContext& context);
+
+    // Animations, kept by key as they were added (a copy of each).
+    void add(const CAAnimation& animation, const std::string& key);
+    std::shared_ptr<const CAAnimation> animation(const std::string& key) const;
+    std::vector<std::string> animationKeys() const;
+    void removeAnimation(const std::string& key);
+    void removeAllAnimations() { animations_.clear(); }
+
 private:
     void detachFromSuperlayer();
+    void renderBody(CGContext& context);
+    void renderSublayer(CALayer& layer, CGContext& context);
 
     CGRect bounds_;
     CGPoint position_;
@@ -72,8 +136,23 @@ private:
     CGFloat contentsScale_ = 1;
     bool hidden_ = false;
     std::string name_;
+    std::optional<CGColor> backgroundColor_;
+    CGFloat cornerRadius_ = 0;
+    bool masksToBounds_ = false;
+    std::optional<CGColor> borderColor_ = CGColor::black();
+    CGFloat borderWidth_ = 0;
+    float opacity_ = 1;
+    std::shared_ptr<CALayer> mask_;
+    std::optional<CGColor> shadowColor_ = CGColor::black();
+    float shadowOpacity_ = 0;
+    CGSize shadowOffset_{0, -3};
+    CGFloat shadowRadius_ = 3;
+    std::optional<CGPath> shadowPath_;
+    std::shared_ptr<CGImage> contents_;
+    std::weak_ptr<CALayerDelegate> delegate_;
     std::vector<std::shared_ptr<CALayer>> sublayers_;
     std::weak_ptr<CALayer> superlayer_;
+    std::vector<std::pair<std::string, std::shared_ptr<const CAAnimation>>> animations_;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
 };

@@ -1,0 +1,11 @@
+#pragma once
+// AppKit paths as Core Graphics paths.
+#include "AppKit/NSBezierPath.hpp"
+#include "CoreGraphics/CGPath.hpp"
+
+namespace RarAvi {
+
+/// A new path with the same moves, lines, curves and closes (an empty path for an empty one).
+CGMutablePath cgPath(const NSBezierPath& path);
+
+}  // namespace RarAvi

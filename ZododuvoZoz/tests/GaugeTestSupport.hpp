@@ -1,0 +1,73 @@
+#pragma once
+// Measures arcs by geometry rather than by their elements, and resets the seams gauges read.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "AppKit/NSApplication.hpp"
+#include "AppKit/NSScreen.hpp"
+#include "CoreGraphics/CGImage.hpp"
+#include "CoreGraphics/CGPath.hpp"
+
+struct Arc {
+    CGPoint first, last;
+    double sweep = 0;        // degrees, counter-clockwise positive
+    double worstRadius = 0;  // largest distance of a sampled point from the expected radius
+    int pieces = 0;          // curves
+};
+
+inline double angleOf(CGPoint p, CGPoint center) { return std::atan2(p.y - center.y, p.x - center.x) * 180 / M_PI; }
+
+inline Arc measureArc(const CGPath& path, CGPoint center, double radius) {
+    Arc arc;
+    CGPoint previous{};
+    bool started = false;
+    for (const auto& e : path.elements()) {
+        CGPoint end = e.endPoint();
+        if (!started) {
+            arc.first = end;
+            started = true;
+        }
+        if (e.type == CGPathElementType::addCurveToPoint) {
+            ++arc.pieces;
+            CGPoint last = previous;
+            for (int s = 1; s <= 16; ++s) {
+                double t = s / 16.0, u = 1 - t;
+                CGPoint q{u * u * u * previous.x + 3 * u * u * t * e.points[0].x + 3 * u * t * t * e.points[1].x + t * t * t * end.x,
+                          u * u * u * previous.y + 3 * u * u * t * e.points[0].y + 3 * u * t * t * e.points[1].y + t * t * t * end.y};
+                arc.worstRadius = std::max(arc.worstRadius, std::abs(std::hypot(q.x - center.x, q.y - center.y) - radius));
+                arc.sweep += std::remainder(angleOf(q, center) - angleOf(last, center), 360.0);
+                last = q;
+            }
+        }
+        if (e.type != CGPathElementType::closeSubpath) {
+            arc.worstRadius = std::max(arc.worstRadius, std::abs(std::hypot(end.x - center.x, end.y - center.y) - radius));
+            previous = end;
+            arc.last = end;
+        }
+    }
+    return arc;
+}
+
+inline CGPoint onCircle(CGPoint center, double radius, double degrees) {
+    return {center.x + radius * std::cos(degrees * M_PI / 180), center.y + radius * std::sin(degrees * M_PI / 180)};
+}
+
+inline bool near(CGPoint a, CGPoint b, double tolerance = 1e-6) { return std::hypot(a.x - b.x, a.y - b.y) < tolerance; }
+
+class GaugeTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        NSScreen::setMain(nullptr);
+        NSApplication::shared().setAppearance(nullptr);
+    }
+};
+
+using Bytes = std::array<std::uint8_t, 4>;
+
+/// A pixel of a render at one pixel per point, y up.
+inline Bytes pixelAt(const CGImage& image, double x, double y) {
+    return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
+}
