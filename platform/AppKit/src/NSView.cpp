@@ -371,3 +371,30 @@ void NSView::layoutSubtreeIfNeeded() {
     }
     for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->layoutSubtreeIfNeeded();
 }
+
+std::shared_ptr<NSView> NSView::hitTest(const CGPoint& point) {
+    if (hidden_) return nullptr;
+    // The point in this view's own coordinates.
+    CGPoint local{point.x - frame_.origin.x + bounds_.origin.x, point.y - frame_.origin.y + bounds_.origin.y};
+    if (auto parent = superview(); parent && parent->isFlipped() != isFlipped()) {
+        local.y = bounds_.origin.y + (frame_.maxY() - point.y);
+    }
+    if (!bounds_.contains(local)) return nullptr;
+    // Later subviews draw over earlier ones, so they are asked first.
+    for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
+        if (auto hit = (*it)->hitTest(local)) return hit;
+    }
+    return shared_from_this();
+}
+
+NSResponder* NSView::nextResponder() const {
+    if (auto* next = NSResponder::nextResponder()) return next;
+    return superview_.lock().get();
+}
+
+void NSView::addTrackingArea(const std::shared_ptr<NSTrackingArea>& area) {
+    if (area && std::find(trackingAreas_.begin(), trackingAreas_.end(), area) == trackingAreas_.end())
+        trackingAreas_.push_back(area);
+}
+
+void NSView::removeTrackingArea(const std::shared_ptr<NSTrackingArea>& area) { std::erase(trackingAreas_, area); }

@@ -87,3 +87,23 @@ TEST(NSView, ConvertsPointsBetweenFlippedAndUnflippedViews) {
     EXPECT_EQ(inner->convert(CGPoint{30, 40}, root.get()), (CGPoint{0, 0}));
     EXPECT_EQ(flipped->convert(CGPoint{30, 40}, root.get()), (CGPoint{20, 70}));
 }
+
+TEST(NSView, HitTestFindsTheTopmostVisibleViewUnderThePoint) {
+    auto root = NSView::make({0, 0, 200, 200});
+    auto flipped = std::make_shared<FlippedView>(CGRect{10, 10, 100, 100});
+    auto inner = NSView::make({20, 10, 40, 40});  // 10 points below flipped's top edge
+    auto cover = NSView::make({0, 0, 50, 50});
+    root->addSubview(flipped);
+    flipped->addSubview(inner);
+    root->addSubview(cover);
+
+    EXPECT_EQ(root->hitTest({40, 40}), cover);       // added last, drawn on top
+    EXPECT_EQ(root->hitTest({40, 90}), inner);       // inner spans y 60..100 in root coordinates
+    EXPECT_EQ(root->hitTest({100, 20}), flipped);
+    EXPECT_EQ(root->hitTest({150, 150}), root);
+    EXPECT_EQ(root->hitTest({250, 10}), nullptr);
+    cover->setHidden(true);
+    EXPECT_EQ(root->hitTest({15, 15}), flipped);
+
+    EXPECT_EQ(inner->nextResponder(), flipped.get());  // unhandled events go up the tree
+}

@@ -12,6 +12,7 @@
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
 #include "AppKit/NSResponder.hpp"
+#include "AppKit/NSTrackingArea.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 #include "QuartzCore/CALayer.hpp"
 #include "QuartzCore/CALayerDelegate.hpp"
@@ -107,6 +108,21 @@ public:
     void drawContent(CGContext& context);
     void drawLayer(CALayer&, CGContext& context) override { drawContent(context); }
 
+    // Events.
+    /// The deepest visible subview (or this view) under `point`, given in the superview's
+    /// coordinates; nullptr when the point is outside.
+    virtual std::shared_ptr<NSView> hitTest(const CGPoint& point);
+    /// Whether a drag that starts on this view moves a window that is movable by its background.
+    virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
+    virtual bool isOpaque() const { return false; }
+    /// A view passes the events it does not handle to its superview.
+    NSResponder* nextResponder() const override;
+    const std::vector<std::shared_ptr<NSTrackingArea>>& trackingAreas() const { return trackingAreas_; }
+    void addTrackingArea(const std::shared_ptr<NSTrackingArea>& area);
+    void removeTrackingArea(const std::shared_ptr<NSTrackingArea>& area);
+    /// Called when tracking areas should be rebuilt (size or visibility changed).
+    virtual void updateTrackingAreas() {}
+
     // Appearance.
     std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
     void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
@@ -137,6 +153,7 @@ private:
     std::shared_ptr<NSAppearance> appearance_;
     std::string lastAppearanceName_;
     std::weak_ptr<NSWindow> window_;
+    std::vector<std::shared_ptr<NSTrackingArea>> trackingAreas_;
     std::string identifier_;
     int tag_ = 0;
 };
