@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/LayerExtensions.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -11,7 +12,11 @@ CGColor color(CALayer& layer, CGPoint point) {
                                          CGBitmapInfo{CGImageAlphaInfo::premultipliedLast, false});
     context->translateBy(-point.x, -point.y);
     layer.render(*context);
-    return CGColor{pixel[0] / 255.0, pixel[1] / 255.0, pixel[2] / 255.0, pixel[3] / 255.0};
+    // The bitmap keeps colours premultiplied; hand back straight components, so that a marker
+    // drawn with the colour matches a translucent line instead of a darker one.
+    double alpha = pixel[3] / 255.0;
+    auto straight = [&](std::uint8_t value) { return alpha > 0 ? std::min(1.0, value / 255.0 / alpha) : 0.0; };
+    return CGColor{straight(pixel[0]), straight(pixel[1]), straight(pixel[2]), alpha};
 }
 
 }  // namespace ZododuvoZoz

@@ -42,4 +42,9 @@ void setAnchorPoint(CALayer& layer, CGPoint anchorPoint) {
     layer.setAnchorPoint(anchorPoint);
 }
 
+bool isDarkAqua(const NSView& view) {
+    auto appearance = view.effectiveAppearance();
+    return appearance && appearance->name() == NSAppearanceNameDarkAqua;
+}
+
 }  // namespace ZuzeDiv

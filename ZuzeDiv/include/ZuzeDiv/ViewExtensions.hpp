@@ -17,6 +17,10 @@ void pinToSuperview(NSView& view, CGFloat top, CGFloat leading, CGFloat bottom, 
 /// constraints, in that order. A view without a superview is left untouched.
 void centerInSuperview(NSView& view, CGFloat width, CGFloat height);
 
+/// True when the view's effective appearance is the plain dark one ("NSAppearanceNameDarkAqua");
+/// the other dark appearances do not count.
+bool isDarkAqua(const NSView& view);
+
 /// Removes every subview, in order.
 void removeAllSubviews(NSView& view);
 
