@@ -62,6 +62,7 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
     std::mutex mutex;  // guards everything below
     std::string owner;  // BlueZ's unique name on the bus; empty while BlueZ is away
     bool loaded = false;  // objects have been read (or reading them failed)
+    bool readable = true;  // the last reading of the objects did not fail
     bluez::Objects objects;
     bluez::Snapshot snapshot;
     CBManagerState state = CBManagerState::unknown;
@@ -144,12 +145,20 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
                 auto core = weak.lock();
                 if (!core) return;
                 if (error) return core->failed();
+                {
+                    std::lock_guard lock(core->mutex);
+                    core->readable = true;
+                }
                 core->update([&](bluez::Objects& objects) { objects = bluez::objectsOf(wire); });
             });
     }
 
     // Reading BlueZ's objects failed: whatever it says, Bluetooth cannot be used.
     void failed() {
+        {
+            std::lock_guard lock(mutex);
+            readable = false;
+        }
         update([](bluez::Objects& objects) { objects.clear(); });
     }
 
@@ -204,8 +213,10 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
         });
     }
 
-    static CBManagerState stateOf(const std::string& owner, const bluez::Snapshot& snapshot) {
-        return !owner.empty() && snapshot.anyAdapterPowered() ? CBManagerState::poweredOn : CBManagerState::poweredOff;
+    static CBManagerState stateOf(const std::string& owner, const bluez::Snapshot& snapshot, bool readable) {
+        if (owner.empty() || !readable) return CBManagerState::poweredOff;
+        if (snapshot.adapters.empty()) return CBManagerState::unsupported;
+        return snapshot.anyAdapterPowered() ? CBManagerState::poweredOn : CBManagerState::poweredOff;
     }
 
     // Changes the copy of BlueZ's objects, then tells the observers what that changed: the state
@@ -221,7 +232,7 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
             auto before = std::move(snapshot);
             snapshot = bluez::Snapshot::of(objects);
             loaded = true;
-            auto now = stateOf(owner, snapshot);
+            auto now = stateOf(owner, snapshot, readable);
             if (now != state) newState = state = now;
             for (const auto& device : before.devices) {
                 if (!device.connected) continue;

@@ -216,6 +216,7 @@ bool Snapshot::isUsable(const Device& device) const {
 UUID peripheralIdentifier(const std::string& address) {
     Data input(identifierNamespace.begin(), identifierNamespace.end());
     auto name = upper(address);
+    std::replace(name.begin(), name.end(), '-', ':');
     input.insert(input.end(), name.begin(), name.end());
     auto digest = sha1(input);
     std::array<std::uint8_t, 16> bytes{};

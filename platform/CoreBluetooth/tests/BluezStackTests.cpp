@@ -155,6 +155,7 @@ TEST(BluezIdentifierTest, IsStablePerAddressWhateverItsCase) {
     // Identifiers are stored in the user's settings: they must never change between versions.
     EXPECT_EQ(pen.uuidString(), "9A066076-E35B-51B8-80BF-8E445845B9DF");
     EXPECT_EQ(BluezBluetoothStack::peripheralIdentifier("a4:83:e7:1c:2d:3e"), pen);
+    EXPECT_EQ(BluezBluetoothStack::peripheralIdentifier("a4-83-e7-1c-2d-3e"), pen);  // as the HID registry writes it
     EXPECT_NE(BluezBluetoothStack::peripheralIdentifier("A4:83:E7:1C:2D:3F"), pen);
 }
 
@@ -306,26 +307,34 @@ TEST_F(BluezStackTest, ReportsLostLinksAndDisconnectsOnlyLinksItMadeItself) {
 }
 
 TEST_F(BluezStackTest, FollowsTheAdaptersPower) {
-    auto adapter = mock->addAdapter();
-    mock->setPowered(adapter, false);
-    auto pen = connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID});
     start();
-    EXPECT_EQ(manager->state(), CBManagerState::poweredOff);
-    EXPECT_TRUE(manager->retrieveConnectedPeripherals({battery}).empty());
+    EXPECT_EQ(manager->state(), CBManagerState::unsupported);  // BlueZ, but no adapter
 
-    mock->setPowered(adapter, true);
+    auto adapter = mock->addAdapter();
     waitFor([&] { return manager->state() == CBManagerState::poweredOn; });
+    auto pen = connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID});
+    waitFor([&] { return !manager->retrieveConnectedPeripherals({battery}).empty(); });
     auto p = manager->retrieveConnectedPeripherals({battery}).at(0);
     manager->connect(p);
     waitFor([&] { return recorder->saw("connected"); });
 
-    // Powered off, every peripheral is disconnected without a callback of its own.
+    // Powered off, every peripheral is disconnected without a callback of its own, and none is
+    // listed any more.
     mock->setPowered(adapter, false);
     waitFor([&] { return manager->state() == CBManagerState::poweredOff; });
     settle();
     EXPECT_EQ(p->state(), CBPeripheralState::disconnected);
     EXPECT_FALSE(recorder->saw("disconnected") || recorder->saw("disconnected error"));
+    EXPECT_TRUE(manager->retrieveConnectedPeripherals({battery}).empty());
+    manager->connect(p);  // ignored while off
+    settle();
+    EXPECT_EQ(p->state(), CBPeripheralState::disconnected);
+    EXPECT_EQ(mock->calls(pen, "Connect"), 0u);
     EXPECT_EQ(mock->calls(pen, "Disconnect"), 0u);
+
+    mock->setPowered(adapter, true);
+    waitFor([&] { return manager->state() == CBManagerState::poweredOn; });
+    EXPECT_EQ(manager->retrieveConnectedPeripherals({battery}).at(0), p);
 }
 
 TEST_F(BluezStackTest, BluezLeavingTheBusTurnsBluetoothOff) {

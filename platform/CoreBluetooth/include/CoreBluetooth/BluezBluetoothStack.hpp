@@ -3,8 +3,8 @@
 // system bus (the bus at DBUS_SYSTEM_BUS_ADDRESS when that is set).
 //
 // - State: powered on while any adapter (org.bluez.Adapter1) is "Powered"; powered off when none
-//   is, when there is no adapter, when BlueZ leaves the bus or does not answer; unknown until its
-//   objects have been read.
+//   is, or when BlueZ leaves the bus or its objects cannot be read; unsupported while BlueZ has no
+//   adapter at all; unknown until its objects have been read.
 // - Connected peripherals: devices (org.bluez.Device1) that are "Connected" with their services
 //   resolved, on a powered adapter, offering one of the services asked for in "UUIDs" or as a GATT
 //   service. A peripheral's identifier is derived from its Bluetooth address and its name is
@@ -36,7 +36,9 @@ public:
     BluezBluetoothStack& operator=(const BluezBluetoothStack&) = delete;
 
     /// The identifier of the peripheral with the Bluetooth address ("A4:83:E7:1C:2D:3E", in either
-    /// letter case): the same for the same address on every machine and in every run.
+    /// letter case, with ':' or '-'): the same for the same address on every machine and in every
+    /// run. Other parts of the platform that name a Bluetooth device by its address derive the
+    /// same identifier through this.
     static UUID peripheralIdentifier(const std::string& address);
 
     // BluetoothStack
