@@ -115,7 +115,13 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
     void subscribe(const std::weak_ptr<Core>& weak) {
         auto handler = [weak](void (Core::*member)(sdbus::Message&)) {
             return [weak, member](sdbus::Message& message) {
-                if (auto core = weak.lock()) ((*core).*member)(message);
+                auto core = weak.lock();
+                if (!core) return;
+                try {
+                    ((*core).*member)(message);
+                } catch (const sdbus::Error&) {
+                    // A signal that does not read as documented is left alone.
+                }
             };
         };
         auto nameOwner = connection->addMatch(
@@ -207,7 +213,10 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
         std::string interface;
         bluez::WireProperties changed;
         std::vector<std::string> invalidated;
-        message >> interface >> changed >> invalidated;
+        message >> interface;
+        // Characteristic values change with every notification, and nothing read here depends on them.
+        if (interface == bluez::gattCharacteristicInterface) return;
+        message >> changed >> invalidated;
         update([&](bluez::Objects& objects) {
             bluez::changeProperties(objects, message.getPath(), interface, changed, invalidated);
         });
