@@ -69,14 +69,15 @@ std::string BluezMock::addService(const std::string& device, std::uint16_t handl
 }
 
 std::string BluezMock::addCharacteristic(const std::string& service, std::uint16_t handle, const std::string& uuid,
-                                         const std::vector<std::uint8_t>& value) {
+                                         const std::vector<std::uint8_t>& value, const std::string& failure) {
     auto path = service + "/char" + hex4(handle);
     Properties properties{{"UUID", sdbus::Variant(uuid)},
                           {"Service", sdbus::Variant(sdbus::ObjectPath(service))},
                           {"Value", sdbus::Variant(value)},
                           {"Flags", sdbus::Variant(std::vector<std::string>{"read"})}};
-    addObject(path, "org.bluez.GattCharacteristic1", properties,
-              {{"ReadValue", "a{sv}", "ay", "ret = self.props['org.bluez.GattCharacteristic1']['Value']"}});
+    auto read = failure.empty() ? std::string("ret = self.props['org.bluez.GattCharacteristic1']['Value']")
+                                : "raise dbus.exceptions.DBusException('failed', name='" + failure + "')";
+    addObject(path, "org.bluez.GattCharacteristic1", properties, {{"ReadValue", "a{sv}", "ay", read}});
     return path;
 }
 

@@ -238,26 +238,7 @@ TEST_F(BluezStackTest, ReadErrorsAndStaleHandlesAreReportedNotFatal) {
     mock->addAdapter();
     auto pen = connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID});
     auto service = mock->addService(pen, 0x0020, batteryUUID);
-    auto failing = service + "/char0021";
-    bus->proxy("org.bluez", "/")
-        ->callMethod("AddObject")
-        .onInterface("org.freedesktop.DBus.Mock")
-        .withArguments(failing, std::string("org.bluez.GattCharacteristic1"),
-                       std::map<std::string, sdbus::Variant>{{"UUID", sdbus::Variant(levelUUID)},
-                                                             {"Service", sdbus::Variant(sdbus::ObjectPath(service))}},
-                       std::vector<sdbus::Struct<std::string, std::string, std::string, std::string>>{
-                           {"ReadValue", "a{sv}", "ay",
-                            "raise dbus.exceptions.DBusException('busy', name='org.bluez.Error.Failed')"}});
-    bus->proxy("org.bluez", "/")
-        ->callMethod("EmitSignal")
-        .onInterface("org.freedesktop.DBus.Mock")
-        .withArguments(std::string("org.freedesktop.DBus.ObjectManager"), std::string("InterfacesAdded"),
-                       std::string("oa{sa{sv}}"),
-                       std::vector<sdbus::Variant>{
-                           sdbus::Variant(sdbus::ObjectPath(failing)),
-                           sdbus::Variant(std::map<std::string, std::map<std::string, sdbus::Variant>>{
-                               {"org.bluez.GattCharacteristic1",
-                                {{"UUID", sdbus::Variant(levelUUID)}, {"Service", sdbus::Variant(sdbus::ObjectPath(service))}}}})});
+    mock->addCharacteristic(service, 0x0021, levelUUID, {}, "org.bluez.Error.Failed");
     start();
     auto p = manager->retrieveConnectedPeripherals({battery}).at(0);
     EXPECT_FALSE(readLikeTheFinder(p));

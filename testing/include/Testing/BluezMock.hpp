@@ -36,9 +36,10 @@ public:
     void addBattery(const std::string& device, std::uint8_t percentage);
     /// A GATT service "<device>/serviceXXXX" (handle in hex); returns its path.
     std::string addService(const std::string& device, std::uint16_t handle, const std::string& uuid);
-    /// A readable GATT characteristic "<service>/charXXXX" whose ReadValue answers `value`.
+    /// A readable GATT characteristic "<service>/charXXXX" whose ReadValue answers `value`, or
+    /// fails with the D-Bus error named `failure` when one is given.
     std::string addCharacteristic(const std::string& service, std::uint16_t handle, const std::string& uuid,
-                                  const std::vector<std::uint8_t>& value);
+                                  const std::vector<std::uint8_t>& value, const std::string& failure = "");
 
     /// How often `method` was called on the object.
     std::size_t calls(const std::string& path, const std::string& method);
