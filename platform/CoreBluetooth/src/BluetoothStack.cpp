@@ -5,6 +5,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "CoreBluetooth/BluezBluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 
 namespace {
@@ -45,5 +46,6 @@ std::shared_ptr<BluetoothStack> BluetoothStack::makeDefault() {
             std::cerr << "Bluetooth: " << error.what() << "; Bluetooth stays off\n";
         }
     }
+    if (auto bluez = BluezBluetoothStack::make()) return bluez;
     return std::make_shared<SimulatedBluetoothStack>(CBManagerState::poweredOff);
 }

@@ -66,6 +66,7 @@ protected:
     void TearDown() override {
         BluetoothStack::setCurrent(nullptr);
         ::unsetenv("QUILLON_HARDWARE_PROFILE");
+        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
         VirtualTimeTest::TearDown();
     }
     static std::filesystem::path profile(const std::string& name) {
@@ -173,6 +174,7 @@ TEST_F(StackTest, RejectsProfilesItCannotRead) {
 
 TEST_F(StackTest, TheProcessStackComesFromTheNamedProfileOrIsOff) {
     ::unsetenv("QUILLON_HARDWARE_PROFILE");
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quillon-test-bus", 1);  // no BlueZ either
     BluetoothStack::setCurrent(nullptr);
     auto off = std::dynamic_pointer_cast<SimulatedBluetoothStack>(BluetoothStack::current());
     ASSERT_TRUE(off);

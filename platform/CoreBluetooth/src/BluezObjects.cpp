@@ -1,0 +1,288 @@
+#include "BluezObjects.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace bluez {
+
+namespace {
+
+template <class T>
+const T* get(const Properties& properties, const std::string& key) {
+    auto found = properties.find(key);
+    return found == properties.end() ? nullptr : std::get_if<T>(&found->second);
+}
+
+std::optional<std::string> text(const Properties& properties, const std::string& key) {
+    if (const auto* value = get<std::string>(properties, key)) return *value;
+    return std::nullopt;
+}
+
+bool flag(const Properties& properties, const std::string& key) {
+    const auto* value = get<bool>(properties, key);
+    return value && *value;
+}
+
+const Properties* interfaceOf(const Interfaces& interfaces, const char* name) {
+    auto found = interfaces.find(name);
+    return found == interfaces.end() ? nullptr : &found->second;
+}
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// Our namespace for peripheral identifiers: 4A05E6AF-5761-4316-82A4-46FFB6405BA1.
+constexpr std::array<std::uint8_t, 16> identifierNamespace{0x4A, 0x05, 0xE6, 0xAF, 0x57, 0x61, 0x43, 0x16,
+                                                           0x82, 0xA4, 0x46, 0xFF, 0xB6, 0x40, 0x5B, 0xA1};
+
+std::uint32_t rotate(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The four hexadecimal digits after `marker` in the modalias.
+std::optional<std::uint16_t> fourDigitsAfter(const std::string& text, char marker, std::size_t from) {
+    auto at = text.find(marker, from);
+    if (at == std::string::npos || at + 5 > text.size()) return std::nullopt;
+    std::uint16_t value = 0;
+    for (std::size_t i = at + 1; i < at + 5; ++i) {
+        int digit = hexValue(text[i]);
+        if (digit < 0) return std::nullopt;
+        value = static_cast<std::uint16_t>(value * 16 + digit);
+    }
+    return value;
+}
+
+}  // namespace
+
+Value valueOf(const sdbus::Variant& variant) {
+    try {
+        const auto type = variant.peekValueType();
+        if (type == "b") return variant.get<bool>();
+        if (type == "y") return std::int64_t{variant.get<std::uint8_t>()};
+        if (type == "n") return std::int64_t{variant.get<std::int16_t>()};
+        if (type == "q") return std::int64_t{variant.get<std::uint16_t>()};
+        if (type == "i") return std::int64_t{variant.get<std::int32_t>()};
+        if (type == "u") return std::int64_t{variant.get<std::uint32_t>()};
+        if (type == "x") return variant.get<std::int64_t>();
+        if (type == "t") return static_cast<std::int64_t>(variant.get<std::uint64_t>());
+        if (type == "s") return variant.get<std::string>();
+        if (type == "o") return std::string(variant.get<sdbus::ObjectPath>());
+        if (type == "as") return variant.get<std::vector<std::string>>();
+        if (type == "ay") {
+            auto bytes = variant.get<std::vector<std::uint8_t>>();
+            return Data(bytes.begin(), bytes.end());
+        }
+    } catch (const sdbus::Error&) {
+        // A value that does not read as its signature says is no value.
+    }
+    return std::monostate{};
+}
+
+Properties propertiesOf(const WireProperties& properties) {
+    Properties values;
+    for (const auto& [name, variant] : properties) values[name] = valueOf(variant);
+    return values;
+}
+
+Objects objectsOf(const WireObjects& objects) {
+    Objects tree;
+    for (const auto& [path, interfaces] : objects) addInterfaces(tree, path, interfaces);
+    return tree;
+}
+
+void addInterfaces(Objects& objects, const std::string& path, const WireInterfaces& interfaces) {
+    auto& object = objects[path];
+    for (const auto& [name, properties] : interfaces) object[name] = propertiesOf(properties);
+}
+
+void removeInterfaces(Objects& objects, const std::string& path, const std::vector<std::string>& interfaces) {
+    auto found = objects.find(path);
+    if (found == objects.end()) return;
+    for (const auto& name : interfaces) found->second.erase(name);
+    if (found->second.empty()) objects.erase(found);
+}
+
+void changeProperties(Objects& objects, const std::string& path, const std::string& interface,
+                      const WireProperties& changed, const std::vector<std::string>& invalidated) {
+    auto object = objects.find(path);
+    if (object == objects.end()) return;
+    auto properties = object->second.find(interface);
+    if (properties == object->second.end()) return;
+    for (const auto& [name, variant] : changed) properties->second[name] = valueOf(variant);
+    for (const auto& name : invalidated) properties->second.erase(name);
+}
+
+Snapshot Snapshot::of(const Objects& objects) {
+    Snapshot snapshot;
+    for (const auto& [path, interfaces] : objects) {
+        if (const auto* adapter = interfaceOf(interfaces, adapterInterface)) {
+            snapshot.adapters.push_back({path, text(*adapter, "Address").value_or(""), text(*adapter, "Name"),
+                                         flag(*adapter, "Powered"), flag(*adapter, "Discoverable"),
+                                         text(*adapter, "Modalias")});
+        }
+        if (const auto* device = interfaceOf(interfaces, deviceInterface)) {
+            auto address = text(*device, "Address");
+            auto adapter = text(*device, "Adapter");
+            if (address && adapter) {
+                Device entry{path, *adapter, upper(*address), peripheralIdentifier(*address), text(*device, "Name"),
+                             text(*device, "Alias"), text(*device, "Modalias"), text(*device, "Icon"),
+                             flag(*device, "Paired"), flag(*device, "Connected"), flag(*device, "ServicesResolved"),
+                             {}, std::nullopt};
+                if (const auto* uuids = get<std::vector<std::string>>(*device, "UUIDs")) {
+                    for (const auto& uuid : *uuids) {
+                        if (auto parsed = CBUUID::fromString(uuid)) entry.uuids.push_back(*parsed);
+                    }
+                }
+                if (const auto* battery = interfaceOf(interfaces, batteryInterface)) {
+                    const auto* percentage = get<std::int64_t>(*battery, "Percentage");
+                    if (percentage && *percentage >= 0 && *percentage <= 255)
+                        entry.battery = static_cast<std::uint8_t>(*percentage);
+                }
+                snapshot.devices.push_back(std::move(entry));
+            }
+        }
+        if (const auto* service = interfaceOf(interfaces, gattServiceInterface)) {
+            auto uuid = text(*service, "UUID");
+            auto device = text(*service, "Device");
+            auto parsed = uuid ? CBUUID::fromString(*uuid) : std::nullopt;
+            if (parsed && device) snapshot.services.push_back({path, *device, *parsed});
+        }
+        if (const auto* characteristic = interfaceOf(interfaces, gattCharacteristicInterface)) {
+            auto uuid = text(*characteristic, "UUID");
+            auto service = text(*characteristic, "Service");
+            auto parsed = uuid ? CBUUID::fromString(*uuid) : std::nullopt;
+            if (parsed && service) snapshot.characteristics.push_back({path, *service, *parsed});
+        }
+    }
+    return snapshot;
+}
+
+const Adapter* Snapshot::adapter(const std::string& path) const {
+    for (const auto& adapter : adapters) {
+        if (adapter.path == path) return &adapter;
+    }
+    return nullptr;
+}
+
+const Device* Snapshot::deviceAt(const std::string& path) const {
+    for (const auto& device : devices) {
+        if (device.path == path) return &device;
+    }
+    return nullptr;
+}
+
+const Device* Snapshot::device(const UUID& identifier) const {
+    const Device* first = nullptr;
+    for (const auto& device : devices) {
+        if (device.identifier != identifier) continue;
+        const auto* owner = adapter(device.adapter);
+        if (owner && owner->powered) return &device;
+        if (!first) first = &device;
+    }
+    return first;
+}
+
+const GattService* Snapshot::service(const std::string& path) const {
+    for (const auto& service : services) {
+        if (service.path == path) return &service;
+    }
+    return nullptr;
+}
+
+const GattCharacteristic* Snapshot::characteristic(const std::string& path) const {
+    for (const auto& characteristic : characteristics) {
+        if (characteristic.path == path) return &characteristic;
+    }
+    return nullptr;
+}
+
+bool Snapshot::anyAdapterPowered() const {
+    return std::any_of(adapters.begin(), adapters.end(), [](const Adapter& adapter) { return adapter.powered; });
+}
+
+bool Snapshot::isUsable(const Device& device) const {
+    const auto* owner = adapter(device.adapter);
+    return owner && owner->powered && device.connected && device.servicesResolved;
+}
+
+UUID peripheralIdentifier(const std::string& address) {
+    Data input(identifierNamespace.begin(), identifierNamespace.end());
+    auto name = upper(address);
+    std::replace(name.begin(), name.end(), '-', ':');
+    input.insert(input.end(), name.begin(), name.end());
+    auto digest = sha1(input);
+    std::array<std::uint8_t, 16> bytes{};
+    std::copy_n(digest.begin(), 16, bytes.begin());
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x50);
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
+    return UUID(bytes);
+}
+
+std::optional<Modalias> parseModalias(const std::string& text) {
+    auto colon = text.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    auto vendor = fourDigitsAfter(text, 'v', colon);
+    if (!vendor) return std::nullopt;
+    auto product = fourDigitsAfter(text, 'p', colon + 5);
+    if (!product) return std::nullopt;
+    return Modalias{*vendor, *product};
+}
+
+std::array<std::uint8_t, 20> sha1(const Data& bytes) {
+    std::uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+    Data message = bytes;
+    const std::uint64_t bitLength = static_cast<std::uint64_t>(bytes.size()) * 8;
+    message.push_back(0x80);
+    while (message.size() % 64 != 56) message.push_back(0);
+    for (int shift = 56; shift >= 0; shift -= 8) message.push_back(static_cast<std::uint8_t>(bitLength >> shift));
+
+    for (std::size_t block = 0; block < message.size(); block += 64) {
+        std::uint32_t w[80];
+        for (std::size_t i = 0; i < 16; ++i) {
+            const auto* p = &message[block + 4 * i];
+            w[i] = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+        }
+        for (std::size_t i = 16; i < 80; ++i) w[i] = rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+        std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+        for (std::size_t i = 0; i < 80; ++i) {
+            std::uint32_t f, k;
+            if (i < 20) {
+                f = (b & c) | (~b & d);
+                k = 0x5A827999;
+            } else if (i < 40) {
+                f = b ^ c ^ d;
+                k = 0x6ED9EBA1;
+            } else if (i < 60) {
+                f = (b & c) | (b & d) | (c & d);
+                k = 0x8F1BBCDC;
+            } else {
+                f = b ^ c ^ d;
+                k = 0xCA62C1D6;
+            }
+            std::uint32_t next = rotate(a, 5) + f + e + k + w[i];
+            e = d;
+            d = c;
+            c = rotate(b, 30);
+            b = a;
+            a = next;
+        }
+        h[0] += a;
+        h[1] += b;
+        h[2] += c;
+        h[3] += d;
+        h[4] += e;
+    }
+    std::array<std::uint8_t, 20> digest{};
+    for (std::size_t i = 0; i < 20; ++i) digest[i] = static_cast<std::uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
+    return digest;
+}
+
+}  // namespace bluez

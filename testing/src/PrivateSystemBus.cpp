@@ -1,0 +1,221 @@
+#include "Testing/PrivateSystemBus.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "Testing/TestEnvironment.hpp"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* daemonProgram = "/usr/bin/dbus-daemon";
+constexpr const char* pythonProgram = "/usr/bin/python3";
+constexpr const char* dbusmockFolder = "/usr/lib/python3/dist-packages/dbusmock";
+constexpr double startTimeout = 30;  // seconds; python starts slowly on a busy machine
+
+double seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Ends a child we started: politely, then for good.
+void end(pid_t pid) {
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+}
+
+bool exited(pid_t pid) {
+    int status = 0;
+    return ::waitpid(pid, &status, WNOHANG) == pid;
+}
+
+std::string whatIsMissing() {
+    if (::access(daemonProgram, X_OK) != 0) return "dbus-daemon is not installed (no /usr/bin/dbus-daemon)";
+    if (::access(pythonProgram, X_OK) != 0) return "Debian's python3 is not installed (no /usr/bin/python3)";
+    if (!std::filesystem::exists(dbusmockFolder)) {
+        // Installed some other way than Debian's package? Ask python itself.
+        pid_t pid = 0;
+        char python[] = "/usr/bin/python3", flag[] = "-c", code[] = "import dbusmock";
+        char* argv[] = {python, flag, code, nullptr};
+        if (::posix_spawn(&pid, pythonProgram, nullptr, nullptr, argv, environ) != 0) return "python3 does not start";
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "python3-dbusmock is not installed";
+    }
+    return "";
+}
+
+}  // namespace
+
+PrivateSystemBus::PrivateSystemBus() {
+    unavailable_ = whatIsMissing();
+    if (!unavailable_.empty()) return;
+    directory_ = std::make_unique<TemporaryDirectory>();
+    const auto socket = directory_->path() / "system_bus_socket";
+    auto config = directory_->write("bus.conf",
+        "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+        " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+        "<busconfig>\n"
+        "  <listen>unix:path=" + socket.string() + "</listen>\n"
+        "  <auth>EXTERNAL</auth>\n"
+        "  <policy context=\"default\">\n"
+        "    <allow user=\"*\"/>\n"
+        "    <allow own=\"*\"/>\n"
+        "    <allow send_type=\"method_call\"/>\n"
+        "    <allow send_type=\"signal\"/>\n"
+        "    <allow send_requested_reply=\"true\" send_type=\"method_return\"/>\n"
+        "    <allow send_requested_reply=\"true\" send_type=\"error\"/>\n"
+        "    <allow receive_type=\"method_call\"/>\n"
+        "    <allow receive_type=\"method_return\"/>\n"
+        "    <allow receive_type=\"error\"/>\n"
+        "    <allow receive_type=\"signal\"/>\n"
+        "  </policy>\n"
+        "</busconfig>\n");
+
+    int address[2];
+    if (::pipe2(address, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for dbus-daemon");
+    int output = ::open((directory_->path() / "dbus-daemon.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, address[1], 3);
+    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawn_file_actions_adddup2(&actions, output, 2);
+    std::vector<std::string> arguments{daemonProgram, "--config-file=" + config.string(), "--nofork", "--nopidfile",
+                                       "--print-address=3"};
+    std::vector<char*> argv;
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int spawned = ::posix_spawn(&daemon_, daemonProgram, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(address[1]);
+    ::close(output);
+    if (spawned != 0) {
+        ::close(address[0]);
+        throw std::runtime_error("dbus-daemon does not start: " + std::string(std::strerror(spawned)));
+    }
+
+    // The daemon prints its address once it listens.
+    std::string printed;
+    const double deadline = seconds() + startTimeout;
+    while (printed.find('\n') == std::string::npos && seconds() < deadline) {
+        pollfd wait{address[0], POLLIN, 0};
+        if (::poll(&wait, 1, 100) <= 0) continue;
+        char buffer[256];
+        auto count = ::read(address[0], buffer, sizeof buffer);
+        if (count <= 0) break;
+        printed.append(buffer, static_cast<std::size_t>(count));
+    }
+    ::close(address[0]);
+    if (printed.find('\n') == std::string::npos) {
+        end(daemon_);
+        daemon_ = -1;
+        throw std::runtime_error("dbus-daemon did not come up: " + log("dbus-daemon"));
+    }
+    address_ = printed.substr(0, printed.find('\n'));
+
+    if (const char* previous = std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) previousAddress_ = previous;
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
+    connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
+}
+
+PrivateSystemBus::~PrivateSystemBus() {
+    connection_.reset();
+    for (auto& [name, pid] : mocks_) end(pid);
+    end(daemon_);
+    if (!directory_) return;
+    if (previousAddress_) {
+        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", previousAddress_->c_str(), 1);
+    } else {
+        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    }
+}
+
+pid_t PrivateSystemBus::spawn(const std::string& program, const std::vector<std::string>& arguments, int outputFd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, 2);
+    std::vector<std::string> argumentCopy = arguments;
+    std::vector<char*> argv;
+    for (auto& argument : argumentCopy) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    // The mock must find Debian's own modules, not those of another python.
+    std::vector<char*> environment;
+    for (char** variable = environ; *variable; ++variable) {
+        if (std::strncmp(*variable, "PYTHONPATH=", 11) == 0 || std::strncmp(*variable, "PYTHONHOME=", 11) == 0) continue;
+        environment.push_back(*variable);
+    }
+    environment.push_back(nullptr);
+    pid_t pid = -1;
+    int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environment.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error(program + " does not start: " + std::strerror(spawned));
+    return pid;
+}
+
+std::string PrivateSystemBus::log(const std::string& name) const {
+    std::ifstream file(directory_->path() / (name + ".log"));
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void PrivateSystemBus::startMock(const std::string& templateName, const std::string& busName) {
+    const auto logName = "mock-" + busName;
+    int output = ::open((directory_->path() / (logName + ".log")).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    pid_t pid = spawn(pythonProgram, {pythonProgram, "-m", "dbusmock", "--system", "--template", templateName}, output);
+    ::close(output);
+    mocks_[busName] = pid;
+    const double deadline = seconds() + startTimeout;
+    while (!hasOwner(busName)) {
+        if (exited(pid) || seconds() > deadline) {
+            if (!exited(pid)) end(pid);
+            mocks_.erase(busName);
+            throw std::runtime_error("the " + templateName + " mock did not come up: " + log(logName));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void PrivateSystemBus::stopMock(const std::string& busName) {
+    auto found = mocks_.find(busName);
+    if (found == mocks_.end()) return;
+    end(found->second);
+    mocks_.erase(found);
+}
+
+bool PrivateSystemBus::hasOwner(const std::string& busName) {
+    bool owned = false;
+    proxy("org.freedesktop.DBus", "/org/freedesktop/DBus")
+        ->callMethod("NameHasOwner")
+        .onInterface("org.freedesktop.DBus")
+        .withArguments(busName)
+        .storeResultsTo(owned);
+    return owned;
+}
+
+std::unique_ptr<sdbus::IProxy> PrivateSystemBus::proxy(const std::string& busName, const std::string& path) {
+    return sdbus::createProxy(*connection_, busName, path);
+}
