@@ -44,7 +44,8 @@ function(quillon_tests name)
     QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUILLON_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/fixtures"
     QUILLON_BIN_DIR="${QUILLON_BIN_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       WORKING_DIRECTORY ${QUILLON_BIN_DIR})
+                       WORKING_DIRECTORY ${QUILLON_BIN_DIR}
+                       PROPERTIES SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endfunction()
 
 # quillon_bundle(<module>)

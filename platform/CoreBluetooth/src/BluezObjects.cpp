@@ -1,5 +1,7 @@
 #include "BluezObjects.hpp"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -38,7 +40,6 @@ std::string upper(std::string text) {
 constexpr std::array<std::uint8_t, 16> identifierNamespace{0x4A, 0x05, 0xE6, 0xAF, 0x57, 0x61, 0x43, 0x16,
                                                            0x82, 0xA4, 0x46, 0xFF, 0xB6, 0x40, 0x5B, 0xA1};
 
-std::uint32_t rotate(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -237,51 +238,12 @@ std::optional<Modalias> parseModalias(const std::string& text) {
 }
 
 std::array<std::uint8_t, 20> sha1(const Data& bytes) {
-    std::uint32_t h[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-    Data message = bytes;
-    const std::uint64_t bitLength = static_cast<std::uint64_t>(bytes.size()) * 8;
-    message.push_back(0x80);
-    while (message.size() % 64 != 56) message.push_back(0);
-    for (int shift = 56; shift >= 0; shift -= 8) message.push_back(static_cast<std::uint8_t>(bitLength >> shift));
-
-    for (std::size_t block = 0; block < message.size(); block += 64) {
-        std::uint32_t w[80];
-        for (std::size_t i = 0; i < 16; ++i) {
-            const auto* p = &message[block + 4 * i];
-            w[i] = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-        }
-        for (std::size_t i = 16; i < 80; ++i) w[i] = rotate(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-        std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-        for (std::size_t i = 0; i < 80; ++i) {
-            std::uint32_t f, k;
-            if (i < 20) {
-                f = (b & c) | (~b & d);
-                k = 0x5A827999;
-            } else if (i < 40) {
-                f = b ^ c ^ d;
-                k = 0x6ED9EBA1;
-            } else if (i < 60) {
-                f = (b & c) | (b & d) | (c & d);
-                k = 0x8F1BBCDC;
-            } else {
-                f = b ^ c ^ d;
-                k = 0xCA62C1D6;
-            }
-            std::uint32_t next = rotate(a, 5) + f + e + k + w[i];
-            e = d;
-            d = c;
-            c = rotate(b, 30);
-            b = a;
-            a = next;
-        }
-        h[0] += a;
-        h[1] += b;
-        h[2] += c;
-        h[3] += d;
-        h[4] += e;
-    }
     std::array<std::uint8_t, 20> digest{};
-    for (std::size_t i = 0; i < 20; ++i) digest[i] = static_cast<std::uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
+    GChecksum* checksum = g_checksum_new(G_CHECKSUM_SHA1);
+    g_checksum_update(checksum, bytes.data(), static_cast<gssize>(bytes.size()));
+    gsize length = digest.size();
+    g_checksum_get_digest(checksum, digest.data(), &length);
+    g_checksum_free(checksum);
     return digest;
 }
 
