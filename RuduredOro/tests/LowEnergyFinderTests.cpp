@@ -342,28 +342,3 @@ TEST_F(LowEnergyFinderTest, AdvertisementsAddNamedConnectableDevices) {
     EXPECT_EQ(finder->devices().at(1)->name(), "Phone");
     EXPECT_EQ(stack->connectRequests(phoneId), 1);  // monitored
 }
-
-TEST_F(LowEnergyFinderTest, AMixedHostAsTheApplicationSeesIt) {
-    stack = SimulatedBluetoothStack::fromProfile(std::filesystem::path(QUILLON_FIXTURES_DIR) / "profiles" / "ble-mixed.json");
-    BluetoothStack::setCurrent(stack);
-    finder = LowEnergyFinder::make();
-    finder->setIOKitController(ioKit);
-    runUntilIdle();
-    // What the application lists: the devices whose level is known, by name.
-    auto listed = [&] {
-        std::map<std::string, int> levels;
-        for (const auto& device : finder->devices()) {
-            if (device->batteryLevel()) levels[device->name()] = *device->batteryLevel();
-        }
-        return levels;
-    };
-    for (int i = 0; i < 3; ++i) tick();
-    EXPECT_EQ(listed(), (std::map<std::string, int>{{"QS-200", 64}, {"iPhone 13", 100}, {"Unknown", 0}}));
-    EXPECT_EQ(finder->devices().size(), 4u);  // the tag that fails to connect has no level
-    EXPECT_EQ(UserDefaults::standard().stringArrayForKey("NoBatteryServiceDevices"),
-              std::vector<std::string>{"6F1A2B3C-0000-4000-8000-00000000B003"});
-
-    // The unnamed one drops its link after 20 seconds and is gone; the stylus loses a percent every 30.
-    for (int i = 0; i < 30; ++i) tick();
-    EXPECT_EQ(listed(), (std::map<std::string, int>{{"QS-200", 63}, {"iPhone 13", 100}}));
-}
