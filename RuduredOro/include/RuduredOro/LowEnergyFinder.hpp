@@ -11,7 +11,9 @@
 // The central manager has no queue of its own, so every callback arrives on the main queue; the
 // finder is used on the main thread only and locks nothing.
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
