@@ -5,6 +5,11 @@
 // Three kinds of sameness: object identity (two pointers to one object); `id`, a token made new
 // for every object; and equality, which compares only the serials without regard to letter
 // case. Two equal devices are still distinct objects.
+//
+// A device draws itself as a picture (`image`) or as a symbol (`symbolName`). Pictures come from
+// the host system's own files, looked up by their absolute paths under the system root
+// (SystemRoot); where the system has none, the keyboard, mouse, trackpad, headphones and Bluetooth
+// pictures come from the module's own artwork. Nothing is cached: every call looks again.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,6 +17,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "AppKit/NSImage.hpp"
 #include "RuduredOro/DecodingError.hpp"
 #include "RuduredOro/DeviceType.hpp"
 #include "RuduredOro/UUID.hpp"
@@ -55,6 +61,41 @@ public:
     void setSerial(std::string serial) { serial_ = std::move(serial); }
     const std::optional<std::string>& manufacturer() const { return manufacturer_; }
     void setManufacturer(std::optional<std::string> manufacturer) { manufacturer_ = std::move(manufacturer); }
+
+    /// The device's picture, the first of: the product picture of `productId`; the catalogue icon
+    /// of `internalName` when the catalogue knows that model (absent icon included); by `type`, the
+    /// keyboard, mouse or trackpad picture, or the headphones picture for headphones and headsets.
+    /// Other devices have none.
+    virtual std::shared_ptr<NSImage> image() const;
+    /// The device's symbol image, chosen by its type and, for an undefined type, by words in its
+    /// name; names that need macOS 12 give way to older symbols on earlier systems. Empty when the
+    /// running system does not know the symbol.
+    virtual std::shared_ptr<NSImage> symbolName() const;
+    /// The picture that the system's Bluetooth resources give for a product id: the first property
+    /// list there with an entry "0x%04X" that either clones another product ("Clone", hexadecimal,
+    /// followed to that product's picture) or names an image in a bundle ("ImageName", "Bundle").
+    /// A chain of clones that comes back to a product already followed ends with no picture.
+    virtual std::shared_ptr<NSImage> productImage(std::int64_t productId) const;
+
+    /// The image resource of a bundle at a system path (looked up under the system root); empty
+    /// when the bundle or the resource is missing.
+    static std::shared_ptr<NSImage> imageInBundle(const std::string& path, const std::string& resource);
+
+    /// Pictures of kinds of device, each made anew on every call: the system's own when it has
+    /// them, else the module's artwork (speakers have no artwork of their own).
+    static std::shared_ptr<NSImage> bluetoothImage();
+    static std::shared_ptr<NSImage> headphonesImage();
+    static std::shared_ptr<NSImage> speakersImage();
+    static std::shared_ptr<NSImage> keyboardImage();
+    static std::shared_ptr<NSImage> mouseImage();
+    static std::shared_ptr<NSImage> trackpadImage();
+
+    /// Places of the system's pictures, looked up under the system root.
+    static constexpr const char* bluetoothResourcesPath =
+        "/System/Library/Frameworks/IOBluetoothUI.framework/Versions/A/Resources";
+    static constexpr const char* keyboardPanePath = "/System/Library/PreferencePanes/Keyboard.prefPane";
+    static constexpr const char* mousePanePath = "/System/Library/PreferencePanes/Mouse.prefPane";
+    static constexpr const char* trackpadPanePath = "/System/Library/PreferencePanes/Trackpad.prefPane";
 
     /// Writes the keyed format into `container` (made an object when null), keys in the order
     /// "isCharging", "type", "batteryLevel", "name", "productId", "serial", "manufacturer",
