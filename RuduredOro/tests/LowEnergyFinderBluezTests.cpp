@@ -1,0 +1,137 @@
+// The Low Energy finder on the BlueZ stack, against python-dbusmock's BlueZ on a private system bus:
+// what a user with real Bluetooth peripherals sees.
+#include <gtest/gtest.h>
+
+#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "Foundation/Locale.hpp"
+#include "RuduredOro/IOKitController.hpp"
+#include "RuduredOro/LowEnergyFinder.hpp"
+#include "RuduredOro/LowEnergyPersistency.hpp"
+#include "Testing/BluezMock.hpp"
+#include "Testing/TestEnvironment.hpp"
+
+using namespace RuduredOro;
+
+namespace {
+const std::string batteryUUID = "0000180f-0000-1000-8000-00805f9b34fb";
+const std::string informationUUID = "0000180a-0000-1000-8000-00805f9b34fb";
+const std::string levelUUID = "00002a19-0000-1000-8000-00805f9b34fb";
+const std::string modelUUID = "00002a24-0000-1000-8000-00805f9b34fb";
+constexpr double patience = 15;  // seconds of real time for answers over the bus
+
+class NoRegistry : public IIOKitController {
+public:
+    std::optional<std::string> manufacturer(const std::string&) override { return std::nullopt; }
+    std::optional<DeviceProperties> deviceProperties(const std::string&) override { return std::nullopt; }
+};
+}  // namespace
+
+class LowEnergyFinderOnBluez : public VirtualTimeTest {
+protected:
+    void SetUp() override {
+        VirtualTimeTest::SetUp();
+        Locale::setPreferredLanguages(std::vector<std::string>{"en"});
+        LowEnergyPersistency::setNoBatteryServiceDevices({});
+        bus = std::make_unique<PrivateSystemBus>();
+        if (!bus->unavailable().empty()) GTEST_SKIP() << bus->unavailable();
+        mock = std::make_unique<BluezMock>(*bus);
+    }
+    void TearDown() override {
+        runUntilIdle();
+        finder.reset();
+        BluetoothStack::setCurrent(nullptr);
+        mock.reset();
+        bus.reset();
+        VirtualTimeTest::TearDown();
+    }
+
+    void start() {
+        BluetoothStack::setCurrent(BluezBluetoothStack::make());
+        finder = LowEnergyFinder::make();
+        finder->setIOKitController(std::make_shared<NoRegistry>());
+        RunLoop::main().runUntil([&] { return finder->manager()->state() != CBManagerState::unknown; }, patience);
+    }
+
+    std::string connectedDevice(const std::string& address, const std::string& name, std::vector<std::string> uuids) {
+        auto device = mock->addDevice("hci0", address, name);
+        mock->update(device, "org.bluez.Device1", {{"UUIDs", sdbus::Variant(uuids)}});
+        mock->connect(device);
+        return device;
+    }
+
+    /// Refreshes once a (virtual) second until the condition holds or real patience runs out.
+    bool refreshUntil(const std::function<bool()>& condition) {
+        for (int i = 0; i < 30; ++i) {
+            finder->refresh();
+            if (RunLoop::main().runUntil(condition, patience / 30)) return true;
+            advance(1.0);
+        }
+        return condition();
+    }
+
+    std::shared_ptr<LowEnergyDevice> device(const std::string& address) {
+        auto serial = BluezBluetoothStack::peripheralIdentifier(address).uuidString();
+        for (const auto& d : finder->devices()) {
+            if (d->serial() == serial) return d;
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<PrivateSystemBus> bus;
+    std::unique_ptr<BluezMock> mock;
+    std::shared_ptr<LowEnergyFinder> finder;
+};
+
+TEST_F(LowEnergyFinderOnBluez, ReadsLevelsFromBatteryOneAndFromAGattBatteryService) {
+    mock->addAdapter();
+    auto pen = connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID});
+    mock->addBattery(pen, 77);
+    auto mouse = connectedDevice("A4:83:E7:00:00:02", "Travel Mouse", {batteryUUID, informationUUID});
+    auto battery = mock->addService(mouse, 0x0020, batteryUUID);
+    mock->addCharacteristic(battery, 0x0021, levelUUID, {55});
+    auto information = mock->addService(mouse, 0x0010, informationUUID);
+    mock->addCharacteristic(information, 0x0011, modelUUID, {'M', '7'});
+    start();
+    ASSERT_TRUE(finder->isPoweredOn());
+
+    ASSERT_TRUE(refreshUntil([&] {
+        auto a = device("A4:83:E7:1C:2D:3E"), b = device("A4:83:E7:00:00:02");
+        return a && b && a->batteryLevel() && b->batteryLevel() && b->model() == "M7";
+    }));
+    EXPECT_EQ(device("A4:83:E7:1C:2D:3E")->batteryLevel(), 77);
+    EXPECT_EQ(device("A4:83:E7:1C:2D:3E")->name(), "Pen");
+    EXPECT_EQ(device("A4:83:E7:00:00:02")->batteryLevel(), 55);
+    EXPECT_EQ(mock->calls(pen, "Connect"), 0u);  // the system holds them connected already
+
+    // A later refresh reads the level BlueZ knows by then.
+    mock->update(pen, "org.bluez.Battery1", {{"Percentage", sdbus::Variant(std::uint8_t{76})}});
+    EXPECT_TRUE(refreshUntil([&] { return device("A4:83:E7:1C:2D:3E")->batteryLevel() == 76; }));
+}
+
+TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButStaysConnected) {
+    mock->addAdapter();
+    auto strap = connectedDevice("A4:83:E7:00:00:01", "Strap", {informationUUID});
+    auto information = mock->addService(strap, 0x0010, informationUUID);
+    mock->addCharacteristic(information, 0x0011, modelUUID, {'S'});
+    start();
+    auto serial = BluezBluetoothStack::peripheralIdentifier("A4:83:E7:00:00:01").uuidString();
+    auto remembered = [&] {
+        auto list = LowEnergyPersistency::noBatteryServiceDevices();
+        return std::find(list.begin(), list.end(), serial) != list.end();
+    };
+    ASSERT_TRUE(refreshUntil(remembered));
+    EXPECT_FALSE(device("A4:83:E7:00:00:01"));
+    EXPECT_EQ(mock->calls(strap, "Disconnect"), 0u);  // the user's device keeps its link
+}
+
+TEST_F(LowEnergyFinderOnBluez, NotPoweredOnWithTheAdapterOffOrWithoutBluez) {
+    auto adapter = mock->addAdapter();
+    mock->setPowered(adapter, false);
+    start();
+    EXPECT_FALSE(finder->isPoweredOn());
+    finder.reset();
+
+    bus->stopMock("org.bluez");
+    start();
+    EXPECT_FALSE(finder->isPoweredOn());
+}
