@@ -118,8 +118,9 @@ protected:
     static PowerSourceReading internalPowerSource();
     /// Reads the description's keys that both kinds read alike.
     void readPowerSource(const CFDictionary& description);
-    /// The power from volts and milliamperes, negative while discharging; kept when a value is
-    /// missing.
+    /// The power in watts, volts times milliamperes over 1000, its sign turned over while not
+    /// charging (so a discharge current reported as negative gives a positive power); kept when
+    /// the current, the voltage or the charging state is unknown.
     void updateWatts();
 
 private:
