@@ -47,7 +47,7 @@ void InternalBatteryBase::fillSample(bool charging) {
 // Batteries hosted by the system management controller.
 
 std::shared_ptr<AppleInternalBattery> AppleInternalBattery::sample(bool charging) {
-    auto battery = std::make_shared<AppleInternalBattery>();
+    auto battery = std::make_shared<AppleInternalBattery>(0);
     battery->fillSample(charging);
     battery->setDesignCapacity(100);
     battery->setMaxCapacity(100);
@@ -78,7 +78,7 @@ std::optional<int> AppleInternalBattery::charge() const { return currentCapacity
 // Batteries hosted by an SMBus controller.
 
 std::shared_ptr<LegacyInternalBattery> LegacyInternalBattery::sample(bool charging) {
-    auto battery = std::make_shared<LegacyInternalBattery>();
+    auto battery = std::make_shared<LegacyInternalBattery>(0);
     battery->fillSample(charging);
     battery->setDesignCapacity(7150);
     battery->setMaxCapacity(6053);

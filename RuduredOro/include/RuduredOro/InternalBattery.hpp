@@ -5,6 +5,8 @@
 #include <string>
 
 #include "Foundation/Date.hpp"
+#include "IOKit/CFValue.hpp"
+#include "IOKit/IOKitLib.hpp"
 
 namespace RuduredOro {
 
@@ -94,10 +96,32 @@ public:
     std::string timeRemainingText() const override;
     std::optional<int> timeRemaining() const override;
 
+    /// Reads the values again: from the description of the machine's internal battery among the
+    /// power sources, then from the smart battery's registry entry `service`. Does nothing for
+    /// the entry 0, nor when the power sources cannot be had. Of several power sources only the
+    /// internal battery is read (a source of type "InternalBattery", else the first that names no
+    /// type); others, such as an uninterruptible supply, are passed over.
+    virtual void update(io_service_t service) = 0;
+
 protected:
     InternalBatteryBase() = default;
     /// The values the sample batteries of both kinds share.
     void fillSample(bool charging);
+
+    /// What the power sources tell of the internal battery.
+    struct PowerSourceReading {
+        /// False when the power sources cannot be had.
+        bool available = false;
+        /// The internal battery's description; absent when no source is the internal battery.
+        std::optional<CFDictionary> description;
+    };
+    static PowerSourceReading internalPowerSource();
+    /// Reads the description's keys that both kinds read alike.
+    void readPowerSource(const CFDictionary& description);
+    /// The power in watts, volts times milliamperes over 1000, its sign turned over while not
+    /// charging (so a discharge current reported as negative gives a positive power); kept when
+    /// the current, the voltage or the charging state is unknown.
+    void updateWatts();
 
 private:
     std::optional<std::string> name_;
@@ -126,6 +150,8 @@ class AppleInternalBattery : public InternalBatteryBase {
 public:
     /// A battery whose values are all absent.
     AppleInternalBattery() = default;
+    /// A battery read once from the smart battery's registry entry (0: nothing is read).
+    explicit AppleInternalBattery(io_service_t service);
 
     static std::shared_ptr<AppleInternalBattery> chargingSample();
     static std::shared_ptr<AppleInternalBattery> chargedSample();
@@ -140,6 +166,10 @@ public:
     /// The current capacity, which is already a percentage.
     std::optional<int> charge() const override;
 
+    /// Percentages from the power source; design capacity (mAh), cycles, current, voltage,
+    /// temperature and maker from the registry.
+    void update(io_service_t service) override;
+
 private:
     static std::shared_ptr<AppleInternalBattery> sample(bool charging);
 };
@@ -150,6 +180,8 @@ class LegacyInternalBattery : public InternalBatteryBase {
 public:
     /// A battery whose values are all absent.
     LegacyInternalBattery() = default;
+    /// A battery read once from the smart battery's registry entry (0: nothing is read).
+    explicit LegacyInternalBattery(io_service_t service);
 
     static std::shared_ptr<LegacyInternalBattery> chargingSample();
     static std::shared_ptr<LegacyInternalBattery> chargedSample();
@@ -167,6 +199,11 @@ public:
     /// 100 when charged, else the reported charge, else current over maximum capacity rounded to
     /// a whole percent (absent when the maximum is 0).
     std::optional<int> charge() const override;
+
+    /// The charge in percent from the power source; capacities (mAh), cycles, current, voltage,
+    /// temperature and maker from the registry. A current or maximum capacity the registry does
+    /// not tell keeps its value.
+    void update(io_service_t service) override;
 
 private:
     static std::shared_ptr<LegacyInternalBattery> sample(bool charging);

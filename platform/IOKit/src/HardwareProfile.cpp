@@ -136,5 +136,21 @@ std::vector<Entry> HardwareProfile::registryEntries(const nlohmann::json& profil
     return made;
 }
 
+CFArray HardwareProfile::powerSources(const nlohmann::json& profile) {
+    if (!profile.is_object()) throw HardwareProfileError("a hardware profile is a JSON object");
+    auto sources = profile.find("powerSources");
+    if (sources == profile.end() || sources->is_null()) return {};
+    if (!sources->is_array()) throw HardwareProfileError("\"powerSources\" must be an array");
+    CFArray result;
+    for (const auto& source : *sources) {
+        if (!source.is_object()) throw HardwareProfileError("a power source must be a JSON object");
+        result.push_back(*registryValue(source));
+    }
+    return result;
+}
+
 HardwareProfileProvider::HardwareProfileProvider(const std::filesystem::path& file)
-    : StaticRegistryProvider(HardwareProfile::registryEntries(HardwareProfile::read(file))) {}
+    : HardwareProfileProvider(HardwareProfile::read(file)) {}
+
+HardwareProfileProvider::HardwareProfileProvider(const nlohmann::json& profile)
+    : StaticRegistryProvider(HardwareProfile::registryEntries(profile), HardwareProfile::powerSources(profile)) {}

@@ -39,3 +39,5 @@ CFTypeRef IORegistryEntrySearchCFProperty(io_registry_entry_t entry, const char*
 }
 
 kern_return_t IOObjectRelease(io_object_t object) { return IORegistry::current()->release(object); }
+
+kern_return_t IOServiceClose(io_connect_t) { return kIOReturnBadArgument; }

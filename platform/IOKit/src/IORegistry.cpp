@@ -92,6 +92,11 @@ const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) const {
     return std::get_if<EntryObject>(&found->second);
 }
 
+std::shared_ptr<const IORegistryEntry> IORegistry::current(const EntryObject& object) {
+    if (object.entry->location.empty() || !provider_) return object.entry;
+    return provider_->reread(object.entry);
+}
+
 kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_iterator_t* iterator) {
     if (!iterator) return kIOReturnBadArgument;
     std::lock_guard lock(mutex_);
@@ -128,7 +133,8 @@ kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableD
     if (!object) return kIOReturnBadArgument;
     ++propertyReads_;
     if (faults_.failsPropertiesRead && faults_.failsPropertiesRead(*object->entry)) return kIOReturnError;
-    *properties = std::make_shared<CFDictionary>(object->entry->properties);
+    auto entryNow = current(*object);
+    *properties = std::make_shared<CFDictionary>(entryNow ? entryNow->properties : CFDictionary());
     return KERN_SUCCESS;
 }
 
@@ -137,7 +143,8 @@ CFTypeRef IORegistry::createProperty(io_registry_entry_t entry, const std::strin
     auto object = entryFor(entry);
     if (!object) return nullptr;
     ++propertyReads_;
-    auto value = object->entry->properties.find(key);
+    auto entryNow = current(*object);
+    auto value = entryNow ? entryNow->properties.find(key) : nullptr;
     return value ? std::make_shared<const CFValue>(*value) : nullptr;
 }
 
@@ -196,4 +203,10 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
 kern_return_t IORegistry::release(io_object_t object) {
     std::lock_guard lock(mutex_);
     return objects_.erase(object) ? KERN_SUCCESS : kIOReturnBadArgument;
+}
+
+CFTypeRef IORegistry::powerSourcesInfo() {
+    std::lock_guard lock(mutex_);
+    if (faults_.powerSourcesUnavailable) return nullptr;
+    return std::make_shared<const CFValue>(provider_ ? provider_->powerSources() : CFArray{});
 }

@@ -8,8 +8,11 @@
 #include <memory>
 
 #include "IOKit/HIDReportDescriptor.hpp"
+#include "SysfsFiles.hpp"
 
 namespace fs = std::filesystem;
+
+using namespace sysfs;
 
 namespace {
 
@@ -17,34 +20,6 @@ namespace {
 constexpr unsigned long bluetoothBus = 0x05;
 // No report descriptor is larger than this.
 constexpr std::size_t maximumDescriptorSize = 4096;
-
-/// The bytes of a sysfs attribute; absent when it is missing or its read fails (the kernel
-/// answers some reads, such as the capacity of a device that has not reported yet, with an error).
-std::optional<Data> readBytes(const fs::path& file, std::size_t limit) {
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> stream(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!stream) return std::nullopt;
-    Data bytes(limit);
-    std::size_t count = std::fread(bytes.data(), 1, limit, stream.get());
-    if (std::ferror(stream.get())) return std::nullopt;
-    bytes.resize(count);
-    return bytes;
-}
-
-/// A text attribute without its trailing line break and blanks.
-std::optional<std::string> readText(const fs::path& file) {
-    auto bytes = readBytes(file, 4096);
-    if (!bytes) return std::nullopt;
-    std::string text(bytes->begin(), bytes->end());
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-    return text;
-}
-
-std::optional<std::int64_t> parseInteger(const std::string& text) {
-    std::int64_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
-}
 
 std::optional<unsigned long> parseHex(const std::string& text) {
     unsigned long value = 0;
@@ -96,16 +71,26 @@ std::optional<HIDIdentity> parseHIDIdentity(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entries() {
-    std::vector<std::shared_ptr<const IORegistryEntry>> result;
+std::vector<fs::path> SysfsRegistryProvider::powerSupplies() const {
     std::error_code error;
     std::vector<fs::path> supplies;
     for (fs::directory_iterator it(root_ / "class" / "power_supply", error), end; !error && it != end; it.increment(error)) {
         supplies.push_back(it->path());
     }
     std::sort(supplies.begin(), supplies.end());
-    for (const auto& supply : supplies) {
-        if (auto entry = hidBatteryEntry(supply)) result.push_back(std::move(entry));
+    return supplies;
+}
+
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entries() {
+    std::vector<std::shared_ptr<const IORegistryEntry>> result;
+    if (auto platform = platformEntry()) result.push_back(std::move(platform));
+    for (const auto& supply : powerSupplies()) {
+        if (auto entry = hidBatteryEntry(supply)) {
+            result.push_back(std::move(entry));
+        } else if (auto battery = smartBatteryEntry(supply)) {
+            result.push_back(battery->parent);
+            result.push_back(std::move(battery));
+        }
     }
     return result;
 }

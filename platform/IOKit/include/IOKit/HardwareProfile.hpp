@@ -10,6 +10,10 @@
 //
 // "id" names an entry for the "parent" of others (null or missing: a root). Property values are
 // JSON texts, numbers (whole or not), Booleans, arrays and objects; a null property is left out.
+//
+// A "powerSources" array lists the machine's power sources, each an object of its description
+// ({ "Name": "BAT0", "Type": "InternalBattery", "Current Capacity": 87, "Is Charging": false }),
+// with values as for registry properties.
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -42,13 +46,19 @@ public:
     /// The registry entries of a parsed profile, in the file's order, with parents linked.
     static std::vector<std::shared_ptr<const IORegistryEntry>> registryEntries(const nlohmann::json& profile);
 
+    /// The power sources of a parsed profile, in the file's order.
+    static CFArray powerSources(const nlohmann::json& profile);
+
     /// A registry value from a JSON value; absent for null.
     static std::optional<CFValue> registryValue(const nlohmann::json& value);
 };
 
-/// The registry of a profile file, read once when the provider is made.
+/// The registry and power sources of a profile file, read once when the provider is made.
 class HardwareProfileProvider : public StaticRegistryProvider {
 public:
     /// Throws HardwareProfileError when the file cannot be read or is malformed.
     explicit HardwareProfileProvider(const std::filesystem::path& file);
+
+private:
+    explicit HardwareProfileProvider(const nlohmann::json& profile);
 };

@@ -12,6 +12,7 @@ using io_object_t = std::uint32_t;
 using io_service_t = io_object_t;
 using io_iterator_t = io_object_t;
 using io_registry_entry_t = io_object_t;
+using io_connect_t = io_object_t;
 using IOOptionBits = std::uint32_t;
 
 inline constexpr kern_return_t KERN_SUCCESS = 0;
@@ -59,3 +60,6 @@ CFTypeRef IORegistryEntrySearchCFProperty(io_registry_entry_t entry, const char*
                                           CFAllocatorRef allocator, IOOptionBits options);
 /// Gives the handle back; handle 0 is refused with an error and does no harm.
 kern_return_t IOObjectRelease(io_object_t object);
+/// Closes a connection opened to a service. No connection is ever opened here, so any handle
+/// (a service's among them) is refused with kIOReturnBadArgument and nothing changes.
+kern_return_t IOServiceClose(io_connect_t connect);

@@ -24,28 +24,41 @@ struct IORegistryEntry {
     CFDictionary properties;
     /// Its parent in the service plane; empty for a root.
     std::shared_ptr<const IORegistryEntry> parent;
+    /// Where the provider reads the entry from, for entries whose properties change while a
+    /// handle to them is held (a battery's charge); empty for entries read once.
+    std::string location;
 
     /// True when the entry's class or one of its superclasses has that name.
     bool conformsTo(const std::string& name) const;
 };
 
 /// Fills a registry: the entries as the provider sees them at the moment of the call, in
-/// registry order.
+/// registry order, and the machine's power sources.
 class IORegistryProvider {
 public:
     virtual ~IORegistryProvider() = default;
     virtual std::vector<std::shared_ptr<const IORegistryEntry>> entries() = 0;
+    /// The entry as it is now, for an entry with a location: a new entry when its properties
+    /// changed, empty when it is gone. By default entries never change.
+    virtual std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) {
+        return entry;
+    }
+    /// The power sources (batteries, uninterruptible supplies), each described by a dictionary
+    /// keyed by text, in the system's order; none by default.
+    virtual CFArray powerSources() { return {}; }
 };
 
-/// A provider with a fixed list of entries.
+/// A provider with a fixed list of entries and power sources.
 class StaticRegistryProvider : public IORegistryProvider {
 public:
-    explicit StaticRegistryProvider(std::vector<std::shared_ptr<const IORegistryEntry>> entries)
-        : entries_(std::move(entries)) {}
+    explicit StaticRegistryProvider(std::vector<std::shared_ptr<const IORegistryEntry>> entries, CFArray powerSources = {})
+        : entries_(std::move(entries)), powerSources_(std::move(powerSources)) {}
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override { return entries_; }
+    CFArray powerSources() override { return powerSources_; }
 
 private:
     std::vector<std::shared_ptr<const IORegistryEntry>> entries_;
+    CFArray powerSources_;
 };
 
 class IORegistry {
@@ -56,6 +69,8 @@ public:
         kern_return_t matching = KERN_SUCCESS;
         /// Entries whose whole-property read (IORegistryEntryCreateCFProperties) fails.
         std::function<bool(const IORegistryEntry&)> failsPropertiesRead;
+        /// No snapshot of the power sources can be had (IOPSCopyPowerSourcesInfo).
+        bool powerSourcesUnavailable = false;
     };
 
     explicit IORegistry(std::shared_ptr<IORegistryProvider> provider);
@@ -85,6 +100,9 @@ public:
     kern_return_t parentEntry(io_registry_entry_t entry, const char* plane, io_registry_entry_t* parent);
     CFTypeRef searchProperty(io_registry_entry_t entry, const char* plane, const std::string& key, IOOptionBits options);
     kern_return_t release(io_object_t object);
+    /// A snapshot of the provider's power sources (an array of their descriptions); empty when
+    /// none can be had.
+    CFTypeRef powerSourcesInfo();
 
 private:
     using Entry = std::shared_ptr<const IORegistryEntry>;
@@ -103,6 +121,8 @@ private:
 
     kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
     const EntryObject* entryFor(io_object_t handle) const;
+    /// The entry's properties as they are now (re-read when the entry has a location).
+    std::shared_ptr<const IORegistryEntry> current(const EntryObject& object);
     io_object_t insert(Object object);
 
     std::shared_ptr<IORegistryProvider> provider_;

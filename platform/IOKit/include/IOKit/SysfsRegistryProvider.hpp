@@ -15,6 +15,32 @@
 //   "Product"             `model_name`, else the HID device's HID_NAME
 //   "HIDDefaultBehavior"  "Keyboard", "Mouse" or "Trackpad" when the HID device's report
 //                         descriptor says so
+//
+// Every power supply of type "Battery" that belongs to the machine (scope "System", or no scope)
+// and is present becomes a power source and a smart battery ("AppleSmartBattery") whose parent
+// is a battery manager provided by an SMBus controller ("IOProviderClass" "IOSMBusController"),
+// so that its capacities are told in mAh. The kernel's units are converted: charges from µAh,
+// energies from µWh at the design voltage, volts and amperes from µV and µA (or from µW), the
+// temperature from tenths of a degree.
+//   smart battery         "DesignCapacity", "MaxCapacity", "CurrentCapacity" (mAh), "CycleCount",
+//                         "Voltage" (mV), "Amperage" (mA, negative while discharging),
+//                         "Temperature" (hundredths of a degree), "Manufacturer",
+//                         "ManufactureDate" (packed: day, month and the year since 1980 in bits
+//                         0-4, 5-8 and 9-15), each where the kernel tells it
+//   power source          "Name" (the supply's name), "Type" "InternalBattery",
+//                         "Power Source State" ("AC Power" while a mains supply is online or the
+//                         battery charges, else "Battery Power"), "Current Capacity" (percent),
+//                         "Max Capacity" 100, "Is Charging", "Is Charged" (status "Full"),
+//                         "Time to Empty" while discharging and "Time to Full Charge" while
+//                         charging (minutes, where the kernel tells them or they follow from the
+//                         charge and the current), "BatteryHealth" ("Good"; "Poor" for a dead or
+//                         failed battery)
+// The smart battery is re-read from its supply whenever its properties are read, so that a
+// battery held for long follows its charge.
+//
+// The machine itself becomes the platform entry ("IOPlatformExpertDevice") when the firmware's
+// DMI tables are there (<root>/class/dmi/id), with "IOPlatformSerialNumber" from product_serial
+// where it is readable (usually by root only) and not empty.
 #include <filesystem>
 
 #include "IOKit/IORegistry.hpp"
@@ -22,17 +48,27 @@
 class SysfsRegistryProvider : public IORegistryProvider {
 public:
     static constexpr const char* hidEventServiceClass = "AppleDeviceManagementHIDEventService";
+    static constexpr const char* smartBatteryClass = "AppleSmartBattery";
+    static constexpr const char* platformExpertClass = "IOPlatformExpertDevice";
 
     /// `root` is where sysfs is mounted; tests point it at a fixture tree.
     explicit SysfsRegistryProvider(std::filesystem::path root = "/sys") : root_(std::move(root)) {}
 
     const std::filesystem::path& root() const { return root_; }
 
-    /// The entries in the order of the power supplies' names; none when the folder is missing.
+    /// The platform entry, then the entries of the power supplies in the order of their names
+    /// (each smart battery after its manager); none when the folders are missing.
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
+    /// A smart battery as its supply is now; empty when the battery is gone.
+    std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) override;
+    /// The machine's batteries, in the order of their names.
+    CFArray powerSources() override;
 
 private:
+    std::vector<std::filesystem::path> powerSupplies() const;
     std::shared_ptr<const IORegistryEntry> hidBatteryEntry(const std::filesystem::path& supply) const;
+    std::shared_ptr<const IORegistryEntry> smartBatteryEntry(const std::filesystem::path& supply) const;
+    std::shared_ptr<const IORegistryEntry> platformEntry() const;
 
     std::filesystem::path root_;
 };

@@ -1,0 +1,225 @@
+// The machine's own power supplies and identity, as the sysfs provider reads them.
+#include <algorithm>
+#include <cstdlib>
+
+#include "IOKit/SysfsRegistryProvider.hpp"
+#include "SysfsFiles.hpp"
+
+namespace fs = std::filesystem;
+
+using namespace sysfs;
+
+namespace {
+
+/// The class of the entry that hosts a smart battery, and the provider class it names.
+constexpr const char* batteryManagerClass = "SmartBatteryManager";
+constexpr const char* smBusControllerClass = "IOSMBusController";
+
+/// True for a supply of that type that belongs to the machine rather than to a peripheral.
+bool isMachineSupply(const fs::path& supply, const char* type) {
+    if (readText(supply / "type") != type) return false;
+    auto scope = readText(supply / "scope");
+    return !scope || *scope == "System";
+}
+
+bool isOnlineMains(const fs::path& supply) {
+    return isMachineSupply(supply, "Mains") && readInteger(supply / "online") == 1;
+}
+
+std::optional<std::int64_t> positive(std::optional<std::int64_t> value) {
+    if (value && *value > 0) return value;
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> magnitude(std::optional<std::int64_t> value) {
+    if (value) return std::llabs(*value);
+    return std::nullopt;
+}
+
+/// What the kernel tells of a battery of the machine, in the registry's units.
+struct BatteryReading {
+    std::string name;
+    std::string status;
+    std::optional<std::int64_t> percent;
+    std::optional<std::int64_t> designCapacity, maxCapacity, currentCapacity;  // mAh
+    std::optional<std::int64_t> millivolts;
+    std::optional<std::int64_t> milliamperes;  // negative while discharging
+    std::optional<std::int64_t> minutesToEmpty, minutesToFull;
+    std::optional<std::int64_t> cycleCount;
+    std::optional<std::int64_t> temperature;  // hundredths of a degree
+    std::optional<std::int64_t> manufactureDate;
+    std::optional<std::string> manufacturer;
+    std::optional<std::string> health;
+};
+
+/// The battery's level, stored and full amounts (µAh or µWh) and the rate (µA or µW) in one unit.
+struct Amounts {
+    std::optional<std::int64_t> now, full, rate;
+};
+
+std::optional<std::int64_t> minutes(std::int64_t amount, std::int64_t rate) {
+    if (rate <= 0) return std::nullopt;
+    return std::max<std::int64_t>(amount, 0) * 60 / rate;
+}
+
+/// "Good" stays good; a battery the kernel calls dead or failed is poor; other states tell nothing.
+std::optional<std::string> healthText(const std::optional<std::string>& health) {
+    if (!health) return std::nullopt;
+    if (*health == "Good") return "Good";
+    if (*health == "Dead" || *health == "Unspecified failure") return "Poor";
+    return std::nullopt;
+}
+
+/// Day, month and year since 1980 packed into 16 bits; absent for dates that do not fit.
+std::optional<std::int64_t> packedDate(const fs::path& supply) {
+    auto year = readInteger(supply / "manufacture_year");
+    auto month = readInteger(supply / "manufacture_month");
+    auto day = readInteger(supply / "manufacture_day");
+    if (!year || !month || !day) return std::nullopt;
+    if (*year < 1980 || *year > 1980 + 127 || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
+    return (*year - 1980) << 9 | *month << 5 | *day;
+}
+
+std::optional<BatteryReading> readBattery(const fs::path& supply) {
+    if (!isMachineSupply(supply, "Battery") || readInteger(supply / "present") == 0) return std::nullopt;
+    BatteryReading battery;
+    battery.name = supply.filename().string();
+    battery.status = readText(supply / "status").value_or("Unknown");
+    bool discharging = battery.status == "Discharging";
+    bool charging = battery.status == "Charging";
+
+    auto voltageNow = positive(readInteger(supply / "voltage_now"));  // µV
+    auto designVoltage = positive(readInteger(supply / "voltage_min_design"));
+    if (!designVoltage) designVoltage = voltageNow;
+    if (voltageNow) battery.millivolts = *voltageNow / 1000;
+
+    // Charges in µAh with a current in µA, or energies in µWh with a power in µW.
+    Amounts charge{readInteger(supply / "charge_now"), readInteger(supply / "charge_full"),
+                   magnitude(readInteger(supply / "current_now"))};
+    Amounts energy{readInteger(supply / "energy_now"), readInteger(supply / "energy_full"),
+                   magnitude(readInteger(supply / "power_now"))};
+    auto toMilliampereHours = [&](std::optional<std::int64_t> chargeValue, std::optional<std::int64_t> energyValue)
+        -> std::optional<std::int64_t> {
+        if (chargeValue) return *chargeValue / 1000;
+        if (energyValue && designVoltage) return *energyValue * 1000 / *designVoltage;
+        return std::nullopt;
+    };
+    battery.designCapacity = toMilliampereHours(readInteger(supply / "charge_full_design"),
+                                                readInteger(supply / "energy_full_design"));
+    battery.maxCapacity = toMilliampereHours(charge.full, energy.full);
+    battery.currentCapacity = toMilliampereHours(charge.now, energy.now);
+
+    std::optional<std::int64_t> current;  // mA
+    if (charge.rate) current = *charge.rate / 1000;
+    else if (energy.rate && voltageNow) current = *energy.rate * 1000 / *voltageNow;
+    if (current) battery.milliamperes = discharging ? -*current : *current;
+
+    battery.percent = readInteger(supply / "capacity");
+    for (const auto& amounts : {charge, energy}) {
+        if (!battery.percent && amounts.now && amounts.full && *amounts.full > 0) {
+            battery.percent = std::clamp<std::int64_t>((*amounts.now * 100 + *amounts.full / 2) / *amounts.full, 0, 100);
+        }
+    }
+
+    auto kernelMinutes = [&](const char* now, const char* average) -> std::optional<std::int64_t> {
+        auto seconds = readInteger(supply / now);
+        if (!seconds) seconds = readInteger(supply / average);
+        if (seconds && *seconds >= 0) return *seconds / 60;
+        return std::nullopt;
+    };
+    if (discharging) {
+        battery.minutesToEmpty = kernelMinutes("time_to_empty_now", "time_to_empty_avg");
+        for (const auto& amounts : {energy, charge}) {
+            if (!battery.minutesToEmpty && amounts.now && amounts.rate) battery.minutesToEmpty = minutes(*amounts.now, *amounts.rate);
+        }
+    } else if (charging) {
+        battery.minutesToFull = kernelMinutes("time_to_full_now", "time_to_full_avg");
+        for (const auto& amounts : {energy, charge}) {
+            if (!battery.minutesToFull && amounts.now && amounts.full && amounts.rate) {
+                battery.minutesToFull = minutes(*amounts.full - *amounts.now, *amounts.rate);
+            }
+        }
+    }
+
+    battery.cycleCount = readInteger(supply / "cycle_count");
+    if (auto tenths = readInteger(supply / "temp")) battery.temperature = *tenths * 10;
+    battery.manufactureDate = packedDate(supply);
+    battery.manufacturer = readText(supply / "manufacturer");
+    if (battery.manufacturer && battery.manufacturer->empty()) battery.manufacturer.reset();
+    battery.health = healthText(readText(supply / "health"));
+    return battery;
+}
+
+void setIfPresent(CFDictionary& properties, const char* key, const std::optional<std::int64_t>& value) {
+    if (value) properties.set(CFValue(key), CFValue(*value));
+}
+
+}  // namespace
+
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(const fs::path& supply) const {
+    auto battery = readBattery(supply);
+    if (!battery) return nullptr;
+    auto manager = std::make_shared<IORegistryEntry>();
+    manager->className = batteryManagerClass;
+    manager->superclasses = {"IOService"};
+    manager->properties.set(CFValue(kIOProviderClassKey), CFValue(smBusControllerClass));
+
+    auto entry = std::make_shared<IORegistryEntry>();
+    entry->className = smartBatteryClass;
+    entry->superclasses = {"IOService"};
+    entry->parent = manager;
+    entry->location = supply.string();
+    auto& properties = entry->properties;
+    setIfPresent(properties, "DesignCapacity", battery->designCapacity);
+    setIfPresent(properties, "MaxCapacity", battery->maxCapacity);
+    setIfPresent(properties, "CurrentCapacity", battery->currentCapacity);
+    setIfPresent(properties, "CycleCount", battery->cycleCount);
+    setIfPresent(properties, "Voltage", battery->millivolts);
+    setIfPresent(properties, "Amperage", battery->milliamperes);
+    setIfPresent(properties, "Temperature", battery->temperature);
+    if (battery->manufacturer) properties.set(CFValue("Manufacturer"), CFValue(*battery->manufacturer));
+    setIfPresent(properties, "ManufactureDate", battery->manufactureDate);
+    return entry;
+}
+
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::reread(const std::shared_ptr<const IORegistryEntry>& entry) {
+    if (entry->location.empty()) return entry;
+    return smartBatteryEntry(entry->location);
+}
+
+CFArray SysfsRegistryProvider::powerSources() {
+    auto supplies = powerSupplies();
+    bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), isOnlineMains);
+    CFArray sources;
+    for (const auto& supply : supplies) {
+        auto battery = readBattery(supply);
+        if (!battery) continue;
+        bool charging = battery->status == "Charging";
+        CFDictionary description;
+        description.set(CFValue("Name"), CFValue(battery->name));
+        description.set(CFValue("Type"), CFValue("InternalBattery"));
+        description.set(CFValue("Power Source State"), CFValue(mainsOnline || charging ? "AC Power" : "Battery Power"));
+        setIfPresent(description, "Current Capacity", battery->percent);
+        description.set(CFValue("Max Capacity"), CFValue(100));
+        description.set(CFValue("Is Charging"), CFValue(charging));
+        description.set(CFValue("Is Charged"), CFValue(battery->status == "Full"));
+        setIfPresent(description, "Time to Empty", battery->minutesToEmpty);
+        setIfPresent(description, "Time to Full Charge", battery->minutesToFull);
+        if (battery->health) description.set(CFValue("BatteryHealth"), CFValue(*battery->health));
+        sources.emplace_back(std::move(description));
+    }
+    return sources;
+}
+
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::platformEntry() const {
+    auto dmi = root_ / "class" / "dmi" / "id";
+    std::error_code error;
+    if (!fs::is_directory(dmi, error)) return nullptr;
+    auto entry = std::make_shared<IORegistryEntry>();
+    entry->className = platformExpertClass;
+    entry->superclasses = {"IOService"};
+    if (auto serial = readText(dmi / "product_serial"); serial && !serial->empty()) {
+        entry->properties.set(CFValue("IOPlatformSerialNumber"), CFValue(*serial));
+    }
+    return entry;
+}
