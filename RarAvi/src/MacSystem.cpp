@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "Foundation/ProcessInfo.hpp"
+#include "ZuzeDiv/System.hpp"
 
 namespace RarAvi {
 
@@ -103,6 +104,8 @@ std::optional<std::string> MacSystem::serialNumber() {
     if (!serial) return std::nullopt;
     return trimmingWhitespaceAndNewlines(*serial);
 }
+
+std::string MacSystem::modelFamily() { return modelFamily(ZuzeDiv::System::hardwareModel()); }
 
 std::string MacSystem::modelFamily(const std::string& hardwareModel) {
     for (const auto& [prefix, family] : kFamilies) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "Foundation/SystemControl.hpp"
+
 #include <filesystem>
 
 #include "IOKit/IORegistry.hpp"
@@ -71,6 +73,11 @@ TEST(MacSystem, ModelFamilyByTheLongestMatchingPrefix) {
     EXPECT_EQ(MacSystem::modelFamily("MacBook10,1"), "MacBook");
     EXPECT_EQ(MacSystem::modelFamily("Xserve3,1"), "Xserve");
     for (const char* unknown : {"Mac14,2", "imac21,1", "", "Book 14 Gen 2"}) EXPECT_EQ(MacSystem::modelFamily(unknown), "");
+
+    // This machine's own family comes from its hardware model.
+    SystemControl::setStringValue("hw.model", "MacBookAir10,1");
+    EXPECT_EQ(MacSystem::modelFamily(), "MacBook Air");
+    SystemControl::setStringValue("hw.model", std::nullopt);
 }
 
 TEST(MacSystem, FactoryBySerialPrefixInTableOrder) {

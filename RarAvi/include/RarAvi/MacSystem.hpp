@@ -22,6 +22,8 @@ public:
     /// The family of a model identifier ("MacBookPro18,3" is "MacBook Pro"), by its prefix,
     /// letter case counting; empty text for a model of no known family.
     static std::string modelFamily(const std::string& hardwareModel);
+    /// The family of this machine's own hardware model ("hw.model").
+    static std::string modelFamily();
 
     /// The factory named by the first characters of the serial number; absent without a serial
     /// number or for one of no known factory.

@@ -4,9 +4,9 @@
 // (IORegistry::current()); every handle a call hands out must be given back with IOObjectRelease.
 #include <cstdint>
 
+#include "Foundation/MachTypes.hpp"
 #include "IOKit/CFValue.hpp"
 
-using kern_return_t = int;
 using mach_port_t = std::uint32_t;
 using io_object_t = std::uint32_t;
 using io_service_t = io_object_t;
@@ -15,7 +15,6 @@ using io_registry_entry_t = io_object_t;
 using io_connect_t = io_object_t;
 using IOOptionBits = std::uint32_t;
 
-inline constexpr kern_return_t KERN_SUCCESS = 0;
 inline constexpr kern_return_t kIOReturnSuccess = KERN_SUCCESS;
 /// A general failure.
 inline constexpr kern_return_t kIOReturnError = 0x2bc;
