@@ -1,0 +1,58 @@
+#include "Quillon/BatteryController.hpp"
+
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+
+namespace Quillon {
+
+namespace {
+// Names sort by the code points of their canonically composed form, case-sensitively, whatever
+// the locale: "Zebra" before "apple".
+std::string composed(const std::string& name) {
+    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return name;
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status)) return name;
+    icu::UnicodeString text = nfc->normalize(icu::UnicodeString::fromUTF8(name), status);
+    if (U_FAILURE(status)) return name;
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+}  // namespace
+
+BatteryController::BatteryController()
+    : BatteryController(std::make_shared<RuduredOro::BluetoothFinder>(), RuduredOro::LowEnergyFinder::make()) {}
+
+BatteryController::BatteryController(std::shared_ptr<RuduredOro::IBluetoothFinder> finder,
+                                     std::shared_ptr<RuduredOro::ILowEnergyFinder> lowEnergyFinder)
+    : finder(std::move(finder)), lowEnergyFinder(std::move(lowEnergyFinder)) {}
+
+void BatteryController::addObserver(const std::shared_ptr<Observer>& observer) {
+    if (observer) observers_[observer->id()] = observer;
+}
+
+void BatteryController::refresh() {
+    if (lowEnergyFinder->isPoweredOn()) lowEnergyFinder->refresh();
+    finder->refresh();
+
+    std::vector<std::shared_ptr<RuduredOro::BatteryDevice>> merged = finder->devices();
+    for (const auto& device : lowEnergyFinder->devices()) {
+        if (device->batteryLevel()) merged.push_back(device);
+    }
+    // UTF-8 bytes compare in code-point order; equal names keep their merged order.
+    std::vector<std::pair<std::string, std::shared_ptr<RuduredOro::BatteryDevice>>> keyed;
+    keyed.reserve(merged.size());
+    for (auto& device : merged) keyed.emplace_back(composed(device->name()), std::move(device));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    batteries.clear();
+    for (auto& [name, device] : keyed) batteries.push_back(std::move(device));
+
+    for (const auto& [id, weak] : std::map<int, std::weak_ptr<Observer>>(observers_)) {
+        if (auto observer = weak.lock()) observer->update();
+    }
+}
+
+}  // namespace Quillon
