@@ -1,0 +1,8 @@
+#pragma once
+// A namespace of the application that holds nothing.
+
+namespace Quillon {
+
+class Resources {};
+
+}  // namespace Quillon
