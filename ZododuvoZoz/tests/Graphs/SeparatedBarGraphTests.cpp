@@ -138,22 +138,3 @@ TEST_F(SeparatedBarGraphTest, TrackingAreaFollowsTheSize) {
     ASSERT_EQ(view->trackingAreas().size(), 1u);
     EXPECT_EQ(view->trackingAreas()[0]->rect(), (CGRect{0, 0, 300, 120}));
 }
-
-TEST_F(SeparatedBarGraphTest, PropertiesMarkTheViewForDisplay) {
-    auto view = graph();
-    auto marks = [&](auto change) {
-        view->setNeedsDisplay(false);
-        change();
-        return view->needsDisplay();
-    };
-    EXPECT_TRUE(marks([&] { view->setMaxTop(1); }));
-    EXPECT_TRUE(marks([&] { view->setMaxBottom(1); }));
-    EXPECT_TRUE(marks([&] { view->setMouseOffset(40); }));
-    EXPECT_TRUE(marks([&] { view->setDataTop({1}); }));
-    EXPECT_TRUE(marks([&] { view->setDataBottom({1}); }));
-    EXPECT_TRUE(marks([&] { view->setUpperColor(NSColor::blueColor()); }));
-    EXPECT_TRUE(marks([&] { view->setLowerColor(NSColor::blueColor()); }));
-    EXPECT_TRUE(marks([&] { view->setColorAlpha(1); }));
-    EXPECT_TRUE(marks([&] { view->setLegendLabelsY({}); }));
-    EXPECT_TRUE(marks([&] { view->mouseExited(mouseAt(0, 0, NSEvent::EventType::mouseExited)); }));
-}
