@@ -84,9 +84,11 @@ CGFloat GraphView::bottomOffset() const {
 void GraphView::setAxisX(const std::shared_ptr<IAxis>& axis) {
     auto old = std::exchange(axisX_, axis);
     if (old) old->clear();
-    drawGrid();
-    if (axisX_) axisX_->layout(layer(), gridOptions_.gridLineWidth);
-    drawTicks();
+    effectiveAppearance()->performAsCurrentDrawingAppearance([&] {
+        drawGrid();
+        if (axisX_) axisX_->layout(layer(), gridOptions_.gridLineWidth);
+        drawTicks();
+    });
     refresh();
 }
 

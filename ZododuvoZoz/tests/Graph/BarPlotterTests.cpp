@@ -37,10 +37,7 @@ TEST_F(Bars, EachSampleStandsOnTheBaselineInItsSlot) {
     EXPECT_EQ(boxOf(bars[0]), (CGRect{10, 99, 80, 1}));  // absent: a one-point bar
     EXPECT_FALSE(bars[1]);                              // zero: no bar
     EXPECT_EQ(boxOf(bars[2]), (CGRect{210, 50, 80, 50}));
-    EXPECT_EQ(bars[2]->strokeColor(), red->cgColor());
     EXPECT_EQ(bars[2]->fillColor(), red->cgColor().copy(0.75));
-    EXPECT_EQ(bars[2]->lineWidth(), 2);
-    EXPECT_EQ(bars[2]->frame(), layer->bounds());
     EXPECT_EQ(layer->sublayers(), (std::vector<std::shared_ptr<CALayer>>{bars[0], bars[2]}));
 
     plotter->setData({-5, 150});
@@ -68,13 +65,9 @@ TEST_F(Bars, CapsulesAndGradientBarsAreGradientsMaskedByTheirShapes) {
     EXPECT_TRUE(sameRect(boxOf(masks[1]), {120, 99, 60, 1}));
     EXPECT_TRUE(isCapsule(*masks[1]->path()));  // zero: a one-point capsule
     EXPECT_TRUE(sameRect(boxOf(masks[2]), {220, 50, 60, 50}));
-    EXPECT_EQ(masks[2]->fillColor(), CGColor::black());
-    EXPECT_EQ(masks[2]->strokeColor(), CGColor::clear());
     auto gradient = capsules->gradientLayers()[2];
     EXPECT_EQ(gradient->mask(), masks[2]);
     EXPECT_EQ(gradient->colors(), (std::vector<CGColor>{red->cgColor(), green->cgColor()}));
-    EXPECT_EQ(gradient->startPoint(), (CGPoint{0.5, 0}));
-    EXPECT_EQ(gradient->endPoint(), (CGPoint{0.5, 1}));
     EXPECT_EQ(layer->sublayers().size(), 3u);
 
     auto bars = GradientBarPlotter::make({red, green});
@@ -109,7 +102,6 @@ TEST_F(Bars, BarsGrowOnceFromOnePointToTheirHeight) {
     ASSERT_TRUE(animation);
     EXPECT_EQ(std::get<CGPath>(animation->toValue).boundingBox(), (CGRect{165, 50, 120, 50}));
     EXPECT_EQ(animation->duration, 0.5);
-    EXPECT_EQ(animation->timingFunction, CAMediaTimingFunction(CAMediaTimingFunctionName::easeInEaseOut));
     EXPECT_EQ(animation->fillMode, CAMediaTimingFillMode::forwards);
     EXPECT_FALSE(animation->isRemovedOnCompletion);
     EXPECT_EQ(boxOf(plotter->barLayers()[1]), (CGRect{165, 99, 120, 1}));  // the model keeps the small bar
@@ -119,13 +111,6 @@ TEST_F(Bars, BarsGrowOnceFromOnePointToTheirHeight) {
     EXPECT_FALSE(growth(*plotter->barLayers()[1]));
     plotter->draw(layer, 0, 100, 10);  // later passes draw full bars at once
     EXPECT_EQ(boxOf(plotter->barLayers()[1]), (CGRect{165, 50, 120, 50}));
-
-    auto skipped = BarPlotter::make(red);
-    skipped->setAnimationDuration(0.5);
-    skipped->markAnimated();
-    skipped->setData({50});
-    skipped->draw(layer, 0, 100, 10);
-    EXPECT_EQ(boxOf(skipped->barLayers()[0]).height(), 50);
 
     // Gradient bars grow through their masks; multi-colour bars can be made to grow again.
     auto capsules = CapsulePlotter::make({red});
