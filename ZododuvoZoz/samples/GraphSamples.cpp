@@ -1,40 +1,41 @@
-// Writes pictures of the stand-alone graph views into a folder, so that a person can look at
-// them: bar graph, double bar graph (with a pair selected and the pointer on its delete mark),
-// separated bar graph (with and without the pointer inside) and history view, light and dark.
+// Writes pictures of graph views into a folder, so that a person can look at them: line plotters
+// over a text axis, bar plotters over a value axis, transfer speeds over a time axis, a colour
+// range area with tick marks, each light and dark.
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "AppKit/NSApplication.hpp"
-#include "AppKit/NSEvent.hpp"
-#include "AppKit/NSGraphicsContext.hpp"
 #include "AppKit/ViewRenderer.hpp"
-#include "ZododuvoZoz/Graphs/BarGraph.hpp"
-#include "ZododuvoZoz/Graphs/DoubleBarGraph.hpp"
-#include "ZododuvoZoz/Graphs/HistoryView.hpp"
-#include "ZododuvoZoz/Graphs/SeparatedBarGraph.hpp"
+#include "Foundation/Locale.hpp"
+#include "Foundation/RunLoop.hpp"
+#include "ZododuvoZoz/Colors.hpp"
+#include "ZododuvoZoz/Graph/BarPlotter.hpp"
+#include "ZododuvoZoz/Graph/CapsulePlotter.hpp"
+#include "ZododuvoZoz/Graph/ColorizedSegmentPlotter.hpp"
+#include "ZododuvoZoz/Graph/CurvedLinePlotter.hpp"
+#include "ZododuvoZoz/Graph/GraphView.hpp"
+#include "ZododuvoZoz/Graph/MultiColorBarPlotter.hpp"
+#include "ZododuvoZoz/Graph/PercentageBarPlotter.hpp"
+#include "ZododuvoZoz/Graph/PointAxis.hpp"
+#include "ZododuvoZoz/Graph/PositiveNegativePlotter.hpp"
+#include "ZododuvoZoz/Graph/StraightLinePlotter.hpp"
+#include "ZododuvoZoz/Graph/TextAxis.hpp"
+#include "ZododuvoZoz/Graph/TimeAxis.hpp"
+#include "ZododuvoZoz/Graph/ValueAxis.hpp"
 
 using namespace ZododuvoZoz;
 
 namespace {
-// A window-coloured backdrop, so that the pictures look as they would in a window.
-class Backdrop : public NSView {
-public:
-    using NSView::NSView;
-    void draw(const CGRect&) override {
-        NSColor::windowBackgroundColor()->setFill();
-        NSRectFill(bounds());
-    }
-};
-
-bool write(const std::shared_ptr<NSView>& graph, const std::filesystem::path& file) {
-    CGRect frame = graph->frame();
-    auto backdrop = std::make_shared<Backdrop>(CGRect{0, 0, frame.width() + 20, frame.height() + 20});
-    graph->setFrameOrigin({10, 10});
-    backdrop->addSubview(graph);
-    backdrop->layoutSubtreeIfNeeded();
-    auto image = ViewRenderer::image(*backdrop, 2.0);
-    graph->removeFromSuperview();
+bool write(const std::shared_ptr<GraphView>& graph, const std::filesystem::path& file) {
+    RunLoop::main().runUntilIdle();  // plotters with data draw on the main queue
+    // On a window-coloured ground, as the graph would be seen in a window.
+    auto ground = NSView::make(graph->frame());
+    ground->setWantsLayer(true);
+    ground->layer()->setBackgroundColor(NSColor::windowBackgroundColor()->cgColor());
+    ground->addSubview(graph);
+    auto image = ViewRenderer::image(*ground, 2.0);
     if (!image || !image->writePNG(file)) {
         std::fprintf(stderr, "graph_samples: cannot write %s\n", file.c_str());
         return false;
@@ -42,51 +43,104 @@ bool write(const std::shared_ptr<NSView>& graph, const std::filesystem::path& fi
     return true;
 }
 
-NSEvent pointerAt(CGFloat x, CGFloat y) {
-    NSEvent event;
-    event.locationInWindow = {x, y};
-    return event;
+DataSeries wave(int count, double base, double swing, double phase) {
+    DataSeries series;
+    for (int i = 0; i < count; ++i) series.push_back(base + swing * std::sin(i * 0.6 + phase));
+    return series;
+}
+
+std::shared_ptr<GraphView> lines() {
+    auto graph = GraphView::make({0, 0, 480, 240});
+    auto axis = TextAxis::make();
+    axis->setTexts({"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"});
+    graph->setAxisX(axis);
+    auto straight = StraightLinePlotter::make({Colors::teal(), Colors::cyan()});
+    straight->setLineJoinMarker(LineJoinMarker::circle);
+    straight->setDrawNilMode(DrawNilMode::stopAndHighlightPreviousValue);
+    auto series = wave(12, 55, 25, 0);
+    series[9] = std::nullopt;
+    graph->addPlotter(straight);
+    straight->setData(series);
+    auto curved = CurvedLinePlotter::make({NSColor::systemPinkColor(), NSColor::systemOrangeColor()}, false);
+    graph->addPlotter(curved);
+    curved->setData(wave(12, 35, 20, 2));
+    graph->refresh();
+    return graph;
+}
+
+std::shared_ptr<GraphView> bars() {
+    auto graph = GraphView::make({0, 0, 480, 240});
+    graph->setAxisX(ValueAxis::make(0, 60, 4));
+    graph->setUseZeroAsMin(true);
+    graph->setMinValue(0);
+    graph->setAutoCalculateMax(true);
+    auto capsules = CapsulePlotter::make({Colors::teal(), Colors::cyan()});
+    graph->addPlotter(capsules);
+    capsules->setData({12, 30, 0, 45, std::nullopt, 66, 20, 52});
+    graph->refresh();
+    return graph;
+}
+
+std::shared_ptr<GraphView> ranges() {
+    auto graph = GraphView::make({0, 0, 480, 240});
+    auto ticks = graph->tickOptions();
+    ticks.showTickMarks = true;
+    ticks.numberOfTicks = 7;
+    ticks.fillColors = {Colors::teal(), Colors::cyan()};
+    graph->setTickOptions(ticks);
+    graph->setAxisX(nullptr);  // builds the tick marks
+    auto green = ColorRange::make(0, 40, NSColor::systemGreenColor()->withAlphaComponent(0.7));
+    auto orange = ColorRange::make(40, 70, NSColor::systemOrangeColor()->withAlphaComponent(0.7));
+    auto red = ColorRange::make(70, 100, NSColor::systemRedColor()->withAlphaComponent(0.7));
+    graph->addPlotter(ColorizedSegmentPlotter::make({green, orange, red}, wave(16, 50, 35, 1)));
+    auto span = PercentageBarPlotter::make(NSColor::systemBlueColor()->withAlphaComponent(0.3));
+    span->setStart(0.55);
+    span->setEnd(0.75);
+    graph->addPlotter(span);
+    graph->refresh();
+    return graph;
+}
+
+std::shared_ptr<GraphView> speeds() {
+    auto graph = GraphView::make({0, 0, 480, 240});
+    graph->setAutoGraphMode(AutoGraphMode::byteSpeed);
+    graph->setUseZeroAsMin(true);
+    graph->setMinValue(0);
+    graph->setMaxValue(4 * 1048576);
+    auto axis = TimeAxis::make();
+    std::vector<double> months;
+    for (int m = 0; m < 12; ++m) months.push_back(1673740800.0 + m * 2629800.0);  // 2023, mid-month by month
+    axis->setTimestamps(months);
+    graph->setAxisX(axis);
+    auto multi = MultiColorBarPlotter::make(std::vector<std::shared_ptr<ColorRange>>{
+        ColorRange::make(0, 1048576, NSColor::systemGreenColor()),
+        ColorRange::make(1048576, 3 * 1048576, NSColor::systemOrangeColor())});
+    DataSeries values;
+    for (int m = 0; m < 12; ++m) values.push_back(400000.0 + m * 330000.0);
+    graph->addPlotter(multi);
+    multi->setData(values);
+    auto trend = PositiveNegativePlotter::make(NSColor::systemGreenColor(), NSColor::systemRedColor());
+    trend->setInitial(2 * 1048576);
+    graph->addPlotter(trend);
+    trend->setData(values);
+    graph->refresh();
+    return graph;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
     std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
     std::filesystem::create_directories(folder);
+    Locale::setCurrent("en_US");
+    TimeZone::setCurrent("UTC");
     bool ok = true;
     for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
         NSApplication::shared().setAppearance(NSAppearance::named(appearance));
-        const std::string suffix = std::string("-") + name + ".png";
-
-        auto bars = BarGraph::make({0, 0, 420, 220});
-        bars->setData({120, 340, 80, 260, 410, 190});
-        bars->setLabels({"Mon", "Tue", "Wed", "Thu", "Fri", "Sat"});
-        ok &= write(bars, folder / ("bar-graph" + suffix));
-
-        auto pairs = DoubleBarGraph::make({0, 0, 420, 220});
-        pairs->setData({{1200000, 800000}, {450000, 1700000}, {2300000, 900000}, {0, 300000}, {1500000, 1500000}});
-        pairs->setLegendLabelsX({"Mon", "Tue", "Wed", "Thu", "Fri"});
-        pairs->setLegendLabelsY({"0", "768 KB", "1.5 MB", "2.3 MB", "3 MB"});  // maximum 3 × 1024²
-        auto trash = NSImage::systemSymbol("trash");
-        if (trash) trash->setTemplate(true);
-        pairs->setInteractionImage(trash);
-        pairs->mouseMoved(pointerAt(200, 100));
-        ok &= write(pairs, folder / ("double-bar-graph" + suffix));
-        if (auto rect = pairs->deleteRect()) pairs->mouseMoved(pointerAt(rect->midX(), rect->midY()));
-        ok &= write(pairs, folder / ("double-bar-graph-delete" + suffix));
-
-        auto separated = SeparatedBarGraph::make({0, 0, 420, 160});
-        separated->setDataTop({300, 900, 1500, 0, 2048, 1200, 600, 1800, 400, 1000});
-        separated->setDataBottom({1200, 400, 0, 1600, 800, 2000, 300});
-        separated->setLegendLabelsY({"2 KB", "1 KB", "0", "2 KB", "1 KB"});
-        ok &= write(separated, folder / ("separated-bar-graph" + suffix));
-        separated->mouseEntered(pointerAt(100, 80));
-        ok &= write(separated, folder / ("separated-bar-graph-hover" + suffix));
-
-        auto history = HistoryView::make({0, 0, 200, 48});
-        history->setData({5, 12, 25, 38, 51, 64, 77, 90, 100, 95, 80, 65, 50, 35, 20, 10, 30, 55, 75, 100, 42, 18, 66, 88, 99,
-                          47, 23, 61, 84, 100, 70, 33, 15, 58, 92, 100, 45, 27, 73, 60});
-        history->layout();
-        ok &= write(history, folder / ("history-view" + suffix));
+        std::string suffix = std::string("-") + name + ".png";
+        ok &= write(lines(), folder / ("graph-lines" + suffix));
+        ok &= write(bars(), folder / ("graph-bars" + suffix));
+        ok &= write(ranges(), folder / ("graph-ranges" + suffix));
+        ok &= write(speeds(), folder / ("graph-speeds" + suffix));
     }
     return ok ? 0 : 1;
 }

@@ -84,6 +84,8 @@ void NSView::syncLayerGeometry() {
     if (!layer_) return;
     layer_->setBounds(bounds_);
     layer_->setPosition(frame_.origin);
+    // A flipped view's sublayers are placed from its top edge, as its own drawing is.
+    layer_->setGeometryFlipped(isFlipped());
 }
 
 void NSView::setNeedsDisplay(bool needs) {

@@ -107,3 +107,12 @@ TEST(NSView, HitTestFindsTheTopmostVisibleViewUnderThePoint) {
 
     EXPECT_EQ(inner->nextResponder(), flipped.get());  // unhandled events go up the tree
 }
+
+TEST(NSView, BackingLayerOfAFlippedViewHasFlippedGeometry) {
+    auto flipped = std::make_shared<FlippedView>(CGRect{0, 0, 50, 50});
+    flipped->setWantsLayer(true);
+    EXPECT_TRUE(flipped->layer()->isGeometryFlipped());
+    auto plain = NSView::make({0, 0, 50, 50});
+    plain->setWantsLayer(true);
+    EXPECT_FALSE(plain->layer()->isGeometryFlipped());
+}

@@ -182,7 +182,13 @@ void CALayer::renderBody(CGContext& context) {
     std::vector<std::shared_ptr<CALayer>> ordered = sublayers_;
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a->zPosition_ < b->zPosition_; });
+    if (geometryFlipped_ && !ordered.empty()) {
+        context.saveGState();
+        context.translateBy(0, bounds_.minY() + bounds_.maxY());
+        context.scaleBy(1, -1);
+    }
     for (auto& layer : ordered) renderSublayer(*layer, context);
+    if (geometryFlipped_ && !ordered.empty()) context.restoreGState();
 
     if (borderWidth_ > 0 && borderColor_) {
         CGFloat inset = borderWidth_ / 2;

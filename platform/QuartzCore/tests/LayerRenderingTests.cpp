@@ -210,3 +210,47 @@ TEST(TextLayout, MeasuresWithStableMetrics) {
     TextLayout wrapped({{"Battery Battery", regular}}, TextAlignment::natural, one.size().width * 1.2);
     EXPECT_NEAR(wrapped.size().height, 2 * one.size().height, 1);
 }
+
+TEST(LayerRendering, FlippedGeometryPlacesSublayersFromTheTopAndKeepsTextUpright) {
+    auto root = CALayer::make();
+    root->setFrame({0, 0, 60, 40});
+    root->setGeometryFlipped(true);
+    root->addSublayer(square({0, 0, 10, 10}, red));  // at y = 0: the top edge once flipped
+    auto shape = CAShapeLayer::make();
+    CGMutablePath bar;
+    bar.addRect({20, 30, 10, 10});  // the bottom ten points of a flipped layer
+    shape->setPath(bar);
+    shape->setFillColor(blue);
+    root->addSublayer(shape);
+    Render flipped(*root);
+    EXPECT_EQ(flipped.at(5, 35), (Bytes{255, 0, 0, 255}));
+    EXPECT_EQ(flipped.at(5, 5)[3], 0);
+    EXPECT_EQ(flipped.at(25, 5), (Bytes{0, 0, 255, 255}));
+    EXPECT_EQ(flipped.at(25, 35)[3], 0);
+
+    // A text layer starts at the top of its frame and reads the same way in both geometries.
+    auto ink = [](bool isFlipped) {
+        auto host = CALayer::make();
+        host->setFrame({0, 0, 60, 40});
+        host->setGeometryFlipped(isFlipped);
+        auto text = CATextLayer::make();
+        text->setString("T");
+        text->setFontSize(20);
+        text->setForegroundColor(CGColor::black());
+        text->setFrame({0, isFlipped ? 0.0 : 16.0, 60, 24});
+        host->addSublayer(text);
+        Render render(*host);
+        auto rows = render.inkRows();
+        auto width = [&](int y) {
+            int count = 0;
+            for (int x = 0; x < 60; ++x) count += render.at(x, y)[3] > 0;
+            return count;
+        };
+        // The bar of the T is its widest row: at the top when the glyph stands upright.
+        EXPECT_GT(width(rows.second), width(rows.first)) << (isFlipped ? "flipped" : "unflipped");
+        return rows;
+    };
+    auto upright = ink(false), turned = ink(true);
+    EXPECT_EQ(upright, turned);
+    EXPECT_GT(upright.second, 30);  // near the top edge in both
+}

@@ -2,8 +2,9 @@
 // A view: a rectangle in its superview's coordinates with subviews drawn over it. Views are
 // unflipped (y grows upwards) unless isFlipped() says otherwise. A view draws in draw(_:), or,
 // once it wants a layer, through its backing layer (whose anchor point is its origin, so the
-// layer's frame is the view's frame); its subviews draw over it. Its appearance comes from itself,
-// else its superview, its window and the application, and it hears when that changes.
+// layer's frame is the view's frame, and whose geometry is flipped when the view is); its subviews
+// draw over it. Its appearance comes from itself, else its superview, its window and the
+// application, and it hears when that changes.
 #include <memory>
 #include <optional>
 #include <string>

@@ -7,13 +7,14 @@
 
 #include "CoreGraphics/CGColor.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "CoreGraphics/CGPath.hpp"
 #include "QuartzCore/CAMediaTimingFunction.hpp"
 
 /// What an animation holds before its start and after its end.
 enum class CAMediaTimingFillMode { removed, forwards, backwards, both };
 
 /// A value an animation moves between.
-using CAAnimationValue = std::variant<std::monostate, double, CGPoint, CGSize, CGRect, CGColor>;
+using CAAnimationValue = std::variant<std::monostate, double, CGPoint, CGSize, CGRect, CGColor, CGPath>;
 
 class CAAnimation {
 public:

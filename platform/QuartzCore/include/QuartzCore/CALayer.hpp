@@ -49,6 +49,10 @@ public:
     void setHidden(bool hidden) { hidden_ = hidden; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
+    /// When set, the sublayers are placed and drawn with y growing downwards from the top of the
+    /// bounds (the backing layer of a flipped view). Text still reads upright.
+    bool isGeometryFlipped() const { return geometryFlipped_; }
+    void setGeometryFlipped(bool flipped) { geometryFlipped_ = flipped; }
 
     // Appearance.
     const std::optional<CGColor>& backgroundColor() const { return backgroundColor_; }
@@ -135,6 +139,7 @@ private:
     CGFloat zPosition_ = 0;
     CGFloat contentsScale_ = 1;
     bool hidden_ = false;
+    bool geometryFlipped_ = false;
     std::string name_;
     std::optional<CGColor> backgroundColor_;
     CGFloat cornerRadius_ = 0;

@@ -1,0 +1,183 @@
+#include "ZododuvoZoz/Graph/StraightLinePlotter.hpp"
+
+#include <cmath>
+
+#include "LineDrawing.hpp"
+#include "ZododuvoZoz/Colors.hpp"
+#include "ZododuvoZoz/Constants.hpp"
+#include "ZuzeDiv/ArrayExtensions.hpp"
+
+namespace ZododuvoZoz {
+
+/// A marker or a pair of highlight discs, made after the line so that they lie above it.
+struct StraightLinePlotter::Decoration {
+    bool highlight = false;
+    CGPoint point;
+};
+
+StraightLinePlotter::StraightLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors)
+    : colors_(colors),
+      fillColors_(LineDrawing::defaultFillColors()),
+      lineWidth_(4 * Constants::onePixel()),
+      strokeColor_(Colors::teal()) {}
+
+StraightLinePlotter::StraightLinePlotter(const std::shared_ptr<NSColor>& strokeColor, bool fillArea)
+    : StraightLinePlotter(LineDrawing::defaultColors()) {
+    strokeColor_ = strokeColor;
+    fillArea_ = fillArea;
+}
+
+void StraightLinePlotter::setData(const DataSeries& data) {
+    data_ = data;
+    mData_ = data;
+    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
+}
+
+void StraightLinePlotter::setDrawNilMode(DrawNilMode mode) {
+    drawNilMode_ = mode;
+    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+}
+
+void StraightLinePlotter::setPoints(const std::vector<CGPoint>& points) {
+    points_ = points;
+    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+}
+
+void StraightLinePlotter::removeLayers() {
+    if (strokeLayer_) strokeLayer_->remove();
+    if (fillLayer_) fillLayer_->remove();
+    ZuzeDiv::removeAllFromSuperlayer(markerLayers_);
+}
+
+void StraightLinePlotter::clear() {
+    removeLayers();
+    delegate_.reset();
+    data_.clear();
+    mData_.clear();
+    points_.clear();
+    calculatedPoints_.clear();
+}
+
+void StraightLinePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
+    if (!layer) return;
+    calculatedPoints_.clear();
+    removeLayers();
+    if (!(max > 0 && min <= max)) return;
+    strokeLayer_ = GradientLayer::make(layer, colors_, layer->bounds());
+    if (fillArea_) fillLayer_ = GradientLayer::make(layer, fillColors_, layer->bounds());
+    if (points_.empty()) {
+        drawLine(*layer, min, max, bottomOffset);
+        if (fillArea_) fillLine(*layer, min, max, bottomOffset);
+    } else {
+        drawPoints(*layer, max, bottomOffset);
+    }
+}
+
+std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const CALayer& layer, CGFloat min,
+                                                                           CGFloat max, CGFloat bottomOffset,
+                                                                           std::vector<Decoration>* decorations,
+                                                                           bool record) {
+    const std::size_t count = mData_.size();
+    if (count < 2) return std::nullopt;
+    if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return std::nullopt;
+    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
+    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(count - 1);
+    auto y = [&](std::optional<CGFloat> value) {
+        return LineDrawing::yPosition(value, min, max, h, bottomOffset, lineWidth_);
+    };
+
+    auto path = NSBezierPath::make();
+    CGPoint previous{0, y(mData_.front()) + 1.0};
+    path->move(previous);
+    if (record) calculatedPoints_.push_back(previous);
+    for (std::size_t i = 1; i < count; ++i) {
+        const auto& sample = mData_[i];
+        if (!sample && drawNilMode_ == DrawNilMode::stop) break;
+        if (!sample && drawNilMode_ == DrawNilMode::stopAndHighlightPreviousValue) {
+            if (decorations) decorations->push_back({true, previous});
+            break;
+        }
+        const bool last = i == count - 1;
+        const CGPoint point{last ? w + lineWidth_ : step * static_cast<CGFloat>(i) + 1.0, y(sample) + lineWidth_ / 2};
+        path->line(point);
+        if (record) calculatedPoints_.push_back(point);
+        if (decorations && !last && sample && *sample > min) decorations->push_back({false, point});
+        previous = point;
+    }
+    return path;
+}
+
+void StraightLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
+    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    std::vector<Decoration> decorations;
+    auto path = linePath(layer, min, max, bottomOffset, &decorations, true);
+    if (!path) return;
+    strokeLayer_->setStrokeColor(strokeColor_);
+    strokeLayer_->setFillColor(nullptr);
+    strokeLayer_->setPath(*path);
+    strokeLayer_->setLineWidth(lineWidth_);
+    strokeLayer_->setLineJoin(lineJoin_);
+    strokeLayer_->setLineDashPhase(lineDashPhase_);
+    strokeLayer_->setLineDashPattern(lineDashPattern_);
+    strokeLayer_->setStartPoint(strokeStartPoint_);
+    strokeLayer_->setEndPoint(strokeEndPoint_);
+
+    for (const auto& decoration : decorations) {
+        if (decoration.highlight) {
+            auto faint = strokeColor_ ? strokeColor_->withAlphaComponent(0.25) : nullptr;
+            markerLayers_.push_back(LineDrawing::highlightDisc(layer, faint, outerMarkerRadius_, decoration.point));
+            markerLayers_.push_back(LineDrawing::highlightDisc(layer, strokeColor_, innerMarkerRadius_, decoration.point));
+        } else if (lineJoinMarker_ == LineJoinMarker::circle && strokeLayer_) {
+            markerLayers_.push_back(
+                LineDrawing::joinMarker(layer, *strokeLayer_, decoration.point, lineJoinMarkerThickness_));
+        }
+    }
+}
+
+void StraightLinePlotter::fillLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
+    auto path = linePath(layer, min, max, bottomOffset, nullptr, false);
+    if (!path || !fillLayer_) return;
+    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
+    LineDrawing::closeToBottom(**path, w, lineWidth_, h - bottomOffset);
+    fillLayer_->setPath(*path);
+    fillLayer_->setLineWidth(0);
+    fillLayer_->setStrokeColor(NSColor::clearColor());
+    fillLayer_->setFillColor(NSColor::blackColor());
+    fillLayer_->setStartPoint(fillStartPoint_);
+    fillLayer_->setEndPoint(fillEndPoint_);
+}
+
+void StraightLinePlotter::drawPoints(CALayer& layer, CGFloat max, CGFloat bottomOffset) {
+    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
+    const CGFloat plot = h - bottomOffset - lineWidth_;
+    auto path = NSBezierPath::make();
+    for (const auto& p : points_) {
+        CGFloat x = p.x / maxX_ * w;
+        // Not a number, or no finite place on the scale (a maxX of 0): the right end.
+        if (!std::isfinite(x)) x = w - lineWidth_;
+        const CGFloat y = std::isnan(p.y) ? plot : plot * (1 - p.y / max);
+        const CGPoint point{x, y};
+        calculatedPoints_.push_back(point);
+        if (path->isEmpty()) {
+            path->move(point);
+        } else {
+            path->line(point);
+        }
+    }
+    strokeLayer_->setColors(colors_);
+    if (fillArea_) {
+        // The stroke layer keeps its black fill, so the area shows the line's gradient.
+        LineDrawing::closeToBottom(*path, w, lineWidth_, h - bottomOffset);
+    } else {
+        strokeLayer_->setFillColor(nullptr);
+    }
+    strokeLayer_->setPath(path);
+    strokeLayer_->setLineWidth(lineWidth_);
+    strokeLayer_->setLineJoin(lineJoin_);
+    strokeLayer_->setLineDashPhase(lineDashPhase_);
+    strokeLayer_->setLineDashPattern(lineDashPattern_);
+    strokeLayer_->setStartPoint(strokeStartPoint_);
+    strokeLayer_->setEndPoint(strokeEndPoint_);
+}
+
+}  // namespace ZododuvoZoz
