@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/NSEvent.hpp"
+#include "AppKit/NSTableCellView.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "AppKit/ViewRenderer.hpp"
 #include "GaugeTestSupport.hpp"
 #include "ZododuvoZoz/BackgroundlessViews.hpp"
 #include "ZododuvoZoz/CenteredTextLayer.hpp"
+#include "ZododuvoZoz/Gauge.hpp"
+#include "ZododuvoZoz/GradientView.hpp"
 #include "ZododuvoZoz/TextCells.hpp"
 
 using namespace ZododuvoZoz;
@@ -173,4 +176,43 @@ TEST_F(Backgroundless, SearchCellsWithoutBezelAndCentredTextCells) {
     EXPECT_EQ(rect.height(), base.height());
     EXPECT_DOUBLE_EQ(rect.minY(), 10 + (40 - textHeight) / 2);
     EXPECT_LT(cell.titleRect({0, 0, 100, 5}).minY(), 0);  // taller text overflows above and below
+}
+
+TEST_F(Backgroundless, RowsOfGaugesSitOnTheGradientBehindTheList) {
+    // A gradient panel under a clear scroll view and table whose cells hold a gauge: the gauge
+    // draws once its cell is woken, and the panel shows between the rings.
+    struct Source : NSTableViewDataSource, NSTableViewDelegate {
+        int numberOfRows(NSTableView&) override { return 2; }
+        std::shared_ptr<NSView> viewFor(NSTableView& table, const std::shared_ptr<NSTableColumn>&, int) override {
+            auto cell = table.makeView("single");
+            if (auto gauge = std::dynamic_pointer_cast<Gauge>(cell->subviews().front())) gauge->setValue(1);
+            return cell;
+        }
+    };
+    auto source = std::make_shared<Source>();
+    auto panel = GradientView::make({0, 0, 200, 200});
+    panel->setCornerRadius(0);
+    panel->setColors({NSColor::make(0, 0, 1), NSColor::make(0, 0, 1)});
+    auto scroll = NoBackgroundScrollView::make({0, 8, 200, 192});
+    panel->addSubview(scroll);
+    auto table = NoBackgroundTableView::make();
+    table->setRowHeight(96);
+    table->setIntercellSpacing({0, 0});
+    table->registerCellFactory("single", [] {
+        auto cell = NSTableCellView::make({0, 0, 200, 96});
+        auto gauge = Gauge::make({0, 0, 96, 96});
+        gauge->setColor(NSColor::make(1, 0, 0));
+        cell->addSubview(gauge);
+        return cell;
+    });
+    table->setDataSource(source);
+    table->setDelegate(source);
+    scroll->setDocumentView(table);
+    table->reloadData();
+
+    auto image = ViewRenderer::image(*panel);
+    // The lower row's ring at 180 degrees: centre (48, 8 + 48), radius 96 / 2 - 12 = 36.
+    EXPECT_EQ(pixelAt(*image, 48 - 36, 56), (Bytes{255, 0, 0, 255}));
+    EXPECT_EQ(pixelAt(*image, 48 - 36, 152), (Bytes{255, 0, 0, 255}));  // the upper row's
+    EXPECT_EQ(pixelAt(*image, 150, 100), (Bytes{0, 0, 255, 255}));      // the panel between
 }
