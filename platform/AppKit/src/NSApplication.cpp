@@ -195,7 +195,7 @@ void NSApplication::updateWindows() {
     bool everyPass = windowBackend()->displaysEveryPass();
     for (const auto& window : shown) {
         if (!window->isVisible()) continue;
-        window->layoutIfNeeded();
+        // Drawing lays the window out first; a window that needs layout needs drawing too.
         if (everyPass) {
             window->display();
         } else {

@@ -425,6 +425,12 @@ void NSWindow::display() {
     layoutIfNeeded();
     NSApplication::shared().windowBackend()->display(*this);
     needsDisplay_ = false;
+    // The layers of the views have been drawn too.
+    auto drawn = [](auto&& self, const NSView& view) -> void {
+        if (auto layer = view.layer()) layer->clearNeedsDisplay();
+        for (const auto& subview : view.subviews()) self(self, *subview);
+    };
+    if (frameView_) drawn(drawn, *frameView_);
 }
 
 void NSWindow::displayIfNeeded() {
