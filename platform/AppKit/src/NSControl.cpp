@@ -1,13 +1,30 @@
 #include "AppKit/NSControl.hpp"
 
+#include "AppKit/NSApplication.hpp"
+
 NSControl::NSControl(CGRect frame) : NSView(frame), font_(NSFont::systemFont(NSFont::systemFontSize())) {}
 
+void NSControl::setAction(Selector action) {
+    selector_ = std::move(action);
+    block_ = nullptr;
+}
+
+void NSControl::setAction(Action action) {
+    block_ = std::move(action);
+    selector_ = Selector();
+}
+
 bool NSControl::sendAction() {
-    if (!action_) return false;
-    // The block may replace the action while it runs.
-    Action action = action_;
-    action(*this);
-    return true;
+    if (block_) {
+        // The block may replace the action while it runs.
+        Action block = block_;
+        block(*this);
+        return true;
+    }
+    if (!selector_) return false;
+    // The sender is the control as an NSControl, which is what a receiver casts it back to.
+    std::shared_ptr<NSControl> sender = std::static_pointer_cast<NSControl>(shared_from_this());
+    return NSApplication::shared().sendAction(selector_, target(), sender);
 }
 
 void NSControl::setEnabled(bool enabled) {

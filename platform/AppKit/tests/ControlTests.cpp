@@ -21,9 +21,13 @@ void click(NSView& view, CGPoint down, std::optional<CGPoint> up = std::nullopt)
     view.mouseUp(mouse(NSEvent::EventType::leftMouseUp, up.value_or(down)));
 }
 
-struct Receiver {
+struct Receiver : NSResponder {
     int calls = 0;
-    void changed(NSControl&) { ++calls; }
+    Selector::Sender lastSender;
+    void changed(const Selector::Sender& sender) {
+        ++calls;
+        lastSender = sender;
+    }
 };
 }  // namespace
 
@@ -93,13 +97,15 @@ TEST_F(Controls, ButtonsSendTheirActionOnReleaseInside) {
     auto parent = NSView::make({0, 0, 200, 100});
     auto receiver = std::make_shared<Receiver>();
     auto button = NSButton::make({20, 20, 80, 30});
-    button->setTarget(receiver, &Receiver::changed);
+    button->setTarget(receiver);
+    button->setAction(Selector::make("changed:", &Receiver::changed));
     parent->addSubview(button);
     EXPECT_EQ(button->title(), "Button");
     EXPECT_FALSE(button->mouseDownCanMoveWindow());
 
     click(*button, {50, 30});
     EXPECT_EQ(receiver->calls, 1);
+    EXPECT_EQ(std::static_pointer_cast<NSControl>(receiver->lastSender).get(), button.get());
     click(*button, {50, 30}, CGPoint{150, 30});  // released outside
     EXPECT_EQ(receiver->calls, 1);
     button->mouseUp(mouse(NSEvent::EventType::leftMouseUp, {50, 30}));  // no press began here
@@ -111,9 +117,18 @@ TEST_F(Controls, ButtonsSendTheirActionOnReleaseInside) {
     EXPECT_EQ(receiver->calls, 2);
 
     button->setEnabled(true);
-    receiver.reset();  // the target is held weakly
+    std::weak_ptr<Receiver> weak = receiver;
+    receiver.reset();
+    EXPECT_TRUE(weak.expired());  // the target is held weakly
+    EXPECT_FALSE(button->target());
+    EXPECT_FALSE(button->sendAction());  // nobody on the responder chain answers it
+
+    // A block in place of a message.
+    int blocks = 0;
+    button->setAction([&](NSControl&) { ++blocks; });
     click(*button, {50, 30});
-    EXPECT_TRUE(button->hasAction());
+    EXPECT_EQ(blocks, 1);
+    EXPECT_FALSE(button->action());
 }
 
 TEST_F(Controls, LabelsPassPressesOnAndFitTheirText) {

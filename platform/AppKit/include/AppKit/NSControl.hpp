@@ -1,7 +1,8 @@
 #pragma once
-// A view the user works: it shows a value, can be disabled, and sends its action when used. A
-// press is tracked from mouse-down to mouse-up: the window hands the mouse-up (and the drags in
-// between) to the view that got the mouse-down, as it does for every view.
+// A view the user works: it shows a value, can be disabled, and sends its action when used: a
+// message to its target (held weakly), or without one along the responder chain as the
+// application sends actions, or else a block. A press is tracked from mouse-down to mouse-up: the
+// window hands the mouse-up (and the drags in between) to the view that got the mouse-down.
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,27 +11,27 @@
 #include "AppKit/NSFont.hpp"
 #include "AppKit/NSParagraphStyle.hpp"
 #include "AppKit/NSView.hpp"
+#include "AppKit/Selector.hpp"
 
 class NSControl : public NSView {
 public:
-    /// What the control sends: a block run with the control as the sender.
+    /// A block run with the control as the sender, in place of a message.
     using Action = std::function<void(NSControl& sender)>;
 
     explicit NSControl(CGRect frame = {});
 
     // Target and action.
-    /// The block to run; an empty one removes the action.
-    void setAction(Action action) { action_ = std::move(action); }
-    /// A member function of a target, which is held weakly: once the target is gone nothing is sent.
-    template <class Target>
-    void setTarget(const std::shared_ptr<Target>& target, void (Target::*selector)(NSControl& sender)) {
-        std::weak_ptr<Target> weak = target;
-        action_ = [weak, selector](NSControl& sender) {
-            if (auto strong = weak.lock()) ((*strong).*selector)(sender);
-        };
-    }
-    bool hasAction() const { return static_cast<bool>(action_); }
-    /// Sends the action now, enabled or not; false when there is none.
+    /// The message sent; it replaces a block.
+    const Selector& action() const { return selector_; }
+    void setAction(Selector action);
+    /// Held weakly; without one (or once it is gone) the message goes along the responder chain.
+    std::shared_ptr<NSResponder> target() const { return target_.lock(); }
+    void setTarget(const std::shared_ptr<NSResponder>& target) { target_ = target; }
+    /// The block to run; it replaces a message. An empty one removes the action.
+    void setAction(Action action);
+    bool hasAction() const { return static_cast<bool>(selector_) || static_cast<bool>(block_); }
+    /// Sends the action now, enabled or not, with the control (as an NSControl) as the sender;
+    /// false when there is none or nobody received the message.
     bool sendAction();
 
     // Value and looks.
@@ -69,7 +70,9 @@ protected:
     CGPoint locationOf(const NSEvent& event) const { return convert(event.locationInWindow, nullptr); }
 
 private:
-    Action action_;
+    Selector selector_;
+    std::weak_ptr<NSResponder> target_;
+    Action block_;
     bool enabled_ = true;
     bool highlighted_ = false;
     bool tracking_ = false;
