@@ -123,12 +123,22 @@ TEST_F(Controls, ButtonsSendTheirActionOnReleaseInside) {
     EXPECT_FALSE(button->target());
     EXPECT_FALSE(button->sendAction());  // nobody on the responder chain answers it
 
-    // A block in place of a message.
+    // A block in place of a message, or a method of an object held weakly.
     int blocks = 0;
     button->setAction([&](NSControl&) { ++blocks; });
     click(*button, {50, 30});
     EXPECT_EQ(blocks, 1);
     EXPECT_FALSE(button->action());
+    struct Owner {
+        int clicks = 0;
+        void clicked(NSControl&) { ++clicks; }
+    };
+    auto owner = std::make_shared<Owner>();
+    button->setTarget(owner, &Owner::clicked);
+    click(*button, {50, 30});
+    EXPECT_EQ(owner->clicks, 1);
+    owner.reset();
+    click(*button, {50, 30});  // gone: nothing happens
 }
 
 TEST_F(Controls, LabelsPassPressesOnAndFitTheirText) {

@@ -29,6 +29,15 @@ public:
     void setTarget(const std::shared_ptr<NSResponder>& target) { target_ = target; }
     /// The block to run; it replaces a message. An empty one removes the action.
     void setAction(Action action);
+    /// A member function of an object held weakly, run as a block: once the object is gone
+    /// nothing is sent.
+    template <class Target>
+    void setTarget(const std::shared_ptr<Target>& target, void (Target::*method)(NSControl& sender)) {
+        std::weak_ptr<Target> weak = target;
+        setAction([weak, method](NSControl& sender) {
+            if (auto strong = weak.lock()) ((*strong).*method)(sender);
+        });
+    }
     bool hasAction() const { return static_cast<bool>(selector_) || static_cast<bool>(block_); }
     /// Sends the action now, enabled or not, with the control (as an NSControl) as the sender;
     /// false when there is none or nobody received the message.
