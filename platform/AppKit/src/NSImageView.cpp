@@ -35,5 +35,5 @@ CGRect NSImageView::imageRect() const {
 
 void NSImageView::draw(const CGRect&) {
     if (!image_) return;
-    ControlDrawing::drawImage(*image_, imageRect(), NSColor::labelColor(), isEnabled() ? 1.0 : 0.5);
+    ControlDrawing::drawImage(*image_, imageRect(), NSColor::labelColor());
 }

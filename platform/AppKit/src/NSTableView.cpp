@@ -44,7 +44,8 @@ std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, con
 void NSTableView::setAsideRows() {
     for (auto& row : rows_) {
         for (auto& cell : row.cells) {
-            if (!cell) continue;
+            // A view the delegate gave to several cells is set aside once, by the row holding it.
+            if (!cell || cell->superview() != row.view) continue;
             cell->removeFromSuperview();
             if (!cell->identifier().empty()) reuseQueue_[cell->identifier()].push_back(cell);
         }
