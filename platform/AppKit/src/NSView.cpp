@@ -5,6 +5,8 @@
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
 #include "AppKit/NSScreen.hpp"
+#include "AppKit/NSScrollView.hpp"
+#include "AppKit/NSShadow.hpp"
 #include "AppKit/NSWindow.hpp"
 
 NSView::NSView(CGRect frame)
@@ -400,3 +402,24 @@ void NSView::addTrackingArea(const std::shared_ptr<NSTrackingArea>& area) {
 }
 
 void NSView::removeTrackingArea(const std::shared_ptr<NSTrackingArea>& area) { std::erase(trackingAreas_, area); }
+
+void NSView::setShadow(const std::shared_ptr<NSShadow>& shadow) {
+    shadow_ = shadow;
+    if (!layer_) return;
+    if (!shadow) {
+        layer_->setShadowOpacity(0);
+        return;
+    }
+    auto color = shadow->shadowColor();
+    layer_->setShadowColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+    layer_->setShadowOffset(shadow->shadowOffset());
+    layer_->setShadowRadius(shadow->shadowBlurRadius());
+    layer_->setShadowOpacity(1);
+}
+
+std::shared_ptr<NSScrollView> NSView::enclosingScrollView() const {
+    for (auto view = superview(); view; view = view->superview()) {
+        if (auto scrollView = std::dynamic_pointer_cast<NSScrollView>(view)) return scrollView;
+    }
+    return nullptr;
+}

@@ -1,63 +1,465 @@
 #include "AppKit/NSWindow.hpp"
 
-#include "AppKit/NSApplication.hpp"
-#include "AppKit/NSScreen.hpp"
+#include <algorithm>
 
-namespace {
-bool hasTitleBar(NSWindow::StyleMask style) {
-    return style.contains(NSWindow::StyleMask::titled()) && !style.contains(NSWindow::StyleMask::fullSizeContentView());
-}
-}  // namespace
+#include "AppKit/NSApplication.hpp"
+#include "AppKit/NSColor.hpp"
+#include "AppKit/NSMenu.hpp"
+#include "AppKit/NSScreen.hpp"
+#include "AppKit/NSToolbar.hpp"
+#include "AppKit/NSViewController.hpp"
+#include "AppKit/NSWindowController.hpp"
+#include "AppKit/ViewRenderer.hpp"
+#include "AppKit/WindowBackend.hpp"
+#include "WindowFrameView.hpp"
 
 std::shared_ptr<NSWindow> NSWindow::make(const CGRect& contentRect, StyleMask styleMask) {
-    CGRect frame = contentRect;
-    if (hasTitleBar(styleMask)) frame.size.height += titleBarHeight;
-    auto window = std::make_shared<NSWindow>(frame, styleMask);
+    auto window = std::make_shared<NSWindow>(contentRect, styleMask);
+    window->frame_ = window->frameRect(contentRect);
+    window->frameView_ = std::make_shared<WindowFrameView>(window.get());
+    window->frameView_->build();
+    window->frameView_->window_ = window;
     window->setContentView(NSView::make());
     NSApplication::shared().addWindow(window);
     return window;
 }
 
-void NSWindow::setFrame(const CGRect& frame, bool) {
-    frame_ = frame;
-    placeContentView();
+std::shared_ptr<NSWindow> NSWindow::make(const std::shared_ptr<NSViewController>& controller) {
+    CGSize size = controller ? controller->view()->frame().size : CGSize{};
+    auto window = make(CGRect{{0, 0}, size}, StyleMask::titled() | StyleMask::closable() | StyleMask::miniaturizable() |
+                                                 StyleMask::resizable());
+    if (controller) {
+        window->setTitle(controller->title());
+        window->setContentViewController(controller);
+    }
+    return window;
 }
 
-void NSWindow::setStyleMask(StyleMask styleMask) {
-    styleMask_ = styleMask;
-    placeContentView();
+NSWindow::NSWindow(const CGRect& frame, StyleMask styleMask) : frame_(frame), styleMask_(styleMask) {}
+
+NSWindow::~NSWindow() {
+    if (frameView_) frameView_->detach();
+}
+
+// Geometry.
+
+void NSWindow::setFrame(const CGRect& frame, bool display, bool) {
+    bool sizeChanged = frame.size != frame_.size;
+    if (frame == frame_) return;
+    frame_ = frame;
+    placeViews();
+    if (display) needsDisplay_ = true;
+    frameChanged(sizeChanged);
+}
+
+void NSWindow::frameChanged(bool sizeChanged) {
+    backendUpdate();
+    if (!sizeChanged) return;
+    Notification notification{NSWindowDidResizeNotification, shared_from_this(), {}};
+    if (auto d = delegate()) d->windowDidResize(notification);
+    NotificationCenter::defaultCenter().post(notification);
+}
+
+void NSWindow::setContentSize(CGSize size) {
+    CGRect frame = frameRect(CGRect{frame_.origin, size});
+    frame.origin.y = frame_.maxY() - frame.height();
+    setFrame(frame);
+}
+
+void NSWindow::center() {
+    auto screen = NSScreen::main();
+    if (!screen) return;
+    CGRect area = screen->visibleFrame();
+    setFrameOrigin(CGPoint{std::round(area.midX() - frame_.width() / 2), std::round(area.midY() - frame_.height() / 2)});
+}
+
+CGFloat NSWindow::titleBarAndToolbarHeight() const {
+    if (!styleMask_.contains(StyleMask::titled()) || styleMask_.contains(StyleMask::fullSizeContentView())) return 0;
+    CGFloat height = titleBarHeight;
+    if (toolbar_ && toolbar_->isVisible()) height += toolbarHeight;
+    return height;
 }
 
 CGRect NSWindow::contentRect(const CGRect& frameRect) const {
     CGRect content = frameRect;
-    if (hasTitleBar(styleMask_)) content.size.height = std::max<CGFloat>(0, content.size.height - titleBarHeight);
+    content.size.height = std::max<CGFloat>(0, content.size.height - titleBarAndToolbarHeight());
     return content;
 }
 
 CGRect NSWindow::frameRect(const CGRect& contentRect) const {
     CGRect frame = contentRect;
-    if (hasTitleBar(styleMask_)) frame.size.height += titleBarHeight;
+    frame.size.height += titleBarAndToolbarHeight();
     return frame;
 }
 
-void NSWindow::setContentView(const std::shared_ptr<NSView>& view) {
-    if (contentView_) {
-        contentView_->window_.reset();
-        contentView_->effectiveAppearanceMayHaveChanged();
-    }
-    contentView_ = view;
-    if (!view) return;
-    view->removeFromSuperview();
-    view->window_ = weak_from_this();
-    placeContentView();
-    view->effectiveAppearanceMayHaveChanged();
+void NSWindow::setStyleMask(StyleMask styleMask) {
+    // The frame stays; the content area grows or shrinks with the room the title bar takes.
+    styleMask_ = styleMask;
+    if (frameView_) frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
+    placeViews();
+    needsDisplay_ = true;
+    backendUpdate();
 }
 
-void NSWindow::placeContentView() {
-    if (!contentView_) return;
-    CGRect content = contentRect(frame_);
-    contentView_->setFrame(CGRect{0, 0, content.width(), content.height()});
+// Title bar.
+
+void NSWindow::setTitle(std::string title) {
+    title_ = std::move(title);
+    needsDisplay_ = true;
+    backendUpdate();
 }
+
+void NSWindow::setTitleVisibility(TitleVisibility visibility) {
+    titleVisibility_ = visibility;
+    needsDisplay_ = true;
+}
+
+void NSWindow::setTitlebarAppearsTransparent(bool transparent) {
+    titlebarTransparent_ = transparent;
+    placeViews();
+    needsDisplay_ = true;
+}
+
+std::shared_ptr<NSView> NSWindow::standardWindowButton(ButtonType type) const {
+    if (!frameView_ || !styleMask_.contains(StyleMask::titled())) return nullptr;
+    switch (type) {
+        case ButtonType::closeButton: return frameView_->closeButton;
+        case ButtonType::miniaturizeButton: return frameView_->miniaturizeButton;
+        case ButtonType::zoomButton: return frameView_->zoomButton;
+    }
+    return nullptr;
+}
+
+void NSWindow::setToolbar(const std::shared_ptr<NSToolbar>& toolbar) {
+    CGRect content = contentRect(frame_);
+    if (toolbar_) toolbar_->window_.reset();
+    toolbar_ = toolbar;
+    if (toolbar_) toolbar_->window_ = weak_from_this();
+    CGRect frame = frameRect(content);
+    frame.origin.y = frame_.maxY() - frame.height();
+    bool sizeChanged = frame.size != frame_.size;
+    frame_ = frame;
+    if (frameView_) frameView_->showToolbar(toolbar_);
+    placeViews();
+    needsDisplay_ = true;
+    frameChanged(sizeChanged);
+}
+
+// Content.
+
+void NSWindow::setContentView(const std::shared_ptr<NSView>& view) {
+    contentView_ = view;
+    if (view) view->removeFromSuperview();
+    if (frameView_) frameView_->setContent(view);
+    if (view) view->effectiveAppearanceMayHaveChanged();
+    needsDisplay_ = true;
+}
+
+void NSWindow::setContentViewController(const std::shared_ptr<NSViewController>& controller) {
+    if (controller == contentViewController_) return;
+    bool wasVisible = visible_;
+    if (wasVisible && contentViewController_) contentViewController_->viewWillDisappear();
+    auto old = std::exchange(contentViewController_, controller);
+    if (wasVisible && old) old->viewDidDisappear();
+    if (!controller) return;
+    auto view = controller->view();
+    CGSize size = view->frame().size;
+    if (size.width > 0 && size.height > 0) setContentSize(size);
+    if (wasVisible) controller->viewWillAppear();
+    setContentView(view);
+    if (wasVisible) controller->viewDidAppear();
+}
+
+void NSWindow::setBackgroundColor(const std::shared_ptr<NSColor>& color) {
+    backgroundColor_ = color;
+    needsDisplay_ = true;
+}
+
+// Ordering.
+
+void NSWindow::setLevel(CGWindowLevel level) {
+    level_ = level;
+    backendUpdate();
+}
+
+bool NSWindow::isKeyWindow() const { return NSApplication::shared().keyWindow().get() == this; }
+
+bool NSWindow::canBecomeKeyWindow() const { return styleMask_.contains(StyleMask::titled()); }
+
+void NSWindow::makeKeyAndOrderFront(const std::shared_ptr<void>& sender) {
+    orderFront(sender);
+    makeKeyWindow();
+}
+
+void NSWindow::makeKeyWindow() {
+    if (closed_) return;
+    NSApplication::shared().windowBecameKey(shared_from_this());
+    backendUpdate();
+}
+
+void NSWindow::orderFront(const std::shared_ptr<void>&) {
+    if (closed_) {
+        // A closed window that is shown again is one of the application's windows again.
+        closed_ = false;
+        NSApplication::shared().addWindow(shared_from_this());
+    }
+    if (visible_) {
+        NSApplication::shared().windowBackend()->show(*this);
+        return;
+    }
+    appear();
+}
+
+void NSWindow::appear() {
+    auto self = shared_from_this();
+    auto controller = contentViewController_;
+    if (controller) controller->viewWillAppear();
+    visible_ = true;
+    needsDisplay_ = true;
+    NSApplication::shared().windowDidShow(self);
+    layoutIfNeeded();
+    NSApplication::shared().windowBackend()->show(*this);
+    if (controller) controller->viewDidAppear();
+}
+
+void NSWindow::orderOut(const std::shared_ptr<void>&) {
+    if (visible_) disappear();
+}
+
+void NSWindow::disappear() {
+    auto self = shared_from_this();
+    auto controller = contentViewController_;
+    if (controller) controller->viewWillDisappear();
+    visible_ = false;
+    mouseDownView_.reset();
+    dragAnchor_.reset();
+    NSApplication::shared().windowBackend()->hide(*this);
+    NSApplication::shared().windowDidHide(*this);
+    if (controller) controller->viewDidDisappear();
+}
+
+void NSWindow::close() {
+    if (closed_) return;
+    auto self = shared_from_this();
+    closed_ = true;
+    Notification notification{NSWindowWillCloseNotification, self, {}};
+    if (auto d = delegate()) d->windowWillClose(notification);
+    NotificationCenter::defaultCenter().post(notification);
+    if (frameView_) frameView_->closeMenu();
+    if (visible_) disappear();
+    NSApplication::shared().windowDidClose(*this);
+}
+
+void NSWindow::performClose(const std::shared_ptr<void>&) {
+    if (styleMask_.contains(StyleMask::closable())) close();
+}
+
+// Events.
+
+std::shared_ptr<NSView> NSWindow::viewAt(CGPoint point) const {
+    return frameView_ ? frameView_->hitTest(point) : nullptr;
+}
+
+bool NSWindow::isDraggableAt(CGPoint point) const {
+    auto hit = viewAt(point);
+    if (!hit || !frameView_) return false;
+    if (hit == frameView_->titleBar || hit == frameView_->toolbarBand) return true;
+    if (hit->isDescendant(*frameView_->titleBar) || hit->isDescendant(*frameView_->toolbarBand)) return false;
+    if (frameView_->menuPanel && (hit == frameView_->menuPanel || hit->isDescendant(*frameView_->menuPanel))) return false;
+    return movableByWindowBackground_ && hit->mouseDownCanMoveWindow();
+}
+
+bool NSWindow::makeFirstResponder(NSResponder* responder) {
+    firstResponder_ = responder;
+    return true;
+}
+
+NSResponder* NSWindow::nextResponder() const {
+    if (auto* next = NSResponder::nextResponder()) return next;
+    return windowController_.lock().get();
+}
+
+void NSWindow::sendEvent(const NSEvent& incoming) {
+    if (!frameView_) return;
+    auto self = shared_from_this();
+    NSEvent event = incoming;
+    event.window = self;
+    CGPoint point = event.locationInWindow;
+    switch (event.type) {
+        case NSEvent::EventType::leftMouseDown: {
+            if (visible_ && !isKeyWindow() && canBecomeKeyWindow()) makeKeyWindow();
+            if (isDraggableAt(point)) {
+                dragAnchor_ = point;
+                return;
+            }
+            auto hit = viewAt(point);
+            mouseDownView_ = hit;
+            if (hit) hit->mouseDown(event);
+            break;
+        }
+        case NSEvent::EventType::leftMouseDragged: {
+            if (dragAnchor_) {
+                CGPoint anchor = *dragAnchor_;
+                setFrameOrigin(CGPoint{frame_.minX() + point.x - anchor.x, frame_.minY() + point.y - anchor.y});
+                return;
+            }
+            updateTrackingAreas(event, true);
+            if (auto view = mouseDownView_) view->mouseDragged(event);
+            break;
+        }
+        case NSEvent::EventType::leftMouseUp: {
+            if (dragAnchor_) {
+                dragAnchor_.reset();
+                return;
+            }
+            auto view = std::move(mouseDownView_);
+            mouseDownView_.reset();
+            if (view) view->mouseUp(event);
+            break;
+        }
+        case NSEvent::EventType::rightMouseDown:
+            if (auto hit = viewAt(point)) hit->rightMouseDown(event);
+            break;
+        case NSEvent::EventType::rightMouseUp:
+            if (auto hit = viewAt(point)) hit->rightMouseUp(event);
+            break;
+        case NSEvent::EventType::rightMouseDragged:
+        case NSEvent::EventType::mouseMoved:
+            updateTrackingAreas(event, true);
+            break;
+        case NSEvent::EventType::mouseEntered:
+            updateTrackingAreas(event, true);
+            break;
+        case NSEvent::EventType::mouseExited:
+            // The pointer left the window: every area it was in hears so.
+            updateTrackingAreas(event, false);
+            break;
+        case NSEvent::EventType::scrollWheel:
+            if (auto hit = viewAt(point)) hit->scrollWheel(event);
+            break;
+        case NSEvent::EventType::keyDown:
+            if (firstResponder_) firstResponder_->keyDown(event);
+            break;
+        case NSEvent::EventType::keyUp:
+            if (firstResponder_) firstResponder_->keyUp(event);
+            break;
+    }
+}
+
+void NSWindow::updateTrackingAreas(const NSEvent& event, bool insideWindow) {
+    struct Change {
+        std::shared_ptr<NSTrackingArea> area;
+        std::shared_ptr<NSResponder> owner;
+        NSEvent::EventType type;
+    };
+    std::vector<Change> changes;
+    bool key = isKeyWindow();
+    bool dragging = event.type == NSEvent::EventType::leftMouseDragged || event.type == NSEvent::EventType::rightMouseDragged;
+    auto visit = [&](auto&& self, const std::shared_ptr<NSView>& view, bool shown) -> void {
+        shown = shown && !view->isHidden();
+        for (const auto& area : view->trackingAreas()) {
+            auto options = area->options();
+            bool active = !options.contains(NSTrackingArea::Options::activeInKeyWindow()) || key ||
+                          options.contains(NSTrackingArea::Options::activeAlways());
+            CGRect rect = options.contains(NSTrackingArea::Options::inVisibleRect()) ? view->bounds() : area->rect();
+            bool inside = insideWindow && shown && active && rect.contains(view->convert(event.locationInWindow, nullptr));
+            if (dragging && !options.contains(NSTrackingArea::Options::enabledDuringMouseDrag()) && inside != area->isInside()) {
+                continue;  // the change is told once the drag is over
+            }
+            auto owner = area->owner();
+            if (inside != area->isInside()) {
+                area->setInside(inside);
+                if (owner && options.contains(NSTrackingArea::Options::mouseEnteredAndExited())) {
+                    changes.push_back({area, owner, inside ? NSEvent::EventType::mouseEntered : NSEvent::EventType::mouseExited});
+                }
+            }
+            if (inside && owner && event.type == NSEvent::EventType::mouseMoved &&
+                options.contains(NSTrackingArea::Options::mouseMoved())) {
+                changes.push_back({area, owner, NSEvent::EventType::mouseMoved});
+            }
+        }
+        for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view->subviews())) self(self, subview, shown);
+    };
+    visit(visit, frameView_, true);
+    for (const auto& change : changes) {
+        NSEvent told = event;
+        told.type = change.type;
+        told.trackingNumber = change.area->userInfo();
+        switch (change.type) {
+            case NSEvent::EventType::mouseEntered: change.owner->mouseEntered(told); break;
+            case NSEvent::EventType::mouseExited: change.owner->mouseExited(told); break;
+            default: change.owner->mouseMoved(told); break;
+        }
+    }
+}
+
+// Layout and display.
+
+void NSWindow::placeViews() {
+    if (frameView_) frameView_->place();
+}
+
+void NSWindow::layoutIfNeeded() {
+    if (!frameView_) return;
+    placeViews();
+    frameView_->layoutSubtreeIfNeeded();
+}
+
+bool NSWindow::viewsNeedDisplay() const {
+    if (needsDisplay_) return true;
+    if (!frameView_) return false;
+    auto dirty = [](auto&& self, const NSView& view) -> bool {
+        if (view.isHidden()) return false;
+        if (view.needsDisplay() || view.needsLayout()) return true;
+        if (auto layer = view.layer(); layer && layer->needsDisplay()) return true;
+        for (const auto& subview : view.subviews()) {
+            if (self(self, *subview)) return true;
+        }
+        return false;
+    };
+    return dirty(dirty, *frameView_);
+}
+
+void NSWindow::display() {
+    if (!visible_) return;
+    layoutIfNeeded();
+    NSApplication::shared().windowBackend()->display(*this);
+    needsDisplay_ = false;
+    // The layers of the views have been drawn too.
+    auto drawn = [](auto&& self, const NSView& view) -> void {
+        if (auto layer = view.layer()) layer->clearNeedsDisplay();
+        for (const auto& subview : view.subviews()) self(self, *subview);
+    };
+    if (frameView_) drawn(drawn, *frameView_);
+}
+
+void NSWindow::displayIfNeeded() {
+    if (visible_ && viewsNeedDisplay()) display();
+}
+
+std::shared_ptr<CGImage> NSWindow::image(std::optional<CGFloat> scale) {
+    if (!frameView_) return nullptr;
+    layoutIfNeeded();
+    return ViewRenderer::image(*frameView_, scale.value_or(backingScaleFactor()));
+}
+
+std::shared_ptr<NSView> NSWindow::frameView() const { return frameView_; }
+
+std::shared_ptr<NSView> NSWindow::openMenu() const { return frameView_ ? frameView_->menuPanel : nullptr; }
+
+void NSWindow::showMenu() {
+    auto menu = NSApplication::shared().mainMenu();
+    if (!menu || !frameView_) return;
+    auto items = menu->flattenedItems();
+    if (items.empty()) return;
+    frameView_->openMenu(std::move(items));
+}
+
+void NSWindow::backendUpdate() {
+    if (visible_) NSApplication::shared().windowBackend()->update(*this);
+}
+
+// Appearance.
 
 void NSWindow::setAppearance(const std::shared_ptr<NSAppearance>& appearance) {
     appearance_ = appearance;
@@ -74,5 +476,6 @@ CGFloat NSWindow::backingScaleFactor() const {
 }
 
 void NSWindow::effectiveAppearanceMayHaveChanged() {
-    if (contentView_) contentView_->effectiveAppearanceMayHaveChanged();
+    if (frameView_) frameView_->effectiveAppearanceMayHaveChanged();
+    needsDisplay_ = true;
 }

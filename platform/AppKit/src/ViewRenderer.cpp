@@ -26,6 +26,8 @@ void ViewRenderer::draw(NSView& view, CGContext& context) {
     if (view.isHidden()) return;
     CGContext::DrawingScope scope(context);
     view.effectiveAppearance()->performAsCurrentDrawingAppearance([&] {
+        context.saveGState();
+        if (view.clipsToBounds()) context.clip(view.bounds());
         if (auto layer = view.layer()) {
             layer->render(context);
         } else {
@@ -42,6 +44,7 @@ void ViewRenderer::draw(NSView& view, CGContext& context) {
             draw(*subview, context);
             context.restoreGState();
         }
+        context.restoreGState();
     });
 }
 

@@ -1,13 +1,24 @@
 #pragma once
-// An entry of a menu: a titled command, or a separator line between groups of entries.
+// An entry of a menu: a titled command, or a separator line between groups of entries. Choosing a
+// command sends its action to its target (held weakly), or, without a target, to the first object
+// of the application's responder chain that answers to it.
 #include <memory>
 #include <string>
 
-class NSMenuItem {
-public:
-    explicit NSMenuItem(std::string title = "", std::string keyEquivalent = "")
-        : title_(std::move(title)), keyEquivalent_(std::move(keyEquivalent)) {}
+#include "AppKit/Selector.hpp"
 
+class NSMenu;
+class NSResponder;
+
+class NSMenuItem : public std::enable_shared_from_this<NSMenuItem> {
+public:
+    explicit NSMenuItem(std::string title = "", Selector action = {}, std::string keyEquivalent = "")
+        : title_(std::move(title)), keyEquivalent_(std::move(keyEquivalent)), action_(std::move(action)) {}
+    NSMenuItem(std::string title, std::string keyEquivalent) : NSMenuItem(std::move(title), {}, std::move(keyEquivalent)) {}
+
+    static std::shared_ptr<NSMenuItem> make(std::string title, Selector action = {}, std::string keyEquivalent = "") {
+        return std::make_shared<NSMenuItem>(std::move(title), std::move(action), std::move(keyEquivalent));
+    }
     /// A new separator item.
     static std::shared_ptr<NSMenuItem> separator();
 
@@ -16,8 +27,29 @@ public:
     const std::string& keyEquivalent() const { return keyEquivalent_; }
     bool isSeparatorItem() const { return separator_; }
 
+    const Selector& action() const { return action_; }
+    void setAction(Selector action) { action_ = std::move(action); }
+    std::shared_ptr<NSResponder> target() const { return target_.lock(); }
+    void setTarget(const std::shared_ptr<NSResponder>& target) { target_ = target; }
+    bool isEnabled() const { return enabled_; }
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+
+    std::shared_ptr<NSMenu> submenu() const { return submenu_; }
+    void setSubmenu(const std::shared_ptr<NSMenu>& submenu) { submenu_ = submenu; }
+    bool hasSubmenu() const { return submenu_ != nullptr; }
+
+    /// Sends the action as a click on the item would; returns whether someone received it.
+    bool performAction();
+
 private:
     std::string title_;
     std::string keyEquivalent_;
+    Selector action_;
+    std::weak_ptr<NSResponder> target_;
+    std::shared_ptr<NSMenu> submenu_;
     bool separator_ = false;
+    bool enabled_ = true;
+    int tag_ = 0;
 };

@@ -18,6 +18,8 @@
 #include "QuartzCore/CALayer.hpp"
 #include "QuartzCore/CALayerDelegate.hpp"
 
+class NSScrollView;
+class NSShadow;
 class NSWindow;
 
 class NSView : public NSResponder, public CALayerDelegate, public std::enable_shared_from_this<NSView> {
@@ -102,6 +104,13 @@ public:
     virtual std::shared_ptr<CALayer> makeBackingLayer();
     bool needsDisplay() const { return needsDisplay_; }
     void setNeedsDisplay(bool needs = true);
+    /// Whether the view's drawing and its subviews' are cut off at its bounds (false by default).
+    bool clipsToBounds() const { return clipsToBounds_; }
+    void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+    /// The shadow the view casts; setting one on a layer-backed view gives its layer the shadow's
+    /// colour, offset and blur at full opacity.
+    std::shared_ptr<NSShadow> shadow() const { return shadow_; }
+    void setShadow(const std::shared_ptr<NSShadow>& shadow);
     /// Draws the view's content into the current graphics context, in bounds coordinates.
     virtual void draw(const CGRect& dirtyRect);
     /// Runs draw(_:) into the context, whose user space is the bounds with y up (a flipped view
@@ -113,6 +122,8 @@ public:
     /// The deepest visible subview (or this view) under `point`, given in the superview's
     /// coordinates; nullptr when the point is outside.
     virtual std::shared_ptr<NSView> hitTest(const CGPoint& point);
+    /// The nearest scroll view above this view; nullptr when it is in none.
+    std::shared_ptr<NSScrollView> enclosingScrollView() const;
     /// Whether a drag that starts on this view moves a window that is movable by its background.
     virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
     virtual bool isOpaque() const { return false; }
@@ -157,4 +168,6 @@ private:
     std::vector<std::shared_ptr<NSTrackingArea>> trackingAreas_;
     std::string identifier_;
     int tag_ = 0;
+    bool clipsToBounds_ = false;
+    std::shared_ptr<NSShadow> shadow_;
 };

@@ -1,14 +1,43 @@
 #pragma once
-// A window: a frame on the screen, a style (title bar, buttons, resizing) and one content view
-// filling the part below the title bar. Its appearance is its own or the application's.
+// A window: a frame on the screen (AppKit screen coordinates: y grows upwards from the bottom of
+// the main screen), a style (title bar, buttons, resizing), an optional toolbar band under the
+// title bar, and one content view filling the rest. The platform draws the title bar (close
+// button, title, the application's menu button) and the toolbar band itself, so their height is
+// the same under any window system. The window's views form one tree whose root, the frame view,
+// holds the title bar, the toolbar band and the content view; events are delivered and pixels
+// drawn through that tree.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "AppKit/NSAppearance.hpp"
+#include "AppKit/NSEvent.hpp"
 #include "AppKit/NSResponder.hpp"
 #include "AppKit/NSView.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
+#include "CoreGraphics/CGImage.hpp"
+#include "CoreGraphics/CGWindowLevel.hpp"
+#include "Foundation/NotificationCenter.hpp"
+
+class NSColor;
+class NSToolbar;
+class NSViewController;
+class NSWindowController;
+class WindowFrameView;
+
+/// What a window tells the object that looks after it.
+class NSWindowDelegate {
+public:
+    virtual ~NSWindowDelegate() = default;
+    /// The window is about to close; the notification's object is the window.
+    virtual void windowWillClose(const Notification&) {}
+    /// The window's frame changed size.
+    virtual void windowDidResize(const Notification&) {}
+};
+
+inline const char* const NSWindowWillCloseNotification = "NSWindowWillCloseNotification";
+inline const char* const NSWindowDidResizeNotification = "NSWindowDidResizeNotification";
 
 class NSWindow : public NSResponder, public std::enable_shared_from_this<NSWindow> {
 public:
@@ -22,28 +51,134 @@ public:
         static constexpr StyleMask fullSizeContentView() { return {1u << 15}; }
         constexpr StyleMask operator|(StyleMask other) const { return {rawValue | other.rawValue}; }
         constexpr bool contains(StyleMask other) const { return (rawValue & other.rawValue) == other.rawValue; }
+        constexpr StyleMask inserting(StyleMask other) const { return {rawValue | other.rawValue}; }
+        constexpr StyleMask removing(StyleMask other) const { return {rawValue & ~other.rawValue}; }
         bool operator==(const StyleMask&) const = default;
     };
 
-    /// The height of a title bar, in points.
+    enum class TitleVisibility { visible = 0, hidden = 1 };
+    enum class ButtonType { closeButton = 0, miniaturizeButton = 1, zoomButton = 2 };
+
+    /// Window levels (CGWindowLevelForKey of the normal and floating keys).
+    static constexpr CGWindowLevel normalLevel = 0;
+    static constexpr CGWindowLevel floatingLevel = 3;
+
+    /// The height of the title bar, in points.
     static constexpr CGFloat titleBarHeight = 28;
+    /// The height of the toolbar band under the title bar, in points.
+    static constexpr CGFloat toolbarHeight = 38;
 
     /// A window whose content area is `contentRect` (in screen coordinates).
     static std::shared_ptr<NSWindow> make(const CGRect& contentRect, StyleMask styleMask);
+    /// A titled, closable, miniaturizable and resizable window showing the controller's view at
+    /// the view's size, titled with the controller's title.
+    static std::shared_ptr<NSWindow> make(const std::shared_ptr<NSViewController>& contentViewController);
 
+    NSWindow(const CGRect& frame, StyleMask styleMask);
+    ~NSWindow() override;
+
+    // Geometry.
     CGRect frame() const { return frame_; }
-    void setFrame(const CGRect& frame, bool display = true);
-    StyleMask styleMask() const { return styleMask_; }
-    void setStyleMask(StyleMask styleMask);
-    /// The content area of a frame: the frame less the title bar of a titled window, unless the
-    /// content reaches under the title bar (fullSizeContentView).
+    /// Moves and sizes the window at once (animation, when asked for, is immediate); with
+    /// `display` the window is redrawn on the loop's next pass.
+    void setFrame(const CGRect& frame, bool display = true, bool animate = false);
+    void setFrameOrigin(CGPoint origin) { setFrame(CGRect{origin, frame_.size}); }
+    /// Sizes the content area, keeping the window's top edge where it is.
+    void setContentSize(CGSize size);
+    CGSize contentMinSize() const { return contentMinSize_; }
+    void setContentMinSize(CGSize size) { contentMinSize_ = size; }
+    CGSize minSize() const { return minSize_; }
+    void setMinSize(CGSize size) { minSize_ = size; }
+    /// Places the window in the middle of the main screen's visible area (without a screen: stays).
+    void center();
+    /// The content area of a frame: the frame less the title bar and the toolbar band of a titled
+    /// window, unless the content reaches under them (fullSizeContentView).
     CGRect contentRect(const CGRect& frameRect) const;
     CGRect frameRect(const CGRect& contentRect) const;
+    /// The height of the title bar and toolbar band above the content (0 when the content reaches
+    /// under them or the window has no title bar).
+    CGFloat titleBarAndToolbarHeight() const;
 
+    StyleMask styleMask() const { return styleMask_; }
+    void setStyleMask(StyleMask styleMask);
+
+    // Title bar.
     const std::string& title() const { return title_; }
-    void setTitle(std::string title) { title_ = std::move(title); }
+    void setTitle(std::string title);
+    TitleVisibility titleVisibility() const { return titleVisibility_; }
+    void setTitleVisibility(TitleVisibility visibility);
+    bool titlebarAppearsTransparent() const { return titlebarTransparent_; }
+    void setTitlebarAppearsTransparent(bool transparent);
+    /// The title bar's close, miniaturize and zoom buttons (nullptr for a window without a title
+    /// bar); hiding one removes it from the title bar.
+    std::shared_ptr<NSView> standardWindowButton(ButtonType type) const;
+    std::shared_ptr<NSToolbar> toolbar() const { return toolbar_; }
+    /// Gives the window a toolbar band (or removes it), keeping the content size and the top edge.
+    void setToolbar(const std::shared_ptr<NSToolbar>& toolbar);
+
+    // Content.
     std::shared_ptr<NSView> contentView() const { return contentView_; }
     void setContentView(const std::shared_ptr<NSView>& view);
+    std::shared_ptr<NSViewController> contentViewController() const { return contentViewController_; }
+    /// Shows the controller's view (loaded now) as the content view; the window keeps the controller.
+    void setContentViewController(const std::shared_ptr<NSViewController>& controller);
+    std::shared_ptr<NSWindowController> windowController() const { return windowController_.lock(); }
+    std::shared_ptr<NSColor> backgroundColor() const { return backgroundColor_; }
+    void setBackgroundColor(const std::shared_ptr<NSColor>& color);
+
+    std::shared_ptr<NSWindowDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(const std::shared_ptr<NSWindowDelegate>& delegate) { delegate_ = delegate; }
+
+    // Ordering.
+    CGWindowLevel level() const { return level_; }
+    void setLevel(CGWindowLevel level);
+    bool isVisible() const { return visible_; }
+    bool isKeyWindow() const;
+    bool canBecomeKeyWindow() const;
+    /// Shows the window in front of the others of its level and makes it the key window.
+    void makeKeyAndOrderFront(const std::shared_ptr<void>& sender = nullptr);
+    void makeKeyWindow();
+    void orderFront(const std::shared_ptr<void>& sender = nullptr);
+    /// Takes the window off the screen without closing it.
+    void orderOut(const std::shared_ptr<void>& sender = nullptr);
+    bool isMovableByWindowBackground() const { return movableByWindowBackground_; }
+    void setMovableByWindowBackground(bool movable) { movableByWindowBackground_ = movable; }
+    /// Closes the window: the delegate hears windowWillClose, the content controller's view
+    /// disappears, the window leaves the screen and the application's window list, and the
+    /// application may terminate after its last window.
+    void close();
+    /// A click on the close button: closes a closable window.
+    void performClose(const std::shared_ptr<void>& sender = nullptr);
+
+    // Events.
+    /// Delivers an event of this window (location in window coordinates): mouse buttons to the
+    /// view under the pointer (drags and the release to the view that got the press), entered,
+    /// exited and moved to tracking areas, presses on the title bar or, for a window movable by
+    /// its background, on a background view start moving the window.
+    void sendEvent(const NSEvent& event);
+    /// Whether a press at this point (window coordinates) moves the window: the title bar outside
+    /// its buttons, or a background view of a window movable by its background.
+    bool isDraggableAt(CGPoint point) const;
+    /// The view under the point (window coordinates), title bar and toolbar included.
+    std::shared_ptr<NSView> viewAt(CGPoint point) const;
+    NSResponder* firstResponder() const { return firstResponder_; }
+    bool makeFirstResponder(NSResponder* responder);
+    NSResponder* nextResponder() const override;
+
+    // Layout and display.
+    /// Lays out the window's views where needed.
+    void layoutIfNeeded();
+    bool viewsNeedDisplay() const;
+    void setViewsNeedDisplay(bool needs) { needsDisplay_ = needs; }
+    /// Draws the window now through its backend when it is on screen.
+    void display();
+    /// Draws the window when something in it asked to be redrawn.
+    void displayIfNeeded();
+    /// The whole window (title bar, toolbar band and content) drawn into a bitmap at `scale`
+    /// (the backing scale factor when absent).
+    std::shared_ptr<CGImage> image(std::optional<CGFloat> scale = std::nullopt);
+    /// The root of the window's view tree.
+    std::shared_ptr<NSView> frameView() const;
 
     std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
     void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
@@ -51,16 +186,47 @@ public:
     /// The main screen's scale, or 1 without one.
     CGFloat backingScaleFactor() const;
 
-    NSWindow(const CGRect& frame, StyleMask styleMask) : frame_(frame), styleMask_(styleMask) {}
+    /// The menu panel opened from the title bar's menu button (nullptr when closed).
+    std::shared_ptr<NSView> openMenu() const;
+    /// Opens the application's main menu under the title bar's menu button.
+    void showMenu();
 
 private:
     friend class NSApplication;
+    friend class NSWindowController;
+    friend class NSToolbar;
+    friend class WindowFrameView;
     void effectiveAppearanceMayHaveChanged();
-    void placeContentView();
+    void placeViews();
+    void frameChanged(bool sizeChanged);
+    void backendUpdate();
+    void appear();
+    void disappear();
+    void updateTrackingAreas(const NSEvent& event, bool inside);
 
     CGRect frame_;
     StyleMask styleMask_;
     std::string title_;
+    TitleVisibility titleVisibility_ = TitleVisibility::visible;
+    bool titlebarTransparent_ = false;
+    std::shared_ptr<WindowFrameView> frameView_;
     std::shared_ptr<NSView> contentView_;
+    std::shared_ptr<NSViewController> contentViewController_;
+    std::weak_ptr<NSWindowController> windowController_;
+    std::shared_ptr<NSToolbar> toolbar_;
+    std::shared_ptr<NSColor> backgroundColor_;
+    std::weak_ptr<NSWindowDelegate> delegate_;
     std::shared_ptr<NSAppearance> appearance_;
+    CGSize contentMinSize_;
+    CGSize minSize_;
+    CGWindowLevel level_ = normalLevel;
+    bool visible_ = false;
+    bool closed_ = false;
+    bool movableByWindowBackground_ = false;
+    bool needsDisplay_ = true;
+    NSResponder* firstResponder_ = nullptr;
+
+    // Mouse tracking.
+    std::shared_ptr<NSView> mouseDownView_;
+    std::optional<CGPoint> dragAnchor_;
 };

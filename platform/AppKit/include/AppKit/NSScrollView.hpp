@@ -1,0 +1,46 @@
+#pragma once
+// A view that shows a document view through its clip view (the content view) and scrolls it with
+// the scroll wheel. A table's header view is shown above the content, in a clip view of its own.
+// Its drawing of a background is the content view's.
+#include <memory>
+
+#include "AppKit/NSClipView.hpp"
+#include "AppKit/NSEvent.hpp"
+#include "AppKit/NSView.hpp"
+
+class NSScrollView : public NSView {
+public:
+    explicit NSScrollView(CGRect frame = {});
+    static std::shared_ptr<NSScrollView> make(CGRect frame = {});
+
+    /// The clip view; it exists from the start and becomes a subview once the scroll view is shared.
+    std::shared_ptr<NSClipView> contentView();
+    void setContentView(const std::shared_ptr<NSClipView>& view);
+    std::shared_ptr<NSView> documentView() const { return contentView_->documentView(); }
+    void setDocumentView(const std::shared_ptr<NSView>& view);
+    /// The content view's.
+    bool drawsBackground() const { return contentView_->drawsBackground(); }
+    void setDrawsBackground(bool draws) { contentView_->setDrawsBackground(draws); }
+    std::shared_ptr<NSColor> backgroundColor() const { return contentView_->backgroundColor(); }
+    void setBackgroundColor(const std::shared_ptr<NSColor>& color) { contentView_->setBackgroundColor(color); }
+    CGRect documentVisibleRect() const { return contentView_->documentVisibleRect(); }
+    /// The clip view that shows the table header; nullptr while the document has no header.
+    std::shared_ptr<NSClipView> headerClipView() const { return headerClipView_; }
+
+    /// Places the header and content views in the bounds and lets the document fit itself to them.
+    void tile();
+
+    void setFrame(const CGRect& frame) override;
+    void layout() override;
+    void draw(const CGRect& dirtyRect) override;
+    std::shared_ptr<NSView> hitTest(const CGPoint& point) override;
+    /// Scrolls the content by the event's deltas: a positive vertical delta shows what lies above.
+    void scrollWheel(const NSEvent& event) override;
+
+private:
+    /// Makes the content view a subview when the scroll view is shared and it is not yet one.
+    void attachContentView();
+
+    std::shared_ptr<NSClipView> contentView_;
+    std::shared_ptr<NSClipView> headerClipView_;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// Real windows through SDL2. Each window is a borderless SDL window of the window's frame size
+// (one pixel a point) showing the whole window as the platform draws it, title bar and toolbar
+// band included, so it looks the same under any window manager or none. Presses on the title bar,
+// or on the background of a window movable by its background, move the window (SDL's hit test);
+// the floating level keeps the window on top; mouse events become NSEvents; the close button and
+// the window manager's close request go through the window's close. The main screen becomes the
+// display SDL reports, at scale 1.
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "AppKit/WindowBackend.hpp"
+#include "CoreGraphics/CGGeometry.hpp"
+
+struct SDL_Window;
+union SDL_Event;
+
+class SDLWindowBackend : public WindowBackend, public std::enable_shared_from_this<SDLWindowBackend> {
+public:
+    /// Starts SDL's video; nullptr when no display can be opened.
+    static std::shared_ptr<SDLWindowBackend> make();
+    ~SDLWindowBackend() override;
+    SDLWindowBackend(const SDLWindowBackend&) = delete;
+    SDLWindowBackend& operator=(const SDLWindowBackend&) = delete;
+
+    std::string name() const override { return "sdl"; }
+    void show(NSWindow& window) override;
+    void hide(NSWindow& window) override;
+    void update(NSWindow& window) override;
+    void display(NSWindow& window) override;
+    void activate() override;
+    bool displaysEveryPass() const override { return true; }
+    std::shared_ptr<RunLoop::Waiter> waiter() override;
+    void shutdown() override;
+
+    /// Handles the window system's pending events; returns how many there were.
+    int pumpEvents();
+    /// The SDL window showing the window; nullptr when it is not shown.
+    SDL_Window* nativeWindow(const NSWindow& window) const;
+    /// The display's height in points (screen coordinates run up from its bottom edge).
+    CGFloat screenHeight() const { return screenHeight_; }
+    void handle(const SDL_Event& event);
+
+    SDLWindowBackend() = default;
+
+private:
+    struct Native;
+    Native* nativeFor(std::uint32_t windowID) const;
+    void place(Native& native, NSWindow& window);
+
+    std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
+    std::shared_ptr<RunLoop::Waiter> waiter_;
+    CGFloat screenHeight_ = 0;
+    std::uint32_t wakeEvent_ = 0;
+    bool started_ = false;
+};

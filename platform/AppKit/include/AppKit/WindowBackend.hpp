@@ -1,0 +1,48 @@
+#pragma once
+// Where windows appear: the platform keeps its windows as a model (frames, views, levels) and a
+// backend puts them on a screen. Two backends exist: headless (no screen: windows are drawn into
+// bitmaps kept in memory, written as PNG on request, and events are injected by calling
+// NSWindow::sendEvent) and SDL2 (real windows without decorations of the window manager; the
+// platform draws title bar and toolbar band itself).
+//
+// The application's backend is chosen when it starts (NSApplicationMain): the environment variable
+// QUILLON_WINDOW_BACKEND ("headless" or "sdl") decides when set; otherwise SDL2 when a display is
+// there (DISPLAY or WAYLAND_DISPLAY set), headless when not.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Foundation/RunLoop.hpp"
+
+class NSWindow;
+
+class WindowBackend {
+public:
+    virtual ~WindowBackend() = default;
+
+    virtual std::string name() const = 0;
+    /// The window came on screen or was brought to the front.
+    virtual void show(NSWindow& window) = 0;
+    /// The window left the screen (ordered out or closed).
+    virtual void hide(NSWindow& window) = 0;
+    /// The window's frame, title, level, style or key state changed.
+    virtual void update(NSWindow& window) = 0;
+    /// Draws the window (already laid out) where it is shown.
+    virtual void display(NSWindow& window) = 0;
+    /// The application became active: its key window comes to the front of the screen.
+    virtual void activate() {}
+    /// Whether the main loop redraws every shown window on each of its passes (a backend whose
+    /// screen may lose the pixels) rather than only windows whose views asked for it.
+    virtual bool displaysEveryPass() const { return false; }
+    /// How the main loop waits while this backend is in use (window-system events wake it);
+    /// nullptr keeps the loop's own waiting.
+    virtual std::shared_ptr<RunLoop::Waiter> waiter() { return nullptr; }
+    /// Lets go of the screen (the application ends).
+    virtual void shutdown() {}
+
+    /// The backend the environment asks for (see above); nullptr and a message on standard error
+    /// when SDL2 is asked for but cannot start.
+    static std::shared_ptr<WindowBackend> makeForEnvironment();
+    /// The name the environment asks for: "headless" or "sdl".
+    static std::string chosenName();
+};

@@ -1,0 +1,196 @@
+#include "AppKit/NSTableView.hpp"
+
+#include <algorithm>
+
+#include "AppKit/NSAttributedString.hpp"
+#include "AppKit/NSBezierPath.hpp"
+#include "AppKit/NSClipView.hpp"
+#include "AppKit/NSScrollView.hpp"
+
+namespace {
+// Sends awakeFromNib to a newly built view tree, as loading it from an interface file would.
+void awaken(NSView& view) {
+    view.awakeFromNib();
+    for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view.subviews())) awaken(*subview);
+}
+}  // namespace
+
+NSTableView::NSTableView(CGRect frame) : NSView(frame) {}
+
+void NSTableView::registerCellFactory(const std::string& identifier, CellFactory factory) {
+    if (factory) {
+        factories_[identifier] = std::move(factory);
+    } else {
+        factories_.erase(identifier);
+    }
+}
+
+std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, const std::shared_ptr<void>&) {
+    auto queued = reuseQueue_.find(identifier);
+    if (queued != reuseQueue_.end() && !queued->second.empty()) {
+        auto view = queued->second.back();
+        queued->second.pop_back();
+        return view;
+    }
+    auto factory = factories_.find(identifier);
+    if (factory == factories_.end()) return nullptr;
+    auto view = factory->second();
+    if (!view) return nullptr;
+    view->setIdentifier(identifier);
+    awaken(*view);
+    return view;
+}
+
+void NSTableView::setAsideRows() {
+    for (auto& row : rows_) {
+        for (auto& cell : row.cells) {
+            // A view the delegate gave to several cells is set aside once, by the row holding it.
+            if (!cell || cell->superview() != row.view) continue;
+            cell->removeFromSuperview();
+            if (!cell->identifier().empty()) reuseQueue_[cell->identifier()].push_back(cell);
+        }
+        row.view->removeFromSuperview();
+    }
+    rows_.clear();
+}
+
+void NSTableView::reloadData() {
+    setAsideRows();
+    auto source = dataSource_.lock();
+    numberOfRows_ = source ? std::max(source->numberOfRows(*this), 0) : 0;
+    // The delegate is asked for rows 0 to count - 1 only, never past the count it was given.
+    auto delegate = delegate_.lock();
+    std::vector<std::shared_ptr<NSTableColumn>> columns = columns_;
+    if (columns.empty()) columns.push_back(nullptr);
+    for (int index = 0; index < numberOfRows_; ++index) {
+        Row row{std::make_shared<NSTableRowView>(), {}};
+        addSubview(row.view);
+        for (const auto& column : columns) {
+            auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
+            if (cell) row.view->addSubview(cell);
+            row.cells.push_back(cell);
+        }
+        rows_.push_back(std::move(row));
+    }
+    tile();
+    if (headerView_) headerView_->setNeedsDisplay();
+    setNeedsDisplay();
+}
+
+void NSTableView::setRowHeight(CGFloat height) {
+    rowHeight_ = std::max<CGFloat>(height, 0);
+    tile();
+}
+
+void NSTableView::setIntercellSpacing(CGSize spacing) {
+    intercellSpacing_ = spacing;
+    tile();
+}
+
+CGRect NSTableView::rectOfRow(int row) const {
+    if (row < 0 || row >= numberOfRows_) return CGRect::zero();
+    return {0, row * rowPitch(), bounds().width(), rowPitch()};
+}
+
+std::shared_ptr<NSTableRowView> NSTableView::rowView(int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    return rows_[std::size_t(row)].view;
+}
+
+std::shared_ptr<NSView> NSTableView::view(int column, int row) const {
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+    const auto& cells = rows_[std::size_t(row)].cells;
+    if (column < 0 || column >= static_cast<int>(cells.size())) return nullptr;
+    return cells[std::size_t(column)];
+}
+
+void NSTableView::addTableColumn(const std::shared_ptr<NSTableColumn>& column) {
+    if (!column || std::find(columns_.begin(), columns_.end(), column) != columns_.end()) return;
+    columns_.push_back(column);
+    if (headerView_) headerView_->setNeedsDisplay();
+}
+
+void NSTableView::removeTableColumn(const std::shared_ptr<NSTableColumn>& column) {
+    std::erase(columns_, column);
+    if (headerView_) headerView_->setNeedsDisplay();
+}
+
+void NSTableView::setBackgroundColor(const std::shared_ptr<NSColor>& color) {
+    backgroundColor_ = color;
+    setNeedsDisplay();
+}
+
+void NSTableView::setHeaderView(const std::shared_ptr<NSTableHeaderView>& headerView) {
+    if (headerView_ == headerView) return;
+    if (headerView_) headerView_->removeFromSuperview();
+    headerView_ = headerView;
+    if (headerView_) {
+        if (auto self = std::dynamic_pointer_cast<NSTableView>(weak_from_this().lock())) headerView_->setTableView(self);
+    }
+    if (auto scrollView = enclosingScrollView()) scrollView->tile();
+}
+
+void NSTableView::tile() {
+    CGRect frame = this->frame();
+    CGFloat height = numberOfRows_ * rowPitch();
+    auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
+    if (clip) {
+        frame.size.width = clip->bounds().width();
+        height = std::max(height, clip->bounds().height());
+    }
+    frame.size.height = height;
+    if (frame != this->frame()) {
+        setFrame(frame);
+        // A shorter table may leave the clip view scrolled past its end.
+        if (clip) clip->scroll(clip->bounds().origin);
+    }
+
+    CGFloat width = bounds().width();
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        Row& row = rows_[index];
+        row.view->setFrame({0, CGFloat(index) * rowPitch(), width, rowPitch()});
+        // Cells sit inside their row, half the spacing in from each side.
+        CGFloat x = 0;
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            bool last = c + 1 == row.cells.size();
+            CGFloat columnWidth = columns_.empty() ? width : columns_[c]->width();
+            if (last) columnWidth = std::max(columnWidth, width - x);
+            if (auto& cell = row.cells[c]) {
+                cell->setFrame({x + intercellSpacing_.width / 2, intercellSpacing_.height / 2,
+                                std::max<CGFloat>(0, columnWidth - intercellSpacing_.width), rowHeight_});
+            }
+            x += columnWidth;
+        }
+    }
+}
+
+void NSTableView::layout() {
+    NSView::layout();
+    tile();
+}
+
+void NSTableView::draw(const CGRect&) {
+    if (!backgroundColor_) return;
+    backgroundColor_->setFill();
+    NSBezierPath::rect(bounds())->fill();
+}
+
+void NSTableHeaderView::draw(const CGRect&) {
+    CGRect b = bounds();
+    if (auto table = tableView()) {
+        CGFloat x = 0;
+        const auto& columns = table->tableColumns();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            CGFloat width = c + 1 == columns.size() ? std::max(columns[c]->width(), b.width() - x) : columns[c]->width();
+            NSAttributedString title(columns[c]->title(),
+                                     {{NSAttributedStringKey::font(), NSFont::systemFont(11)},
+                                      {NSAttributedStringKey::foregroundColor(), NSColor::secondaryLabelColor()}});
+            CGSize size = title.size();
+            CGRect cell{x + 6, b.midY() - size.height / 2, std::max<CGFloat>(0, width - 12), size.height};
+            title.draw(cell);
+            x += width;
+        }
+    }
+    NSColor::separatorColor()->setFill();
+    NSBezierPath::rect({b.minX(), b.maxY() - 1, b.width(), 1})->fill();
+}

@@ -1,0 +1,160 @@
+// A real window on a virtual X display: shown through SDL2, read back from a screenshot of the
+// display's root window, and closed through the window system's close request.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "AppKit/SDLWindowBackend.hpp"
+#include "Foundation/Data.hpp"
+#include "WindowingTestSupport.hpp"
+
+extern char** environ;
+
+namespace {
+
+/// An X server of its own on a free display number, ended when the object goes.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (int number = 93; number < 160; ++number) {
+            if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+                continue;
+            }
+            name_ = ":" + std::to_string(number);
+            std::vector<std::string> args{"Xvfb", name_, "-screen", "0", "640x480x24", "-nolisten", "tcp"};
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            if (posix_spawn(&pid_, "/usr/bin/Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
+                pid_ = 0;
+                return;
+            }
+            auto socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (std::filesystem::exists(socket)) return;
+            stop();
+        }
+    }
+    ~VirtualDisplay() { stop(); }
+    bool running() const { return pid_ != 0; }
+    const std::string& name() const { return name_; }
+
+private:
+    void stop() {
+        if (!pid_) return;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = 0;
+    }
+    pid_t pid_ = 0;
+    std::string name_;
+};
+
+class SDLWindows : public WindowingTest {
+protected:
+    void SetUp() override {
+        WindowingTest::SetUp();
+        if (!std::filesystem::exists("/usr/bin/Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+        if (!std::filesystem::exists("/usr/bin/import")) GTEST_SKIP() << "ImageMagick's import is not installed";
+        display_ = std::make_unique<VirtualDisplay>();
+        ASSERT_TRUE(display_->running()) << "Xvfb did not start";
+        if (const char* old = std::getenv("DISPLAY")) oldDisplay_ = old;
+        setenv("DISPLAY", display_->name().c_str(), 1);
+        sdl_ = SDLWindowBackend::make();
+        ASSERT_TRUE(sdl_);
+        app().setWindowBackend(sdl_);
+    }
+    void TearDown() override {
+        NSApplication::shared().reset();
+        sdl_.reset();
+        display_.reset();
+        if (oldDisplay_) {
+            setenv("DISPLAY", oldDisplay_->c_str(), 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        WindowingTest::TearDown();
+    }
+
+    /// The display's pixels, as ImageMagick reads them from the root window.
+    std::shared_ptr<CGImage> screenshot() {
+        auto path = folder_.path() / "screen.png";
+        std::string command = "import -display " + display_->name() + " -window root PNG32:" + path.string() + " 2>/dev/null";
+        if (std::system(command.c_str()) != 0) return nullptr;
+        std::ifstream file(path, std::ios::binary);
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return CGImage::fromPNG(Data(bytes));
+    }
+
+    TemporaryDirectory folder_;
+    std::unique_ptr<VirtualDisplay> display_;
+    std::shared_ptr<SDLWindowBackend> sdl_;
+    std::optional<std::string> oldDisplay_;
+};
+
+}  // namespace
+
+TEST_F(SDLWindows, AWindowShowsOnTheDisplayAndClosesThroughTheWindowSystem) {
+    // The display is the main screen; windows are placed in its coordinates, y up.
+    auto screen = NSScreen::main();
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(screen->frame(), (CGRect{0, 0, 640, 480}));
+    EXPECT_EQ(screen->backingScaleFactor(), 1.0);
+
+    auto window = NSWindow::make({100, 200, 200, 100}, standardStyle);
+    window->contentView()->setWantsLayer(true);
+    window->contentView()->layer()->setBackgroundColor(CGColor{0, 0.8, 0, 1});
+    auto view = std::make_shared<RecordingView>(CGRect{0, 0, 200, 100});
+    window->contentView()->addSubview(view);
+    window->makeKeyAndOrderFront();
+    window->setLevel(NSWindow::floatingLevel);
+    ASSERT_TRUE(sdl_->nativeWindow(*window));
+    for (int pass = 0; pass < 5; ++pass) {
+        sdl_->pumpEvents();
+        RunLoop::main().runOnce();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+
+    auto shot = screenshot();
+    ASSERT_TRUE(shot);
+    // The window's top edge is at 200 + 128 points up, so 480 - 328 = 152 pixels down.
+    EXPECT_EQ(shot->pixel(200, 152 + 28 + 50), (std::array<std::uint8_t, 4>{0, 204, 0, 255}));  // the content
+    EXPECT_EQ(shot->pixel(115, 152 + 10), (std::array<std::uint8_t, 4>{255, 95, 87, 255}));     // the close button
+    EXPECT_EQ(shot->pixel(90, 152 + 50), (std::array<std::uint8_t, 4>{0, 0, 0, 255}));          // beside it: nothing
+
+    // Mouse events arrive in window coordinates, y up.
+    int x = 0, y = 0;
+    SDL_Event press{};
+    press.type = SDL_MOUSEBUTTONDOWN;
+    press.button.windowID = SDL_GetWindowID(sdl_->nativeWindow(*window));
+    press.button.button = SDL_BUTTON_LEFT;
+    press.button.x = 30;
+    press.button.y = 118;  // 28 + 100 - 10
+    press.button.clicks = 1;
+    sdl_->handle(press);
+    SDL_GetWindowPosition(sdl_->nativeWindow(*window), &x, &y);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 152);
+    EXPECT_EQ(view->log, (std::vector<std::string>{"down 30,10"}));
+
+    // The window system's close request closes the window like its close button.
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = press.button.windowID;
+    sdl_->handle(close);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(sdl_->nativeWindow(*window));
+    EXPECT_TRUE(app().windows().empty());
+}
