@@ -198,20 +198,22 @@ void NSView::removeFromSuperview() {
     auto self = shared_from_this();
     parent->willRemoveSubview(self);
     viewWillMoveToSuperview(nullptr);
-    // Constraints that tie this view into the old tree go with it.
+    // Constraints that tie this view into the old tree go with it. They are gathered first:
+    // deactivating one removes it from its holder's list.
+    std::vector<std::pair<NSView*, std::shared_ptr<NSLayoutConstraint>>> dropped;
     for (NSView* holder = parent.get(); holder; holder = holder->superview_.lock().get()) {
-        std::erase_if(holder->constraints_, [&](const auto& c) {
+        for (const auto& c : holder->constraints_) {
             auto first = c->firstItem(), second = c->secondItem();
             bool involved = (first && (first == self || first->isDescendant(*self))) ||
                             (second && (second == self || second->isDescendant(*self)));
             bool inside = (!first || first == self || first->isDescendant(*self)) &&
                           (!second || second == self || second->isDescendant(*self));
-            if (involved && !inside) {
-                c->setActive(false);
-                return true;
-            }
-            return false;
-        });
+            if (involved && !inside) dropped.emplace_back(holder, c);
+        }
+    }
+    for (const auto& [holder, c] : dropped) {
+        holder->removeConstraint(c);
+        c->setActive(false);
     }
     parent->subviews_.erase(std::find(parent->subviews_.begin(), parent->subviews_.end(), self));
     superview_.reset();

@@ -62,6 +62,10 @@ private:
 }  // namespace
 
 std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
+    // The window's pixels go straight to the window system (no OpenGL behind the window surface),
+    // and the screen saver is the desktop's business.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");

@@ -71,6 +71,12 @@ protected:
         ASSERT_TRUE(display_->running()) << "Xvfb did not start";
         if (const char* old = std::getenv("DISPLAY")) oldDisplay_ = old;
         setenv("DISPLAY", display_->name().c_str(), 1);
+        // Without a session bus, SDL's set-up would start one for the virtual display and leave it
+        // running; a bus address that leads nowhere keeps it from trying.
+        if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
+            setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-test-bus", 1);
+            busAddressSet_ = true;
+        }
         sdl_ = SDLWindowBackend::make();
         ASSERT_TRUE(sdl_);
         app().setWindowBackend(sdl_);
@@ -79,6 +85,7 @@ protected:
         NSApplication::shared().reset();
         sdl_.reset();
         display_.reset();
+        if (busAddressSet_) unsetenv("DBUS_SESSION_BUS_ADDRESS");
         if (oldDisplay_) {
             setenv("DISPLAY", oldDisplay_->c_str(), 1);
         } else {
@@ -101,6 +108,7 @@ protected:
     std::unique_ptr<VirtualDisplay> display_;
     std::shared_ptr<SDLWindowBackend> sdl_;
     std::optional<std::string> oldDisplay_;
+    bool busAddressSet_ = false;
 };
 
 }  // namespace

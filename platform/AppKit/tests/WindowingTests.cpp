@@ -475,3 +475,20 @@ TEST(WindowBackends, TheEnvironmentChoosesTheBackend) {
     restore("WAYLAND_DISPLAY", wayland);
     restore("QUILLON_WINDOW_BACKEND", chosen);
 }
+
+TEST_F(Windowing, AViewPinnedToItsSuperviewCanLeaveIt) {
+    auto window = NSWindow::make({0, 0, 200, 100}, standardStyle);
+    auto pinned = std::make_shared<RecordingView>();
+    pinned->setTranslatesAutoresizingMaskIntoConstraints(false);
+    window->contentView()->addSubview(pinned);
+    auto content = window->contentView();
+    for (auto& c : {pinned->topAnchor().constraint(content->topAnchor()), pinned->bottomAnchor().constraint(content->bottomAnchor()),
+                    pinned->leadingAnchor().constraint(content->leadingAnchor()),
+                    pinned->trailingAnchor().constraint(content->trailingAnchor())}) {
+        c->setActive(true);
+    }
+    ASSERT_EQ(content->constraints().size(), 4u);
+    pinned->removeFromSuperview();
+    EXPECT_TRUE(content->constraints().empty());
+    window->layoutIfNeeded();
+}

@@ -1,5 +1,6 @@
 #pragma once
 // The whole AppKit stand-in.
+#include "AppKit/HeadlessWindowBackend.hpp"
 #include "AppKit/NSAlert.hpp"
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSApplication.hpp"
@@ -17,6 +18,7 @@
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSImageView.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
+#include "AppKit/NSMenu.hpp"
 #include "AppKit/NSMenuItem.hpp"
 #include "AppKit/NSMutableParagraphStyle.hpp"
 #include "AppKit/NSOutlineView.hpp"
@@ -36,10 +38,13 @@
 #include "AppKit/NSTableView.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "AppKit/NSTextFieldCell.hpp"
+#include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSView.hpp"
 #include "AppKit/NSViewController.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "AppKit/NSWindowController.hpp"
 #include "AppKit/NSWorkspace.hpp"
+#include "AppKit/Selector.hpp"
 #include "AppKit/SymbolCatalogue.hpp"
 #include "AppKit/ViewRenderer.hpp"
+#include "AppKit/WindowBackend.hpp"

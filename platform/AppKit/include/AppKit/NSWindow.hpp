@@ -120,7 +120,8 @@ public:
     std::shared_ptr<NSView> contentView() const { return contentView_; }
     void setContentView(const std::shared_ptr<NSView>& view);
     std::shared_ptr<NSViewController> contentViewController() const { return contentViewController_; }
-    /// Shows the controller's view (loaded now) as the content view; the window keeps the controller.
+    /// Shows the controller's view (loaded now) as the content view, sizing the content area to the
+    /// view when the view has a size (the top edge stays); the window keeps the controller.
     void setContentViewController(const std::shared_ptr<NSViewController>& controller);
     std::shared_ptr<NSWindowController> windowController() const { return windowController_.lock(); }
     std::shared_ptr<NSColor> backgroundColor() const { return backgroundColor_; }
