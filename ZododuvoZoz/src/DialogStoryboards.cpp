@@ -5,7 +5,6 @@
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSFont.hpp"
 #include "AppKit/NSStoryboard.hpp"
-#include "QuartzCore/CAGradientLayer.hpp"
 #include "ZododuvoZoz/About.hpp"
 #include "ZododuvoZoz/GradientDialog.hpp"
 #include "ZododuvoZoz/Gradients.hpp"
@@ -21,7 +20,8 @@ std::shared_ptr<NSLayoutConstraint> active(const std::shared_ptr<NSLayoutConstra
     return constraint;
 }
 
-std::shared_ptr<NSView> constrained(const std::shared_ptr<NSView>& view) {
+template <class View>
+std::shared_ptr<View> constrained(const std::shared_ptr<View>& view) {
     view->setTranslatesAutoresizingMaskIntoConstraints(false);
     return view;
 }
@@ -49,7 +49,7 @@ public:
     void loadView() override {
         auto root = NSView::make(CGRect{0, 0, 380, 360});
         auto header = constrained(NSView::make());
-        auto gradient = constrained(NSView::make());
+        auto gradient = constrained(GradientView::make());
         auto block = constrained(NSView::make());
         auto title = label(22, NSFont::Weight::bold(), NSColor::whiteColor());
         auto subtitle = label(15, NSFont::Weight::medium(), NSColor::white(1, 0.85));
@@ -121,20 +121,6 @@ public:
         std::weak_ptr<GradientDialogViewController> self =
             std::static_pointer_cast<GradientDialogViewController>(shared_from_this());
         close->setTarget(self.lock(), &GradientDialogViewController::closeClicked);
-        // Until the module has its gradient view, the header draws the theme with a gradient layer.
-        applyHeaderTheme = [](NSView& header) {
-            header.setWantsLayer(true);
-            auto layer = header.layer();
-            layer->setCornerRadius(0);
-            layer->setMasksToBounds(true);
-            auto gradientLayer = CAGradientLayer::make();
-            std::vector<CGColor> colors;
-            for (const auto& color : Gradients::customTheme().mColors) colors.push_back(color->cgColor());
-            gradientLayer->setColors(colors);
-            gradientLayer->setStartPoint({0, 0.5});
-            gradientLayer->setEndPoint({1, 0.5});
-            header.setLayer(gradientLayer);
-        };
         setView(root);
     }
 };

@@ -17,7 +17,10 @@ void GradientDialogViewController::viewDidLoad() {
         box->layer()->setBackgroundColor(NSColor::blackColor()->cgColor());
         box->layer()->setCornerRadius(6.0);
     }
-    if (auto header = gradientView.lock(); header && applyHeaderTheme) applyHeaderTheme(*header);
+    if (auto header = gradientView.lock()) {
+        header->setCornerRadius(0);
+        header->setColorTheme(ColorTheme::custom);
+    }
 }
 
 void GradientDialogViewController::setFocus(const std::optional<std::string>& focus) {

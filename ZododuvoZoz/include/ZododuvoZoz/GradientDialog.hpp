@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "ZododuvoZoz/GradientView.hpp"
 #include "AppKit/NSButton.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
 #include "AppKit/NSTextField.hpp"
@@ -29,15 +30,10 @@ public:
     std::weak_ptr<NSLayoutConstraint> bottomConstraint;
     std::weak_ptr<NSView> container;
     std::weak_ptr<NSView> headerContainer;
-    /// The gradient header.
-    std::weak_ptr<NSView> gradientView;
+    std::weak_ptr<GradientView> gradientView;
     std::weak_ptr<NSLayoutConstraint> left;
     std::weak_ptr<NSLayoutConstraint> top;
     std::weak_ptr<NSLayoutConstraint> right;
-
-    /// Gives the gradient header its look: corner radius 0 (on its layer too) and the custom colour
-    /// theme, applied at once. Set by the storyboard, which knows what kind of view the header is.
-    std::function<void(NSView& header)> applyHeaderTheme;
 
     void viewDidLoad() override;
 
