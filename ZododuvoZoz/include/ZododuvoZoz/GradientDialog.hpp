@@ -2,7 +2,6 @@
 // The gradient dialog: one floating window at a time with a gradient header carrying a title, a
 // subtitle and an emphasised focus line (in a black box) above any caller's view controller, and
 // a close button under it. Built from the module's storyboard "GradientDialog".
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
