@@ -16,6 +16,10 @@
 #include "Testing/TestEnvironment.hpp"
 #include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
 
+// Helpers of these tests only, in a namespace of their own: other tests of the same program
+// have helpers of the same names.
+namespace graph_view_tests {
+
 class GraphTest : public VirtualTimeTest {
 protected:
     void TearDown() override {
@@ -77,3 +81,7 @@ public:
     std::vector<ZododuvoZoz::DataSeries> changes;
     std::vector<std::shared_ptr<ZododuvoZoz::IDataPlotter>> changed;
 };
+
+}  // namespace graph_view_tests
+
+using namespace graph_view_tests;

@@ -14,6 +14,10 @@
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Graphs/GraphCanvas.hpp"
 
+// Helpers of these tests only, in a namespace of their own: other tests of the same program
+// have helpers of the same names.
+namespace standalone_graph_tests {
+
 struct Drawn {
     enum class Kind { stroke, fill, text, image } kind;
     CGPath path;
@@ -116,3 +120,7 @@ protected:
         NSApplication::shared().setAppearance(nullptr);
     }
 };
+
+}  // namespace standalone_graph_tests
+
+using namespace standalone_graph_tests;
