@@ -92,49 +92,57 @@ int ViewController::numberOfRows(NSTableView&) {
     return count;
 }
 
-namespace {
-// What a row shows of a device: the kind of row decides where picture and title come from.
-struct RowContent {
-    std::shared_ptr<NSImage> picture;
-    std::string title;
-};
-
-std::optional<RowContent> rowContent(const BatteryDevice& device) {
-    if (!device.batteryLevel()) return std::nullopt;
-    if (dynamic_cast<const RuduredOro::SingleBatteryDevice*>(&device)) {
-        // IOKit names are keys of the strings table: a name without a translation stays as it is.
-        return RowContent{device.image(), Bundle::main()->localizedString(device.name(), "")};
-    }
-    if (const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(&device)) {
-        auto picture = device.image();
-        if (!picture) {
-            picture = lowEnergy->isMouse()      ? BatteryDevice::mouseImage()
-                      : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
-                                                : BatteryDevice::bluetoothImage();
-        }
-        return RowContent{picture, lowEnergy->model().value_or(device.name())};
-    }
-    return std::nullopt;
+const std::string& ViewController::localized(const std::string& key) {
+    auto found = texts_.find(key);
+    if (found == texts_.end()) found = texts_.emplace(key, Bundle::main()->localizedString(key, "")).first;
+    return found->second;
 }
-}  // namespace
+
+std::shared_ptr<NSImage> ViewController::picture(const BatteryDevice& device) {
+    // What the picture depends on: the product, the model, the kind and, for Low Energy devices
+    // without a picture of their own, what the registry says they are.
+    const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(&device);
+    std::string key = (lowEnergy ? "le|" : "io|") + (device.productId() ? std::to_string(*device.productId()) : "-") + "|" +
+                      device.internalName().value_or("-") + "|" + device.type().rawValue();
+    if (lowEnergy) key += std::string("|") + (lowEnergy->isMouse() ? "m" : "") + (lowEnergy->isKeyboard() ? "k" : "");
+    auto found = pictures_.find(key);
+    if (found != pictures_.end()) return found->second;
+    auto image = device.image();
+    if (!image && lowEnergy) {
+        image = lowEnergy->isMouse()      ? BatteryDevice::mouseImage()
+                : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
+                                          : BatteryDevice::bluetoothImage();
+    }
+    pictures_.emplace(key, image);
+    return image;
+}
 
 std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::shared_ptr<NSTableColumn>&, int row) {
     // The list may already be longer or shorter than the table's rows (the reload is posted).
     if (row < 0 || static_cast<std::size_t>(row) >= batteries.size()) return nullptr;
     const auto& device = batteries[static_cast<std::size_t>(row)];
-    auto content = device ? rowContent(*device) : std::nullopt;
-    if (!content) return nullptr;
+    if (!device || !device->batteryLevel()) return nullptr;
+    // IOKit devices: their names are keys of the strings table (a name without a translation
+    // stays as it is). Low Energy devices: the model when known, else the name.
+    std::string title;
+    if (dynamic_cast<const RuduredOro::SingleBatteryDevice*>(device.get())) {
+        title = localized(device->name());
+    } else if (const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(device.get())) {
+        title = lowEnergy->model().value_or(device->name());
+    } else {
+        return nullptr;
+    }
     auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table.makeView(cellIdentifier, nullptr));
     if (!cell) return nullptr;
     int level = *device->batteryLevel();
 
-    if (auto image = cell->imageView()) image->setImage(content->picture);
+    if (auto image = cell->imageView()) image->setImage(picture(*device));
     auto name = cell->name.lock();
     auto gauge = cell->value.lock();
     auto levelText = cell->level.lock();
     auto charging = cell->isChargingIcon.lock();
     if (name) {
-        name->setStringValue(content->title);
+        name->setStringValue(title);
         name->setAlignment(NSTextAlignment::left);
     }
     if (levelText) levelText->setHidden(false);
@@ -147,7 +155,7 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
             gauge->setColor(RarAvi::rgb(255, 0, 40));
         }
     }
-    if (levelText) levelText->setStringValue(Bundle::main()->localizedString("LEVEL", "") + ": " + std::to_string(level) + "%");
+    if (levelText) levelText->setStringValue(localized("LEVEL") + ": " + std::to_string(level) + "%");
     if (charging) charging->setHidden(!device->isCharging());
     return cell;
 }

@@ -3,6 +3,8 @@
 // second by the battery controller it owns, a text when there is no device, and a window that
 // follows the number of rows.
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "AppKit/NSScrollView.hpp"
@@ -70,8 +72,15 @@ public:
 
 private:
     std::shared_ptr<ViewController> self();
+    /// The device's picture, as the rules of its kind choose it; looked up once per kind of picture
+    /// (pictures are files read and parsed anew on every request, and the list is shown every second).
+    std::shared_ptr<NSImage> picture(const RuduredOro::BatteryDevice& device);
+    /// A text of the main bundle's strings table, looked up once.
+    const std::string& localized(const std::string& key);
 
     int id_ = 0;
+    std::unordered_map<std::string, std::shared_ptr<NSImage>> pictures_;
+    std::unordered_map<std::string, std::string> texts_;
 };
 
 }  // namespace Quillon
