@@ -1,11 +1,14 @@
 #include "Quillon/MainStoryboard.hpp"
 
+#include <cmath>
+
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSFont.hpp"
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
 #include "AppKit/NSMenu.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSStoryboard.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindow.hpp"
@@ -119,7 +122,14 @@ std::shared_ptr<WindowController> MainStoryboard::makeWindowController(std::shar
     window->setToolbar(toolbar);
 
     window->setContentViewController(content);
+    // Centred across the screen, its top edge high up: the window grows downwards by a row per
+    // device.
     window->center();
+    if (auto screen = NSScreen::main()) {
+        CGRect area = screen->visibleFrame();
+        CGRect frame = window->frame();
+        window->setFrameOrigin(CGPoint{frame.minX(), std::round(area.maxY() - area.height() / 8 - frame.height())});
+    }
     controller->about = about;
     controller->keepInFront = keepInFront;
     return controller;
