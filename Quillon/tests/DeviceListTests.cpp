@@ -30,6 +30,7 @@ TEST_F(DeviceListTest, TheFirstListIsShownAtOnceAndTheWindowTakesItsRows) {
     EXPECT_EQ(titleBar(), NSWindow::titleBarHeight + NSWindow::toolbarHeight);
     EXPECT_EQ(window()->frame().height(), titleBar() + 304);
     EXPECT_FALSE(window()->styleMask().contains(NSWindow::StyleMask::resizable()));
+    EXPECT_TRUE(window()->standardWindowButton(NSWindow::ButtonType::zoomButton)->isHidden());
     // The table reloads once the main queue runs.
     EXPECT_EQ(table().numberOfRows(), 0);
     runUntilIdle();

@@ -95,7 +95,12 @@ CGRect NSWindow::frameRect(const CGRect& contentRect) const {
 void NSWindow::setStyleMask(StyleMask styleMask) {
     // The frame stays; the content area grows or shrinks with the room the title bar takes.
     styleMask_ = styleMask;
-    if (frameView_) frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
+    if (frameView_) {
+        // The title bar's buttons follow the style, as when the window was made.
+        frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
+        frameView_->miniaturizeButton->setHidden(!styleMask.contains(StyleMask::miniaturizable()));
+        frameView_->zoomButton->setHidden(!styleMask.contains(StyleMask::resizable()));
+    }
     placeViews();
     needsDisplay_ = true;
     backendUpdate();
