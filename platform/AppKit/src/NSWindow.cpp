@@ -96,10 +96,11 @@ void NSWindow::setStyleMask(StyleMask styleMask) {
     // The frame stays; the content area grows or shrinks with the room the title bar takes.
     styleMask_ = styleMask;
     if (frameView_) {
-        // The title bar's buttons follow the style, as when the window was made.
+        // A button the style no longer allows goes, as it is missing from a window made without it
+        // (a button hidden on purpose stays hidden).
         frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
-        frameView_->miniaturizeButton->setHidden(!styleMask.contains(StyleMask::miniaturizable()));
-        frameView_->zoomButton->setHidden(!styleMask.contains(StyleMask::resizable()));
+        if (!styleMask.contains(StyleMask::miniaturizable())) frameView_->miniaturizeButton->setHidden(true);
+        if (!styleMask.contains(StyleMask::resizable())) frameView_->zoomButton->setHidden(true);
     }
     placeViews();
     needsDisplay_ = true;
