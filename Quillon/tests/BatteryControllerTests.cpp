@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Fakes.hpp"
 #include "Quillon/BatteryController.hpp"
 #include "RuduredOro/SingleBatteryDevice.hpp"
 
@@ -7,45 +8,6 @@ using namespace Quillon;
 using namespace RuduredOro;
 
 namespace {
-std::shared_ptr<BatteryDevice> ioKitDevice(const std::string& name, int level = 50) {
-    return SingleBatteryDevice::testDevice(level, DeviceType::mouse, name);
-}
-
-std::shared_ptr<LowEnergyDevice> lowEnergyDevice(const std::string& name, std::optional<int> level) {
-    KeyedContainer keyed{{"isCharging", false}, {"type", "Low Energy"}, {"name", name}, {"serial", name + "-serial"}};
-    if (level) keyed["batteryLevel"] = *level;
-    return std::make_shared<LowEnergyDevice>(keyed);
-}
-
-class FakeFinder : public IBluetoothFinder {
-public:
-    std::vector<std::shared_ptr<BatteryDevice>> next;
-    int refreshes = 0;
-    std::vector<std::shared_ptr<BatteryDevice>> devices() const override { return current; }
-    void refresh() override {
-        ++refreshes;
-        current = next;
-    }
-    std::vector<std::shared_ptr<BatteryDevice>> find() override { return next; }
-    std::vector<std::shared_ptr<BatteryDevice>> current;
-};
-
-class FakeLowEnergyFinder : public ILowEnergyFinder {
-public:
-    bool poweredOn = true;
-    int refreshes = 0;
-    std::vector<std::shared_ptr<LowEnergyDevice>> list;
-    std::shared_ptr<LowEnergyDelegate> delegate() const override { return nullptr; }
-    void setDelegate(std::weak_ptr<LowEnergyDelegate>) override {}
-    bool isPoweredOn() const override { return poweredOn; }
-    std::vector<std::shared_ptr<LowEnergyDevice>> devices() const override { return list; }
-    void refresh() override { ++refreshes; }
-    void find() override {}
-    void disconnectAll() override {}
-    void connect(const std::shared_ptr<LowEnergyDevice>&) override {}
-    void disconnect(const std::shared_ptr<LowEnergyDevice>&) override {}
-};
-
 class CountingObserver : public Observer {
 public:
     explicit CountingObserver(int id) : id_(id) {}

@@ -19,7 +19,7 @@ std::shared_ptr<NSFont> fontOf(const NSAttributes& attributes) {
 }
 }  // namespace
 
-using BarGraphTest = GraphTest;
+using BarGraphTest = StandaloneGraphTest;
 
 TEST_F(BarGraphTest, ScaleEndsAtTheHundredAboveTheLargestValue) {
     struct Case {

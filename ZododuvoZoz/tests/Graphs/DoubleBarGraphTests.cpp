@@ -39,7 +39,7 @@ struct IndexLog {
 };
 }  // namespace
 
-using DoubleBarGraphTest = GraphTest;
+using DoubleBarGraphTest = StandaloneGraphTest;
 
 TEST(DoubleBarGraphScale, MaximumIsTheLeadingDigitRaisedByOneInPowersOf1024) {
     auto view = graph();

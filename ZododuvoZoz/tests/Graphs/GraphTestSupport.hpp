@@ -113,7 +113,7 @@ inline Pixel pixelAt(const CGImage& image, double x, double y) {
     return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
 }
 
-class GraphTest : public ::testing::Test {
+class StandaloneGraphTest : public ::testing::Test {
 protected:
     void TearDown() override {
         NSScreen::setMain(nullptr);

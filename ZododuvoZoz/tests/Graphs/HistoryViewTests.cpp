@@ -48,7 +48,7 @@ std::shared_ptr<HistoryView> history(std::vector<CGFloat> data, CGRect frame = {
 }
 }  // namespace
 
-using HistoryViewTest = GraphTest;
+using HistoryViewTest = StandaloneGraphTest;
 
 TEST_F(HistoryViewTest, PreferredSizeIsTenCellsHighAndOneColumnPerSample) {
     auto view = history({});

@@ -25,7 +25,7 @@ std::vector<Drawn> barsOf(const RecordingCanvas& canvas) {
 const std::vector<std::string> fiveTexts{"2 KB", "1 KB", "0", "2 KB", "1 KB"};
 }  // namespace
 
-using SeparatedBarGraphTest = GraphTest;
+using SeparatedBarGraphTest = StandaloneGraphTest;
 
 TEST_F(SeparatedBarGraphTest, UpperBarsRiseFromTheMiddleAndSkipZeros) {
     auto view = graph();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 #include "AppKit/SymbolCatalogue.hpp"
 #include "Foundation/Bundle.hpp"
@@ -43,10 +44,39 @@ private:
 class SvgRep final : public NSImageRep {
 public:
     SvgRep(RsvgHandle* handle, CGSize size) : handle_(handle), size_(size) {}
-    ~SvgRep() override { g_object_unref(handle_); }
+    ~SvgRep() override {
+        if (raster_) cairo_surface_destroy(raster_);
+        g_object_unref(handle_);
+    }
     CGSize size() const override { return size_; }
     void draw(cairo_t* cr, const CGRect& rect) const override {
         if (rect.isEmpty()) return;
+        // A picture drawn again and again at the same size on the pixel grid (a window redrawn
+        // every second) is rendered once at that size and then copied.
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        double x = rect.minX(), y = rect.minY(), w = rect.width() * m.xx, h = rect.height() * m.yy;
+        cairo_user_to_device(cr, &x, &y);
+        auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
+        if (m.xy == 0 && m.yx == 0 && w > 0 && h > 0 && w * h <= 1024 * 1024 && whole(x) && whole(y) && whole(w) && whole(h)) {
+            std::lock_guard lock(rasterMutex_);
+            int width = int(std::lround(w)), height = int(std::lround(h));
+            if (!raster_ || cairo_image_surface_get_width(raster_) != width || cairo_image_surface_get_height(raster_) != height) {
+                if (raster_) cairo_surface_destroy(raster_);
+                raster_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+                cairo_t* offscreen = cairo_create(raster_);
+                RsvgRectangle viewport{0, 0, double(width), double(height)};
+                rsvg_handle_render_document(handle_, offscreen, &viewport, nullptr);
+                cairo_destroy(offscreen);
+            }
+            cairo_save(cr);
+            cairo_identity_matrix(cr);
+            cairo_set_source_surface(cr, raster_, std::round(x), std::round(y));
+            cairo_rectangle(cr, std::round(x), std::round(y), width, height);
+            cairo_fill(cr);
+            cairo_restore(cr);
+            return;
+        }
         RsvgRectangle viewport{rect.minX(), rect.minY(), rect.width(), rect.height()};
         rsvg_handle_render_document(handle_, cr, &viewport, nullptr);
     }
@@ -54,6 +84,8 @@ public:
 private:
     RsvgHandle* handle_;
     CGSize size_;
+    mutable std::mutex rasterMutex_;
+    mutable cairo_surface_t* raster_ = nullptr;
 };
 
 // What was drawn into an image with focus, replayed at whatever size it is drawn.

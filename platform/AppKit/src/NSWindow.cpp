@@ -95,7 +95,13 @@ CGRect NSWindow::frameRect(const CGRect& contentRect) const {
 void NSWindow::setStyleMask(StyleMask styleMask) {
     // The frame stays; the content area grows or shrinks with the room the title bar takes.
     styleMask_ = styleMask;
-    if (frameView_) frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
+    if (frameView_) {
+        // A button the style no longer allows goes, as it is missing from a window made without it
+        // (a button hidden on purpose stays hidden).
+        frameView_->closeButton->setHidden(!styleMask.contains(StyleMask::closable()));
+        if (!styleMask.contains(StyleMask::miniaturizable())) frameView_->miniaturizeButton->setHidden(true);
+        if (!styleMask.contains(StyleMask::resizable())) frameView_->zoomButton->setHidden(true);
+    }
     placeViews();
     needsDisplay_ = true;
     backendUpdate();

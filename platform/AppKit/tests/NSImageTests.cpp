@@ -55,3 +55,25 @@ TEST(NSImage, PngBytesRoundTrip) {
     EXPECT_FALSE(NSImage::fromData(Data{1, 2, 3}));
     EXPECT_FALSE(NSImage::contentsOfFile("/nonexistent.png"));
 }
+
+TEST(NSImage, SvgPicturesDrawnAgainAtAnotherSizeOrPlaceAreRenderedForIt) {
+    const std::string svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10" viewBox="0 0 10 10">
+        <rect width="5" height="10" fill="#ff0000"/><rect x="5" width="5" height="10" fill="#0000ff"/></svg>)";
+    auto image = NSImage::fromData(Data(svg.begin(), svg.end()));
+    ASSERT_TRUE(image);
+    auto pixel = [](cairo_surface_t* surface, int x, int y) {
+        cairo_surface_flush(surface);
+        auto* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+        return reinterpret_cast<std::uint32_t*>(row)[x];
+    };
+    for (double size : {20.0, 20.0, 40.0}) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 50, 50);
+        cairo_t* cr = cairo_create(surface);
+        image->draw(cr, CGRect{4, 6, size, size});
+        EXPECT_EQ(pixel(surface, 4 + int(size / 4), 6 + int(size / 2)), 0xFFFF0000u) << size;
+        EXPECT_EQ(pixel(surface, 4 + int(size * 3 / 4), 6 + int(size / 2)), 0xFF0000FFu) << size;
+        EXPECT_EQ(pixel(surface, 3, 6), 0u);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+}

@@ -1,0 +1,43 @@
+// The program: the platform's tools first on the search path, the machine's sleep and wake
+// announcements, the appearance the user asks for, then the application's main loop.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "AppKit/NSAppearance.hpp"
+#include "AppKit/NSApplication.hpp"
+#include "AppKit/SystemSleepFeed.hpp"
+#include "Quillon/MainStoryboard.hpp"
+
+namespace {
+
+// The platform's stand-ins for system tools (system_profiler) sit beside the program, where the
+// shell that runs them must find them first.
+void putProgramFolderFirstOnPath() {
+    std::error_code error;
+    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return;
+    std::string path = program.parent_path().string();
+    if (const char* current = std::getenv("PATH"); current && *current) path += ":" + std::string(current);
+    setenv("PATH", path.c_str(), 1);
+}
+
+// The desktop's light or dark choice: QUILLON_APPEARANCE=dark or light; unset follows the default.
+void applyAppearanceChoice() {
+    const char* choice = std::getenv("QUILLON_APPEARANCE");
+    if (!choice) return;
+    std::string name = choice;
+    if (name == "dark") NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
+    if (name == "light") NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameAqua));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    putProgramFolderFirstOnPath();
+    auto sleepFeed = SystemSleepFeed::start();
+    applyAppearanceChoice();
+    Quillon::MainStoryboard::registerScenes();
+    return NSApplicationMain(argc, argv);
+}

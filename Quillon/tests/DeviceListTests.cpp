@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include "AppKit/NSScrollView.hpp"
+#include "AppKit/NSWindow.hpp"
+#include "ApplicationTestSupport.hpp"
+#include "Foundation/Locale.hpp"
+#include "Foundation/NotificationCenter.hpp"
+#include "Quillon/BatteryCells.hpp"
+#include "RuduredOro/DoubleBatteryDevice.hpp"
+
+using namespace Quillon;
+using namespace RuduredOro;
+
+namespace {
+std::shared_ptr<SingleBatteryCell> cellAt(NSTableView& table, int row) {
+    return std::dynamic_pointer_cast<SingleBatteryCell>(table.view(0, row));
+}
+}  // namespace
+
+class DeviceListTest : public ApplicationTest {};
+
+TEST_F(DeviceListTest, TheFirstListIsShownAtOnceAndTheWindowTakesItsRows) {
+    finder->next = {ioKitDevice("Mouse"), ioKitDevice("Keyboard"), ioKitDevice("Trackpad")};
+    launch();
+    EXPECT_EQ(finder->refreshes, 1);  // the timer fired once when the view loaded
+    auto& vc = list();
+    ASSERT_EQ(vc.batteries.size(), 3u);
+    EXPECT_EQ(vc.batteries[0]->name(), "Keyboard");
+    // Three rows: title bar + 3 x 96 + 16, the window no longer resizable.
+    EXPECT_EQ(titleBar(), NSWindow::titleBarHeight + NSWindow::toolbarHeight);
+    EXPECT_EQ(window()->frame().height(), titleBar() + 304);
+    EXPECT_FALSE(window()->styleMask().contains(NSWindow::StyleMask::resizable()));
+    EXPECT_TRUE(window()->standardWindowButton(NSWindow::ButtonType::zoomButton)->isHidden());
+    // The table reloads once the main queue runs.
+    EXPECT_EQ(table().numberOfRows(), 0);
+    runUntilIdle();
+    EXPECT_EQ(table().numberOfRows(), 3);
+    EXPECT_EQ(cellAt(table(), 2)->name.lock()->stringValue(), "Trackpad");
+    EXPECT_TRUE(list().emptyLabel.lock()->isHidden());
+    EXPECT_FALSE(list().scrollView.lock()->isHidden());
+}
+
+TEST_F(DeviceListTest, TheWindowFollowsTheNumberOfRowsKeepingItsTopEdge) {
+    finder->next = {ioKitDevice("A"), ioKitDevice("B"), ioKitDevice("C")};
+    launch();
+    runUntilIdle();
+    CGFloat top = window()->frame().maxY();
+
+    // Another device in place of one: the table reloads, the window keeps its size.
+    finder->next = {ioKitDevice("A"), ioKitDevice("B"), ioKitDevice("D")};
+    CGRect before = window()->frame();
+    advance(1);
+    EXPECT_EQ(finder->refreshes, 2);
+    EXPECT_EQ(window()->frame(), before);
+    EXPECT_EQ(cellAt(table(), 2)->name.lock()->stringValue(), "D");
+
+    // One more device: a row more, the top edge where it was.
+    finder->next.push_back(ioKitDevice("E"));
+    advance(1);
+    EXPECT_EQ(window()->frame().height(), titleBar() + 4 * 96 + 16);
+    EXPECT_EQ(window()->frame().maxY(), top);
+
+    // None: title bar + 16, the empty text in place of the table.
+    finder->next.clear();
+    advance(1);
+    EXPECT_EQ(window()->frame().height(), titleBar() + 16);
+    EXPECT_EQ(window()->frame().maxY(), top);
+    EXPECT_EQ(table().numberOfRows(), 0);
+    EXPECT_TRUE(list().scrollView.lock()->isHidden());
+    auto empty = list().emptyLabel.lock();
+    EXPECT_FALSE(empty->isHidden());
+    EXPECT_EQ(empty->stringValue(), "No battery-powered devices found");
+}
+
+TEST_F(DeviceListTest, ALaunchWithoutDevicesKeepsTheStoryboardSize) {
+    launch();
+    runUntilIdle();
+    EXPECT_EQ(window()->contentRect(window()->frame()).size,
+              (CGSize{MainStoryboard::windowWidth, MainStoryboard::initialContentHeight}));
+    EXPECT_TRUE(window()->styleMask().contains(NSWindow::StyleMask::resizable()));
+    EXPECT_FALSE(list().emptyLabel.lock()->isHidden());
+    // Low Energy devices without a level stay out of the list.
+    lowEnergy->list = {lowEnergyDevice("Pen", std::nullopt)};
+    advance(1);
+    EXPECT_TRUE(list().batteries.empty());
+    EXPECT_TRUE(window()->styleMask().contains(NSWindow::StyleMask::resizable()));
+}
+
+TEST_F(DeviceListTest, RowsShowLevelColourTextAndChargingMark) {
+    finder->next = {ioKitDevice("A low", 19), ioKitDevice("B enough", 20, DeviceType::keyboard, true), ioKitDevice("C full", 100)};
+    launch();
+    runUntilIdle();
+    auto low = cellAt(table(), 0), enough = cellAt(table(), 1), full = cellAt(table(), 2);
+    ASSERT_TRUE(low && enough && full);
+
+    EXPECT_EQ(components(low->value.lock()->color()), (std::array<int, 3>{255, 0, 40}));
+    EXPECT_EQ(components(enough->value.lock()->color()), (std::array<int, 3>{0, 156, 0}));
+    EXPECT_DOUBLE_EQ(low->value.lock()->value(), 0.19);
+    EXPECT_DOUBLE_EQ(full->value.lock()->value(), 1.0);
+    EXPECT_EQ(full->level.lock()->stringValue(), "Level: 100%");
+    EXPECT_EQ(low->level.lock()->stringValue(), "Level: 19%");
+    EXPECT_EQ(low->name.lock()->alignment(), NSTextAlignment::left);
+    EXPECT_TRUE(low->isChargingIcon.lock()->isHidden());
+    EXPECT_FALSE(enough->isChargingIcon.lock()->isHidden());
+    ASSERT_TRUE(enough->isChargingIcon.lock()->image());  // the bundle's charging mark
+    EXPECT_TRUE(enough->imageView()->image());           // the keyboard picture
+    EXPECT_FALSE(low->level.lock()->isHidden());
+
+    // The dark appearance has a brighter green; the red stays.
+    NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
+    advance(1);
+    EXPECT_EQ(components(cellAt(table(), 1)->value.lock()->color()), (std::array<int, 3>{16, 172, 16}));
+    EXPECT_EQ(components(cellAt(table(), 0)->value.lock()->color()), (std::array<int, 3>{255, 0, 40}));
+
+    // Drawn: the low row's ring is red where it starts, at the lower left.
+    auto image = window()->image(1.0);
+    auto gauge = cellAt(table(), 0)->value.lock();
+    CGRect box = gauge->bounds();
+    CGFloat radius = box.width() / 2 - 12;
+    CGPoint start = gauge->convertToView(CGPoint{box.midX() - radius * 0.7071, box.midY() - radius * 0.7071}, nullptr);
+    auto pixel = image->pixel(std::size_t(start.x), image->height() - 1 - std::size_t(start.y));
+    EXPECT_GT(pixel[0], 200);
+    EXPECT_LT(pixel[1], 60);
+}
+
+TEST_F(DeviceListTest, NamesArePicturesAndTitlesByKindOfDevice) {
+    Locale::setPreferredLanguages(std::vector<std::string>{"de"});
+    auto plain = lowEnergyDevice("Pen", 50);
+    auto modelled = lowEnergyDevice("Stick", 60);
+    modelled->setModel("Stick Pro");
+    auto mouse = lowEnergyDevice("Zz mouse", 70);
+    mouse->setIsMouse(true);
+    lowEnergy->list = {plain, modelled, mouse};
+    finder->next = {ioKitDevice("Keyboard"), ioKitDevice("Mystery Pad")};
+    launch();
+    runUntilIdle();
+    ASSERT_EQ(table().numberOfRows(), 5);
+    // IOKit names are looked up in the strings table; unknown ones stay as they are.
+    EXPECT_EQ(cellAt(table(), 0)->name.lock()->stringValue(), "Tastatur");
+    EXPECT_EQ(cellAt(table(), 0)->level.lock()->stringValue(), "Ladestand: 50%");
+    EXPECT_EQ(cellAt(table(), 1)->name.lock()->stringValue(), "Mystery Pad");
+    // Low Energy devices: the model when known, else the name; the fallback pictures.
+    EXPECT_EQ(cellAt(table(), 2)->name.lock()->stringValue(), "Pen");
+    EXPECT_EQ(cellAt(table(), 3)->name.lock()->stringValue(), "Stick Pro");
+    auto png = [](const std::shared_ptr<NSImage>& image) { return image ? image->pngData(1.0) : Data{}; };
+    EXPECT_EQ(png(cellAt(table(), 2)->imageView()->image()), png(BatteryDevice::bluetoothImage()));
+    EXPECT_EQ(png(cellAt(table(), 4)->imageView()->image()), png(BatteryDevice::mouseImage()));
+}
+
+TEST_F(DeviceListTest, DevicesItCannotShowAndRowsPastTheListGiveNoView) {
+    finder->next = {ioKitDevice("Keyboard")};
+    launch();
+    runUntilIdle();
+    auto& vc = list();
+    EXPECT_TRUE(vc.viewFor(table(), nullptr, 0));
+    EXPECT_FALSE(vc.viewFor(table(), nullptr, 1));
+    EXPECT_FALSE(vc.viewFor(table(), nullptr, -1));
+    // A device of two levels, an IOKit device without a level: empty rows.
+    auto noLevel = ioKitDevice("Quiet");
+    noLevel->setBatteryLevel(std::nullopt);
+    KeyedContainer twoLevels{{"isCharging", false}, {"type", "Headphones"}, {"name", "Buds"}, {"serial", "b-1"},
+                             {"batteryLevel", 40}};
+    vc.batteries = {std::make_shared<DoubleBatteryDevice>(twoLevels), noLevel};
+    EXPECT_FALSE(vc.viewFor(table(), nullptr, 0));
+    EXPECT_FALSE(vc.viewFor(table(), nullptr, 1));
+}
+
+TEST_F(DeviceListTest, WindowResizeIsHeardOnlyWhileTheViewIsShown) {
+    finder->next = {ioKitDevice("A")};
+    launch();
+    runUntilIdle();
+    auto& vc = list();
+    vc.batteries.push_back(ioKitDevice("B"));
+    NotificationCenter::defaultCenter().post(Notification{ViewController::windowResizeNotification, nullptr, {}});
+    EXPECT_EQ(window()->frame().height(), titleBar() + 2 * 96 + 16);
+
+    auto shown = window();
+    shown->orderOut();
+    vc.batteries.push_back(ioKitDevice("C"));
+    NotificationCenter::defaultCenter().post(Notification{ViewController::windowResizeNotification, nullptr, {}});
+    EXPECT_EQ(shown->frame().height(), titleBar() + 2 * 96 + 16);
+}

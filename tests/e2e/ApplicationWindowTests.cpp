@@ -1,0 +1,298 @@
+// The real program on a virtual X display, on a hardware profile: its window is read back from the
+// X server and set beside the same window drawn headless in this process from the same profile.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <thread>
+
+#include "AppKit/NSApplication.hpp"
+#include "AppKit/NSWindow.hpp"
+#include "CoreBluetooth/BluetoothStack.hpp"
+#include "CoreBluetooth/SimulatedBluetoothStack.hpp"
+#include "Foundation/Bundle.hpp"
+#include "Foundation/Locale.hpp"
+#include "IOKit/HardwareProfile.hpp"
+#include "IOKit/IORegistry.hpp"
+#include "Quillon/BatteryCells.hpp"
+#include "Quillon/MainStoryboard.hpp"
+#include "Quillon/Settings.hpp"
+#include "Quillon/ViewController.hpp"
+#include "Testing/TestEnvironment.hpp"
+#include "VirtualDisplay.hpp"
+
+using namespace Quillon;
+
+namespace {
+
+using WallClock = std::chrono::steady_clock;
+
+const std::string demoProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/demo.json";
+const std::string emptyProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/empty.json";
+const CGFloat titleBar = NSWindow::titleBarHeight + NSWindow::toolbarHeight;
+
+/// A rectangle of the window, top-left origin, whole pixels.
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+/// What a row of the headless window shows and where.
+struct Row {
+    Area name, level, gauge, charging;
+    int percent = 0;
+    bool charging_ = false;
+};
+
+/// The window as drawn headless, with the places of what the tests look at.
+struct Reference {
+    std::shared_ptr<CGImage> image;
+    int height = 0;
+    std::vector<Row> rows;
+    Area emptyLabel, inFront, normal, closeButton;
+};
+
+Area areaOf(const NSView& view, CGFloat windowHeight) {
+    CGRect b = view.bounds();
+    CGPoint a = view.convertToView(CGPoint{b.minX(), b.minY()}, nullptr);
+    CGPoint c = view.convertToView(CGPoint{b.maxX(), b.maxY()}, nullptr);
+    CGFloat top = windowHeight - std::max(a.y, c.y), left = std::min(a.x, c.x);
+    return {int(std::lround(left)), int(std::lround(top)), int(std::lround(std::abs(c.x - a.x))),
+            int(std::lround(std::abs(c.y - a.y)))};
+}
+
+Area areaOfSegment(const NSSegmentedControl& control, int segment, CGFloat windowHeight) {
+    CGRect r = control.rectForSegment(segment);
+    CGPoint a = control.convertToView(CGPoint{r.minX(), r.minY()}, nullptr);
+    CGPoint c = control.convertToView(CGPoint{r.maxX(), r.maxY()}, nullptr);
+    return {int(std::lround(std::min(a.x, c.x))), int(std::lround(windowHeight - std::max(a.y, c.y))),
+            int(std::lround(std::abs(c.x - a.x))), int(std::lround(std::abs(c.y - a.y)))};
+}
+
+int red(std::uint32_t p) { return int(p >> 16 & 0xFF); }
+int green(std::uint32_t p) { return int(p >> 8 & 0xFF); }
+int blue(std::uint32_t p) { return int(p & 0xFF); }
+
+int count(const Screenshot& shot, const Area& area, const std::function<bool(std::uint32_t)>& wanted) {
+    int n = 0;
+    for (int y = area.y; y < area.y + area.height && y < shot.height; ++y) {
+        for (int x = area.x; x < area.x + area.width && x < shot.width; ++x) n += wanted(shot.at(x, y)) ? 1 : 0;
+    }
+    return n;
+}
+
+// The gauge colours (red 255/0/40, green 0/156/0) and the charging mark's amber, with room for
+// the edges' blending.
+bool gaugeRed(std::uint32_t p) { return red(p) > 200 && green(p) < 70 && blue(p) < 110; }
+bool gaugeGreen(std::uint32_t p) { return green(p) > 120 && red(p) < 70 && blue(p) < 70; }
+bool amber(std::uint32_t p) { return red(p) > 220 && green(p) > 150 && green(p) < 215 && blue(p) < 80; }
+bool ink(std::uint32_t p) { return red(p) < 150 && green(p) < 150 && blue(p) < 150; }
+bool accent(std::uint32_t p) { return blue(p) > 180 && red(p) < 90; }
+
+/// The share of pixels of the area that differ between the screenshot and the headless drawing.
+double difference(const Screenshot& shot, const CGImage& image, const Area& area) {
+    int differing = 0, total = 0;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            auto expected = image.pixel(std::size_t(x), std::size_t(y));
+            auto p = shot.at(x, y);
+            int worst = std::max({std::abs(red(p) - expected[0]), std::abs(green(p) - expected[1]), std::abs(blue(p) - expected[2])});
+            differing += worst > 8 ? 1 : 0;
+            ++total;
+        }
+    }
+    return total ? double(differing) / total : 1.0;
+}
+
+}  // namespace
+
+class ApplicationWindow : public VirtualTimeTest {
+protected:
+    void SetUp() override {
+        VirtualTimeTest::SetUp();
+        if (access((std::string(QUILLON_BIN_DIR) + "/Quillon").c_str(), X_OK) != 0) GTEST_SKIP() << "Quillon is not built";
+        display_ = std::make_unique<VirtualDisplay>(1024, 1400);
+        if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    }
+    void TearDown() override {
+        app_.reset();
+        display_.reset();
+        VirtualTimeTest::TearDown();
+    }
+
+    /// The main window as this process draws it headless from the same bundle and profile, once
+    /// the Low Energy peripherals had the time to connect.
+    Reference reference(const std::string& profile) {
+        Bundle::setMainPath(QUILLON_APP_DIR);
+        Locale::setPreferredLanguages(std::vector<std::string>{"en"});
+        Settings::forgetKeepInFront();
+        IORegistry::setCurrent(std::make_shared<IORegistry>(std::make_shared<HardwareProfileProvider>(std::filesystem::path(profile))));
+        BluetoothStack::setCurrent(SimulatedBluetoothStack::fromProfile(profile));
+        Reference out;
+        {
+            auto controller = MainStoryboard::makeWindowController();
+            auto window = controller->window();
+            controller->showWindow(nullptr);
+            advance(3);
+            runUntilIdle();
+            out.image = window->image(1.0);
+            CGFloat height = window->frame().height();
+            out.height = int(height);
+            auto& list = dynamic_cast<ViewController&>(*window->contentViewController());
+            auto table = list.tableView.lock();
+            for (int i = 0; i < table->numberOfRows(); ++i) {
+                auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table->view(0, i));
+                Row row{areaOf(*cell->name.lock(), height), areaOf(*cell->level.lock(), height),
+                        areaOf(*cell->value.lock(), height), areaOf(*cell->isChargingIcon.lock(), height),
+                        int(*list.batteries[std::size_t(i)]->batteryLevel()), list.batteries[std::size_t(i)]->isCharging()};
+                out.rows.push_back(row);
+            }
+            out.emptyLabel = areaOf(*list.emptyLabel.lock(), height);
+            auto control = controller->keepInFront.lock();
+            out.inFront = areaOfSegment(*control, WindowController::inFrontSegment, height);
+            out.normal = areaOfSegment(*control, WindowController::normalSegment, height);
+            out.closeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::closeButton), height);
+            window->close();
+        }
+        NSApplication::shared().reset();
+        IORegistry::setCurrent(nullptr);
+        BluetoothStack::setCurrent(nullptr);
+        Settings::forgetKeepInFront();
+        Bundle::setMainPath({});
+        return out;
+    }
+
+    /// Starts the program on the display with its settings under `configHome`.
+    void start(const std::string& profile, const std::filesystem::path& configHome) {
+        app_.reset();
+        app_ = std::make_unique<ApplicationProcess>(
+            std::string(QUILLON_BIN_DIR) + "/Quillon",
+            std::map<std::string, std::string>{{"DISPLAY", display_->name()},
+                                               {"QUILLON_WINDOW_BACKEND", "sdl"},
+                                               {"QUILLON_HARDWARE_PROFILE", profile},
+                                               {"XDG_CONFIG_HOME", configHome.string()},
+                                               {"LANGUAGE", "en"},
+                                               {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}},
+            configHome / "quillon.log");
+        ASSERT_TRUE(app_->started());
+    }
+
+    /// Waits until the window is there with that height and drawn as `settled` wants it (or the
+    /// time is up); returns where it is and what it shows.
+    std::pair<WindowPlace, Screenshot> settledWindow(int height, const std::function<bool(const Screenshot&)>& settled) {
+        auto end = WallClock::now() + std::chrono::seconds(15);
+        WindowPlace place;
+        Screenshot shot;
+        while (WallClock::now() < end && app_->running()) {
+            if (auto found = findWindow(display_->connection(), "Quillon")) {
+                place = *found;
+                if (place.height == height) {
+                    shot = grab(display_->connection(), place);
+                    if (shot.width && settled(shot)) break;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return {place, shot};
+    }
+
+    void save(const Screenshot& shot, const std::string& name) {
+        shot.save(std::filesystem::path(QUILLON_E2E_OUTPUT_DIR) / (name + ".png"));
+    }
+
+    void closeThroughTheCloseButton(const WindowPlace& place, const Reference& ref) {
+        click(display_->connection(), place, ref.closeButton.x + ref.closeButton.width / 2,
+              ref.closeButton.y + ref.closeButton.height / 2);
+        EXPECT_EQ(app_->waitForExit(10), std::optional<int>(0));
+    }
+
+    std::unique_ptr<VirtualDisplay> display_;
+    std::unique_ptr<ApplicationProcess> app_;
+};
+
+TEST_F(ApplicationWindow, TheDemoHardwareShowsOneRowPerDeviceWithItsLevelAndChargingMark) {
+    auto ref = reference(demoProfile);
+    ASSERT_EQ(ref.rows.size(), 5u);  // three devices of the registry, two Low Energy peripherals
+    TemporaryDirectory config;
+    start(demoProfile, config.path());
+    int height = int(titleBar) + 96 * 5 + 16;
+    auto [place, shot] = settledWindow(height, [&](const Screenshot& s) {
+        for (const auto& row : ref.rows) {
+            if (difference(s, *ref.image, row.name) > 0.01 || difference(s, *ref.image, row.level) > 0.01) return false;
+        }
+        return true;
+    });
+    save(shot, "demo");
+    ASSERT_EQ(place.height, height) << "the window has title bar + 96 per row + 16";
+    ASSERT_EQ(shot.height, height);
+    EXPECT_EQ(place.width, int(MainStoryboard::windowWidth));
+
+    for (std::size_t i = 0; i < ref.rows.size(); ++i) {
+        const auto& row = ref.rows[i];
+        SCOPED_TRACE("row " + std::to_string(i));
+        // Name and level text: drawn, and as the headless window draws them.
+        EXPECT_GT(count(shot, row.name, ink), 40);
+        EXPECT_GT(count(shot, row.level, [](std::uint32_t p) { return red(p) < 200; }), 30);
+        EXPECT_LT(difference(shot, *ref.image, row.name), 0.01);
+        EXPECT_LT(difference(shot, *ref.image, row.level), 0.01);
+        // The ring: red at 19 % and below, green above.
+        int reds = count(shot, row.gauge, gaugeRed), greens = count(shot, row.gauge, gaugeGreen);
+        if (row.percent <= 19) {
+            EXPECT_GT(reds, 20);
+            EXPECT_EQ(greens, 0);
+        } else {
+            EXPECT_GT(greens, 20);
+            EXPECT_EQ(reds, 0);
+        }
+        // The bolt only where the device charges.
+        if (row.charging_) {
+            EXPECT_GT(count(shot, row.charging, amber), 15);
+        } else {
+            EXPECT_EQ(count(shot, row.charging, amber), 0);
+        }
+    }
+    closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, WithoutDevicesTheWindowSaysSo) {
+    auto ref = reference(emptyProfile);
+    ASSERT_TRUE(ref.rows.empty());
+    TemporaryDirectory config;
+    start(emptyProfile, config.path());
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    auto [place, shot] =
+        settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
+    save(shot, "empty");
+    ASSERT_EQ(place.height, height);
+    EXPECT_GT(count(shot, ref.emptyLabel, [](std::uint32_t p) { return red(p) < 200; }), 100);
+    EXPECT_LT(difference(shot, *ref.image, ref.emptyLabel), 0.01);
+    Area content{0, int(titleBar), shot.width, shot.height - int(titleBar)};
+    EXPECT_EQ(count(shot, content, gaugeGreen) + count(shot, content, gaugeRed), 0);
+    closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, KeepInFrontIsRememberedAcrossARestart) {
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    auto selected = [&](const Area& segment) {
+        return [&, segment](const Screenshot& s) { return count(s, segment, accent) > segment.width * segment.height / 3; };
+    };
+
+    start(emptyProfile, config.path());
+    auto [place, shot] = settledWindow(height, selected(ref.normal));
+    ASSERT_EQ(place.height, height);
+    EXPECT_TRUE(selected(ref.normal)(shot)) << "a first launch keeps the window at the normal level";
+    click(display_->connection(), place, ref.inFront.x + ref.inFront.width / 2, ref.inFront.y + ref.inFront.height / 2);
+    auto [after, chosen] = settledWindow(height, selected(ref.inFront));
+    save(chosen, "keep-in-front-chosen");
+    EXPECT_TRUE(selected(ref.inFront)(chosen));
+    closeThroughTheCloseButton(after, ref);
+
+    start(emptyProfile, config.path());
+    auto [again, restarted] = settledWindow(height, selected(ref.inFront));
+    save(restarted, "keep-in-front-restarted");
+    EXPECT_TRUE(selected(ref.inFront)(restarted)) << "the second launch shows the stored choice";
+    EXPECT_FALSE(selected(ref.normal)(restarted));
+    closeThroughTheCloseButton(again, ref);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// A virtual X display of the test's own, the application run on it, and what the test reads from
+// it and sends to it through Xlib: the window's place, its pixels, clicks.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+/// An Xvfb server on a display number it chooses itself; stopped when the object goes.
+class VirtualDisplay {
+public:
+    VirtualDisplay(int width, int height);
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    /// Why there is no display; empty when it runs.
+    const std::string& unavailable() const { return unavailable_; }
+    const std::string& name() const { return name_; }
+    Display* connection() const { return display_; }
+
+private:
+    std::string unavailable_;
+    std::string name_;
+    pid_t pid_ = -1;
+    Display* display_ = nullptr;
+};
+
+/// A top-level window as the X server has it.
+struct WindowPlace {
+    unsigned long id = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+/// Pixels of a screen area, rows top down, 0xRRGGBB.
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+    /// Writes it as PNG (for a person to look at when a test fails).
+    void save(const std::filesystem::path& path) const;
+};
+
+/// The mapped top-level window of that title; none when there is none.
+std::optional<WindowPlace> findWindow(Display* display, const std::string& title);
+Screenshot grab(Display* display, const WindowPlace& place);
+/// Moves the pointer to the point of the window (top-left origin) and presses and releases the
+/// left button there, as the window system tells a click.
+void click(Display* display, const WindowPlace& place, int x, int y);
+
+/// The application program started with the environment given (added to the test's own, less
+/// its display and Quillon settings); killed when the object goes while it still runs.
+class ApplicationProcess {
+public:
+    ApplicationProcess(const std::string& program, const std::map<std::string, std::string>& environment,
+                       const std::filesystem::path& log);
+    ~ApplicationProcess();
+    ApplicationProcess(const ApplicationProcess&) = delete;
+    ApplicationProcess& operator=(const ApplicationProcess&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    bool running();
+    /// The exit status once the program has ended within the time; none when it has not (or it
+    /// was ended by a signal: -signal).
+    std::optional<int> waitForExit(double seconds);
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
