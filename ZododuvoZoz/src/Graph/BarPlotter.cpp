@@ -12,17 +12,12 @@ constexpr CGFloat kShare = 0.8;
 
 BarPlotter::BarPlotter(const std::shared_ptr<NSColor>& color) : color_(color), lineWidth_(2 * Constants::onePixel()) {}
 
-void BarPlotter::setData(const DataSeries& data) {
-    data_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
 std::shared_ptr<CAShapeLayer> BarPlotter::makeBar(const std::shared_ptr<CALayer>& layer, std::size_t index,
                                                   CGFloat max, CGFloat bottomOffset, bool full) const {
     if (!layer) return nullptr;
-    const auto& sample = data_[index];
+    const auto& sample = data()[index];
     if (sample && *sample == 0) return nullptr;
-    auto slot = BarDrawing::slot(*layer, data_.size(), index, kInset, kShare);
+    auto slot = BarDrawing::slot(*layer, data().size(), index, kInset, kShare);
     CGRect rect = full && sample ? BarDrawing::fullBar(*layer, slot, *sample, max, bottomOffset)
                                  : BarDrawing::onePointBar(*layer, slot, bottomOffset);
     auto bar = BarDrawing::shapeLayer(*layer, *NSBezierPath::rect(rect));
@@ -36,9 +31,9 @@ std::shared_ptr<CAShapeLayer> BarPlotter::makeBar(const std::shared_ptr<CALayer>
 
 void BarPlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat, CGFloat max, CGFloat bottomOffset) {
     ZuzeDiv::removeAllFromSuperlayer(barLayers_);
-    if (data_.empty()) return;
+    if (data().empty()) return;
     const bool full = !animationDuration_ || mAlreadyAnimated_;
-    for (std::size_t i = 0; i < data_.size(); ++i) {
+    for (std::size_t i = 0; i < data().size(); ++i) {
         auto bar = makeBar(layer, i, max, bottomOffset, full);
         barLayers_.push_back(bar);
         if (bar) layer->addSublayer(bar);
@@ -47,10 +42,10 @@ void BarPlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat, CGFloat ma
 
 void BarPlotter::animate(const std::shared_ptr<CALayer>& layer, CGFloat, CGFloat max, CGFloat bottomOffset) {
     if (!layer || !animationDuration_ || !timingFunction_ || mAlreadyAnimated_) return;
-    for (std::size_t i = 0; i < barLayers_.size() && i < data_.size(); ++i) {
+    for (std::size_t i = 0; i < barLayers_.size() && i < data().size(); ++i) {
         if (!barLayers_[i]) continue;
-        auto slot = BarDrawing::slot(*layer, data_.size(), i, kInset, kShare);
-        const auto& sample = data_[i];
+        auto slot = BarDrawing::slot(*layer, data().size(), i, kInset, kShare);
+        const auto& sample = data()[i];
         CGRect rect = sample ? BarDrawing::fullBar(*layer, slot, *sample, max, bottomOffset)
                              : BarDrawing::onePointBar(*layer, slot, bottomOffset);
         barLayers_[i]->add(BarDrawing::growAnimation(*NSBezierPath::rect(rect), *animationDuration_, *timingFunction_),
@@ -61,8 +56,7 @@ void BarPlotter::animate(const std::shared_ptr<CALayer>& layer, CGFloat, CGFloat
 
 void BarPlotter::clear() {
     ZuzeDiv::removeAllFromSuperlayer(barLayers_);
-    delegate_.reset();
-    data_.clear();
+    forgetSeries();
 }
 
 }  // namespace ZododuvoZoz

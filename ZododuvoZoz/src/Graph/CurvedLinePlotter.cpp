@@ -21,14 +21,13 @@ CurvedLinePlotter::CurvedLinePlotter(const std::vector<std::shared_ptr<NSColor>>
 }
 
 void CurvedLinePlotter::setData(const DataSeries& data) {
-    data_ = data;
     mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
+    SeriesPlotter::setData(data);
 }
 
 void CurvedLinePlotter::setPoints(const std::vector<CGPoint>& points) {
     points_ = points;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+    requestRedraw();
 }
 
 void CurvedLinePlotter::removeLayers() {
@@ -39,8 +38,7 @@ void CurvedLinePlotter::removeLayers() {
 
 void CurvedLinePlotter::clear() {
     removeLayers();
-    delegate_.reset();
-    data_.clear();
+    forgetSeries();
     mData_.clear();
     points_.clear();
     calculatedPoints_.clear();
@@ -102,7 +100,7 @@ void CurvedLinePlotter::configureFill(const std::shared_ptr<NSBezierPath>& path)
 }
 
 void CurvedLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data(), layer.frame().width(), minimumDistance_);
     std::vector<CGPoint> markers;
     auto path = curve(layer, min, max, bottomOffset, &markers, true);
     if (!path) return;

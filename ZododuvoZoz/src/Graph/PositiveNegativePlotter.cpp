@@ -15,21 +15,19 @@ PositiveNegativePlotter::PositiveNegativePlotter(const std::shared_ptr<NSColor>&
       initialThickness_(2 * Constants::onePixel()) {}
 
 void PositiveNegativePlotter::setData(const DataSeries& data) {
-    data_ = data;
     mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
+    SeriesPlotter::setData(data);
 }
 
 void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
     drawNilMode_ = mode;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+    requestRedraw();
 }
 
 void PositiveNegativePlotter::clear() {
     if (strokeLayer_) strokeLayer_->remove();
     if (initialLayer_) initialLayer_->remove();
-    delegate_.reset();
-    data_.clear();
+    forgetSeries();
     mData_.clear();
     calculatedPoints_.clear();
 }
@@ -44,8 +42,8 @@ void PositiveNegativePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloa
 
     // The colour follows where the whole series ends, whatever the thinning keeps.
     std::shared_ptr<NSColor> lineColor = NSColor::blackColor();
-    if (!data_.empty() && data_.back() && *data_.back() != initial_) {
-        lineColor = *data_.back() > initial_ ? positive_ : negative_;
+    if (!data().empty() && data().back() && *data().back() != initial_) {
+        lineColor = *data().back() > initial_ ? positive_ : negative_;
     }
     strokeLayer_ = GradientLayer::make(layer, {lineColor, lineColor}, layer->bounds());
     auto separator = NSColor::separatorColor();
@@ -69,7 +67,7 @@ void PositiveNegativePlotter::drawInitial(CALayer& layer, CGFloat min, CGFloat m
 }
 
 void PositiveNegativePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data(), layer.frame().width(), minimumDistance_);
     const std::size_t count = mData_.size();
     if (count < 2) return;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return;

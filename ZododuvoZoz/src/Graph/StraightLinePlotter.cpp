@@ -28,19 +28,18 @@ StraightLinePlotter::StraightLinePlotter(const std::shared_ptr<NSColor>& strokeC
 }
 
 void StraightLinePlotter::setData(const DataSeries& data) {
-    data_ = data;
     mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
+    SeriesPlotter::setData(data);
 }
 
 void StraightLinePlotter::setDrawNilMode(DrawNilMode mode) {
     drawNilMode_ = mode;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+    requestRedraw();
 }
 
 void StraightLinePlotter::setPoints(const std::vector<CGPoint>& points) {
     points_ = points;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
+    requestRedraw();
 }
 
 void StraightLinePlotter::removeLayers() {
@@ -51,8 +50,7 @@ void StraightLinePlotter::removeLayers() {
 
 void StraightLinePlotter::clear() {
     removeLayers();
-    delegate_.reset();
-    data_.clear();
+    forgetSeries();
     mData_.clear();
     points_.clear();
     calculatedPoints_.clear();
@@ -108,7 +106,7 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
 }
 
 void StraightLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data(), layer.frame().width(), minimumDistance_);
     std::vector<Decoration> decorations;
     auto path = linePath(layer, min, max, bottomOffset, &decorations, true);
     if (!path) return;

@@ -11,11 +11,11 @@
 #include "AppKit/NSColor.hpp"
 #include "QuartzCore/CAMediaTimingFunction.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class BarPlotter : public IDataPlotter, public IAnimatable {
+class BarPlotter : public SeriesPlotter, public IAnimatable {
 public:
     explicit BarPlotter(const std::shared_ptr<NSColor>& color);
     static std::shared_ptr<BarPlotter> make(const std::shared_ptr<NSColor>& color) {
@@ -23,10 +23,6 @@ public:
     }
 
     // IDataPlotter and IAnimatable; the minimum is not used.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
     void animate(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
@@ -56,8 +52,6 @@ private:
 
     std::vector<std::shared_ptr<CAShapeLayer>> barLayers_;
     bool mAlreadyAnimated_ = false;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
     std::optional<double> animationDuration_;
     std::optional<CAMediaTimingFunctionName> timingFunction_;
     CGFloat fillAlpha_ = 0.75;

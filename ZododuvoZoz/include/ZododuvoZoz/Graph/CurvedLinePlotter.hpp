@@ -15,11 +15,11 @@
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/GradientLayer.hpp"
 #include "ZododuvoZoz/Graph/LineStyles.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class CurvedLinePlotter : public IDataPlotter {
+class CurvedLinePlotter : public SeriesPlotter {
 public:
     explicit CurvedLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors);
     CurvedLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors, bool fillArea);
@@ -31,9 +31,6 @@ public:
     }
 
     // IDataPlotter.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
     void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
@@ -103,7 +100,6 @@ private:
     std::shared_ptr<GradientLayer> strokeLayer_;
     std::shared_ptr<GradientLayer> fillLayer_;
     std::vector<std::shared_ptr<CAShapeLayer>> markerLayers_;
-    DataSeries data_;
     DataSeries mData_;
     std::vector<CGPoint> calculatedPoints_;
     bool truncated_ = false;
@@ -125,7 +121,6 @@ private:
     CGPoint fillStartPoint_{0.5, 0.0};
     CGPoint fillEndPoint_{0.5, 1.0};
     std::shared_ptr<NSColor> strokeColor_;
-    std::weak_ptr<PlotterDelegate> delegate_;
     std::vector<CGPoint> points_;
     CGFloat maxX_ = 100.0;
 };

@@ -10,11 +10,11 @@
 #include "QuartzCore/CAGradientLayer.hpp"
 #include "QuartzCore/CAMediaTimingFunction.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class GradientBarPlotter : public IDataPlotter, public IAnimatable {
+class GradientBarPlotter : public SeriesPlotter, public IAnimatable {
 public:
     explicit GradientBarPlotter(const std::vector<std::shared_ptr<NSColor>>& colors);
     static std::shared_ptr<GradientBarPlotter> make(const std::vector<std::shared_ptr<NSColor>>& colors) {
@@ -22,10 +22,6 @@ public:
     }
 
     // IDataPlotter and IAnimatable; the minimum is not used.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
     void animate(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
@@ -53,8 +49,6 @@ private:
     std::vector<std::shared_ptr<CAShapeLayer>> maskingLayers_;
     std::vector<std::shared_ptr<CAGradientLayer>> gradientLayers_;
     bool mAlreadyAnimated_ = false;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
     std::optional<double> animationDuration_;
     std::optional<CAMediaTimingFunctionName> timingFunction_;
     CGFloat fillAlpha_ = 0.75;

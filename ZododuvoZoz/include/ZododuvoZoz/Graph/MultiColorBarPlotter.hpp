@@ -10,11 +10,11 @@
 #include "QuartzCore/CAMediaTimingFunction.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/ColorRange.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class MultiColorBarPlotter : public IDataPlotter, public IAnimatable {
+class MultiColorBarPlotter : public SeriesPlotter, public IAnimatable {
 public:
     /// Colours by the list (mode array).
     explicit MultiColorBarPlotter(const std::vector<std::shared_ptr<NSColor>>& colors);
@@ -28,10 +28,6 @@ public:
     }
 
     // IDataPlotter and IAnimatable; the minimum is not used.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
     void animate(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
@@ -67,8 +63,6 @@ private:
 
     std::vector<std::shared_ptr<CAShapeLayer>> barLayers_;
     bool mAlreadyAnimated_ = false;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
     std::optional<double> animationDuration_;
     std::optional<CAMediaTimingFunctionName> timingFunction_;
     CGFloat offset_ = 4.0;

@@ -12,11 +12,11 @@
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/GradientLayer.hpp"
 #include "ZododuvoZoz/Graph/LineStyles.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class PositiveNegativePlotter : public IDataPlotter {
+class PositiveNegativePlotter : public SeriesPlotter {
 public:
     PositiveNegativePlotter(const std::shared_ptr<NSColor>& positive, const std::shared_ptr<NSColor>& negative);
     static std::shared_ptr<PositiveNegativePlotter> make(const std::shared_ptr<NSColor>& positive,
@@ -25,9 +25,6 @@ public:
     }
 
     // IDataPlotter.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
     void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
@@ -91,7 +88,6 @@ private:
     void drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset);
     void drawInitial(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset);
 
-    DataSeries data_;
     DataSeries mData_;
     std::vector<CGPoint> calculatedPoints_;
     std::shared_ptr<GradientLayer> strokeLayer_;
@@ -115,7 +111,6 @@ private:
     std::shared_ptr<NSColor> initialColor_ = NSColor::systemGrayColor();
     CGFloat initialLineDashPhase_ = 2.0;
     std::vector<CGFloat> initialLineDashPattern_{3.0, 3.0};
-    std::weak_ptr<PlotterDelegate> delegate_;
     DrawNilMode drawNilMode_ = DrawNilMode::drawMinValue;
     CGFloat maxX_ = 100.0;
 };

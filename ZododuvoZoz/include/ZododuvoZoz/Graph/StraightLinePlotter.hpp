@@ -16,11 +16,11 @@
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/GradientLayer.hpp"
 #include "ZododuvoZoz/Graph/LineStyles.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class StraightLinePlotter : public IDataPlotter {
+class StraightLinePlotter : public SeriesPlotter {
 public:
     /// The line's gradient colours; everything else takes its default.
     explicit StraightLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors);
@@ -34,9 +34,6 @@ public:
     }
 
     // IDataPlotter.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
     void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
@@ -119,7 +116,6 @@ private:
     void drawPoints(CALayer& layer, CGFloat max, CGFloat bottomOffset);
     void removeLayers();
 
-    DataSeries data_;
     DataSeries mData_;
     std::vector<CGPoint> calculatedPoints_;
     std::shared_ptr<GradientLayer> strokeLayer_;
@@ -145,7 +141,6 @@ private:
     CGPoint fillStartPoint_{0.5, 0.0};
     CGPoint fillEndPoint_{0.5, 1.0};
     bool usePointColor_ = true;
-    std::weak_ptr<PlotterDelegate> delegate_;
     DrawNilMode drawNilMode_ = DrawNilMode::drawMinValue;
     CGFloat innerMarkerRadius_ = 3.0;
     CGFloat outerMarkerRadius_ = 5.0;
