@@ -1,43 +1,24 @@
 #include "ZododuvoZoz/Graph/PositiveNegativePlotter.hpp"
 
 #include "LineDrawing.hpp"
-#include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
 
 PositiveNegativePlotter::PositiveNegativePlotter(const std::shared_ptr<NSColor>& positive,
                                                  const std::shared_ptr<NSColor>& negative)
-    : positive_(positive),
-      negative_(negative),
-      lineWidth_(4 * Constants::onePixel()),
-      strokeColor_(Colors::teal()),
-      initialThickness_(2 * Constants::onePixel()) {}
+    : positive_(positive), negative_(negative), initialThickness_(2 * Constants::onePixel()) {}
 
-void PositiveNegativePlotter::setData(const DataSeries& data) {
-    mData_ = data;
-    SeriesPlotter::setData(data);
-}
-
-void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
-    drawNilMode_ = mode;
-    requestRedraw();
-}
-
-void PositiveNegativePlotter::clear() {
-    if (strokeLayer_) strokeLayer_->remove();
+void PositiveNegativePlotter::removeLayers() {
+    LinePlotter::removeLayers();
     if (initialLayer_) initialLayer_->remove();
-    forgetSeries();
-    mData_.clear();
-    calculatedPoints_.clear();
 }
 
 void PositiveNegativePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max,
                                    CGFloat bottomOffset) {
     if (!layer) return;
     calculatedPoints_.clear();
-    if (strokeLayer_) strokeLayer_->remove();
-    if (initialLayer_) initialLayer_->remove();
+    removeLayers();
     if (!(max > 0 && min <= max)) return;
 
     // The colour follows where the whole series ends, whatever the thinning keeps.
@@ -67,7 +48,7 @@ void PositiveNegativePlotter::drawInitial(CALayer& layer, CGFloat min, CGFloat m
 }
 
 void PositiveNegativePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data(), layer.frame().width(), minimumDistance_);
+    truncate(layer);
     const std::size_t count = mData_.size();
     if (count < 2) return;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return;
@@ -89,15 +70,7 @@ void PositiveNegativePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max,
         path->line(point);
         calculatedPoints_.push_back(point);
     }
-    strokeLayer_->setStrokeColor(strokeColor_);
-    strokeLayer_->setFillColor(nullptr);
-    strokeLayer_->setPath(path);
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
+    strokeLine(path);
 }
 
 }  // namespace ZododuvoZoz
