@@ -44,4 +44,14 @@ void LinePlotter::strokeLine(const std::shared_ptr<NSBezierPath>& path) {
     styleStroke(path);
 }
 
+CGPoint LinePlotter::straightPoint(const CALayer& layer, std::size_t index, CGFloat min, CGFloat max,
+                                   CGFloat bottomOffset) const {
+    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
+    const CGFloat y = LineDrawing::yPosition(mData_[index], min, max, h, bottomOffset, lineWidth_);
+    if (index == 0) return {0, y + 1.0};
+    if (index == mData_.size() - 1) return {w + lineWidth_, y + lineWidth_ / 2};
+    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(mData_.size() - 1);
+    return {step * static_cast<CGFloat>(index) + 1.0, y + lineWidth_ / 2};
+}
+
 }  // namespace ZododuvoZoz

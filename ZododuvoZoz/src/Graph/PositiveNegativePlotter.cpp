@@ -52,21 +52,13 @@ void PositiveNegativePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max,
     const std::size_t count = mData_.size();
     if (count < 2) return;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return;
-    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
-    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(count - 1);
-    auto y = [&](std::optional<CGFloat> value) {
-        return LineDrawing::yPosition(value, min, max, h, bottomOffset, lineWidth_);
-    };
-
     auto path = NSBezierPath::make();
-    const CGPoint start{0, y(mData_.front()) + 1.0};
+    const CGPoint start = straightPoint(layer, 0, min, max, bottomOffset);
     path->move(start);
     calculatedPoints_.push_back(start);
     for (std::size_t i = 1; i < count; ++i) {
-        const auto& sample = mData_[i];
-        if (!sample && drawNilMode_ == DrawNilMode::stop) break;
-        const bool last = i == count - 1;
-        const CGPoint point{last ? w + lineWidth_ : step * static_cast<CGFloat>(i) + 1.0, y(sample) + lineWidth_ / 2};
+        if (!mData_[i] && drawNilMode_ == DrawNilMode::stop) break;
+        const CGPoint point = straightPoint(layer, i, min, max, bottomOffset);
         path->line(point);
         calculatedPoints_.push_back(point);
     }

@@ -38,14 +38,8 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
     const std::size_t count = mData_.size();
     if (count < 2) return std::nullopt;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return std::nullopt;
-    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
-    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(count - 1);
-    auto y = [&](std::optional<CGFloat> value) {
-        return LineDrawing::yPosition(value, min, max, h, bottomOffset, lineWidth_);
-    };
-
     auto path = NSBezierPath::make();
-    CGPoint previous{0, y(mData_.front()) + 1.0};
+    CGPoint previous = straightPoint(layer, 0, min, max, bottomOffset);
     path->move(previous);
     if (record) calculatedPoints_.push_back(previous);
     for (std::size_t i = 1; i < count; ++i) {
@@ -56,7 +50,7 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
             break;
         }
         const bool last = i == count - 1;
-        const CGPoint point{last ? w + lineWidth_ : step * static_cast<CGFloat>(i) + 1.0, y(sample) + lineWidth_ / 2};
+        const CGPoint point = straightPoint(layer, i, min, max, bottomOffset);
         path->line(point);
         if (record) calculatedPoints_.push_back(point);
         if (decorations && !last && sample && *sample > min) decorations->push_back({false, point});

@@ -74,6 +74,12 @@ protected:
     void styleStroke(const std::shared_ptr<NSBezierPath>& path);
     /// The same, after the mask colour strokeColor and no fill: a line with nothing under it.
     void strokeLine(const std::shared_ptr<NSBezierPath>& path);
+    /// Where sample i of the series as drawn (of two or more) lies on a straight line: the first at
+    /// x = 0 and y + 1, the last at x = W + lineWidth, so that the line runs on past the right
+    /// edge, and the others at step × i + 1 with step = (W − 2 × lineWidth) / (count − 1); all but
+    /// the first at y + lineWidth / 2, y being the sample's place on the vertical scale.
+    CGPoint straightPoint(const CALayer& layer, std::size_t index, CGFloat min, CGFloat max,
+                          CGFloat bottomOffset) const;
 
     DataSeries mData_;
     std::vector<CGPoint> calculatedPoints_;
