@@ -20,6 +20,12 @@ CGRect onePointBar(const CALayer& layer, Slot slot, CGFloat bottomOffset) {
     return {slot.x, layer.bounds().height() - bottomOffset - 1, slot.width, 1};
 }
 
+std::shared_ptr<NSBezierPath> barPath(const CALayer& layer, Slot slot, std::optional<CGFloat> sample, CGFloat max,
+                                      CGFloat bottomOffset, bool full) {
+    return NSBezierPath::rect(full && sample ? fullBar(layer, slot, *sample, max, bottomOffset)
+                                             : onePointBar(layer, slot, bottomOffset));
+}
+
 std::shared_ptr<CAShapeLayer> shapeLayer(const CALayer& host, const NSBezierPath& path) {
     auto layer = CAShapeLayer::make();
     layer->setFrame(host.bounds());
@@ -59,20 +65,6 @@ std::shared_ptr<ColorRange> rangeHolding(const std::vector<std::shared_ptr<Color
         if (range && range->min() <= value && value <= range->max()) return range;
     }
     return nullptr;
-}
-
-void removeGradientBars(std::vector<std::shared_ptr<CAShapeLayer>>& masks,
-                        std::vector<std::shared_ptr<CAGradientLayer>>& gradients) {
-    for (const auto& mask : masks) {
-        if (!mask) continue;
-        mask->removeAllAnimations();
-        mask->removeFromSuperlayer();
-    }
-    for (const auto& gradient : gradients) {
-        if (gradient) gradient->removeFromSuperlayer();
-    }
-    masks.clear();
-    gradients.clear();
 }
 
 }  // namespace ZododuvoZoz::BarDrawing

@@ -28,6 +28,10 @@ Slot slot(const CALayer& layer, std::size_t count, std::size_t index, CGFloat in
 CGRect fullBar(const CALayer& layer, Slot slot, CGFloat value, CGFloat max, CGFloat bottomOffset);
 /// The bar of one point on the baseline, for absent samples and bars still to grow.
 CGRect onePointBar(const CALayer& layer, Slot slot, CGFloat bottomOffset);
+/// The rectangle of a bar in the slot: the full bar of the sample when `full` is set and the
+/// sample is present, else the one-point bar.
+std::shared_ptr<NSBezierPath> barPath(const CALayer& layer, Slot slot, std::optional<CGFloat> sample, CGFloat max,
+                                      CGFloat bottomOffset, bool full);
 
 /// A shape layer over the host's bounds, at the screen's scale, with the path.
 std::shared_ptr<CAShapeLayer> shapeLayer(const CALayer& host, const NSBezierPath& path);
@@ -40,9 +44,5 @@ CABasicAnimation growAnimation(const NSBezierPath& to, double duration, CAMediaT
 
 /// The colour of the first range that holds the value; none when no range does.
 std::shared_ptr<ColorRange> rangeHolding(const std::vector<std::shared_ptr<ColorRange>>& ranges, CGFloat value);
-
-/// Takes the animations off the masks and every layer out of its superlayer, then empties both.
-void removeGradientBars(std::vector<std::shared_ptr<CAShapeLayer>>& masks,
-                        std::vector<std::shared_ptr<CAGradientLayer>>& gradients);
 
 }  // namespace ZododuvoZoz::BarDrawing

@@ -10,28 +10,22 @@
 
 namespace ZododuvoZoz {
 
-void ColorizedSegmentPlotter::setData(const DataSeries& data) {
-    data_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
 void ColorizedSegmentPlotter::clear() {
     ZuzeDiv::removeAllFromSuperlayer(segmentLayers_);
     colorRanges_.clear();
-    data_.clear();
-    delegate_.reset();
+    forgetSeries();
 }
 
 void ColorizedSegmentPlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max,
                                    CGFloat bottomOffset) {
     ZuzeDiv::removeAllFromSuperlayer(segmentLayers_);
-    if (!layer || data_.size() < 2 || !(max > 0 && min <= max)) return;
+    if (!layer || data().size() < 2 || !(max > 0 && min <= max)) return;
 
-    const std::size_t n = data_.size();
+    const std::size_t n = data().size();
     const CGFloat w = layer->bounds().width(), h = layer->bounds().height();
     const CGFloat base = h - bottomOffset;
     const CGFloat step = w / static_cast<CGFloat>(n - 1);
-    auto value = [&](std::size_t i) { return data_[i].value_or(min); };
+    auto value = [&](std::size_t i) { return data()[i].value_or(min); };
     auto x = [&](std::size_t i) { return step * static_cast<CGFloat>(i); };
     auto y = [&](std::size_t i) {
         const CGFloat v = value(i);

@@ -3,55 +3,17 @@
 #include <cmath>
 
 #include "LineDrawing.hpp"
-#include "ZododuvoZoz/Colors.hpp"
-#include "ZododuvoZoz/Constants.hpp"
-#include "ZuzeDiv/ArrayExtensions.hpp"
 
 namespace ZododuvoZoz {
 
 CurvedLinePlotter::CurvedLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors)
-    : colors_(colors),
-      fillColors_(LineDrawing::defaultFillColors()),
-      lineWidth_(4 * Constants::onePixel()),
-      strokeColor_(Colors::teal()) {}
+    : AreaLinePlotter(colors, true) {}
 
 CurvedLinePlotter::CurvedLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors, bool fillArea)
-    : CurvedLinePlotter(colors) {
-    fillArea_ = fillArea;
-}
-
-void CurvedLinePlotter::setData(const DataSeries& data) {
-    data_ = data;
-    mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
-void CurvedLinePlotter::setPoints(const std::vector<CGPoint>& points) {
-    points_ = points;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
-}
-
-void CurvedLinePlotter::removeLayers() {
-    if (strokeLayer_) strokeLayer_->remove();
-    if (fillLayer_) fillLayer_->remove();
-    ZuzeDiv::removeAllFromSuperlayer(markerLayers_);
-}
-
-void CurvedLinePlotter::clear() {
-    removeLayers();
-    delegate_.reset();
-    data_.clear();
-    mData_.clear();
-    points_.clear();
-    calculatedPoints_.clear();
-}
+    : AreaLinePlotter(colors, fillArea) {}
 
 void CurvedLinePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    calculatedPoints_.clear();
-    removeLayers();
-    if (!layer || !(max > 0 && min <= max)) return;
-    strokeLayer_ = GradientLayer::make(layer, colors_, layer->bounds());
-    if (fillArea_) fillLayer_ = GradientLayer::make(layer, fillColors_, layer->bounds());
+    if (!beginPass(layer, min, max)) return;
     if (points_.empty()) {
         drawLine(*layer, min, max, bottomOffset);
         if (fillArea_) fillLine(*layer, min, max, bottomOffset);
@@ -91,41 +53,26 @@ std::shared_ptr<NSBezierPath> CurvedLinePlotter::curve(const CALayer& layer, CGF
     return path;
 }
 
-void CurvedLinePlotter::configureFill(const std::shared_ptr<NSBezierPath>& path) {
+void CurvedLinePlotter::fillCurve(const CALayer& layer, const std::shared_ptr<NSBezierPath>& path,
+                                  CGFloat bottomOffset) {
+    // The area takes its colours again on every pass, a single colour included.
     fillLayer_->setColors(fillColors_);
-    fillLayer_->setPath(path);
-    fillLayer_->setLineWidth(0);
-    fillLayer_->setStrokeColor(NSColor::clearColor());
-    fillLayer_->setFillColor(NSColor::blackColor());
-    fillLayer_->setStartPoint(fillStartPoint_);
-    fillLayer_->setEndPoint(fillEndPoint_);
+    fillUnder(layer, path, bottomOffset);
 }
 
 void CurvedLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    truncate(layer);
     std::vector<CGPoint> markers;
     auto path = curve(layer, min, max, bottomOffset, &markers, true);
     if (!path) return;
-    strokeLayer_->setStrokeColor(strokeColor_);
-    strokeLayer_->setFillColor(nullptr);
-    strokeLayer_->setPath(path);
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
-    if (lineJoinMarker_ != LineJoinMarker::circle) return;
-    for (const auto& point : markers) {
-        markerLayers_.push_back(LineDrawing::joinMarker(layer, *strokeLayer_, point, lineJoinMarkerThickness_));
-    }
+    strokeLine(path);
+    for (const auto& point : markers) addJoinMarker(layer, point);
 }
 
 void CurvedLinePlotter::fillLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
     auto path = curve(layer, min, max, bottomOffset, nullptr, false);
     if (!path || !fillLayer_) return;
-    LineDrawing::closeToBottom(*path, layer.bounds().width(), lineWidth_, layer.bounds().height() - bottomOffset);
-    configureFill(path);
+    fillCurve(layer, path, bottomOffset);
 }
 
 std::shared_ptr<NSBezierPath> CurvedLinePlotter::pointsCurve(CGFloat width) const {
@@ -150,23 +97,14 @@ void CurvedLinePlotter::drawPoints(CALayer& layer, CGFloat max, CGFloat bottomOf
         const CGFloat y = std::isnan(p.y) ? h - lineWidth_ : h - (p.y / max) * h;
         calculatedPoints_.push_back({x, y});
     }
-    strokeLayer_->setStrokeColor(strokeColor_);
-    strokeLayer_->setFillColor(nullptr);
-    strokeLayer_->setPath(pointsCurve(w));
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
+    strokeLine(pointsCurve(w));
 }
 
 void CurvedLinePlotter::fillPoints(CALayer& layer, CGFloat bottomOffset) {
     if (!fillLayer_) return;
     auto path = pointsCurve(layer.bounds().width());
     if (path->isEmpty()) return;
-    LineDrawing::closeToBottom(*path, layer.bounds().width(), lineWidth_, layer.bounds().height() - bottomOffset);
-    configureFill(path);
+    fillCurve(layer, path, bottomOffset);
 }
 
 }  // namespace ZododuvoZoz

@@ -9,11 +9,6 @@ namespace ZododuvoZoz {
 PercentageBarPlotter::PercentageBarPlotter(const std::shared_ptr<NSColor>& color)
     : color_(color), lineWidth_(2 * Constants::onePixel()) {}
 
-void PercentageBarPlotter::setData(const DataSeries& data) {
-    data_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
 void PercentageBarPlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat, CGFloat, CGFloat) {
     if (!layer) return;
     barLayer_->removeFromSuperlayer();
@@ -33,8 +28,7 @@ void PercentageBarPlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat, 
 
 void PercentageBarPlotter::clear() {
     barLayer_->removeFromSuperlayer();
-    delegate_.reset();
-    data_.clear();
+    forgetSeries();
 }
 
 }  // namespace ZododuvoZoz

@@ -1,51 +1,30 @@
 #include "ZododuvoZoz/Graph/PositiveNegativePlotter.hpp"
 
 #include "LineDrawing.hpp"
-#include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
 
 PositiveNegativePlotter::PositiveNegativePlotter(const std::shared_ptr<NSColor>& positive,
                                                  const std::shared_ptr<NSColor>& negative)
-    : positive_(positive),
-      negative_(negative),
-      lineWidth_(4 * Constants::onePixel()),
-      strokeColor_(Colors::teal()),
-      initialThickness_(2 * Constants::onePixel()) {}
+    : positive_(positive), negative_(negative), initialThickness_(2 * Constants::onePixel()) {}
 
-void PositiveNegativePlotter::setData(const DataSeries& data) {
-    data_ = data;
-    mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
-void PositiveNegativePlotter::setDrawNilMode(DrawNilMode mode) {
-    drawNilMode_ = mode;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
-}
-
-void PositiveNegativePlotter::clear() {
-    if (strokeLayer_) strokeLayer_->remove();
+void PositiveNegativePlotter::removeLayers() {
+    LinePlotter::removeLayers();
     if (initialLayer_) initialLayer_->remove();
-    delegate_.reset();
-    data_.clear();
-    mData_.clear();
-    calculatedPoints_.clear();
 }
 
 void PositiveNegativePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max,
                                    CGFloat bottomOffset) {
     if (!layer) return;
     calculatedPoints_.clear();
-    if (strokeLayer_) strokeLayer_->remove();
-    if (initialLayer_) initialLayer_->remove();
+    removeLayers();
     if (!(max > 0 && min <= max)) return;
 
     // The colour follows where the whole series ends, whatever the thinning keeps.
     std::shared_ptr<NSColor> lineColor = NSColor::blackColor();
-    if (!data_.empty() && data_.back() && *data_.back() != initial_) {
-        lineColor = *data_.back() > initial_ ? positive_ : negative_;
+    if (!data().empty() && data().back() && *data().back() != initial_) {
+        lineColor = *data().back() > initial_ ? positive_ : negative_;
     }
     strokeLayer_ = GradientLayer::make(layer, {lineColor, lineColor}, layer->bounds());
     auto separator = NSColor::separatorColor();
@@ -69,37 +48,21 @@ void PositiveNegativePlotter::drawInitial(CALayer& layer, CGFloat min, CGFloat m
 }
 
 void PositiveNegativePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    truncate(layer);
     const std::size_t count = mData_.size();
     if (count < 2) return;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return;
-    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
-    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(count - 1);
-    auto y = [&](std::optional<CGFloat> value) {
-        return LineDrawing::yPosition(value, min, max, h, bottomOffset, lineWidth_);
-    };
-
     auto path = NSBezierPath::make();
-    const CGPoint start{0, y(mData_.front()) + 1.0};
+    const CGPoint start = straightPoint(layer, 0, min, max, bottomOffset);
     path->move(start);
     calculatedPoints_.push_back(start);
     for (std::size_t i = 1; i < count; ++i) {
-        const auto& sample = mData_[i];
-        if (!sample && drawNilMode_ == DrawNilMode::stop) break;
-        const bool last = i == count - 1;
-        const CGPoint point{last ? w + lineWidth_ : step * static_cast<CGFloat>(i) + 1.0, y(sample) + lineWidth_ / 2};
+        if (!mData_[i] && drawNilMode_ == DrawNilMode::stop) break;
+        const CGPoint point = straightPoint(layer, i, min, max, bottomOffset);
         path->line(point);
         calculatedPoints_.push_back(point);
     }
-    strokeLayer_->setStrokeColor(strokeColor_);
-    strokeLayer_->setFillColor(nullptr);
-    strokeLayer_->setPath(path);
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
+    strokeLine(path);
 }
 
 }  // namespace ZododuvoZoz

@@ -3,9 +3,6 @@
 #include <cmath>
 
 #include "LineDrawing.hpp"
-#include "ZododuvoZoz/Colors.hpp"
-#include "ZododuvoZoz/Constants.hpp"
-#include "ZuzeDiv/ArrayExtensions.hpp"
 
 namespace ZododuvoZoz {
 
@@ -16,55 +13,16 @@ struct StraightLinePlotter::Decoration {
 };
 
 StraightLinePlotter::StraightLinePlotter(const std::vector<std::shared_ptr<NSColor>>& colors)
-    : colors_(colors),
-      fillColors_(LineDrawing::defaultFillColors()),
-      lineWidth_(4 * Constants::onePixel()),
-      strokeColor_(Colors::teal()) {}
+    : AreaLinePlotter(colors, true) {}
 
 StraightLinePlotter::StraightLinePlotter(const std::shared_ptr<NSColor>& strokeColor, bool fillArea)
-    : StraightLinePlotter(LineDrawing::defaultColors()) {
+    : AreaLinePlotter(LineDrawing::defaultColors(), fillArea) {
     strokeColor_ = strokeColor;
-    fillArea_ = fillArea;
-}
-
-void StraightLinePlotter::setData(const DataSeries& data) {
-    data_ = data;
-    mData_ = data;
-    if (auto delegate = delegate_.lock()) delegate->dataChanged(data_, shared_from_this());
-}
-
-void StraightLinePlotter::setDrawNilMode(DrawNilMode mode) {
-    drawNilMode_ = mode;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
-}
-
-void StraightLinePlotter::setPoints(const std::vector<CGPoint>& points) {
-    points_ = points;
-    if (auto delegate = delegate_.lock()) delegate->redraw(shared_from_this());
-}
-
-void StraightLinePlotter::removeLayers() {
-    if (strokeLayer_) strokeLayer_->remove();
-    if (fillLayer_) fillLayer_->remove();
-    ZuzeDiv::removeAllFromSuperlayer(markerLayers_);
-}
-
-void StraightLinePlotter::clear() {
-    removeLayers();
-    delegate_.reset();
-    data_.clear();
-    mData_.clear();
-    points_.clear();
-    calculatedPoints_.clear();
 }
 
 void StraightLinePlotter::draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (!layer) return;
-    calculatedPoints_.clear();
-    removeLayers();
-    if (!(max > 0 && min <= max)) return;
-    strokeLayer_ = GradientLayer::make(layer, colors_, layer->bounds());
-    if (fillArea_) fillLayer_ = GradientLayer::make(layer, fillColors_, layer->bounds());
+    // Without a layer even the last pass's drawing stays.
+    if (!layer || !beginPass(layer, min, max)) return;
     if (points_.empty()) {
         drawLine(*layer, min, max, bottomOffset);
         if (fillArea_) fillLine(*layer, min, max, bottomOffset);
@@ -80,14 +38,8 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
     const std::size_t count = mData_.size();
     if (count < 2) return std::nullopt;
     if (!mData_.front() && drawNilMode_ != DrawNilMode::drawMinValue) return std::nullopt;
-    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
-    const CGFloat step = (w - 2 * lineWidth_) / static_cast<CGFloat>(count - 1);
-    auto y = [&](std::optional<CGFloat> value) {
-        return LineDrawing::yPosition(value, min, max, h, bottomOffset, lineWidth_);
-    };
-
     auto path = NSBezierPath::make();
-    CGPoint previous{0, y(mData_.front()) + 1.0};
+    CGPoint previous = straightPoint(layer, 0, min, max, bottomOffset);
     path->move(previous);
     if (record) calculatedPoints_.push_back(previous);
     for (std::size_t i = 1; i < count; ++i) {
@@ -98,7 +50,7 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
             break;
         }
         const bool last = i == count - 1;
-        const CGPoint point{last ? w + lineWidth_ : step * static_cast<CGFloat>(i) + 1.0, y(sample) + lineWidth_ / 2};
+        const CGPoint point = straightPoint(layer, i, min, max, bottomOffset);
         path->line(point);
         if (record) calculatedPoints_.push_back(point);
         if (decorations && !last && sample && *sample > min) decorations->push_back({false, point});
@@ -108,28 +60,19 @@ std::optional<std::shared_ptr<NSBezierPath>> StraightLinePlotter::linePath(const
 }
 
 void StraightLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
-    if (truncateData_ && !truncated_) mData_ = LineDrawing::thinned(data_, layer.frame().width(), minimumDistance_);
+    truncate(layer);
     std::vector<Decoration> decorations;
     auto path = linePath(layer, min, max, bottomOffset, &decorations, true);
     if (!path) return;
-    strokeLayer_->setStrokeColor(strokeColor_);
-    strokeLayer_->setFillColor(nullptr);
-    strokeLayer_->setPath(*path);
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
+    strokeLine(*path);
 
     for (const auto& decoration : decorations) {
         if (decoration.highlight) {
             auto faint = strokeColor_ ? strokeColor_->withAlphaComponent(0.25) : nullptr;
             markerLayers_.push_back(LineDrawing::highlightDisc(layer, faint, outerMarkerRadius_, decoration.point));
             markerLayers_.push_back(LineDrawing::highlightDisc(layer, strokeColor_, innerMarkerRadius_, decoration.point));
-        } else if (lineJoinMarker_ == LineJoinMarker::circle && strokeLayer_) {
-            markerLayers_.push_back(
-                LineDrawing::joinMarker(layer, *strokeLayer_, decoration.point, lineJoinMarkerThickness_));
+        } else {
+            addJoinMarker(layer, decoration.point);
         }
     }
 }
@@ -137,14 +80,7 @@ void StraightLinePlotter::drawLine(CALayer& layer, CGFloat min, CGFloat max, CGF
 void StraightLinePlotter::fillLine(CALayer& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) {
     auto path = linePath(layer, min, max, bottomOffset, nullptr, false);
     if (!path || !fillLayer_) return;
-    const CGFloat w = layer.bounds().width(), h = layer.bounds().height();
-    LineDrawing::closeToBottom(**path, w, lineWidth_, h - bottomOffset);
-    fillLayer_->setPath(*path);
-    fillLayer_->setLineWidth(0);
-    fillLayer_->setStrokeColor(NSColor::clearColor());
-    fillLayer_->setFillColor(NSColor::blackColor());
-    fillLayer_->setStartPoint(fillStartPoint_);
-    fillLayer_->setEndPoint(fillEndPoint_);
+    fillUnder(layer, *path, bottomOffset);
 }
 
 void StraightLinePlotter::drawPoints(CALayer& layer, CGFloat max, CGFloat bottomOffset) {
@@ -171,13 +107,7 @@ void StraightLinePlotter::drawPoints(CALayer& layer, CGFloat max, CGFloat bottom
     } else {
         strokeLayer_->setFillColor(nullptr);
     }
-    strokeLayer_->setPath(path);
-    strokeLayer_->setLineWidth(lineWidth_);
-    strokeLayer_->setLineJoin(lineJoin_);
-    strokeLayer_->setLineDashPhase(lineDashPhase_);
-    strokeLayer_->setLineDashPattern(lineDashPattern_);
-    strokeLayer_->setStartPoint(strokeStartPoint_);
-    strokeLayer_->setEndPoint(strokeEndPoint_);
+    styleStroke(path);
 }
 
 }  // namespace ZododuvoZoz

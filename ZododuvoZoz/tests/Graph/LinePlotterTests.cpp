@@ -329,3 +329,29 @@ TEST_F(PositiveNegativeLines, DashedBaselineAtTheInitialValueEvenWithoutALine) {
     plotter->clear();
     EXPECT_TRUE(layer->sublayers().empty());
 }
+
+using LinePasses = GraphTest;
+
+TEST_F(LinePasses, WithoutALayerOnlyTheCurveTakesItsLastDrawingAway) {
+    auto layer = host(100, 100);
+    auto straightLine = straight({10, 20}, true);
+    auto curved = CurvedLinePlotter::make({red}, true);
+    curved->setData({10, 20});
+    auto positiveNegative = PositiveNegativePlotter::make(NSColor::greenColor(), red);
+    positiveNegative->setData({10, 20});
+    for (const std::shared_ptr<IDataPlotter>& plotter :
+         std::vector<std::shared_ptr<IDataPlotter>>{straightLine, curved, positiveNegative}) {
+        plotter->draw(layer, 0, 100, 0);
+        plotter->draw(nullptr, 0, 100, 0);
+    }
+    EXPECT_EQ(straightLine->strokeLayer()->gradientLayer()->superlayer(), layer);
+    EXPECT_EQ(straightLine->fillLayer()->gradientLayer()->superlayer(), layer);
+    EXPECT_EQ(straightLine->calculatedPoints().size(), 2u);
+    EXPECT_EQ(positiveNegative->strokeLayer()->gradientLayer()->superlayer(), layer);
+    EXPECT_EQ(positiveNegative->initialLayer()->gradientLayer()->superlayer(), layer);
+    EXPECT_EQ(positiveNegative->calculatedPoints().size(), 2u);
+    EXPECT_FALSE(curved->strokeLayer()->gradientLayer()->superlayer());
+    EXPECT_FALSE(curved->fillLayer()->gradientLayer()->superlayer());
+    EXPECT_TRUE(curved->calculatedPoints().empty());
+    EXPECT_EQ(layer->sublayers().size(), 4u);
+}

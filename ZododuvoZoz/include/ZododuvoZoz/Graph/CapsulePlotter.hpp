@@ -3,59 +3,21 @@
 // of their slot wide. A value of 0 is a one-point capsule; an absent value, and every bar still to
 // grow, a one-point rectangle. Grows like BarPlotter.
 #include <memory>
-#include <optional>
 #include <vector>
 
-#include "AppKit/NSColor.hpp"
-#include "QuartzCore/CAGradientLayer.hpp"
-#include "QuartzCore/CAMediaTimingFunction.hpp"
-#include "QuartzCore/CAShapeLayer.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/MaskedGradientBarPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class CapsulePlotter : public IDataPlotter, public IAnimatable {
+class CapsulePlotter : public MaskedGradientBarPlotter {
 public:
-    explicit CapsulePlotter(const std::vector<std::shared_ptr<NSColor>>& colors) : colors_(colors) {}
+    explicit CapsulePlotter(const std::vector<std::shared_ptr<NSColor>>& colors)
+        : MaskedGradientBarPlotter(colors, {0.2, 0.6, true}) {}
     static std::shared_ptr<CapsulePlotter> make(const std::vector<std::shared_ptr<NSColor>>& colors) {
         return std::make_shared<CapsulePlotter>(colors);
     }
 
-    // IDataPlotter and IAnimatable; the minimum is not used.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
-    void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
-    void clear() override;
-    void animate(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
-
-    std::optional<double> animationDuration() const { return animationDuration_; }
-    void setAnimationDuration(std::optional<double> seconds) { animationDuration_ = seconds; }
-    std::optional<CAMediaTimingFunctionName> timingFunction() const { return timingFunction_; }
-    void setTimingFunction(std::optional<CAMediaTimingFunctionName> name) { timingFunction_ = name; }
-    /// Kept for callers; the gradient is drawn at full strength.
-    CGFloat fillAlpha() const { return fillAlpha_; }
-    void setFillAlpha(CGFloat alpha) { fillAlpha_ = alpha; }
-    const std::vector<std::shared_ptr<NSColor>>& colors() const { return colors_; }
-    void setColors(const std::vector<std::shared_ptr<NSColor>>& colors) { colors_ = colors; }
-
     void markAnimated() { mAlreadyAnimated_ = true; }
-
-    /// The masks and gradients of the last pass, one entry per sample.
-    const std::vector<std::shared_ptr<CAShapeLayer>>& maskingLayers() const { return maskingLayers_; }
-    const std::vector<std::shared_ptr<CAGradientLayer>>& gradientLayers() const { return gradientLayers_; }
-
-private:
-    std::vector<std::shared_ptr<CAShapeLayer>> maskingLayers_;
-    std::vector<std::shared_ptr<CAGradientLayer>> gradientLayers_;
-    bool mAlreadyAnimated_ = false;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
-    std::optional<double> animationDuration_;
-    std::optional<CAMediaTimingFunctionName> timingFunction_;
-    CGFloat fillAlpha_ = 0.75;
-    std::vector<std::shared_ptr<NSColor>> colors_;
 };
 
 }  // namespace ZododuvoZoz

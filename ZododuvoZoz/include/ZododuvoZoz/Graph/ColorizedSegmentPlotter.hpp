@@ -8,24 +8,20 @@
 
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/ColorRange.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class ColorizedSegmentPlotter : public IDataPlotter {
+class ColorizedSegmentPlotter : public SeriesPlotter {
 public:
     ColorizedSegmentPlotter(const std::vector<std::shared_ptr<ColorRange>>& colorRanges, const DataSeries& data)
-        : data_(data), colorRanges_(colorRanges) {}
+        : SeriesPlotter(data), colorRanges_(colorRanges) {}
     static std::shared_ptr<ColorizedSegmentPlotter> make(const std::vector<std::shared_ptr<ColorRange>>& colorRanges,
                                                          const DataSeries& data) {
         return std::make_shared<ColorizedSegmentPlotter>(colorRanges, data);
     }
 
     // IDataPlotter.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     /// Also empties the colour ranges: later series are drawn in unfilled segments.
     void clear() override;
@@ -34,10 +30,8 @@ public:
     const std::vector<std::shared_ptr<CAShapeLayer>>& segmentLayers() const { return segmentLayers_; }
 
 private:
-    DataSeries data_;
     std::vector<std::shared_ptr<CAShapeLayer>> segmentLayers_;
     std::vector<std::shared_ptr<ColorRange>> colorRanges_;
-    std::weak_ptr<PlotterDelegate> delegate_;
 };
 
 }  // namespace ZododuvoZoz

@@ -3,23 +3,21 @@
 // (one per sample when the counts agree, else the first colour), or by the first colour range that
 // holds the sample's value (system blue when none does).
 #include <memory>
-#include <optional>
 #include <vector>
 
-#include "AppKit/NSColor.hpp"
-#include "QuartzCore/CAMediaTimingFunction.hpp"
-#include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/Graph/ColorRange.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/ShapeBarPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class MultiColorBarPlotter : public IDataPlotter, public IAnimatable {
+class MultiColorBarPlotter : public ShapeBarPlotter {
 public:
     /// Colours by the list (mode array).
-    explicit MultiColorBarPlotter(const std::vector<std::shared_ptr<NSColor>>& colors);
+    explicit MultiColorBarPlotter(const std::vector<std::shared_ptr<NSColor>>& colors)
+        : colors_(colors), coloringMode_(ColoringMode::array) {}
     /// Colours by the ranges (mode ranges).
-    explicit MultiColorBarPlotter(const std::vector<std::shared_ptr<ColorRange>>& colorRanges);
+    explicit MultiColorBarPlotter(const std::vector<std::shared_ptr<ColorRange>>& colorRanges)
+        : colorRanges_(colorRanges), coloringMode_(ColoringMode::ranges) {}
     static std::shared_ptr<MultiColorBarPlotter> make(const std::vector<std::shared_ptr<NSColor>>& colors) {
         return std::make_shared<MultiColorBarPlotter>(colors);
     }
@@ -27,30 +25,13 @@ public:
         return std::make_shared<MultiColorBarPlotter>(colorRanges);
     }
 
-    // IDataPlotter and IAnimatable; the minimum is not used.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
-    void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
-    void clear() override;
-    void animate(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
-
-    std::optional<double> animationDuration() const { return animationDuration_; }
-    void setAnimationDuration(std::optional<double> seconds) { animationDuration_ = seconds; }
-    std::optional<CAMediaTimingFunctionName> timingFunction() const { return timingFunction_; }
-    void setTimingFunction(std::optional<CAMediaTimingFunctionName> name) { timingFunction_ = name; }
     /// The gap between neighbouring bars (4 points).
     CGFloat offset() const { return offset_; }
     void setOffset(CGFloat offset) { offset_ = offset; }
-    CGFloat fillAlpha() const { return fillAlpha_; }
-    void setFillAlpha(CGFloat alpha) { fillAlpha_ = alpha; }
     const std::vector<std::shared_ptr<NSColor>>& colors() const { return colors_; }
     void setColors(const std::vector<std::shared_ptr<NSColor>>& colors) { colors_ = colors; }
     const std::vector<std::shared_ptr<ColorRange>>& colorRanges() const { return colorRanges_; }
     void setColorRanges(const std::vector<std::shared_ptr<ColorRange>>& ranges) { colorRanges_ = ranges; }
-    CGFloat lineWidth() const { return lineWidth_; }
-    void setLineWidth(CGFloat width) { lineWidth_ = width; }
     ColoringMode coloringMode() const { return coloringMode_; }
     void setColoringMode(ColoringMode mode) { coloringMode_ = mode; }
 
@@ -58,24 +39,14 @@ public:
     /// `animate` grows them.
     void resetAnimation() { mAlreadyAnimated_ = false; }
 
-    const std::vector<std::shared_ptr<CAShapeLayer>>& barLayers() const { return barLayers_; }
-
 private:
-    std::shared_ptr<NSColor> colorOf(std::size_t index) const;
-    std::shared_ptr<CAShapeLayer> makeBar(const std::shared_ptr<CALayer>& layer, std::size_t index, CGFloat max,
-                                          CGFloat bottomOffset, bool full) const;
+    std::shared_ptr<NSBezierPath> barPath(const CALayer& layer, std::size_t index, CGFloat max, CGFloat bottomOffset,
+                                          bool full) const override;
+    std::shared_ptr<NSColor> barColor(std::size_t index) const override;
 
-    std::vector<std::shared_ptr<CAShapeLayer>> barLayers_;
-    bool mAlreadyAnimated_ = false;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
-    std::optional<double> animationDuration_;
-    std::optional<CAMediaTimingFunctionName> timingFunction_;
     CGFloat offset_ = 4.0;
-    CGFloat fillAlpha_ = 0.75;
     std::vector<std::shared_ptr<NSColor>> colors_;
     std::vector<std::shared_ptr<ColorRange>> colorRanges_;
-    CGFloat lineWidth_;
     ColoringMode coloringMode_;
 };
 

@@ -6,11 +6,11 @@
 
 #include "AppKit/NSColor.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
-#include "ZododuvoZoz/Graph/PlottingInterfaces.hpp"
+#include "ZododuvoZoz/Graph/SeriesPlotter.hpp"
 
 namespace ZododuvoZoz {
 
-class PercentageBarPlotter : public IDataPlotter {
+class PercentageBarPlotter : public SeriesPlotter {
 public:
     explicit PercentageBarPlotter(const std::shared_ptr<NSColor>& color);
     static std::shared_ptr<PercentageBarPlotter> make(const std::shared_ptr<NSColor>& color) {
@@ -18,10 +18,6 @@ public:
     }
 
     // IDataPlotter; the series is kept and handed to the delegate, not drawn.
-    const DataSeries& data() const override { return data_; }
-    std::shared_ptr<PlotterDelegate> delegate() const override { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<PlotterDelegate>& delegate) override { delegate_ = delegate; }
-    void setData(const DataSeries& data) override;
     void draw(const std::shared_ptr<CALayer>& layer, CGFloat min, CGFloat max, CGFloat bottomOffset) override;
     void clear() override;
 
@@ -45,8 +41,6 @@ public:
 private:
     std::shared_ptr<CAShapeLayer> barLayer_ = CAShapeLayer::make();
     CGFloat minDelta_ = 0.001;
-    std::weak_ptr<PlotterDelegate> delegate_;
-    DataSeries data_;
     CGFloat fillAlpha_ = 0.75;
     std::shared_ptr<NSColor> color_;
     CGFloat lineWidth_;
