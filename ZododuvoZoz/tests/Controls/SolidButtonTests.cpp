@@ -107,7 +107,6 @@ TEST_F(RoundButtonTest, FilledRectangleWithCornersOfFourAndAWhiteTitleUnderTheIm
     EXPECT_EQ(button->textLayer()->foregroundColor(), CGColor::white());
     EXPECT_EQ(sublayersOf(*button->layer()),
               (std::vector<const CALayer*>{&background, button->textLayer().get(), button->imageLayer().get()}));
-    EXPECT_EQ(button->imageLayer()->contentsGravity(), CALayerContentsGravity::center);
 
     button->setEnabled(false);  // the drawing does not change
     button->setup();
