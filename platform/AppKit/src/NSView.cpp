@@ -85,7 +85,9 @@ void NSView::attachLayerDelegate() const {
 void NSView::syncLayerGeometry() {
     if (!layer_) return;
     layer_->setBounds(bounds_);
-    layer_->setPosition(frame_.origin);
+    // The layer keeps covering the frame whatever its anchor (a press may scale it about its middle).
+    CGPoint anchor = layer_->anchorPoint();
+    layer_->setPosition({frame_.minX() + anchor.x * frame_.width(), frame_.minY() + anchor.y * frame_.height()});
     // A flipped view's sublayers are placed from its top edge, as its own drawing is.
     layer_->setGeometryFlipped(isFlipped());
 }
@@ -404,6 +406,10 @@ void NSView::addTrackingArea(const std::shared_ptr<NSTrackingArea>& area) {
 }
 
 void NSView::removeTrackingArea(const std::shared_ptr<NSTrackingArea>& area) { std::erase(trackingAreas_, area); }
+
+void NSView::addCursorRect(const CGRect& rect, const std::shared_ptr<NSCursor>& cursor) {
+    if (cursor && !rect.isEmpty()) cursorRects_.push_back({rect, cursor});
+}
 
 void NSView::setShadow(const std::shared_ptr<NSShadow>& shadow) {
     shadow_ = shadow;

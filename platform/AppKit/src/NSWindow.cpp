@@ -4,6 +4,7 @@
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSColor.hpp"
+#include "AppKit/NSCursor.hpp"
 #include "AppKit/NSMenu.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSToolbar.hpp"
@@ -266,6 +267,18 @@ std::shared_ptr<NSView> NSWindow::viewAt(CGPoint point) const {
     return frameView_ ? frameView_->hitTest(point) : nullptr;
 }
 
+std::shared_ptr<NSCursor> NSWindow::cursorAt(CGPoint point) const {
+    for (auto view = viewAt(point); view; view = view->superview()) {
+        view->discardCursorRects();
+        view->resetCursorRects();
+        CGPoint local = view->convert(point, nullptr);
+        for (const auto& entry : view->cursorRects()) {
+            if (entry.rect.contains(local)) return entry.cursor;
+        }
+    }
+    return NSCursor::arrowCursor();
+}
+
 bool NSWindow::isDraggableAt(CGPoint point) const {
     auto hit = viewAt(point);
     if (!hit || !frameView_) return false;
@@ -330,15 +343,17 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             if (auto hit = viewAt(point)) hit->rightMouseUp(event);
             break;
         case NSEvent::EventType::rightMouseDragged:
-        case NSEvent::EventType::mouseMoved:
             updateTrackingAreas(event, true);
             break;
+        case NSEvent::EventType::mouseMoved:
         case NSEvent::EventType::mouseEntered:
             updateTrackingAreas(event, true);
+            cursorAt(point)->set();
             break;
         case NSEvent::EventType::mouseExited:
             // The pointer left the window: every area it was in hears so.
             updateTrackingAreas(event, false);
+            NSCursor::arrowCursor()->set();
             break;
         case NSEvent::EventType::scrollWheel:
             if (auto hit = viewAt(point)) hit->scrollWheel(event);

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "AppKit/NSApplication.hpp"
+#include "AppKit/NSCursor.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
 
@@ -96,11 +97,22 @@ void SDLWindowBackend::shutdown() {
         if (native->window) SDL_DestroyWindow(native->window);
     }
     windows_.clear();
+    for (auto& [name, cursor] : cursors_) SDL_FreeCursor(cursor);
+    cursors_.clear();
     if (started_) {
         started_ = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         SDL_Quit();
     }
+}
+
+void SDLWindowBackend::showCurrentCursor() {
+    std::string name = NSCursor::current()->name();
+    if (name == shownCursor_) return;
+    auto& cursor = cursors_[name];
+    if (!cursor) cursor = SDL_CreateSystemCursor(name == "pointingHand" ? SDL_SYSTEM_CURSOR_HAND : SDL_SYSTEM_CURSOR_ARROW);
+    if (cursor) SDL_SetCursor(cursor);
+    shownCursor_ = name;
 }
 
 std::shared_ptr<RunLoop::Waiter> SDLWindowBackend::waiter() {
@@ -234,6 +246,7 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                                       : (event.motion.state & SDL_BUTTON_RMASK) ? NSEvent::EventType::rightMouseDragged
                                                                                 : NSEvent::EventType::mouseMoved;
             window->sendEvent(mouse(*window, type, event.motion.x, event.motion.y));
+            showCurrentCursor();
             break;
         }
         case SDL_MOUSEBUTTONDOWN:

@@ -173,7 +173,7 @@ void CALayer::renderBody(CGContext& context) {
         context.setFillColor(*backgroundColor_);
         context.fillPath();
     }
-    if (contents_) context.draw(*contents_, bounds_);
+    if (contents_) context.draw(*contents_, contentsPlacement());
 
     context.saveGState();
     draw(context);
@@ -201,6 +201,13 @@ void CALayer::renderBody(CGContext& context) {
             context.strokePath();
         }
     }
+}
+
+CGRect CALayer::contentsPlacement() const {
+    if (contentsGravity_ == CALayerContentsGravity::resize || !contents_) return bounds_;
+    CGFloat scale = contentsScale_ > 0 ? contentsScale_ : 1;
+    CGSize size{CGFloat(contents_->width()) / scale, CGFloat(contents_->height()) / scale};
+    return {bounds_.midX() - size.width / 2, bounds_.midY() - size.height / 2, size.width, size.height};
 }
 
 void CALayer::renderSublayer(CALayer& layer, CGContext& context) {

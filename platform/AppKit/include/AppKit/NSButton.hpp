@@ -51,6 +51,8 @@ public:
     /// The size that shows the title and image on the bezel.
     CGSize fittingSize() const;
     void sizeToFit() { setFrameSize(fittingSize()); }
+    /// The size the button asks for in a layout: its fitting size.
+    virtual CGSize intrinsicContentSize() const { return fittingSize(); }
 
     void draw(const CGRect& dirtyRect) override;
 

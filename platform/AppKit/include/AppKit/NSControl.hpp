@@ -18,6 +18,15 @@ public:
     /// A block run with the control as the sender, in place of a message.
     using Action = std::function<void(NSControl& sender)>;
 
+    /// A state a control shows: on, off or mixed; a raw value outside these is kept as it is.
+    struct StateValue {
+        long rawValue = 0;
+        static constexpr StateValue mixed() { return {-1}; }
+        static constexpr StateValue off() { return {0}; }
+        static constexpr StateValue on() { return {1}; }
+        bool operator==(const StateValue&) const = default;
+    };
+
     explicit NSControl(CGRect frame = {});
 
     // Target and action.

@@ -18,6 +18,7 @@
 #include "QuartzCore/CALayer.hpp"
 #include "QuartzCore/CALayerDelegate.hpp"
 
+class NSCursor;
 class NSScrollView;
 class NSShadow;
 class NSWindow;
@@ -135,6 +136,18 @@ public:
     /// Called when tracking areas should be rebuilt (size or visibility changed).
     virtual void updateTrackingAreas() {}
 
+    // Cursor rectangles: where the pointer takes another cursor over the view.
+    struct CursorRect {
+        CGRect rect;  // bounds coordinates
+        std::shared_ptr<NSCursor> cursor;
+    };
+    /// Called after the view's rectangles were discarded, whenever its window asks which cursor the
+    /// pointer takes; a view adds its rectangles here. By default it adds none.
+    virtual void resetCursorRects() {}
+    void addCursorRect(const CGRect& rect, const std::shared_ptr<NSCursor>& cursor);
+    void discardCursorRects() { cursorRects_.clear(); }
+    const std::vector<CursorRect>& cursorRects() const { return cursorRects_; }
+
     // Appearance.
     std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
     void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
@@ -166,6 +179,7 @@ private:
     std::string lastAppearanceName_;
     std::weak_ptr<NSWindow> window_;
     std::vector<std::shared_ptr<NSTrackingArea>> trackingAreas_;
+    std::vector<CursorRect> cursorRects_;
     std::string identifier_;
     int tag_ = 0;
     bool clipsToBounds_ = false;

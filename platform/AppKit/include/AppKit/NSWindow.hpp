@@ -21,6 +21,7 @@
 #include "Foundation/NotificationCenter.hpp"
 
 class NSColor;
+class NSCursor;
 class NSToolbar;
 class NSViewController;
 class NSWindowController;
@@ -162,6 +163,10 @@ public:
     bool isDraggableAt(CGPoint point) const;
     /// The view under the point (window coordinates), title bar and toolbar included.
     std::shared_ptr<NSView> viewAt(CGPoint point) const;
+    /// The cursor the pointer takes at the point (window coordinates): the view under it and then
+    /// its superviews rebuild their cursor rectangles, and the first rectangle holding the point
+    /// gives the cursor; the arrow when none does. Pointer moves make it the current cursor.
+    std::shared_ptr<NSCursor> cursorAt(CGPoint point) const;
     NSResponder* firstResponder() const { return firstResponder_; }
     bool makeFirstResponder(NSResponder* responder);
     NSResponder* nextResponder() const override;

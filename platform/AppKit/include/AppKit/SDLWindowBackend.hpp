@@ -4,15 +4,17 @@
 // band included, so it looks the same under any window manager or none. Presses on the title bar,
 // or on the background of a window movable by its background, move the window (SDL's hit test);
 // the floating level keeps the window on top; mouse events become NSEvents; the close button and
-// the window manager's close request go through the window's close. The main screen becomes the
-// display SDL reports, at scale 1.
+// the window manager's close request go through the window's close; the current cursor is shown as
+// the pointer moves. The main screen becomes the display SDL reports, at scale 1.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "AppKit/WindowBackend.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 
+struct SDL_Cursor;
 struct SDL_Window;
 union SDL_Event;
 
@@ -48,10 +50,13 @@ private:
     struct Native;
     Native* nativeFor(std::uint32_t windowID) const;
     void place(Native& native, NSWindow& window);
+    void showCurrentCursor();
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
     CGFloat screenHeight_ = 0;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
+    std::map<std::string, SDL_Cursor*> cursors_;
+    std::string shownCursor_ = "arrow";
 };

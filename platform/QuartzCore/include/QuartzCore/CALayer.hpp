@@ -17,6 +17,10 @@
 #include "QuartzCore/CAAnimation.hpp"
 #include "QuartzCore/CALayerDelegate.hpp"
 
+/// How a layer's contents fill its bounds: stretched over them, or at their own size (pixels divided
+/// by the contents scale) in the middle.
+enum class CALayerContentsGravity { resize, center };
+
 class CALayer : public std::enable_shared_from_this<CALayer> {
 public:
     CALayer() = default;
@@ -84,9 +88,12 @@ public:
     void setShadowRadius(CGFloat radius) { shadowRadius_ = radius; }
     const std::optional<CGPath>& shadowPath() const { return shadowPath_; }
     void setShadowPath(const std::optional<CGPath>& path) { shadowPath_ = path; }
-    /// An image stretched over the bounds, under the layer's own drawing.
+    /// An image placed by the contents gravity, under the layer's own drawing.
     const std::shared_ptr<CGImage>& contents() const { return contents_; }
     void setContents(const std::shared_ptr<CGImage>& contents) { contents_ = contents; }
+    /// resize by default.
+    CALayerContentsGravity contentsGravity() const { return contentsGravity_; }
+    void setContentsGravity(CALayerContentsGravity gravity) { contentsGravity_ = gravity; }
     std::shared_ptr<CALayerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::weak_ptr<CALayerDelegate>& delegate) { delegate_ = delegate; }
 
@@ -129,6 +136,7 @@ public:
 
 private:
     void detachFromSuperlayer();
+    CGRect contentsPlacement() const;
     void renderBody(CGContext& context);
     void renderSublayer(CALayer& layer, CGContext& context);
 
@@ -154,6 +162,7 @@ private:
     CGFloat shadowRadius_ = 3;
     std::optional<CGPath> shadowPath_;
     std::shared_ptr<CGImage> contents_;
+    CALayerContentsGravity contentsGravity_ = CALayerContentsGravity::resize;
     std::weak_ptr<CALayerDelegate> delegate_;
     std::vector<std::shared_ptr<CALayer>> sublayers_;
     std::weak_ptr<CALayer> superlayer_;

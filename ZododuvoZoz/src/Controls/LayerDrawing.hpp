@@ -1,0 +1,71 @@
+#pragma once
+// What the layer-drawn controls share: each control draws only with layers it made once, and on
+// every redraw takes each layer off, rebuilds it from the bounds and its properties, and puts it
+// back on the view's layer in drawing order.
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "AppKit/NSButton.hpp"
+#include "AppKit/NSColor.hpp"
+#include "AppKit/NSImage.hpp"
+#include "AppKit/NSTrackingArea.hpp"
+#include "AppKit/NSView.hpp"
+#include "CoreGraphics/CGColor.hpp"
+#include "QuartzCore/CALayer.hpp"
+#include "QuartzCore/CAShapeLayer.hpp"
+#include "QuartzCore/CATextLayer.hpp"
+
+namespace ZododuvoZoz::LayerDrawing {
+
+/// Runs a redraw with the view's own appearance as the drawing appearance, so that the system
+/// colours it resolves are those of the view wherever the redraw was asked for.
+void redrawing(NSView& view, const std::function<void()>& steps);
+
+/// The start of a redraw: the view becomes layer-backed, and its layer clips to its bounds rounded
+/// by the radius.
+void prepareViewLayer(NSView& view, CGFloat cornerRadius);
+
+/// The layer takes the main screen's scale (1 without a main screen) and goes on top of the view's
+/// layer, when the view has one.
+void attach(NSView& view, const std::shared_ptr<CALayer>& layer);
+
+/// The colour resolved now; nothing for no colour.
+std::optional<CGColor> resolved(const std::shared_ptr<NSColor>& color);
+
+/// Takes the shape layer off and gives it the bounds and a rectangle over them rounded by the radius
+/// on both axes; the caller colours it and attaches it.
+void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius);
+
+/// The title: the text layer is taken off and, when the button has a font, set in the colour in the
+/// middle of the bounds, at the size the title measures in that font, and attached.
+void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, const std::shared_ptr<NSColor>& color);
+
+/// The image at the screen's scale, for a layer's contents; nothing for no image.
+std::shared_ptr<CGImage> contents(const std::shared_ptr<NSImage>& image);
+
+/// The image step: the layer is taken off, covers the bounds and shows the image (or nothing) at
+/// its own size in the middle, and is attached.
+void drawImage(NSView& view, const std::shared_ptr<CALayer>& layer, const std::shared_ptr<NSImage>& image);
+
+/// Scales the view's layer about the middle of the view: 0.95 pressed, 1 released. Inside an
+/// animation group the change is recorded on the layer as an animation of the group's length
+/// under "transform".
+void applyScale(NSView& view, CGFloat scale);
+
+/// Runs the change in an animation group of 0.2 seconds, as a press shows.
+void animatePress(const std::function<void()>& change);
+
+/// Replaces the previous hover area (when there is one) with a new one over the bounds that reports
+/// the pointer entering and leaving, in any window state; returns the new area.
+std::shared_ptr<NSTrackingArea> replaceHoverArea(NSView& view, const std::shared_ptr<NSTrackingArea>& previous);
+
+/// What a button does once the inherited handling of a mouse-down is over. That handling follows
+/// the press until the mouse button goes up, so the work waits in `pending` for the mouse-up when
+/// the press is being tracked, and runs at once when it is not (a disabled button ignores the
+/// press). Call right after the inherited mouseDown.
+void afterPress(const NSControl& control, std::function<void()>& pending, std::function<void()> work);
+/// Runs the work left waiting for the mouse-up, once. Call right after the inherited mouseUp.
+void pressEnded(std::function<void()>& pending);
+
+}  // namespace ZododuvoZoz::LayerDrawing
