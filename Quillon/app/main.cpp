@@ -1,11 +1,10 @@
 // The program: the platform's tools first on the search path, the machine's sleep and wake
-// announcements, the appearance the user asks for, then the application's main loop.
+// announcements, then the application's main loop.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/SystemSleepFeed.hpp"
 #include "Quillon/MainStoryboard.hpp"
@@ -23,21 +22,11 @@ void putProgramFolderFirstOnPath() {
     setenv("PATH", path.c_str(), 1);
 }
 
-// The desktop's light or dark choice: QUILLON_APPEARANCE=dark or light; unset follows the default.
-void applyAppearanceChoice() {
-    const char* choice = std::getenv("QUILLON_APPEARANCE");
-    if (!choice) return;
-    std::string name = choice;
-    if (name == "dark") NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
-    if (name == "light") NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameAqua));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     putProgramFolderFirstOnPath();
     auto sleepFeed = SystemSleepFeed::start();
-    applyAppearanceChoice();
     Quillon::MainStoryboard::registerScenes();
     return NSApplicationMain(argc, argv);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "AppKit/HeadlessWindowBackend.hpp"
 #include "AppKit/NSMenu.hpp"
@@ -30,7 +32,11 @@ std::shared_ptr<NSAppearance> NSApplication::effectiveAppearance() const {
 }
 
 std::shared_ptr<NSAppearance> NSApplication::systemAppearance() const {
-    return systemAppearance_ ? systemAppearance_ : NSAppearance::named(NSAppearanceNameAqua);
+    if (systemAppearance_) return systemAppearance_;
+    // The user's light or dark choice: QUILLON_APPEARANCE=dark, else light.
+    const char* choice = std::getenv("QUILLON_APPEARANCE");
+    bool dark = choice && std::string(choice) == "dark";
+    return NSAppearance::named(dark ? NSAppearanceNameDarkAqua : NSAppearanceNameAqua);
 }
 
 void NSApplication::setSystemAppearance(const std::shared_ptr<NSAppearance>& appearance) {

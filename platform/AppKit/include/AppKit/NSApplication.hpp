@@ -56,7 +56,8 @@ public:
     std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
     void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
     std::shared_ptr<NSAppearance> effectiveAppearance() const;
-    /// The system's appearance; nullptr restores Aqua. Windows and views hear of the change.
+    /// The system's appearance: as set, else the user's choice (QUILLON_APPEARANCE=dark), else Aqua.
+    /// Windows and views hear of a change.
     std::shared_ptr<NSAppearance> systemAppearance() const;
     void setSystemAppearance(const std::shared_ptr<NSAppearance>& appearance);
 
