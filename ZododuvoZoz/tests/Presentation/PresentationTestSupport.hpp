@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSEvent.hpp"
 #include "AppKit/NSScreen.hpp"
+#include "AppKit/NSTextField.hpp"
+#include "AppKit/NSWindow.hpp"
 #include "AppKit/NSWorkspace.hpp"
 #include "CoreGraphics/CGImage.hpp"
 #include "Foundation/Locale.hpp"
@@ -32,6 +35,7 @@ protected:
         });
     }
     void TearDown() override {
+        NSApplication::shared().reset();
         NSWorkspace::shared().setURLOpener(nullptr);
         NSScreen::setMain(nullptr);
         NSApplication::shared().setAppearance(nullptr);
@@ -39,6 +43,14 @@ protected:
     }
 
     static void useAppearance(const std::string& name) { NSApplication::shared().setAppearance(NSAppearance::named(name)); }
+    /// A borderless window on screen (and key) whose content view is `content`, laid out.
+    static std::shared_ptr<NSWindow> windowWith(const std::shared_ptr<NSView>& content) {
+        auto window = NSWindow::make(CGRect{{0, 0}, content->frame().size}, NSWindow::StyleMask::borderless());
+        window->setContentView(content);
+        window->makeKeyAndOrderFront();
+        window->layoutIfNeeded();
+        return window;
+    }
     /// Runs the main loop until the condition holds (a few seconds at most).
     static bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, 10.0); }
 
@@ -54,6 +66,19 @@ inline NSEvent mouseEvent(NSEvent::EventType type, CGPoint location = {}) {
 inline NSEvent click(CGPoint location = {}) { return mouseEvent(NSEvent::EventType::leftMouseDown, location); }
 inline NSEvent entered() { return mouseEvent(NSEvent::EventType::mouseEntered); }
 inline NSEvent exited() { return mouseEvent(NSEvent::EventType::mouseExited); }
+
+/// Whether two rectangles agree to a millionth of a point.
+inline bool sameRect(const CGRect& a, const CGRect& b) {
+    return std::abs(a.minX() - b.minX()) < 1e-6 && std::abs(a.minY() - b.minY()) < 1e-6 &&
+           std::abs(a.width() - b.width()) < 1e-6 && std::abs(a.height() - b.height()) < 1e-6;
+}
+
+/// A text field made in code set up as a label: no bezel, background or editing.
+inline void asLabel(NSTextField& field) {
+    field.setBezeled(false);
+    field.setDrawsBackground(false);
+    field.setEditable(false);
+}
 
 using Pixel = std::array<std::uint8_t, 4>;
 
