@@ -58,9 +58,6 @@ TEST(OtherAppsFeed, DecodesTheSixKeysOfEveryEntryAndIgnoresOthers) {
     for (const auto& [key, value] : written["apps"][0].items()) keys.push_back(key);
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ(keys, (std::vector<std::string>{"bundleIdentifier", "english", "german", "iconUrl", "name", "storeUrl"}));
-    EXPECT_EQ(OtherApp::rawValue(OtherApp::CodingKeys::iconUrl), "iconUrl");
-    EXPECT_EQ(OtherApp::codingKey("storeUrl"), OtherApp::CodingKeys::storeUrl);
-    EXPECT_FALSE(OtherApp::codingKey("StoreUrl"));
 }
 
 TEST(OtherAppsFeed, OneBadEntryEmptiesTheWholeList) {
@@ -234,14 +231,7 @@ TEST_F(OtherAppsScreen, EachRefreshReplacesTheListAndAnEmptyOneShowsTheInformati
     ASSERT_TRUE(waitFor([&] { return !scroll->isHidden(); }));
     EXPECT_TRUE(info->isHidden());
     EXPECT_EQ(controller->apps(), (std::vector<OtherApp>{app("c")}));
-
-    {
-        std::lock_guard lock(mutex);
-        body = "not a feed";
-    }
-    controller->refresh();
-    ASSERT_TRUE(waitFor([&] { return controller->apps().empty(); }));
-    EXPECT_EQ(served, 4);
+    EXPECT_EQ(served, 3);
 }
 
 TEST_F(OtherAppsScreen, TheSubtitleIsGermanForLanguageCodesContainingDe) {

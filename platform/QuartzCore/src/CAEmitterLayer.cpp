@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "Foundation/Clock.hpp"
+#include "Foundation/DispatchQueue.hpp"
 
 namespace {
 // A number in [-1, 1] that depends only on its inputs (splitmix64 over them).
@@ -103,9 +104,23 @@ std::vector<CAEmitterLayer::Particle> CAEmitterLayer::particles(double time) con
     return result;
 }
 
+void CAEmitterLayer::scheduleNextFrame() {
+    if (frameScheduled_) return;
+    frameScheduled_ = true;
+    std::weak_ptr<CALayer> weak = weak_from_this();
+    DispatchQueue::main().asyncAfter(1.0 / 60, [weak] {
+        auto layer = std::static_pointer_cast<CAEmitterLayer>(weak.lock());
+        if (!layer) return;
+        layer->frameScheduled_ = false;
+        layer->setNeedsDisplay();
+    });
+}
+
 void CAEmitterLayer::draw(CGContext& context) {
     CALayer::draw(context);
     auto list = particles(Clock::current()->now());
+    bool births = birthRate_ > 0 && std::any_of(cells_.begin(), cells_.end(), [](const auto& c) { return c->birthRate > 0; });
+    if (!rates_.empty() && (births || !list.empty())) scheduleNextFrame();
     if (list.empty()) return;
     cairo_t* cr = context.cairo();
     cairo_save(cr);

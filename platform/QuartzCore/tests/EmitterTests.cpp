@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Foundation/Clock.hpp"
+#include "Foundation/RunLoop.hpp"
 #include "QuartzCore/CAEmitterLayer.hpp"
 
 namespace {
@@ -80,4 +81,25 @@ TEST_F(Emitter, ParticlesFlyAlongTheLongitudeFromTheLine) {
     EXPECT_EQ(again[5].position, particles[5].position);
     layer->setSeed(7);
     EXPECT_NE(layer->particles(clock->now())[5].position, particles[5].position);
+}
+
+TEST_F(Emitter, ADrawingAsksForTheNextFrameWhileParticlesFly) {
+    layer->setBounds({0, 0, 20, 20});
+    auto context = CGContext::makeBitmap(nullptr, 20, 20, 8, 0, CGColorSpace::deviceRGB,
+                                         {CGImageAlphaInfo::premultipliedFirst, true});
+    auto drawnAgain = [&] {
+        layer->clearNeedsDisplay();
+        layer->render(*context);
+        RunLoop::main().advance(1.0 / 60);
+        return layer->needsDisplay();
+    };
+    EXPECT_FALSE(drawnAgain());  // no cells
+    layer->setEmitterCells({cell(2, 1)});
+    EXPECT_TRUE(drawnAgain());  // none born yet, but they are coming
+    clock->advance(0.8);
+    layer->setBirthRate(0);
+    EXPECT_TRUE(drawnAgain());  // the one born at 0.5 s still flies
+    clock->advance(2);
+    EXPECT_FALSE(drawnAgain());
+    RunLoop::main().invalidateAllTimers();
 }

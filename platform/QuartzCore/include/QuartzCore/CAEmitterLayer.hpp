@@ -47,7 +47,9 @@ public:
     /// The particles alive at a time of the clock (seconds since 1970), oldest first per cell.
     std::vector<Particle> particles(double time) const;
 
-    /// Draws the layer's own content, then the particles alive at the clock's current time.
+    /// Draws the layer's own content, then the particles alive at the clock's current time. While
+    /// particles fly or are still being born, the layer asks to be drawn again a frame (1/60 s)
+    /// later, through the main queue.
     void draw(CGContext& context) override;
 
 private:
@@ -55,6 +57,7 @@ private:
     double emitted(double time) const;
     /// When the emission reaches `amount`; infinity when it never does.
     double timeOfEmission(double amount) const;
+    void scheduleNextFrame();
 
     CGPoint emitterPosition_;
     CGSize emitterSize_;
@@ -64,4 +67,5 @@ private:
     std::vector<std::pair<double, float>> rates_;
     float birthRate_ = 1;
     std::uint32_t seed_ = 0;
+    bool frameScheduled_ = false;
 };
