@@ -42,6 +42,7 @@ public:
     static std::shared_ptr<NSColor> systemBlueColor();
     static std::shared_ptr<NSColor> systemPinkColor();
     static std::shared_ptr<NSColor> systemGrayColor();
+    static std::shared_ptr<NSColor> linkColor();
     // Fixed colours.
     static std::shared_ptr<NSColor> clearColor();
     static std::shared_ptr<NSColor> whiteColor();

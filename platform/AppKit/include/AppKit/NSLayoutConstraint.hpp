@@ -3,6 +3,7 @@
 // first.attribute = multiplier * second.attribute + constant.
 // Top and bottom values grow downwards, as in every window, whichever way a view is flipped.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "CoreGraphics/CGGeometry.hpp"
@@ -30,6 +31,9 @@ public:
     CGFloat multiplier() const { return multiplier_; }
     CGFloat constant() const { return constant_; }
     void setConstant(CGFloat constant);
+    /// A name to find the constraint by; empty unless set.
+    const std::string& identifier() const { return identifier_; }
+    void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
     float priority() const { return priority_; }
     void setPriority(float priority) { priority_ = priority; }
 
@@ -47,6 +51,7 @@ private:
     NSLayoutAttribute secondAttribute_;
     CGFloat multiplier_;
     CGFloat constant_;
+    std::string identifier_;
     float priority_ = 1000;
     bool active_ = false;
     std::weak_ptr<NSView> holder_;
