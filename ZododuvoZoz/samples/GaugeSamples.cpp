@@ -1,14 +1,25 @@
-// Writes pictures of ring gauges into a folder, so that a person can look at them:
-// gauge-<value>.png for single gauges at several values, light and dark, and double gauges.
+// Writes pictures of gauges, bars and cards into a folder, so that a person can look at them, in
+// light and dark: gauge-<value>.png for single ring gauges at several values, double gauges,
+// full-circle and gradient rings (also halfway through their animation), a panel of progress bars,
+// cards at rest and under the pointer, and a window with a transparent title bar.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "AppKit/NSApplication.hpp"
+#include "AppKit/NSEvent.hpp"
 #include "AppKit/ViewRenderer.hpp"
+#include "Foundation/Clock.hpp"
+#include "ZododuvoZoz/CardView.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/DoubleGauge.hpp"
 #include "ZododuvoZoz/Gauge.hpp"
+#include "ZododuvoZoz/GaugeView.hpp"
+#include "ZododuvoZoz/GradientCircularGauge.hpp"
+#include "ZododuvoZoz/GradientProgressView.hpp"
+#include "ZododuvoZoz/ProgressView.hpp"
+#include "ZododuvoZoz/StackedSegmentView.hpp"
+#include "ZododuvoZoz/Window.hpp"
 
 using namespace ZododuvoZoz;
 
@@ -21,11 +32,75 @@ bool write(NSView& view, const std::filesystem::path& file) {
     }
     return true;
 }
+
+bool write(NSWindow& window, const std::filesystem::path& file) {
+    window.layoutIfNeeded();
+    auto image = window.image(2.0);
+    if (!image || !image->writePNG(file)) {
+        std::fprintf(stderr, "gauge_samples: cannot write %s\n", file.c_str());
+        return false;
+    }
+    return true;
+}
+
+/// A view filled with the window background colour, to set other views on.
+std::shared_ptr<NSView> panel(CGRect frame) {
+    auto view = NSView::make(frame);
+    view->setWantsLayer(true);
+    view->layer()->setBackgroundColor(NSColor::windowBackgroundColor()->cgColor());
+    return view;
+}
+
+/// Every progress bar, one under the other, halfway through or at the end of their animations.
+std::shared_ptr<NSView> barPanel(VirtualClock& clock) {
+    auto view = panel({0, 0, 320, 250});
+    auto place = [&](const std::shared_ptr<NSView>& bar) { view->addSubview(bar); };
+
+    auto plain = ProgressView::make({20, 220, 280, 10});
+    plain->setValue(0.62);
+    place(plain);
+    auto square = ProgressView::make({20, 200, 280, 10});
+    square->setRoundCorners(false);
+    square->setColor(Colors::raspberry());
+    square->setValue(0.35);
+    place(square);
+    auto system = HorizontalProgressView::make({20, 180, 280, 8});
+    system->setValue(0.8);
+    place(system);
+    auto tinted = HorizontalProgressView::make({20, 162, 280, 8});
+    tinted->setColor(NSColor::systemOrangeColor());
+    tinted->setValue(0.45);
+    place(tinted);
+    auto stacked = StackedSegmentView::make({20, 130, 280, 18});
+    stacked->setSegments({{0.35, Colors::teal()}, {0.2, Colors::peach()}, {0.15, Colors::plum()}});
+    place(stacked);
+    auto gradient = GradientProgressView::make({20, 106, 280, 12});
+    gradient->layout();
+    gradient->setValue(0.7);
+    place(gradient);
+    auto animated = AnimatedGradientProgressView::make({20, 82, 280, 12});
+    animated->setColors({Colors::peach(), Colors::pink(), Colors::plum()});
+    animated->layout();
+    animated->setValue(0.9);
+    place(animated);
+    auto square2 = AnimatedGradientProgressView::make({20, 58, 280, 12});
+    square2->setHasCorners(false);
+    square2->setValue(0.5);
+    place(square2);
+    auto waiting = AnimatedGradientProgressView::make({20, 34, 280, 12});
+    waiting->setIndeterminate(true);
+    place(waiting);
+    clock.advance(2.5);  // the fills at rest, the stripes a quarter along
+    return view;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
     std::filesystem::create_directories(folder);
+    // Animations run on a clock of our own, so that each picture shows a chosen moment.
+    auto clock = std::make_shared<VirtualClock>();
+    Clock::setCurrent(clock);
     bool ok = true;
     for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
         NSApplication::shared().setAppearance(NSAppearance::named(appearance));
@@ -49,6 +124,56 @@ int main(int argc, char** argv) {
         twin->setColorInner(Colors::blue());
         twin->setColorOuter(Colors::pink());
         ok &= write(*twin, folder / ("double-gauge-" + std::string(name) + "-colors.png"));
+
+        for (int percent : {25, 60, 100}) {
+            auto full = GaugeView::make({0, 0, 100, 100});
+            full->setValue(percent / 100.0);
+            ok &= write(*full, folder / ("gauge-view-" + std::string(name) + "-" + std::to_string(percent) + ".png"));
+        }
+        auto butt = GaugeView::make({0, 0, 100, 100});
+        butt->setUseRoundCap(false);
+        butt->setLineWidth(14);
+        butt->setValue(0.4);
+        ok &= write(*butt, folder / ("gauge-view-" + std::string(name) + "-butt.png"));
+
+        auto ring = GradientCircularGauge::make({0, 0, 100, 100});
+        ring->awakeFromNib();
+        ring->layout();
+        ring->setValue(0.75);
+        clock->advance(0.25);  // halfway through the animation
+        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-halfway.png"));
+        clock->advance(1);
+        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-75.png"));
+        ring->setLineWidth(8);
+        ring->setColors({Colors::pink(), Colors::peach()});
+        ring->setValue(0.3);
+        clock->advance(1);
+        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-30.png"));
+
+        ok &= write(*barPanel(*clock), folder / ("progress-bars-" + std::string(name) + ".png"));
+        auto uprights = panel({0, 0, 90, 120});
+        for (int i = 0; i < 4; ++i) {
+            auto upright = VerticalProgressView::make({12.0 + 20 * i, 10, 8, 100});
+            upright->setValue(0.2 + 0.25 * i);
+            uprights->addSubview(upright);
+        }
+        ok &= write(*uprights, folder / ("vertical-bars-" + std::string(name) + ".png"));
+
+        auto window = Window::make({0, 0, 320, 200}, NSWindow::StyleMask::titled() | NSWindow::StyleMask::closable());
+        window->setTitle("Cards");
+        auto still = CardView::make({30, 40, 110, 80});
+        auto hovered = CardView::make({180, 40, 110, 80});
+        window->contentView()->addSubview(still);
+        window->contentView()->addSubview(hovered);
+        hovered->setEnlarges(true);
+        hovered->setScalingFactor(0.1);  // more than the usual 2 %, so that the growth shows
+        NSEvent over;
+        over.type = NSEvent::EventType::mouseMoved;
+        over.locationInWindow = {235, 80};
+        window->layoutIfNeeded();
+        window->sendEvent(over);
+        ok &= write(*window, folder / ("card-window-" + std::string(name) + ".png"));
+        window->close();
     }
     return ok ? 0 : 1;
 }

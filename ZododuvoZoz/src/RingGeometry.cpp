@@ -24,4 +24,18 @@ CGMutablePath ringProgress(CGPoint center, CGFloat radius, CGFloat value) {
     return cgPath(path);
 }
 
+CGMutablePath fullCircle(CGPoint center, CGFloat radius) {
+    if (!(radius > 0)) return {};
+    NSBezierPath path;
+    path.appendArc(center, radius, 0, 360, false);
+    return cgPath(path);
+}
+
+CGMutablePath circleFromTop(CGPoint center, CGFloat radius) {
+    if (!(radius > 0)) return {};
+    NSBezierPath path;
+    path.appendArc(center, radius, 90, 90.000001, true);
+    return cgPath(path);
+}
+
 }  // namespace ZododuvoZoz

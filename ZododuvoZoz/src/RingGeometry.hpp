@@ -1,6 +1,7 @@
 #pragma once
-// The paths shared by the 270-degree ring gauges: the track over the top of the ring, and the
-// progress arc growing clockwise from 225 degrees.
+// The paths shared by the ring gauges: for the 270-degree rings the track over the top of the
+// ring and the progress arc growing clockwise from 225 degrees; for the full circles the track and
+// the ring that starts at the top and runs clockwise.
 #include "AppKit/NSBezierPath.hpp"
 #include "CoreGraphics/CGPath.hpp"
 
@@ -13,5 +14,10 @@ CGMutablePath ringTrack(CGPoint center, CGFloat radius);
 /// A clockwise arc of value × 270° from 225°; past 0° it is drawn as two arcs, 225° to 0° and
 /// 0° to 585° − sweep.
 CGMutablePath ringProgress(CGPoint center, CGFloat radius, CGFloat value);
+/// One arc counter-clockwise from 0° to 360°.
+CGMutablePath fullCircle(CGPoint center, CGFloat radius);
+/// One arc clockwise from 90° to 90.000001°: the whole circle from the top, so that a stroke end
+/// of v shows the fraction v of it.
+CGMutablePath circleFromTop(CGPoint center, CGFloat radius);
 
 }  // namespace ZododuvoZoz

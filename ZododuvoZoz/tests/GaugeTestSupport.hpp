@@ -71,3 +71,28 @@ using Bytes = std::array<std::uint8_t, 4>;
 inline Bytes pixelAt(const CGImage& image, double x, double y) {
     return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
 }
+
+#include "QuartzCore/CABasicAnimation.hpp"
+#include "QuartzCore/CALayer.hpp"
+#include "Testing/TestEnvironment.hpp"
+
+/// For views that animate: a virtual clock, and the seams gauges read reset afterwards.
+class AnimatedViewTest : public VirtualTimeTest {
+protected:
+    void TearDown() override {
+        NSScreen::setMain(nullptr);
+        NSApplication::shared().setAppearance(nullptr);
+        VirtualTimeTest::TearDown();
+    }
+};
+
+inline std::shared_ptr<const CABasicAnimation> basicAnimation(const CALayer& layer, const std::string& key) {
+    return std::dynamic_pointer_cast<const CABasicAnimation>(layer.animation(key));
+}
+
+/// How many subpaths a path has.
+inline int subpaths(const CGPath& path) {
+    int count = 0;
+    for (const auto& e : path.elements()) count += e.type == CGPathElementType::moveToPoint;
+    return count;
+}

@@ -16,13 +16,17 @@
 
 std::shared_ptr<NSWindow> NSWindow::make(const CGRect& contentRect, StyleMask styleMask) {
     auto window = std::make_shared<NSWindow>(contentRect, styleMask);
+    install(window, contentRect);
+    return window;
+}
+
+void NSWindow::install(const std::shared_ptr<NSWindow>& window, const CGRect& contentRect) {
     window->frame_ = window->frameRect(contentRect);
     window->frameView_ = std::make_shared<WindowFrameView>(window.get());
     window->frameView_->build();
     window->frameView_->window_ = window;
     window->setContentView(NSView::make());
     NSApplication::shared().addWindow(window);
-    return window;
 }
 
 std::shared_ptr<NSWindow> NSWindow::make(const std::shared_ptr<NSViewController>& controller) {
@@ -179,6 +183,11 @@ void NSWindow::setContentViewController(const std::shared_ptr<NSViewController>&
 
 void NSWindow::setBackgroundColor(const std::shared_ptr<NSColor>& color) {
     backgroundColor_ = color;
+    needsDisplay_ = true;
+}
+
+void NSWindow::setOpaque(bool opaque) {
+    opaque_ = opaque;
     needsDisplay_ = true;
 }
 

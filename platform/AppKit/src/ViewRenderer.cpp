@@ -40,6 +40,13 @@ void ViewRenderer::draw(NSView& view, CGContext& context) {
             CGRect sb = subview->bounds();
             context.saveGState();
             context.translateBy(f.minX(), view.isFlipped() ? b.minY() + b.maxY() - f.maxY() : f.minY());
+            if (auto layer = subview->layer(); layer && !layer->affineTransform().isIdentity()) {
+                // A transformed backing layer is drawn turned or scaled around its anchor point.
+                CGPoint anchor{layer->anchorPoint().x * f.width(), layer->anchorPoint().y * f.height()};
+                context.translateBy(anchor.x, anchor.y);
+                context.concatenate(layer->affineTransform());
+                context.translateBy(-anchor.x, -anchor.y);
+            }
             context.translateBy(-sb.minX(), -sb.minY());
             draw(*subview, context);
             context.restoreGState();

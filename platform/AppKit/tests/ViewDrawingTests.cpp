@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "AppKit/NSAnimationContext.hpp"
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSColor.hpp"
@@ -159,4 +160,28 @@ TEST_F(ViewDrawing, AttributedTextMeasuresAndDrawsWithItsAttributes) {
         }
     }
     EXPECT_GT(leftmost, 70);
+}
+
+TEST_F(ViewDrawing, TransformedBackingLayersDrawAroundTheirAnchorPoint) {
+    auto parent = NSView::make({0, 0, 100, 100});
+    auto card = NSView::make({40, 40, 20, 20});
+    parent->addSubview(card);
+    card->setWantsLayer(true);
+    card->layer()->setBackgroundColor(CGColor{1, 0, 0, 1});
+    EXPECT_EQ(pixelAt(*ViewRenderer::image(*parent), 35, 50), (Bytes{0, 0, 0, 0}));
+
+    double seen = 0;
+    NSAnimationContext::runAnimationGroup([&](NSAnimationContext& context) {
+        seen = context.duration();
+        context.setDuration(0.6);
+        card->layer()->setAnchorPoint({0.5, 0.5});
+        card->layer()->setPosition({50, 50});
+        card->layer()->setAffineTransform(CGAffineTransform::scale(1.5, 1.5));
+    });
+    EXPECT_EQ(seen, 0.25);
+    EXPECT_EQ(card->layer()->frame(), (CGRect{35, 35, 30, 30}));  // made at once
+    auto image = ViewRenderer::image(*parent);
+    EXPECT_EQ(pixelAt(*image, 36, 50), red);  // grown around its centre
+    EXPECT_EQ(pixelAt(*image, 63, 63), red);
+    EXPECT_EQ(pixelAt(*image, 50, 67), (Bytes{0, 0, 0, 0}));
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "AppKit/NSColor.hpp"
 #include "AppKit/NSMenuItem.hpp"
 #include "AppKit/NSStoryboard.hpp"
 #include "AppKit/NSViewController.hpp"
@@ -8,6 +11,34 @@
 #include "AppKitTestSupport.hpp"
 
 using Windows = AppKitTest;
+
+namespace {
+class TintedWindow : public NSWindow {
+public:
+    using NSWindow::NSWindow;
+    static std::shared_ptr<TintedWindow> make(const CGRect& contentRect, StyleMask style) {
+        auto window = std::make_shared<TintedWindow>(contentRect, style);
+        install(window, contentRect);
+        return window;
+    }
+};
+}  // namespace
+
+TEST_F(Windows, SubclassesAreMadeLikePlainWindowsAndMayLetTheBackgroundThrough) {
+    auto window = TintedWindow::make({0, 0, 60, 40}, NSWindow::StyleMask::borderless());
+    EXPECT_EQ(window->frame(), (CGRect{0, 0, 60, 40}));
+    ASSERT_TRUE(window->contentView());
+    EXPECT_EQ(window->contentView()->window(), window);
+    auto listed = NSApplication::shared().windows();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), window), listed.end());
+
+    EXPECT_TRUE(window->isOpaque());
+    window->setOpaque(false);
+    window->setBackgroundColor(NSColor::make(0, 0, 1, 0.5));
+    EXPECT_FALSE(window->isOpaque());
+    EXPECT_EQ(pixelAt(*window->image(1.0), 30, 20), (Bytes{0, 0, 128, 128}));
+    window->close();
+}
 
 TEST_F(Windows, TheTitleBarTakesItsHeightFromTheContent) {
     auto titled = NSWindow::make({100, 100, 300, 200}, NSWindow::StyleMask::titled() | NSWindow::StyleMask::closable());

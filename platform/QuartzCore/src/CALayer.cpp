@@ -3,6 +3,10 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
+
+#include "Foundation/Clock.hpp"
+#include "QuartzCore/CABasicAnimation.hpp"
 
 void CALayer::setBounds(const CGRect& bounds) {
     if (bounds.size != bounds_.size) needsLayout_ = true;
@@ -212,7 +216,8 @@ CGRect CALayer::contentsPlacement() const {
 
 void CALayer::renderSublayer(CALayer& layer, CGContext& context) {
     context.saveGState();
-    context.translateBy(layer.position_.x, layer.position_.y);
+    CGPoint position = layer.presentationValue("position", layer.position_);
+    context.translateBy(position.x, position.y);
     context.concatenate(layer.transform_);
     context.translateBy(-layer.anchorPoint_.x * layer.bounds_.size.width - layer.bounds_.origin.x,
                         -layer.anchorPoint_.y * layer.bounds_.size.height - layer.bounds_.origin.y);
@@ -224,30 +229,108 @@ void CALayer::draw(CGContext& context) {
     if (auto delegate = delegate_.lock()) delegate->drawLayer(*this, context);
 }
 
+namespace {
+double now() { return Clock::current()->now(); }
+
+// How long an animation runs in all: its duration (a quarter second for 0) times its repeats.
+double activeDuration(const CAAnimation& animation) {
+    double duration = animation.duration > 0 ? animation.duration : 0.25;
+    double repeats = animation.repeatCount > 0 ? double(animation.repeatCount) : 1;
+    return duration * repeats;
+}
+
+bool holdsAfterEnd(const CAAnimation& a) {
+    return !a.isRemovedOnCompletion &&
+           (a.fillMode == CAMediaTimingFillMode::forwards || a.fillMode == CAMediaTimingFillMode::both);
+}
+
+bool holdsBeforeStart(const CAAnimation& a) {
+    return a.fillMode == CAMediaTimingFillMode::backwards || a.fillMode == CAMediaTimingFillMode::both;
+}
+
+double mix(double from, double to, double t) { return from + (to - from) * t; }
+CGPoint mix(CGPoint from, CGPoint to, double t) { return {mix(from.x, to.x, t), mix(from.y, to.y, t)}; }
+double plus(double a, double b) { return a + b; }
+CGPoint plus(CGPoint a, CGPoint b) { return {a.x + b.x, a.y + b.y}; }
+double minus(double a, double b) { return a - b; }
+CGPoint minus(CGPoint a, CGPoint b) { return {a.x - b.x, a.y - b.y}; }
+}  // namespace
+
+bool CALayer::isGone(const AddedAnimation& entry, double now) {
+    return entry.animation->isRemovedOnCompletion && now - entry.start >= activeDuration(*entry.animation);
+}
+
 void CALayer::add(const CAAnimation& animation, const std::string& key) {
+    double start = now();
+    std::erase_if(animations_, [&](const auto& entry) { return isGone(entry, start); });
     std::shared_ptr<const CAAnimation> copy = animation.clone();
+    start += animation.beginTime;
     for (auto& entry : animations_) {
-        if (entry.first == key) {
-            entry.second = copy;
+        if (entry.key == key) {
+            entry.animation = copy;
+            entry.start = start;
             return;
         }
     }
-    animations_.emplace_back(key, copy);
+    animations_.push_back({key, copy, start});
 }
 
 std::shared_ptr<const CAAnimation> CALayer::animation(const std::string& key) const {
     for (const auto& entry : animations_) {
-        if (entry.first == key) return entry.second;
+        if (entry.key == key) return isGone(entry, now()) ? nullptr : entry.animation;
     }
     return nullptr;
 }
 
 std::vector<std::string> CALayer::animationKeys() const {
     std::vector<std::string> keys;
-    for (const auto& entry : animations_) keys.push_back(entry.first);
+    if (animations_.empty()) return keys;
+    double time = now();
+    for (const auto& entry : animations_) {
+        if (!isGone(entry, time)) keys.push_back(entry.key);
+    }
     return keys;
 }
 
 void CALayer::removeAnimation(const std::string& key) {
-    std::erase_if(animations_, [&](const auto& entry) { return entry.first == key; });
+    std::erase_if(animations_, [&](const auto& entry) { return entry.key == key; });
 }
+
+template <class Value>
+Value CALayer::presented(const std::string& keyPath, Value model) const {
+    if (animations_.empty()) return model;
+    double time = now();
+    Value shown = model;
+    // Later animations of the same key path are drawn over earlier ones.
+    for (const auto& entry : animations_) {
+        const auto* basic = dynamic_cast<const CABasicAnimation*>(entry.animation.get());
+        if (!basic || basic->keyPath != keyPath) continue;
+        double duration = basic->duration > 0 ? basic->duration : 0.25;
+        double elapsed = time - entry.start;
+        double progress;
+        if (elapsed < 0) {
+            if (!holdsBeforeStart(*basic)) continue;
+            progress = 0;
+        } else if (elapsed >= activeDuration(*basic)) {
+            if (!holdsAfterEnd(*basic)) continue;
+            progress = 1;
+        } else {
+            progress = std::fmod(elapsed, duration) / duration;
+        }
+        if (basic->timingFunction) progress = basic->timingFunction->valueAt(progress);
+
+        auto get = [](const CAAnimationValue& value) -> std::optional<Value> {
+            if (const auto* v = std::get_if<Value>(&value)) return *v;
+            return std::nullopt;
+        };
+        auto from = get(basic->fromValue), to = get(basic->toValue), by = get(basic->byValue);
+        Value start = from ? *from : (to && by) ? minus(*to, *by) : model;
+        Value end = to ? *to : by ? plus(start, *by) : model;
+        shown = mix(start, end, progress);
+    }
+    return shown;
+}
+
+double CALayer::presentationValue(const std::string& keyPath, double model) const { return presented(keyPath, model); }
+
+CGPoint CALayer::presentationValue(const std::string& keyPath, CGPoint model) const { return presented(keyPath, model); }

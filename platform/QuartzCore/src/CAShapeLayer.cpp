@@ -82,7 +82,8 @@ void CAShapeLayer::draw(CGContext& context) {
         context.setFillColor(*fillColor_);
         context.fillPath(fillRule_ == CAShapeLayerFillRule::evenOdd ? CGPathFillRule::evenOdd : CGPathFillRule::winding);
     }
-    CGFloat start = std::clamp<CGFloat>(strokeStart_, 0, 1), end = std::clamp<CGFloat>(strokeEnd_, 0, 1);
+    CGFloat start = std::clamp<CGFloat>(presentationValue("strokeStart", strokeStart_), 0, 1);
+    CGFloat end = std::clamp<CGFloat>(presentationValue("strokeEnd", strokeEnd_), 0, 1);
     if (strokeColor_ && lineWidth_ > 0 && end > start) {
         context.beginPath();
         if (start <= 0 && end >= 1) {

@@ -58,6 +58,8 @@ public:
     };
 
     enum class TitleVisibility { visible = 0, hidden = 1 };
+    /// How a window keeps its pixels; the platform keeps every window's the same way.
+    enum class BackingStoreType { retained = 0, nonretained = 1, buffered = 2 };
     enum class ButtonType { closeButton = 0, miniaturizeButton = 1, zoomButton = 2 };
 
     /// Window levels (CGWindowLevelForKey of the normal and floating keys).
@@ -127,6 +129,11 @@ public:
     std::shared_ptr<NSWindowController> windowController() const { return windowController_.lock(); }
     std::shared_ptr<NSColor> backgroundColor() const { return backgroundColor_; }
     void setBackgroundColor(const std::shared_ptr<NSColor>& color);
+    /// Whether the window covers what lies behind it completely (true by default). Windows are
+    /// drawn as their pixels say either way; a window that is not opaque lets a background colour
+    /// with alpha show what is behind it.
+    bool isOpaque() const { return opaque_; }
+    void setOpaque(bool opaque);
 
     std::shared_ptr<NSWindowDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<NSWindowDelegate>& delegate) { delegate_ = delegate; }
@@ -197,6 +204,11 @@ public:
     /// Opens the application's main menu under the title bar's menu button.
     void showMenu();
 
+protected:
+    /// Gives a window made by a subclass its views and its place among the application's windows,
+    /// as make(contentRect, styleMask) does for a plain window.
+    static void install(const std::shared_ptr<NSWindow>& window, const CGRect& contentRect);
+
 private:
     friend class NSApplication;
     friend class NSWindowController;
@@ -229,6 +241,7 @@ private:
     bool visible_ = false;
     bool closed_ = false;
     bool movableByWindowBackground_ = false;
+    bool opaque_ = true;
     bool needsDisplay_ = true;
     NSResponder* firstResponder_ = nullptr;
 

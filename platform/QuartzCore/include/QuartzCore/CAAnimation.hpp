@@ -1,6 +1,6 @@
 #pragma once
-// An animation as a record of its timing: layers keep the animations added to them by key.
-// Nothing here moves a layer; the fields say what an animation would do.
+// An animation as a record of its timing: layers keep the animations added to them by key, and
+// the values their basic animations show at a moment can be asked of the layer (presentationValue).
 #include <memory>
 #include <optional>
 #include <variant>

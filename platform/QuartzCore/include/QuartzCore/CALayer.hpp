@@ -127,12 +127,22 @@ public:
     /// its delegate. Subclasses draw here and may call the inherited drawing.
     virtual void draw(CGContext& context);
 
-    // Animations, kept by key as they were added (a copy of each).
+    // Animations, kept by key as they were added (a copy of each). An animation starts when it is
+    // added (plus its beginTime) and runs for its duration (0 means a quarter of a second) times its
+    // repeat count; once over, an animation removed on completion is gone from the layer.
     void add(const CAAnimation& animation, const std::string& key);
     std::shared_ptr<const CAAnimation> animation(const std::string& key) const;
     std::vector<std::string> animationKeys() const;
     void removeAnimation(const std::string& key);
     void removeAllAnimations() { animations_.clear(); }
+
+    /// What the layer shows of a property now, by the current clock: the model value, unless a
+    /// basic animation of that key path is in effect. Such an animation moves from its fromValue
+    /// (the model value when it has none) to its toValue, paced by its timing function (linear
+    /// without one), and before its start and after its end holds its first or last value as its
+    /// fill mode says. The renderer draws these values for strokeStart, strokeEnd and position.
+    double presentationValue(const std::string& keyPath, double model) const;
+    CGPoint presentationValue(const std::string& keyPath, CGPoint model) const;
 
 private:
     void detachFromSuperlayer();
@@ -166,7 +176,16 @@ private:
     std::weak_ptr<CALayerDelegate> delegate_;
     std::vector<std::shared_ptr<CALayer>> sublayers_;
     std::weak_ptr<CALayer> superlayer_;
-    std::vector<std::pair<std::string, std::shared_ptr<const CAAnimation>>> animations_;
+    struct AddedAnimation {
+        std::string key;
+        std::shared_ptr<const CAAnimation> animation;
+        double start;  // clock time
+    };
+    /// Whether the animation is over by `now` and so no longer on the layer.
+    static bool isGone(const AddedAnimation& entry, double now);
+    template <class Value>
+    Value presented(const std::string& keyPath, Value model) const;
+    std::vector<AddedAnimation> animations_;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
 };

@@ -11,6 +11,9 @@ public:
 
     /// Control point 1 or 2 as (x, y); 0 and 3 are the fixed end points.
     std::array<float, 2> controlPoint(int index) const;
+    /// How far along the value is (the curve's y) when `progress` of the time has passed (its x,
+    /// taken within 0...1).
+    double valueAt(double progress) const;
     bool operator==(const CAMediaTimingFunction&) const = default;
 
 private:
