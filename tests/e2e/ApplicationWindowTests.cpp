@@ -180,7 +180,7 @@ protected:
     /// Waits until the window is there with that height and drawn as `settled` wants it (or the
     /// time is up); returns where it is and what it shows.
     std::pair<WindowPlace, Screenshot> settledWindow(int height, const std::function<bool(const Screenshot&)>& settled) {
-        auto end = WallClock::now() + std::chrono::seconds(15);
+        auto end = WallClock::now() + std::chrono::seconds(60);  // generous: CI machines may be busy
         WindowPlace place;
         Screenshot shot;
         while (WallClock::now() < end && app_->running()) {
@@ -203,7 +203,7 @@ protected:
     void closeThroughTheCloseButton(const WindowPlace& place, const Reference& ref) {
         click(display_->connection(), place, ref.closeButton.x + ref.closeButton.width / 2,
               ref.closeButton.y + ref.closeButton.height / 2);
-        EXPECT_EQ(app_->waitForExit(10), std::optional<int>(0));
+        EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0));
     }
 
     std::unique_ptr<VirtualDisplay> display_;
