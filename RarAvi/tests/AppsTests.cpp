@@ -112,6 +112,7 @@ TEST_F(Inventory, RunningApplicationsAndBuildProducts) {
 }
 
 TEST_F(Inventory, ApplicationIconsByName) {
+    useWritableCopy();
     auto& icons = FileIconManager::shared();
     // The system folder's icon file is read as an image of its own size.
     auto calendar = icons.appIcon("Calendar");

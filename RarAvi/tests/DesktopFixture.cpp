@@ -1,7 +1,5 @@
 #include "DesktopFixture.hpp"
 
-#include <fstream>
-
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSOpenPanel.hpp"
 #include "AppKit/NSStatusBar.hpp"
@@ -19,10 +17,7 @@ namespace DesktopTesting {
 
 void DesktopTest::SetUp() {
     VirtualTimeTest::SetUp();
-    root_ = std::make_unique<TemporaryDirectory>();
-    std::filesystem::copy(std::filesystem::path(QUILLON_FIXTURES_DIR) / "desktop", root_->path(),
-                          std::filesystem::copy_options::recursive);
-    SystemRoot::setPath(root_->path());
+    SystemRoot::setPath(std::filesystem::path(QUILLON_FIXTURES_DIR) / "desktop");
     UserAccount::setHomeDirectory("/Users/anna");
     UserAccount::setUserName("anna");
 }
@@ -50,12 +45,13 @@ void DesktopTest::TearDown() {
     root_.reset();
 }
 
-std::filesystem::path DesktopTest::host(const std::string& systemPath) const { return SystemRoot::resolve(systemPath); }
-
-void DesktopTest::write(const std::string& systemPath, const std::string& contents) const {
-    auto path = host(systemPath);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << contents;
+void DesktopTest::useWritableCopy() {
+    root_ = std::make_unique<TemporaryDirectory>();
+    std::filesystem::copy(std::filesystem::path(QUILLON_FIXTURES_DIR) / "desktop", root_->path(),
+                          std::filesystem::copy_options::recursive);
+    SystemRoot::setPath(root_->path());
 }
+
+std::filesystem::path DesktopTest::host(const std::string& systemPath) const { return SystemRoot::resolve(systemPath); }
 
 }  // namespace DesktopTesting

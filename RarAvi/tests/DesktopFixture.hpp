@@ -1,6 +1,6 @@
 #pragma once
-// A copy of fixtures/desktop as the system root, with anna's home, for the desktop services'
-// tests; every seam they touch is restored afterwards.
+// fixtures/desktop as the system root, with anna's home, for the desktop services' tests; every
+// seam they touch is restored afterwards. A test that changes the tree works on a copy.
 #include <filesystem>
 #include <string>
 
@@ -13,10 +13,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// The host path of a system path in the copy.
+    /// Makes the system root a copy of the tree that the test may change.
+    void useWritableCopy();
+    /// The host path of a system path.
     std::filesystem::path host(const std::string& systemPath) const;
-    /// Writes a file (and its folders) at a system path of the copy.
-    void write(const std::string& systemPath, const std::string& contents) const;
 
     std::unique_ptr<TemporaryDirectory> root_;
 };

@@ -139,6 +139,7 @@ TEST_F(Folders, SizesCountEverythingBelowAFolder) {
 }
 
 TEST_F(Folders, DatesOfItems) {
+    useWritableCopy();
     const std::string file = "/Users/anna/Projects/a.txt";
     const auto stamp = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
     std::filesystem::last_write_time(host(file), stamp);
@@ -169,6 +170,7 @@ TEST_F(Folders, LastUsedDatesComeFromTheMetadataIndexOfReadableItems) {
 }
 
 TEST_F(Folders, DeletingLeavesNothingAtThePath) {
+    useWritableCopy();
     EXPECT_TRUE(IOUtilities::remove(URL::fileURLWithPath("/Users/anna/gone.txt")));
     FileURL record(folder("/Users/anna/Projects/Sub"));
     EXPECT_TRUE(IOUtilities::remove(record));
