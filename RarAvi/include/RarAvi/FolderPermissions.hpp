@@ -80,7 +80,8 @@ public:
     void remove(const URL& url) override;
     void removeAll() override;
     /// Shows the panel on the window, starting in the folder; the completion gets the folder
-    /// once it is kept, or nothing when the user cancels or it cannot be kept.
+    /// once it is kept, or nothing when the user cancels or it cannot be kept. The answer reaches
+    /// a keeper made with std::make_shared while it lives; any other gets nothing.
     void requestAccess(const std::shared_ptr<NSWindow>& window, const URL& directory,
                        std::function<void(std::optional<URL>)> completion) override;
     /// The same, starting in the user's home folder.

@@ -3,8 +3,6 @@
 #include <filesystem>
 
 #include "AppKitTestSupport.hpp"
-#include "AppKit/NSMenuItem.hpp"
-#include "AppKit/NSOpenPanel.hpp"
 #include "AppKit/NSStatusBar.hpp"
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/SystemRoot.hpp"
@@ -15,7 +13,6 @@ class DesktopServices : public AppKitTest {
 protected:
     void TearDown() override {
         NSStatusBar::system().setAppearance(nullptr);
-        NSOpenPanel::setResponder(nullptr);
         NSWorkspace::shared().setURLOpener(nullptr);
         NSWorkspace::shared().setFileViewer(nullptr);
         SystemRoot::setPath(std::nullopt);
@@ -78,28 +75,6 @@ TEST_F(DesktopServices, StatusItemsTellObserversWhenTheirButtonChangesAppearance
     item->removeObserver(&watcher, "button.effectiveAppearance");
 }
 
-TEST_F(DesktopServices, OpenPanelsAreAnsweredByTheResponder) {
-    auto panel = NSOpenPanel::openPanel();
-    EXPECT_EQ(panel->runModal(), NSModalResponseCancel);
-    EXPECT_FALSE(panel->url());
-
-    const URL a = URL::fileURLWithPath("/a", true), b = URL::fileURLWithPath("/b", true);
-    NSOpenPanel::setResponder([&](const NSOpenPanel& shown) {
-        EXPECT_EQ(shown.prompt(), "Pick");
-        return NSOpenPanel::Answer{NSModalResponseOK, {a, b}};
-    });
-    panel->setPrompt("Pick");
-    EXPECT_EQ(panel->runModal(), NSModalResponseOK);
-    EXPECT_EQ(panel->urls().size(), 1u);
-    panel->setAllowsMultipleSelection(true);
-    std::optional<NSModalResponse> response;
-    panel->beginSheetModal(nullptr, [&](NSModalResponse answer) { response = answer; });
-    EXPECT_FALSE(response);
-    runUntilIdle();
-    EXPECT_EQ(response, NSModalResponseOK);
-    EXPECT_EQ(panel->urls().size(), 2u);
-}
-
 TEST_F(DesktopServices, WorkspaceIconsOfItemsAndTypes) {
     TemporaryDirectory root;
     SystemRoot::setPath(root.path());
@@ -150,25 +125,6 @@ TEST_F(DesktopServices, ShowingFilesAndRunningApplications) {
     auto running = NSWorkspace::shared().runningApplications();
     ASSERT_EQ(running.size(), 1u);
     EXPECT_EQ(running[0]->processIdentifier(), NSRunningApplication::current()->processIdentifier());
-}
-
-TEST_F(DesktopServices, ViewsKnowTheMenuItemTheyAreIn) {
-    auto outer = NSView::make();
-    auto inner = NSView::make();
-    outer->addSubview(inner);
-    auto item = NSMenuItem::make("Custom");
-    EXPECT_FALSE(inner->enclosingMenuItem());
-    item->setView(outer);
-    EXPECT_EQ(inner->enclosingMenuItem(), item);
-    outer->setNeedsDisplay(false);
-    item->setHighlighted(true);
-    EXPECT_TRUE(item->isHighlighted());
-    EXPECT_TRUE(outer->needsDisplay());
-
-    auto other = NSView::make();
-    item->setView(other);
-    EXPECT_FALSE(inner->enclosingMenuItem());
-    EXPECT_EQ(other->enclosingMenuItem(), item);
 }
 
 TEST_F(DesktopServices, CapHeightsGrowWithTheFontSize) {
