@@ -38,6 +38,8 @@ public:
     /// Above the baseline, and below it (negative).
     CGFloat ascender() const;
     CGFloat descender() const;
+    /// The height of capital letters above the baseline (NSFontMetrics.cpp).
+    CGFloat capHeight() const;
     /// The style to set text in with this font.
     TextStyle textStyle(const CGColor& color) const;
 

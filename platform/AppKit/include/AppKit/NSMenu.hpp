@@ -26,6 +26,10 @@ public:
     /// when it has none), with separators between the groups; no separator leads or trails.
     std::vector<std::shared_ptr<NSMenuItem>> flattenedItems() const;
 
+    /// Whether the menu bar is shown now (true unless set).
+    static bool menuBarVisible();
+    static void setMenuBarVisible(bool visible);
+
 private:
     std::string title_;
     std::vector<std::shared_ptr<NSMenuItem>> items_;

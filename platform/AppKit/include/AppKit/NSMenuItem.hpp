@@ -9,6 +9,7 @@
 
 class NSMenu;
 class NSResponder;
+class NSView;
 
 class NSMenuItem : public std::enable_shared_from_this<NSMenuItem> {
 public:
@@ -43,12 +44,23 @@ public:
     /// Sends the action as a click on the item would; returns whether someone received it.
     bool performAction();
 
+    /// A view shown in place of the title; the view (and what is inside it) then has the item
+    /// as its enclosing menu item.
+    std::shared_ptr<NSView> view() const { return view_; }
+    void setView(const std::shared_ptr<NSView>& view);
+    /// Whether the item is highlighted (the pointer is on it while its menu is open); a change
+    /// redraws the item's view.
+    bool isHighlighted() const { return highlighted_; }
+    void setHighlighted(bool highlighted);
+
 private:
     std::string title_;
     std::string keyEquivalent_;
     Selector action_;
     std::weak_ptr<NSResponder> target_;
     std::shared_ptr<NSMenu> submenu_;
+    std::shared_ptr<NSView> view_;
+    bool highlighted_ = false;
     bool separator_ = false;
     bool enabled_ = true;
     int tag_ = 0;

@@ -19,6 +19,7 @@
 #include "QuartzCore/CALayerDelegate.hpp"
 
 class NSCursor;
+class NSMenuItem;
 class NSScrollView;
 class NSShadow;
 class NSWindow;
@@ -125,6 +126,8 @@ public:
     virtual std::shared_ptr<NSView> hitTest(const CGPoint& point);
     /// The nearest scroll view above this view; nullptr when it is in none.
     std::shared_ptr<NSScrollView> enclosingScrollView() const;
+    /// The menu item whose view is this view or one above it; nullptr outside menu items.
+    std::shared_ptr<NSMenuItem> enclosingMenuItem() const;
     /// Whether a drag that starts on this view moves a window that is movable by its background.
     virtual bool mouseDownCanMoveWindow() const { return !isOpaque(); }
     virtual bool isOpaque() const { return false; }
@@ -159,6 +162,7 @@ public:
 
 private:
     friend class NSWindow;
+    friend class NSMenuItem;
     void syncLayerGeometry();
     void attachLayerDelegate() const;
     NSLayoutAnchor anchor(NSLayoutAttribute attribute) { return NSLayoutAnchor(shared_from_this(), attribute); }
@@ -184,4 +188,5 @@ private:
     int tag_ = 0;
     bool clipsToBounds_ = false;
     std::shared_ptr<NSShadow> shadow_;
+    std::weak_ptr<NSMenuItem> menuItem_;
 };

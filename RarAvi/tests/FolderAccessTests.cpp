@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "AppKit/NSOpenPanel.hpp"
+#include "DesktopFixture.hpp"
+#include "Foundation/SystemLog.hpp"
+#include "Foundation/URLBookmarks.hpp"
+#include "RarAvi/FolderPermissions.hpp"
+
+using namespace RarAvi;
+using DesktopTesting::DesktopTest;
+
+namespace FolderAccessTesting {
+
+const URL projects = URL::fileURLWithPath("/Users/anna/Projects", true);
+const URL documents = URL::fileURLWithPath("/Users/anna/Documents", true);
+
+class FolderAccess : public DesktopTest {
+protected:
+    /// The keeper's store as a later launch reads it from disk.
+    std::shared_ptr<UserDefaults> store() const {
+        return std::make_shared<UserDefaults>("com.example.keeper", defaultsDirectory_->path());
+    }
+    std::shared_ptr<FolderPermissions> keeper() const { return std::make_shared<FolderPermissions>(store()); }
+
+    /// Answers every panel with the response and URLs, keeping the panel shown.
+    void answerPanels(NSModalResponse response, std::vector<URL> urls) {
+        NSOpenPanel::setResponder([this, response, urls](const NSOpenPanel& panel) {
+            shown = std::make_shared<NSOpenPanel>(panel);
+            return NSOpenPanel::Answer{response, urls};
+        });
+    }
+
+    std::shared_ptr<NSOpenPanel> shown;
+};
+
+}  // namespace FolderAccessTesting
+
+using namespace FolderAccessTesting;
+
+TEST_F(FolderAccess, BookmarksAreKeptAcrossLaunches) {
+    auto first = keeper();
+    EXPECT_EQ(first->count(), 0);
+    EXPECT_TRUE(first->keys().empty());
+    EXPECT_TRUE(first->containsAll({}));
+    EXPECT_FALSE(first->containsAll({projects}));
+
+    ASSERT_TRUE(first->store(projects));
+    ASSERT_TRUE(first->store(documents));
+    EXPECT_EQ(first->count(), 2);
+    EXPECT_TRUE(first->containsAll({documents, projects}));
+    EXPECT_FALSE(first->contains(URL::fileURLWithPath("/Users/anna/Projects")));  // another URL text
+    EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 1);
+
+    // The store holds the list of paths and one bookmark per path, nothing else.
+    auto written = store()->dictionaryRepresentation();
+    EXPECT_EQ(written.size(), 3u);
+    EXPECT_EQ(store()->stringArrayForKey("Bookmarks"),
+              (std::vector<std::string>{"/Users/anna/Projects", "/Users/anna/Documents"}));
+    EXPECT_TRUE(store()->dataForKey("/Users/anna/Projects"));
+
+    // The next launch resolves both and starts access again.
+    auto later = keeper();
+    EXPECT_EQ(later->keys(), first->keys());
+    EXPECT_TRUE(later->contains(projects));
+    EXPECT_TRUE(later->contains(documents));
+    EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 2);
+}
+
+TEST_F(FolderAccess, ForgettingFolders) {
+    auto permissions = keeper();
+    permissions->store(projects);
+    permissions->store(projects);
+    permissions->store(documents);
+    EXPECT_EQ(permissions->keys(),
+              (std::vector<std::string>{"/Users/anna/Projects", "/Users/anna/Projects", "/Users/anna/Documents"}));
+    EXPECT_EQ(permissions->count(), 2);
+
+    permissions->remove(std::string("/Users/anna/Projects"));
+    EXPECT_EQ(permissions->keys(), (std::vector<std::string>{"/Users/anna/Documents"}));
+    EXPECT_FALSE(permissions->contains(projects));
+    EXPECT_FALSE(store()->dataForKey("/Users/anna/Projects"));
+    // Access keeps running.
+    EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 2);
+
+    permissions->remove(documents);
+    EXPECT_EQ(permissions->count(), 0);
+    EXPECT_FALSE(store()->dataForKey("/Users/anna/Documents"));
+    EXPECT_EQ(store()->stringArrayForKey("Bookmarks"), std::vector<std::string>{});
+
+    permissions->store(projects);
+    permissions->store(documents);
+    permissions->removeAll();
+    EXPECT_EQ(keeper()->count(), 0);
+    EXPECT_EQ(store()->dictionaryRepresentation().size(), 1u);
+}
+
+TEST_F(FolderAccess, StaleGoneAndRefusedFolders) {
+    useWritableCopy();
+    std::vector<std::string> logged;
+    SystemLog::setSink([&](const std::string& message) { logged.push_back(message); });
+    auto permissions = keeper();
+    ASSERT_TRUE(permissions->store(projects));
+    ASSERT_TRUE(permissions->store(documents));
+
+    // Another folder now stands at the path: the bookmark is stale, skipped but kept.
+    std::filesystem::create_directory(host("/Users/anna/Projects.new"));
+    std::filesystem::rename(host("/Users/anna/Projects"), host("/Users/anna/Projects.old"));
+    std::filesystem::rename(host("/Users/anna/Projects.new"), host("/Users/anna/Projects"));
+    auto later = keeper();
+    EXPECT_EQ(later->keys(), (std::vector<std::string>{"/Users/anna/Documents"}));
+    EXPECT_FALSE(later->contains(projects));
+    EXPECT_TRUE(store()->dataForKey("/Users/anna/Projects"));
+    EXPECT_TRUE(logged.empty());
+
+    // A folder that is gone is logged and skipped.
+    std::filesystem::remove_all(host("/Users/anna/Documents"));
+    EXPECT_EQ(keeper()->count(), 0);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("Documents"), std::string::npos);
+
+    // Refused access writes nothing.
+    SecurityScopedAccess::setRefusal([](const std::string& path) { return path == "/Users/anna/Downloads"; });
+    auto refused = keeper();
+    EXPECT_FALSE(refused->store(URL::fileURLWithPath("/Users/anna/Downloads", true)));
+    EXPECT_FALSE(refused->store(URL::fileURLWithPath("/Users/anna/Nowhere", true)));
+    EXPECT_FALSE(store()->dataForKey("/Users/anna/Downloads"));
+    EXPECT_EQ(store()->stringArrayForKey("Bookmarks"),
+              (std::vector<std::string>{"/Users/anna/Projects", "/Users/anna/Documents"}));
+}
+
+TEST_F(FolderAccess, AListThatIsNotAllTextsIsIgnored) {
+    keeper()->store(projects);
+    auto defaults = store();
+    defaults->set(PropertyListValue(PropertyListValue::Array{PropertyListValue("/Users/anna/Projects"), PropertyListValue(3)}),
+                  "Bookmarks");
+    EXPECT_EQ(keeper()->count(), 0);
+}
+
+TEST_F(FolderAccess, ThePanelChoosesOneFolder) {
+    auto permissions = keeper();
+    std::vector<std::optional<URL>> answers;
+    auto record = [&](std::optional<URL> url) { answers.push_back(url); };
+
+    answerPanels(NSModalResponseOK, {projects, documents});
+    auto window = NSWindow::make({0, 0, 400, 300}, NSWindow::StyleMask::titled());
+    permissions->requestAccess(window, record);
+    EXPECT_TRUE(answers.empty());
+    runUntilIdle();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->directoryURL(), URL::fileURLWithPath("/Users/anna", true));
+    EXPECT_FALSE(shown->allowsMultipleSelection());
+    EXPECT_TRUE(shown->canChooseDirectories());
+    EXPECT_FALSE(shown->canChooseFiles());
+    EXPECT_FALSE(shown->canCreateDirectories());
+    EXPECT_EQ(shown->prompt(), "Allow");
+    EXPECT_EQ(shown->sheetWindow(), window);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0], projects);
+    EXPECT_EQ(permissions->keys(), (std::vector<std::string>{"/Users/anna/Projects"}));
+
+    // Cancelled, answered without a folder, or a folder that cannot be kept: nothing.
+    answerPanels(NSModalResponseCancel, {documents});
+    permissions->requestAccess(window, documents, record);
+    runUntilIdle();
+    answerPanels(NSModalResponseOK, {});
+    permissions->requestAccess(window, documents, record);
+    runUntilIdle();
+    answerPanels(NSModalResponseOK, {URL::fileURLWithPath("/Users/anna/Nowhere", true)});
+    permissions->requestAccess(window, documents, record);
+    runUntilIdle();
+    EXPECT_EQ(shown->directoryURL(), documents);
+    EXPECT_EQ(answers, (std::vector<std::optional<URL>>{projects, std::nullopt, std::nullopt, std::nullopt}));
+    EXPECT_EQ(permissions->count(), 1);
+}
+
+TEST_F(FolderAccess, SecureFoldersKeepBookmarksUnderTheCallersKeys) {
+    std::vector<bool> answers;
+    answerPanels(NSModalResponseOK, {projects});
+    SecureFolders::requestAccess(documents, "ProjectsFolder", "Choose", [&](bool kept) { answers.push_back(kept); });
+    runUntilIdle();
+    answerPanels(NSModalResponseCancel, {});
+    SecureFolders::requestAccess(documents, "Other", "Choose", [&](bool kept) { answers.push_back(kept); });
+    runUntilIdle();
+    EXPECT_EQ(answers, (std::vector<bool>{true, false}));
+    EXPECT_EQ(shown->prompt(), "Choose");
+    EXPECT_FALSE(shown->sheetWindow());
+    EXPECT_TRUE(SecureFolders::contains(projects));
+    EXPECT_TRUE(SecureFolders::containsAll({}));
+    EXPECT_FALSE(SecureFolders::containsAll({projects, documents}));
+    auto data = UserDefaults::standard().dataForKey("ProjectsFolder");
+    ASSERT_TRUE(data);
+    EXPECT_FALSE(UserDefaults::standard().object("Other"));
+
+    // Stopping access takes the folder out; resolving the kept key starts it again.
+    SecureFolders::remove(projects);
+    EXPECT_FALSE(SecureFolders::contains(projects));
+    EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 0);
+    SecureFolders::resolve({"ProjectsFolder", "Missing"});
+    EXPECT_TRUE(SecureFolders::contains(projects));
+
+    UserDefaults::standard().set(PropertyListValue(5), "Unrelated");
+    SecureFolders::remove(std::vector<std::string>{"ProjectsFolder", "Missing"});
+    EXPECT_FALSE(UserDefaults::standard().object("ProjectsFolder"));
+    EXPECT_TRUE(UserDefaults::standard().object("Unrelated"));
+    EXPECT_TRUE(SecureFolders::contains(projects));
+    SecureFolders::remove(projects);
+
+    SecurityScopedAccess::setRefusal([](const std::string&) { return true; });
+    EXPECT_FALSE(SecureFolders::store(documents, "Refused"));
+    EXPECT_FALSE(UserDefaults::standard().object("Refused"));
+    EXPECT_TRUE(SecureFolders::urls().empty());
+}
