@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "AppKit/NSApplication.hpp"
@@ -174,6 +176,7 @@ protected:
                                                {"LANGUAGE", "en"},
                                                {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}},
             configHome / "quillon.log");
+        log_ = configHome / "quillon.log";
         ASSERT_TRUE(app_->started());
     }
 
@@ -203,11 +206,17 @@ protected:
     void closeThroughTheCloseButton(const WindowPlace& place, const Reference& ref) {
         click(display_->connection(), place, ref.closeButton.x + ref.closeButton.width / 2,
               ref.closeButton.y + ref.closeButton.height / 2);
-        EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0));
+        EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+    }
+
+    std::string programOutput() const {
+        std::ifstream file(log_);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     }
 
     std::unique_ptr<VirtualDisplay> display_;
     std::unique_ptr<ApplicationProcess> app_;
+    std::filesystem::path log_;
 };
 
 TEST_F(ApplicationWindow, TheDemoHardwareShowsOneRowPerDeviceWithItsLevelAndChargingMark) {

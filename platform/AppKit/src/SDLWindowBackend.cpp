@@ -1,11 +1,15 @@
 #include "AppKit/SDLWindowBackend.hpp"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSCursor.hpp"
@@ -30,6 +34,17 @@ SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
     return window->isDraggableAt(point) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
 }
 
+// Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
+// sent just as that window closes arrives for a window that no longer exists; Xlib's default
+// answer to such an error is to end the process. That one error is harmless: it is let go, and
+// every other error goes on to the handler that was there before.
+XErrorHandler previousErrorHandler = nullptr;
+
+int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+    return previousErrorHandler ? previousErrorHandler(display, error) : 0;
+}
+
 class SDLWaiter final : public RunLoop::Waiter {
 public:
     SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
@@ -50,12 +65,24 @@ public:
     }
 
     void wake() override {
+        // Held while SDL sends the wake-up, so that once stop() has returned no wake-up can reach
+        // a window that is being destroyed.
+        std::lock_guard lock(mutex_);
+        if (stopped_) return;
         SDL_Event event{};
         event.type = wakeEvent_;
         SDL_PushEvent(&event);
     }
 
+    /// No more wake-ups: the windows are about to go.
+    void stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+    }
+
 private:
+    std::mutex mutex_;
+    bool stopped_ = false;
     std::weak_ptr<SDLWindowBackend> backend_;
     std::uint32_t wakeEvent_;
 };
@@ -70,6 +97,12 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Under SDL's own error handler, which hands every error on to the one it found at start (and
+    // puts that one back when it quits, before its last connection closes).
+    if (static bool installed = false; !installed && std::getenv("DISPLAY")) {
+        installed = true;
+        previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
         return nullptr;
@@ -93,6 +126,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
 SDLWindowBackend::~SDLWindowBackend() { shutdown(); }
 
 void SDLWindowBackend::shutdown() {
+    if (waiter_) std::static_pointer_cast<SDLWaiter>(waiter_)->stop();
     for (auto& [window, native] : windows_) {
         if (native->window) SDL_DestroyWindow(native->window);
     }
