@@ -16,15 +16,6 @@ std::shared_ptr<NSImage> emptyImage() {
     return empty;
 }
 
-std::shared_ptr<NSImage> resized(const NSImage& image, CGSize size) {
-    auto result = NSImage::make(size);
-    result->lockFocus();
-    if (auto context = NSGraphicsContext::current()) context->setImageInterpolation(NSImageInterpolation::high);
-    image.draw(CGRect{0, 0, size.width, size.height}, CGRect{CGPoint{}, image.size()}, NSCompositingOperation::copy, 1.0);
-    result->unlockFocus();
-    return result;
-}
-
 std::shared_ptr<NSImage> resized(const NSImage& image, CGFloat toHeight) {
     CGSize source = image.size();
     CGFloat width = source.height > 0 ? toHeight / source.height * source.width : 0;
@@ -42,17 +33,6 @@ std::shared_ptr<NSImage> rounded(const NSImage& image, CGFloat xRadius, CGFloat 
     image.draw(CGPoint{}, CGRect{CGPoint{}, size}, NSCompositingOperation::sourceOver, 1.0);
     result->unlockFocus();
     return result;
-}
-
-std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color) {
-    if (!image || !image->isTemplate()) return image;
-    auto copy = image->copy();
-    copy->lockFocus();
-    if (color) color->set();
-    NSRectFillUsingOperation(CGRect{CGPoint{}, copy->size()}, NSCompositingOperation::sourceAtop);
-    copy->unlockFocus();
-    copy->setTemplate(false);
-    return copy;
 }
 
 std::shared_ptr<NSImage> accentTinted(const std::shared_ptr<NSImage>& image) {

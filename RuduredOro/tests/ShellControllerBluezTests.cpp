@@ -2,34 +2,17 @@
 // from BlueZ (a mock BlueZ on a private system bus).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "RuduredOro/ShellController.hpp"
 #include "Testing/BluezMock.hpp"
+#include "Testing/TestEnvironment.hpp"
 
 using namespace RuduredOro;
-
-namespace {
-// The build's own programs (the profiler stand-in among them) come first on PATH.
-class BuildFolderOnPath {
-public:
-    BuildFolderOnPath() {
-        const char* path = std::getenv("PATH");
-        previous_ = path ? path : "";
-        ::setenv("PATH", (std::string(QUILLON_BIN_DIR) + ":" + previous_).c_str(), 1);
-    }
-    ~BuildFolderOnPath() { ::setenv("PATH", previous_.c_str(), 1); }
-
-private:
-    std::string previous_;
-};
-}  // namespace
 
 TEST(ShellControllerOnBluez, ConnectedHeadphonesGiveOneDeviceAndPairedOnesNone) {
     PrivateSystemBus bus;
     if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
     BluezMock mock(bus);
-    BuildFolderOnPath path;
+    FolderFirstOnPath path{QUILLON_BIN_DIR};
     mock.addAdapter();
     auto buds = mock.addDevice("hci0", "A4:83:E7:1C:2D:3E", "Zephyr Headphones");
     mock.update(buds, "org.bluez.Device1",

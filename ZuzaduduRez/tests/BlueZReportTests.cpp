@@ -14,20 +14,6 @@ using namespace ZuzaduduRez;
 
 namespace {
 
-/// The build's bin folder first on PATH, as the application has it, for the life of the object.
-class BuildFolderOnPath {
-public:
-    BuildFolderOnPath() {
-        const char* path = std::getenv("PATH");
-        previous_ = path ? path : "";
-        ::setenv("PATH", (std::string(QUILLON_BIN_DIR) + ":" + previous_).c_str(), 1);
-    }
-    ~BuildFolderOnPath() { ::setenv("PATH", previous_.c_str(), 1); }
-
-private:
-    std::string previous_;
-};
-
 std::shared_ptr<OutputNode> child(const std::shared_ptr<OutputNode>& node, const std::string& name) {
     for (const auto& c : node->children) {
         if (c->name == name) return c;
@@ -53,7 +39,7 @@ protected:
         mock = std::make_unique<BluezMock>(*bus);
     }
 
-    BuildFolderOnPath path;
+    FolderFirstOnPath path{QUILLON_BIN_DIR};
     std::unique_ptr<PrivateSystemBus> bus;
     std::unique_ptr<BluezMock> mock;
 };

@@ -1,21 +1,8 @@
 #include "ZuzeDiv/Images.hpp"
 
-#include "AppKit/NSGraphicsContext.hpp"
+#include "ZuzeDiv/ImageExtensions.hpp"
 
 namespace ZuzeDiv {
-namespace {
-// A template image painted in the colour; other images stay as they are.
-std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color) {
-    if (!image || !image->isTemplate()) return image;
-    auto copy = image->copy();
-    copy->lockFocus();
-    if (color) color->set();
-    NSRectFillUsingOperation(CGRect{CGPoint{}, copy->size()}, NSCompositingOperation::sourceAtop);
-    copy->unlockFocus();
-    copy->setTemplate(false);
-    return copy;
-}
-}  // namespace
 
 std::shared_ptr<NSImage> Images::systemSymbol(const std::string& name) { return NSImage::systemSymbol(name, std::nullopt); }
 

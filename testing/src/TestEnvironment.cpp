@@ -31,6 +31,14 @@ std::filesystem::path TemporaryDirectory::write(const std::filesystem::path& rel
     return full;
 }
 
+FolderFirstOnPath::FolderFirstOnPath(const std::filesystem::path& folder) {
+    const char* path = std::getenv("PATH");
+    previous_ = path ? path : "";
+    ::setenv("PATH", (folder.string() + ":" + previous_).c_str(), 1);
+}
+
+FolderFirstOnPath::~FolderFirstOnPath() { ::setenv("PATH", previous_.c_str(), 1); }
+
 void VirtualTimeTest::SetUp() {
     clock_ = std::make_shared<VirtualClock>();
     Clock::setCurrent(clock_);

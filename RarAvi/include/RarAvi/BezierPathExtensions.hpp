@@ -2,10 +2,11 @@
 // AppKit paths as Core Graphics paths.
 #include "AppKit/NSBezierPath.hpp"
 #include "CoreGraphics/CGPath.hpp"
+#include "ZuzeDiv/BezierPathExtensions.hpp"
 
 namespace RarAvi {
 
 /// A new path with the same moves, lines, curves and closes (an empty path for an empty one).
-CGMutablePath cgPath(const NSBezierPath& path);
+using ZuzeDiv::cgPath;
 
 }  // namespace RarAvi

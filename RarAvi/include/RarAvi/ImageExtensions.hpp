@@ -9,6 +9,7 @@
 #include "Foundation/Data.hpp"
 #include "Foundation/URL.hpp"
 #include "RarAvi/PhotoEffect.hpp"
+#include "ZuzeDiv/ImageExtensions.hpp"
 
 namespace RarAvi {
 
@@ -22,7 +23,7 @@ struct DataWritingOptions {
 /// One shared empty image.
 std::shared_ptr<NSImage> emptyImage();
 /// The image drawn into a new image of the size, with high-quality interpolation.
-std::shared_ptr<NSImage> resized(const NSImage& image, CGSize size);
+using ZuzeDiv::resized;
 /// The same, at the height with the width keeping the proportions (width 0 for an image of no
 /// height).
 std::shared_ptr<NSImage> resized(const NSImage& image, CGFloat toHeight);
@@ -30,7 +31,7 @@ std::shared_ptr<NSImage> resized(const NSImage& image, CGFloat toHeight);
 std::shared_ptr<NSImage> rounded(const NSImage& image, CGFloat xRadius, CGFloat yRadius);
 /// A template image painted in the colour (a copy that is no longer a template); any other image
 /// is returned itself.
-std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color);
+using ZuzeDiv::tinted;
 /// Tinted with the system's accent colour.
 std::shared_ptr<NSImage> accentTinted(const std::shared_ptr<NSImage>& image);
 /// A symbol drawn in the colour (from system version 12); otherwise the image itself.

@@ -4,13 +4,12 @@
 
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSImage.hpp"
+#include "ZuzeDiv/ImageExtensions.hpp"
 
 namespace ZododuvoZoz {
 
-/// A template image painted in the colour (a copy that is no longer a template); any other image
-/// is returned itself.
-std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color);
-/// The image drawn into a new image of the size, with high-quality interpolation.
-std::shared_ptr<NSImage> resized(const NSImage& image, CGSize size);
+/// A template image painted in the colour; the image drawn into a new image of a size.
+using ZuzeDiv::resized;
+using ZuzeDiv::tinted;
 
 }  // namespace ZododuvoZoz

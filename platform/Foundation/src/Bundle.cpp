@@ -1,5 +1,7 @@
 #include "Foundation/Bundle.hpp"
 
+#include <unicode/unistr.h>
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -29,6 +31,8 @@ std::optional<std::string> readFile(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+void appendUtf8(std::string& out, char32_t c) { icu::UnicodeString(static_cast<UChar32>(c)).toUTF8String(out); }
+
 // Files in UTF-16 (with a byte-order mark) are turned into UTF-8 first.
 std::string toUtf8(const std::string& bytes) {
     if (bytes.size() < 2) return bytes;
@@ -39,54 +43,12 @@ std::string toUtf8(const std::string& bytes) {
             return bytes.substr(3);
         return bytes;
     }
+    icu::UnicodeString text(bytes.data() + 2, static_cast<int32_t>(bytes.size() - 2), little ? "UTF-16LE" : "UTF-16BE");
     std::string out;
-    auto unit = [&](std::size_t i) -> char32_t {
-        auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        return little ? (char32_t(b) << 8 | a) : (char32_t(a) << 8 | b);
-    };
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        char32_t c = unit(i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
-            char32_t low = unit(i + 2);
-            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    text.toUTF8String(out);
     return out;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
 
 class StringsReader {
 public:

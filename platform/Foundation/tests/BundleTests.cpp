@@ -57,6 +57,18 @@ TEST_F(BundleTest, ModuleBundlesAreFoundByNameOrStopTheProcess) {
     EXPECT_DEATH(Bundle::module("Missing_Missing"), "unable to find bundle named Missing_Missing");
 }
 
+TEST_F(BundleTest, TablesInUtf16AreReadToo) {
+    std::u16string text = u"\uFEFF\"GREETING\" = \"Gr\u00FC\u00DF \U0001F600\";\n";
+    std::string bytes;
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    folder.write("App/Resources/en.lproj/Other.strings", bytes);
+    Locale::setPreferredLanguages(std::vector<std::string>{"en"});
+    EXPECT_EQ(Bundle::main()->localizedString("GREETING", "", "Other"), "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80");
+}
+
 TEST(StringsTable, RejectsMalformedTables) {
     EXPECT_FALSE(parseStringsTable("\"a\" = \"b\""));    // no semicolon
     EXPECT_FALSE(parseStringsTable("\"a\" = \"b;"));     // unterminated text

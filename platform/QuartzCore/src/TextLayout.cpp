@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 // Fontconfig loses a few bytes for good while it parses its configuration files, once per process
@@ -165,4 +166,27 @@ TextMetrics TextLayout::metrics(const TextStyle& style) {
     pango_font_metrics_unref(m);
     pango_font_description_free(font);
     return result;
+}
+
+CGFloat TextLayout::capHeight(const TextStyle& style) {
+    thread_local std::map<std::pair<std::string, int>, CGFloat> perPoint;
+    auto key = std::make_pair(style.family, style.weight);
+    auto it = perPoint.find(key);
+    if (it == perPoint.end()) {
+        constexpr CGFloat size = 1000;  // large, so that rounding to Pango units does not show
+        TextStyle large = style;
+        large.size = size;
+        large.italic = false;
+        PangoFontDescription* font = describe(large);
+        PangoLayout* layout = pango_layout_new(pangoContext());
+        pango_layout_set_font_description(layout, font);
+        pango_layout_set_text(layout, "H", -1);
+        PangoRectangle ink{};
+        pango_layout_get_extents(layout, &ink, nullptr);
+        const double baseline = pango_layout_get_baseline(layout);
+        g_object_unref(layout);
+        pango_font_description_free(font);
+        it = perPoint.emplace(key, std::max(0.0, (baseline - ink.y) / PANGO_SCALE / size)).first;
+    }
+    return it->second * style.size;
 }

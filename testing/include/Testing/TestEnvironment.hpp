@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "Foundation/Clock.hpp"
 #include "Foundation/RunLoop.hpp"
@@ -22,6 +23,19 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+/// Puts a folder first on PATH for its lifetime (for example the build's bin folder, so that the
+/// platform's stand-in programs are found before any other).
+class FolderFirstOnPath {
+public:
+    explicit FolderFirstOnPath(const std::filesystem::path& folder);
+    ~FolderFirstOnPath();
+    FolderFirstOnPath(const FolderFirstOnPath&) = delete;
+    FolderFirstOnPath& operator=(const FolderFirstOnPath&) = delete;
+
+private:
+    std::string previous_;
 };
 
 class VirtualTimeTest : public ::testing::Test {

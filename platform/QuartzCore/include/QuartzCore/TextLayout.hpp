@@ -44,6 +44,9 @@ public:
 
     /// Ascent, descent and line height of a style's font.
     static TextMetrics metrics(const TextStyle& style);
+    /// The cap height of a style's font: the ink top of "H" above the baseline, measured once per
+    /// family and weight.
+    static CGFloat capHeight(const TextStyle& style);
 
 private:
     PangoLayout* layout_;

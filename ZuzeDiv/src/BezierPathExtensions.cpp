@@ -1,8 +1,8 @@
-#include "ZododuvoZoz/BezierPathExtensions.hpp"
+#include "ZuzeDiv/BezierPathExtensions.hpp"
 
 #include <array>
 
-namespace ZododuvoZoz {
+namespace ZuzeDiv {
 
 CGMutablePath cgPath(const NSBezierPath& path) {
     CGMutablePath result;
@@ -18,4 +18,4 @@ CGMutablePath cgPath(const NSBezierPath& path) {
     return result;
 }
 
-}  // namespace ZododuvoZoz
+}  // namespace ZuzeDiv

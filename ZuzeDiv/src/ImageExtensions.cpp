@@ -1,8 +1,8 @@
-#include "ZododuvoZoz/ImageExtensions.hpp"
+#include "ZuzeDiv/ImageExtensions.hpp"
 
 #include "AppKit/NSGraphicsContext.hpp"
 
-namespace ZododuvoZoz {
+namespace ZuzeDiv {
 
 std::shared_ptr<NSImage> tinted(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSColor>& color) {
     if (!image || !image->isTemplate()) return image;
@@ -24,4 +24,4 @@ std::shared_ptr<NSImage> resized(const NSImage& image, CGSize size) {
     return result;
 }
 
-}  // namespace ZododuvoZoz
+}  // namespace ZuzeDiv
