@@ -1,13 +1,12 @@
 #include "RarAvi/MacSystem.hpp"
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <array>
 #include <cstdint>
 #include <utility>
 
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/StringTrimming.hpp"
 #include "ZuzeDiv/System.hpp"
 
 namespace RarAvi {
@@ -65,29 +64,6 @@ constexpr std::array<std::pair<const char*, const char*>, 34> kFactories{{
     {"F", "Fremont, California, USA"},
 }};
 
-/// The text without white space (blanks, tabs, line ends) at either end.
-std::string trimmingWhitespaceAndNewlines(const std::string& text) {
-    const char* s = text.data();
-    auto length = static_cast<std::int32_t>(text.size());
-    std::int32_t start = 0;
-    while (start < length) {
-        std::int32_t next = start;
-        UChar32 c;
-        U8_NEXT(s, next, length, c);
-        if (c < 0 || !u_isUWhiteSpace(c)) break;
-        start = next;
-    }
-    std::int32_t end = length;
-    while (end > start) {
-        std::int32_t previous = end;
-        UChar32 c;
-        U8_PREV(s, start, previous, c);
-        if (c < 0 || !u_isUWhiteSpace(c)) break;
-        end = previous;
-    }
-    return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
-}
-
 }  // namespace
 
 mach_port_t MacSystem::mainPort() {
@@ -102,7 +78,7 @@ std::optional<std::string> MacSystem::serialNumber() {
     IOObjectRelease(platform);
     auto serial = value ? value->stringValue() : std::nullopt;
     if (!serial) return std::nullopt;
-    return trimmingWhitespaceAndNewlines(*serial);
+    return trimmingCharacters(*serial, CharacterSet::whitespacesAndNewlines);
 }
 
 std::string MacSystem::modelFamily() { return modelFamily(ZuzeDiv::System::hardwareModel()); }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "Whitespace.hpp"
+#include "Foundation/StringTrimming.hpp"
 
 namespace ZuzaduduRez {
 
@@ -26,7 +26,7 @@ std::string printed(const std::any& value) {
 
 }  // namespace
 
-OutputNode::OutputNode(const std::string& line) : name(trimmingWhitespace(line)) {
+OutputNode::OutputNode(const std::string& line) : name(trimmingCharacters(line, CharacterSet::whitespaces)) {
     if (!name.empty() && name.back() == ':') name.pop_back();
 }
 

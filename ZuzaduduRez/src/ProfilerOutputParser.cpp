@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "Whitespace.hpp"
+#include "Foundation/StringTrimming.hpp"
 
 namespace ZuzaduduRez {
 
@@ -64,7 +64,7 @@ void ProfilerOutputParser::addProperty(OutputNode& node, const std::string& line
     if (first == std::string::npos) return;
     auto valueStart = first + propertySplitter.size();
     if (line.find(propertySplitter, valueStart) != std::string::npos) return;
-    node.properties->data[trimmingWhitespace(line.substr(0, first))] = line.substr(valueStart);
+    node.properties->data[trimmingCharacters(line.substr(0, first), CharacterSet::whitespaces)] = line.substr(valueStart);
 }
 
 }  // namespace ZuzaduduRez

@@ -2,6 +2,7 @@
 
 #include "Foundation/PropertyList.hpp"
 #include "Foundation/StringCompare.hpp"
+#include "Foundation/StringTrimming.hpp"
 #include "Foundation/URL.hpp"
 #include "Foundation/UUID.hpp"
 
@@ -71,4 +72,12 @@ TEST(UUID, TextFormRoundTrips) {
     EXPECT_EQ(UUID::fromString("6f1a2b3c-0000-4000-8000-00000000a001")->uuidString(), "6F1A2B3C-0000-4000-8000-00000000A001");
     EXPECT_FALSE(UUID::fromString("6F1A2B3C-0000-4000-8000-00000000A00"));
     EXPECT_FALSE(UUID::fromString("6F1A2B3C+0000-4000-8000-00000000A001"));
+}
+
+TEST(StringTrimming, BlanksOnlyOrBlanksAndLineEnds) {
+    const std::string padded = "\t\xC2\xA0 Name: \n";  // a tab, a no-break space, a blank; a line end
+    EXPECT_EQ(trimmingCharacters(padded, CharacterSet::whitespaces), "Name: \n");
+    EXPECT_EQ(trimmingCharacters(padded, CharacterSet::whitespacesAndNewlines), "Name:");
+    EXPECT_EQ(trimmingCharacters(" \n ", CharacterSet::whitespacesAndNewlines), "");
+    EXPECT_EQ(trimmingCharacters("\xFF x \xFF", CharacterSet::whitespaces), "\xFF x \xFF");  // malformed bytes stay
 }

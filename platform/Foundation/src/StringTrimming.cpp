@@ -1,17 +1,19 @@
-#include "Whitespace.hpp"
+#include "Foundation/StringTrimming.hpp"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
 #include <cstdint>
 
-namespace ZuzaduduRez {
-
 namespace {
-bool isBlank(UChar32 c) { return c == '\t' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR); }
+bool belongs(UChar32 c, CharacterSet set) {
+    if (c < 0) return false;  // a malformed byte is kept
+    if (set == CharacterSet::whitespaces) return c == '\t' || u_charType(c) == U_SPACE_SEPARATOR;
+    return u_isUWhiteSpace(c);
+}
 }  // namespace
 
-std::string trimmingWhitespace(const std::string& text) {
+std::string trimmingCharacters(const std::string& text, CharacterSet set) {
     const char* s = text.data();
     auto length = static_cast<std::int32_t>(text.size());
     std::int32_t start = 0;
@@ -19,7 +21,7 @@ std::string trimmingWhitespace(const std::string& text) {
         std::int32_t next = start;
         UChar32 c;
         U8_NEXT(s, next, length, c);
-        if (!isBlank(c)) break;
+        if (!belongs(c, set)) break;
         start = next;
     }
     std::int32_t end = length;
@@ -27,10 +29,8 @@ std::string trimmingWhitespace(const std::string& text) {
         std::int32_t previous = end;
         UChar32 c;
         U8_PREV(s, start, previous, c);
-        if (!isBlank(c)) break;
+        if (!belongs(c, set)) break;
         end = previous;
     }
     return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
 }
-
-}  // namespace ZuzaduduRez
