@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/DoubleGauge.hpp"
 
+#include "ColorConversions.hpp"
 #include "RingGeometry.hpp"
 #include "ZododuvoZoz/Constants.hpp"
 
@@ -58,7 +59,7 @@ void DoubleGauge::configure(CAShapeLayer& layer, const std::shared_ptr<NSColor>&
     layer.setFrame(bounds());
     layer.setLineWidth(lineWidth_);
     layer.setFillColor(std::nullopt);
-    layer.setStrokeColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+    layer.setStrokeColor(cgColorOrNone(color));
     layer.setLineCap(CAShapeLayerLineCap::round);
     layer.setPath(path);
     if (auto host = NSView::layer()) host->addSublayer(layer.shared_from_this());

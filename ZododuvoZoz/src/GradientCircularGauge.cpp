@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/GradientCircularGauge.hpp"
 
+#include "ColorConversions.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "RingGeometry.hpp"
 #include "ZododuvoZoz/Colors.hpp"
@@ -62,7 +63,7 @@ void GradientCircularGauge::drawBackground() {
     layer.setFrame(bounds());
     layer.setLineWidth(lineWidth_);
     layer.setFillColor(std::nullopt);
-    layer.setStrokeColor(backColor_ ? std::optional<CGColor>(backColor_->cgColor()) : std::nullopt);
+    layer.setStrokeColor(cgColorOrNone(backColor_));
     layer.setPath(fullCircle(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
 }
 
@@ -81,11 +82,7 @@ void GradientCircularGauge::drawProgress() {
     auto& gradient = *gradientLayer_;
     gradient.setContentsScale(Constants::screenScale());
     gradient.setFrame(bounds());
-    std::vector<CGColor> stops;
-    for (const auto& color : colors_) {
-        if (color) stops.push_back(color->cgColor());
-    }
-    gradient.setColors(stops);
+    gradient.setColors(cgColors(colors_));
     gradient.setStartPoint({0, 0.5});
     gradient.setEndPoint({1, 0.5});
     gradient.setMask(maskingLayer_);

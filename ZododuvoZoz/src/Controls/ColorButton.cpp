@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/ColorButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 
 namespace ZododuvoZoz {
@@ -48,8 +49,8 @@ void ColorButton::drawBackground() {
     LayerDrawing::reshape(*this, *backgroundLayer_, cornerRadius_);
     backgroundLayer_->setLineWidth(lineWidth_);
     if (isEnabled()) {
-        backgroundLayer_->setStrokeColor(LayerDrawing::resolved(color_));
-        backgroundLayer_->setFillColor(fill_ ? LayerDrawing::resolved(color_) : std::nullopt);
+        backgroundLayer_->setStrokeColor(cgColorOrNone(color_));
+        backgroundLayer_->setFillColor(fill_ ? cgColorOrNone(color_) : std::nullopt);
     } else {
         auto grey = NSColor::lightGrayColor()->cgColor();
         backgroundLayer_->setStrokeColor(grey);

@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/Controls/GradientButton.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Colors.hpp"
@@ -48,11 +49,7 @@ void GradientButton::drawBackground() {
     maskingLayer_->setContentsScale(Constants::screenScale());
 
     gradientLayer_->setFrame(bounds);
-    std::vector<CGColor> colors;
-    for (const auto& color : colors_) {
-        if (color) colors.push_back(color->cgColor());
-    }
-    gradientLayer_->setColors(colors);
+    gradientLayer_->setColors(cgColors(colors_));
     gradientLayer_->setStartPoint({0, 0.5});
     gradientLayer_->setEndPoint({1, 0.5});
     gradientLayer_->setMask(maskingLayer_);

@@ -3,6 +3,7 @@
 #include "AppKit/NSAnimationContext.hpp"
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
@@ -26,11 +27,6 @@ void attach(NSView& view, const std::shared_ptr<CALayer>& layer) {
     if (auto host = view.layer()) host->addSublayer(layer);
 }
 
-std::optional<CGColor> resolved(const std::shared_ptr<NSColor>& color) {
-    if (!color) return std::nullopt;
-    return color->cgColor();
-}
-
 void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius) {
     layer.removeFromSuperlayer();
     CGRect bounds = view.bounds();
@@ -49,7 +45,7 @@ void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, cons
     CGFloat width = button.frame().width();
     CGSize size = width > 0 ? title.size(width) : title.size();
     CGRect bounds = button.bounds();
-    layer->setForegroundColor(resolved(color));
+    layer->setForegroundColor(cgColorOrNone(color));
     layer->setFont(font->fontName());
     layer->setFontSize(font->pointSize());
     layer->setString(button.title());

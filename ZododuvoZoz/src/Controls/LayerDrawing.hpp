@@ -30,9 +30,6 @@ void prepareViewLayer(NSView& view, CGFloat cornerRadius);
 /// layer, when the view has one.
 void attach(NSView& view, const std::shared_ptr<CALayer>& layer);
 
-/// The colour resolved now; nothing for no colour.
-std::optional<CGColor> resolved(const std::shared_ptr<NSColor>& color);
-
 /// Takes the shape layer off and gives it the bounds and a rectangle over them rounded by the radius
 /// on both axes; the caller colours it and attaches it.
 void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius);

@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/RoundButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 
 namespace ZododuvoZoz {
@@ -34,7 +35,7 @@ void RoundButton::redraw() {
 void RoundButton::drawBackground() {
     LayerDrawing::reshape(*this, *backgroundLayer_, radius);
     backgroundLayer_->setStrokeColor(std::nullopt);
-    backgroundLayer_->setFillColor(LayerDrawing::resolved(color_));
+    backgroundLayer_->setFillColor(cgColorOrNone(color_));
     LayerDrawing::attach(*this, backgroundLayer_);
 }
 

@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/ToggleButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/ImageExtensions.hpp"
@@ -66,7 +67,7 @@ void ToggleButton::drawBackground() {
     } else if (hover_ || alwaysShowBackground_) {
         fill = hoverColor();
     }
-    backgroundLayer_->setFillColor(LayerDrawing::resolved(fill));
+    backgroundLayer_->setFillColor(cgColorOrNone(fill));
     LayerDrawing::attach(*this, backgroundLayer_);
 }
 
