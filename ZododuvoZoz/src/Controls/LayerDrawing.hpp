@@ -5,9 +5,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "AppKit/NSButton.hpp"
 #include "AppKit/NSColor.hpp"
+#include "AppKit/NSFont.hpp"
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSTrackingArea.hpp"
 #include "AppKit/NSView.hpp"
@@ -34,8 +36,12 @@ void attach(NSView& view, const std::shared_ptr<CALayer>& layer);
 /// on both axes; the caller colours it and attaches it.
 void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius);
 
-/// The title: the text layer is taken off and, when the button has a font, set in the colour in the
-/// middle of the bounds, at the size the title measures in that font, and attached.
+/// The text step: the text layer is taken off and, when there is a font, shows the text in the font
+/// and colour in the middle of the bounds, at the size the text measures in that font for the
+/// view's frame, and is attached.
+void drawText(NSView& view, const std::shared_ptr<CATextLayer>& layer, const std::string& text,
+              const std::shared_ptr<NSFont>& font, const std::shared_ptr<NSColor>& color);
+/// The text step for a button: its title in its font.
 void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, const std::shared_ptr<NSColor>& color);
 
 /// The image at the screen's scale, for a layer's contents; nothing for no image.
@@ -52,6 +58,10 @@ void applyScale(NSView& view, CGFloat scale);
 
 /// Runs the change in an animation group of 0.2 seconds, as a press shows.
 void animatePress(const std::function<void()>& change);
+
+/// The highlight under the pointer of the toggle button and the hover label: in a dark appearance
+/// the quaternary label colour at alpha 0.4, else RGB 242, 242, 242; a new colour on every call.
+std::shared_ptr<NSColor> hoverHighlight(const NSView& view);
 
 /// Replaces the previous hover area (when there is one) with a new one over the bounds that reports
 /// the pointer entering and leaving, in any window state; returns the new area.

@@ -30,10 +30,7 @@ void ToggleButton::setAlwaysShowBackground(bool show) {
     redraw();
 }
 
-std::shared_ptr<NSColor> ToggleButton::hoverColor() const {
-    if (isDarkMode(*this)) return NSColor::quaternaryLabelColor()->withAlphaComponent(0.4);
-    return NSColor::make(242 / 255.0, 242 / 255.0, 242 / 255.0, 1);
-}
+std::shared_ptr<NSColor> ToggleButton::hoverColor() const { return LayerDrawing::hoverHighlight(*this); }
 
 void ToggleButton::setOn(bool on) {
     isOn_ = on;
