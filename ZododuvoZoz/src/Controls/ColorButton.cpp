@@ -74,9 +74,8 @@ void ColorButton::layout() {
 }
 
 void ColorButton::mouseDown(const NSEvent& event) {
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void ColorButton::mouseUp(const NSEvent& event) {

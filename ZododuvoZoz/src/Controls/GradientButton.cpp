@@ -71,9 +71,8 @@ void GradientButton::layout() {
 }
 
 void GradientButton::mouseDown(const NSEvent& event) {
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void GradientButton::mouseUp(const NSEvent& event) {

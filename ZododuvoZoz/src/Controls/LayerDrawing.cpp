@@ -117,6 +117,13 @@ void afterPress(const NSControl& control, std::function<void()>& pending, std::f
     }
 }
 
+void pressWithScale(const NSControl& control, std::function<void()>& pending, const std::function<void()>& scaleDown,
+                    const std::function<void()>& inherited, const std::function<void()>& scaleUp) {
+    animatePress(scaleDown);
+    inherited();
+    afterPress(control, pending, [scaleUp] { animatePress(scaleUp); });
+}
+
 void pressEnded(std::function<void()>& pending) {
     if (!pending) return;
     auto work = std::move(pending);

@@ -75,4 +75,10 @@ void afterPress(const NSControl& control, std::function<void()>& pending, std::f
 /// Runs the work left waiting for the mouse-up, once. Call right after the inherited mouseUp.
 void pressEnded(std::function<void()>& pending);
 
+/// The mouse-down of the buttons that shrink while pressed: `scaleDown` in a press animation, then
+/// the inherited handling, then `scaleUp` in another press animation once the press is over (as
+/// afterPress tells).
+void pressWithScale(const NSControl& control, std::function<void()>& pending, const std::function<void()>& scaleDown,
+                    const std::function<void()>& inherited, const std::function<void()>& scaleUp);
+
 }  // namespace ZododuvoZoz::LayerDrawing

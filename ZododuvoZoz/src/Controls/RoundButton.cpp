@@ -54,9 +54,8 @@ void RoundButton::layout() {
 
 void RoundButton::mouseDown(const NSEvent& event) {
     if (!isEnabled()) return;
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void RoundButton::mouseUp(const NSEvent& event) {
