@@ -74,9 +74,7 @@ std::shared_ptr<NSView> barPanel(VirtualClock& clock) {
 
 int main(int argc, char** argv) {
     auto folder = Samples::outputFolder(argc, argv);
-    // Animations run on a clock of our own, so that each picture shows a chosen moment.
-    auto clock = std::make_shared<VirtualClock>();
-    Clock::setCurrent(clock);
+    auto clock = Samples::useVirtualClock();
     bool ok = true;
     Samples::inEachAppearance([&](const std::string& name) {
         for (int percent : {0, 10, 25, 50, 75, 83, 90, 100}) {

@@ -218,8 +218,7 @@ bool otherApps(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     auto folder = Samples::outputFolder(argc, argv);
-    auto clock = std::make_shared<VirtualClock>();
-    Clock::setCurrent(clock);
+    auto clock = Samples::useVirtualClock();
     Locale::setCurrent("en_US");
     bool ok = true;
     Samples::inEachAppearance([&](const std::string& name) {

@@ -1,6 +1,6 @@
 #pragma once
-// What the sample programs share: the folder they write into, the two appearances they draw in,
-// grounds in the window background colour, and writing pictures as PNG files.
+// What the sample programs share: the folder they write into, the two appearances they draw in, a
+// clock of their own, grounds in the window background colour, and writing pictures as PNG files.
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include "AppKit/NSView.hpp"
 #include "AppKit/ViewRenderer.hpp"
 #include "CoreGraphics/CGImage.hpp"
+#include "Foundation/Clock.hpp"
 
 namespace Samples {
 
@@ -33,6 +34,14 @@ void inEachAppearance(Body&& body) {
         NSApplication::shared().setAppearance(NSAppearance::named(appearance));
         body(std::string(name));
     }
+}
+
+/// Makes a virtual clock the current one, so that animations stand still until the program moves
+/// it on and each picture shows a chosen moment.
+inline std::shared_ptr<VirtualClock> useVirtualClock() {
+    auto clock = std::make_shared<VirtualClock>();
+    Clock::setCurrent(clock);
+    return clock;
 }
 
 /// Writes the picture as a PNG file; when that fails, says so on the standard error under the
