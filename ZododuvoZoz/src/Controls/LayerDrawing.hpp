@@ -1,7 +1,7 @@
 #pragma once
-// What the layer-drawn controls share: each control draws only with layers it made once, and on
-// every redraw takes each layer off, rebuilds it from the bounds and its properties, and puts it
-// back on the view's layer in drawing order.
+// What the layer-drawn controls (and the hover label, drawn the same way) share: each control draws
+// only with layers it made once, and on every redraw takes each layer off, rebuilds it from the
+// bounds and its properties, and puts it back on the view's layer in drawing order.
 #include <functional>
 #include <memory>
 #include <optional>
