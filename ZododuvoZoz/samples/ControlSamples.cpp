@@ -1,14 +1,13 @@
 // Writes pictures of the layer-drawn buttons and check boxes into a folder, so that a person can
 // look at them: controls-light.png and controls-dark.png show every kind in a window, in its usual,
 // hovered, selected or on, and disabled looks.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "SampleSupport.hpp"
 #include "ZododuvoZoz/Controls/CheckBox.hpp"
 #include "ZododuvoZoz/Controls/ColorButton.hpp"
 #include "ZododuvoZoz/Controls/GradientButton.hpp"
@@ -174,24 +173,20 @@ std::shared_ptr<NSWindow> scene() {
     return window;
 }
 
-bool write(const std::string& appearance, const std::filesystem::path& file) {
-    NSApplication::shared().setAppearance(NSAppearance::named(appearance));
+bool write(const std::filesystem::path& file) {
     auto window = scene();
     window->layoutIfNeeded();
-    auto image = window->image(2.0);
-    bool ok = image && image->writePNG(file);
-    if (!ok) std::fprintf(stderr, "control_samples: cannot write %s\n", file.c_str());
+    bool ok = Samples::writeImage(window->image(2.0), file);
     window->close();
     return ok;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
-    std::filesystem::create_directories(folder);
+    auto folder = Samples::outputFolder(argc, argv);
     // Layer contents drawn for a screen of two pixels a point, as the pictures are.
     NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1440, 900}, 2));
-    bool ok = write(NSAppearanceNameAqua, folder / "controls-light.png");
-    ok &= write(NSAppearanceNameDarkAqua, folder / "controls-dark.png");
+    bool ok = true;
+    Samples::inEachAppearance([&](const std::string& name) { ok &= write(folder / ("controls-" + name + ".png")); });
     return ok ? 0 : 1;
 }

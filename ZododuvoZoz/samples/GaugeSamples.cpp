@@ -2,14 +2,12 @@
 // light and dark: gauge-<value>.png for single ring gauges at several values, double gauges,
 // full-circle and gradient rings (also halfway through their animation), a panel of progress bars,
 // cards at rest and under the pointer, and a window with a transparent title bar.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSEvent.hpp"
-#include "AppKit/ViewRenderer.hpp"
 #include "Foundation/Clock.hpp"
+#include "SampleSupport.hpp"
 #include "ZododuvoZoz/CardView.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/DoubleGauge.hpp"
@@ -22,38 +20,17 @@
 #include "ZododuvoZoz/Window.hpp"
 
 using namespace ZododuvoZoz;
+using Samples::writeView;
 
 namespace {
-bool write(NSView& view, const std::filesystem::path& file) {
-    auto image = ViewRenderer::image(view, 2.0);
-    if (!image || !image->writePNG(file)) {
-        std::fprintf(stderr, "gauge_samples: cannot write %s\n", file.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool write(NSWindow& window, const std::filesystem::path& file) {
     window.layoutIfNeeded();
-    auto image = window.image(2.0);
-    if (!image || !image->writePNG(file)) {
-        std::fprintf(stderr, "gauge_samples: cannot write %s\n", file.c_str());
-        return false;
-    }
-    return true;
-}
-
-/// A view filled with the window background colour, to set other views on.
-std::shared_ptr<NSView> panel(CGRect frame) {
-    auto view = NSView::make(frame);
-    view->setWantsLayer(true);
-    view->layer()->setBackgroundColor(NSColor::windowBackgroundColor()->cgColor());
-    return view;
+    return Samples::writeImage(window.image(2.0), file);
 }
 
 /// Every progress bar, one under the other, halfway through or at the end of their animations.
 std::shared_ptr<NSView> barPanel(VirtualClock& clock) {
-    auto view = panel({0, 0, 320, 250});
+    auto view = Samples::layerGround({0, 0, 320, 250});
     auto place = [&](const std::shared_ptr<NSView>& bar) { view->addSubview(bar); };
 
     auto plain = ProgressView::make({20, 220, 280, 10});
@@ -96,68 +73,64 @@ std::shared_ptr<NSView> barPanel(VirtualClock& clock) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
-    std::filesystem::create_directories(folder);
-    // Animations run on a clock of our own, so that each picture shows a chosen moment.
-    auto clock = std::make_shared<VirtualClock>();
-    Clock::setCurrent(clock);
+    auto folder = Samples::outputFolder(argc, argv);
+    auto clock = Samples::useVirtualClock();
     bool ok = true;
-    for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
-        NSApplication::shared().setAppearance(NSAppearance::named(appearance));
+    Samples::inEachAppearance([&](const std::string& name) {
         for (int percent : {0, 10, 25, 50, 75, 83, 90, 100}) {
             auto gauge = Gauge::make({0, 0, 100, 100});
             gauge->setWantsLayer(true);
             gauge->setValue(percent / 100.0);
             gauge->setColor(percent < 20 ? NSColor::systemRedColor() : Colors::teal());
-            ok &= write(*gauge, folder / ("gauge-" + std::string(name) + "-" + std::to_string(percent) + ".png"));
+            ok &= writeView(*gauge, folder / ("gauge-" + name + "-" + std::to_string(percent) + ".png"));
         }
         auto plain = Gauge::make({0, 0, 100, 100});
         plain->setWantsLayer(true);
         plain->setValue(0.6);  // no colour: teal arc, no track
-        ok &= write(*plain, folder / ("gauge-" + std::string(name) + "-nocolor.png"));
+        ok &= writeView(*plain, folder / ("gauge-" + name + "-nocolor.png"));
 
         auto twin = DoubleGauge::make({0, 0, 100, 100});
         twin->setWantsLayer(true);
         twin->setValue1(0.7);
         twin->setValue2(0.4);
-        ok &= write(*twin, folder / ("double-gauge-" + std::string(name) + ".png"));
+        ok &= writeView(*twin, folder / ("double-gauge-" + name + ".png"));
         twin->setColorInner(Colors::blue());
         twin->setColorOuter(Colors::pink());
-        ok &= write(*twin, folder / ("double-gauge-" + std::string(name) + "-colors.png"));
+        ok &= writeView(*twin, folder / ("double-gauge-" + name + "-colors.png"));
 
         for (int percent : {25, 60, 100}) {
             auto full = GaugeView::make({0, 0, 100, 100});
             full->setValue(percent / 100.0);
-            ok &= write(*full, folder / ("gauge-view-" + std::string(name) + "-" + std::to_string(percent) + ".png"));
+            ok &= writeView(*full, folder / ("gauge-view-" + name + "-" + std::to_string(percent) + ".png"));
         }
         auto butt = GaugeView::make({0, 0, 100, 100});
         butt->setUseRoundCap(false);
         butt->setLineWidth(14);
         butt->setValue(0.4);
-        ok &= write(*butt, folder / ("gauge-view-" + std::string(name) + "-butt.png"));
+        ok &= writeView(*butt, folder / ("gauge-view-" + name + "-butt.png"));
 
         auto ring = GradientCircularGauge::make({0, 0, 100, 100});
         ring->awakeFromNib();
         ring->layout();
         ring->setValue(0.75);
         clock->advance(0.25);  // halfway through the animation
-        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-halfway.png"));
+        ok &= writeView(*ring, folder / ("gradient-gauge-" + name + "-halfway.png"));
         clock->advance(1);
-        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-75.png"));
+        ok &= writeView(*ring, folder / ("gradient-gauge-" + name + "-75.png"));
         ring->setLineWidth(8);
         ring->setColors({Colors::pink(), Colors::peach()});
         ring->setValue(0.3);
         clock->advance(1);
-        ok &= write(*ring, folder / ("gradient-gauge-" + std::string(name) + "-30.png"));
+        ok &= writeView(*ring, folder / ("gradient-gauge-" + name + "-30.png"));
 
-        ok &= write(*barPanel(*clock), folder / ("progress-bars-" + std::string(name) + ".png"));
-        auto uprights = panel({0, 0, 90, 120});
+        ok &= writeView(*barPanel(*clock), folder / ("progress-bars-" + name + ".png"));
+        auto uprights = Samples::layerGround({0, 0, 90, 120});
         for (int i = 0; i < 4; ++i) {
             auto upright = VerticalProgressView::make({12.0 + 20 * i, 10, 8, 100});
             upright->setValue(0.2 + 0.25 * i);
             uprights->addSubview(upright);
         }
-        ok &= write(*uprights, folder / ("vertical-bars-" + std::string(name) + ".png"));
+        ok &= writeView(*uprights, folder / ("vertical-bars-" + name + ".png"));
 
         auto window = Window::make({0, 0, 320, 200}, NSWindow::StyleMask::titled() | NSWindow::StyleMask::closable());
         window->setTitle("Cards");
@@ -172,8 +145,8 @@ int main(int argc, char** argv) {
         over.locationInWindow = {235, 80};
         window->layoutIfNeeded();
         window->sendEvent(over);
-        ok &= write(*window, folder / ("card-window-" + std::string(name) + ".png"));
+        ok &= write(*window, folder / ("card-window-" + name + ".png"));
         window->close();
-    }
+    });
     return ok ? 0 : 1;
 }

@@ -2,14 +2,12 @@
 // over a text axis, bar plotters over a value axis, transfer speeds over a time axis, a colour
 // range area with tick marks, each light and dark.
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "AppKit/NSApplication.hpp"
-#include "AppKit/ViewRenderer.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/RunLoop.hpp"
+#include "SampleSupport.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Graph/BarPlotter.hpp"
 #include "ZododuvoZoz/Graph/CapsulePlotter.hpp"
@@ -31,16 +29,9 @@ namespace {
 bool write(const std::shared_ptr<GraphView>& graph, const std::filesystem::path& file) {
     RunLoop::main().runUntilIdle();  // plotters with data draw on the main queue
     // On a window-coloured ground, as the graph would be seen in a window.
-    auto ground = NSView::make(graph->frame());
-    ground->setWantsLayer(true);
-    ground->layer()->setBackgroundColor(NSColor::windowBackgroundColor()->cgColor());
+    auto ground = Samples::layerGround(graph->frame());
     ground->addSubview(graph);
-    auto image = ViewRenderer::image(*ground, 2.0);
-    if (!image || !image->writePNG(file)) {
-        std::fprintf(stderr, "graph_samples: cannot write %s\n", file.c_str());
-        return false;
-    }
-    return true;
+    return Samples::writeView(*ground, file);
 }
 
 DataSeries wave(int count, double base, double swing, double phase) {
@@ -129,18 +120,16 @@ std::shared_ptr<GraphView> speeds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
-    std::filesystem::create_directories(folder);
+    auto folder = Samples::outputFolder(argc, argv);
     Locale::setCurrent("en_US");
     TimeZone::setCurrent("UTC");
     bool ok = true;
-    for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
-        NSApplication::shared().setAppearance(NSAppearance::named(appearance));
-        std::string suffix = std::string("-") + name + ".png";
+    Samples::inEachAppearance([&](const std::string& name) {
+        std::string suffix = "-" + name + ".png";
         ok &= write(lines(), folder / ("graph-lines" + suffix));
         ok &= write(bars(), folder / ("graph-bars" + suffix));
         ok &= write(ranges(), folder / ("graph-ranges" + suffix));
         ok &= write(speeds(), folder / ("graph-speeds" + suffix));
-    }
+    });
     return ok ? 0 : 1;
 }

@@ -1,19 +1,17 @@
 // Writes pictures of the presentation views into a folder, so that a person can look at them:
 // labels and tiles in light and dark, the tour, the page dots, confetti in mid-fall and the
 // other-apps screen with its tiles and with its information view.
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSTextField.hpp"
-#include "AppKit/ViewRenderer.hpp"
 #include "Foundation/Clock.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/URL.hpp"
+#include "SampleSupport.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Presentation/AnimatedLabel.hpp"
 #include "ZododuvoZoz/Presentation/ConfettiView.hpp"
@@ -29,24 +27,9 @@ using namespace ZododuvoZoz;
 
 namespace {
 
-// A view filled with the window background colour of its appearance.
-class Panel : public NSView {
-public:
-    using NSView::NSView;
-    void draw(const CGRect&) override {
-        NSColor::windowBackgroundColor()->setFill();
-        NSBezierPath::rect(bounds())->fill();
-    }
-};
-
 bool write(NSView& view, const std::filesystem::path& file) {
     view.layoutSubtreeIfNeeded();
-    auto image = ViewRenderer::image(view, 2.0);
-    if (!image || !image->writePNG(file)) {
-        std::fprintf(stderr, "presentation_samples: cannot write %s\n", file.c_str());
-        return false;
-    }
-    return true;
+    return Samples::writeView(view, file);
 }
 
 void asLabel(NSTextField& field) {
@@ -67,7 +50,7 @@ std::shared_ptr<NSImage> filledImage(CGSize size, const std::shared_ptr<NSColor>
 }
 
 bool labels(const std::filesystem::path& folder, const std::string& name) {
-    auto panel = std::make_shared<Panel>(CGRect{0, 0, 420, 150});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 420, 150});
     const char* texts[] = {"Plain", "Hovered", "On"};
     for (int i = 0; i < 3; ++i) {
         auto label = HoverLabel::make({CGFloat(10 + 135 * i), 100, 125, 36});
@@ -102,7 +85,7 @@ bool labels(const std::filesystem::path& folder, const std::string& name) {
 }
 
 bool tiles(const std::filesystem::path& folder, const std::string& name) {
-    auto panel = std::make_shared<Panel>(CGRect{0, 0, 440, 250});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 440, 250});
     for (int i = 0; i < 3; ++i) {
         auto tile = TileView::make({CGFloat(10 + 145 * i), 135, 130, 100});
         panel->addSubview(tile);
@@ -121,7 +104,7 @@ bool tiles(const std::filesystem::path& folder, const std::string& name) {
     }
     bool ok = write(*panel, folder / ("tiles-" + name + ".png"));
 
-    auto gradients = std::make_shared<Panel>(CGRect{0, 0, 300, 140});
+    auto gradients = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 300, 140});
     auto plain = GradientTileView::make({20, 20, 120, 100});
     auto shadowed = GradientTileView::make({160, 20, 120, 100});
     shadowed->setDrawShadow(true);
@@ -136,7 +119,7 @@ class SamplePage : public NSViewController {
 public:
     SamplePage(std::string title, std::shared_ptr<NSColor> color) : title_(std::move(title)), color_(std::move(color)) {}
     void loadView() override {
-        auto root = std::make_shared<Panel>(CGRect{0, 0, 560, 368});
+        auto root = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 560, 368});
         auto card = GradientTileView::make({40, 40, 480, 288});
         card->setColors({color_, color_->withAlphaComponent(0.4)});
         root->addSubview(card);
@@ -159,7 +142,7 @@ bool tour(const std::filesystem::path& folder) {
     controller->setViewControllers({std::make_shared<SamplePage>("Welcome", Colors::teal()),
                                     std::make_shared<SamplePage>("Your devices", Colors::plum()),
                                     std::make_shared<SamplePage>("Stay charged", Colors::peach())});
-    auto panel = std::make_shared<Panel>(CGRect{0, 0, 560, 420});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 560, 420});
     auto view = controller->view();
     panel->addSubview(view);
     controller->viewWillAppear();
@@ -168,7 +151,7 @@ bool tour(const std::filesystem::path& folder) {
 }
 
 bool confetti(const std::filesystem::path& folder, const std::shared_ptr<VirtualClock>& clock) {
-    auto panel = std::make_shared<Panel>(CGRect{0, 0, 400, 300});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 400, 300});
     auto label = NSTextField::labelWithString("Well done!");
     label->setFont(NSFont::boldSystemFont(30));
     label->sizeToFit();
@@ -205,7 +188,7 @@ bool otherApps(const std::filesystem::path& folder) {
     }
     auto controller = Marketing::otherAppsController();
     if (!controller) return false;
-    auto panel = std::make_shared<Panel>(CGRect{0, 0, 600, 480});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 600, 480});
     panel->addSubview(controller->view());
     panel->layoutSubtreeIfNeeded();
     controller->viewWillAppear();
@@ -224,7 +207,7 @@ bool otherApps(const std::filesystem::path& folder) {
     bool ok = write(*panel, folder / "other-apps.png");
 
     auto empty = Marketing::otherAppsController();
-    auto emptyPanel = std::make_shared<Panel>(CGRect{0, 0, 600, 480});
+    auto emptyPanel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 600, 480});
     emptyPanel->addSubview(empty->view());
     empty->scrollView.lock()->setHidden(true);
     empty->infoView.lock()->setHidden(false);
@@ -234,17 +217,14 @@ bool otherApps(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
-    std::filesystem::create_directories(folder);
-    auto clock = std::make_shared<VirtualClock>();
-    Clock::setCurrent(clock);
+    auto folder = Samples::outputFolder(argc, argv);
+    auto clock = Samples::useVirtualClock();
     Locale::setCurrent("en_US");
     bool ok = true;
-    for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
-        NSApplication::shared().setAppearance(NSAppearance::named(appearance));
+    Samples::inEachAppearance([&](const std::string& name) {
         ok &= labels(folder, name);
         ok &= tiles(folder, name);
-    }
+    });
     NSApplication::shared().setAppearance(NSAppearance::named(NSAppearanceNameAqua));
     ok &= tour(folder);
     ok &= confetti(folder, clock);

@@ -1,14 +1,11 @@
 // Writes pictures of the stand-alone graph views into a folder, so that a person can look at
 // them: bar graph, double bar graph (with a pair selected and the pointer on its delete mark),
 // separated bar graph (with and without the pointer inside) and history view, light and dark.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSEvent.hpp"
-#include "AppKit/NSGraphicsContext.hpp"
-#include "AppKit/ViewRenderer.hpp"
+#include "SampleSupport.hpp"
 #include "ZododuvoZoz/Graphs/BarGraph.hpp"
 #include "ZododuvoZoz/Graphs/DoubleBarGraph.hpp"
 #include "ZododuvoZoz/Graphs/HistoryView.hpp"
@@ -17,29 +14,15 @@
 using namespace ZododuvoZoz;
 
 namespace {
-// A window-coloured backdrop, so that the pictures look as they would in a window.
-class Backdrop : public NSView {
-public:
-    using NSView::NSView;
-    void draw(const CGRect&) override {
-        NSColor::windowBackgroundColor()->setFill();
-        NSRectFill(bounds());
-    }
-};
-
 bool write(const std::shared_ptr<NSView>& graph, const std::filesystem::path& file) {
     CGRect frame = graph->frame();
-    auto backdrop = std::make_shared<Backdrop>(CGRect{0, 0, frame.width() + 20, frame.height() + 20});
+    auto backdrop = std::make_shared<Samples::Backdrop>(CGRect{0, 0, frame.width() + 20, frame.height() + 20});
     graph->setFrameOrigin({10, 10});
     backdrop->addSubview(graph);
     backdrop->layoutSubtreeIfNeeded();
     auto image = ViewRenderer::image(*backdrop, 2.0);
     graph->removeFromSuperview();
-    if (!image || !image->writePNG(file)) {
-        std::fprintf(stderr, "graph_samples: cannot write %s\n", file.c_str());
-        return false;
-    }
-    return true;
+    return Samples::writeImage(image, file);
 }
 
 NSEvent pointerAt(CGFloat x, CGFloat y) {
@@ -50,12 +33,10 @@ NSEvent pointerAt(CGFloat x, CGFloat y) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? argv[1] : "samples";
-    std::filesystem::create_directories(folder);
+    auto folder = Samples::outputFolder(argc, argv);
     bool ok = true;
-    for (const auto& [name, appearance] : {std::pair{"light", NSAppearanceNameAqua}, {"dark", NSAppearanceNameDarkAqua}}) {
-        NSApplication::shared().setAppearance(NSAppearance::named(appearance));
-        const std::string suffix = std::string("-") + name + ".png";
+    Samples::inEachAppearance([&](const std::string& name) {
+        const std::string suffix = "-" + name + ".png";
 
         auto bars = BarGraph::make({0, 0, 420, 220});
         bars->setData({120, 340, 80, 260, 410, 190});
@@ -87,6 +68,6 @@ int main(int argc, char** argv) {
                           47, 23, 61, 84, 100, 70, 33, 15, 58, 92, 100, 45, 27, 73, 60});
         history->layout();
         ok &= write(history, folder / ("history-view" + suffix));
-    }
+    });
     return ok ? 0 : 1;
 }

@@ -1,14 +1,9 @@
 #include "ZododuvoZoz/Colors.hpp"
 
+#include "ColorConversions.hpp"
 #include "ZododuvoZoz/AppearanceExtensions.hpp"
 
 namespace ZododuvoZoz {
-namespace {
-std::shared_ptr<NSColor> rgb(int red, int green, int blue) {
-    return NSColor::make(red / 255.0, green / 255.0, blue / 255.0, 1);
-}
-}  // namespace
-
 #define FIXED(member, r, g, b)                                        \
     std::shared_ptr<NSColor> Colors::member() {                       \
         static const std::shared_ptr<NSColor> color = rgb(r, g, b);   \

@@ -1,7 +1,7 @@
 #include "ZododuvoZoz/DoubleGauge.hpp"
 
+#include "ColorConversions.hpp"
 #include "RingGeometry.hpp"
-#include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
 
@@ -46,19 +46,15 @@ void DoubleGauge::layout() {
 }
 
 namespace {
-CGPoint centerOf(const CGRect& bounds) { return {bounds.width() * 0.5, bounds.height() * 0.5}; }
 // The first ring lies outside, the second one line width of space inside it.
-CGFloat firstRadius(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - 2 * lineWidth - 2; }
+CGFloat firstRadius(const CGRect& bounds, CGFloat lineWidth) { return insetRingRadius(bounds, lineWidth); }
 CGFloat secondRadius(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - 4 * lineWidth - 2; }
 }  // namespace
 
 void DoubleGauge::configure(CAShapeLayer& layer, const std::shared_ptr<NSColor>& color, const CGPath& path) {
     layer.removeFromSuperlayer();
-    layer.setContentsScale(Constants::screenScale());
-    layer.setFrame(bounds());
-    layer.setLineWidth(lineWidth_);
-    layer.setFillColor(std::nullopt);
-    layer.setStrokeColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+    prepareRingLayer(layer, bounds(), lineWidth_);
+    layer.setStrokeColor(cgColorOrNone(color));
     layer.setLineCap(CAShapeLayerLineCap::round);
     layer.setPath(path);
     if (auto host = NSView::layer()) host->addSublayer(layer.shared_from_this());
@@ -66,21 +62,21 @@ void DoubleGauge::configure(CAShapeLayer& layer, const std::shared_ptr<NSColor>&
 
 void DoubleGauge::drawBackgroundInner() {
     configure(*backgroundLayerInner_, colorInner_ ? colorInner_->withAlphaComponent(0.1) : nullptr,
-              ringTrack(centerOf(bounds()), firstRadius(bounds(), lineWidth_)));
+              ringTrack(ringCenter(bounds()), firstRadius(bounds(), lineWidth_)));
 }
 
 void DoubleGauge::drawBackgroundOuter() {
     configure(*backgroundLayerOuter_, colorOuter_ ? colorOuter_->withAlphaComponent(0.1) : nullptr,
-              ringTrack(centerOf(bounds()), secondRadius(bounds(), lineWidth_)));
+              ringTrack(ringCenter(bounds()), secondRadius(bounds(), lineWidth_)));
 }
 
 void DoubleGauge::drawProgressInner() {
-    configure(*progressLayerInner_, colorInner_, ringProgress(centerOf(bounds()), firstRadius(bounds(), lineWidth_), value1_));
+    configure(*progressLayerInner_, colorInner_, ringProgress(ringCenter(bounds()), firstRadius(bounds(), lineWidth_), value1_));
 }
 
 void DoubleGauge::drawProgressOuter() {
     configure(*progressLayerOuter_, colorOuter_,
-              ringProgress(centerOf(bounds()), secondRadius(bounds(), lineWidth_), value2_));
+              ringProgress(ringCenter(bounds()), secondRadius(bounds(), lineWidth_), value2_));
 }
 
 }  // namespace ZododuvoZoz

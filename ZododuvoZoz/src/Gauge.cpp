@@ -1,7 +1,6 @@
 #include "ZododuvoZoz/Gauge.hpp"
 
 #include "RingGeometry.hpp"
-#include "ZododuvoZoz/Constants.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZuzeDiv/ComparableExtensions.hpp"
 
@@ -38,24 +37,16 @@ void Gauge::layout() {
 
 std::shared_ptr<CAShapeLayer> Gauge::makeArcLayer() const {
     auto layer = CAShapeLayer::make();
-    layer->setContentsScale(Constants::screenScale());
-    layer->setFrame(bounds());
-    layer->setLineWidth(lineWidth_);
-    layer->setFillColor(std::nullopt);
+    prepareRingLayer(*layer, bounds(), lineWidth_);
     layer->setLineCap(CAShapeLayerLineCap::round);
     return layer;
 }
-
-namespace {
-CGPoint centerOf(const CGRect& bounds) { return {bounds.width() * 0.5, bounds.height() * 0.5}; }
-CGFloat radiusOf(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - 2 * lineWidth - 2; }
-}  // namespace
 
 void Gauge::drawBackground() {
     if (backgroundLayer_) backgroundLayer_->removeFromSuperlayer();
     auto layer = makeArcLayer();
     if (color_) layer->setStrokeColor(color_->withAlphaComponent(0.1)->cgColor());
-    layer->setPath(ringTrack(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
+    layer->setPath(ringTrack(ringCenter(bounds()), insetRingRadius(bounds(), lineWidth_)));
     if (auto host = NSView::layer()) host->addSublayer(layer);
     backgroundLayer_ = layer;
 }
@@ -64,7 +55,7 @@ void Gauge::drawProgress() {
     if (progressLayer_) progressLayer_->removeFromSuperlayer();
     auto layer = makeArcLayer();
     layer->setStrokeColor((color_ ? color_ : Colors::teal())->cgColor());
-    layer->setPath(ringProgress(centerOf(bounds()), radiusOf(bounds(), lineWidth_), mValue_));
+    layer->setPath(ringProgress(ringCenter(bounds()), insetRingRadius(bounds(), lineWidth_), mValue_));
     if (auto host = NSView::layer()) host->addSublayer(layer);
     progressLayer_ = layer;
 }

@@ -2,12 +2,10 @@
 
 #include "AppKit/NSColor.hpp"
 #include "RingGeometry.hpp"
-#include "ZododuvoZoz/Constants.hpp"
 #include "ZuzeDiv/ComparableExtensions.hpp"
 
 namespace ZododuvoZoz {
 namespace {
-CGPoint centerOf(const CGRect& bounds) { return {bounds.width() * 0.5, bounds.height() * 0.5}; }
 // The outer edge of the stroke one point inside the view's edge.
 CGFloat radiusOf(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - lineWidth * 0.5 - 1; }
 }  // namespace
@@ -47,25 +45,19 @@ void GaugeView::setupLayers() {
 
 void GaugeView::drawBackground() {
     auto& layer = *backgroundLayer_;
-    layer.setContentsScale(Constants::screenScale());
-    layer.setFrame(bounds());
-    layer.setLineWidth(lineWidth_);
-    layer.setFillColor(std::nullopt);
+    prepareRingLayer(layer, bounds(), lineWidth_);
     layer.setStrokeColor(NSColor::quaternaryLabelColor()->cgColor());
-    layer.setPath(fullCircle(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
+    layer.setPath(fullCircle(ringCenter(bounds()), radiusOf(bounds(), lineWidth_)));
 }
 
 void GaugeView::drawProgress() {
     auto& layer = *progressLayer_;
-    layer.setContentsScale(Constants::screenScale());
-    layer.setFrame(bounds());
-    layer.setLineWidth(lineWidth_);
-    layer.setFillColor(std::nullopt);
+    prepareRingLayer(layer, bounds(), lineWidth_);
     layer.setStrokeColor(NSColor::controlAccentColor()->cgColor());
     layer.setLineCap(useRoundCap_ ? CAShapeLayerLineCap::round : CAShapeLayerLineCap::butt);
     layer.setStrokeStart(0);
     layer.setStrokeEnd(mValue_);
-    layer.setPath(circleFromTop(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
+    layer.setPath(circleFromTop(ringCenter(bounds()), radiusOf(bounds(), lineWidth_)));
 }
 
 }  // namespace ZododuvoZoz

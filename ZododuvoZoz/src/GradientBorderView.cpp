@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/GradientBorderView.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
@@ -56,12 +57,8 @@ void GradientBorderView::drawBorder() {
     mask->setFillColor(std::nullopt);
     mask->setPath(cgPath(*NSBezierPath::roundedRect(bounds(), cornerRadius_, cornerRadius_)));
 
-    std::vector<CGColor> colors;
-    for (const auto& color : colors_) {
-        if (color) colors.push_back(color->cgColor());
-    }
     gradientLayer_->setContentsScale(scale);
-    gradientLayer_->setColors(colors);
+    gradientLayer_->setColors(cgColors(colors_));
     gradientLayer_->setFrame(bounds());
     gradientLayer_->setMask(mask);  // the old mask goes with this
     if (host) host->addSublayer(gradientLayer_);

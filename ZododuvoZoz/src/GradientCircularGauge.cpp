@@ -1,16 +1,12 @@
 #include "ZododuvoZoz/GradientCircularGauge.hpp"
 
+#include "ColorConversions.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "RingGeometry.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
-namespace {
-CGPoint centerOf(const CGRect& bounds) { return {bounds.width() * 0.5, bounds.height() * 0.5}; }
-CGFloat radiusOf(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - 2 * lineWidth - 2; }
-}  // namespace
-
 GradientCircularGauge::GradientCircularGauge(CGRect frame)
     : NSView(frame), colors_{Colors::teal(), Colors::cyan()} {}
 
@@ -58,34 +54,24 @@ void GradientCircularGauge::layout() {
 
 void GradientCircularGauge::drawBackground() {
     auto& layer = *backgroundLayer_;
-    layer.setContentsScale(Constants::screenScale());
-    layer.setFrame(bounds());
-    layer.setLineWidth(lineWidth_);
-    layer.setFillColor(std::nullopt);
-    layer.setStrokeColor(backColor_ ? std::optional<CGColor>(backColor_->cgColor()) : std::nullopt);
-    layer.setPath(fullCircle(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
+    prepareRingLayer(layer, bounds(), lineWidth_);
+    layer.setStrokeColor(cgColorOrNone(backColor_));
+    layer.setPath(fullCircle(ringCenter(bounds()), insetRingRadius(bounds(), lineWidth_)));
 }
 
 void GradientCircularGauge::drawProgress() {
     auto& mask = *maskingLayer_;
-    mask.setContentsScale(Constants::screenScale());
-    mask.setFrame(bounds());
-    mask.setLineWidth(lineWidth_);
-    mask.setFillColor(std::nullopt);
+    prepareRingLayer(mask, bounds(), lineWidth_);
     mask.setStrokeColor(CGColor::black());  // only its coverage counts
     mask.setLineCap(useRoundCap_ ? CAShapeLayerLineCap::round : CAShapeLayerLineCap::butt);
     mask.setStrokeStart(0);
     mask.setStrokeEnd(0);
-    mask.setPath(circleFromTop(centerOf(bounds()), radiusOf(bounds(), lineWidth_)));
+    mask.setPath(circleFromTop(ringCenter(bounds()), insetRingRadius(bounds(), lineWidth_)));
 
     auto& gradient = *gradientLayer_;
     gradient.setContentsScale(Constants::screenScale());
     gradient.setFrame(bounds());
-    std::vector<CGColor> stops;
-    for (const auto& color : colors_) {
-        if (color) stops.push_back(color->cgColor());
-    }
-    gradient.setColors(stops);
+    gradient.setColors(cgColors(colors_));
     gradient.setStartPoint({0, 0.5});
     gradient.setEndPoint({1, 0.5});
     gradient.setMask(maskingLayer_);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Colors.hpp"
@@ -16,23 +17,11 @@ CGFloat withinUnit(CGFloat value) {
     return value > 1 ? 1 : value;
 }
 
-std::vector<CGColor> stops(const std::vector<std::shared_ptr<NSColor>>& colors) {
-    std::vector<CGColor> result;
-    for (const auto& color : colors) {
-        if (color) result.push_back(color->cgColor());
-    }
-    return result;
-}
-
 CGMutablePath line(CGPoint from, CGPoint to) {
     NSBezierPath path;
     path.move(from);
     path.line(to);
     return cgPath(path);
-}
-
-std::optional<CGColor> cg(const std::shared_ptr<NSColor>& color) {
-    return color ? std::optional<CGColor>(color->cgColor()) : std::nullopt;
 }
 }  // namespace
 
@@ -95,7 +84,7 @@ void GradientProgressView::layout() {
     progressLayer_->setLineWidth(h);
     gradientLayer_->setFrame(b);
     progressLayer_->setPath(line({h / 2, h / 2}, {w - h / 2, h / 2}));
-    gradientLayer_->setColors(stops(colors_));
+    gradientLayer_->setColors(cgColors(colors_));
 }
 
 void GradientProgressView::viewDidChangeEffectiveAppearance() {
@@ -163,7 +152,7 @@ void AnimatedGradientProgressView::drawLayers() {
 
     bgLayer_->removeFromSuperlayer();
     bgLayer_->setContentsScale(scale);
-    bgLayer_->setFillColor(cg(backgroundColor_));
+    bgLayer_->setFillColor(cgColorOrNone(backgroundColor_));
     bgLayer_->setPath(cgPath(*NSBezierPath::rect(b)));
     host->addSublayer(bgLayer_);
 
@@ -188,7 +177,7 @@ void AnimatedGradientProgressView::drawLayers() {
     gradientLayer_->removeAllAnimations();
     gradientLayer_->removeFromSuperlayer();
     gradientLayer_->setContentsScale(scale);
-    gradientLayer_->setColors(stops(colors_));
+    gradientLayer_->setColors(cgColors(colors_));
     gradientLayer_->setStartPoint({0, 0.5});
     gradientLayer_->setEndPoint({1, 0.5});
     gradientLayer_->setMask(progressLayer_);

@@ -1,13 +1,10 @@
 #include "ZododuvoZoz/Gradients.hpp"
 
+#include "ColorConversions.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 
 namespace ZododuvoZoz {
 namespace {
-std::shared_ptr<NSColor> rgb(int red, int green, int blue) {
-    return NSColor::make(red / 255.0, green / 255.0, blue / 255.0, 1);
-}
-
 // The system colour at alpha 0.22 fading into the system colour, read anew for each stop.
 ColorGradient fade(std::shared_ptr<NSColor> (*systemColor)()) {
     auto faint = systemColor()->withAlphaComponent(0.22);

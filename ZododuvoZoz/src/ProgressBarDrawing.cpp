@@ -1,17 +1,12 @@
 #include "ProgressBarDrawing.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
 #include "ZododuvoZoz/TransactionExtensions.hpp"
 
 namespace ZododuvoZoz {
-namespace {
-std::optional<CGColor> cg(const std::shared_ptr<NSColor>& color) {
-    return color ? std::optional<CGColor>(color->cgColor()) : std::nullopt;
-}
-}  // namespace
-
 void attachBarLayers(NSView& view, const std::shared_ptr<CAShapeLayer>& track, const std::shared_ptr<CAShapeLayer>& progress) {
     view.setWantsLayer(true);
     auto host = view.layer();
@@ -28,7 +23,7 @@ void drawBar(const NSView& view, CAShapeLayer& track, CAShapeLayer& progress, co
         // Stroked as thick as the view is high, the outline of the bounds covers all of the view.
         track.setContentsScale(scale);
         track.setFrame(bounds);
-        track.setStrokeColor(cg(look.trackColor));
+        track.setStrokeColor(cgColorOrNone(look.trackColor));
         track.setFillColor(std::nullopt);
         track.setLineWidth(bounds.height());
         track.setPath(cgPath(*NSBezierPath::rect(bounds)));
@@ -40,7 +35,7 @@ void drawBar(const NSView& view, CAShapeLayer& track, CAShapeLayer& progress, co
         progress.setFrame(bounds);
         progress.setPath(cgPath(line));
         progress.setFillColor(std::nullopt);
-        progress.setStrokeColor(cg(look.progressColor));
+        progress.setStrokeColor(cgColorOrNone(look.progressColor));
         progress.setLineWidth(bounds.height());
         progress.setStrokeEnd(look.value);
     });

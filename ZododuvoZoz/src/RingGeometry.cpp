@@ -1,8 +1,20 @@
 #include "RingGeometry.hpp"
 
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
+#include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
+
+CGPoint ringCenter(const CGRect& bounds) { return {bounds.width() * 0.5, bounds.height() * 0.5}; }
+
+CGFloat insetRingRadius(const CGRect& bounds, CGFloat lineWidth) { return bounds.width() * 0.5 - 2 * lineWidth - 2; }
+
+void prepareRingLayer(CAShapeLayer& layer, const CGRect& bounds, CGFloat lineWidth) {
+    layer.setContentsScale(Constants::screenScale());
+    layer.setFrame(bounds);
+    layer.setLineWidth(lineWidth);
+    layer.setFillColor(std::nullopt);
+}
 
 CGMutablePath ringTrack(CGPoint center, CGFloat radius) {
     if (!(radius > 0)) return {};  // a view too small for the ring shows nothing

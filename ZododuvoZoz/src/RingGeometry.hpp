@@ -1,11 +1,22 @@
 #pragma once
-// The paths shared by the ring gauges: for the 270-degree rings the track over the top of the
-// ring and the progress arc growing clockwise from 225 degrees; for the full circles the track and
-// the ring that starts at the top and runs clockwise.
+// What the ring gauges share: the centre and radius of their rings, how each ring layer starts,
+// and the paths: for the 270-degree rings the track over the top of the ring and the progress arc
+// growing clockwise from 225 degrees; for the full circles the track and the ring that starts at
+// the top and runs clockwise.
 #include "AppKit/NSBezierPath.hpp"
 #include "CoreGraphics/CGPath.hpp"
+#include "QuartzCore/CAShapeLayer.hpp"
 
 namespace ZododuvoZoz {
+
+/// The middle of the bounds, where every ring is centred.
+CGPoint ringCenter(const CGRect& bounds);
+/// The radius of a ring whose centre line lies two line widths and two points inside the view's
+/// left and right edges; it follows the width alone.
+CGFloat insetRingRadius(const CGRect& bounds, CGFloat lineWidth);
+/// What every ring layer starts from: the main screen's scale, the bounds as its frame, the line
+/// width, and no fill.
+void prepareRingLayer(CAShapeLayer& layer, const CGRect& bounds, CGFloat lineWidth);
 
 // A radius of zero or less (a view too narrow for its line width) gives an empty path.
 

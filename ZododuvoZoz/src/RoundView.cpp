@@ -1,5 +1,7 @@
 #include "ZododuvoZoz/RoundView.hpp"
 
+#include "ColorConversions.hpp"
+
 namespace ZododuvoZoz {
 
 RoundView::RoundView(CGRect frame) : NSView(frame) { applyStyle(); }
@@ -36,8 +38,8 @@ void RoundView::applyStyle() {
     // System colours are read in the view's own appearance.
     effectiveAppearance()->performAsCurrentDrawingAppearance([&] {
         host->setCornerRadius(radius_);
-        host->setBackgroundColor(color_ ? std::optional<CGColor>(color_->cgColor()) : std::nullopt);
-        host->setBorderColor(borderColor_ ? std::optional<CGColor>(borderColor_->cgColor()) : std::nullopt);
+        host->setBackgroundColor(cgColorOrNone(color_));
+        host->setBorderColor(cgColorOrNone(borderColor_));
         host->setBorderWidth(lineWidth_);
     });
 }

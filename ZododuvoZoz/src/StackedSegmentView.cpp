@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/StackedSegmentView.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
@@ -48,7 +49,7 @@ void StackedSegmentView::redraw() {
 
 std::shared_ptr<CAShapeLayer> StackedSegmentView::filledLayer(const std::shared_ptr<NSColor>& color, const CGPath& path) {
     auto shape = CAShapeLayer::make();
-    shape->setFillColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+    shape->setFillColor(cgColorOrNone(color));
     shape->setStrokeColor(std::nullopt);
     shape->setContentsScale(Constants::screenScale());
     shape->setFrame(bounds());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AppKit/NSAppearance.hpp"
+#include "ColorConversions.hpp"
 #include "ZododuvoZoz/AppearanceExtensions.hpp"
 
 namespace ZododuvoZoz {
@@ -33,13 +34,13 @@ void applyCornerRadius(NSView& view, CGFloat radius, const std::shared_ptr<NSCol
     view.setWantsLayer(true);
     if (auto layer = view.layer()) {
         layer->setCornerRadius(radius);
-        layer->setBackgroundColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+        layer->setBackgroundColor(cgColorOrNone(color));
     }
 }
 
 void setLayerBackground(NSView& view, const std::shared_ptr<NSColor>& color) {
     view.setWantsLayer(true);
-    if (auto layer = view.layer()) layer->setBackgroundColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);
+    if (auto layer = view.layer()) layer->setBackgroundColor(cgColorOrNone(color));
 }
 
 }  // namespace ZododuvoZoz

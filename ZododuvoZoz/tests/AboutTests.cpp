@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/HeadlessWindowBackend.hpp"
-#include "AppKit/NSApplication.hpp"
-#include "AppKit/NSScreen.hpp"
-#include "AppKit/NSWorkspace.hpp"
-#include "Testing/TestEnvironment.hpp"
+#include "Presentation/PresentationTestSupport.hpp"
 #include "ZododuvoZoz/About.hpp"
 #include "ZododuvoZoz/GradientDialog.hpp"
 
@@ -12,23 +9,17 @@ using namespace ZododuvoZoz;
 
 namespace {
 
-class AboutWindow : public VirtualTimeTest {
+// Addresses opened through the workspace are recorded in `opened`.
+class AboutWindow : public presentation_tests::PresentationTest {
 protected:
     void SetUp() override {
-        VirtualTimeTest::SetUp();
+        PresentationTest::SetUp();
         NSApplication::shared().reset();
         NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1200, 800}, 1));
-        NSWorkspace::shared().setURLOpener([this](const URL& url) {
-            opened.push_back(url.absoluteString());
-            return true;
-        });
     }
     void TearDown() override {
         if (auto window = GradientDialog::shared()->window) window->close();
-        NSWorkspace::shared().setURLOpener(nullptr);
-        NSApplication::shared().reset();
-        NSScreen::setMain(nullptr);
-        VirtualTimeTest::TearDown();
+        PresentationTest::TearDown();
     }
 
     static PropertyListValue::Dictionary info(const std::string& version = "2.4") {
@@ -43,8 +34,6 @@ protected:
     static std::shared_ptr<AboutViewController> aboutController() {
         return std::dynamic_pointer_cast<AboutViewController>(GradientDialog::shared()->viewController);
     }
-
-    std::vector<std::string> opened;
 };
 
 }  // namespace

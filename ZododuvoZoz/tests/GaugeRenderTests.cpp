@@ -24,8 +24,6 @@ Bytes onRing(const CGImage& image, double degrees) {
     CGPoint p = onCircle({50, 50}, 38, degrees);
     return pixelAt(image, p.x, p.y);
 }
-
-Bytes opaque(int r, int g, int b) { return {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b), 255}; }
 }  // namespace
 
 using GaugeRender = GaugeTest;

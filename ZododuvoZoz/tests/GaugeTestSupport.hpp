@@ -2,14 +2,11 @@
 // Measures arcs by geometry rather than by their elements, and resets the seams gauges read.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <cstdint>
 
-#include "AppKit/NSApplication.hpp"
-#include "AppKit/NSScreen.hpp"
 #include "CoreGraphics/CGImage.hpp"
 #include "CoreGraphics/CGPath.hpp"
+#include "RenderTestSupport.hpp"
 
 struct Arc {
     CGPoint first, last;
@@ -59,18 +56,14 @@ inline bool near(CGPoint a, CGPoint b, double tolerance = 1e-6) { return std::hy
 
 class GaugeTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        NSScreen::setMain(nullptr);
-        NSApplication::shared().setAppearance(nullptr);
-    }
+    void TearDown() override { RenderTesting::resetScreenAndAppearance(); }
 };
 
-using Bytes = std::array<std::uint8_t, 4>;
-
-/// A pixel of a render at one pixel per point, y up.
-inline Bytes pixelAt(const CGImage& image, double x, double y) {
-    return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
-}
+using Bytes = RenderTesting::Pixel;
+using RenderTesting::colorOf;
+using RenderTesting::opaque;
+using RenderTesting::pixelAt;
+using RenderTesting::pointsOf;
 
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "QuartzCore/CALayer.hpp"
@@ -80,8 +73,7 @@ inline Bytes pixelAt(const CGImage& image, double x, double y) {
 class AnimatedViewTest : public VirtualTimeTest {
 protected:
     void TearDown() override {
-        NSScreen::setMain(nullptr);
-        NSApplication::shared().setAppearance(nullptr);
+        RenderTesting::resetScreenAndAppearance();
         VirtualTimeTest::TearDown();
     }
 };

@@ -10,14 +10,6 @@
 using namespace ZododuvoZoz;
 
 namespace {
-std::vector<CGPoint> pointsOf(const CGPath& path) {
-    std::vector<CGPoint> points;
-    for (const auto& e : path.elements()) {
-        if (e.type != CGPathElementType::closeSubpath) points.push_back(e.endPoint());
-    }
-    return points;
-}
-
 double shownEnd(const CAShapeLayer& layer) { return layer.presentationValue("strokeEnd", layer.strokeEnd()); }
 
 std::shared_ptr<AnimatedGradientProgressView> laidOutBar(CGRect frame = {0, 0, 280, 10}) {

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/NSAppearance.hpp"
+#include "RenderTestSupport.hpp"
 #include "ZododuvoZoz/ColorGradient.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Gradients.hpp"
 
 using namespace ZododuvoZoz;
+using RenderTesting::rgb;
 
 namespace {
-CGColor rgb(int r, int g, int b, double a = 1) { return {r / 255.0, g / 255.0, b / 255.0, a}; }
-
 template <class F>
 void inDark(F&& body) {
     NSAppearance::named(NSAppearanceNameDarkAqua)->performAsCurrentDrawingAppearance(body);

@@ -9,16 +9,6 @@
 using namespace ZododuvoZoz;
 
 namespace {
-std::vector<CGPoint> pointsOf(const CGPath& path) {
-    std::vector<CGPoint> points;
-    for (const auto& e : path.elements()) {
-        if (e.type != CGPathElementType::closeSubpath) points.push_back(e.endPoint());
-    }
-    return points;
-}
-
-CGColor colorOf(const std::shared_ptr<NSColor>& color) { return color->cgColor(); }
-
 void expectColour(const Bytes& pixel, const CGColor& color, double tolerance = 2) {
     // Premultiplied, as the bitmap holds it.
     EXPECT_NEAR(pixel[0], color.red * color.alpha * 255, tolerance);

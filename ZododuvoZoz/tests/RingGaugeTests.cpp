@@ -32,7 +32,6 @@ std::shared_ptr<GradientCircularGauge> awokenGauge() {
     return gauge;
 }
 
-CGColor colorOf(const std::shared_ptr<NSColor>& color) { return color->cgColor(); }
 }  // namespace
 
 using FullCircleGauge = GaugeTest;

@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/ColorButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 
 namespace ZododuvoZoz {
@@ -48,8 +49,8 @@ void ColorButton::drawBackground() {
     LayerDrawing::reshape(*this, *backgroundLayer_, cornerRadius_);
     backgroundLayer_->setLineWidth(lineWidth_);
     if (isEnabled()) {
-        backgroundLayer_->setStrokeColor(LayerDrawing::resolved(color_));
-        backgroundLayer_->setFillColor(fill_ ? LayerDrawing::resolved(color_) : std::nullopt);
+        backgroundLayer_->setStrokeColor(cgColorOrNone(color_));
+        backgroundLayer_->setFillColor(fill_ ? cgColorOrNone(color_) : std::nullopt);
     } else {
         auto grey = NSColor::lightGrayColor()->cgColor();
         backgroundLayer_->setStrokeColor(grey);
@@ -73,9 +74,8 @@ void ColorButton::layout() {
 }
 
 void ColorButton::mouseDown(const NSEvent& event) {
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void ColorButton::mouseUp(const NSEvent& event) {

@@ -1,6 +1,7 @@
 #include "ZododuvoZoz/Controls/GradientButton.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Colors.hpp"
@@ -48,11 +49,7 @@ void GradientButton::drawBackground() {
     maskingLayer_->setContentsScale(Constants::screenScale());
 
     gradientLayer_->setFrame(bounds);
-    std::vector<CGColor> colors;
-    for (const auto& color : colors_) {
-        if (color) colors.push_back(color->cgColor());
-    }
-    gradientLayer_->setColors(colors);
+    gradientLayer_->setColors(cgColors(colors_));
     gradientLayer_->setStartPoint({0, 0.5});
     gradientLayer_->setEndPoint({1, 0.5});
     gradientLayer_->setMask(maskingLayer_);
@@ -74,9 +71,8 @@ void GradientButton::layout() {
 }
 
 void GradientButton::mouseDown(const NSEvent& event) {
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void GradientButton::mouseUp(const NSEvent& event) {

@@ -78,9 +78,8 @@ void HierarchicalButton::layout() {
 
 void HierarchicalButton::mouseDown(const NSEvent& event) {
     if (!isEnabled()) return;
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void HierarchicalButton::mouseUp(const NSEvent& event) {

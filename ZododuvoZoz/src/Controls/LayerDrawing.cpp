@@ -3,9 +3,12 @@
 #include "AppKit/NSAnimationContext.hpp"
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
+#include "TrackingAreas.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
+#include "ZododuvoZoz/ViewExtensions.hpp"
 
 namespace ZododuvoZoz::LayerDrawing {
 
@@ -26,11 +29,6 @@ void attach(NSView& view, const std::shared_ptr<CALayer>& layer) {
     if (auto host = view.layer()) host->addSublayer(layer);
 }
 
-std::optional<CGColor> resolved(const std::shared_ptr<NSColor>& color) {
-    if (!color) return std::nullopt;
-    return color->cgColor();
-}
-
 void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius) {
     layer.removeFromSuperlayer();
     CGRect bounds = view.bounds();
@@ -39,24 +37,28 @@ void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius) {
     layer.setPosition({bounds.midX(), bounds.midY()});
 }
 
-void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, const std::shared_ptr<NSColor>& color) {
+void drawText(NSView& view, const std::shared_ptr<CATextLayer>& layer, const std::string& text,
+              const std::shared_ptr<NSFont>& font, const std::shared_ptr<NSColor>& color) {
     layer->removeFromSuperlayer();
-    auto font = button.font();
     if (!font) return;
-    NSAttributedString title(button.title(), {{NSAttributedStringKey::font(), font}});
-    // Measured as the text would be laid out in the button's frame (a frame without width does
-    // not wrap it).
-    CGFloat width = button.frame().width();
-    CGSize size = width > 0 ? title.size(width) : title.size();
-    CGRect bounds = button.bounds();
-    layer->setForegroundColor(resolved(color));
+    NSAttributedString measured(text, {{NSAttributedStringKey::font(), font}});
+    // Measured as the text would be laid out in the view's frame (a frame without width does not
+    // wrap it).
+    CGFloat width = view.frame().width();
+    CGSize size = width > 0 ? measured.size(width) : measured.size();
+    CGRect bounds = view.bounds();
+    layer->setForegroundColor(cgColorOrNone(color));
     layer->setFont(font->fontName());
     layer->setFontSize(font->pointSize());
-    layer->setString(button.title());
+    layer->setString(text);
     layer->setFrame({bounds.width() / 2 - size.width / 2, bounds.height() / 2 - size.height / 2, size.width, size.height});
     layer->setWrapped(false);
     layer->setAlignmentMode(CATextLayerAlignmentMode::center);
-    attach(button, layer);
+    attach(view, layer);
+}
+
+void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, const std::shared_ptr<NSColor>& color) {
+    drawText(button, layer, button.title(), button.font(), color);
 }
 
 std::shared_ptr<CGImage> contents(const std::shared_ptr<NSImage>& image) {
@@ -97,13 +99,14 @@ void animatePress(const std::function<void()>& change) {
     });
 }
 
+std::shared_ptr<NSColor> hoverHighlight(const NSView& view) {
+    if (isDarkMode(view)) return NSColor::quaternaryLabelColor()->withAlphaComponent(0.4);
+    return NSColor::make(242 / 255.0, 242 / 255.0, 242 / 255.0, 1);
+}
+
 std::shared_ptr<NSTrackingArea> replaceHoverArea(NSView& view, const std::shared_ptr<NSTrackingArea>& previous) {
-    if (previous) view.removeTrackingArea(previous);
-    auto area = std::make_shared<NSTrackingArea>(
-        view.bounds(), NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeAlways(),
-        view.shared_from_this());
-    view.addTrackingArea(area);
-    return area;
+    return replaceTrackingArea(view, previous,
+                               NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeAlways());
 }
 
 void afterPress(const NSControl& control, std::function<void()>& pending, std::function<void()> work) {
@@ -112,6 +115,13 @@ void afterPress(const NSControl& control, std::function<void()>& pending, std::f
     } else if (work) {
         work();
     }
+}
+
+void pressWithScale(const NSControl& control, std::function<void()>& pending, const std::function<void()>& scaleDown,
+                    const std::function<void()>& inherited, const std::function<void()>& scaleUp) {
+    animatePress(scaleDown);
+    inherited();
+    afterPress(control, pending, [scaleUp] { animatePress(scaleUp); });
 }
 
 void pressEnded(std::function<void()>& pending) {

@@ -1,13 +1,15 @@
 #pragma once
-// What the layer-drawn controls share: each control draws only with layers it made once, and on
-// every redraw takes each layer off, rebuilds it from the bounds and its properties, and puts it
-// back on the view's layer in drawing order.
+// What the layer-drawn controls (and the hover label, drawn the same way) share: each control draws
+// only with layers it made once, and on every redraw takes each layer off, rebuilds it from the
+// bounds and its properties, and puts it back on the view's layer in drawing order.
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "AppKit/NSButton.hpp"
 #include "AppKit/NSColor.hpp"
+#include "AppKit/NSFont.hpp"
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSTrackingArea.hpp"
 #include "AppKit/NSView.hpp"
@@ -30,15 +32,16 @@ void prepareViewLayer(NSView& view, CGFloat cornerRadius);
 /// layer, when the view has one.
 void attach(NSView& view, const std::shared_ptr<CALayer>& layer);
 
-/// The colour resolved now; nothing for no colour.
-std::optional<CGColor> resolved(const std::shared_ptr<NSColor>& color);
-
 /// Takes the shape layer off and gives it the bounds and a rectangle over them rounded by the radius
 /// on both axes; the caller colours it and attaches it.
 void reshape(NSView& view, CAShapeLayer& layer, CGFloat radius);
 
-/// The title: the text layer is taken off and, when the button has a font, set in the colour in the
-/// middle of the bounds, at the size the title measures in that font, and attached.
+/// The text step: the text layer is taken off and, when there is a font, shows the text in the font
+/// and colour in the middle of the bounds, at the size the text measures in that font for the
+/// view's frame, and is attached.
+void drawText(NSView& view, const std::shared_ptr<CATextLayer>& layer, const std::string& text,
+              const std::shared_ptr<NSFont>& font, const std::shared_ptr<NSColor>& color);
+/// The text step for a button: its title in its font.
 void drawTitle(NSButton& button, const std::shared_ptr<CATextLayer>& layer, const std::shared_ptr<NSColor>& color);
 
 /// The image at the screen's scale, for a layer's contents; nothing for no image.
@@ -56,6 +59,10 @@ void applyScale(NSView& view, CGFloat scale);
 /// Runs the change in an animation group of 0.2 seconds, as a press shows.
 void animatePress(const std::function<void()>& change);
 
+/// The highlight under the pointer of the toggle button and the hover label: in a dark appearance
+/// the quaternary label colour at alpha 0.4, else RGB 242, 242, 242; a new colour on every call.
+std::shared_ptr<NSColor> hoverHighlight(const NSView& view);
+
 /// Replaces the previous hover area (when there is one) with a new one over the bounds that reports
 /// the pointer entering and leaving, in any window state; returns the new area.
 std::shared_ptr<NSTrackingArea> replaceHoverArea(NSView& view, const std::shared_ptr<NSTrackingArea>& previous);
@@ -67,5 +74,11 @@ std::shared_ptr<NSTrackingArea> replaceHoverArea(NSView& view, const std::shared
 void afterPress(const NSControl& control, std::function<void()>& pending, std::function<void()> work);
 /// Runs the work left waiting for the mouse-up, once. Call right after the inherited mouseUp.
 void pressEnded(std::function<void()>& pending);
+
+/// The mouse-down of the buttons that shrink while pressed: `scaleDown` in a press animation, then
+/// the inherited handling, then `scaleUp` in another press animation once the press is over (as
+/// afterPress tells).
+void pressWithScale(const NSControl& control, std::function<void()>& pending, const std::function<void()>& scaleDown,
+                    const std::function<void()>& inherited, const std::function<void()>& scaleUp);
 
 }  // namespace ZododuvoZoz::LayerDrawing

@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/RoundButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 
 namespace ZododuvoZoz {
@@ -34,7 +35,7 @@ void RoundButton::redraw() {
 void RoundButton::drawBackground() {
     LayerDrawing::reshape(*this, *backgroundLayer_, radius);
     backgroundLayer_->setStrokeColor(std::nullopt);
-    backgroundLayer_->setFillColor(LayerDrawing::resolved(color_));
+    backgroundLayer_->setFillColor(cgColorOrNone(color_));
     LayerDrawing::attach(*this, backgroundLayer_);
 }
 
@@ -53,9 +54,8 @@ void RoundButton::layout() {
 
 void RoundButton::mouseDown(const NSEvent& event) {
     if (!isEnabled()) return;
-    LayerDrawing::animatePress([this] { scaleDown(); });
-    NSButton::mouseDown(event);
-    LayerDrawing::afterPress(*this, afterPress_, [this] { LayerDrawing::animatePress([this] { scaleUp(); }); });
+    LayerDrawing::pressWithScale(*this, afterPress_, [this] { scaleDown(); }, [&] { NSButton::mouseDown(event); },
+                                 [this] { scaleUp(); });
 }
 
 void RoundButton::mouseUp(const NSEvent& event) {

@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Controls/ToggleButton.hpp"
 
+#include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/ImageExtensions.hpp"
@@ -29,10 +30,7 @@ void ToggleButton::setAlwaysShowBackground(bool show) {
     redraw();
 }
 
-std::shared_ptr<NSColor> ToggleButton::hoverColor() const {
-    if (isDarkMode(*this)) return NSColor::quaternaryLabelColor()->withAlphaComponent(0.4);
-    return NSColor::make(242 / 255.0, 242 / 255.0, 242 / 255.0, 1);
-}
+std::shared_ptr<NSColor> ToggleButton::hoverColor() const { return LayerDrawing::hoverHighlight(*this); }
 
 void ToggleButton::setOn(bool on) {
     isOn_ = on;
@@ -66,7 +64,7 @@ void ToggleButton::drawBackground() {
     } else if (hover_ || alwaysShowBackground_) {
         fill = hoverColor();
     }
-    backgroundLayer_->setFillColor(LayerDrawing::resolved(fill));
+    backgroundLayer_->setFillColor(cgColorOrNone(fill));
     LayerDrawing::attach(*this, backgroundLayer_);
 }
 

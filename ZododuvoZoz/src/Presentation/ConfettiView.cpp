@@ -2,13 +2,10 @@
 
 #include <cmath>
 
-#include "AppKit/NSScreen.hpp"
+#include "ColorConversions.hpp"
+#include "ZododuvoZoz/Constants.hpp"
 
 namespace ZododuvoZoz {
-
-namespace {
-std::shared_ptr<NSColor> rgb(int red, int green, int blue) { return NSColor::make(red / 255.0, green / 255.0, blue / 255.0, 1); }
-}  // namespace
 
 ConfettiView::ConfettiView(CGRect frame)
     : NSView(frame),
@@ -32,7 +29,6 @@ void ConfettiView::start() {
     emitterLayer_->setEmitterPosition({width * 0.5, 0});
     emitterLayer_->setEmitterShape(CAEmitterLayerEmitterShape::line);
     emitterLayer_->setEmitterSize({width, 1});
-    auto screen = NSScreen::main();
     auto image = content() ? content()->cgImage() : nullptr;
     std::vector<std::shared_ptr<CAEmitterCell>> cells;
     for (const auto& color : colors_) {
@@ -48,7 +44,7 @@ void ConfettiView::start() {
         cell->spinRange = 2;
         cell->scaleRange = 0;
         cell->scaleSpeed = -0.05;
-        cell->contentsScale = screen ? screen->backingScaleFactor() : 1.0;
+        cell->contentsScale = Constants::screenScale();
         cell->contents = image;
         if (color) cell->color = color->cgColor();
         cells.push_back(cell);

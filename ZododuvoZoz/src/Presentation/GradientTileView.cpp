@@ -1,8 +1,8 @@
 #include "ZododuvoZoz/Presentation/GradientTileView.hpp"
 
 #include "AppKit/NSBezierPath.hpp"
-#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSShadow.hpp"
+#include "ColorConversions.hpp"
 #include "QuartzCore/CAGradientLayer.hpp"
 #include "QuartzCore/CAShapeLayer.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
@@ -51,10 +51,9 @@ void GradientTileView::redraw() {
         viewLayer->setMasksToBounds(true);
         viewLayer->setBorderWidth(borderThickness());
         auto border = borderColor();
-        viewLayer->setBorderColor(border ? std::optional<CGColor>(border->cgColor()) : std::nullopt);
+        viewLayer->setBorderColor(cgColorOrNone(border));
 
-        auto screen = NSScreen::main();
-        CGFloat scale = screen ? screen->backingScaleFactor() : 1.0;
+        CGFloat scale = Constants::screenScale();
         CGRect b = bounds();
         auto mask = CAShapeLayer::make();
         mask->setCornerRadius(8);
@@ -65,11 +64,7 @@ void GradientTileView::redraw() {
 
         auto gradient = CAGradientLayer::make();
         gradient->setFrame(b);
-        std::vector<CGColor> cgColors;
-        for (const auto& color : this->colors()) {
-            if (color) cgColors.push_back(color->cgColor());
-        }
-        gradient->setColors(cgColors);
+        gradient->setColors(cgColors(this->colors()));
         gradient->setStartPoint({0, 0});
         gradient->setEndPoint({1, 1});
         gradient->setContentsScale(scale);

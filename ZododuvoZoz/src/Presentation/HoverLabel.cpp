@@ -1,12 +1,8 @@
 #include "ZododuvoZoz/Presentation/HoverLabel.hpp"
 
-#include "AppKit/NSAttributedString.hpp"
-#include "AppKit/NSBezierPath.hpp"
-#include "AppKit/NSScreen.hpp"
-#include "ZododuvoZoz/BezierPathExtensions.hpp"
+#include "Controls/LayerDrawing.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/ImageExtensions.hpp"
-#include "ZododuvoZoz/ViewExtensions.hpp"
 
 namespace ZododuvoZoz {
 
@@ -19,24 +15,11 @@ std::shared_ptr<HoverLabel> HoverLabel::make(CGRect frame) {
     return label;
 }
 
-void HoverLabel::replaceTrackingArea() {
-    if (trackingArea_) removeTrackingArea(trackingArea_);
-    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeAlways();
-    trackingArea_ = std::make_shared<NSTrackingArea>(bounds(), options, weak_from_this().lock());
-    addTrackingArea(trackingArea_);
-}
-
-CGFloat HoverLabel::screenScale() const {
-    auto screen = NSScreen::main();
-    return screen ? screen->backingScaleFactor() : 1.0;
-}
+void HoverLabel::replaceTrackingArea() { trackingArea_ = LayerDrawing::replaceHoverArea(*this, trackingArea_); }
 
 std::shared_ptr<NSColor> HoverLabel::onColor() const { return Colors::onColor(); }
 
-std::shared_ptr<NSColor> HoverLabel::hoverColor() const {
-    if (isDarkMode(*this)) return NSColor::quaternaryLabelColor()->withAlphaComponent(0.4);
-    return NSColor::make(242 / 255.0, 242 / 255.0, 242 / 255.0, 1);
-}
+std::shared_ptr<NSColor> HoverLabel::hoverColor() const { return LayerDrawing::hoverHighlight(*this); }
 
 void HoverLabel::setOn(bool on) {
     isOn_ = on;
@@ -52,11 +35,8 @@ void HoverLabel::setup() { redraw(); }
 
 void HoverLabel::redraw() {
     // Colours resolve in the label's own appearance, whoever asks for the redraw.
-    effectiveAppearance()->performAsCurrentDrawingAppearance([this] {
-        setWantsLayer(true);
-        auto viewLayer = layer();
-        viewLayer->setMasksToBounds(true);
-        viewLayer->setCornerRadius(6);
+    LayerDrawing::redrawing(*this, [this] {
+        LayerDrawing::prepareViewLayer(*this, 6);
         drawBackground();
         drawText();
         drawIcon();
@@ -64,10 +44,7 @@ void HoverLabel::redraw() {
 }
 
 void HoverLabel::drawBackground() {
-    backgroundLayer_->removeFromSuperlayer();
-    CGRect b = bounds();
-    backgroundLayer_->setFrame(b);
-    backgroundLayer_->setPath(cgPath(*NSBezierPath::roundedRect(b, 6, 6)));
+    LayerDrawing::reshape(*this, *backgroundLayer_, 6);
     if (isOn()) {
         backgroundLayer_->setFillColor(onColor()->cgColor());
     } else if (hover_) {
@@ -75,28 +52,12 @@ void HoverLabel::drawBackground() {
     } else {
         backgroundLayer_->setFillColor(std::nullopt);
     }
-    backgroundLayer_->setPosition({b.midX(), b.midY()});
-    backgroundLayer_->setContentsScale(screenScale());
-    if (auto viewLayer = layer()) viewLayer->addSublayer(backgroundLayer_);
+    LayerDrawing::attach(*this, backgroundLayer_);
 }
 
 void HoverLabel::drawText() {
-    textLayer_->removeFromSuperlayer();
-    auto textFont = font();
-    if (!textFont) return;
-    NSAttributedString text(stringValue(), {{NSAttributedStringKey::font(), textFont}});
-    CGFloat width = frame().width();
-    CGSize size = width > 0 ? text.size(width) : text.size();
-    CGRect b = bounds();
-    textLayer_->setForegroundColor(isOn() ? NSColor::systemBlueColor()->cgColor() : NSColor::labelColor()->cgColor());
-    textLayer_->setFont(textFont->fontName());
-    textLayer_->setFontSize(textFont->pointSize());
-    textLayer_->setString(stringValue());
-    textLayer_->setFrame({b.width() / 2 - size.width / 2, b.height() / 2 - size.height / 2, size.width, size.height});
-    textLayer_->setWrapped(false);
-    textLayer_->setAlignmentMode(CATextLayerAlignmentMode::center);
-    textLayer_->setContentsScale(screenScale());
-    if (auto viewLayer = layer()) viewLayer->addSublayer(textLayer_);
+    LayerDrawing::drawText(*this, textLayer_, stringValue(), font(),
+                           isOn() ? NSColor::systemBlueColor() : NSColor::labelColor());
 }
 
 void HoverLabel::drawIcon() {
@@ -104,9 +65,9 @@ void HoverLabel::drawIcon() {
     CGSize size = iconSize();
     if (!icon_ || size.width <= 0 || size.height <= 0) return;
     imageLayer_->setFrame({4, bounds().height() / 2 - size.height / 2, size.width, size.height});
+    // The icon at its own resolution, stretched over the layer (not drawn for the screen's scale).
     imageLayer_->setContents(resized(*icon_, size)->cgImage());
-    imageLayer_->setContentsScale(screenScale());
-    if (auto viewLayer = layer()) viewLayer->addSublayer(imageLayer_);
+    LayerDrawing::attach(*this, imageLayer_);
 }
 
 void HoverLabel::layout() {

@@ -6,6 +6,7 @@
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSFont.hpp"
 #include "AppKit/NSStoryboard.hpp"
+#include "StoryboardLayout.hpp"
 #include "ZododuvoZoz/Presentation/OtherAppsViewController.hpp"
 #include "ZododuvoZoz/Presentation/TourViewController.hpp"
 #include "ZododuvoZoz/Resources.hpp"
@@ -14,22 +15,10 @@
 namespace ZododuvoZoz {
 namespace {
 
-std::shared_ptr<NSLayoutConstraint> active(const std::shared_ptr<NSLayoutConstraint>& constraint) {
-    constraint->setActive(true);
-    return constraint;
-}
-
-template <class View>
-std::shared_ptr<View> constrained(const std::shared_ptr<View>& view) {
-    view->setTranslatesAutoresizingMaskIntoConstraints(false);
-    return view;
-}
+using namespace StoryboardLayout;
 
 std::shared_ptr<NSTextField> centredLabel(bool wrapping, const std::shared_ptr<NSFont>& font, const std::shared_ptr<NSColor>& color) {
-    auto field = wrapping ? NSTextField::wrappingLabelWithString("") : NSTextField::labelWithString("");
-    field->setTranslatesAutoresizingMaskIntoConstraints(false);
-    field->setFont(font);
-    field->setTextColor(color);
+    auto field = label(wrapping, font, color);
     field->setAlignment(NSTextAlignment::center);
     return field;
 }
@@ -48,12 +37,8 @@ public:
         root->addSubview(subtitle);
         active(icon->topAnchor().constraint(root->topAnchor(), 24));
         active(icon->centerXAnchor().constraint(root->centerXAnchor()));
-        active(icon->widthAnchor().constraint(104.0));
-        active(icon->heightAnchor().constraint(104.0));
-        active(title->topAnchor().constraint(icon->bottomAnchor(), 12));
-        active(title->leadingAnchor().constraint(root->leadingAnchor(), 12));
-        active(title->trailingAnchor().constraint(root->trailingAnchor(), -12));
-        active(title->heightAnchor().constraint(22.0));
+        fixSize(*icon, 104, 104);
+        row(*title, icon->bottomAnchor(), 12, *root, 12, 22);
         active(subtitle->topAnchor().constraint(title->bottomAnchor(), 4));
         active(subtitle->leadingAnchor().constraint(root->leadingAnchor(), 16));
         active(subtitle->trailingAnchor().constraint(root->trailingAnchor(), -16));
@@ -102,8 +87,8 @@ public:
     void loadView() override {
         auto root = NSView::make(CGRect{0, 0, 560, 420});
         auto host = constrained(NSView::make());
-        auto back = NSButton::make(Resources::localized("PREVIOUS"), nullptr);
-        auto forward = NSButton::make(Resources::localized("NEXT"), nullptr);
+        auto back = constrained(NSButton::make(Resources::localized("PREVIOUS"), nullptr));
+        auto forward = constrained(NSButton::make(Resources::localized("NEXT"), nullptr));
         auto dots = constrained(DotView::make());
         root->addSubview(host);
         root->addSubview(back);
@@ -114,10 +99,8 @@ public:
         active(host->trailingAnchor().constraint(root->trailingAnchor()));
         active(host->bottomAnchor().constraint(root->bottomAnchor(), -52));
         for (const auto& button : {back, forward}) {
-            button->setTranslatesAutoresizingMaskIntoConstraints(false);
             active(button->bottomAnchor().constraint(root->bottomAnchor(), -12));
-            active(button->widthAnchor().constraint(96.0));
-            active(button->heightAnchor().constraint(28.0));
+            fixSize(*button, 96, 28);
             button->setTarget(shared_from_this());
         }
         active(back->leadingAnchor().constraint(root->leadingAnchor(), 20));
@@ -126,8 +109,7 @@ public:
         forward->setAction(nextClickedAction());
         active(dots->centerXAnchor().constraint(root->centerXAnchor()));
         active(dots->bottomAnchor().constraint(root->bottomAnchor(), -21));
-        active(dots->widthAnchor().constraint(240.0));
-        active(dots->heightAnchor().constraint(10.0));
+        fixSize(*dots, 240, 10);
         previous = back;
         next = forward;
         hostView = host;

@@ -2,6 +2,7 @@
 
 #include "AppKit/NSShadow.hpp"
 #include "QuartzCore/CATransaction.hpp"
+#include "TrackingAreas.hpp"
 #include "ZododuvoZoz/ViewExtensions.hpp"
 
 namespace ZododuvoZoz {
@@ -25,10 +26,8 @@ std::shared_ptr<SimpleTileView> SimpleTileView::make(CGRect frame) {
 }
 
 void SimpleTileView::replaceTrackingArea() {
-    if (trackingArea_) removeTrackingArea(trackingArea_);
-    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeInKeyWindow();
-    trackingArea_ = std::make_shared<NSTrackingArea>(bounds(), options, weak_from_this().lock());
-    addTrackingArea(trackingArea_);
+    trackingArea_ = ZododuvoZoz::replaceTrackingArea(
+        *this, trackingArea_, NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeInKeyWindow());
 }
 
 void SimpleTileView::setEnableSelection(bool enable) {

@@ -4,7 +4,7 @@
 
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSLayoutConstraint.hpp"
-#include "AppKit/NSScreen.hpp"
+#include "ZododuvoZoz/Constants.hpp"
 #include "ZuzeDiv/ComparableExtensions.hpp"
 
 namespace ZododuvoZoz {
@@ -86,9 +86,8 @@ void TagLabel::redraw() {
         CGFloat fraction = ZuzeDiv::clamped<CGFloat>(*progress(), 0, 1);
         auto fill = CAShapeLayer::make();
         CGRect b = bounds();
-        auto screen = NSScreen::main();
         fill->setFrame(b);
-        fill->setContentsScale(screen ? screen->backingScaleFactor() : 1.0);
+        fill->setContentsScale(Constants::screenScale());
         CGMutablePath path;
         path.addRect({0, 0, fraction * b.width(), b.height()});
         fill->setPath(path);

@@ -2,13 +2,10 @@
 
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSColor.hpp"
+#include "ColorConversions.hpp"
 #include "ZododuvoZoz/AppearanceExtensions.hpp"
 
 namespace ZododuvoZoz {
-
-namespace {
-std::shared_ptr<NSColor> rgb(int red, int green, int blue) { return NSColor::make(red / 255.0, green / 255.0, blue / 255.0, 1); }
-}  // namespace
 
 void TileView::setRadius(CGFloat radius) {
     radius_ = radius;

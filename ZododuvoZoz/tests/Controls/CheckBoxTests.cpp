@@ -116,7 +116,7 @@ TEST_F(CheckBoxRender, WhiteCheckOnTheAccentBox) {
     auto image = ViewRenderer::image(*box);
     EXPECT_EQ(pixelAt(*image, 70 / 2.33, 20.5), opaque(255, 255, 255));  // the check's low vertex
     CGColor accent = inAppearance(NSColor::controlAccentColor());
-    EXPECT_TRUE(close(pixelAt(*image, 35, 60),
+    EXPECT_TRUE(near(pixelAt(*image, 35, 60),
                       opaque(int(accent.red * 255 + 0.5), int(accent.green * 255 + 0.5), int(accent.blue * 255 + 0.5))));
     EXPECT_EQ(pixelAt(*image, 0, 0), (Bytes{0, 0, 0, 0}));  // rounded corner
 

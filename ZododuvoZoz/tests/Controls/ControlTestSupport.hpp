@@ -4,10 +4,7 @@
 // read layer colours and rendered pixels.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "AppKit/HeadlessWindowBackend.hpp"
@@ -19,6 +16,7 @@
 #include "CoreGraphics/CGColor.hpp"
 #include "CoreGraphics/CGImage.hpp"
 #include "QuartzCore/CALayer.hpp"
+#include "RenderTestSupport.hpp"
 
 namespace ZododuvoZoz::ControlTesting {
 
@@ -30,9 +28,8 @@ protected:
     }
     void TearDown() override {
         NSApplication::shared().reset();
-        NSApplication::shared().setAppearance(nullptr);
+        RenderTesting::resetScreenAndAppearance();
         NSAppearance::setCurrent(nullptr);
-        NSScreen::setMain(nullptr);
         NSCursor::arrowCursor()->set();
     }
 
@@ -64,10 +61,6 @@ inline CGColor inAppearance(const std::shared_ptr<NSColor>& color, bool dark = f
     return resolved;
 }
 
-inline CGColor rgb(int red, int green, int blue, double alpha = 1) {
-    return CGColor{red / 255.0, green / 255.0, blue / 255.0, alpha};
-}
-
 /// The view layer's sublayers, as raw pointers, to compare with the layers a control owns.
 inline std::vector<const CALayer*> sublayersOf(const CALayer& layer) {
     std::vector<const CALayer*> result;
@@ -75,21 +68,10 @@ inline std::vector<const CALayer*> sublayersOf(const CALayer& layer) {
     return result;
 }
 
-using Bytes = std::array<std::uint8_t, 4>;
-
-/// A pixel of a render at one pixel per point, y up.
-inline Bytes pixelAt(const CGImage& image, double x, double y) {
-    return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
-}
-
-inline Bytes opaque(int r, int g, int b) { return {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b), 255}; }
-
-/// Whether two pixels differ by at most `tolerance` in each component.
-inline bool close(const Bytes& a, const Bytes& b, int tolerance = 2) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (std::abs(int(a[i]) - int(b[i])) > tolerance) return false;
-    }
-    return true;
-}
+using Bytes = RenderTesting::Pixel;
+using RenderTesting::near;
+using RenderTesting::opaque;
+using RenderTesting::pixelAt;
+using RenderTesting::rgb;
 
 }  // namespace ZododuvoZoz::ControlTesting

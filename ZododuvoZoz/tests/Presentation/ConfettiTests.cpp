@@ -22,8 +22,6 @@ std::shared_ptr<NSImage> whitePiece(CGFloat width, CGFloat height) {
     return image;
 }
 
-CGColor rgb(int red, int green, int blue) { return {red / 255.0, green / 255.0, blue / 255.0, 1}; }
-
 const std::vector<CGColor>& confettiColors() {
     static const std::vector<CGColor> colors{rgb(0, 198, 218), rgb(253, 237, 0), rgb(187, 0, 92),
                                              rgb(223, 162, 0), rgb(192, 204, 41), rgb(152, 82, 148)};

@@ -17,8 +17,6 @@ using namespace ZododuvoZoz;
 namespace presentation_tests {
 namespace {
 
-CGColor rgb(int red, int green, int blue, CGFloat alpha = 1) { return {red / 255.0, green / 255.0, blue / 255.0, alpha}; }
-
 CGSize measured(const std::string& text, const std::shared_ptr<NSFont>& font) {
     return NSAttributedString(text, {{NSAttributedStringKey::font(), font}}).size();
 }

@@ -3,9 +3,7 @@
 // pixels of renders, and a wait for work that ends on the main queue.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -19,6 +17,7 @@
 #include "CoreGraphics/CGImage.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/RunLoop.hpp"
+#include "RenderTestSupport.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace presentation_tests {
@@ -37,8 +36,7 @@ protected:
     void TearDown() override {
         NSApplication::shared().reset();
         NSWorkspace::shared().setURLOpener(nullptr);
-        NSScreen::setMain(nullptr);
-        NSApplication::shared().setAppearance(nullptr);
+        RenderTesting::resetScreenAndAppearance();
         VirtualTimeTest::TearDown();
     }
 
@@ -80,21 +78,10 @@ inline void asLabel(NSTextField& field) {
     field.setEditable(false);
 }
 
-using Pixel = std::array<std::uint8_t, 4>;
-
-/// A pixel of a render at one pixel per point, y up from the bottom.
-inline Pixel pixelAt(const CGImage& image, double x, double y) {
-    return image.pixel(std::size_t(x), image.height() - 1 - std::size_t(y));
-}
-inline Pixel opaque(int red, int green, int blue) {
-    return {std::uint8_t(red), std::uint8_t(green), std::uint8_t(blue), 255};
-}
-/// Whether two pixels differ by at most `tolerance` in each component.
-inline bool near(const Pixel& a, const Pixel& b, int tolerance = 2) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (std::abs(int(a[i]) - int(b[i])) > tolerance) return false;
-    }
-    return true;
-}
+using RenderTesting::near;
+using RenderTesting::opaque;
+using RenderTesting::Pixel;
+using RenderTesting::pixelAt;
+using RenderTesting::rgb;
 
 }  // namespace presentation_tests

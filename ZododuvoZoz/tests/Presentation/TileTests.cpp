@@ -36,8 +36,6 @@ public:
     void mouseDown(const NSEvent&) override { ++presses; }
 };
 
-CGColor rgb(int red, int green, int blue, CGFloat alpha = 1) { return {red / 255.0, green / 255.0, blue / 255.0, alpha}; }
-
 }  // namespace
 
 using Tiles = PresentationTest;

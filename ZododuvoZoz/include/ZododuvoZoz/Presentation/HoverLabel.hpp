@@ -60,7 +60,6 @@ public:
 
 private:
     void replaceTrackingArea();
-    CGFloat screenScale() const;
 
     std::shared_ptr<CATextLayer> textLayer_ = CATextLayer::make();
     std::shared_ptr<CAShapeLayer> backgroundLayer_ = CAShapeLayer::make();
