@@ -36,6 +36,10 @@ TEST_F(DeviceListTest, TheFirstListIsShownAtOnceAndTheWindowTakesItsRows) {
     runUntilIdle();
     EXPECT_EQ(table().numberOfRows(), 3);
     EXPECT_EQ(cellAt(table(), 2)->name.lock()->stringValue(), "Trackpad");
+    // The rows fill the room the window made for them, 96 points each, with nothing left over.
+    EXPECT_EQ(table().rectOfRow(2), (CGRect{0, 2 * 96, table().frame().width(), 96}));
+    window()->layoutIfNeeded();
+    EXPECT_EQ(list().scrollView.lock()->frame().height(), 3 * 96);
     EXPECT_TRUE(list().emptyLabel.lock()->isHidden());
     EXPECT_FALSE(list().scrollView.lock()->isHidden());
 }
