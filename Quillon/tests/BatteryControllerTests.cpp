@@ -76,5 +76,8 @@ TEST_F(BatteryControllerTest, ObserversByIdAreCalledAfterEveryRefreshEvenWithNoD
     lowEnergy->list.front()->setBatteryLevel(33);  // listed from the first refresh after its level was read
     controller.refresh();
     EXPECT_EQ(names(controller.batteries), (std::vector<std::string>{"Late"}));
-    EXPECT_EQ(replacement->updates, 3);
+    lowEnergy->list.push_back(lowEnergyDevice("Drained", 0));  // a level of 0 is a level read
+    controller.refresh();
+    EXPECT_EQ(names(controller.batteries), (std::vector<std::string>{"Drained", "Late"}));
+    EXPECT_EQ(replacement->updates, 4);
 }
