@@ -62,7 +62,8 @@ public:
         auto root = NSView::make(CGRect{0, 0, MainStoryboard::windowWidth, MainStoryboard::initialContentHeight});
         auto scroll = constrained(ZododuvoZoz::NoBackgroundScrollView::make());
         auto table = std::make_shared<DeviceTableView>();
-        auto empty = label(15, NSFont::Weight::medium(), NSColor::secondaryLabelColor());
+        // Sized to fit the 16 points of content the window keeps when its last device goes.
+        auto empty = label(13, NSFont::Weight::medium(), NSColor::secondaryLabelColor());
         empty->setAlignment(NSTextAlignment::center);
         root->addSubview(scroll);
         root->addSubview(empty);
@@ -73,7 +74,7 @@ public:
         activate(empty->centerYAnchor().constraint(root->centerYAnchor()));
         activate(empty->leadingAnchor().constraint(root->leadingAnchor(), sideMargin));
         activate(empty->trailingAnchor().constraint(root->trailingAnchor(), -sideMargin));
-        activate(empty->heightAnchor().constraint(22.0));
+        activate(empty->heightAnchor().constraint(16.0));
 
         table->setRowHeight(rowHeight);
         table->setIntercellSpacing({0, 0});
