@@ -152,6 +152,8 @@ double nextWeekTimestamp() { return currentTimestamp() + 604800; }
 double lastWeekTimestamp() { return currentTimestamp() - 604800; }
 double inFourWeeksTimestamp() { return currentTimestamp() + 2419200; }
 
+// The start of a year is its first moment, midnight, so that a range from the start to the end of
+// a year also holds the morning of 1 January (noon of that day is middayOfNewYear).
 double startOfYearTimestamp(int year) {
     DateComponents parts;
     parts.year = year;

@@ -26,13 +26,15 @@ std::optional<int> todayPart(CalendarComponent component) {
 }  // namespace
 
 std::string DateUtilities::durationText(std::int64_t s) {
-    const std::int64_t magnitude = s < 0 ? -s : s;
+    // The magnitude is tested against each bound from both sides, so that the most negative count
+    // (which has no positive counterpart) needs no negation.
+    const auto atLeast = [s](std::int64_t bound) { return s >= bound || s <= -bound; };
     // The values fit an int for any realistic length; they are written with %lld all the same.
     using ll = long long;
-    if (magnitude >= 86400)
+    if (atLeast(86400))
         return format("%2lld:%2lld:%02lld:%02lld", ll(s / 86400), ll((s % 86400) / 3600), ll((s % 3600) / 60), ll(s % 60));
-    if (magnitude >= 3600) return format("00:%2lld:%2lld:%02lld", ll(s / 3600), ll((s % 3600) / 60), ll(s % 60));
-    if (magnitude >= 60) return format("00:00:%2lld:%02lld", ll(s / 60), ll(s % 60));
+    if (atLeast(3600)) return format("00:%2lld:%2lld:%02lld", ll(s / 3600), ll((s % 3600) / 60), ll(s % 60));
+    if (atLeast(60)) return format("00:00:%2lld:%02lld", ll(s / 60), ll(s % 60));
     if (s == 0) return "00:00:00:00";
     return format("00:00:00:%02lld", ll(s));
 }

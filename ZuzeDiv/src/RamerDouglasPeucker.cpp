@@ -8,11 +8,18 @@ namespace ZuzeDiv {
 
 namespace {
 std::string shortest(double value) {
-    char buffer[64];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    // Plain decimals from 0.0001 up to 2^53, as the platform writes doubles ("100000.0", "0.0001");
+    // beyond that range the exponent form ("1e+16", "1e-05"). Either way the fewest digits that
+    // read back to the same double.
+    char buffer[400];
+    const double magnitude = std::fabs(value);
+    if (!std::isfinite(value)) return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    if (magnitude != 0 && (magnitude < 1e-4 || magnitude > 9007199254740992.0))
+        return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr);
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed).ptr;
     std::string text(buffer, end);
-    // Whole numbers keep one fraction digit ("1.0"), as the platform writes doubles.
-    if (std::isfinite(value) && text.find_first_of(".eE") == std::string::npos) text += ".0";
+    // Whole numbers keep one fraction digit ("1.0").
+    if (text.find('.') == std::string::npos) text += ".0";
     return text;
 }
 }  // namespace

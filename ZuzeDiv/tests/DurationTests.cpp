@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <regex>
 
 #include "Foundation/Locale.hpp"
@@ -20,6 +21,13 @@ TEST(DurationText, BandsAndPadding) {
     EXPECT_EQ(DateUtilities::durationText(86400), " 1: 0:00:00");
     EXPECT_EQ(DateUtilities::durationText(90061), " 1: 1:01:01");
     EXPECT_EQ(DateUtilities::durationText(100 * 86400), "100: 0:00:00");
+}
+
+TEST(DurationText, NegativeCountsKeepTheirSignInEveryField) {
+    EXPECT_EQ(DateUtilities::durationText(-5), "00:00:00:-5");
+    EXPECT_EQ(DateUtilities::durationText(-3725), "00:-1:-2:-5");
+    // The most negative count has no positive counterpart; it is still written, not overflowed.
+    EXPECT_EQ(DateUtilities::durationText(std::numeric_limits<std::int64_t>::min()), "-106751991167300:-15:-30:-8");
 }
 
 TEST(StopwatchText, MinutesUnderAnHourHoursAbove) {

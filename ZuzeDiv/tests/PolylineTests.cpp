@@ -68,6 +68,11 @@ TEST(Point, ShortestRoundTripText) {
     EXPECT_EQ((Point{1, 2.5}).description(), "(1.0, 2.5)");
     EXPECT_EQ((Point{-0.1, 1e21}).description(), "(-0.1, 1e+21)");
     EXPECT_EQ((Point{0.1 + 0.2, 0}).description(), "(0.30000000000000004, 0.0)");
+    // Round numbers below 2^53 and small ones down to 0.0001 stay plain decimals.
+    EXPECT_EQ((Point{100000, 0.0001}).description(), "(100000.0, 0.0001)");
+    EXPECT_EQ((Point{9007199254740992.0, -1e15}).description(), "(9007199254740992.0, -1000000000000000.0)");
+    EXPECT_EQ((Point{1e16, 0.00001}).description(), "(1e+16, 1e-05)");
+    EXPECT_EQ((Point{-0.0, 1.5e300}).description(), "(-0.0, 1.5e+300)");
 }
 
 TEST(Stack, LastInFirstOut) {
