@@ -41,10 +41,15 @@ std::optional<Date> dateAttribute(const std::string& path, const std::string& ke
 }
 
 // Counts the entries of the kind inside the folder at every depth (folders with true, files with
-// false), descending through the folders.
+// false), descending through the folders. A folder that cannot be listed adds nothing and has
+// its error printed, as every direct listing does.
 int countBelow(const URL& folder, bool directories) {
-    auto entries = FileManager::defaultManager().contentsOfDirectory(folder, directOptions);
-    if (!entries) return 0;
+    NSError error;
+    auto entries = FileManager::defaultManager().contentsOfDirectory(folder, directOptions, &error);
+    if (!entries) {
+        printError(error);
+        return 0;
+    }
     int count = 0;
     for (const auto& entry : *entries) {
         if (entry.hasDirectoryPath() == directories) ++count;

@@ -74,13 +74,18 @@ void writePNG(const NSImage& image, const URL& url, DataWritingOptions options) 
     std::error_code error;
     if (options.withoutOverwriting && std::filesystem::exists(target, error)) return;
     std::filesystem::path written = options.atomic ? std::filesystem::path(target.string() + ".writing") : target;
+    bool complete = false;
     {
         std::ofstream file(written, std::ios::binary | std::ios::trunc);
         if (!file) return;
         file.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-        if (!file) return;
+        file.close();
+        complete = !file.fail();
     }
-    if (options.atomic) std::filesystem::rename(written, target, error);
+    if (!options.atomic) return;
+    // The target is replaced only by a complete file; a half-written temporary one is not left behind.
+    if (complete) std::filesystem::rename(written, target, error);
+    if (!complete || error) std::filesystem::remove(written, error);
 }
 
 }  // namespace RarAvi

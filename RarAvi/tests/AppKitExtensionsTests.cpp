@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "AppKit/NSAlert.hpp"
 #include "AppKit/NSAppearance.hpp"
@@ -166,6 +168,13 @@ TEST_F(Helpers, PngBytesAndFiles) {
     writePNG(*emptyImage(), URL::fileURLWithPath((folder.path() / "none.png").string()));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "none.png"));
     writePNG(*image, URL::fileURLWithPath((folder.path() / "missing" / "x.png").string()));  // fails quietly
+    // An atomic write that cannot replace its target leaves neither the target changed nor its
+    // temporary file behind.
+    auto occupied = folder.path() / "occupied.png";
+    std::filesystem::create_directories(occupied / "inside");
+    writePNG(*image, URL::fileURLWithPath(occupied.string()), {.atomic = true});
+    EXPECT_TRUE(std::filesystem::is_directory(occupied / "inside"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator()), 3);
 }
 
 TEST_F(Helpers, QuestionsAnswerYesOnlyForTheSecondButton) {
