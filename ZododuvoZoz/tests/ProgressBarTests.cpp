@@ -5,6 +5,7 @@
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/ProgressView.hpp"
 #include "ZododuvoZoz/StackedSegmentView.hpp"
+#include "ZododuvoZoz/UIProgressView.hpp"
 
 using namespace ZododuvoZoz;
 
@@ -131,4 +132,50 @@ TEST_F(SegmentBars, BackgroundFollowsTheAppearance) {
         expected = NSColor::separatorColor()->cgColor();
     });
     EXPECT_EQ(dark, expected);
+}
+
+using ValueBars = GaugeTest;
+
+TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsEmpty) {
+    auto at = [](CGFloat progress) { return UIProgressView{3, progress}.body({100, 10}); };
+    auto red = colorOf(NSColor::systemRedColor()), green = colorOf(NSColor::systemGreenColor());
+
+    auto fifth = at(0.2);
+    EXPECT_EQ(colorOf(fifth.track.color), red);
+    EXPECT_EQ(colorOf(fifth.progress.color), red);
+    EXPECT_EQ(colorOf(at(0.21).progress.color), green);
+    EXPECT_EQ(fifth.track.opacity, 0.1);
+    EXPECT_EQ(fifth.progress.opacity, 1);
+    EXPECT_EQ(fifth.style.lineWidth, 3);
+    EXPECT_EQ(fifth.style.cap, CGLineCap::round);
+    EXPECT_EQ(fifth.style.join, CGLineJoin::miter);
+    EXPECT_EQ(fifth.style.miterLimit, 10);
+    EXPECT_TRUE(fifth.style.dash.empty());
+
+    // The track runs inset by the line width; the progress ends at (w - lineWidth) x progress.
+    EXPECT_EQ(fifth.track.from, (CGPoint{3, 5}));
+    EXPECT_EQ(fifth.track.to, (CGPoint{97, 5}));
+    EXPECT_EQ(fifth.progress.from, (CGPoint{3, 5}));
+    EXPECT_NEAR(fifth.progress.to.x, 97 * 0.2, 1e-9);
+
+    // Past 1 (green, since it is above 0.2) and at 0 the line runs back to x = 0.
+    auto over = at(1.3);
+    EXPECT_EQ(colorOf(over.progress.color), green);
+    EXPECT_EQ(over.progress.to, (CGPoint{0, 5}));
+    EXPECT_EQ(at(0).progress.to, (CGPoint{0, 5}));
+    EXPECT_EQ(at(-0.5).progress.to, (CGPoint{0, 5}));
+
+    EXPECT_EQ(UIProgressView::preview().lineWidth, 4);
+    EXPECT_EQ(UIProgressView::preview().progress, 0.5);
+}
+
+TEST_F(ValueBars, DrawsTheProgressOverAFaintTrack) {
+    auto context = CGContext::makeBitmap(nullptr, 100, 10, 8, 400, CGColorSpace::deviceRGB, {});
+    ASSERT_TRUE(context);
+    UIProgressView{4, 0.5}.draw(*context, {100, 10});
+    auto image = context->makeImage();
+    auto green = colorOf(NSColor::systemGreenColor());
+    expectColour(pixelAt(*image, 20, 5), green);               // under the progress (x 4 to 48)
+    expectColour(pixelAt(*image, 80, 5), green.copy(0.1), 3);  // only the track
+    EXPECT_EQ(pixelAt(*image, 50, 0)[3], 0);                   // above and below the 4-point line
 }
