@@ -1,11 +1,12 @@
 // Writes pictures of the presentation views into a folder, so that a person can look at them:
-// labels and tiles in light and dark, the tour, the page dots, confetti in mid-fall and the
-// other-apps screen with its tiles and with its information view.
+// labels (a gradient text among them) and tiles in light and dark, the tour, the page dots,
+// confetti in mid-fall and the other-apps screen with its tiles and with its information view.
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "AppKit/NSBezierPath.hpp"
+#include "AppKit/NSGraphicsContext.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "Foundation/Clock.hpp"
 #include "Foundation/Locale.hpp"
@@ -15,6 +16,7 @@
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Presentation/AnimatedLabel.hpp"
 #include "ZododuvoZoz/Presentation/ConfettiView.hpp"
+#include "ZododuvoZoz/Presentation/GradientText.hpp"
 #include "ZododuvoZoz/Presentation/GradientTileView.hpp"
 #include "ZododuvoZoz/Presentation/HoverLabel.hpp"
 #include "ZododuvoZoz/Presentation/OtherAppsViewController.hpp"
@@ -49,8 +51,24 @@ std::shared_ptr<NSImage> filledImage(CGSize size, const std::shared_ptr<NSColor>
     return image;
 }
 
+// A view that shows a gradient text value centred in its bounds.
+class GradientTextView : public NSView {
+public:
+    GradientTextView(CGRect frame, GradientText text) : NSView(frame), text_(std::move(text)) {}
+    void draw(const CGRect&) override {
+        if (auto current = NSGraphicsContext::current()) text_.draw(*current->cgContext(), bounds().size);
+    }
+
+private:
+    GradientText text_;
+};
+
 bool labels(const std::filesystem::path& folder, const std::string& name) {
-    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 420, 150});
+    auto panel = std::make_shared<Samples::Backdrop>(CGRect{0, 0, 420, 215});
+    panel->addSubview(std::make_shared<GradientTextView>(CGRect{10, 150, 200, 60}, GradientText("Gradient text", GradientText::defaultColors())));
+    panel->addSubview(std::make_shared<GradientTextView>(
+        CGRect{210, 150, 200, 60},
+        GradientText("Two lines,\ncentred", {Colors::teal(), Colors::cyan()}, NSFont::boldSystemFont(18))));
     const char* texts[] = {"Plain", "Hovered", "On"};
     for (int i = 0; i < 3; ++i) {
         auto label = HoverLabel::make({CGFloat(10 + 135 * i), 100, 125, 36});
