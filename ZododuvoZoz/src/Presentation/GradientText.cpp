@@ -11,20 +11,15 @@ namespace ZododuvoZoz {
 
 namespace {
 
-/// Makes a context the thread's current AppKit context while it lives, for text and gradients,
-/// which draw there.
-class CurrentContext {
-public:
-    explicit CurrentContext(CGContext& context) : previous_(NSGraphicsContext::current()) {
-        NSGraphicsContext::setCurrent(NSGraphicsContext::make(context.shared_from_this()));
-    }
-    ~CurrentContext() { NSGraphicsContext::setCurrent(previous_); }
-    CurrentContext(const CurrentContext&) = delete;
-    CurrentContext& operator=(const CurrentContext&) = delete;
-
-private:
-    std::shared_ptr<NSGraphicsContext> previous_;
-};
+/// Runs the drawing with the context as the thread's current AppKit context, where text and
+/// gradients draw; the previous one is current again afterwards.
+template <typename Drawing>
+void drawingIn(CGContext& context, Drawing&& drawing) {
+    NSGraphicsContext::saveGraphicsState();
+    NSGraphicsContext::setCurrent(NSGraphicsContext::make(context.shared_from_this()));
+    drawing();
+    NSGraphicsContext::restoreGraphicsState();
+}
 
 /// Fills the rectangle with the colours evenly spread from its left to its right edge; a single
 /// colour fills it plainly, none leaves it empty.
@@ -37,8 +32,7 @@ void fillWithGradient(CGContext& context, const GradientText::Colors& given, con
         context.fill(rect);
         return;
     }
-    CurrentContext current(context);
-    NSGradient::make(colors)->draw(rect, 0);
+    drawingIn(context, [&] { NSGradient::make(colors)->draw(rect, 0); });
 }
 
 }  // namespace
@@ -61,8 +55,7 @@ ForegroundMask GradientText::body() const {
     auto shown = attributedText();
     auto glyphs = [shown](CGContext& context, CGSize) {
         // Set on one line per line break from the top-left corner, as it was measured.
-        CurrentContext current(context);
-        shown.draw(CGPoint{0, 0});
+        drawingIn(context, [&] { shown.draw(CGPoint{0, 0}); });
     };
     auto gradient = [colors = colors](CGContext& context, CGSize size) {
         fillWithGradient(context, colors, {{0, 0}, size});
