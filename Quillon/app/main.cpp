@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "AppKit/NSApplication.hpp"
-#include "AppKit/SystemSleepFeed.hpp"
+#include "AppKit/backends/SystemSleepFeed.hpp"
 #include "Quillon/MainStoryboard.hpp"
 
 namespace {

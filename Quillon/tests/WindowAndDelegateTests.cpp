@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSMenu.hpp"
 #include "AppKit/NSSegmentedControl.hpp"
 #include "AppKit/NSToolbar.hpp"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "IOKit/IORegistry.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "RarAvi/MacSystem.hpp"
 
 using namespace RarAvi;

@@ -2,7 +2,7 @@
 
 #include "IOKit/HardwareProfile.hpp"
 #include "IOKit/IORegistry.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "RuduredOro/BluetoothFinder.hpp"
 #include "RuduredOro/SingleBatteryDevice.hpp"
 #include "Testing/TestEnvironment.hpp"

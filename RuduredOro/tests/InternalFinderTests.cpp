@@ -5,7 +5,7 @@
 
 #include "Foundation/Locale.hpp"
 #include "IOKit/IORegistry.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "RuduredOro/IOKitHelper.hpp"
 #include "RuduredOro/InternalFinder.hpp"
 #include "Testing/TestEnvironment.hpp"

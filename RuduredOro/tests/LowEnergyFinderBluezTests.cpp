@@ -2,7 +2,7 @@
 // what a user with real Bluetooth peripherals sees.
 #include <gtest/gtest.h>
 
-#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "Foundation/Locale.hpp"
 #include "RuduredOro/IOKitController.hpp"
 #include "RuduredOro/LowEnergyFinder.hpp"

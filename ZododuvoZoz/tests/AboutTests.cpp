@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "Presentation/PresentationTestSupport.hpp"
 #include "ZododuvoZoz/About.hpp"
 #include "ZododuvoZoz/GradientDialog.hpp"

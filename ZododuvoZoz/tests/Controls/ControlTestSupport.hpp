@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSCursor.hpp"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/ViewRenderer.hpp"
 #include "PresentationTestSupport.hpp"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSMenu.hpp"
 #include "AppKit/NSStoryboard.hpp"
 #include "AppKit/NSViewController.hpp"

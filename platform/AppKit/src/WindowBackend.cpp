@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
-#include "AppKit/SDLWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/SDLWindowBackend.hpp"
 
 std::string WindowBackend::chosenName() {
     if (const char* chosen = std::getenv("QUILLON_WINDOW_BACKEND"); chosen && *chosen) {

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <thread>
 
-#include "AppKit/SDLWindowBackend.hpp"
+#include "AppKit/backends/SDLWindowBackend.hpp"
 #include "Foundation/Data.hpp"
 #include "WindowingTestSupport.hpp"
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "AppKit/NSWorkspace.hpp"
-#include "AppKit/SystemSleepFeed.hpp"
+#include "AppKit/backends/SystemSleepFeed.hpp"
 #include "Foundation/Thread.hpp"
-#include "Testing/PrivateSystemBus.hpp"
+#include "Testing/PrivateBus.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSEvent.hpp"
 #include "AppKit/NSViewController.hpp"

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <mutex>
 
-#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "CoreBluetooth/CBCentralManager.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 #include "Foundation/Thread.hpp"

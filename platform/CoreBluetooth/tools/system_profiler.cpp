@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "BluezObjects.hpp"
+#include "backends/BluezObjects.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "Foundation/FatalError.hpp"
 #include "IOKit/HardwareProfile.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 
 bool IORegistryEntry::conformsTo(const std::string& name) const {
     return className == name || std::find(superclasses.begin(), superclasses.end(), name) != superclasses.end();

@@ -4,7 +4,7 @@
 
 #include "IOKit/HardwareProfile.hpp"
 #include "IOKit/IOKitLib.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "IOKit/HardwareProfile.hpp"
 #include "IOKit/IOPowerSources.hpp"
 #include "IOKit/IORegistry.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "IOKit/HIDReportDescriptor.hpp"
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Testing/PrivateSystemBus.hpp"
+#include "Testing/PrivateBus.hpp"
 
 class BluezMock {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 // The whole AppKit stand-in.
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSAlert.hpp"
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSApplication.hpp"

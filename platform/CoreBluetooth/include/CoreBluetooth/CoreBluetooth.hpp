@@ -1,7 +1,7 @@
 #pragma once
 // The whole CoreBluetooth stand-in.
 #include "CoreBluetooth/BluetoothStack.hpp"
-#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "CoreBluetooth/CBCentralManager.hpp"
 #include "CoreBluetooth/CBPeripheral.hpp"
 #include "CoreBluetooth/CBService.hpp"

@@ -1,4 +1,4 @@
-#include "AppKit/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 
 void HeadlessWindowBackend::show(NSWindow& window) { shown_.try_emplace(&window); }
 

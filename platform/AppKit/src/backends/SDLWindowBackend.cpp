@@ -1,4 +1,4 @@
-#include "AppKit/SDLWindowBackend.hpp"
+#include "AppKit/backends/SDLWindowBackend.hpp"
 
 #include <SDL.h>
 #include <X11/Xlib.h>

@@ -1,4 +1,4 @@
-#include "AppKit/SystemSleepFeed.hpp"
+#include "AppKit/backends/SystemSleepFeed.hpp"
 
 #include <chrono>
 #include <string>

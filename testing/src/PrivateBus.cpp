@@ -1,4 +1,4 @@
-#include "Testing/PrivateSystemBus.hpp"
+#include "Testing/PrivateBus.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -69,11 +69,11 @@ std::string whatIsMissing() {
 
 }  // namespace
 
-PrivateSystemBus::PrivateSystemBus() {
+PrivateBus::PrivateBus(Kind kind) : kind_(kind) {
     unavailable_ = whatIsMissing();
     if (!unavailable_.empty()) return;
     directory_ = std::make_unique<TemporaryDirectory>();
-    const auto socket = directory_->path() / "system_bus_socket";
+    const auto socket = directory_->path() / "bus_socket";
     auto config = directory_->write("bus.conf",
         "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
@@ -135,24 +135,24 @@ PrivateSystemBus::PrivateSystemBus() {
     }
     address_ = printed.substr(0, printed.find('\n'));
 
-    if (const char* previous = std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) previousAddress_ = previous;
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
+    if (const char* previous = std::getenv(variable())) previousAddress_ = previous;
+    ::setenv(variable(), address_.c_str(), 1);
     connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
 }
 
-PrivateSystemBus::~PrivateSystemBus() {
+PrivateBus::~PrivateBus() {
     connection_.reset();
     for (auto& [name, pid] : mocks_) end(pid);
     end(daemon_);
     if (!directory_) return;
     if (previousAddress_) {
-        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", previousAddress_->c_str(), 1);
+        ::setenv(variable(), previousAddress_->c_str(), 1);
     } else {
-        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+        ::unsetenv(variable());
     }
 }
 
-pid_t PrivateSystemBus::spawn(const std::string& program, const std::vector<std::string>& arguments, int outputFd) {
+pid_t PrivateBus::spawn(const std::string& program, const std::vector<std::string>& arguments, int outputFd) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
@@ -175,38 +175,73 @@ pid_t PrivateSystemBus::spawn(const std::string& program, const std::vector<std:
     return pid;
 }
 
-std::string PrivateSystemBus::log(const std::string& name) const {
+std::string PrivateBus::log(const std::string& name) const {
     std::ifstream file(directory_->path() / (name + ".log"));
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
 }
 
-void PrivateSystemBus::startMock(const std::string& templateName, const std::string& busName) {
+void PrivateBus::startMock(const std::string& templateName, const std::string& busName) {
     const auto logName = "mock-" + busName;
     int output = ::open((directory_->path() / (logName + ".log")).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    pid_t pid = spawn(pythonProgram, {pythonProgram, "-m", "dbusmock", "--system", "--template", templateName}, output);
+    pid_t pid = spawn(pythonProgram, {pythonProgram, "-m", "dbusmock", busFlag(), "--template", templateName}, output);
     ::close(output);
     mocks_[busName] = pid;
+    waitForOwner(busName, pid, templateName, logName);
+}
+
+void PrivateBus::waitForOwner(const std::string& busName, pid_t pid, const std::string& what, const std::string& logName) {
     const double deadline = seconds() + startTimeout;
     while (!hasOwner(busName)) {
         if (exited(pid) || seconds() > deadline) {
             if (!exited(pid)) end(pid);
             mocks_.erase(busName);
-            throw std::runtime_error("the " + templateName + " mock did not come up: " + log(logName));
+            throw std::runtime_error("the " + what + " mock did not come up: " + log(logName));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-void PrivateSystemBus::stopMock(const std::string& busName) {
+void PrivateBus::startObjectMock(const std::string& busName, const std::string& path, const std::string& interface) {
+    const auto logName = "mock-" + busName;
+    int output = ::open((directory_->path() / (logName + ".log")).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    pid_t pid = spawn(pythonProgram, {pythonProgram, "-m", "dbusmock", busFlag(), busName, path, interface}, output);
+    ::close(output);
+    mocks_[busName] = pid;
+    waitForOwner(busName, pid, busName, logName);
+}
+
+void PrivateBus::addMethod(const std::string& busName, const std::string& path, const std::string& interface,
+                           const std::string& name, const std::string& inSignature, const std::string& outSignature,
+                           const std::string& code) {
+    proxy(busName, path)
+        ->callMethod("AddMethod")
+        .onInterface("org.freedesktop.DBus.Mock")
+        .withArguments(interface, name, inSignature, outSignature, code);
+}
+
+std::vector<std::vector<sdbus::Variant>> PrivateBus::calls(const std::string& busName, const std::string& path,
+                                                           const std::string& method) {
+    std::vector<sdbus::Struct<std::uint64_t, std::vector<sdbus::Variant>>> all;
+    proxy(busName, path)
+        ->callMethod("GetMethodCalls")
+        .onInterface("org.freedesktop.DBus.Mock")
+        .withArguments(method)
+        .storeResultsTo(all);
+    std::vector<std::vector<sdbus::Variant>> arguments;
+    for (auto& call : all) arguments.push_back(std::get<1>(call));
+    return arguments;
+}
+
+void PrivateBus::stopMock(const std::string& busName) {
     auto found = mocks_.find(busName);
     if (found == mocks_.end()) return;
     end(found->second);
     mocks_.erase(found);
 }
 
-bool PrivateSystemBus::hasOwner(const std::string& busName) {
+bool PrivateBus::hasOwner(const std::string& busName) {
     bool owned = false;
     proxy("org.freedesktop.DBus", "/org/freedesktop/DBus")
         ->callMethod("NameHasOwner")
@@ -216,6 +251,6 @@ bool PrivateSystemBus::hasOwner(const std::string& busName) {
     return owned;
 }
 
-std::unique_ptr<sdbus::IProxy> PrivateSystemBus::proxy(const std::string& busName, const std::string& path) {
+std::unique_ptr<sdbus::IProxy> PrivateBus::proxy(const std::string& busName, const std::string& path) {
     return sdbus::createProxy(*connection_, busName, path);
 }

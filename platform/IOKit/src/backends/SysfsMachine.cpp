@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "SysfsFiles.hpp"
 
 namespace fs = std::filesystem;

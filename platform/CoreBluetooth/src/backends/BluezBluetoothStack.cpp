@@ -1,4 +1,4 @@
-#include "CoreBluetooth/BluezBluetoothStack.hpp"
+#include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 
 #include <algorithm>
 #include <atomic>

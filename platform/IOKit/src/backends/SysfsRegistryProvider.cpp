@@ -1,4 +1,4 @@
-#include "IOKit/SysfsRegistryProvider.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 
 #include <algorithm>
 #include <cctype>
