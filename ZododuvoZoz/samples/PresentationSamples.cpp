@@ -7,6 +7,7 @@
 
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "Foundation/Clock.hpp"
 #include "Foundation/Locale.hpp"
@@ -91,8 +92,7 @@ bool labels(const std::filesystem::path& folder, const std::string& name) {
     asLabel(*progress);
     progress->setColor(NSColor::systemBlueColor());
     progress->setStringValue("Battery 64%");
-    // The fill takes the tag's width at the time, so the tag is laid out at its size first.
-    panel->layoutSubtreeIfNeeded();
+    // Set before the panel is laid out: the fill follows the size layout gives the tag.
     progress->setProgress(0.64);
     auto animated = AnimatedLabel::make({10, 15, 400, 24});
     panel->addSubview(animated);
@@ -236,6 +236,8 @@ bool otherApps(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     auto folder = Samples::outputFolder(argc, argv);
+    // Layer contents drawn for a screen of two pixels a point, as the pictures are.
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1440, 900}, 2));
     auto clock = Samples::useVirtualClock();
     Locale::setCurrent("en_US");
     bool ok = true;
