@@ -165,6 +165,10 @@ bool tour(const std::filesystem::path& folder) {
     panel->addSubview(view);
     controller->viewWillAppear();
     controller->showNext();
+    controller->showNext();
+    // Shown again after paging to the last page, the tour starts over: Next shows the second page.
+    controller->viewWillAppear();
+    controller->showNext();
     return write(*panel, folder / "tour.png");
 }
 
