@@ -22,7 +22,7 @@ std::vector<CGColor> cgColors(const std::vector<std::shared_ptr<NSColor>>& color
 }  // namespace
 
 HistoryView::HistoryView(CGRect frame)
-    : NSView(frame), backColor_(NSColor::tertiaryLabelColor()), colors_(Gradients::magentaOrange().mColors) {
+    : NSView(frame), backColor_(NSColor::tertiaryLabelColor()), colors_(Gradients::pinkOrange().mColors) {
     setWantsLayer(true);
     layer()->addSublayer(backgroundLayer_);
     layer()->addSublayer(gradientLayer_);

@@ -5,6 +5,7 @@
 
 #include "AppKit/ViewRenderer.hpp"
 #include "Graphs/GraphTestSupport.hpp"
+#include "ZododuvoZoz/Gradients.hpp"
 #include "ZododuvoZoz/Graphs/HistoryView.hpp"
 
 using namespace ZododuvoZoz;
@@ -152,6 +153,7 @@ TEST_F(HistoryViewTest, LockedChangesCostOneRebuildAtUnlock) {
 TEST_F(HistoryViewTest, GradientRunsFromTheFirstColourAtTheTop) {
     NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 800, 600}, 2.0));
     auto view = history({10});
+    EXPECT_EQ(view->colors(), Gradients::pinkOrange().mColors);  // the preset's own colour objects
     auto gradient = view->gradientLayer();
     EXPECT_EQ(gradient->startPoint(), (CGPoint{0.5, 1.0}));
     EXPECT_EQ(gradient->endPoint(), (CGPoint{0.5, 0.0}));
