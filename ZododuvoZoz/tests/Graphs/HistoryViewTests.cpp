@@ -112,17 +112,25 @@ TEST_F(HistoryViewTest, WithoutSamplesNothingShowsOnceLaidOut) {
     EXPECT_FALSE(view->backgroundLayer()->path());
 }
 
-TEST_F(HistoryViewTest, BackgroundIsRebuiltOnlyWhenTheNumberOfSamplesChanges) {
+TEST_F(HistoryViewTest, BackgroundIsRebuiltForANewCountGeometryOrAppearance) {
     auto view = history({10, 20});
     view->setBackColor(NSColor::blueColor());
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), NSColor::tertiaryLabelColor()->cgColor());  // waits
+    view->setData({10, 30});
     EXPECT_EQ(view->backgroundLayer()->fillColor(), NSColor::tertiaryLabelColor()->cgColor());
-    view->setLength(4);
-    EXPECT_EQ(cellsOf(view->backgroundLayer()->path())[1], (CGPoint{0, 5}));  // old geometry too
-    EXPECT_EQ(cellsOf(maskOf(*view).path())[1], (CGPoint{6, 0}));            // the lit cells follow at once
 
-    view->setData({10, 20, 30});
-    EXPECT_EQ(view->backgroundLayer()->fillColor(), CGColor(0, 0, 1, 1));
+    view->setLength(4);
     EXPECT_EQ(cellsOf(view->backgroundLayer()->path())[1], (CGPoint{0, 6}));
+    EXPECT_EQ(cellsOf(maskOf(*view).path())[1], (CGPoint{6, 0}));
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), CGColor(0, 0, 1, 1));
+
+    // A switch to dark resolves the background colour in the dark appearance.
+    view->setBackColor(NSColor::tertiaryLabelColor());
+    auto dark = NSAppearance::named(NSAppearanceNameDarkAqua);
+    view->setAppearance(dark);
+    CGColor darkTertiary;
+    dark->performAsCurrentDrawingAppearance([&] { darkTertiary = NSColor::tertiaryLabelColor()->cgColor(); });
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), darkTertiary);
 }
 
 TEST_F(HistoryViewTest, LockedChangesCostOneRebuildAtUnlock) {
