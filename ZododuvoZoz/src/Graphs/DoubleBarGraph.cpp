@@ -30,10 +30,9 @@ std::shared_ptr<DoubleBarGraph> DoubleBarGraph::make(CGRect frame) {
 }
 
 void DoubleBarGraph::replaceTrackingArea() {
-    trackingArea_ = ZododuvoZoz::replaceTrackingArea(*this, trackingArea_,
-                                                     NSTrackingArea::Options::mouseEnteredAndExited() |
-                                                         NSTrackingArea::Options::mouseMoved() |
-                                                         NSTrackingArea::Options::activeAlways());
+    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::mouseMoved() |
+                   NSTrackingArea::Options::activeAlways();
+    trackingArea_ = ZododuvoZoz::replaceTrackingArea(*this, trackingArea_, options);
 }
 
 void DoubleBarGraph::changed() { setNeedsDisplay(true); }
