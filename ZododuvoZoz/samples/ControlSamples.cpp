@@ -165,11 +165,11 @@ std::shared_ptr<NSWindow> scene() {
     tinted->setCustomColor(NSColor::systemRedColor());
     tinted->setPointSize(18);
     tinted->setSelected(true);
-    // A check box draws for the bounds it is made with (it does not redraw when sized later).
-    bar.add(CheckBox::make({0, 0, 20, 20}), {20, 20});
-    bar.add(CheckBox::make({0, 0, 20, 20}), {20, 20})->setState(NSControl::StateValue::off());
-    bar.add(CheckBox::make({0, 0, 20, 20}), {20, 20})->setState(NSControl::StateValue::on());
-    bar.add(CheckBox::make({0, 0, 32, 32}), {32, 32})->setState(NSControl::StateValue::on());
+    // Check boxes made without a size draw for the size the row gives them.
+    bar.add(CheckBox::make(), {20, 20});
+    bar.add(CheckBox::make(), {20, 20})->setState(NSControl::StateValue::off());
+    bar.add(CheckBox::make(), {20, 20})->setState(NSControl::StateValue::on());
+    bar.add(CheckBox::make(), {32, 32})->setState(NSControl::StateValue::on());
     return window;
 }
 

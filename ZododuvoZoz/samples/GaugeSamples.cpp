@@ -1,11 +1,14 @@
 // Writes pictures of gauges, bars and cards into a folder, so that a person can look at them, in
 // light and dark: gauge-<value>.png for single ring gauges at several values, double gauges,
 // full-circle and gradient rings (also halfway through their animation), a panel of progress bars,
-// cards at rest and under the pointer, and a window with a transparent title bar.
+// declarative bars from empty to past full, cards at rest and under the pointer, and a window with
+// a transparent title bar.
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "AppKit/NSEvent.hpp"
+#include "AppKit/NSGraphicsContext.hpp"
 #include "Foundation/Clock.hpp"
 #include "SampleSupport.hpp"
 #include "ZododuvoZoz/CardView.hpp"
@@ -17,6 +20,7 @@
 #include "ZododuvoZoz/GradientProgressView.hpp"
 #include "ZododuvoZoz/ProgressView.hpp"
 #include "ZododuvoZoz/StackedSegmentView.hpp"
+#include "ZododuvoZoz/UIProgressView.hpp"
 #include "ZododuvoZoz/Window.hpp"
 
 using namespace ZododuvoZoz;
@@ -70,6 +74,25 @@ std::shared_ptr<NSView> barPanel(VirtualClock& clock) {
     clock.advance(2.5);  // the fills at rest, the stripes a quarter along
     return view;
 }
+
+/// Declarative bars one under the other, from the top: progress 0, 0.01, 0.2, 0.5, 1 and 1.3.
+class DeclarativeBars : public Samples::Backdrop {
+public:
+    using Samples::Backdrop::Backdrop;
+    void draw(const CGRect& dirtyRect) override {
+        Samples::Backdrop::draw(dirtyRect);
+        auto current = NSGraphicsContext::current();
+        if (!current) return;
+        CGContext& context = *current->cgContext();
+        const CGFloat progress[] = {0, 0.01, 0.2, 0.5, 1, 1.3};
+        for (std::size_t i = 0; i < std::size(progress); ++i) {
+            context.saveGState();
+            context.translateBy(20, bounds().height() - 26 - 20 * CGFloat(i));
+            UIProgressView{4, progress[i]}.draw(context, {280, 12});
+            context.restoreGState();
+        }
+    }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,6 +147,8 @@ int main(int argc, char** argv) {
         ok &= writeView(*ring, folder / ("gradient-gauge-" + name + "-30.png"));
 
         ok &= writeView(*barPanel(*clock), folder / ("progress-bars-" + name + ".png"));
+        ok &= writeView(*std::make_shared<DeclarativeBars>(CGRect{0, 0, 320, 136}),
+                        folder / ("declarative-bars-" + name + ".png"));
         auto uprights = Samples::layerGround({0, 0, 90, 120});
         for (int i = 0; i < 4; ++i) {
             auto upright = VerticalProgressView::make({12.0 + 20 * i, 10, 8, 100});

@@ -73,7 +73,8 @@ std::shared_ptr<GraphView> bars() {
 }
 
 std::shared_ptr<GraphView> ranges() {
-    auto graph = GraphView::make({0, 0, 480, 240});
+    // Made smaller and sized later, as a window would: the tick marks move with the rest.
+    auto graph = GraphView::make({0, 0, 320, 160});
     auto ticks = graph->tickOptions();
     ticks.showTickMarks = true;
     ticks.numberOfTicks = 7;
@@ -88,7 +89,8 @@ std::shared_ptr<GraphView> ranges() {
     span->setStart(0.55);
     span->setEnd(0.75);
     graph->addPlotter(span);
-    graph->refresh();
+    graph->setFrameSize({480, 240});
+    graph->layoutSubtreeIfNeeded();
     return graph;
 }
 
@@ -97,7 +99,8 @@ std::shared_ptr<GraphView> speeds() {
     graph->setAutoGraphMode(AutoGraphMode::byteSpeed);
     graph->setUseZeroAsMin(true);
     graph->setMinValue(0);
-    graph->setMaxValue(4 * 1048576);
+    // Every label in the maximum's unit: 0, 1 and 2 MB/s for a maximum of 1.5 MB/s.
+    graph->setMaxValue(1.5 * 1048576);
     auto axis = TimeAxis::make();
     std::vector<double> months;
     for (int m = 0; m < 12; ++m) months.push_back(1673740800.0 + m * 2629800.0);  // 2023, mid-month by month
@@ -107,11 +110,11 @@ std::shared_ptr<GraphView> speeds() {
         ColorRange::make(0, 1048576, NSColor::systemGreenColor()),
         ColorRange::make(1048576, 3 * 1048576, NSColor::systemOrangeColor())});
     DataSeries values;
-    for (int m = 0; m < 12; ++m) values.push_back(400000.0 + m * 330000.0);
+    for (int m = 0; m < 12; ++m) values.push_back(150000.0 + m * 110000.0);
     graph->addPlotter(multi);
     multi->setData(values);
     auto trend = PositiveNegativePlotter::make(NSColor::systemGreenColor(), NSColor::systemRedColor());
-    trend->setInitial(2 * 1048576);
+    trend->setInitial(0.75 * 1048576);
     graph->addPlotter(trend);
     trend->setData(values);
     graph->refresh();

@@ -7,6 +7,7 @@
 
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "Foundation/Clock.hpp"
 #include "Foundation/Locale.hpp"
@@ -91,8 +92,7 @@ bool labels(const std::filesystem::path& folder, const std::string& name) {
     asLabel(*progress);
     progress->setColor(NSColor::systemBlueColor());
     progress->setStringValue("Battery 64%");
-    // The fill takes the tag's width at the time, so the tag is laid out at its size first.
-    panel->layoutSubtreeIfNeeded();
+    // Set before the panel is laid out: the fill follows the size layout gives the tag.
     progress->setProgress(0.64);
     auto animated = AnimatedLabel::make({10, 15, 400, 24});
     panel->addSubview(animated);
@@ -165,6 +165,10 @@ bool tour(const std::filesystem::path& folder) {
     panel->addSubview(view);
     controller->viewWillAppear();
     controller->showNext();
+    controller->showNext();
+    // Shown again after paging to the last page, the tour starts over: Next shows the second page.
+    controller->viewWillAppear();
+    controller->showNext();
     return write(*panel, folder / "tour.png");
 }
 
@@ -175,10 +179,13 @@ bool confetti(const std::filesystem::path& folder, const std::shared_ptr<Virtual
     label->sizeToFit();
     label->setFrameOrigin({200 - label->frame().width() / 2, 130});
     panel->addSubview(label);
-    auto view = ConfettiView::make({0, 0, 400, 300});
+    // Started before it has its size: layout moves the emitter along with the top edge.
+    auto view = ConfettiView::make();
     panel->addSubview(view);
     view->setContent(filledImage({10, 6}, NSColor::whiteColor(), false));
     view->start();
+    view->setFrameSize({400, 300});
+    panel->layoutSubtreeIfNeeded();
     clock->advance(2.5);
     return write(*panel, folder / "confetti.png");
 }
@@ -236,6 +243,8 @@ bool otherApps(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     auto folder = Samples::outputFolder(argc, argv);
+    // Layer contents drawn for a screen of two pixels a point, as the pictures are.
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1440, 900}, 2));
     auto clock = Samples::useVirtualClock();
     Locale::setCurrent("en_US");
     bool ok = true;

@@ -35,6 +35,11 @@ NSEvent pointerAt(CGFloat x, CGFloat y) {
 int main(int argc, char** argv) {
     auto folder = Samples::outputFolder(argc, argv);
     bool ok = true;
+    // One history view drawn in light and then in dark: its background cells follow the appearance.
+    auto history = HistoryView::make({0, 0, 200, 48});
+    history->setData({5, 12, 25, 38, 51, 64, 77, 90, 100, 95, 80, 65, 50, 35, 20, 10, 30, 55, 75, 100, 42, 18, 66, 88, 99,
+                      47, 23, 61, 84, 100, 70, 33, 15, 58, 92, 100, 45, 27, 73, 60});
+    history->layout();
     Samples::inEachAppearance([&](const std::string& name) {
         const std::string suffix = "-" + name + ".png";
 
@@ -63,10 +68,6 @@ int main(int argc, char** argv) {
         separated->mouseEntered(pointerAt(100, 80));
         ok &= write(separated, folder / ("separated-bar-graph-hover" + suffix));
 
-        auto history = HistoryView::make({0, 0, 200, 48});
-        history->setData({5, 12, 25, 38, 51, 64, 77, 90, 100, 95, 80, 65, 50, 35, 20, 10, 30, 55, 75, 100, 42, 18, 66, 88, 99,
-                          47, 23, 61, 84, 100, 70, 33, 15, 58, 92, 100, 45, 27, 73, 60});
-        history->layout();
         ok &= write(history, folder / ("history-view" + suffix));
     });
     return ok ? 0 : 1;

@@ -10,4 +10,9 @@ std::shared_ptr<NSTrackingArea> replaceTrackingArea(NSView& view, const std::sha
     return area;
 }
 
+std::shared_ptr<NSTrackingArea> ownTrackingArea(NSView& view, const std::shared_ptr<NSTrackingArea>& area) {
+    if (!area || area->owner() || !view.weak_from_this().lock()) return area;
+    return replaceTrackingArea(view, area, area->options());
+}
+
 }  // namespace ZododuvoZoz

@@ -14,4 +14,9 @@ namespace ZododuvoZoz {
 std::shared_ptr<NSTrackingArea> replaceTrackingArea(NSView& view, const std::shared_ptr<NSTrackingArea>& previous,
                                                     NSTrackingArea::Options options);
 
+/// The area a view made in its initialiser, before it was shared, is owned by nothing; once the view
+/// is in a tree (and so shared) that area is made anew with the same options, owned by the view.
+/// Returns the view's area: the new one, or the one given when it needed nothing.
+std::shared_ptr<NSTrackingArea> ownTrackingArea(NSView& view, const std::shared_ptr<NSTrackingArea>& area);
+
 }  // namespace ZododuvoZoz

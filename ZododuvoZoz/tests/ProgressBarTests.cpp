@@ -141,11 +141,12 @@ TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsEmpty) {
     auto red = colorOf(NSColor::systemRedColor()), green = colorOf(NSColor::systemGreenColor());
 
     auto fifth = at(0.2);
+    ASSERT_TRUE(fifth.progress);
     EXPECT_EQ(colorOf(fifth.track.color), red);
-    EXPECT_EQ(colorOf(fifth.progress.color), red);
-    EXPECT_EQ(colorOf(at(0.21).progress.color), green);
+    EXPECT_EQ(colorOf(fifth.progress->color), red);
+    EXPECT_EQ(colorOf(at(0.21).progress->color), green);
     EXPECT_EQ(fifth.track.opacity, 0.1);
-    EXPECT_EQ(fifth.progress.opacity, 1);
+    EXPECT_EQ(fifth.progress->opacity, 1);
     EXPECT_EQ(fifth.style.lineWidth, 3);
     EXPECT_EQ(fifth.style.cap, CGLineCap::round);
     EXPECT_EQ(fifth.style.join, CGLineJoin::miter);
@@ -155,15 +156,16 @@ TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsEmpty) {
     // The track runs inset by the line width; the progress ends at (w - lineWidth) x progress.
     EXPECT_EQ(fifth.track.from, (CGPoint{3, 5}));
     EXPECT_EQ(fifth.track.to, (CGPoint{97, 5}));
-    EXPECT_EQ(fifth.progress.from, (CGPoint{3, 5}));
-    EXPECT_NEAR(fifth.progress.to.x, 97 * 0.2, 1e-9);
+    EXPECT_EQ(fifth.progress->from, (CGPoint{3, 5}));
+    EXPECT_NEAR(fifth.progress->to.x, 97 * 0.2, 1e-9);
 
-    // Past 1 (green, since it is above 0.2) and at 0 the line runs back to x = 0.
-    auto over = at(1.3);
-    EXPECT_EQ(colorOf(over.progress.color), green);
-    EXPECT_EQ(over.progress.to, (CGPoint{0, 5}));
-    EXPECT_EQ(at(0).progress.to, (CGPoint{0, 5}));
-    EXPECT_EQ(at(-0.5).progress.to, (CGPoint{0, 5}));
+    // Progress counts within 0...1: past 1 the bar is full, at 0 or below there is none, and a
+    // tiny one never runs back past the track's start.
+    EXPECT_EQ(at(1.3).progress->to, (CGPoint{97, 5}));
+    EXPECT_FALSE(at(0).progress);
+    EXPECT_FALSE(at(-0.5).progress);
+    EXPECT_EQ(colorOf(at(-0.5).track.color), red);
+    EXPECT_EQ(at(0.01).progress->to, (CGPoint{3, 5}));
 
     EXPECT_EQ(UIProgressView::preview().lineWidth, 4);
     EXPECT_EQ(UIProgressView::preview().progress, 0.5);

@@ -1,5 +1,5 @@
 #pragma once
-// Thirty ready-made gradients, each built once on first use; every read hands out a copy that
+// Thirty-one ready-made gradients, each built once on first use; every read hands out a copy that
 // shares the colour objects.
 #include "ZododuvoZoz/ColorGradient.hpp"
 
@@ -17,6 +17,8 @@ public:
     static ColorGradient pinkViolet();
     static ColorGradient orangeYellow();
     static ColorGradient magentaOrange();
+    /// The colours of magentaOrange, as a value of its own: the history view's default.
+    static ColorGradient pinkOrange();
     static ColorGradient yellowPlum();
     static ColorGradient cardOne();
     static ColorGradient cardTwo();

@@ -3,6 +3,7 @@
 // holds its line width and progress, and from the size it is offered makes two strokes laid over
 // one another, a faint track and the progress, green above 0.2 and red otherwise.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "AppKit/NSColor.hpp"
@@ -30,15 +31,16 @@ struct UIProgressView {
         std::shared_ptr<NSColor> color;
         CGFloat opacity = 1;
     };
-    /// What the bar shows: the track first, the progress over it.
+    /// What the bar shows: the track first, the progress over it (none at progress 0).
     struct Body {
         StrokeStyle style;
         Stroke track;
-        Stroke progress;
+        std::optional<Stroke> progress;
     };
 
-    /// The two strokes for a bar offered `size`. A progress outside 0...1 is drawn as 0, which still
-    /// gives a short stroke from x = lineWidth back to x = 0.
+    /// The strokes for a bar offered `size`. The progress counts within 0...1 (one that is not a
+    /// number as 0); it runs from the track's start to (width - lineWidth) × progress, never back
+    /// past that start.
     Body body(CGSize size) const;
     /// Strokes the body for `size` into the context, the track first.
     void draw(CGContext& context, CGSize size) const;

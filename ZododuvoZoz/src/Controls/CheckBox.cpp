@@ -95,6 +95,11 @@ CGPath CheckBox::mixedPath() const {
     return path;
 }
 
+void CheckBox::layout() {
+    NSView::layout();
+    redrawWithoutAnimation();
+}
+
 void CheckBox::viewDidChangeEffectiveAppearance() {
     NSView::viewDidChangeEffectiveAppearance();
     redraw();

@@ -8,6 +8,7 @@
 #include "TrackingAreas.hpp"
 #include "ZododuvoZoz/BezierPathExtensions.hpp"
 #include "ZododuvoZoz/Constants.hpp"
+#include "ZododuvoZoz/ImageExtensions.hpp"
 #include "ZododuvoZoz/ViewExtensions.hpp"
 
 namespace ZododuvoZoz::LayerDrawing {
@@ -71,6 +72,15 @@ void drawImage(NSView& view, const std::shared_ptr<CALayer>& layer, const std::s
     layer->removeFromSuperlayer();
     layer->setFrame(view.bounds());
     layer->setContents(contents(image));
+    layer->setContentsGravity(CALayerContentsGravity::center);
+    attach(view, layer);
+}
+
+void drawIcon(NSView& view, const std::shared_ptr<CALayer>& layer, const std::shared_ptr<NSImage>& icon, CGSize size) {
+    layer->removeFromSuperlayer();
+    if (!icon || size.width <= 0 || size.height <= 0) return;
+    layer->setFrame({4, view.bounds().height() / 2 - size.height / 2, size.width, size.height});
+    layer->setContents(contents(resized(*icon, size)));
     layer->setContentsGravity(CALayerContentsGravity::center);
     attach(view, layer);
 }

@@ -51,6 +51,11 @@ std::shared_ptr<CGImage> contents(const std::shared_ptr<NSImage>& image);
 /// its own size in the middle, and is attached.
 void drawImage(NSView& view, const std::shared_ptr<CALayer>& layer, const std::shared_ptr<NSImage>& image);
 
+/// The icon step of the toggle button and the hover label: the layer is taken off and, when there
+/// is an icon and both sides of the size are above 0, sits 4 points from the left edge, centred
+/// vertically, at that size, showing the icon resized to it at the screen's scale, and is attached.
+void drawIcon(NSView& view, const std::shared_ptr<CALayer>& layer, const std::shared_ptr<NSImage>& icon, CGSize size);
+
 /// Scales the view's layer about the middle of the view: 0.95 pressed, 1 released. Inside an
 /// animation group the change is recorded on the layer as an animation of the group's length
 /// under "transform".

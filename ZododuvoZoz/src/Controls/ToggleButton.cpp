@@ -3,7 +3,6 @@
 #include "ColorConversions.hpp"
 #include "LayerDrawing.hpp"
 #include "ZododuvoZoz/Colors.hpp"
-#include "ZododuvoZoz/ImageExtensions.hpp"
 #include "ZododuvoZoz/ViewExtensions.hpp"
 
 namespace ZododuvoZoz {
@@ -80,14 +79,7 @@ void ToggleButton::drawText() {
     LayerDrawing::drawTitle(*this, textLayer_, color);
 }
 
-void ToggleButton::drawIcon() {
-    imageLayer_->removeFromSuperlayer();
-    if (!icon_ || iconSize_.width <= 0 || iconSize_.height <= 0) return;
-    imageLayer_->setFrame({4, bounds().height() / 2 - iconSize_.height / 2, iconSize_.width, iconSize_.height});
-    imageLayer_->setContents(LayerDrawing::contents(resized(*icon_, iconSize_)));
-    imageLayer_->setContentsGravity(CALayerContentsGravity::center);
-    LayerDrawing::attach(*this, imageLayer_);
-}
+void ToggleButton::drawIcon() { LayerDrawing::drawIcon(*this, imageLayer_, icon_, iconSize_); }
 
 void ToggleButton::layout() {
     NSButton::layout();

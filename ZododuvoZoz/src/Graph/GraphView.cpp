@@ -1,5 +1,6 @@
 #include "ZododuvoZoz/Graph/GraphView.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -110,6 +111,8 @@ void GraphView::setMinValue(CGFloat value) {
 }
 
 void GraphView::setMaxValue(CGFloat value) {
+    // A maximum that is not a finite number could never be drawn or labelled: the last one stays.
+    if (!std::isfinite(value)) return;
     double step = rawValue(scaleMode_);
     if (step == 0) {
         mMaxValue_ = value;
@@ -310,16 +313,18 @@ void GraphView::drawLabels() {
 
 std::string GraphView::labelText(CGFloat value) const {
     CGFloat x = value * autoGraphModeTextScale_;
+    // In a speed mode every label is written in the unit the maximum chose, so the labels of one
+    // graph compare.
     switch (autoGraphMode_) {
         case AutoGraphMode::none: break;
-        case AutoGraphMode::byteSpeed: x = x / Utilities::speedDivisor(wholeBytes(x), false); break;
-        case AutoGraphMode::bitSpeed:
-            x = value * 8 * autoGraphModeTextScale_ / Utilities::speedDivisor(wholeBytes(x), true);
-            break;
+        case AutoGraphMode::byteSpeed: x = x / Utilities::speedDivisor(wholeBytes(mMaxValue_), false); break;
+        case AutoGraphMode::bitSpeed: x = x * 8 / Utilities::speedDivisor(wholeBytes(mMaxValue_), true); break;
     }
     int length = std::snprintf(nullptr, 0, "%.0f", x);
     std::string number(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     std::snprintf(number.data(), number.size() + 1, "%.0f", x);
+    // A small negative value rounds to 0, not to "-0".
+    if (number == "-0") number = "0";
     return number + " " + unit_;
 }
 
@@ -346,6 +351,9 @@ void GraphView::scheduleDraw(const std::shared_ptr<IDataPlotter>& plotter) {
     DispatchQueue::main().async([weak, plotter] {
         auto view = std::dynamic_pointer_cast<GraphView>(weak.lock());
         if (!view || !plotter) return;
+        // A plotter cleared or taken out of the graph since then draws nothing into it.
+        const auto& current = view->plotters_;
+        if (std::find(current.begin(), current.end(), plotter) == current.end()) return;
         view->effectiveAppearance()->performAsCurrentDrawingAppearance([&] {
             plotter->draw(view->layer(), view->mMinValue_, view->mMaxValue_, view->bottomOffset());
         });
@@ -367,6 +375,8 @@ void GraphView::viewDidChangeEffectiveAppearance() {
 
 void GraphView::layout() {
     NSView::layout();
+    // Tick marks stand on the bottom band, so they move with the rest.
+    effectiveAppearance()->performAsCurrentDrawingAppearance([&] { drawTicks(); });
     refresh();
 }
 

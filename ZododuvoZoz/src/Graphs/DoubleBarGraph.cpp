@@ -7,6 +7,7 @@
 #include "AppKit/ContentBackgroundColors.hpp"
 #include "AppKit/NSEvent.hpp"
 #include "GraphDrawing.hpp"
+#include "TrackingAreas.hpp"
 #include "ZododuvoZoz/ImageExtensions.hpp"
 #include "ZododuvoZoz/TextUtilities.hpp"
 
@@ -18,12 +19,20 @@ DoubleBarGraph::DoubleBarGraph(CGRect frame)
     : NSView(frame),
       textFontAttributes_(TextUtilities::attributes(NSTextAlignment::left, NSColor::labelColor(), false, 9)),
       colorLeft_(NSColor::greenColor()),
-      colorRight_(NSColor::redColor()) {}
+      colorRight_(NSColor::redColor()) {
+    replaceTrackingArea();
+}
 
 std::shared_ptr<DoubleBarGraph> DoubleBarGraph::make(CGRect frame) {
     auto view = std::make_shared<DoubleBarGraph>(frame);
-    view->layout();
+    view->replaceTrackingArea();
     return view;
+}
+
+void DoubleBarGraph::replaceTrackingArea() {
+    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::mouseMoved() |
+                   NSTrackingArea::Options::activeAlways();
+    trackingArea_ = ZododuvoZoz::replaceTrackingArea(*this, trackingArea_, options);
 }
 
 void DoubleBarGraph::changed() { setNeedsDisplay(true); }
@@ -115,11 +124,12 @@ std::uint64_t DoubleBarGraph::maximumValue() const {
 
 void DoubleBarGraph::layout() {
     NSView::layout();
-    if (trackingArea_) removeTrackingArea(trackingArea_);
-    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::mouseMoved() |
-                   NSTrackingArea::Options::activeAlways();
-    trackingArea_ = std::make_shared<NSTrackingArea>(bounds(), options, weak_from_this().lock());
-    addTrackingArea(trackingArea_);
+    replaceTrackingArea();
+}
+
+void DoubleBarGraph::viewDidMoveToSuperview() {
+    NSView::viewDidMoveToSuperview();
+    trackingArea_ = ownTrackingArea(*this, trackingArea_);
 }
 
 void DoubleBarGraph::viewDidChangeEffectiveAppearance() {

@@ -22,7 +22,7 @@ std::vector<CGColor> cgColors(const std::vector<std::shared_ptr<NSColor>>& color
 }  // namespace
 
 HistoryView::HistoryView(CGRect frame)
-    : NSView(frame), backColor_(NSColor::tertiaryLabelColor()), colors_(Gradients::magentaOrange().mColors) {
+    : NSView(frame), backColor_(NSColor::tertiaryLabelColor()), colors_(Gradients::pinkOrange().mColors) {
     setWantsLayer(true);
     layer()->addSublayer(backgroundLayer_);
     layer()->addSublayer(gradientLayer_);
@@ -32,8 +32,15 @@ HistoryView::HistoryView(CGRect frame)
 
 void HistoryView::redraw() {
     if (isLocked_) return;
-    drawBackground();
-    drawHistory();
+    rebuild();
+}
+
+void HistoryView::rebuild() {
+    // Colours resolve in the view's own appearance, whoever asks for the rebuild.
+    effectiveAppearance()->performAsCurrentDrawingAppearance([this] {
+        drawBackground();
+        drawHistory();
+    });
 }
 
 void HistoryView::setLength(CGFloat length) {
@@ -79,8 +86,7 @@ void HistoryView::lock() { isLocked_ = true; }
 
 void HistoryView::unlock() {
     isLocked_ = false;
-    drawBackground();
-    drawHistory();
+    rebuild();
 }
 
 void HistoryView::layout() {
@@ -90,6 +96,8 @@ void HistoryView::layout() {
 
 void HistoryView::viewDidChangeEffectiveAppearance() {
     NSView::viewDidChangeEffectiveAppearance();
+    // The background colour resolves anew in the new appearance.
+    backgroundIsStale_ = true;
     redraw();
 }
 
@@ -100,7 +108,13 @@ CGRect HistoryView::cell(std::size_t sample, std::size_t row) const {
 
 void HistoryView::drawBackground() {
     const auto& samples = data();
-    if (samples.size() == oldDataCount_) return;
+    // Cells already built are built again when they would stand elsewhere or show another
+    // appearance's colour; otherwise only a new number of samples rebuilds them.
+    const Geometry geometry{length(), offset(), bounds()};
+    const bool stale = oldDataCount_ > 0 && (backgroundIsStale_ || geometry != backgroundGeometry_);
+    if (samples.size() == oldDataCount_ && !stale) return;
+    backgroundIsStale_ = false;
+    backgroundGeometry_ = geometry;
     backgroundLayer_->setFillColor(backColor() ? std::optional(backColor()->cgColor()) : std::nullopt);
     backgroundLayer_->setStrokeColor(std::nullopt);
     backgroundLayer_->setContentsScale(Constants::screenScale());

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "GraphDrawing.hpp"
+#include "TrackingAreas.hpp"
 #include "ZododuvoZoz/TextUtilities.hpp"
 
 namespace ZododuvoZoz {
@@ -10,7 +11,9 @@ namespace ZododuvoZoz {
 using namespace graphs;
 
 SeparatedBarGraph::SeparatedBarGraph(CGRect frame)
-    : NSView(frame), upperColor_(NSColor::greenColor()), lowerColor_(NSColor::redColor()) {}
+    : NSView(frame), upperColor_(NSColor::greenColor()), lowerColor_(NSColor::redColor()) {
+    installTrackingArea();
+}
 
 std::shared_ptr<SeparatedBarGraph> SeparatedBarGraph::make(CGRect frame) {
     auto view = std::make_shared<SeparatedBarGraph>(frame);
@@ -19,10 +22,13 @@ std::shared_ptr<SeparatedBarGraph> SeparatedBarGraph::make(CGRect frame) {
 }
 
 void SeparatedBarGraph::installTrackingArea() {
-    if (area_) removeTrackingArea(area_);
-    auto options = NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeAlways();
-    area_ = std::make_shared<NSTrackingArea>(bounds(), options, weak_from_this().lock());
-    addTrackingArea(area_);
+    area_ = replaceTrackingArea(*this, area_,
+                                NSTrackingArea::Options::mouseEnteredAndExited() | NSTrackingArea::Options::activeAlways());
+}
+
+void SeparatedBarGraph::viewDidMoveToSuperview() {
+    NSView::viewDidMoveToSuperview();
+    area_ = ownTrackingArea(*this, area_);
 }
 
 void SeparatedBarGraph::setFrame(const CGRect& frame) {

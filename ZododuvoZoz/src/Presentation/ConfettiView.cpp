@@ -64,6 +64,8 @@ void ConfettiView::stop() {
 void ConfettiView::layout() {
     NSView::layout();
     emitterLayer_->setFrame(bounds());
+    // The line along the top edge keeps its middle in the middle of the view.
+    emitterLayer_->setEmitterPosition({frame().width() * 0.5, 0});
     emitterLayer_->setEmitterSize({frame().width(), 1});
 }
 

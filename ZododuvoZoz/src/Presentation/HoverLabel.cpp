@@ -2,7 +2,6 @@
 
 #include "Controls/LayerDrawing.hpp"
 #include "ZododuvoZoz/Colors.hpp"
-#include "ZododuvoZoz/ImageExtensions.hpp"
 
 namespace ZododuvoZoz {
 
@@ -60,15 +59,7 @@ void HoverLabel::drawText() {
                            isOn() ? NSColor::systemBlueColor() : NSColor::labelColor());
 }
 
-void HoverLabel::drawIcon() {
-    imageLayer_->removeFromSuperlayer();
-    CGSize size = iconSize();
-    if (!icon_ || size.width <= 0 || size.height <= 0) return;
-    imageLayer_->setFrame({4, bounds().height() / 2 - size.height / 2, size.width, size.height});
-    // The icon at its own resolution, stretched over the layer (not drawn for the screen's scale).
-    imageLayer_->setContents(resized(*icon_, size)->cgImage());
-    LayerDrawing::attach(*this, imageLayer_);
-}
+void HoverLabel::drawIcon() { LayerDrawing::drawIcon(*this, imageLayer_, icon_, iconSize()); }
 
 void HoverLabel::layout() {
     NSTextField::layout();

@@ -83,21 +83,32 @@ void TagLabel::redraw() {
             layOut();
             return;
         }
-        CGFloat fraction = ZuzeDiv::clamped<CGFloat>(*progress(), 0, 1);
         auto fill = CAShapeLayer::make();
-        CGRect b = bounds();
-        fill->setFrame(b);
         fill->setContentsScale(Constants::screenScale());
-        CGMutablePath path;
-        path.addRect({0, 0, fraction * b.width(), b.height()});
-        fill->setPath(path);
         fill->setCornerRadius(4);
         fill->setFillColor(tint ? std::optional<CGColor>(tint->withAlphaComponent(0.25)->cgColor()) : std::nullopt);
         fill->setStrokeColor(std::nullopt);
         progressLayer_ = fill;
+        fitProgress();
         viewLayer->addSublayer(fill);
         layOut();
     });
+}
+
+void TagLabel::fitProgress() {
+    if (!progressLayer_ || !progress()) return;
+    // A progress that is not a number fills nothing.
+    CGFloat fraction = std::isnan(*progress()) ? 0 : ZuzeDiv::clamped<CGFloat>(*progress(), 0, 1);
+    CGRect b = bounds();
+    progressLayer_->setFrame(b);
+    CGMutablePath path;
+    path.addRect({0, 0, fraction * b.width(), b.height()});
+    progressLayer_->setPath(path);
+}
+
+void TagLabel::layout() {
+    NSTextField::layout();
+    fitProgress();
 }
 
 }  // namespace ZododuvoZoz

@@ -20,6 +20,8 @@ void TourViewController::viewWillAppear() {
     auto dots = dotsView.lock();
     if (dots) {
         dots->setCount(pages);
+        // Each appearance starts on the first page, so its dot is the one marked.
+        dots->setSelectedDot(0);
         dots->setNeedsDisplay(true);
     }
     bool single = pages < 2;

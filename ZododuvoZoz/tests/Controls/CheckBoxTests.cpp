@@ -106,6 +106,14 @@ TEST_F(CheckBoxTest, DrawingScalesWithTheWidth) {
     EXPECT_NEAR(points[1].endPoint().x, 70 / 2.33, 1e-9);
     EXPECT_NEAR(points[1].endPoint().y, 20, 1e-9);
     EXPECT_NEAR(points[2].endPoint().y, 70 - 70 / 3.0, 1e-9);
+
+    // Made without a size, it draws for the size its window's layout gives it.
+    auto late = CheckBox::make();
+    auto window = windowWith(late);
+    late->setFrameSize({20, 20});
+    window->layoutIfNeeded();
+    EXPECT_EQ(late->shapeLayer()->path(), cgPath(*NSBezierPath::roundedRect({0, 0, 20, 20}, 4, 4)));
+    EXPECT_EQ(late->imageLayer()->path(), late->mixedPath());
 }
 
 using CheckBoxRender = ControlTest;

@@ -96,11 +96,15 @@ TEST_F(GraphViewRange, MinimumAndMaximumRoundToTheScaleStep) {
     graph->setMinValue(55);
     EXPECT_EQ(graph->minValue(), 0);
 
-    // Values whose rounding does not fit 64-bit integers are kept as they are.
+    // Values whose rounding does not fit 64-bit integers are kept as they are; a maximum that is
+    // not a finite number is ignored, in every mode.
     graph->setMaxValue(1e300);
     EXPECT_EQ(graph->maxValue(), 1e300);
     graph->setMaxValue(std::numeric_limits<double>::infinity());
-    EXPECT_TRUE(std::isinf(graph->maxValue()));
+    graph->setMaxValue(std::nan(""));
+    graph->setAutoGraphMode(AutoGraphMode::byteSpeed);
+    graph->setMaxValue(-std::numeric_limits<double>::infinity());
+    EXPECT_EQ(graph->maxValue(), 1e300);
     EXPECT_EQ(scaleModeFrom(1024), std::nullopt);
 }
 
@@ -117,11 +121,15 @@ TEST_F(GraphViewRange, SpeedModesTakeTheUnitFromTheMaximumAndScaleTheLabels) {
     EXPECT_EQ(graph->unit(), "Kb/s");
     EXPECT_EQ(graph->labelText(1000), "8 Kb/s");
 
-    // A minimum rounded below zero (0 gives −10) is labelled as a plain negative number, not
-    // turned into a huge unsigned speed.
+    // Every label is written in the maximum's unit: 1.5 MB/s labels its lines 0, 1 and 2 MB/s. A
+    // minimum rounded below zero (0 gives −10) is 0 in that unit, not a huge unsigned speed.
+    graph->setAutoGraphMode(AutoGraphMode::byteSpeed);
     graph->setMinValue(0);
     EXPECT_EQ(graph->minValue(), -10);
-    EXPECT_EQ(graph->labelText(graph->minValue()), "-80 Kb/s");
+    graph->setMaxValue(1.5 * 1048576);
+    graph->refresh();
+    EXPECT_EQ(labelTexts(*graph), (std::vector<std::string>{"0 MB/s", "1 MB/s", "2 MB/s"}));
+    graph->setAutoGraphMode(AutoGraphMode::bitSpeed);
     graph->setMaxValue(-5);
     EXPECT_EQ(graph->unit(), "b/s");
 
@@ -263,6 +271,13 @@ TEST_F(GraphViewPlotters, ClearedPlottersForgetTheViewAndAnimationReachesOnlyAni
     plain->setData({1, 2, 3});
     runUntilIdle();
     EXPECT_EQ(plain->draws.size(), 1u);  // only the draw when it was added
+
+    // A draw asked for before the graph was cleared does not reach the cleared graph.
+    auto pending = std::make_shared<SpyPlotter>(DataSeries{4});
+    graph->addPlotter(pending);
+    graph->clear();
+    runUntilIdle();
+    EXPECT_TRUE(pending->draws.empty());
 
     // A plotter that belongs to no view only stores its data.
     auto lonely = std::make_shared<SpyPlotter>();

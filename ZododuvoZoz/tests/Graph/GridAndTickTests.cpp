@@ -113,13 +113,15 @@ TEST_F(GraphTicks, FiveTicksAreLargeDotsWithSmallDotsBetweenOnTopOfTheBottomBand
     EXPECT_EQ(xs(centres(*small->maskingLayer()->path())), (std::vector<CGFloat>{-50, 50, 150, 250, 350}));
     EXPECT_NEAR(small->maskingLayer()->path()->boundingBox().maxY(), 197, 1e-9);
 
-    // With an axis the dots sit on the top of its band; a resize leaves them where they were.
+    // With an axis the dots sit on the top of its band, and a resize takes them along.
     auto axis = TextAxis::make();
     graph->setAxisX(axis);
     EXPECT_EQ(centres(*graph->largeTickLayer()->maskingLayer()->path())[0].y, 176);
     graph->setFrameSize({200, 100});
     graph->layout();
-    EXPECT_EQ(centres(*graph->largeTickLayer()->maskingLayer()->path())[0].y, 176);
+    auto moved = centres(*graph->largeTickLayer()->maskingLayer()->path());
+    EXPECT_EQ(moved[0].y, 76);
+    EXPECT_EQ(moved.back().x, 198);
 }
 
 TEST_F(GraphTicks, OneTickHasNoSmallDotAndHiddenOrNegativeCountsDrawNone) {

@@ -263,6 +263,14 @@ TEST_F(DoubleBarGraphTest, TrackingAreaCoversTheBoundsAfterEveryLayout) {
     ASSERT_EQ(view->trackingAreas().size(), 1u);
     EXPECT_NE(view->trackingAreas()[0], area);
     EXPECT_EQ(view->trackingAreas()[0]->rect(), (CGRect{0, 0, 500, 250}));
+
+    // Made with its initialiser, it has its area at once, and it is the view's once in a tree.
+    auto made = std::make_shared<DoubleBarGraph>(CGRect{0, 0, 400, 200});
+    ASSERT_EQ(made->trackingAreas().size(), 1u);
+    NSView::make({0, 0, 500, 300})->addSubview(made);
+    ASSERT_EQ(made->trackingAreas().size(), 1u);
+    EXPECT_EQ(made->trackingAreas()[0]->owner(), made);
+    EXPECT_EQ(made->trackingAreas()[0]->options().rawValue, 0x83u);
 }
 
 TEST_F(DoubleBarGraphTest, AppearanceChangesMarkTheViewForDisplay) {

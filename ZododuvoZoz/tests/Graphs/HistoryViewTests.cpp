@@ -5,6 +5,7 @@
 
 #include "AppKit/ViewRenderer.hpp"
 #include "Graphs/GraphTestSupport.hpp"
+#include "ZododuvoZoz/Gradients.hpp"
 #include "ZododuvoZoz/Graphs/HistoryView.hpp"
 
 using namespace ZododuvoZoz;
@@ -111,17 +112,25 @@ TEST_F(HistoryViewTest, WithoutSamplesNothingShowsOnceLaidOut) {
     EXPECT_FALSE(view->backgroundLayer()->path());
 }
 
-TEST_F(HistoryViewTest, BackgroundIsRebuiltOnlyWhenTheNumberOfSamplesChanges) {
+TEST_F(HistoryViewTest, BackgroundIsRebuiltForANewCountGeometryOrAppearance) {
     auto view = history({10, 20});
     view->setBackColor(NSColor::blueColor());
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), NSColor::tertiaryLabelColor()->cgColor());  // waits
+    view->setData({10, 30});
     EXPECT_EQ(view->backgroundLayer()->fillColor(), NSColor::tertiaryLabelColor()->cgColor());
-    view->setLength(4);
-    EXPECT_EQ(cellsOf(view->backgroundLayer()->path())[1], (CGPoint{0, 5}));  // old geometry too
-    EXPECT_EQ(cellsOf(maskOf(*view).path())[1], (CGPoint{6, 0}));            // the lit cells follow at once
 
-    view->setData({10, 20, 30});
-    EXPECT_EQ(view->backgroundLayer()->fillColor(), CGColor(0, 0, 1, 1));
+    view->setLength(4);
     EXPECT_EQ(cellsOf(view->backgroundLayer()->path())[1], (CGPoint{0, 6}));
+    EXPECT_EQ(cellsOf(maskOf(*view).path())[1], (CGPoint{6, 0}));
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), CGColor(0, 0, 1, 1));
+
+    // A switch to dark resolves the background colour in the dark appearance.
+    view->setBackColor(NSColor::tertiaryLabelColor());
+    auto dark = NSAppearance::named(NSAppearanceNameDarkAqua);
+    view->setAppearance(dark);
+    CGColor darkTertiary;
+    dark->performAsCurrentDrawingAppearance([&] { darkTertiary = NSColor::tertiaryLabelColor()->cgColor(); });
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), darkTertiary);
 }
 
 TEST_F(HistoryViewTest, LockedChangesCostOneRebuildAtUnlock) {
@@ -152,6 +161,7 @@ TEST_F(HistoryViewTest, LockedChangesCostOneRebuildAtUnlock) {
 TEST_F(HistoryViewTest, GradientRunsFromTheFirstColourAtTheTop) {
     NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 800, 600}, 2.0));
     auto view = history({10});
+    EXPECT_EQ(view->colors(), Gradients::pinkOrange().mColors);  // the preset's own colour objects
     auto gradient = view->gradientLayer();
     EXPECT_EQ(gradient->startPoint(), (CGPoint{0.5, 1.0}));
     EXPECT_EQ(gradient->endPoint(), (CGPoint{0.5, 0.0}));

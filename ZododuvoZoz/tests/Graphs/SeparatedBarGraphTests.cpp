@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/NSMutableParagraphStyle.hpp"
+#include "AppKit/NSWindow.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "Graphs/GraphTestSupport.hpp"
 #include "ZododuvoZoz/Graphs/SeparatedBarGraph.hpp"
 
@@ -137,4 +139,12 @@ TEST_F(SeparatedBarGraphTest, TrackingAreaFollowsTheSize) {
     view->setFrameSize({300, 120});
     ASSERT_EQ(view->trackingAreas().size(), 1u);
     EXPECT_EQ(view->trackingAreas()[0]->rect(), (CGRect{0, 0, 300, 120}));
+
+    // Made with its initialiser and put in a window, it hears the pointer come in.
+    auto made = std::make_shared<SeparatedBarGraph>(CGRect{0, 0, 200, 100});
+    auto window = NSWindow::make({0, 0, 300, 200}, NSWindow::StyleMask::borderless());
+    window->contentView()->addSubview(made);
+    HeadlessWindowBackend::moveMouse(*window, {100, 50});
+    EXPECT_TRUE(made->mouseEntered());
+    window->close();
 }

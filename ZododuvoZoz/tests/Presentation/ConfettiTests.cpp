@@ -68,6 +68,7 @@ TEST_F(Confetti, StartBuildsOneCellPerColourAlongTheTopEdgeOnce) {
     view->setFrameSize({400, 200});
     view->layoutSubtreeIfNeeded();
     EXPECT_EQ(emitter->emitterSize(), (CGSize{400, 1}));
+    EXPECT_EQ(emitter->emitterPosition(), (CGPoint{200, 0}));
 }
 
 TEST_F(Confetti, StopLetsNoMoreConfettiBeBornAndRearmsStart) {

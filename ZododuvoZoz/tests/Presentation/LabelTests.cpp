@@ -88,6 +88,7 @@ TEST_F(Labels, HoverLabelFillsForHoverAndStrongerForOn) {
 }
 
 TEST_F(Labels, HoverLabelCentresItsTextAndShowsAnIconOnlyWithASize) {
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 800, 600}, 2.0));
     auto label = HoverLabel::make({0, 0, 160, 40});
     label->setStringValue("Battery");
     label->setup();
@@ -107,7 +108,8 @@ TEST_F(Labels, HoverLabelCentresItsTextAndShowsAnIconOnlyWithASize) {
     label->setup();
     ASSERT_TRUE(holds(*label->layer(), label->imageLayer()));
     EXPECT_TRUE(sameRect(label->imageLayer()->frame(), {4, 12, 16, 16}));
-    EXPECT_EQ(label->imageLayer()->contents()->width(), 16u);
+    EXPECT_EQ(label->imageLayer()->contents()->width(), 32u);  // at the screen's scale
+    EXPECT_EQ(label->imageLayer()->contentsGravity(), CALayerContentsGravity::center);
     // Background, text, icon: each layer once, however often it redraws.
     label->setup();
     EXPECT_EQ(label->layer()->sublayers(),
@@ -195,6 +197,17 @@ TEST_F(Labels, TagLabelProgressFillsAClampedShareOfTheWidth) {
     EXPECT_EQ(tag->layer()->sublayers().size(), 1u);  // the old fill is gone
     EXPECT_EQ(filled(std::nullopt), -1);
     EXPECT_TRUE(tag->layer()->sublayers().empty());
+
+    // A fill made before the tag has its size takes the size layout gives the tag.
+    auto container = NSView::make({0, 0, 200, 50});
+    auto early = TagLabel::make();
+    container->addSubview(early);
+    early->setStringValue("abc");
+    early->setProgress(0.5);
+    container->layoutSubtreeIfNeeded();
+    ASSERT_GT(early->frame().width(), 0);
+    EXPECT_EQ(early->progressLayer()->frame(), early->bounds());
+    EXPECT_EQ(early->progressLayer()->path()->boundingBox().width(), early->frame().width() / 2);
 }
 
 TEST_F(Labels, RenderedHoverHighlightAndTagProgress) {

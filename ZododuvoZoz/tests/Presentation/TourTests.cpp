@@ -89,6 +89,12 @@ TEST_F(Tour, FourPagesWrapAroundInBothDirections) {
     EXPECT_EQ(shown(), "page 2");
     EXPECT_TRUE(tour->next.lock()->sendAction());
     EXPECT_EQ(shown(), "page 3");
+
+    // Shown again, the tour starts over on the first page and its dot.
+    tour->viewWillAppear();
+    EXPECT_EQ(dots->selectedDot(), 0);
+    tour->showNext();
+    EXPECT_EQ(shown(), "page 1");
 }
 
 TEST_F(Tour, ClickingADotShowsItsPage) {

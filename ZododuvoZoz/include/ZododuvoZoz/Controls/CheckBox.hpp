@@ -2,7 +2,8 @@
 // A three-state check box drawn with two shape layers: a rounded box in the accent colour (grey
 // when off) and a white mark, a check when on and a dash when mixed. A click moves it from mixed or
 // on to off and from off to on, and tells the delegate the new state. Changes show without
-// animation. The host sizes it; the drawing follows the bounds and expects a square.
+// animation. The host sizes it; the drawing follows the bounds (redrawn on every layout) and
+// expects a square.
 #include <memory>
 
 #include "AppKit/NSControl.hpp"
@@ -48,6 +49,8 @@ public:
     /// A dash across the middle half.
     virtual CGPath mixedPath() const;
 
+    /// Redraws for the bounds the view was given.
+    void layout() override;
     void viewDidChangeEffectiveAppearance() override;
     /// The pointing hand over the whole box, enabled or not.
     void resetCursorRects() override;

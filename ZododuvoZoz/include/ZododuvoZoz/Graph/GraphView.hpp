@@ -106,7 +106,8 @@ public:
     std::shared_ptr<IDataPlotter> secondPlotter() const { return plotterAt(1); }
     std::shared_ptr<IDataPlotter> thirdPlotter() const { return plotterAt(2); }
 
-    /// The range; the setters round to the scale step and store, without redrawing.
+    /// The range; the setters round to the scale step and store, without redrawing. A maximum that
+    /// is not a finite number is ignored.
     CGFloat minValue() const { return mMinValue_; }
     void setMinValue(CGFloat value);
     CGFloat maxValue() const { return mMaxValue_; }
@@ -132,7 +133,7 @@ public:
     void drawTicks();
     void drawGrid();
     void drawLabels();
-    /// The label of one value.
+    /// The label of one value; in a speed mode, in the unit of the maximum.
     std::string labelText(CGFloat value) const;
     /// Sets the maximum from the present samples of every plotter.
     void calculateMax();
@@ -151,6 +152,7 @@ public:
     bool isFlipped() const override { return reverseCoordinates_; }
     void viewWillMoveToSuperview(const std::shared_ptr<NSView>& superview) override;
     void viewDidChangeEffectiveAppearance() override;
+    /// Lays the tick marks out again and refreshes.
     void layout() override;
 
 private:

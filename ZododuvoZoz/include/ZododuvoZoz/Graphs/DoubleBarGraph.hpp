@@ -26,7 +26,8 @@ class DoubleBarGraph : public NSView {
 public:
     using Pair = std::pair<std::uint64_t, std::uint64_t>;
 
-    /// Use make(): the view tracks the pointer from its first layout on, which make() runs at once.
+    /// The view tracks the pointer over its bounds with one area, made anew on every layout; an
+    /// area made here is the view's once it is in a tree, and make() gives it to the view at once.
     explicit DoubleBarGraph(CGRect frame = {});
     static std::shared_ptr<DoubleBarGraph> make(CGRect frame = {});
 
@@ -84,6 +85,7 @@ public:
     virtual std::uint64_t maximumValue() const;
 
     void layout() override;
+    void viewDidMoveToSuperview() override;
     void viewDidChangeEffectiveAppearance() override;
     void draw(const CGRect& dirtyRect) override;
     /// One drawing pass onto the canvas.
@@ -98,6 +100,7 @@ public:
     virtual void drawLegendY(GraphCanvas& canvas, CGFloat height);
 
 private:
+    void replaceTrackingArea();
     void changed();
     void clearSelection();
     void callIndexChanged() const;

@@ -55,7 +55,8 @@ public:
     void layout() override;
     void viewDidChangeEffectiveAppearance() override;
 
-    /// Rebuilds the background cells, only when the number of samples changed since the last time.
+    /// Rebuilds the background cells when the number of samples changed since the last time, and
+    /// cells already built when the cell size, the gap, the bounds or the appearance changed.
     virtual void drawBackground();
     virtual void setupGradient();
     /// Masks the gradient with the lit cells.
@@ -66,11 +67,20 @@ public:
 
 private:
     void redraw();
+    void rebuild();
     CGRect cell(std::size_t sample, std::size_t row) const;
 
     std::shared_ptr<CAShapeLayer> backgroundLayer_ = CAShapeLayer::make();
     std::shared_ptr<CAGradientLayer> gradientLayer_ = CAGradientLayer::make();
     std::size_t oldDataCount_ = 0;
+    // What the background cells were last built for.
+    struct Geometry {
+        CGFloat length = 0, offset = 0;
+        CGRect bounds;
+        bool operator==(const Geometry&) const = default;
+    };
+    Geometry backgroundGeometry_;
+    bool backgroundIsStale_ = false;
     bool isLocked_ = false;
     CGFloat length_ = 3;
     std::shared_ptr<NSColor> backColor_;

@@ -16,7 +16,8 @@ namespace ZododuvoZoz {
 
 class SeparatedBarGraph : public NSView {
 public:
-    /// Use make(): the view tracks the pointer over its bounds from then on.
+    /// The view tracks the pointer over its bounds with one area; an area made here is the view's
+    /// once it is in a tree, and make() gives it to the view at once.
     explicit SeparatedBarGraph(CGRect frame = {});
     static std::shared_ptr<SeparatedBarGraph> make(CGRect frame = {});
 
@@ -50,6 +51,7 @@ public:
 
     /// A new size replaces the tracking area with one over the new bounds.
     void setFrame(const CGRect& frame) override;
+    void viewDidMoveToSuperview() override;
     void draw(const CGRect& dirtyRect) override;
     /// One drawing pass onto the canvas.
     void draw(GraphCanvas& canvas);

@@ -33,6 +33,7 @@ public:
     virtual void stop();
 
     bool isFlipped() const override { return true; }
+    /// Keeps the emitter's line along the whole top edge.
     void layout() override;
     /// Never hit: clicks reach the views behind.
     std::shared_ptr<NSView> hitTest(const CGPoint& point) override;

@@ -1,8 +1,8 @@
 #pragma once
 // A tag: a text field tinted in its colour (text in the colour, background in the colour at alpha
 // 0.22, corners rounded by 4) that can size itself to its text through two constraints named
-// "width" and "height", and can fill a fraction of its width as progress. The look is first
-// applied at the first change of a drawing property or of the text.
+// "width" and "height", and can fill a fraction of its width as progress, a fill that follows the
+// tag's size. The look is first applied at the first change of a drawing property or of the text.
 #include <memory>
 #include <optional>
 
@@ -42,7 +42,11 @@ public:
 
     virtual void redraw();
 
+    /// Fits the progress fill to the bounds the tag was given.
+    void layout() override;
+
 private:
+    void fitProgress();
     void setSizeConstraint(NSLayoutAttribute attribute, const std::string& identifier, CGFloat constant);
     void layOut();
 

@@ -40,7 +40,8 @@ public:
 
     /// Becomes the dots view's delegate.
     void viewDidLoad() override;
-    /// One dot per page, the controls shown only for two pages or more, and the first page.
+    /// One dot per page with the first marked, the controls shown only for two pages or more, and
+    /// the first page.
     void viewWillAppear() override;
     /// Shows the clicked dot's page.
     void dotView(DotView& dotView, int didSelect) override;
