@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <type_traits>
 
 #include "AppKit/NSOpenPanel.hpp"
 #include "DesktopFixture.hpp"
@@ -22,7 +23,7 @@ protected:
     std::shared_ptr<UserDefaults> store() const {
         return std::make_shared<UserDefaults>("com.example.keeper", defaultsDirectory_->path());
     }
-    std::shared_ptr<FolderPermissions> keeper() const { return std::make_shared<FolderPermissions>(store()); }
+    std::shared_ptr<FolderPermissions> keeper() const { return FolderPermissions::make(store()); }
 
     /// Answers every panel with the response and URLs, keeping the panel shown.
     void answerPanels(NSModalResponse response, std::vector<URL> urls) {
@@ -39,18 +40,21 @@ protected:
 
 using namespace FolderAccessTesting;
 
+// Only the factory makes keepers: the panel's answer needs the keeper to be shared.
+static_assert(!std::is_constructible_v<FolderPermissions, std::shared_ptr<UserDefaults>>);
+
 TEST_F(FolderAccess, BookmarksAreKeptAcrossLaunches) {
+    const URL projectsWithoutSlash = URL::fileURLWithPath("/Users/anna/Projects");
     auto first = keeper();
     EXPECT_EQ(first->count(), 0);
     EXPECT_TRUE(first->keys().empty());
     EXPECT_TRUE(first->containsAll({}));
     EXPECT_FALSE(first->containsAll({projects}));
 
-    ASSERT_TRUE(first->store(projects));
+    ASSERT_TRUE(first->store(projectsWithoutSlash));
     ASSERT_TRUE(first->store(documents));
     EXPECT_EQ(first->count(), 2);
     EXPECT_TRUE(first->containsAll({documents, projects}));
-    EXPECT_FALSE(first->contains(URL::fileURLWithPath("/Users/anna/Projects")));  // another URL text
     EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 1);
 
     // The store holds the list of paths and one bookmark per path, nothing else.
@@ -60,9 +64,12 @@ TEST_F(FolderAccess, BookmarksAreKeptAcrossLaunches) {
               (std::vector<std::string>{"/Users/anna/Projects", "/Users/anna/Documents"}));
     EXPECT_TRUE(store()->dataForKey("/Users/anna/Projects"));
 
-    // The next launch resolves both and starts access again.
+    // The next launch resolves both and starts access again; a folder is the same with or
+    // without its trailing slash.
     auto later = keeper();
     EXPECT_EQ(later->keys(), first->keys());
+    EXPECT_EQ(later->count(), 2);
+    EXPECT_TRUE(later->contains(projectsWithoutSlash));
     EXPECT_TRUE(later->contains(projects));
     EXPECT_TRUE(later->contains(documents));
     EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 2);
@@ -187,6 +194,7 @@ TEST_F(FolderAccess, SecureFoldersKeepBookmarksUnderTheCallersKeys) {
     EXPECT_EQ(shown->prompt(), "Choose");
     EXPECT_FALSE(shown->sheetWindow());
     EXPECT_TRUE(SecureFolders::contains(projects));
+    EXPECT_TRUE(SecureFolders::contains(URL::fileURLWithPath("/Users/anna/Projects")));
     EXPECT_TRUE(SecureFolders::containsAll({}));
     EXPECT_FALSE(SecureFolders::containsAll({projects, documents}));
     auto data = UserDefaults::standard().dataForKey("ProjectsFolder");
