@@ -5,7 +5,6 @@
 #include "AppKit/backends/FileChooserPortal.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FileManager.hpp"
-#include "Foundation/RunLoop.hpp"
 
 namespace {
 // A year: a modal panel waits for its answer as long as the person takes.
@@ -23,6 +22,23 @@ NSOpenPanel::Responder responder() {
     std::lock_guard lock(responderMutex());
     return installedResponder();
 }
+
+// The panel as the desktop's file chooser is asked for it.
+FileChooserPortal::Request portalRequest(const NSOpenPanel& panel) {
+    FileChooserPortal::Request request;
+    request.title = panel.message();
+    request.acceptLabel = panel.prompt();
+    request.directory = panel.canChooseDirectories() && !panel.canChooseFiles();
+    request.multiple = panel.allowsMultipleSelection();
+    if (const auto& folder = panel.directoryURL(); folder && folder->isFileURL()) {
+        request.currentFolder = FileManager::hostPath(folder->path());
+    }
+    return request;
+}
+
+NSOpenPanel::Answer answerOf(std::optional<std::vector<URL>> chosen) {
+    return chosen ? NSOpenPanel::Answer{NSModalResponseOK, std::move(*chosen)} : NSOpenPanel::Answer{};
+}
 }  // namespace
 
 void NSOpenPanel::setResponder(Responder responder) {
@@ -39,28 +55,11 @@ NSModalResponse NSOpenPanel::take(Answer answer) {
     return answer.response;
 }
 
-void NSOpenPanel::askTheDesktop(std::function<void(NSModalResponse)> answered) {
-    auto self = shared_from_this();
-    FileChooserPortal::Request request;
-    request.title = message_;
-    request.acceptLabel = prompt_;
-    request.directory = canChooseDirectories_ && !canChooseFiles_;
-    request.multiple = allowsMultipleSelection_;
-    if (directoryURL_ && directoryURL_->isFileURL()) request.currentFolder = FileManager::hostPath(directoryURL_->path());
-    FileChooserPortal::open(request, [self, answered = std::move(answered)](std::optional<std::vector<URL>> urls) {
-        answered(self->take(urls ? Answer{NSModalResponseOK, std::move(*urls)} : Answer{}));
-    });
-}
-
 NSModalResponse NSOpenPanel::runModal() {
     sheetWindow_.reset();
     if (auto installed = responder()) return take(installed(*this));
-    std::optional<NSModalResponse> response;
-    askTheDesktop([&response](NSModalResponse answer) { response = answer; });
-    // The panel is modal: the main loop keeps running for the rest of the application until the
-    // answer comes.
-    RunLoop::main().runUntil([&response] { return response.has_value(); }, longestWait);
-    return response.value_or(NSModalResponseCancel);
+    // The panel is modal: the application's timers and drawing go on until the answer comes.
+    return take(answerOf(FileChooserPortal::choose(portalRequest(*this), longestWait)));
 }
 
 void NSOpenPanel::beginSheetModal(const std::shared_ptr<NSWindow>& window, std::function<void(NSModalResponse)> handler) {
@@ -72,5 +71,7 @@ void NSOpenPanel::beginSheetModal(const std::shared_ptr<NSWindow>& window, std::
         DispatchQueue::main().async([self = shared_from_this(), installed, answered] { answered(self->take(installed(*self))); });
         return;
     }
-    askTheDesktop(answered);
+    FileChooserPortal::open(portalRequest(*this), [self = shared_from_this(), answered](std::optional<std::vector<URL>> chosen) {
+        answered(self->take(answerOf(std::move(chosen))));
+    });
 }

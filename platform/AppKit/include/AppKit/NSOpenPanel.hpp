@@ -57,8 +57,6 @@ public:
     void beginSheetModal(const std::shared_ptr<NSWindow>& window, std::function<void(NSModalResponse)> handler);
 
 private:
-    /// Asks the desktop's file chooser; `answered` runs on the main queue.
-    void askTheDesktop(std::function<void(NSModalResponse)> answered);
     NSModalResponse take(Answer answer);
 
     std::optional<URL> directoryURL_;

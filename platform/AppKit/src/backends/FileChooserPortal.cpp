@@ -8,6 +8,7 @@
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/RunLoop.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 
@@ -50,10 +51,13 @@ std::vector<URL> fileURLs(const Results& results) {
 struct Pending : std::enable_shared_from_this<Pending> {
     std::shared_ptr<sdbus::IConnection> connection;
     std::unique_ptr<sdbus::IProxy> portal;
+    /// Empty while someone waits for the answer in place.
     FileChooserPortal::Completion completion;
     std::mutex mutex;
     sdbus::Slot response;
     bool finished = false;
+    std::optional<std::vector<URL>> urls;
+    std::string why;
 
     // Listens for the Response signal at `path`, in place of any earlier path. The question lives
     // as long as someone listens for its answer.
@@ -70,16 +74,15 @@ struct Pending : std::enable_shared_from_this<Pending> {
                 }
                 if (code == chosen) {
                     self->finish(fileURLs(results), "");
+                } else if (code == cancelledByThePerson) {
+                    self->finish(std::nullopt, "");
                 } else {
-                    self->finish(std::nullopt, code == cancelledByThePerson
-                                                   ? ""
-                                                   : "The file chooser ended without a choice (response " +
-                                                         std::to_string(code) + ")");
+                    self->finish(std::nullopt, "the file chooser ended without a choice (response " + std::to_string(code) + ")");
                 }
             });
         std::lock_guard lock(mutex);
-        std::swap(response, slot);
-        // The replaced slot goes when `slot` leaves this scope, outside the lock.
+        // Once answered nobody listens any more; the slot not kept goes outside the lock.
+        if (!finished) std::swap(response, slot);
     }
 
     bool isFinished() {
@@ -87,39 +90,45 @@ struct Pending : std::enable_shared_from_this<Pending> {
         return finished;
     }
 
-    // Hands the answer to the main queue once; there the bus objects are let go of, never from
-    // inside one of their own callbacks.
-    void finish(std::optional<std::vector<URL>> urls, std::string why) {
+    // Keeps the first answer; with a completion, hands it on through the main queue.
+    void finish(std::optional<std::vector<URL>> chosenURLs, std::string reason) {
         {
             std::lock_guard lock(mutex);
             if (finished) return;
             finished = true;
+            urls = std::move(chosenURLs);
+            why = std::move(reason);
+            if (!completion) return;
         }
-        DispatchQueue::main().async([self = shared_from_this(), urls = std::move(urls), why = std::move(why)] {
-            if (!why.empty()) SystemLog::write("Open panel cancelled: " + why);
-            sdbus::Slot response;
-            {
-                std::lock_guard lock(self->mutex);
-                std::swap(response, self->response);
-            }
-            response.reset();
-            self->portal.reset();
-            self->connection.reset();
-            auto completion = std::move(self->completion);
-            if (completion) completion(urls);
+        DispatchQueue::main().async([self = shared_from_this()] {
+            auto urls = self->conclude();
+            if (self->completion) self->completion(urls);
         });
     }
+
+    // On the main thread, once answered: says why nothing was chosen, lets go of the bus objects
+    // (never from inside one of their own callbacks), and gives the answer.
+    std::optional<std::vector<URL>> conclude() {
+        if (!why.empty()) SystemLog::write("Open panel cancelled: " + why);
+        sdbus::Slot listening;
+        {
+            std::lock_guard lock(mutex);
+            std::swap(listening, response);
+        }
+        listening.reset();
+        portal.reset();
+        connection.reset();
+        return urls;
+    }
+
+    void ask(const FileChooserPortal::Request& request);
 };
 
-}  // namespace
-
-void FileChooserPortal::open(const Request& request, Completion completion) {
+void Pending::ask(const FileChooserPortal::Request& request) {
     static std::atomic<int> counter{0};
-    auto pending = std::make_shared<Pending>();
-    pending->completion = std::move(completion);
-    pending->connection = DBusConnection::session();
-    if (!pending->connection) {
-        pending->finish(std::nullopt, "no session bus to reach the desktop portal's file chooser");
+    connection = DBusConnection::session();
+    if (!connection) {
+        finish(std::nullopt, "no session bus to reach the desktop portal's file chooser");
         return;
     }
     const std::string token = "panel" + std::to_string(++counter);
@@ -137,21 +146,38 @@ void FileChooserPortal::open(const Request& request, Completion completion) {
         options["current_folder"] = sdbus::Variant(bytes);
     }
     try {
-        const std::string expected = requestPath(*pending->connection, token);
-        pending->listen(expected);
-        pending->portal = sdbus::createProxy(*pending->connection, portalName, portalPath);
-        pending->portal->callMethodAsync("OpenFile")
+        const std::string expected = requestPath(*connection, token);
+        listen(expected);
+        portal = sdbus::createProxy(*connection, portalName, portalPath);
+        portal->callMethodAsync("OpenFile")
             .onInterface(chooserInterface)
             .withArguments(std::string(), request.title, options)
-            .uponReplyInvoke([self = pending, expected](const sdbus::Error* error, sdbus::ObjectPath handle) {
+            .uponReplyInvoke([self = shared_from_this(), expected](const sdbus::Error* error, sdbus::ObjectPath handle) {
                 if (error) {
                     self->finish(std::nullopt, "the desktop portal's file chooser does not answer (" + error->getName() +
                                                    ": " + error->getMessage() + ")");
-                } else if (handle != expected && !self->isFinished()) {
+                } else if (handle != expected) {
                     self->listen(handle);  // a portal older than request paths known in advance
                 }
             });
     } catch (const sdbus::Error& error) {
-        pending->finish(std::nullopt, "the desktop portal's file chooser cannot be asked (" + error.getMessage() + ")");
+        finish(std::nullopt, "the desktop portal's file chooser cannot be asked (" + error.getMessage() + ")");
     }
+}
+
+}  // namespace
+
+void FileChooserPortal::open(const Request& request, Completion completion) {
+    auto pending = std::make_shared<Pending>();
+    pending->completion = completion ? std::move(completion) : [](std::optional<std::vector<URL>>) {};
+    pending->ask(request);
+}
+
+std::optional<std::vector<URL>> FileChooserPortal::choose(const Request& request, double timeout) {
+    auto pending = std::make_shared<Pending>();
+    pending->ask(request);
+    if (!RunLoop::main().runUntil([&] { return pending->isFinished(); }, timeout)) {
+        pending->finish(std::nullopt, "no answer from the desktop portal's file chooser in time");
+    }
+    return pending->conclude();
 }

@@ -30,6 +30,9 @@ public:
     /// Shows the dialog; the completion runs later, on the main queue. Without a session bus or a
     /// portal that answers, it gets nothing and the system log says why.
     static void open(const Request& request, Completion completion);
+    /// Shows the dialog and waits for the answer (at most `timeout` seconds), running the main
+    /// loop's timers and drawing meanwhile; main thread only. Nothing as with open().
+    static std::optional<std::vector<URL>> choose(const Request& request, double timeout);
 
     FileChooserPortal() = delete;
 };
