@@ -1,9 +1,7 @@
-// The entry point of every test program: the tests never touch the user's own settings, nor the
-// user's desktop through the session bus (a test that needs a bus starts a private one).
+// The entry point of every test program: the tests never touch the user's own settings.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "Foundation/UserDefaults.hpp"
@@ -12,7 +10,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     auto defaults = std::filesystem::temp_directory_path() / ("quillon-test-defaults-" + std::to_string(::getpid()));
     UserDefaults::setDirectory(defaults);
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (defaults / "no-session-bus").string()).c_str(), 1);
     int status = RUN_ALL_TESTS();
     std::error_code error;
     std::filesystem::remove_all(defaults, error);

@@ -79,10 +79,15 @@ private:
     // Takes the shared session connection, and follows it when it is made anew (another bus, or
     // the bus came back); without items nothing is asked of the bus.
     void followTheBus(const std::vector<std::shared_ptr<NSStatusItem>>& items) {
+        if (items.empty()) {
+            leaveTheBus();
+            triedItems_.clear();
+            return;
+        }
         const std::string address = sessionAddress();
         std::vector<const NSStatusItem*> present;
         for (const auto& item : items) present.push_back(item.get());
-        const bool tryAgain = !connection_ && !items.empty() && (address != triedAddress_ || present != triedItems_);
+        const bool tryAgain = !connection_ && (address != triedAddress_ || present != triedItems_);
         triedAddress_ = address;
         triedItems_ = std::move(present);
         if (!connection_ && !tryAgain) return;
