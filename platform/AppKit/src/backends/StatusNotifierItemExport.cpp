@@ -94,7 +94,13 @@ StatusNotifierItemExport::StatusNotifierItemExport(sdbus::IConnection& connectio
     object_->registerProperty("Status").onInterface(itemInterface).withGetter(read(&Look::status));
     object_->registerProperty("ItemIsMenu").onInterface(itemInterface).withGetter(read(&Look::itemIsMenu));
     object_->registerProperty("WindowId").onInterface(itemInterface).withGetter([] { return std::int32_t{0}; });
-    object_->registerProperty("IconName").onInterface(itemInterface).withGetter([] { return std::string(); });
+    // The item is drawn by the application: it names no icons of the desktop's theme.
+    for (const char* name : {"IconName", "IconThemePath", "OverlayIconName", "AttentionIconName", "AttentionMovieName"}) {
+        object_->registerProperty(name).onInterface(itemInterface).withGetter([] { return std::string(); });
+    }
+    for (const char* name : {"OverlayIconPixmap", "AttentionIconPixmap"}) {
+        object_->registerProperty(name).onInterface(itemInterface).withGetter([] { return std::vector<PixmapData>{}; });
+    }
     object_->registerProperty("IconPixmap").onInterface(itemInterface).withGetter([shared] {
         std::lock_guard lock(shared->mutex);
         return wire(shared->look.icon);
