@@ -31,13 +31,30 @@ SecureFoldersState& secureFolders() {
     static SecureFoldersState state;
     return state;
 }
+
+// A URL's text as a folder's: without the trailing "/" that only says the URL names a folder.
+std::string folderText(const URL& url) {
+    std::string text = url.absoluteString();
+    if (url.encodedPath().size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
 }  // namespace
+
+bool URLOrder::operator()(const URL& a, const URL& b) const { return folderText(a) < folderText(b); }
 
 // MARK: - FolderPermissions
 
-FolderPermissions::FolderPermissions(std::shared_ptr<UserDefaults> userDefaults)
-    : FolderPermissions(std::move(userDefaults), URLBookmarkCreationOptions::withSecurityScope(),
-                        URLBookmarkResolutionOptions::withSecurityScope()) {}
+std::shared_ptr<FolderPermissions> FolderPermissions::make(std::shared_ptr<UserDefaults> userDefaults) {
+    return make(std::move(userDefaults), URLBookmarkCreationOptions::withSecurityScope(),
+                URLBookmarkResolutionOptions::withSecurityScope());
+}
+
+std::shared_ptr<FolderPermissions> FolderPermissions::make(std::shared_ptr<UserDefaults> userDefaults,
+                                                           URLBookmarkCreationOptions creationOptions,
+                                                           URLBookmarkResolutionOptions resolutionOptions) {
+    return std::shared_ptr<FolderPermissions>(
+        new FolderPermissions(std::move(userDefaults), creationOptions, resolutionOptions));
+}
 
 FolderPermissions::FolderPermissions(std::shared_ptr<UserDefaults> userDefaults, URLBookmarkCreationOptions creationOptions,
                                      URLBookmarkResolutionOptions resolutionOptions)
@@ -176,10 +193,7 @@ void SecureFolders::requestAccess(const URL& directory, const std::string& key, 
     });
 }
 
-bool SecureFolders::contains(const URL& url) {
-    const auto& urls = secureFolders().urls;
-    return std::any_of(urls.begin(), urls.end(), [&](const URL& kept) { return kept == url; });
-}
+bool SecureFolders::contains(const URL& url) { return secureFolders().urls.count(url) > 0; }
 
 bool SecureFolders::containsAll(const std::vector<URL>& urls) {
     return std::all_of(urls.begin(), urls.end(), [](const URL& url) { return contains(url); });

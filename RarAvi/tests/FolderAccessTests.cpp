@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <type_traits>
 
 #include "AppKit/NSOpenPanel.hpp"
 #include "DesktopFixture.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/URLBookmarks.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
 #include "RarAvi/FolderPermissions.hpp"
+#include "Testing/PrivateBus.hpp"
 
 using namespace RarAvi;
 using DesktopTesting::DesktopTest;
@@ -22,7 +27,7 @@ protected:
     std::shared_ptr<UserDefaults> store() const {
         return std::make_shared<UserDefaults>("com.example.keeper", defaultsDirectory_->path());
     }
-    std::shared_ptr<FolderPermissions> keeper() const { return std::make_shared<FolderPermissions>(store()); }
+    std::shared_ptr<FolderPermissions> keeper() const { return FolderPermissions::make(store()); }
 
     /// Answers every panel with the response and URLs, keeping the panel shown.
     void answerPanels(NSModalResponse response, std::vector<URL> urls) {
@@ -35,22 +40,67 @@ protected:
     std::shared_ptr<NSOpenPanel> shown;
 };
 
+/// The desktop portal's file chooser on a private session bus: it records each question and
+/// answers when the test says so, at the request path the portal gives the question.
+class FileChooserStandIn {
+public:
+    static constexpr const char* name = "org.freedesktop.portal.Desktop";
+    static constexpr const char* path = "/org/freedesktop/portal/desktop";
+
+    explicit FileChooserStandIn(PrivateSessionBus& bus) : bus_(bus) {
+        std::string sender = DBusConnection::session()->getUniqueName().substr(1);
+        std::replace(sender.begin(), sender.end(), '.', '_');
+        requests_ = std::string(path) + "/request/" + sender + "/";
+        bus.startObjectMock(name, path, "org.freedesktop.portal.FileChooser");
+        bus.addMethod(name, path, "org.freedesktop.portal.FileChooser", "OpenFile", "ssa{sv}", "o",
+                      "ret = dbus.ObjectPath('" + requests_ + "' + args[2]['handle_token'])");
+    }
+
+    /// The options of each question so far.
+    std::vector<std::map<std::string, sdbus::Variant>> questions() {
+        std::vector<std::map<std::string, sdbus::Variant>> options;
+        for (auto& call : bus_.calls(name, path, "OpenFile")) options.push_back(call[2].get<std::map<std::string, sdbus::Variant>>());
+        return options;
+    }
+
+    /// Answers the latest question with the response code and the chosen URIs.
+    void answer(std::uint32_t code, std::vector<std::string> uris) {
+        const auto token = questions().back().at("handle_token").get<std::string>();
+        std::map<std::string, sdbus::Variant> results{{"uris", sdbus::Variant(uris)}};
+        bus_.proxy(name, path)
+            ->callMethod("EmitSignalDetailed")
+            .onInterface("org.freedesktop.DBus.Mock")
+            .withArguments("org.freedesktop.portal.Request", "Response", "ua{sv}",
+                           std::vector<sdbus::Variant>{sdbus::Variant(code), sdbus::Variant(results)},
+                           std::map<std::string, sdbus::Variant>{{"path", sdbus::Variant(sdbus::ObjectPath(requests_ + token))}});
+    }
+
+private:
+    PrivateSessionBus& bus_;
+    std::string requests_;
+};
+
+bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, 30); }
+
 }  // namespace FolderAccessTesting
 
 using namespace FolderAccessTesting;
 
+// Only the factory makes keepers: the panel's answer needs the keeper to be shared.
+static_assert(!std::is_constructible_v<FolderPermissions, std::shared_ptr<UserDefaults>>);
+
 TEST_F(FolderAccess, BookmarksAreKeptAcrossLaunches) {
+    const URL projectsWithoutSlash = URL::fileURLWithPath("/Users/anna/Projects");
     auto first = keeper();
     EXPECT_EQ(first->count(), 0);
     EXPECT_TRUE(first->keys().empty());
     EXPECT_TRUE(first->containsAll({}));
     EXPECT_FALSE(first->containsAll({projects}));
 
-    ASSERT_TRUE(first->store(projects));
+    ASSERT_TRUE(first->store(projectsWithoutSlash));
     ASSERT_TRUE(first->store(documents));
     EXPECT_EQ(first->count(), 2);
     EXPECT_TRUE(first->containsAll({documents, projects}));
-    EXPECT_FALSE(first->contains(URL::fileURLWithPath("/Users/anna/Projects")));  // another URL text
     EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 1);
 
     // The store holds the list of paths and one bookmark per path, nothing else.
@@ -60,9 +110,12 @@ TEST_F(FolderAccess, BookmarksAreKeptAcrossLaunches) {
               (std::vector<std::string>{"/Users/anna/Projects", "/Users/anna/Documents"}));
     EXPECT_TRUE(store()->dataForKey("/Users/anna/Projects"));
 
-    // The next launch resolves both and starts access again.
+    // The next launch resolves both and starts access again; a folder is the same with or
+    // without its trailing slash.
     auto later = keeper();
     EXPECT_EQ(later->keys(), first->keys());
+    EXPECT_EQ(later->count(), 2);
+    EXPECT_TRUE(later->contains(projectsWithoutSlash));
     EXPECT_TRUE(later->contains(projects));
     EXPECT_TRUE(later->contains(documents));
     EXPECT_EQ(SecurityScopedAccess::accessCount("/Users/anna/Projects"), 2);
@@ -187,6 +240,7 @@ TEST_F(FolderAccess, SecureFoldersKeepBookmarksUnderTheCallersKeys) {
     EXPECT_EQ(shown->prompt(), "Choose");
     EXPECT_FALSE(shown->sheetWindow());
     EXPECT_TRUE(SecureFolders::contains(projects));
+    EXPECT_TRUE(SecureFolders::contains(URL::fileURLWithPath("/Users/anna/Projects")));
     EXPECT_TRUE(SecureFolders::containsAll({}));
     EXPECT_FALSE(SecureFolders::containsAll({projects, documents}));
     auto data = UserDefaults::standard().dataForKey("ProjectsFolder");
@@ -211,4 +265,47 @@ TEST_F(FolderAccess, SecureFoldersKeepBookmarksUnderTheCallersKeys) {
     EXPECT_FALSE(SecureFolders::store(documents, "Refused"));
     EXPECT_FALSE(UserDefaults::standard().object("Refused"));
     EXPECT_TRUE(SecureFolders::urls().empty());
+}
+
+TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    std::vector<std::string> logged;
+    SystemLog::setSink([&](const std::string& message) { logged.push_back(message); });
+    auto permissions = keeper();
+    auto window = NSWindow::make({0, 0, 400, 300}, NSWindow::StyleMask::titled());
+    std::vector<std::optional<URL>> answers;
+    auto record = [&](std::optional<URL> url) { answers.push_back(url); };
+
+    // No portal runs: the panel is cancelled and the log says why.
+    permissions->requestAccess(window, record);
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 1; }));
+    EXPECT_EQ(answers[0], std::nullopt);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("portal"), std::string::npos);
+
+    FileChooserStandIn chooser(bus);
+    permissions->requestAccess(window, documents, record);
+    ASSERT_TRUE(waitFor([&] { return chooser.questions().size() == 1; }));
+    auto options = chooser.questions()[0];
+    EXPECT_TRUE(options.at("directory").get<bool>());
+    EXPECT_FALSE(options.at("multiple").get<bool>());
+    EXPECT_EQ(options.at("accept_label").get<std::string>(), "Allow");
+    const auto folder = host("/Users/anna/Documents").string();
+    auto expectedFolder = std::vector<std::uint8_t>(folder.begin(), folder.end());
+    expectedFolder.push_back(0);
+    EXPECT_EQ(options.at("current_folder").get<std::vector<std::uint8_t>>(), expectedFolder);
+    chooser.answer(0, {"file:///Users/anna/Projects"});
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 2; }));
+    ASSERT_TRUE(answers[1]);
+    EXPECT_EQ(answers[1]->path(), "/Users/anna/Projects");
+    EXPECT_TRUE(permissions->contains(projects));
+
+    // Cancelled in the dialog: nothing, and nothing to log.
+    permissions->requestAccess(window, record);
+    ASSERT_TRUE(waitFor([&] { return chooser.questions().size() == 2; }));
+    chooser.answer(1, {});
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 3; }));
+    EXPECT_EQ(answers[2], std::nullopt);
+    EXPECT_EQ(logged.size(), 1u);
 }

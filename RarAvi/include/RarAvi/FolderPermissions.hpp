@@ -23,9 +23,10 @@
 
 namespace RarAvi {
 
-/// URLs in a set, told apart by their whole text (so "/a/" and "/a" are two URLs).
+/// URLs in a set, told apart by their text without the trailing "/" that only says a URL names a
+/// folder (so "/a/" and "/a" are one folder).
 struct URLOrder {
-    bool operator()(const URL& a, const URL& b) const { return a.absoluteString() < b.absoluteString(); }
+    bool operator()(const URL& a, const URL& b) const;
 };
 using URLSet = std::set<URL, URLOrder>;
 
@@ -55,11 +56,12 @@ public:
     /// The user-defaults key of the list of kept paths.
     const std::string key = "Bookmarks";
 
-    /// Keeps the store (bookmarks made and resolved with security scope, unless given other
-    /// options), then resolves every bookmark kept there and starts access to its folder.
-    explicit FolderPermissions(std::shared_ptr<UserDefaults> userDefaults);
-    FolderPermissions(std::shared_ptr<UserDefaults> userDefaults, URLBookmarkCreationOptions creationOptions,
-                      URLBookmarkResolutionOptions resolutionOptions);
+    /// A keeper of the store (bookmarks made and resolved with security scope, unless given other
+    /// options) that has resolved every bookmark kept there and started access to its folder.
+    static std::shared_ptr<FolderPermissions> make(std::shared_ptr<UserDefaults> userDefaults);
+    static std::shared_ptr<FolderPermissions> make(std::shared_ptr<UserDefaults> userDefaults,
+                                                   URLBookmarkCreationOptions creationOptions,
+                                                   URLBookmarkResolutionOptions resolutionOptions);
 
     const std::shared_ptr<UserDefaults>& userDefaults() const { return userDefaults_; }
     /// The kept paths in the order they were added (a path may occur more than once).
@@ -80,8 +82,8 @@ public:
     void remove(const URL& url) override;
     void removeAll() override;
     /// Shows the panel on the window, starting in the folder; the completion gets the folder
-    /// once it is kept, or nothing when the user cancels or it cannot be kept. The answer reaches
-    /// a keeper made with std::make_shared while it lives; any other gets nothing.
+    /// once it is kept, or nothing when the user cancels or it cannot be kept. A keeper released
+    /// before the answer comes keeps nothing.
     void requestAccess(const std::shared_ptr<NSWindow>& window, const URL& directory,
                        std::function<void(std::optional<URL>)> completion) override;
     /// The same, starting in the user's home folder.
@@ -93,6 +95,8 @@ public:
     void resolve(const std::string& key, const Data& data);
 
 private:
+    FolderPermissions(std::shared_ptr<UserDefaults> userDefaults, URLBookmarkCreationOptions creationOptions,
+                      URLBookmarkResolutionOptions resolutionOptions);
     void load();
     void writeKeys();
 

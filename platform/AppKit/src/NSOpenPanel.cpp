@@ -2,9 +2,14 @@
 
 #include <mutex>
 
+#include "AppKit/backends/FileChooserPortal.hpp"
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/FileManager.hpp"
 
 namespace {
+// A year: a modal panel waits for its answer as long as the person takes.
+constexpr double longestWait = 365.0 * 24 * 3600;
+
 std::mutex& responderMutex() {
     static std::mutex mutex;
     return mutex;
@@ -13,6 +18,27 @@ NSOpenPanel::Responder& installedResponder() {
     static NSOpenPanel::Responder responder;
     return responder;
 }
+NSOpenPanel::Responder responder() {
+    std::lock_guard lock(responderMutex());
+    return installedResponder();
+}
+
+// The panel as the desktop's file chooser is asked for it.
+FileChooserPortal::Request portalRequest(const NSOpenPanel& panel) {
+    FileChooserPortal::Request request;
+    request.title = panel.message();
+    request.acceptLabel = panel.prompt();
+    request.directory = panel.canChooseDirectories() && !panel.canChooseFiles();
+    request.multiple = panel.allowsMultipleSelection();
+    if (const auto& folder = panel.directoryURL(); folder && folder->isFileURL()) {
+        request.currentFolder = FileManager::hostPath(folder->path());
+    }
+    return request;
+}
+
+NSOpenPanel::Answer answerOf(std::optional<std::vector<URL>> chosen) {
+    return chosen ? NSOpenPanel::Answer{NSModalResponseOK, std::move(*chosen)} : NSOpenPanel::Answer{};
+}
 }  // namespace
 
 void NSOpenPanel::setResponder(Responder responder) {
@@ -20,13 +46,7 @@ void NSOpenPanel::setResponder(Responder responder) {
     installedResponder() = std::move(responder);
 }
 
-NSModalResponse NSOpenPanel::answer() {
-    Responder responder;
-    {
-        std::lock_guard lock(responderMutex());
-        responder = installedResponder();
-    }
-    Answer answer = responder ? responder(*this) : Answer{};
+NSModalResponse NSOpenPanel::take(Answer answer) {
     urls_.clear();
     if (answer.response == NSModalResponseOK) {
         urls_ = std::move(answer.urls);
@@ -37,14 +57,21 @@ NSModalResponse NSOpenPanel::answer() {
 
 NSModalResponse NSOpenPanel::runModal() {
     sheetWindow_.reset();
-    return answer();
+    if (auto installed = responder()) return take(installed(*this));
+    // The panel is modal: the application's timers and drawing go on until the answer comes.
+    return take(answerOf(FileChooserPortal::choose(portalRequest(*this), longestWait)));
 }
 
 void NSOpenPanel::beginSheetModal(const std::shared_ptr<NSWindow>& window, std::function<void(NSModalResponse)> handler) {
     sheetWindow_ = window;
-    auto self = shared_from_this();
-    DispatchQueue::main().async([self, handler = std::move(handler)] {
-        NSModalResponse response = self->answer();
+    auto answered = [handler = std::move(handler)](NSModalResponse response) {
         if (handler) handler(response);
+    };
+    if (auto installed = responder()) {
+        DispatchQueue::main().async([self = shared_from_this(), installed, answered] { answered(self->take(installed(*self))); });
+        return;
+    }
+    FileChooserPortal::open(portalRequest(*this), [self = shared_from_this(), answered](std::optional<std::vector<URL>> chosen) {
+        answered(self->take(answerOf(std::move(chosen))));
     });
 }

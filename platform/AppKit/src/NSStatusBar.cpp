@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "AppKit/backends/StatusNotifierTray.hpp"
+
 namespace {
 const std::string buttonAppearanceKeyPath = "button.effectiveAppearance";
 std::atomic<bool> menuBarShown{true};
@@ -50,6 +52,7 @@ NSStatusBar& NSStatusBar::system() {
 }
 
 std::shared_ptr<NSStatusItem> NSStatusBar::statusItem(CGFloat length) {
+    StatusNotifierTray::start();
     std::shared_ptr<NSStatusItem> item(new NSStatusItem(length));
     item->button_ = std::make_shared<NSStatusBarButton>();
     item->button_->item_ = item;

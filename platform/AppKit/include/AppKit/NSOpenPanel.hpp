@@ -1,7 +1,8 @@
 #pragma once
 // The panel in which the user picks files or folders. Who answers is a setting: tests and demos
 // install a responder that looks at the configured panel and picks the response and the URLs;
-// without one every panel is cancelled.
+// without one the desktop's file chooser answers (through its portal), and where no portal
+// answers the panel is cancelled and the system log says why.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,7 +57,7 @@ public:
     void beginSheetModal(const std::shared_ptr<NSWindow>& window, std::function<void(NSModalResponse)> handler);
 
 private:
-    NSModalResponse answer();
+    NSModalResponse take(Answer answer);
 
     std::optional<URL> directoryURL_;
     bool allowsMultipleSelection_ = false;

@@ -1,11 +1,11 @@
 #pragma once
 // The status bar: the right-hand part of the menu bar where applications put small items, each a
-// button (image and/or title) with an optional menu. No desktop shows this bar here: it is an
-// in-process model that keeps the items an application puts into it (the bar holds them weakly,
-// as an item also leaves the bar when its last owner lets go of it), its thickness and the
-// appearance it is drawn in, which the desktop decides (a setting; by default the application's).
-// A status item tells key-value observers of "button.effectiveAppearance" when its button's
-// appearance changes.
+// button (image and/or title) with an optional menu. The bar keeps the items an application puts
+// into it (it holds them weakly, as an item also leaves the bar when its last owner lets go of
+// it), its thickness and the appearance it is drawn in, which the desktop decides (a setting; by
+// default the application's). The desktop's tray shows the items where one runs
+// (StatusNotifierTray); elsewhere they are kept in the bar only. A status item tells key-value
+// observers of "button.effectiveAppearance" when its button's appearance changes.
 #include <any>
 #include <memory>
 #include <vector>
@@ -63,7 +63,8 @@ class NSStatusBar {
 public:
     static NSStatusBar& system();
 
-    /// A new item in the bar, shown at once.
+    /// A new item in the bar, shown at once (in the desktop's tray from the next pass of the main
+    /// loop).
     std::shared_ptr<NSStatusItem> statusItem(CGFloat length);
     /// Takes the item out of the bar.
     void removeStatusItem(const std::shared_ptr<NSStatusItem>& item);
