@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -15,6 +16,8 @@ namespace {
 // Longest sleep of a dispatch thread: deadlines of calls added from other threads while it sleeps
 // are noticed within this time.
 constexpr int longestPollMilliseconds = 200;
+// A bus that did not answer is asked again only after this pause, not on every use.
+constexpr auto retryPause = std::chrono::seconds(5);
 
 const char* variable(DBusConnection::Bus bus) {
     return bus == DBusConnection::Bus::session ? "DBUS_SESSION_BUS_ADDRESS" : "DBUS_SYSTEM_BUS_ADDRESS";
@@ -104,20 +107,27 @@ std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
     struct Entry {
         std::string address;
         std::shared_ptr<Dispatched> dispatched;
+        std::optional<std::chrono::steady_clock::time_point> failedAt;
     };
     static Entry entries[2];
     const char* set = std::getenv(variable(bus));
     const std::string address = set ? set : "";
+    const auto now = std::chrono::steady_clock::now();
     std::shared_ptr<Dispatched> stale;  // let go of outside the lock
     std::lock_guard lock(mutex);
     auto& entry = entries[bus == Bus::session ? 0 : 1];
-    if (!entry.dispatched || entry.address != address || entry.dispatched->lost) {
+    const bool sameAddress = entry.address == address;
+    const bool usable = entry.dispatched && sameAddress && !entry.dispatched->lost;
+    const bool failedLately = !entry.dispatched && sameAddress && entry.failedAt && now - *entry.failedAt < retryPause;
+    if (!usable && !failedLately) {
         stale = std::move(entry.dispatched);
         entry.address = address;
+        entry.failedAt.reset();
         try {
             entry.dispatched = open(bus, address);
         } catch (const sdbus::Error&) {
             entry.dispatched.reset();
+            entry.failedAt = now;
         }
     }
     if (!entry.dispatched) return nullptr;

@@ -16,7 +16,7 @@ public:
 
     /// The shared connection to `bus` at the bus's current address (DBUS_SESSION_BUS_ADDRESS or
     /// DBUS_SYSTEM_BUS_ADDRESS, else the standard one), made on first use and made anew when the
-    /// address changes; empty when no bus answers there.
+    /// address changes; empty when no bus answers there (asked again after a short pause).
     static std::shared_ptr<sdbus::IConnection> shared(Bus bus);
     static std::shared_ptr<sdbus::IConnection> session() { return shared(Bus::session); }
     static std::shared_ptr<sdbus::IConnection> system() { return shared(Bus::system); }
