@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "BluezObjects.hpp"
+#include "IOKit/backends/BluetoothIdentity.hpp"
 
 namespace {
 
@@ -326,7 +327,7 @@ BluezBluetoothStack::BluezBluetoothStack(std::shared_ptr<Core> core) : core_(std
 
 BluezBluetoothStack::~BluezBluetoothStack() { core_->stop(); }
 
-UUID BluezBluetoothStack::peripheralIdentifier(const std::string& address) { return bluez::peripheralIdentifier(address); }
+UUID BluezBluetoothStack::peripheralIdentifier(const std::string& address) { return bluetoothPeripheralIdentifier(address); }
 
 void BluezBluetoothStack::addObserver(std::weak_ptr<BluetoothStackObserver> observer) {
     auto strong = observer.lock();

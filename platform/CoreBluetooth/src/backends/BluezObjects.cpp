@@ -1,10 +1,10 @@
 #include "BluezObjects.hpp"
 
-#include <glib.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
+
+#include "IOKit/backends/BluetoothIdentity.hpp"
 
 namespace bluez {
 
@@ -30,16 +30,6 @@ const Properties* interfaceOf(const Interfaces& interfaces, const char* name) {
     auto found = interfaces.find(name);
     return found == interfaces.end() ? nullptr : &found->second;
 }
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-// Our namespace for peripheral identifiers: 4A05E6AF-5761-4316-82A4-46FFB6405BA1.
-constexpr std::array<std::uint8_t, 16> identifierNamespace{0x4A, 0x05, 0xE6, 0xAF, 0x57, 0x61, 0x43, 0x16,
-                                                           0x82, 0xA4, 0x46, 0xFF, 0xB6, 0x40, 0x5B, 0xA1};
-
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -133,7 +123,7 @@ Snapshot Snapshot::of(const Objects& objects) {
             auto address = text(*device, "Address");
             auto adapter = text(*device, "Adapter");
             if (address && adapter) {
-                Device entry{path, *adapter, upper(*address), peripheralIdentifier(*address), text(*device, "Name"),
+                Device entry{path, *adapter, canonicalBluetoothAddress(*address), bluetoothPeripheralIdentifier(*address), text(*device, "Name"),
                              text(*device, "Alias"), text(*device, "Modalias"), text(*device, "Icon"),
                              flag(*device, "Paired"), flag(*device, "Connected"), flag(*device, "ServicesResolved"),
                              {}, std::nullopt};
@@ -214,19 +204,6 @@ bool Snapshot::isUsable(const Device& device) const {
     return owner && owner->powered && device.connected && device.servicesResolved;
 }
 
-UUID peripheralIdentifier(const std::string& address) {
-    Data input(identifierNamespace.begin(), identifierNamespace.end());
-    auto name = upper(address);
-    std::replace(name.begin(), name.end(), '-', ':');
-    input.insert(input.end(), name.begin(), name.end());
-    auto digest = sha1(input);
-    std::array<std::uint8_t, 16> bytes{};
-    std::copy_n(digest.begin(), 16, bytes.begin());
-    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x50);
-    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
-    return UUID(bytes);
-}
-
 std::optional<Modalias> parseModalias(const std::string& text) {
     auto colon = text.find(':');
     if (colon == std::string::npos) return std::nullopt;
@@ -235,16 +212,6 @@ std::optional<Modalias> parseModalias(const std::string& text) {
     auto product = fourDigitsAfter(text, 'p', colon + 5);
     if (!product) return std::nullopt;
     return Modalias{*vendor, *product};
-}
-
-std::array<std::uint8_t, 20> sha1(const Data& bytes) {
-    std::array<std::uint8_t, 20> digest{};
-    GChecksum* checksum = g_checksum_new(G_CHECKSUM_SHA1);
-    g_checksum_update(checksum, bytes.data(), static_cast<gssize>(bytes.size()));
-    gsize length = digest.size();
-    g_checksum_get_digest(checksum, digest.data(), &length);
-    g_checksum_free(checksum);
-    return digest;
 }
 
 }  // namespace bluez

@@ -113,20 +113,10 @@ struct Snapshot {
     bool isUsable(const Device& device) const;
 };
 
-/// The stable identifier of the peripheral with a Bluetooth address: a name-based (version 5,
-/// SHA-1) UUID of the address written in upper case with ':' between its bytes, in our namespace
-/// 4A05E6AF-5761-4316-82A4-46FFB6405BA1. The same address always gives the same identifier, on
-/// every machine and in every run, whatever its letter case and whether ':' or '-' separates it.
-UUID peripheralIdentifier(const std::string& address);
-
 /// Vendor and product of a modalias such as "usb:v1D6Bp0245d050A" or "bluetooth:v004Cp2014d0100".
 struct Modalias {
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
 };
 std::optional<Modalias> parseModalias(const std::string& text);
-
-/// The SHA-1 digest of the bytes (name-based identifiers need it; no library we use offers it).
-std::array<std::uint8_t, 20> sha1(const Data& bytes);
-
 }  // namespace bluez
