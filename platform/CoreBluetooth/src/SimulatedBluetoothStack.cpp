@@ -189,10 +189,8 @@ std::shared_ptr<SimulatedBluetoothStack> SimulatedBluetoothStack::stackOf(const 
 }
 
 SimulatedPeripheral* SimulatedBluetoothStack::find(const UUID& identifier) {
-    for (auto& peripheral : peripherals_) {
-        if (peripheral.identifier == identifier) return &peripheral;
-    }
-    return nullptr;
+    auto found = positions_.find(identifier);
+    return found == positions_.end() ? nullptr : &peripherals_[found->second];
 }
 
 const SimulatedPeripheral* SimulatedBluetoothStack::find(const UUID& identifier) const {
@@ -326,6 +324,7 @@ void SimulatedBluetoothStack::addPeripheral(SimulatedPeripheral peripheral) {
     if (auto* known = find(peripheral.identifier)) {
         *known = std::move(peripheral);
     } else {
+        positions_.emplace(peripheral.identifier, peripherals_.size());
         peripherals_.push_back(std::move(peripheral));
     }
 }

@@ -115,6 +115,7 @@ private:
 
     CBManagerState state_;
     std::vector<SimulatedPeripheral> peripherals_;
+    std::map<UUID, std::size_t> positions_;  // of each peripheral in peripherals_
     std::map<UUID, double> levelSince_;  // when each peripheral's stored level was set
     std::map<UUID, int> connectRequests_, cancelRequests_;
     std::map<UUID, std::uint64_t> links_;  // counts each peripheral's links, so a drop timer hits its own link only

@@ -153,46 +153,68 @@ Snapshot Snapshot::of(const Objects& objects) {
             if (parsed && service) snapshot.characteristics.push_back({path, *service, *parsed});
         }
     }
+    for (std::size_t i = 0; i < snapshot.adapters.size(); ++i) snapshot.adapterAt_.emplace(snapshot.adapters[i].path, i);
+    for (std::size_t i = 0; i < snapshot.devices.size(); ++i) {
+        const auto& device = snapshot.devices[i];
+        snapshot.deviceAt_.emplace(device.path, i);
+        // Of the devices with one identifier (one per adapter), the first on a powered adapter.
+        auto [chosen, first] = snapshot.deviceWith_.emplace(device.identifier, i);
+        const auto* owner = snapshot.adapter(device.adapter);
+        const auto* held = snapshot.adapter(snapshot.devices[chosen->second].adapter);
+        if (!first && owner && owner->powered && !(held && held->powered)) chosen->second = i;
+    }
+    for (std::size_t i = 0; i < snapshot.services.size(); ++i) {
+        snapshot.serviceAt_.emplace(snapshot.services[i].path, i);
+        snapshot.servicesOf_[snapshot.services[i].device].push_back(i);
+    }
+    for (std::size_t i = 0; i < snapshot.characteristics.size(); ++i) {
+        snapshot.characteristicAt_.emplace(snapshot.characteristics[i].path, i);
+        snapshot.characteristicsOf_[snapshot.characteristics[i].service].push_back(i);
+    }
     return snapshot;
 }
 
-const Adapter* Snapshot::adapter(const std::string& path) const {
-    for (const auto& adapter : adapters) {
-        if (adapter.path == path) return &adapter;
-    }
-    return nullptr;
+namespace {
+
+template <class T>
+const T* at(const std::vector<T>& list, const std::map<std::string, std::size_t>& index, const std::string& key) {
+    auto found = index.find(key);
+    return found == index.end() ? nullptr : &list[found->second];
 }
 
-const Device* Snapshot::deviceAt(const std::string& path) const {
-    for (const auto& device : devices) {
-        if (device.path == path) return &device;
+template <class T>
+std::vector<const T*> all(const std::vector<T>& list, const std::map<std::string, std::vector<std::size_t>>& index,
+                          const std::string& key) {
+    std::vector<const T*> found;
+    if (auto positions = index.find(key); positions != index.end()) {
+        for (auto position : positions->second) found.push_back(&list[position]);
     }
-    return nullptr;
+    return found;
 }
+
+}  // namespace
+
+const Adapter* Snapshot::adapter(const std::string& path) const { return at(adapters, adapterAt_, path); }
+
+const Device* Snapshot::deviceAt(const std::string& path) const { return at(devices, deviceAt_, path); }
 
 const Device* Snapshot::device(const UUID& identifier) const {
-    const Device* first = nullptr;
-    for (const auto& device : devices) {
-        if (device.identifier != identifier) continue;
-        const auto* owner = adapter(device.adapter);
-        if (owner && owner->powered) return &device;
-        if (!first) first = &device;
-    }
-    return first;
+    auto found = deviceWith_.find(identifier);
+    return found == deviceWith_.end() ? nullptr : &devices[found->second];
 }
 
-const GattService* Snapshot::service(const std::string& path) const {
-    for (const auto& service : services) {
-        if (service.path == path) return &service;
-    }
-    return nullptr;
-}
+const GattService* Snapshot::service(const std::string& path) const { return at(services, serviceAt_, path); }
 
 const GattCharacteristic* Snapshot::characteristic(const std::string& path) const {
-    for (const auto& characteristic : characteristics) {
-        if (characteristic.path == path) return &characteristic;
-    }
-    return nullptr;
+    return at(characteristics, characteristicAt_, path);
+}
+
+std::vector<const GattService*> Snapshot::servicesOf(const std::string& device) const {
+    return all(services, servicesOf_, device);
+}
+
+std::vector<const GattCharacteristic*> Snapshot::characteristicsOf(const std::string& service) const {
+    return all(characteristics, characteristicsOf_, service);
 }
 
 bool Snapshot::anyAdapterPowered() const {
