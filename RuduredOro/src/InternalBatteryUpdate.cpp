@@ -41,15 +41,16 @@ InternalBatteryBase::PowerSourceReading InternalBatteryBase::internalPowerSource
     auto list = IOPSCopyPowerSourcesList(blob);
     const CFArray* sources = list ? list->arrayValue() : nullptr;
     if (!sources) return {};
-    // A source that says it is the internal battery wins; a source that names no type stands in
-    // for it when none says so; a source of any other type (an uninterruptible supply) never does.
+    // A source that says it is the internal battery wins; when none says so, the sources that
+    // name no type stand in for it, the last one listed winning; a source of any other type (an
+    // uninterruptible supply) never does.
     std::optional<CFDictionary> untyped;
     for (const auto& source : *sources) {
         auto description = IOPSGetPowerSourceDescription(blob, source);
         if (!description || !description->hasOnlyTextKeys()) continue;
         auto type = description->find("Type");
         if (!type) {
-            if (!untyped) untyped = *description;
+            untyped = *description;
         } else if (type->stringValue() == kInternalBatteryType) {
             return {true, *description};
         }

@@ -100,7 +100,7 @@ void LowEnergyFinder::find() {
     for (const auto& peripheral : peripherals) {
         if (manager_->state() != CBManagerState::poweredOn) return;
         if (device(peripheral)) continue;
-        devices_.push_back(std::make_shared<LowEnergyDevice>(peripheral));
+        add(std::make_shared<LowEnergyDevice>(peripheral));
         connect(peripheral);
     }
 }
@@ -143,12 +143,12 @@ void LowEnergyFinder::disconnectAll() {
     }
     connectingPeripherals_.clear();
     failedDevices_.clear();
-    devices_.clear();
+    dropDevices([](const auto&) { return true; });
 }
 
 void LowEnergyFinder::removeStaleDevices() {
     const double time = now();
-    std::erase_if(devices_, [time](const auto& device) { return time - device->lastUpdate() > staleAfter; });
+    dropDevices([time](const auto& device) { return time - device->lastUpdate() > staleAfter; });
     tellDevicesUpdated();
 }
 
@@ -200,9 +200,7 @@ void LowEnergyFinder::centralManagerDidDisconnectPeripheral(CBCentralManager& /*
                                                             const std::optional<CBError>& /*error*/) {
     // A cancelled attempt ends here too; it must not keep the peripheral from connecting again.
     stopConnecting(peripheral);
-    auto serial = identifierText(*peripheral);
-    auto found = std::find_if(devices_.begin(), devices_.end(), [&](const auto& device) { return device->serial() == serial; });
-    if (found != devices_.end()) devices_.erase(found);
+    if (auto found = device(peripheral)) dropDevices([&](const auto& device) { return device == found; });
     tellDevicesUpdated();
 }
 
@@ -235,7 +233,7 @@ void LowEnergyFinder::centralManagerDidDiscover(CBCentralManager& /*central*/,
     device->setName(peripheral->name().value_or(""));
     if (device->name().empty() && device->manufacturer().value_or("").empty()) return;
 
-    devices_.push_back(device);
+    add(device);
     if (LowEnergyPersistency::isMonitored(serial)) connect(device);
     tellDevicesUpdated();
 }
@@ -281,8 +279,12 @@ void LowEnergyFinder::peripheralDidUpdateValueFor(const std::shared_ptr<CBPeriph
 
     const auto& uuid = characteristic->uuid();
     if (uuid == UUID::batteryLevel()) {
-        std::uint8_t level = value.empty() ? 0 : value[0];
-        device->setBatteryLevel(std::min<std::uint8_t>(level, 100));
+        // An empty value tells no level (it is not 0 %).
+        if (value.empty()) {
+            device->setBatteryLevel(std::nullopt);
+        } else {
+            device->setBatteryLevel(std::min<std::uint8_t>(value[0], 100));
+        }
     } else if (uuid == UUID::modelNumber()) {
         if (auto text = utf8Text(value)) {
             if (auto model = RarAvi::Devices::device(*text)) {
@@ -318,15 +320,27 @@ void LowEnergyFinder::peripheralDidModifyServices(const std::shared_ptr<CBPeriph
 // Helpers.
 
 std::shared_ptr<LowEnergyDevice> LowEnergyFinder::device(const std::shared_ptr<CBPeripheral>& peripheral) const {
-    auto serial = identifierText(*peripheral);
-    for (const auto& device : devices_) {
-        if (device->serial() == serial) return device;
+    if (bySerialStale_) {
+        bySerial_.clear();
+        for (const auto& device : devices_) bySerial_.emplace(device->serial(), device);
+        bySerialStale_ = false;
     }
-    return nullptr;
+    auto found = bySerial_.find(identifierText(*peripheral));
+    return found == bySerial_.end() ? nullptr : found->second;
+}
+
+void LowEnergyFinder::add(std::shared_ptr<LowEnergyDevice> device) {
+    if (!bySerialStale_) bySerial_.emplace(device->serial(), device);
+    devices_.push_back(std::move(device));
+}
+
+template <class Predicate>
+void LowEnergyFinder::dropDevices(Predicate matches) {
+    if (std::erase_if(devices_, matches) > 0) bySerialStale_ = true;
 }
 
 void LowEnergyFinder::removeDevices(const std::shared_ptr<CBPeripheral>& peripheral) {
-    std::erase_if(devices_, [&](const auto& device) {
+    dropDevices([&](const auto& device) {
         return device->peripheral() && device->peripheral()->identifier() == peripheral->identifier();
     });
 }

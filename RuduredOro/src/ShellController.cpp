@@ -61,14 +61,16 @@ std::optional<T> hexNumber(const std::optional<std::string>& text) {
     return parseInteger<T>(removingAll(*text, "0x"), 16);
 }
 
-/// A level such as "80%" or "75 %": every "%" removed, blanks and tabs trimmed, 0 to 255.
+/// A level such as "80%" or "75 %": every "%" removed, blanks and tabs trimmed, 0 to 100.
 std::optional<std::uint8_t> level(const std::optional<std::string>& text) {
     if (!text) return std::nullopt;
     auto digits = removingAll(*text, "%");
     auto start = digits.find_first_not_of(" \t");
     if (start == std::string::npos) return std::nullopt;
     auto end = digits.find_last_not_of(" \t");
-    return parseInteger<std::uint8_t>(digits.substr(start, end - start + 1), 10);
+    auto percent = parseInteger<std::uint8_t>(digits.substr(start, end - start + 1), 10);
+    if (percent && *percent > 100) return std::nullopt;
+    return percent;
 }
 
 /// The address in lower case with "-" between its parts, as the other finders give serials.
@@ -80,8 +82,10 @@ std::string serial(const std::string& address) {
     return result;
 }
 
+/// A "Connected" text of the node's own says so unless it is "No"; without one, the heading it
+/// stands under does.
 bool isConnected(const OutputNode& node) {
-    if (text(node, "Connected")) return true;
+    if (auto connected = text(node, "Connected")) return *connected != "No";
     return node.parent && node.parent->name.starts_with("Connected");
 }
 

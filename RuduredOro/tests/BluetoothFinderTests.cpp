@@ -205,7 +205,7 @@ TEST_F(BluetoothFinderTest, TheLinuxMachinesPeripheralsAsAUserSeesThem) {
     BluetoothFinder finder;
     finder.refresh();
     auto laptop = finder.devices();
-    ASSERT_EQ(laptop.size(), 2u);
+    ASSERT_EQ(laptop.size(), 3u);
     EXPECT_EQ(laptop[0]->name(), "Orbit Mouse");
     EXPECT_EQ(laptop[0]->type(), DeviceType::mouse);
     EXPECT_EQ(laptop[0]->batteryLevel(), 64);
@@ -215,11 +215,14 @@ TEST_F(BluetoothFinderTest, TheLinuxMachinesPeripheralsAsAUserSeesThem) {
     EXPECT_EQ(laptop[1]->type(), DeviceType::keyboard);
     EXPECT_EQ(laptop[1]->batteryLevel(), 55);
     EXPECT_FALSE(laptop[1]->isCharging());
+    EXPECT_EQ(laptop[2]->name(), "Track M7");  // it tells only that its level is "Normal"
+    EXPECT_EQ(laptop[2]->type(), DeviceType::mouse);
+    EXPECT_EQ(laptop[2]->batteryLevel(), 55);
 
     install(std::make_shared<SysfsRegistryProvider>(fixtures / "sysfs" / "desk"));
     finder.refresh();
     auto desk = finder.devices();
-    ASSERT_EQ(desk.size(), 2u);
+    ASSERT_EQ(desk.size(), 3u);
     EXPECT_EQ(desk[0]->name(), "Glide Trackpad");
     EXPECT_EQ(desk[0]->type(), DeviceType::trackpad);
     EXPECT_EQ(desk[0]->batteryLevel(), 81);
@@ -228,4 +231,8 @@ TEST_F(BluetoothFinderTest, TheLinuxMachinesPeripheralsAsAUserSeesThem) {
     EXPECT_EQ(desk[1]->type(), DeviceType::keyboard);
     EXPECT_EQ(desk[1]->batteryLevel(), 100);
     EXPECT_FALSE(desk[1]->isCharging());
+    // A game pad is no trackpad: it has the kind of a device the finder does not know.
+    EXPECT_EQ(desk[2]->name(), "Wireless Controller");
+    EXPECT_EQ(desk[2]->type(), DeviceType::undefined);
+    EXPECT_FALSE(desk[2]->image());
 }

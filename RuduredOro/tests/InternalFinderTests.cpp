@@ -156,14 +156,16 @@ TEST_F(InternalFinderTest, TheInternalBatteryIsReadNotTheLastPowerSource) {
         EXPECT_EQ(battery.condition(), BatteryCondition::good);
     }
 
-    // A source that names no type stands in for the battery; a supply of another type never does,
-    // while the registry is still read.
+    // Sources that name no type stand in for the battery, the last one winning; a supply of
+    // another type never does, while the registry is still read.
     CFDictionary untyped = kInternalSource;
     untyped.remove(CFValue("Type"));
     untyped.set(CFValue("Current Capacity"), CFValue(12));
-    install({{"MaxCapacity", 4000}}, CFArray{kUPS, untyped, CFValue("not a description")});
+    CFDictionary lastUntyped = untyped;
+    lastUntyped.set(CFValue("Current Capacity"), CFValue(34));
+    install({{"MaxCapacity", 4000}}, CFArray{untyped, kUPS, lastUntyped, CFValue("not a description")});
     LegacyInternalBattery fallback(smartBattery());
-    EXPECT_EQ(fallback.charge(), 12);
+    EXPECT_EQ(fallback.charge(), 34);
 
     install({{"MaxCapacity", 4000}}, CFArray{kUPS});
     LegacyInternalBattery upsOnly(smartBattery());

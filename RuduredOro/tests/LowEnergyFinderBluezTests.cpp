@@ -4,6 +4,8 @@
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "Foundation/Locale.hpp"
+#include "IOKit/IORegistry.hpp"
+#include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "RuduredOro/IOKitController.hpp"
 #include "RuduredOro/LowEnergyFinder.hpp"
 #include "RuduredOro/LowEnergyPersistency.hpp"
@@ -40,15 +42,16 @@ protected:
         runUntilIdle();
         finder.reset();
         BluetoothStack::setCurrent(nullptr);
+        IORegistry::setCurrent(nullptr);
         mock.reset();
         bus.reset();
         VirtualTimeTest::TearDown();
     }
 
-    void start() {
+    void start(std::shared_ptr<IIOKitController> registry = std::make_shared<NoRegistry>()) {
         BluetoothStack::setCurrent(BluezBluetoothStack::make());
         finder = LowEnergyFinder::make();
-        finder->setIOKitController(std::make_shared<NoRegistry>());
+        finder->setIOKitController(std::move(registry));
         RunLoop::main().runUntil([&] { return finder->manager()->state() != CBManagerState::unknown; }, patience);
     }
 
@@ -106,6 +109,28 @@ TEST_F(LowEnergyFinderOnBluez, ReadsLevelsFromBatteryOneAndFromAGattBatteryServi
     // A later refresh reads the level BlueZ knows by then.
     mock->update(pen, "org.bluez.Battery1", {{"Percentage", sdbus::Variant(std::uint8_t{76})}});
     EXPECT_TRUE(refreshUntil([&] { return device("A4:83:E7:1C:2D:3E")->batteryLevel() == 76; }));
+}
+
+TEST_F(LowEnergyFinderOnBluez, MiceAndKeyboardsAreToldByWhatTheMachineKnowsOfTheirAddress) {
+    mock->addAdapter();
+    // The mouse's HID device is in the machine's sysfs tree; the keyboard is known to BlueZ alone.
+    auto mouse = connectedDevice("E4:9A:DC:01:02:03", "Orbit Mouse", {batteryUUID});
+    mock->addBattery(mouse, 64);
+    auto keyboard = connectedDevice("A4:83:E7:00:00:10", "Keys", {batteryUUID});
+    mock->update(keyboard, "org.bluez.Device1", {{"Appearance", sdbus::Variant(std::uint16_t{0x03C1})}});
+    mock->addBattery(keyboard, 80);
+    IORegistry::setCurrent(std::make_shared<IORegistry>(
+        std::make_shared<SysfsRegistryProvider>(std::filesystem::path(QUILLON_FIXTURES_DIR) / "sysfs" / "laptop")));
+    start(std::make_shared<IOKitController>());
+
+    ASSERT_TRUE(refreshUntil([&] {
+        auto m = device("E4:9A:DC:01:02:03"), k = device("A4:83:E7:00:00:10");
+        return m && k && m->isConnected() && k->isConnected();
+    }));
+    EXPECT_TRUE(device("E4:9A:DC:01:02:03")->isMouse());
+    EXPECT_FALSE(device("E4:9A:DC:01:02:03")->isKeyboard());
+    EXPECT_TRUE(device("A4:83:E7:00:00:10")->isKeyboard());
+    EXPECT_FALSE(device("A4:83:E7:00:00:10")->isMouse());
 }
 
 TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButStaysConnected) {

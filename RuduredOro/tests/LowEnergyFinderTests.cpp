@@ -177,7 +177,7 @@ TEST_F(LowEnergyFinderTest, NamesDevicesThroughTheCatalogueAndReadsOddValues) {
     finder->refresh();
     runUntilIdle();
     auto unreadable = finder->devices().at(1);
-    EXPECT_EQ(unreadable->batteryLevel(), 0);  // an empty level
+    EXPECT_FALSE(unreadable->batteryLevel());  // an empty value is no level
     EXPECT_EQ(unreadable->name(), "Pen");      // a model number that is no UTF-8 changes nothing
     EXPECT_FALSE(unreadable->firmwareRevision());
 }

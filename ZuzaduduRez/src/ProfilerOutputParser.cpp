@@ -36,11 +36,19 @@ std::shared_ptr<OutputTree> ProfilerOutputParser::parse(const std::optional<std:
     if (lines.empty()) return tree;
 
     auto top = OutputNode::make(lines.front());
+    const auto topDepth = indentation(lines.front());
     // The open headings, each with the indentation of its line, innermost last.
-    std::vector<std::pair<std::size_t, std::shared_ptr<OutputNode>>> open{{indentation(lines.front()), top}};
+    std::vector<std::pair<std::size_t, std::shared_ptr<OutputNode>>> open{{topDepth, top}};
+    // Property lines at the top heading's own indentation, right after it, are its own.
+    bool underTop = true;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const auto& line = lines[i];
         auto depth = indentation(line);
+        if (underTop && depth == topDepth && line.find(propertySplitter) != std::string::npos) {
+            addProperty(*top, line);
+            continue;
+        }
+        underTop = false;
         while (!open.empty() && open.back().first >= depth) open.pop_back();
         if (open.empty()) break;  // not inside the top heading: the report is over
         const auto& owner = open.back().second;

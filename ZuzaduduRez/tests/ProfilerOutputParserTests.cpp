@@ -157,6 +157,12 @@ TEST(ProfilerOutputParser, ALineNotInsideTheTopHeadingEndsTheReport) {
     auto tree = ProfilerOutputParser().parse("  Bluetooth:\n    State: On\n  Other:\n    Mouse:\n");
     ASSERT_EQ(tree->nodes.size(), 1u);
     EXPECT_EQ(tree->description(), "Bluetooth:\n  State: On\n");
+    // Property lines at the top heading's indentation right after it are the heading's own.
+    auto flat = ProfilerOutputParser().parse("Bluetooth:\nState: On\nPower: Off\n  Mouse:\nLater: 1\n");
+    EXPECT_EQ(text(flat->nodes.at(0), "State"), "On");
+    EXPECT_EQ(text(flat->nodes.at(0), "Power"), "Off");
+    EXPECT_EQ(childNames(flat->nodes.at(0)), std::vector<std::string>{"Mouse"});
+    EXPECT_FALSE(flat->nodes.at(0)->properties->has("Later"));
 }
 
 TEST(OutputTree, ClearUnlinksEveryNodeAndReleasingFreesThem) {

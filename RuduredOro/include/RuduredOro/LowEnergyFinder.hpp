@@ -16,6 +16,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "CoreBluetooth/CBCentralManager.hpp"
@@ -120,8 +121,13 @@ public:
 private:
     LowEnergyFinder();
 
-    /// The first device whose serial is the peripheral's identifier text.
+    /// The first device whose serial is the peripheral's identifier text (found through an
+    /// index of the devices by the serial they were added with).
     std::shared_ptr<LowEnergyDevice> device(const std::shared_ptr<CBPeripheral>& peripheral) const;
+    void add(std::shared_ptr<LowEnergyDevice> device);
+    /// Drops the devices that match, keeping the order of the others.
+    template <class Predicate>
+    void dropDevices(Predicate matches);
     /// Drops every device whose peripheral has the same identifier.
     void removeDevices(const std::shared_ptr<CBPeripheral>& peripheral);
     /// Takes the peripheral out of the connecting ones (the first entry that is the same object).
@@ -129,6 +135,9 @@ private:
     void tellDevicesUpdated() const;
 
     std::vector<std::shared_ptr<LowEnergyDevice>> devices_;
+    // The first device of each serial; made anew on the first look-up after devices were dropped.
+    mutable std::unordered_map<std::string, std::shared_ptr<LowEnergyDevice>> bySerial_;
+    mutable bool bySerialStale_ = false;
     std::shared_ptr<IIOKitController> ioKitController_;
     std::shared_ptr<CBCentralManager> manager_;
     std::vector<std::shared_ptr<CBPeripheral>> connectingPeripherals_;

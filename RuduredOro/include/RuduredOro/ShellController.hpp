@@ -47,8 +47,9 @@ public:
     void parse(const std::vector<std::shared_ptr<ZuzaduduRez::OutputNode>>& nodes) override;
 
     /// Each appends at most one device. A node counts only when it is connected: it has a
-    /// "Connected" text of its own (whatever it says), or it sits under a heading whose name
-    /// begins with "Connected".
+    /// "Connected" text of its own other than "No", or, without one, it sits under a heading whose
+    /// name begins with "Connected". A level is a percentage from 0 to 100; anything above is no
+    /// level.
     virtual void addCaseDevice(const ZuzaduduRez::OutputNode& node);
     virtual void addSingleDevice(const ZuzaduduRez::OutputNode& node);
     virtual void addDoubleDevice(const ZuzaduduRez::OutputNode& node);

@@ -1,12 +1,11 @@
 #include "CoreBluetooth/BluetoothStack.hpp"
 
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <mutex>
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
+#include "IOKit/HardwareProfile.hpp"
 
 namespace {
 
@@ -15,13 +14,6 @@ std::mutex currentMutex;
 std::shared_ptr<BluetoothStack>& currentSlot() {
     static auto* slot = new std::shared_ptr<BluetoothStack>();  // lives as long as the process
     return *slot;
-}
-
-// The hardware profile that stands in for the machine, when the environment names one.
-std::optional<std::filesystem::path> hardwareProfilePath() {
-    const char* value = std::getenv("QUILLON_HARDWARE_PROFILE");
-    if (!value || !*value) return std::nullopt;
-    return std::filesystem::path(value);
 }
 
 }  // namespace
@@ -39,7 +31,7 @@ void BluetoothStack::setCurrent(std::shared_ptr<BluetoothStack> stack) {
 }
 
 std::shared_ptr<BluetoothStack> BluetoothStack::makeDefault() {
-    if (auto profile = hardwareProfilePath()) {
+    if (auto profile = HardwareProfile::path()) {
         try {
             return SimulatedBluetoothStack::fromProfile(*profile);
         } catch (const BluetoothProfileError& error) {

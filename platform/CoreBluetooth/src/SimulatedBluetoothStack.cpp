@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "Foundation/Clock.hpp"
 #include "Foundation/DispatchQueue.hpp"
+#include "IOKit/HardwareProfile.hpp"
 
 namespace {
 
@@ -40,9 +39,13 @@ bool wanted(const std::optional<std::vector<CBUUID>>& filter, const CBUUID& uuid
 
 // Reading the profile.
 
-[[noreturn]] void fail(const std::string& where, const std::string& what) {
-    throw BluetoothProfileError("hardware profile, " + where + ": " + what);
-}
+/// What is wrong with the profile, and where; fromProfile and fromProfileText say which profile.
+class ProfileFault : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const std::string& where, const std::string& what) { throw ProfileFault(where + ": " + what); }
 
 double seconds(const Json& object, const char* key, const std::string& where, double fallback) {
     if (!object.contains(key)) return fallback;
@@ -98,8 +101,11 @@ SimulatedPeripheral peripheralFrom(const Json& json, const std::string& where) {
             !change.at("by").is_number_integer())
             fail(where, "\"levelChange\" must be { \"every\": seconds, \"by\": a whole number }");
         double every = seconds(change, "every", where + ", levelChange", 0);
-        if (every <= 0) fail(where, "\"levelChange\" needs \"every\" above 0");
-        peripheral.levelChange = SimulatedPeripheral::LevelChange{every, change.at("by").get<int>()};
+        if (every < SimulatedPeripheral::LevelChange::shortestStep)
+            fail(where, "\"levelChange\" needs \"every\" of at least a millisecond");
+        auto by = change.at("by").get<std::int64_t>();
+        if (by < -100 || by > 100) fail(where, "\"levelChange\" needs \"by\" from -100 to 100");
+        peripheral.levelChange = SimulatedPeripheral::LevelChange{every, static_cast<int>(by)};
     }
     if (json.contains("services")) {
         const auto& services = json.at("services");
@@ -126,17 +132,33 @@ SimulatedBluetoothStack::SimulatedBluetoothStack(CBManagerState state, std::vect
 }
 
 std::shared_ptr<SimulatedBluetoothStack> SimulatedBluetoothStack::fromProfile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw BluetoothProfileError("cannot read the hardware profile " + path.string());
-    return fromProfileText(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    std::string text;
+    try {
+        text = HardwareProfile::readText(path);
+    } catch (const HardwareProfileError& error) {
+        throw BluetoothProfileError(error.what());
+    }
+    try {
+        return stackOf(text);
+    } catch (const ProfileFault& fault) {
+        throw BluetoothProfileError("hardware profile " + path.string() + ", " + fault.what());
+    }
 }
 
 std::shared_ptr<SimulatedBluetoothStack> SimulatedBluetoothStack::fromProfileText(const std::string& text) {
+    try {
+        return stackOf(text);
+    } catch (const ProfileFault& fault) {
+        throw BluetoothProfileError(std::string("hardware profile, ") + fault.what());
+    }
+}
+
+std::shared_ptr<SimulatedBluetoothStack> SimulatedBluetoothStack::stackOf(const std::string& text) {
     Json profile;
     try {
         profile = Json::parse(text);
     } catch (const Json::exception& error) {
-        throw BluetoothProfileError(std::string("hardware profile is no JSON: ") + error.what());
+        fail("its text", std::string("no JSON: ") + error.what());
     }
     if (!profile.is_object()) fail("top level", "must be an object");
     if (!profile.contains("bluetooth")) return std::make_shared<SimulatedBluetoothStack>(CBManagerState::poweredOff);
@@ -167,10 +189,8 @@ std::shared_ptr<SimulatedBluetoothStack> SimulatedBluetoothStack::fromProfileTex
 }
 
 SimulatedPeripheral* SimulatedBluetoothStack::find(const UUID& identifier) {
-    for (auto& peripheral : peripherals_) {
-        if (peripheral.identifier == identifier) return &peripheral;
-    }
-    return nullptr;
+    auto found = positions_.find(identifier);
+    return found == positions_.end() ? nullptr : &peripherals_[found->second];
 }
 
 const SimulatedPeripheral* SimulatedBluetoothStack::find(const UUID& identifier) const {
@@ -285,7 +305,8 @@ Data SimulatedBluetoothStack::currentValue(const SimulatedPeripheral& peripheral
         return value;
     auto since = levelSince_.find(peripheral.identifier);
     double elapsed = Clock::current()->now() - (since == levelSince_.end() ? 0 : since->second);
-    auto steps = static_cast<std::int64_t>(std::floor(std::max(elapsed, 0.0) / peripheral.levelChange->every));
+    // Past 100 steps the level has reached one end whatever it started from.
+    auto steps = static_cast<std::int64_t>(std::min(std::floor(std::max(elapsed, 0.0) / peripheral.levelChange->every), 100.0));
     if (steps == 0) return value;
     auto level = std::clamp<std::int64_t>(value[0] + steps * peripheral.levelChange->by, 0, 100);
     value[0] = static_cast<std::uint8_t>(level);
@@ -303,6 +324,7 @@ void SimulatedBluetoothStack::addPeripheral(SimulatedPeripheral peripheral) {
     if (auto* known = find(peripheral.identifier)) {
         *known = std::move(peripheral);
     } else {
+        positions_.emplace(peripheral.identifier, peripherals_.size());
         peripherals_.push_back(std::move(peripheral));
     }
 }

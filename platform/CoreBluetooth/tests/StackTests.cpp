@@ -166,10 +166,23 @@ TEST_F(StackTest, RejectsProfilesItCannotRead) {
                                     peripheral(R"(, "services": {"180F": {"2A19": 77}})"),
                                     peripheral(R"(, "connectDelay": -1)"), peripheral(R"(, "connected": "yes")"),
                                     peripheral(R"(, "levelChange": {"every": 0, "by": 1})"),
+                                    peripheral(R"(, "levelChange": {"every": 1e-300, "by": 1})"),
+                                    peripheral(R"(, "levelChange": {"every": 1, "by": 4000000000})"),
                                     R"({"bluetooth": {"peripherals": [{)" + good + "}, {" + good + "}]}}"}) {
         EXPECT_THROW(SimulatedBluetoothStack::fromProfileText(text), BluetoothProfileError) << text;
     }
     EXPECT_THROW(SimulatedBluetoothStack::fromProfile(profile("ble-no-such-file.json")), BluetoothProfileError);
+    // A profile read from a file is refused by its name.
+    TemporaryDirectory directory;
+    auto file = directory.write("fast.json", peripheral(R"(, "levelChange": {"every": 1e-300, "by": 1})"));
+    for (const auto& path : {file, directory.path()}) {
+        try {
+            SimulatedBluetoothStack::fromProfile(path);
+            ADD_FAILURE() << path;
+        } catch (const BluetoothProfileError& error) {
+            EXPECT_NE(std::string(error.what()).find(path.string()), std::string::npos) << error.what();
+        }
+    }
 }
 
 TEST_F(StackTest, TheProcessStackComesFromTheNamedProfileOrIsOff) {

@@ -8,7 +8,8 @@ constexpr unsigned collectionTag = 0xA, endCollectionTag = 0xC, usagePageTag = 0
 constexpr std::uint8_t longItemPrefix = 0xFE;
 constexpr std::uint32_t applicationCollection = 0x01;
 
-constexpr std::uint16_t keyboardUsage = 0x06, keypadUsage = 0x07, mouseUsage = 0x02, touchPadUsage = 0x05;
+constexpr std::uint16_t pointerUsage = 0x01, mouseUsage = 0x02, keyboardUsage = 0x06, keypadUsage = 0x07;
+constexpr std::uint16_t touchPadUsage = 0x05;
 
 }  // namespace
 
@@ -58,12 +59,14 @@ std::vector<HIDUsage> HIDReportDescriptor::applicationUsages(const Data& descrip
 }
 
 std::optional<std::string> HIDReportDescriptor::defaultBehavior(const Data& descriptor) {
-    for (const auto& usage : applicationUsages(descriptor)) {
+    auto usages = applicationUsages(descriptor);
+    for (const auto& usage : usages) {
         if (usage.page == genericDesktopPage && (usage.usage == keyboardUsage || usage.usage == keypadUsage)) {
             return "Keyboard";
         }
-        if (usage.page == genericDesktopPage && usage.usage == mouseUsage) return "Mouse";
+        if (usage.page == genericDesktopPage && (usage.usage == mouseUsage || usage.usage == pointerUsage)) return "Mouse";
         if (usage.page == digitizerPage && usage.usage == touchPadUsage) return "Trackpad";
     }
-    return std::nullopt;
+    if (usages.empty()) return std::nullopt;
+    return "undefined";
 }

@@ -1,8 +1,12 @@
 #include "IOKit/HardwareProfile.hpp"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -20,6 +24,26 @@ std::string textField(const nlohmann::json& object, const char* key, std::size_t
     return found->get<std::string>();
 }
 
+/// Whether the arrays and objects of JSON text nest deeper than `limit` (texts are skipped).
+bool nestsDeeperThan(const std::string& text, std::size_t limit) {
+    std::size_t depth = 0;
+    bool inText = false, escaped = false;
+    for (char c : text) {
+        if (inText) {
+            if (escaped) escaped = false;
+            else if (c == '\\') escaped = true;
+            else if (c == '"') inText = false;
+        } else if (c == '"') {
+            inText = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return true;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> HardwareProfile::path() {
@@ -28,10 +52,33 @@ std::optional<std::filesystem::path> HardwareProfile::path() {
     return std::filesystem::path(value);
 }
 
+std::string HardwareProfile::readText(const std::filesystem::path& file) {
+    auto cannotRead = [&](int error) {
+        return HardwareProfileError("cannot read hardware profile " + file.string() + ": " + std::strerror(error));
+    };
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> stream(std::fopen(file.c_str(), "rb"), &std::fclose);
+    if (!stream) throw cannotRead(errno);
+    std::string text;
+    char buffer[64 * 1024];
+    for (;;) {
+        auto count = std::fread(buffer, 1, sizeof buffer, stream.get());
+        if (std::ferror(stream.get())) throw cannotRead(errno);
+        text.append(buffer, count);
+        if (text.size() > maximumSize) {
+            throw HardwareProfileError("hardware profile " + file.string() + " is larger than " +
+                                       std::to_string(maximumSize / (1024 * 1024)) + " MiB");
+        }
+        if (count < sizeof buffer) break;
+    }
+    if (nestsDeeperThan(text, maximumNesting)) {
+        throw HardwareProfileError("hardware profile " + file.string() + " nests deeper than " +
+                                   std::to_string(maximumNesting) + " levels");
+    }
+    return text;
+}
+
 nlohmann::json HardwareProfile::read(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) throw HardwareProfileError("cannot read hardware profile " + file.string());
-    nlohmann::json profile = nlohmann::json::parse(stream, nullptr, false);
+    nlohmann::json profile = nlohmann::json::parse(readText(file), nullptr, false);
     if (profile.is_discarded()) throw HardwareProfileError("hardware profile " + file.string() + " is not valid JSON");
     if (!profile.is_object()) throw HardwareProfileError("hardware profile " + file.string() + " is not a JSON object");
     return profile;
@@ -106,13 +153,27 @@ std::vector<Entry> HardwareProfile::registryEntries(const nlohmann::json& profil
         }
     }
 
+    // Every chain of parents ends within a few links: the entries are made, and let go of, link by
+    // link.
+    for (std::size_t index = 0; index < registry->size(); ++index) {
+        std::set<std::size_t> seen{index};
+        std::size_t at = index;
+        for (std::size_t links = 1; !parents[at].empty(); ++links) {
+            auto parent = ids.find(parents[at]);
+            if (parent == ids.end()) break;  // told when the entry is made
+            at = parent->second;
+            if (!seen.insert(at).second) throw HardwareProfileError(describe(at) + " is its own ancestor");
+            if (links > maximumNesting) {
+                throw HardwareProfileError(describe(index) + " has more than " + std::to_string(maximumNesting) +
+                                           " ancestors");
+            }
+        }
+    }
+
     // Second pass: make the entries, each parent before its children.
     std::vector<Entry> made(registry->size());
-    std::vector<bool> making(registry->size(), false);
     auto make = [&](auto&& self, std::size_t index) -> Entry {
         if (made[index]) return made[index];
-        if (making[index]) throw HardwareProfileError(describe(index) + " is its own ancestor");
-        making[index] = true;
         const auto& item = (*registry)[index];
         auto entry = std::make_shared<IORegistryEntry>();
         entry->className = item.at("class").get<std::string>();
@@ -149,8 +210,22 @@ CFArray HardwareProfile::powerSources(const nlohmann::json& profile) {
     return result;
 }
 
-HardwareProfileProvider::HardwareProfileProvider(const std::filesystem::path& file)
-    : HardwareProfileProvider(HardwareProfile::read(file)) {}
+namespace {
 
-HardwareProfileProvider::HardwareProfileProvider(const nlohmann::json& profile)
-    : StaticRegistryProvider(HardwareProfile::registryEntries(profile), HardwareProfile::powerSources(profile)) {}
+/// The registry and power sources of a profile file; a shape it cannot have is told with the file's name.
+std::pair<std::vector<Entry>, CFArray> registryOf(const std::filesystem::path& file) {
+    auto profile = HardwareProfile::read(file);
+    try {
+        return {HardwareProfile::registryEntries(profile), HardwareProfile::powerSources(profile)};
+    } catch (const HardwareProfileError& error) {
+        throw HardwareProfileError("hardware profile " + file.string() + ": " + error.what());
+    }
+}
+
+}  // namespace
+
+HardwareProfileProvider::HardwareProfileProvider(const std::filesystem::path& file)
+    : HardwareProfileProvider(registryOf(file)) {}
+
+HardwareProfileProvider::HardwareProfileProvider(std::pair<std::vector<Entry>, CFArray> registry)
+    : StaticRegistryProvider(std::move(registry.first), std::move(registry.second)) {}

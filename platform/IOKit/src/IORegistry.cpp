@@ -71,7 +71,7 @@ kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& sna
     auto className = value ? value->stringValue() : std::nullopt;
     if (!className) return kIOReturnBadArgument;
     if (faults_.matching != KERN_SUCCESS) return faults_.matching;
-    snapshot = std::make_shared<const std::vector<Entry>>(provider_ ? provider_->entries() : std::vector<Entry>{});
+    snapshot = std::make_shared<const std::vector<Entry>>(provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{});
     for (const auto& entry : *snapshot) {
         if (entry && entry->conformsTo(*className)) found.push_back(entry);
     }

@@ -55,6 +55,31 @@ TEST(HardwareProfile, MalformedProfilesAreRefusedWithAReason) {
     EXPECT_THROW(HardwareProfile::read(directory.write("broken.json", "{\"registry\": [")), HardwareProfileError);
 }
 
+TEST(HardwareProfile, FilesThatWouldExhaustTheReaderAreRefusedByName) {
+    TemporaryDirectory directory;
+    auto refusal = [](const std::filesystem::path& file) -> std::string {
+        try {
+            HardwareProfileProvider provider(file);
+        } catch (const HardwareProfileError& error) {
+            return error.what();
+        }
+        return "read";
+    };
+    auto names = [&](const std::filesystem::path& file) {
+        EXPECT_NE(refusal(file).find(file.string()), std::string::npos) << refusal(file);
+    };
+    names(directory.path());            // a folder
+    names("/dev/zero");                 // a file without end
+    std::string deep(20000, '[');       // values nested 20,000 deep
+    names(directory.write("deep.json", R"({"registry": [{"class": "A", "properties": {"x": )" + deep +
+                                           std::string(20000, ']') + "}}]}"));
+    std::string chain = R"({"registry": [)";
+    for (int i = 0; i < 20000; ++i) {  // entries whose parents, each later in the file, chain 20,000 deep
+        chain += R"({"id": ")" + std::to_string(i) + R"(", "class": "A", "parent": ")" + std::to_string(i + 1) + "\"}, ";
+    }
+    names(directory.write("chain.json", chain + R"({"id": "20000", "class": "A"}]})"));
+}
+
 TEST(HardwareProfile, TheEnvironmentChoosesBetweenTheMachineAndAProfile) {
     ::unsetenv(HardwareProfile::environmentVariable);
     EXPECT_FALSE(HardwareProfile::path());

@@ -51,6 +51,7 @@ TEST(SysfsMachine, EnergiesChargingAndWhatTheKernelTellsDirectly) {
     // A battery telling its own times; full; a dead cell.
     supply(root, "BAT2", {{"type", "Battery"}, {"status", "Full"}, {"charge_full", "3000000"}, {"charge_now", "2990000"},
                           {"time_to_empty_now", "7200"}, {"health", "Dead"}, {"manufacture_month", "13"},
+                          {"temp", "4611686018427387904"},
                           {"manufacture_year", "2020"}, {"manufacture_day", "1"}});
     // Not the machine's batteries: a peripheral's, an empty slot, one of unknown scope.
     supply(root, "hid-battery", {{"type", "Battery"}, {"scope", "Device"}, {"capacity", "50"}});
@@ -86,6 +87,7 @@ TEST(SysfsMachine, EnergiesChargingAndWhatTheKernelTellsDirectly) {
     EXPECT_EQ(number(energy, "Temperature"), 3050);
     EXPECT_EQ(number(energy, "ManufactureDate"), 10785);
     EXPECT_EQ(batteries[1]->properties.find("ManufactureDate"), nullptr);  // month 13
+    EXPECT_EQ(batteries[1]->properties.find("Temperature"), nullptr);      // beyond what the kernel tells
     EXPECT_EQ(batteries[1]->properties.find("Amperage"), nullptr);
 
     // Discharging, it tells the kernel's own time to empty.

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
+
 #include "IOKit/HIDReportDescriptor.hpp"
+#include "IOKit/backends/BluetoothIdentity.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
+#include "Testing/BluezMock.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 namespace {
@@ -28,8 +33,9 @@ std::vector<std::shared_ptr<const IORegistryEntry>> ofClass(const std::vector<st
     return found;
 }
 
+/// The peripherals' batteries, as a search for their class reads them.
 std::vector<std::shared_ptr<const IORegistryEntry>> peripherals(const std::filesystem::path& root) {
-    return ofClass(SysfsRegistryProvider(root).entries(), SysfsRegistryProvider::hidEventServiceClass);
+    return SysfsRegistryProvider(root).matchingEntries(SysfsRegistryProvider::hidEventServiceClass);
 }
 
 Data bytes(std::initializer_list<int> values) {
@@ -41,10 +47,11 @@ Data bytes(std::initializer_list<int> values) {
 }  // namespace
 
 TEST(SysfsRegistryProvider, PeripheralsWithWhatTheKernelKnowsOfThem) {
-    // The laptop's own battery and mains are left out, and so is the receiver's mouse, which has
-    // not reported a capacity yet.
+    // The laptop's own battery and mains are left out.
     auto laptop = peripherals(trees / "laptop");
-    ASSERT_EQ(laptop.size(), 2u);
+    ASSERT_EQ(laptop.size(), 3u);
+    EXPECT_EQ(ofClass(SysfsRegistryProvider(trees / "laptop").entries(), SysfsRegistryProvider::hidEventServiceClass).size(), 3u);
+    EXPECT_TRUE(SysfsRegistryProvider(trees / "laptop").matchingEntries("IOAppleBluetoothHIDDriver").empty());
     const auto& mouse = *laptop[0];
     EXPECT_EQ(mouse.className, "AppleDeviceManagementHIDEventService");
     EXPECT_EQ(text(mouse, "DeviceAddress"), "e4-9a-dc-01-02-03");
@@ -56,12 +63,17 @@ TEST(SysfsRegistryProvider, PeripheralsWithWhatTheKernelKnowsOfThem) {
     EXPECT_EQ(text(*laptop[1], "DeviceAddress"), "a1b2c3d4");
     EXPECT_EQ(text(*laptop[1], "Transport"), "Wireless");  // behind a USB receiver, not charging
     EXPECT_EQ(text(*laptop[1], "Product"), "Slim Keys K9");
+    // The receiver's mouse tells only a coarse level ("Normal").
+    EXPECT_EQ(number(*laptop[2], "BatteryPercent"), 55);
+    EXPECT_EQ(text(*laptop[2], "HIDDefaultBehavior"), "Mouse");
 
     auto desk = peripherals(trees / "desk");
-    ASSERT_EQ(desk.size(), 2u);
+    ASSERT_EQ(desk.size(), 3u);
     EXPECT_EQ(text(*desk[0], "Transport"), "USB");        // "Charging"
     EXPECT_EQ(text(*desk[1], "Transport"), "Bluetooth");  // "Full" is not charging
     EXPECT_EQ(text(*desk[0], "HIDDefaultBehavior"), "Trackpad");
+    EXPECT_EQ(text(*desk[2], "HIDDefaultBehavior"), "undefined");  // a game pad
+    EXPECT_EQ(text(*desk[2], "Product"), "Wireless Controller");
 }
 
 TEST(SysfsRegistryProvider, FallsBackToWhatTheKernelStillTells) {
@@ -78,10 +90,15 @@ TEST(SysfsRegistryProvider, FallsBackToWhatTheKernelStillTells) {
     supply("other", "capacity", "40");
     supply("other", "device/uevent", "HID_ID=0003:0000046D:0000C52B\nHID_NAME=Receiver Keyboard\nHID_UNIQ=\n");
     supply("other", "device/report_descriptor", "\x05\x01\x09");
-    // Not a peripheral, and a capacity that is no number.
+    // Not a peripheral; a capacity that is no number, one beyond what the kernel tells, a level
+    // that says nothing.
     supply("BAT1", "capacity", "50\n");
     supply("broken", "scope", "Device\n");
     supply("broken", "capacity", "n/a\n");
+    supply("huge", "scope", "Device\n");
+    supply("huge", "capacity", "4611686018427387904\n");
+    supply("vague", "scope", "Device\n");
+    supply("vague", "capacity_level", "Unknown\n");
 
     auto entries = peripherals(root.path());
     ASSERT_EQ(entries.size(), 2u);
@@ -94,6 +111,40 @@ TEST(SysfsRegistryProvider, FallsBackToWhatTheKernelStillTells) {
     EXPECT_EQ(entries[1]->properties.find("HIDDefaultBehavior"), nullptr);
 
     EXPECT_TRUE(SysfsRegistryProvider(root.path() / "missing").entries().empty());
+}
+
+TEST(SysfsRegistryProvider, BluetoothDevicesAreHIDUserDevicesUnderTheirPeripheralIdentifier) {
+    PrivateSystemBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    BluezMock bluez(bus);
+    bluez.addAdapter();
+    auto says = [&](const std::string& address, const std::string& property, sdbus::Variant value) {
+        auto device = bluez.addDevice("hci0", address, "Device");
+        if (!property.empty()) bluez.update(device, "org.bluez.Device1", {{property, value}});
+        return device;
+    };
+    // The mouse's HID device in the tree says what it is, whatever BlueZ says; the others are
+    // told by BlueZ alone; a device nothing tells of is left out.
+    says("E4:9A:DC:01:02:03", "Appearance", sdbus::Variant(std::uint16_t{0x03C1}));
+    auto keys = says("A4:83:E7:00:00:10", "Appearance", sdbus::Variant(std::uint16_t{0x03C1}));
+    says("A4:83:E7:00:00:11", "Class", sdbus::Variant(std::uint32_t{0x000508}));
+    says("A4:83:E7:00:00:12", "Icon", sdbus::Variant(std::string("input-mouse")));
+    says("A4:83:E7:00:00:13", "Icon", sdbus::Variant(std::string("audio-headphones")));
+    auto information = bluez.addService(keys, 0x0010, "0000180a-0000-1000-8000-00805f9b34fb");
+    bluez.addCharacteristic(information, 0x0011, "00002a29-0000-1000-8000-00805f9b34fb", {'Q', 'u', 'i', 'l', 'l'});
+
+    std::map<std::string, std::tuple<std::int64_t, std::int64_t, std::string>> found;
+    for (const auto& entry : SysfsRegistryProvider(trees / "laptop").matchingEntries("IOHIDUserDevice")) {
+        found[text(*entry, "PhysicalDeviceUniqueID")] = {number(*entry, "PrimaryUsagePage"), number(*entry, "PrimaryUsage"),
+                                                         text(*entry, "Manufacturer")};
+    }
+    auto of = [](const char* address) { return bluetoothPeripheralIdentifier(address).uuidString(); };
+    using Usage = std::tuple<std::int64_t, std::int64_t, std::string>;
+    EXPECT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[of("e4-9a-dc-01-02-03")], Usage(1, 2, ""));
+    EXPECT_EQ(found[of("A4:83:E7:00:00:10")], Usage(1, 6, "Quill"));
+    EXPECT_EQ(found[of("A4:83:E7:00:00:11")], Usage(1, 5, ""));  // a game pad of the peripheral class
+    EXPECT_EQ(found[of("A4:83:E7:00:00:12")], Usage(1, 2, ""));
 }
 
 TEST(SysfsRegistryProvider, TheRunningMachineAnswersWithoutError) {
@@ -118,10 +169,13 @@ TEST(HIDReportDescriptor, FindsTopLevelApplicationCollectionsOnly) {
               (std::vector<HIDUsage>{{0x01, 0x06}, {0x01, 0x02}, {0x0D, 0x05}}));
     EXPECT_EQ(HIDReportDescriptor::defaultBehavior(descriptor), "Keyboard");
 
-    // A long item is stepped over; a vendor collection says nothing.
+    // A long item is stepped over; a vendor collection says nothing; a pointer is a mouse.
     auto mouse = bytes({0xFE, 0x02, 0x10, 0xAA, 0xBB, 0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0xC0,
-                        0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0xC0});
+                        0x05, 0x01, 0x09, 0x01, 0xA1, 0x01, 0xC0});
     EXPECT_EQ(HIDReportDescriptor::defaultBehavior(mouse), "Mouse");
+    // Anything else (here a pen on the digitizer page) is a device of no known kind.
+    EXPECT_EQ(HIDReportDescriptor::defaultBehavior(bytes({0x05, 0x0D, 0x09, 0x02, 0xA1, 0x01, 0xC0})), "undefined");
+    EXPECT_FALSE(HIDReportDescriptor::defaultBehavior(bytes({0x05, 0x01, 0x09, 0x02})));
 
     // Cut short anywhere, it reads no further than the end.
     for (std::size_t length = 0; length < descriptor.size(); ++length) {

@@ -45,6 +45,8 @@ struct SimulatedService {
 struct SimulatedPeripheral {
     /// The Battery Level (2A19 of 180F) moves by `by` every `every` seconds, within 0-100.
     struct LevelChange {
+        /// The shortest step a profile may give, in seconds.
+        static constexpr double shortestStep = 0.001;
         double every = 60;
         int by = -1;
     };
@@ -66,7 +68,9 @@ public:
                                      std::vector<SimulatedPeripheral> peripherals = {});
 
     /// The stack described by a profile's "bluetooth" object; a profile without one describes a
-    /// host whose Bluetooth is powered off. Throws BluetoothProfileError.
+    /// host whose Bluetooth is powered off. Throws BluetoothProfileError, naming the file, for a
+    /// profile that cannot be read (as HardwareProfile::readText says) or that describes no stack
+    /// (a "levelChange" needs "every" of at least shortestStep and "by" from -100 to 100).
     static std::shared_ptr<SimulatedBluetoothStack> fromProfile(const std::filesystem::path& path);
     static std::shared_ptr<SimulatedBluetoothStack> fromProfileText(const std::string& json);
 
@@ -100,6 +104,7 @@ public:
     int cancelRequests(const UUID& peripheral) const;
 
 private:
+    static std::shared_ptr<SimulatedBluetoothStack> stackOf(const std::string& json);
     SimulatedPeripheral* find(const UUID& identifier);
     const SimulatedPeripheral* find(const UUID& identifier) const;
     void finishConnecting(const UUID& identifier, const ConnectCompletion& completion);
@@ -110,6 +115,7 @@ private:
 
     CBManagerState state_;
     std::vector<SimulatedPeripheral> peripherals_;
+    std::map<UUID, std::size_t> positions_;  // of each peripheral in peripherals_
     std::map<UUID, double> levelSince_;  // when each peripheral's stored level was set
     std::map<UUID, int> connectRequests_, cancelRequests_;
     std::map<UUID, std::uint64_t> links_;  // counts each peripheral's links, so a drop timer hits its own link only

@@ -5,9 +5,11 @@
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "BluezObjects.hpp"
+#include "IOKit/backends/BluetoothIdentity.hpp"
 
 namespace {
 
@@ -39,9 +41,9 @@ bool wanted(const std::optional<std::vector<CBUUID>>& filter, const CBUUID& uuid
 // Whether the device publishes Battery1 in place of a GATT Battery Service.
 bool offersBatteryInterface(const bluez::Snapshot& snapshot, const bluez::Device& device) {
     if (!device.battery) return false;
-    return std::none_of(snapshot.services.begin(), snapshot.services.end(), [&](const bluez::GattService& service) {
-        return service.device == device.path && service.uuid == batteryService;
-    });
+    auto services = snapshot.servicesOf(device.path);
+    return std::none_of(services.begin(), services.end(),
+                        [](const bluez::GattService* service) { return service->uuid == batteryService; });
 }
 
 }  // namespace
@@ -326,7 +328,7 @@ BluezBluetoothStack::BluezBluetoothStack(std::shared_ptr<Core> core) : core_(std
 
 BluezBluetoothStack::~BluezBluetoothStack() { core_->stop(); }
 
-UUID BluezBluetoothStack::peripheralIdentifier(const std::string& address) { return bluez::peripheralIdentifier(address); }
+UUID BluezBluetoothStack::peripheralIdentifier(const std::string& address) { return bluetoothPeripheralIdentifier(address); }
 
 void BluezBluetoothStack::addObserver(std::weak_ptr<BluetoothStackObserver> observer) {
     auto strong = observer.lock();
@@ -346,16 +348,14 @@ std::vector<BluetoothPeripheralInfo> BluezBluetoothStack::connectedPeripherals(c
     std::lock_guard lock(core_->mutex);
     const auto& snapshot = core_->snapshot;
     std::vector<BluetoothPeripheralInfo> found;
+    std::set<UUID> listed;
     for (const auto& device : snapshot.devices) {
-        if (!snapshot.isUsable(device)) continue;
-        if (std::any_of(found.begin(), found.end(), [&](const auto& info) { return info.identifier == device.identifier; }))
-            continue;
+        if (!snapshot.isUsable(device) || !listed.insert(device.identifier).second) continue;
+        auto gatt = snapshot.servicesOf(device.path);
         auto offered = [&](const CBUUID& uuid) {
             if (std::find(device.uuids.begin(), device.uuids.end(), uuid) != device.uuids.end()) return true;
             if (uuid == batteryService && device.battery) return true;
-            return std::any_of(snapshot.services.begin(), snapshot.services.end(), [&](const bluez::GattService& service) {
-                return service.device == device.path && service.uuid == uuid;
-            });
+            return std::any_of(gatt.begin(), gatt.end(), [&](const bluez::GattService* service) { return service->uuid == uuid; });
         };
         if (std::any_of(services.begin(), services.end(), offered)) found.push_back({device.identifier, device.name});
     }
@@ -434,8 +434,8 @@ void BluezBluetoothStack::discoverServices(const UUID& peripheral, const std::op
         if (!device || !snapshot.isUsable(*device)) {
             error = notConnected();
         } else {
-            for (const auto& service : snapshot.services) {
-                if (service.device == device->path && wanted(filter, service.uuid)) found.push_back({service.path, service.uuid});
+            for (const auto* service : snapshot.servicesOf(device->path)) {
+                if (wanted(filter, service->uuid)) found.push_back({service->path, service->uuid});
             }
             if (offersBatteryInterface(snapshot, *device) && wanted(filter, batteryService))
                 found.push_back({device->path + batterySuffix, batteryService});
@@ -465,9 +465,8 @@ void BluezBluetoothStack::discoverCharacteristics(const UUID& peripheral, const 
         } else if (const auto* gatt = snapshot.service(service); !gatt || gatt->device != device->path) {
             error = invalidHandle();
         } else {
-            for (const auto& characteristic : snapshot.characteristics) {
-                if (characteristic.service == service && wanted(filter, characteristic.uuid))
-                    found.push_back({characteristic.path, characteristic.uuid});
+            for (const auto* characteristic : snapshot.characteristicsOf(service)) {
+                if (wanted(filter, characteristic->uuid)) found.push_back({characteristic->path, characteristic->uuid});
             }
         }
     }

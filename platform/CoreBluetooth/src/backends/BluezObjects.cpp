@@ -1,10 +1,10 @@
 #include "BluezObjects.hpp"
 
-#include <glib.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
+
+#include "IOKit/backends/BluetoothIdentity.hpp"
 
 namespace bluez {
 
@@ -30,16 +30,6 @@ const Properties* interfaceOf(const Interfaces& interfaces, const char* name) {
     auto found = interfaces.find(name);
     return found == interfaces.end() ? nullptr : &found->second;
 }
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-// Our namespace for peripheral identifiers: 4A05E6AF-5761-4316-82A4-46FFB6405BA1.
-constexpr std::array<std::uint8_t, 16> identifierNamespace{0x4A, 0x05, 0xE6, 0xAF, 0x57, 0x61, 0x43, 0x16,
-                                                           0x82, 0xA4, 0x46, 0xFF, 0xB6, 0x40, 0x5B, 0xA1};
-
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -133,7 +123,7 @@ Snapshot Snapshot::of(const Objects& objects) {
             auto address = text(*device, "Address");
             auto adapter = text(*device, "Adapter");
             if (address && adapter) {
-                Device entry{path, *adapter, upper(*address), peripheralIdentifier(*address), text(*device, "Name"),
+                Device entry{path, *adapter, canonicalBluetoothAddress(*address), bluetoothPeripheralIdentifier(*address), text(*device, "Name"),
                              text(*device, "Alias"), text(*device, "Modalias"), text(*device, "Icon"),
                              flag(*device, "Paired"), flag(*device, "Connected"), flag(*device, "ServicesResolved"),
                              {}, std::nullopt};
@@ -163,46 +153,68 @@ Snapshot Snapshot::of(const Objects& objects) {
             if (parsed && service) snapshot.characteristics.push_back({path, *service, *parsed});
         }
     }
+    for (std::size_t i = 0; i < snapshot.adapters.size(); ++i) snapshot.adapterAt_.emplace(snapshot.adapters[i].path, i);
+    for (std::size_t i = 0; i < snapshot.devices.size(); ++i) {
+        const auto& device = snapshot.devices[i];
+        snapshot.deviceAt_.emplace(device.path, i);
+        // Of the devices with one identifier (one per adapter), the first on a powered adapter.
+        auto [chosen, first] = snapshot.deviceWith_.emplace(device.identifier, i);
+        const auto* owner = snapshot.adapter(device.adapter);
+        const auto* held = snapshot.adapter(snapshot.devices[chosen->second].adapter);
+        if (!first && owner && owner->powered && !(held && held->powered)) chosen->second = i;
+    }
+    for (std::size_t i = 0; i < snapshot.services.size(); ++i) {
+        snapshot.serviceAt_.emplace(snapshot.services[i].path, i);
+        snapshot.servicesOf_[snapshot.services[i].device].push_back(i);
+    }
+    for (std::size_t i = 0; i < snapshot.characteristics.size(); ++i) {
+        snapshot.characteristicAt_.emplace(snapshot.characteristics[i].path, i);
+        snapshot.characteristicsOf_[snapshot.characteristics[i].service].push_back(i);
+    }
     return snapshot;
 }
 
-const Adapter* Snapshot::adapter(const std::string& path) const {
-    for (const auto& adapter : adapters) {
-        if (adapter.path == path) return &adapter;
-    }
-    return nullptr;
+namespace {
+
+template <class T>
+const T* at(const std::vector<T>& list, const std::map<std::string, std::size_t>& index, const std::string& key) {
+    auto found = index.find(key);
+    return found == index.end() ? nullptr : &list[found->second];
 }
 
-const Device* Snapshot::deviceAt(const std::string& path) const {
-    for (const auto& device : devices) {
-        if (device.path == path) return &device;
+template <class T>
+std::vector<const T*> all(const std::vector<T>& list, const std::map<std::string, std::vector<std::size_t>>& index,
+                          const std::string& key) {
+    std::vector<const T*> found;
+    if (auto positions = index.find(key); positions != index.end()) {
+        for (auto position : positions->second) found.push_back(&list[position]);
     }
-    return nullptr;
+    return found;
 }
+
+}  // namespace
+
+const Adapter* Snapshot::adapter(const std::string& path) const { return at(adapters, adapterAt_, path); }
+
+const Device* Snapshot::deviceAt(const std::string& path) const { return at(devices, deviceAt_, path); }
 
 const Device* Snapshot::device(const UUID& identifier) const {
-    const Device* first = nullptr;
-    for (const auto& device : devices) {
-        if (device.identifier != identifier) continue;
-        const auto* owner = adapter(device.adapter);
-        if (owner && owner->powered) return &device;
-        if (!first) first = &device;
-    }
-    return first;
+    auto found = deviceWith_.find(identifier);
+    return found == deviceWith_.end() ? nullptr : &devices[found->second];
 }
 
-const GattService* Snapshot::service(const std::string& path) const {
-    for (const auto& service : services) {
-        if (service.path == path) return &service;
-    }
-    return nullptr;
-}
+const GattService* Snapshot::service(const std::string& path) const { return at(services, serviceAt_, path); }
 
 const GattCharacteristic* Snapshot::characteristic(const std::string& path) const {
-    for (const auto& characteristic : characteristics) {
-        if (characteristic.path == path) return &characteristic;
-    }
-    return nullptr;
+    return at(characteristics, characteristicAt_, path);
+}
+
+std::vector<const GattService*> Snapshot::servicesOf(const std::string& device) const {
+    return all(services, servicesOf_, device);
+}
+
+std::vector<const GattCharacteristic*> Snapshot::characteristicsOf(const std::string& service) const {
+    return all(characteristics, characteristicsOf_, service);
 }
 
 bool Snapshot::anyAdapterPowered() const {
@@ -214,19 +226,6 @@ bool Snapshot::isUsable(const Device& device) const {
     return owner && owner->powered && device.connected && device.servicesResolved;
 }
 
-UUID peripheralIdentifier(const std::string& address) {
-    Data input(identifierNamespace.begin(), identifierNamespace.end());
-    auto name = upper(address);
-    std::replace(name.begin(), name.end(), '-', ':');
-    input.insert(input.end(), name.begin(), name.end());
-    auto digest = sha1(input);
-    std::array<std::uint8_t, 16> bytes{};
-    std::copy_n(digest.begin(), 16, bytes.begin());
-    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x50);
-    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
-    return UUID(bytes);
-}
-
 std::optional<Modalias> parseModalias(const std::string& text) {
     auto colon = text.find(':');
     if (colon == std::string::npos) return std::nullopt;
@@ -235,16 +234,6 @@ std::optional<Modalias> parseModalias(const std::string& text) {
     auto product = fourDigitsAfter(text, 'p', colon + 5);
     if (!product) return std::nullopt;
     return Modalias{*vendor, *product};
-}
-
-std::array<std::uint8_t, 20> sha1(const Data& bytes) {
-    std::array<std::uint8_t, 20> digest{};
-    GChecksum* checksum = g_checksum_new(G_CHECKSUM_SHA1);
-    g_checksum_update(checksum, bytes.data(), static_cast<gssize>(bytes.size()));
-    gsize length = digest.size();
-    g_checksum_get_digest(checksum, digest.data(), &length);
-    g_checksum_free(checksum);
-    return digest;
 }
 
 }  // namespace bluez

@@ -93,7 +93,9 @@ struct GattCharacteristic {
 };
 
 /// The adapters, devices and GATT attributes of a tree, each list in path order. Objects that
-/// lack what identifies them (an address, a UUID, their parent) are left out.
+/// lack what identifies them (an address, a UUID, their parent) are left out. Look-ups go through
+/// indexes made with the snapshot, so that a question about one device costs the same however
+/// many devices there are.
 struct Snapshot {
     std::vector<Adapter> adapters;
     std::vector<Device> devices;
@@ -108,16 +110,20 @@ struct Snapshot {
     const Device* device(const UUID& identifier) const;
     const GattService* service(const std::string& path) const;
     const GattCharacteristic* characteristic(const std::string& path) const;
+    /// The GATT services of the device at the path, and the characteristics of the service at
+    /// the path, in path order.
+    std::vector<const GattService*> servicesOf(const std::string& device) const;
+    std::vector<const GattCharacteristic*> characteristicsOf(const std::string& service) const;
     bool anyAdapterPowered() const;
     /// Connected, with its services known, on a powered adapter.
     bool isUsable(const Device& device) const;
-};
 
-/// The stable identifier of the peripheral with a Bluetooth address: a name-based (version 5,
-/// SHA-1) UUID of the address written in upper case with ':' between its bytes, in our namespace
-/// 4A05E6AF-5761-4316-82A4-46FFB6405BA1. The same address always gives the same identifier, on
-/// every machine and in every run, whatever its letter case and whether ':' or '-' separates it.
-UUID peripheralIdentifier(const std::string& address);
+private:
+    // Positions in the lists above.
+    std::map<std::string, std::size_t> adapterAt_, deviceAt_, serviceAt_, characteristicAt_;
+    std::map<UUID, std::size_t> deviceWith_;
+    std::map<std::string, std::vector<std::size_t>> servicesOf_, characteristicsOf_;
+};
 
 /// Vendor and product of a modalias such as "usb:v1D6Bp0245d050A" or "bluetooth:v004Cp2014d0100".
 struct Modalias {
@@ -125,8 +131,4 @@ struct Modalias {
     std::uint16_t product = 0;
 };
 std::optional<Modalias> parseModalias(const std::string& text);
-
-/// The SHA-1 digest of the bytes (name-based identifiers need it; no library we use offers it).
-std::array<std::uint8_t, 20> sha1(const Data& bytes);
-
 }  // namespace bluez

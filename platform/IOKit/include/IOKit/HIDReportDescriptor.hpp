@@ -1,6 +1,7 @@
 #pragma once
 // What a HID device says it is: the usages of the top-level application collections of its
-// report descriptor (a mouse is Generic Desktop 0x02, a keyboard 0x06, a touch pad Digitizer 0x05).
+// report descriptor (a pointer is Generic Desktop 0x01, a mouse 0x02, a keyboard 0x06, a keypad
+// 0x07, a touch pad Digitizer 0x05).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ public:
     static std::vector<HIDUsage> applicationUsages(const Data& descriptor);
 
     /// "Keyboard", "Mouse" or "Trackpad" for the first application collection that is a
-    /// keyboard or keypad, a mouse, or a touch pad; absent when there is none.
+    /// keyboard or keypad, a mouse or pointer, or a touch pad; "undefined" for a device whose
+    /// collections are none of these (a game pad, a pen, a remote); absent when the descriptor
+    /// has no application collection.
     static std::optional<std::string> defaultBehavior(const Data& descriptor);
 };

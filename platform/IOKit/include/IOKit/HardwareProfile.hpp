@@ -18,6 +18,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -40,10 +42,19 @@ public:
     /// value); absent: the real machine.
     static std::optional<std::filesystem::path> path();
 
+    /// The largest profile read, in bytes, and the deepest nesting of its arrays and objects.
+    static constexpr std::size_t maximumSize = 16 * 1024 * 1024;
+    static constexpr std::size_t maximumNesting = 64;
+
+    /// The text of a profile file. Throws HardwareProfileError, naming the file, when it cannot
+    /// be read (a folder, say), is larger than maximumSize (a device that never ends) or nests
+    /// deeper than maximumNesting.
+    static std::string readText(const std::filesystem::path& file);
     /// Reads and parses a profile file; the top level must be an object.
     static nlohmann::json read(const std::filesystem::path& file);
 
-    /// The registry entries of a parsed profile, in the file's order, with parents linked.
+    /// The registry entries of a parsed profile, in the file's order, with parents linked; an
+    /// entry may have at most maximumNesting ancestors.
     static std::vector<std::shared_ptr<const IORegistryEntry>> registryEntries(const nlohmann::json& profile);
 
     /// The power sources of a parsed profile, in the file's order.
@@ -56,9 +67,9 @@ public:
 /// The registry and power sources of a profile file, read once when the provider is made.
 class HardwareProfileProvider : public StaticRegistryProvider {
 public:
-    /// Throws HardwareProfileError when the file cannot be read or is malformed.
+    /// Throws HardwareProfileError, naming the file, when it cannot be read or is malformed.
     explicit HardwareProfileProvider(const std::filesystem::path& file);
 
 private:
-    explicit HardwareProfileProvider(const nlohmann::json& profile);
+    explicit HardwareProfileProvider(std::pair<std::vector<std::shared_ptr<const IORegistryEntry>>, CFArray> registry);
 };

@@ -38,6 +38,12 @@ class IORegistryProvider {
 public:
     virtual ~IORegistryProvider() = default;
     virtual std::vector<std::shared_ptr<const IORegistryEntry>> entries() = 0;
+    /// The entries a search for a class needs: at least every entry whose class or superclass
+    /// has that name, as entries() gives them (others may come along). By default all entries; a
+    /// provider that reads the machine reads only what can match.
+    virtual std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& /*className*/) {
+        return entries();
+    }
     /// The entry as it is now, for an entry with a location: a new entry when its properties
     /// changed, empty when it is gone. By default entries never change.
     virtual std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) {

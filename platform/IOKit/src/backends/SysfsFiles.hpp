@@ -34,8 +34,10 @@ inline std::optional<std::string> readText(const std::filesystem::path& file) {
     return text;
 }
 
+/// A whole number the kernel can tell: its power-supply values are 32-bit, so a text beyond
+/// that range is no value (and arithmetic on what is read cannot overflow).
 inline std::optional<std::int64_t> parseInteger(const std::string& text) {
-    std::int64_t value = 0;
+    std::int32_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
     return value;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
+#include "SysfsClasses.hpp"
 #include "SysfsFiles.hpp"
 
 namespace fs = std::filesystem;
@@ -11,8 +12,7 @@ using namespace sysfs;
 
 namespace {
 
-/// The class of the entry that hosts a smart battery, and the provider class it names.
-constexpr const char* batteryManagerClass = "SmartBatteryManager";
+/// The provider class that the entry hosting a smart battery names.
 constexpr const char* smBusControllerClass = "IOSMBusController";
 
 /// True for a supply of that type that belongs to the machine rather than to a peripheral.
@@ -159,14 +159,10 @@ void setIfPresent(CFDictionary& properties, const char* key, const std::optional
 std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(const fs::path& supply) const {
     auto battery = readBattery(supply);
     if (!battery) return nullptr;
-    auto manager = std::make_shared<IORegistryEntry>();
-    manager->className = batteryManagerClass;
-    manager->superclasses = {"IOService"};
+    auto manager = makeEntry(batteryManagerClasses);
     manager->properties.set(CFValue(kIOProviderClassKey), CFValue(smBusControllerClass));
 
-    auto entry = std::make_shared<IORegistryEntry>();
-    entry->className = smartBatteryClass;
-    entry->superclasses = {"IOService"};
+    auto entry = makeEntry(smartBatteryClasses);
     entry->parent = manager;
     entry->location = supply.string();
     auto& properties = entry->properties;
@@ -215,9 +211,7 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::platformEntry() co
     auto dmi = root_ / "class" / "dmi" / "id";
     std::error_code error;
     if (!fs::is_directory(dmi, error)) return nullptr;
-    auto entry = std::make_shared<IORegistryEntry>();
-    entry->className = platformExpertClass;
-    entry->superclasses = {"IOService"};
+    auto entry = makeEntry(platformExpertClasses);
     if (auto serial = readText(dmi / "product_serial"); serial && !serial->empty()) {
         entry->properties.set(CFValue("IOPlatformSerialNumber"), CFValue(*serial));
     }

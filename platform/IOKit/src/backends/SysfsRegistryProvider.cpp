@@ -2,47 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cstdio>
 #include <map>
 #include <memory>
 
 #include "IOKit/HIDReportDescriptor.hpp"
+#include "SysfsClasses.hpp"
 #include "SysfsFiles.hpp"
+#include "SysfsHID.hpp"
 
 namespace fs = std::filesystem;
 
 using namespace sysfs;
 
 namespace {
-
-// The kernel's bus number of Bluetooth in HID_ID.
-constexpr unsigned long bluetoothBus = 0x05;
-// No report descriptor is larger than this.
-constexpr std::size_t maximumDescriptorSize = 4096;
-
-std::optional<unsigned long> parseHex(const std::string& text) {
-    unsigned long value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
-}
-
-/// KEY=VALUE lines of a uevent file.
-std::map<std::string, std::string> readUevent(const fs::path& file) {
-    std::map<std::string, std::string> values;
-    auto text = readText(file);
-    if (!text) return values;
-    std::size_t start = 0;
-    while (start <= text->size()) {
-        auto end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
-        auto line = text->substr(start, end - start);
-        if (auto equals = line.find('='); equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
-        start = end + 1;
-    }
-    return values;
-}
 
 /// Lower case, with '-' between the parts, as the registry writes device addresses.
 std::string normalizedAddress(std::string text) {
@@ -53,20 +25,14 @@ std::string normalizedAddress(std::string text) {
     return text;
 }
 
-struct HIDIdentity {
-    unsigned long bus = 0, vendor = 0, product = 0;
-};
-
-/// "0005:0000046D:0000B023" (bus, vendor, product in hexadecimal).
-std::optional<HIDIdentity> parseHIDIdentity(const std::string& text) {
-    auto first = text.find(':');
-    auto second = first == std::string::npos ? first : text.find(':', first + 1);
-    if (second == std::string::npos) return std::nullopt;
-    auto bus = parseHex(text.substr(0, first));
-    auto vendor = parseHex(text.substr(first + 1, second - first - 1));
-    auto product = parseHex(text.substr(second + 1));
-    if (!bus || !vendor || !product || *vendor > 0xFFFFFFFF || *product > 0xFFFFFFFF) return std::nullopt;
-    return HIDIdentity{*bus, *vendor, *product};
+/// The percentage of a coarse level, as the desktop's power service (UPower) gives it; absent for
+/// "Unknown" and anything else.
+std::optional<std::int64_t> percentOfLevel(const std::optional<std::string>& level) {
+    static const std::map<std::string, std::int64_t> percents{
+        {"Critical", 5}, {"Low", 10}, {"Normal", 55}, {"High", 70}, {"Full", 100}};
+    auto found = level ? percents.find(*level) : percents.end();
+    if (found == percents.end()) return std::nullopt;
+    return found->second;
 }
 
 }  // namespace
@@ -92,13 +58,47 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entri
             result.push_back(std::move(battery));
         }
     }
+    auto devices = bluetoothDeviceEntries();
+    result.insert(result.end(), devices.begin(), devices.end());
+    return result;
+}
+
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::matchingEntries(const std::string& className) {
+    // A refresh searches several classes, most of which this machine never has: each search reads
+    // only its own kind, so that the peripherals' batteries are read once per refresh.
+    if (className == serviceClass) return entries();
+    if (finds(className, hidEventServiceClasses)) return hidBatteryEntries();
+    if (finds(className, hidUserDeviceClasses)) return bluetoothDeviceEntries();
+    if (finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses)) return smartBatteryEntries();
+    if (finds(className, platformExpertClasses)) {
+        if (auto platform = platformEntry()) return {platform};
+    }
+    return {};
+}
+
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() const {
+    std::vector<std::shared_ptr<const IORegistryEntry>> result;
+    for (const auto& supply : powerSupplies()) {
+        if (auto entry = hidBatteryEntry(supply)) result.push_back(std::move(entry));
+    }
+    return result;
+}
+
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smartBatteryEntries() const {
+    std::vector<std::shared_ptr<const IORegistryEntry>> result;
+    for (const auto& supply : powerSupplies()) {
+        if (auto battery = smartBatteryEntry(supply)) {
+            result.push_back(battery->parent);
+            result.push_back(std::move(battery));
+        }
+    }
     return result;
 }
 
 std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(const fs::path& supply) const {
     if (readText(supply / "scope") != "Device") return nullptr;
-    auto capacityText = readText(supply / "capacity");
-    auto capacity = capacityText ? parseInteger(*capacityText) : std::nullopt;
+    auto capacity = readInteger(supply / "capacity");
+    if (!capacity) capacity = percentOfLevel(readText(supply / "capacity_level"));
     if (!capacity) return nullptr;
 
     auto device = supply / "device";
@@ -123,9 +123,7 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(co
     auto product = readText(supply / "model_name").value_or("");
     if (product.empty()) product = uevent["HID_NAME"];
 
-    auto entry = std::make_shared<IORegistryEntry>();
-    entry->className = hidEventServiceClass;
-    entry->superclasses = {"IOHIDEventService", "IOService"};
+    auto entry = makeEntry(hidEventServiceClasses);
     auto& properties = entry->properties;
     properties.set("DeviceAddress", normalizedAddress(address));
     properties.set("BatteryPercent", *capacity);

@@ -1,20 +1,37 @@
 #pragma once
-// The registry of the Linux machine, read from sysfs on every query, so that it follows the
-// kernel as devices come, go and charge.
+// The registry of the Linux machine, read from sysfs (and BlueZ) on every query, so that it
+// follows the kernel as devices come, go and charge. A query reads only the kinds of entries that
+// can match the class it asks for.
 //
 // Every power supply under <root>/class/power_supply whose scope is "Device" (a peripheral's
-// battery, not the machine's own) and that reports a capacity becomes a HID event service
+// battery, not the machine's own) and that reports a level becomes a HID event service
 // ("AppleDeviceManagementHIDEventService") with what the kernel knows of it:
 //   "DeviceAddress"       the HID device's unique id (its Bluetooth address or serial), else the
 //                         address in a "hid-<address>-battery" name, in lower case with '-'
 //                         between the parts
-//   "BatteryPercent"      `capacity`
+//   "BatteryPercent"      `capacity`; for a battery that tells only a coarse `capacity_level`, the
+//                         percentage the desktop's power service gives it (Critical 5, Low 10,
+//                         Normal 55, High 70, Full 100)
 //   "Transport"           "USB" exactly while `status` is "Charging"; otherwise "Bluetooth" on
 //                         the Bluetooth bus and "Wireless" on any other
 //   "VendorID", "ProductID"  from the HID device's HID_ID
 //   "Product"             `model_name`, else the HID device's HID_NAME
 //   "HIDDefaultBehavior"  "Keyboard", "Mouse" or "Trackpad" when the HID device's report
-//                         descriptor says so
+//                         descriptor says so, "undefined" when it says the device is something
+//                         else (a game pad, a pen)
+//
+// Every Bluetooth device that the machine knows by its address becomes a HID user device
+// ("IOHIDUserDevice"), so that a peripheral of the Bluetooth stack can be told a mouse or a
+// keyboard: each HID device under <root>/bus/hid/devices on the Bluetooth bus (by its HID_UNIQ),
+// and each device BlueZ knows on the system bus (org.bluez.Device1 "Address").
+//   "PhysicalDeviceUniqueID"  the identifier the Bluetooth stack gives the peripheral of that
+//                         address (bluetoothPeripheralIdentifier)
+//   "PrimaryUsagePage", "PrimaryUsage"  the usage of the HID device's first application
+//                         collection; without a HID device, what BlueZ's "Appearance", "Class" or
+//                         "Icon" says, in that order: a keyboard (1, 6), a mouse (1, 2), a
+//                         joystick (1, 4), a game pad (1, 5)
+//   "Manufacturer"        the Manufacturer Name String BlueZ has read from it, else ""
+// A device whose usage nothing tells is left out.
 //
 // Every power supply of type "Battery" that belongs to the machine (scope "System", or no scope)
 // and is present becomes a power source and a smart battery ("AppleSmartBattery") whose parent
@@ -48,6 +65,7 @@
 class SysfsRegistryProvider : public IORegistryProvider {
 public:
     static constexpr const char* hidEventServiceClass = "AppleDeviceManagementHIDEventService";
+    static constexpr const char* hidUserDeviceClass = "IOHIDUserDevice";
     static constexpr const char* smartBatteryClass = "AppleSmartBattery";
     static constexpr const char* platformExpertClass = "IOPlatformExpertDevice";
 
@@ -57,8 +75,11 @@ public:
     const std::filesystem::path& root() const { return root_; }
 
     /// The platform entry, then the entries of the power supplies in the order of their names
-    /// (each smart battery after its manager); none when the folders are missing.
+    /// (each smart battery after its manager), then the Bluetooth HID user devices by address;
+    /// none when the folders are missing and BlueZ does not answer.
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
+    /// Only the kinds of entries of which one has the class (or derives from it).
+    std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& className) override;
     /// A smart battery as its supply is now; empty when the battery is gone.
     std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) override;
     /// The machine's batteries, in the order of their names.
@@ -67,6 +88,9 @@ public:
 private:
     std::vector<std::filesystem::path> powerSupplies() const;
     std::shared_ptr<const IORegistryEntry> hidBatteryEntry(const std::filesystem::path& supply) const;
+    std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries() const;
+    std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries() const;
+    std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries() const;
     std::shared_ptr<const IORegistryEntry> smartBatteryEntry(const std::filesystem::path& supply) const;
     std::shared_ptr<const IORegistryEntry> platformEntry() const;
 

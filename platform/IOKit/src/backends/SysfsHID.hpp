@@ -1,0 +1,57 @@
+#pragma once
+// Reading the kernel's HID devices in sysfs: their uevent and their identity.
+#include <charconv>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "SysfsFiles.hpp"
+
+namespace sysfs {
+
+// The kernel's bus number of Bluetooth in HID_ID.
+inline constexpr unsigned long bluetoothBus = 0x05;
+// No report descriptor is larger than this.
+inline constexpr std::size_t maximumDescriptorSize = 4096;
+
+inline std::optional<unsigned long> parseHex(const std::string& text) {
+    unsigned long value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+/// KEY=VALUE lines of a uevent file.
+inline std::map<std::string, std::string> readUevent(const std::filesystem::path& file) {
+    std::map<std::string, std::string> values;
+    auto text = readText(file);
+    if (!text) return values;
+    std::size_t start = 0;
+    while (start <= text->size()) {
+        auto end = text->find('\n', start);
+        if (end == std::string::npos) end = text->size();
+        auto line = text->substr(start, end - start);
+        if (auto equals = line.find('='); equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+        start = end + 1;
+    }
+    return values;
+}
+
+struct HIDIdentity {
+    unsigned long bus = 0, vendor = 0, product = 0;
+};
+
+/// "0005:0000046D:0000B023" (bus, vendor, product in hexadecimal).
+inline std::optional<HIDIdentity> parseHIDIdentity(const std::string& text) {
+    auto first = text.find(':');
+    auto second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos) return std::nullopt;
+    auto bus = parseHex(text.substr(0, first));
+    auto vendor = parseHex(text.substr(first + 1, second - first - 1));
+    auto product = parseHex(text.substr(second + 1));
+    if (!bus || !vendor || !product || *vendor > 0xFFFFFFFF || *product > 0xFFFFFFFF) return std::nullopt;
+    return HIDIdentity{*bus, *vendor, *product};
+}
+
+}  // namespace sysfs
