@@ -1,12 +1,10 @@
-// The program: the platform's tools first on the search path, the machine's sleep and wake
-// announcements, then the application's main loop.
+// The program: the platform's tools first on the search path, then the application's main loop.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "AppKit/NSApplication.hpp"
-#include "AppKit/backends/SystemSleepFeed.hpp"
 #include "Quillon/MainStoryboard.hpp"
 
 namespace {
@@ -26,7 +24,6 @@ void putProgramFolderFirstOnPath() {
 
 int main(int argc, char** argv) {
     putProgramFolderFirstOnPath();
-    auto sleepFeed = SystemSleepFeed::start();
     Quillon::MainStoryboard::registerScenes();
     return NSApplicationMain(argc, argv);
 }

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "AppKit/NSWorkspace.hpp"
+#include "Foundation/RunLoop.hpp"
 #include "RarAvi/SleepWakeObserver.hpp"
+#include "Testing/PrivateBus.hpp"
 
 using namespace RarAvi;
 
@@ -74,5 +76,25 @@ TEST(SleepWakeObserver, TheSharedObserverObservesFromTheStart) {
     SleepWakeObserver::shared()->setDelegate(delegate);
     postSleepAndWake();
     SleepWakeObserver::shared()->setDelegate(nullptr);
+    EXPECT_EQ(delegate->calls, (std::vector<std::string>{"sleep", "wake"}));
+}
+
+// A host that is no application hears logind's sleep and wake through the observer alone.
+TEST(SleepWakeObserver, HearsLogindWithoutAnApplication) {
+    PrivateSystemBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    bus.startMock("logind", "org.freedesktop.login1");
+    SleepWakeObserver observer;
+    auto delegate = std::make_shared<RecordingDelegate>();
+    observer.setDelegate(delegate);
+    observer.startObserving();
+    for (bool sleeping : {true, false}) {
+        bus.proxy("org.freedesktop.login1", "/org/freedesktop/login1")
+            ->callMethod("EmitSignal")
+            .onInterface("org.freedesktop.DBus.Mock")
+            .withArguments(std::string("org.freedesktop.login1.Manager"), std::string("PrepareForSleep"), std::string("b"),
+                           std::vector<sdbus::Variant>{sdbus::Variant(sleeping)});
+    }
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return delegate->calls.size() == 2; }, 15));
     EXPECT_EQ(delegate->calls, (std::vector<std::string>{"sleep", "wake"}));
 }

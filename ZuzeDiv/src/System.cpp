@@ -1,5 +1,8 @@
 #include "ZuzeDiv/System.hpp"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -84,12 +87,16 @@ std::string System::uptime() {
     return DateUtilities::durationText(static_cast<std::int64_t>(ProcessInfo::processInfo().systemUptime()));
 }
 
-std::optional<AppleHardwareDetails> AppleHardwareDetails::current() {
+namespace {
+const char* const attributesFolder = "/System/Library/PrivateFrameworks/ServerInformation.framework/Versions/A/Resources";
+
+// The host's list of machine attributes in the current locale's language, with no fall-back to
+// another language.
+std::optional<AppleHardwareDetails> fromAttributeList() {
     auto language = Locale::current().languageCode();
     if (!language) return std::nullopt;
     const auto model = System::hardwareModel();
-    const auto path = SystemRoot::resolve("/System/Library/PrivateFrameworks/ServerInformation.framework/Versions/A/Resources/" +
-                                          *language + ".lproj" + "/SIMachineAttributes.plist");
+    const auto path = SystemRoot::resolve(std::string(attributesFolder) + "/" + *language + ".lproj" + "/SIMachineAttributes.plist");
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
     Data bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -107,6 +114,39 @@ std::optional<AppleHardwareDetails> AppleHardwareDetails::current() {
     }
     return AppleHardwareDetails{textEntry(texts, "processor"), textEntry(texts, "description"),
                                 textEntry(texts, "marketingModel"), textEntry(texts, "model")};
+}
+
+bool startsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// The machine as its firmware describes it, and its processor.
+std::optional<AppleHardwareDetails> fromFirmware() {
+    auto vendor = SystemControl::firmwareField("sys_vendor");
+    auto product = SystemControl::firmwareField("product_name");
+    auto version = SystemControl::firmwareField("product_version");
+    auto family = SystemControl::firmwareField("product_family");
+    auto processor = System::cpuBrand();
+    AppleHardwareDetails details;
+    if (!processor.empty()) details.processor = processor;
+    details.model = family ? family : product;
+    auto withMaker = [&](const std::string& name) {
+        return vendor && !startsWithIgnoringCase(name, *vendor) ? *vendor + " " + name : name;
+    };
+    // Some makers give a type number as the product and its name as version and family alike.
+    if (auto name = version && version == family ? version : product) details.marketingModel = withMaker(*name);
+    if (product) details.description = withMaker(*product) + (version ? " " + *version : "");
+    if (details == AppleHardwareDetails{}) return std::nullopt;
+    return details;
+}
+}  // namespace
+
+std::optional<AppleHardwareDetails> AppleHardwareDetails::current() {
+    std::error_code error;
+    if (std::filesystem::is_directory(SystemRoot::resolve(attributesFolder), error)) return fromAttributeList();
+    return fromFirmware();
 }
 
 void to_json(nlohmann::json& json, const AppleHardwareDetails& details) {

@@ -30,7 +30,7 @@ TEST(Reachability, NeedsReachableWithoutARequiredConnection) {
 class UserNotificationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UNUserNotificationCenter::current().setDeliverer([](const UNNotificationRequest&) {});
+        UNUserNotificationCenter::current().setDeliverer([](const UNNotificationRequest&) { return std::optional<UNError>(); });
     }
     void TearDown() override {
         UNUserNotificationCenter::current().setModel({});

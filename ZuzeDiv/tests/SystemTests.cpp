@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "Foundation/Locale.hpp"
@@ -27,7 +29,7 @@ protected:
         SystemRoot::setPath(std::nullopt);
         SystemControl::reset();
         ProcessInfo::processInfo().setOperatingSystemVersionString(std::nullopt);
-        ProcessInfo::processInfo().setThermalState(ProcessInfo::ThermalState::nominal);
+        ProcessInfo::processInfo().setThermalState(std::nullopt);
         VirtualTimeTest::TearDown();
     }
 };
@@ -94,6 +96,34 @@ TEST_F(SystemTest, BrokenAttributeListGivesNothing) {
     root.write(attributesPath, "this is not a property list");
     SystemRoot::setPath(root.path());
     EXPECT_FALSE(AppleHardwareDetails::current());
+}
+
+// A host without the list of machine attributes: the firmware's fields and the processor's name.
+TEST_F(SystemTest, HardwareDetailsFromTheFirmware) {
+    TemporaryDirectory root;
+    SystemRoot::setPath(root.path());
+    SystemControl::reset();
+    EXPECT_FALSE(AppleHardwareDetails::current());  // nothing readable
+
+    root.write("sys/class/dmi/id/sys_vendor", "LENOVO\n");
+    root.write("sys/class/dmi/id/product_name", "20XW0055GE\n");
+    root.write("sys/class/dmi/id/product_version", "ThinkPad X1 Carbon Gen 9\n");
+    root.write("sys/class/dmi/id/product_family", "ThinkPad X1 Carbon Gen 9\n");
+    root.write("proc/cpuinfo", "processor\t: 0\nmodel name\t: 11th Gen Intel(R) Core(TM) i7-1165G7 @ 2.80GHz\n\n");
+    EXPECT_EQ(AppleHardwareDetails::current(),
+              (AppleHardwareDetails{"11th Gen Intel(R) Core(TM) i7-1165G7 @ 2.80GHz",
+                                    "LENOVO 20XW0055GE ThinkPad X1 Carbon Gen 9", "LENOVO ThinkPad X1 Carbon Gen 9",
+                                    "ThinkPad X1 Carbon Gen 9"}));
+
+    // A maker's placeholders count as unread; a name that begins with the maker does not repeat it.
+    root.write("sys/class/dmi/id/sys_vendor", "HP\n");
+    root.write("sys/class/dmi/id/product_name", "HP EliteBook 840 G8 Notebook PC\n");
+    root.write("sys/class/dmi/id/product_version", "To Be Filled By O.E.M.\n");
+    std::filesystem::remove(root.path() / "sys/class/dmi/id/product_family");
+    std::filesystem::remove(root.path() / "proc/cpuinfo");
+    EXPECT_EQ(AppleHardwareDetails::current(),
+              (AppleHardwareDetails{std::nullopt, "HP EliteBook 840 G8 Notebook PC", "HP EliteBook 840 G8 Notebook PC",
+                                    "HP EliteBook 840 G8 Notebook PC"}));
 }
 
 TEST(AppleHardwareDetailsCoding, WritesAndReadsOnlyPresentFields) {

@@ -1,6 +1,7 @@
 #pragma once
 // Registering, removing and posting notifications on the user's distributed notification centre,
-// through which separate processes talk to each other. Senders are texts.
+// through which separate processes of the user talk to each other (over the session bus).
+// Senders are texts; observers are called on the main queue.
 #include <memory>
 #include <optional>
 #include <string>

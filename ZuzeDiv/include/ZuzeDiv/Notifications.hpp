@@ -32,8 +32,9 @@ public:
     static void requestAuthorization(std::function<void(AuthorizationResult)> completion = nullptr);
     /// Whether alerts will be visible: authorised or provisional, with the banner or alert style.
     static void canShowAlerts(std::function<void(bool)> completion);
-    /// Delivers an immediate notification with the default sound when notifications are allowed.
-    /// When they are not, nothing is delivered and the completion receives the error
+    /// Delivers an immediate notification with the default sound when notifications are allowed;
+    /// the completion receives the desktop's error when it cannot take the notification. When
+    /// they are not allowed, nothing is delivered and the completion receives the error
     /// `notAuthorizedError()`.
     static void showNotification(const std::string& title, const std::string& body,
                                  std::function<void(std::optional<UNError>)> completion = nullptr);

@@ -23,9 +23,9 @@ public:
     /// The hardware architecture ("arm64", "x86_64").
     static std::string machine();
     static bool isAppleSilicon();
-    /// The operating system's version text ("Version 14.0 (Build 23A344)").
+    /// The operating system's version text ("Debian GNU/Linux 12 (bookworm), kernel 6.1.0-18-amd64").
     static std::string operatingSystemVersion();
-    /// The version text with every "Version" removed (" 14.0 (Build 23A344)").
+    /// The version text with every "Version" removed.
     static std::string versionText();
     /// The version text with every "Version" replaced by "macOS".
     static std::string macOSVersionText();
@@ -38,16 +38,19 @@ public:
     static std::string uptime();
 };
 
-/// The marketing description of the machine's model, from the operating system's list of
-/// machine attributes in the user's language.
+/// The marketing description of the machine's model: from the operating system's list of machine
+/// attributes in the user's language where the host has one, else from the firmware's description
+/// of the machine (its maker, product name, version and family) and the processor's name.
 struct AppleHardwareDetails {
     std::optional<std::string> processor;
     std::optional<std::string> description;
     std::optional<std::string> marketingModel;
     std::optional<std::string> model;
 
-    /// The details of this machine in the current locale's language; absent when the list for that
-    /// language is missing or unreadable, does not know the model, or has an entry of another shape.
+    /// The details of this machine. With a list of machine attributes: in the current locale's
+    /// language; absent when the list for that language is missing or unreadable, does not know
+    /// the model, or has an entry of another shape. From the firmware: each field absent where its
+    /// source cannot be read; absent as a whole when none can.
     static std::optional<AppleHardwareDetails> current();
 
     bool operator==(const AppleHardwareDetails&) const = default;

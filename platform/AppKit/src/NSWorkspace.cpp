@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "AppKit/backends/SystemSleepFeed.hpp"
+
 extern char** environ;
 
 namespace {
@@ -37,6 +39,13 @@ bool openWithDesktop(const URL& url) {
 NSWorkspace& NSWorkspace::shared() {
     static NSWorkspace* workspace = new NSWorkspace();
     return *workspace;
+}
+
+NSWorkspace::NSWorkspace() : sleepFeed_(std::make_unique<SystemSleepFeed>()) {}
+
+NotificationCenter& NSWorkspace::notificationCenter() {
+    sleepFeed_->listen();
+    return notificationCenter_;
 }
 
 bool NSWorkspace::open(const URL& url) {

@@ -1,5 +1,8 @@
 #include "Foundation/DistributedNotificationCenter.hpp"
 
+#include "Foundation/DispatchQueue.hpp"
+#include "backends/DistributedNotificationBus.hpp"
+
 namespace {
 bool sameObject(const std::weak_ptr<void>& a, const std::shared_ptr<void>& b) {
     return !a.owner_before(b) && !b.owner_before(a);
@@ -7,13 +10,23 @@ bool sameObject(const std::weak_ptr<void>& a, const std::shared_ptr<void>& b) {
 }  // namespace
 
 DistributedNotificationCenter& DistributedNotificationCenter::defaultCenter() {
-    static DistributedNotificationCenter* center = new DistributedNotificationCenter();
+    static DistributedNotificationCenter* center = new DistributedNotificationCenter(OnTheSessionBus{});
     return *center;
 }
+
+DistributedNotificationCenter::DistributedNotificationCenter() = default;
+
+DistributedNotificationCenter::DistributedNotificationCenter(OnTheSessionBus)
+    : bus_(std::make_unique<DistributedNotificationBus>([this](const DistributedNotification& notification) {
+          DispatchQueue::main().async([this, notification] { deliver(notification); });
+      })) {}
+
+DistributedNotificationCenter::~DistributedNotificationCenter() = default;
 
 void DistributedNotificationCenter::addObserver(const std::shared_ptr<void>& observer, Callback callback,
                                                 std::optional<std::string> name, std::optional<std::string> object) {
     if (!observer || !callback) return;
+    if (bus_) bus_->listen();
     std::lock_guard lock(mutex_);
     registrations_.push_back(Registration{observer, std::move(name), std::move(object),
                                           std::make_shared<Callback>(std::move(callback)),
@@ -33,6 +46,15 @@ void DistributedNotificationCenter::removeObserver(const std::shared_ptr<void>& 
 }
 
 void DistributedNotificationCenter::post(const std::string& name, const std::optional<std::string>& object) {
+    const DistributedNotification notification{name, object};
+    if (!bus_) {
+        deliver(notification);
+    } else if (!bus_->send(notification)) {
+        DispatchQueue::main().async([this, notification] { deliver(notification); });
+    }
+}
+
+void DistributedNotificationCenter::deliver(const DistributedNotification& notification) {
     // Deliver from a snapshot, so that observers may add or remove registrations while called.
     std::vector<Registration> snapshot;
     {
@@ -40,11 +62,10 @@ void DistributedNotificationCenter::post(const std::string& name, const std::opt
         std::erase_if(registrations_, [](const Registration& r) { return r.observer.expired(); });
         snapshot = registrations_;
     }
-    const DistributedNotification notification{name, object};
     for (const auto& r : snapshot) {
         if (*r.removed) continue;
-        if (r.name && *r.name != name) continue;
-        if (r.object && r.object != object) continue;
+        if (r.name && *r.name != notification.name) continue;
+        if (r.object && r.object != notification.object) continue;
         auto alive = r.observer.lock();
         if (!alive) continue;
         (*r.callback)(notification);

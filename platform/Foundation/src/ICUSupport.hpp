@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Foundation/Locale.hpp"
+#include "backends/PosixTimeZoneRule.hpp"
 
 namespace icusupport {
 
@@ -26,9 +27,13 @@ inline icu::Locale locale(const Locale& locale) {
     return icu::Locale::createCanonical(id.c_str());
 }
 
-/// The zone of an identifier; ICU's "Etc/Unknown" (which behaves as UTC) when it knows none.
+/// The zone of an identifier: a zone of ICU's database, else the zone of a POSIX rule, else ICU's
+/// "Etc/Unknown" (which behaves as UTC).
 inline std::unique_ptr<icu::TimeZone> timeZone(const TimeZone& zone) {
-    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(unicode(zone.identifier())));
+    std::unique_ptr<icu::TimeZone> known(icu::TimeZone::createTimeZone(unicode(zone.identifier())));
+    if (*known != icu::TimeZone::getUnknown()) return known;
+    if (auto rule = posixtz::zone(zone.identifier())) return rule;
+    return known;
 }
 
 }  // namespace icusupport

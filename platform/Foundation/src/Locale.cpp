@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 
 namespace {
 std::mutex settingsMutex;
 std::optional<std::string> currentLocaleSetting;
 std::optional<std::vector<std::string>> preferredLanguagesSetting;
-std::optional<std::string> currentTimeZoneSetting;
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" name no language.
 std::optional<std::string> localeFromEnvironmentValue(const char* value) {
@@ -19,12 +17,6 @@ std::optional<std::string> localeFromEnvironmentValue(const char* value) {
     text = text.substr(0, text.find_first_of(".@"));
     if (text.empty() || text == "C" || text == "POSIX") return std::nullopt;
     return text;
-}
-
-std::string trim(std::string text) {
-    auto start = text.find_first_not_of(" \t\r\n");
-    auto end = text.find_last_not_of(" \t\r\n");
-    return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
 }
 }  // namespace
 
@@ -98,23 +90,4 @@ std::optional<std::string> Locale::regionCode() const {
         rest = rest.substr(next + 1);
     }
     return std::nullopt;
-}
-
-TimeZone::TimeZone(std::string identifier) : identifier_(std::move(identifier)) {}
-
-TimeZone TimeZone::current() {
-    {
-        std::lock_guard lock(settingsMutex);
-        if (currentTimeZoneSetting) return TimeZone(*currentTimeZoneSetting);
-    }
-    if (const char* tz = std::getenv("TZ"); tz && *tz) return TimeZone(*tz == ':' ? tz + 1 : tz);
-    std::ifstream file("/etc/timezone");
-    std::string line;
-    if (file && std::getline(file, line) && !trim(line).empty()) return TimeZone(trim(line));
-    return TimeZone("UTC");
-}
-
-void TimeZone::setCurrent(const std::optional<std::string>& identifier) {
-    std::lock_guard lock(settingsMutex);
-    currentTimeZoneSetting = identifier;
 }

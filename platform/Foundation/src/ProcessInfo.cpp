@@ -7,13 +7,16 @@
 #include <filesystem>
 #include <mutex>
 
+#include "backends/HostSystemVersion.hpp"
+#include "backends/ThermalZones.hpp"
+
 extern char** environ;
 
 namespace {
 std::mutex settingsMutex;
 std::optional<OperatingSystemVersion> versionSetting;
 std::optional<std::string> versionStringSetting;
-ProcessInfo::ThermalState thermal = ProcessInfo::ThermalState::nominal;
+std::optional<ProcessInfo::ThermalState> thermalSetting;
 constexpr OperatingSystemVersion defaultVersion{14, 0, 0};
 }  // namespace
 
@@ -37,10 +40,7 @@ std::string ProcessInfo::operatingSystemVersionString() const {
         std::lock_guard lock(settingsMutex);
         if (versionStringSetting) return *versionStringSetting;
     }
-    auto v = operatingSystemVersion();
-    std::string text = "Version " + std::to_string(v.majorVersion) + "." + std::to_string(v.minorVersion);
-    if (v.patchVersion) text += "." + std::to_string(v.patchVersion);
-    return text + " (Build " + std::to_string(v.majorVersion + 9) + "A" + std::to_string(100 + v.minorVersion) + ")";
+    return hostsystem::versionText();
 }
 
 void ProcessInfo::setOperatingSystemVersionString(const std::optional<std::string>& text) {
@@ -87,11 +87,14 @@ double ProcessInfo::systemUptime() const {
 }
 
 ProcessInfo::ThermalState ProcessInfo::thermalState() const {
-    std::lock_guard lock(settingsMutex);
-    return thermal;
+    {
+        std::lock_guard lock(settingsMutex);
+        if (thermalSetting) return *thermalSetting;
+    }
+    return thermalzones::state();
 }
 
-void ProcessInfo::setThermalState(ThermalState state) {
+void ProcessInfo::setThermalState(const std::optional<ThermalState>& state) {
     std::lock_guard lock(settingsMutex);
-    thermal = state;
+    thermalSetting = state;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/SystemRoot.hpp"
 
 namespace {
 std::mutex settingsMutex;
@@ -29,7 +31,7 @@ std::string trimmed(std::string text) {
 }
 
 std::optional<std::string> readFirstLine(const char* path) {
-    std::ifstream file(path);
+    std::ifstream file(SystemRoot::resolve(path));
     std::string line;
     if (!file || !std::getline(file, line, '\0')) return std::nullopt;
     line = trimmed(line.substr(0, line.find('\n')));
@@ -39,7 +41,7 @@ std::optional<std::string> readFirstLine(const char* path) {
 
 // The value of the first "key : value" line of /proc/cpuinfo with one of the keys.
 std::optional<std::string> cpuinfoValue(std::initializer_list<const char*> keys) {
-    std::ifstream file("/proc/cpuinfo");
+    std::ifstream file(SystemRoot::resolve("/proc/cpuinfo"));
     std::string line;
     while (std::getline(file, line)) {
         auto colon = line.find(':');
@@ -65,7 +67,7 @@ std::optional<std::string> machineVariable(const std::string& name) {
     if (name == "kern.hostname") return std::string(record.nodename);
     if (name == "hw.machine") return SystemControl::machine();
     if (name == "hw.model") {
-        if (auto product = readFirstLine("/sys/class/dmi/id/product_name")) return product;
+        if (auto product = SystemControl::firmwareField("product_name")) return product;
         if (auto model = readFirstLine("/proc/device-tree/model")) return model;
         return SystemControl::machine();
     }
@@ -88,6 +90,21 @@ std::optional<std::string> SystemControl::stringValue(const std::string& name) {
 void SystemControl::setStringValue(const std::string& name, const std::optional<std::string>& value) {
     std::lock_guard lock(settingsMutex);
     variableSettings[name] = value;
+}
+
+std::optional<std::string> SystemControl::firmwareField(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+    auto value = readFirstLine(("/sys/class/dmi/id/" + name).c_str());
+    if (!value) return std::nullopt;
+    // What makers leave in the fields they do not fill.
+    std::string lower = *value;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (const char* placeholder : {"to be filled by o.e.m.", "default string", "system product name", "system version",
+                                    "system manufacturer", "not applicable", "not specified", "none", "o.e.m.",
+                                    "type1productconfigid", "0123456789", "undefined"}) {
+        if (lower == placeholder) return std::nullopt;
+    }
+    return value;
 }
 
 std::string SystemControl::hostArchitecture(const std::string& linuxMachine) {
@@ -150,7 +167,7 @@ kern_return_t host_info(host_t host, host_flavor_t flavor, host_info_t info, mac
     // Physical cores: distinct (package, core) pairs of /proc/cpuinfo; the logical count without it.
     std::set<std::pair<std::string, std::string>> cores;
     {
-        std::ifstream file("/proc/cpuinfo");
+        std::ifstream file(SystemRoot::resolve("/proc/cpuinfo"));
         std::string line, package, core;
         while (std::getline(file, line)) {
             auto colon = line.find(':');

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "Foundation/DistributedNotificationCenter.hpp"
+#include "Foundation/RunLoop.hpp"
+#include "Foundation/Thread.hpp"
+#include "Testing/PrivateBus.hpp"
 
 namespace {
 struct Listener {};
@@ -43,4 +47,61 @@ TEST(DistributedNotificationCenter, RemovalAndReleasedObserversStopDelivery) {
     center.post("Other");
     EXPECT_EQ(others, 1);
     EXPECT_EQ(center.observerCount(), 0u);
+}
+
+// The user's centre carries posts as session-bus signals: another process (another connection
+// here) hears the name and sender text, and its posts reach this process's observers, on the main
+// queue, as the process's own posts do.
+TEST(DistributedNotificationCenter, TheUsersCentreCarriesPostsOnTheSessionBus) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    constexpr const char* path = "/org/quillon/DistributedNotificationCenter";
+    constexpr const char* interface = "org.quillon.DistributedNotificationCenter";
+
+    auto other = sdbus::createSessionBusConnectionWithAddress(bus.address());
+    std::mutex mutex;
+    std::vector<std::string> heardElsewhere;
+    auto match = other->addMatch(std::string("type='signal',interface='") + interface + "'", [&](sdbus::Message& message) {
+        std::string name, object;
+        bool hasObject = false;
+        try {
+            message >> name >> hasObject >> object;
+        } catch (const sdbus::Error&) {
+            return;
+        }
+        std::lock_guard lock(mutex);
+        heardElsewhere.push_back(name + ":" + (hasObject ? object : "-"));
+    });
+    other->enterEventLoopAsync();
+
+    auto& center = DistributedNotificationCenter::defaultCenter();
+    std::vector<std::string> heard;
+    bool offMainThread = false;
+    auto listener = std::make_shared<Listener>();
+    center.addObserver(
+        listener,
+        [&](const DistributedNotification& n) {
+            offMainThread = offMainThread || !Thread::isMainThread();
+            heard.push_back(n.name + ":" + n.object.value_or("-"));
+        },
+        "Refresh");
+
+    auto heardElsewhereCount = [&] {
+        std::lock_guard lock(mutex);
+        return heardElsewhere.size();
+    };
+    center.post("Refresh", std::string("com.example.app"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return heard.size() == 1 && heardElsewhereCount() == 1; }, 10));
+    sdbus::createObject(*other, path)->emitSignal("Posted").onInterface(interface).withArguments("Refresh", false, "");
+    sdbus::createObject(*other, path)->emitSignal("Posted").onInterface(interface).withArguments("Refresh", true);  // malformed
+    center.post("Other");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return heard.size() == 2; }, 10));
+    EXPECT_EQ(heard, (std::vector<std::string>{"Refresh:com.example.app", "Refresh:-"}));
+    EXPECT_FALSE(offMainThread);
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(heardElsewhere.at(0), "Refresh:com.example.app");
+    }
+    center.removeObserver(listener);
+    other->leaveEventLoop();
 }

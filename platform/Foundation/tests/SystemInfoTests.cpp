@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "Foundation/Compression.hpp"
 #include "Foundation/SystemControl.hpp"
+#include "Foundation/ProcessInfo.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Testing/TestEnvironment.hpp"
 
 TEST(SystemControl, KernelVariablesReportSizeThenBytes) {
     SystemControl::setStringValue("hw.model", "Mac14,2");
@@ -84,4 +89,50 @@ TEST(CompressionStream, WorksThroughTinyBuffers) {
     stream.dst_size = sizeof out;
     EXPECT_EQ(compression_stream_process(&stream, COMPRESSION_STREAM_FINALIZE), COMPRESSION_STATUS_ERROR);
     compression_stream_destroy(&stream);
+}
+
+// The version text names the host; the API level the version checks compare with stays apart.
+TEST(ProcessInfo, VersionTextNamesTheDistributionAndKernel) {
+    TemporaryDirectory root;
+    SystemRoot::setPath(root.path());
+    SystemControl::setStringValue("kern.osrelease", "6.1.0-18-amd64");
+    auto& info = ProcessInfo::processInfo();
+    EXPECT_EQ(info.operatingSystemVersionString(), "Linux, kernel 6.1.0-18-amd64");
+    root.write("usr/lib/os-release", "NAME=Fedora Linux\nVERSION_ID=40\n");
+    EXPECT_EQ(info.operatingSystemVersionString(), "Fedora Linux 40, kernel 6.1.0-18-amd64");
+    root.write("etc/os-release", "# the distribution\nNAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 \\\"bookworm\\\"\"\n");
+    EXPECT_EQ(info.operatingSystemVersionString(), "Debian GNU/Linux 12 \"bookworm\", kernel 6.1.0-18-amd64");
+    EXPECT_EQ(info.operatingSystemVersion(), (OperatingSystemVersion{14, 0, 0}));
+    SystemControl::reset();
+    SystemRoot::setPath(std::nullopt);
+}
+
+// The gravest trip point an enabled zone has reached; unused (zero) trip points and fans do not count.
+TEST(ProcessInfo, ThermalStateFromTheThermalZones) {
+    TemporaryDirectory root;
+    SystemRoot::setPath(root.path());
+    auto& info = ProcessInfo::processInfo();
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::nominal);
+    auto zone = [&](int number, const std::string& temperature, const std::vector<std::pair<std::string, std::string>>& trips) {
+        auto folder = "sys/class/thermal/thermal_zone" + std::to_string(number) + "/";
+        root.write(folder + "temp", temperature + "\n");
+        for (std::size_t i = 0; i < trips.size(); ++i) {
+            root.write(folder + "trip_point_" + std::to_string(i) + "_type", trips[i].first + "\n");
+            root.write(folder + "trip_point_" + std::to_string(i) + "_temp", trips[i].second + "\n");
+        }
+    };
+    zone(0, "61000", {{"active", "50000"}, {"critical", "0"}, {"passive", "95000"}});
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::nominal);
+    zone(1, "96000", {{"passive", "95000"}, {"hot", "99000"}, {"critical", "105000"}});
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::fair);
+    zone(2, "100000", {{"hot", "99000"}});
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::serious);
+    zone(1, "105000", {});
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::critical);
+    root.write("sys/class/thermal/thermal_zone1/mode", "disabled\n");
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::serious);
+    info.setThermalState(ProcessInfo::ThermalState::nominal);
+    EXPECT_EQ(info.thermalState(), ProcessInfo::ThermalState::nominal);
+    info.setThermalState(std::nullopt);
+    SystemRoot::setPath(std::nullopt);
 }

@@ -2,15 +2,18 @@
 
 #include <net/if.h>
 
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
 
+#include "Foundation/SystemRoot.hpp"
+
 namespace {
 std::mutex settingsMutex;
-std::filesystem::path procRoot = "/proc";
+std::optional<std::filesystem::path> procRoot;
 std::function<std::optional<SCNetworkReachabilityFlags>(const sockaddr*)> flagsProvider;
 
 bool interfaceIsUp(const std::filesystem::path& root, const std::string& name) {
@@ -21,7 +24,8 @@ bool interfaceIsUp(const std::filesystem::path& root, const std::string& name) {
     return state != "down" && state != "lowerlayerdown" && state != "notpresent";
 }
 
-// A default route over an interface that is up, in the IPv4 or the IPv6 table.
+// A default route over an interface that is up, in the table of the family (AF_INET, AF_INET6),
+// or in either table for AF_UNSPEC.
 std::optional<bool> hasDefaultRoute(const std::filesystem::path& root, int family) {
     bool readable = false;
     if (family != AF_INET6) {
@@ -49,7 +53,8 @@ std::optional<bool> hasDefaultRoute(const std::filesystem::path& root, int famil
                 if (!(fields >> destination >> prefix >> source >> sourcePrefix >> nextHop >> metric >> references >> use >>
                       flags >> interface))
                     continue;
-                unsigned long flagBits = std::stoul(flags, nullptr, 16);
+                unsigned long flagBits = 0;
+                if (std::from_chars(flags.data(), flags.data() + flags.size(), flagBits, 16).ec != std::errc()) continue;
                 bool isDefault = destination == std::string(32, '0') && prefix == "00";
                 bool rejected = flagBits & 0x0200;  // RTF_REJECT
                 if (isDefault && !rejected && (flagBits & 0x1) && interface != "lo" && interfaceIsUp(root, interface))
@@ -59,6 +64,12 @@ std::optional<bool> hasDefaultRoute(const std::filesystem::path& root, int famil
     }
     if (!readable) return std::nullopt;
     return false;
+}
+bool isWildcard(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET)
+        return reinterpret_cast<const sockaddr_in&>(address).sin_addr.s_addr == INADDR_ANY;
+    const auto& six = reinterpret_cast<const sockaddr_in6&>(address).sin6_addr;
+    return IN6_IS_ADDR_UNSPECIFIED(&six);
 }
 }  // namespace
 
@@ -82,7 +93,7 @@ bool SCNetworkReachabilityGetFlags(const SCNetworkReachabilityRef& target, SCNet
     {
         std::lock_guard lock(settingsMutex);
         provider = flagsProvider;
-        root = procRoot;
+        root = procRoot.value_or(SystemRoot::resolve("/proc"));
     }
     const auto* address = reinterpret_cast<const sockaddr*>(&target->address);
     if (provider) {
@@ -91,9 +102,9 @@ bool SCNetworkReachabilityGetFlags(const SCNetworkReachabilityRef& target, SCNet
         *flags = *answer;
         return true;
     }
-    // The wildcard address stands for "the network": reachable while some default route is up.
-    // Any other address is judged the same way, by the routes of its family.
-    auto reachable = hasDefaultRoute(root, address->sa_family);
+    // The wildcard address of either family stands for "the network": reachable while some default
+    // route is up, over IPv4 or IPv6. Any other address is judged by the routes of its family.
+    auto reachable = hasDefaultRoute(root, isWildcard(target->address) ? AF_UNSPEC : address->sa_family);
     if (!reachable) return false;
     *flags = *reachable ? kSCNetworkReachabilityFlagsReachable : 0;
     return true;
@@ -101,7 +112,7 @@ bool SCNetworkReachabilityGetFlags(const SCNetworkReachabilityRef& target, SCNet
 
 void SCNetworkReachabilitySetProcRoot(const std::filesystem::path& root) {
     std::lock_guard lock(settingsMutex);
-    procRoot = root.empty() ? std::filesystem::path("/proc") : root;
+    procRoot = root.empty() ? std::nullopt : std::optional(root);
 }
 
 void SCNetworkReachabilitySetFlagsProvider(

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SystemConfiguration/SCNetworkReachability.hpp"
+#include "Foundation/SystemRoot.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 class KernelRoutes : public ::testing::Test {
@@ -46,4 +47,16 @@ TEST_F(KernelRoutes, UnreadableTablesGiveNoFlagsAndBadAddressesNoTarget) {
     unknown.sa_family = AF_UNIX;
     EXPECT_FALSE(SCNetworkReachabilityCreateWithAddress(nullptr, &unknown));
     EXPECT_FALSE(SCNetworkReachabilityCreateWithAddress(nullptr, nullptr));
+}
+
+TEST_F(KernelRoutes, AnIPv6DefaultRouteAloneMakesTheNetworkReachable) {
+    const std::string anyV6(32, '0');
+    machine.write("proc/net/route", header);
+    machine.write("proc/net/ipv6_route",
+                  anyV6 + " 00 " + anyV6 + " 00 " + anyV6 + " ffffffff 00000001 00000000 zzzzzzzz lo\n" +  // unreadable flags
+                  anyV6 + " 00 " + anyV6 + " 00 fe800000000000000000000000000001 00000400 00000001 00000000 00450003 eth0\n");
+    SystemRoot::setPath(machine.path());  // the tables under the system root
+    EXPECT_EQ(flagsFor(AF_INET), kSCNetworkReachabilityFlagsReachable);
+    EXPECT_EQ(flagsFor(AF_INET6), kSCNetworkReachabilityFlagsReachable);
+    SystemRoot::setPath(std::nullopt);
 }

@@ -1,31 +1,7 @@
 #include "UserNotifications/UNUserNotificationCenter.hpp"
 
-#include <sdbus-c++/sdbus-c++.h>
-
-#include <map>
-
 #include "Foundation/DispatchQueue.hpp"
-
-namespace {
-// Hands a notification to the freedesktop notification service; silently nothing without one.
-void deliverToDesktop(const UNNotificationRequest& request) {
-    try {
-        auto connection = sdbus::createSessionBusConnection();
-        auto proxy = sdbus::createProxy(*connection, "org.freedesktop.Notifications", "/org/freedesktop/Notifications");
-        std::map<std::string, sdbus::Variant> hints;
-        if (request.content.defaultSound) hints.emplace("sound-name", sdbus::Variant(std::string("message-new-instant")));
-        std::uint32_t id = 0;
-        proxy->callMethod("Notify")
-            .onInterface("org.freedesktop.Notifications")
-            .withTimeout(std::chrono::seconds(2))
-            .withArguments(std::string("Quillon"), std::uint32_t{0}, std::string(), request.content.title,
-                           request.content.body, std::vector<std::string>{}, hints, std::int32_t{-1})
-            .storeResultsTo(id);
-    } catch (const sdbus::Error&) {
-        // No session bus or no notification service: the request stays recorded only.
-    }
-}
-}  // namespace
+#include "backends/DesktopNotifications.hpp"
 
 UNUserNotificationCenter& UNUserNotificationCenter::current() {
     static UNUserNotificationCenter* center = new UNUserNotificationCenter();
@@ -58,20 +34,17 @@ void UNUserNotificationCenter::getNotificationSettings(std::function<void(UNNoti
 void UNUserNotificationCenter::add(const UNNotificationRequest& request,
                                    std::function<void(std::optional<UNError>)> completion) {
     std::optional<UNError> error;
-    std::function<void(const UNNotificationRequest&)> deliverer;
+    Deliverer deliverer;
     {
         std::lock_guard lock(mutex_);
         error = model_.addError;
-        if (!error) delivered_.push_back(request);
-        deliverer = deliverer_;
+        deliverer = deliverer_ ? deliverer_ : desktopnotifications::show;
     }
-    DispatchQueue::global().async([request, error, deliverer, completion = std::move(completion)] {
+    DispatchQueue::global().async([this, request, error, deliverer, completion = std::move(completion)]() mutable {
+        if (!error) error = deliverer(request);
         if (!error) {
-            if (deliverer) {
-                deliverer(request);
-            } else {
-                deliverToDesktop(request);
-            }
+            std::lock_guard lock(mutex_);
+            delivered_.push_back(request);
         }
         if (completion) completion(error);
     });
@@ -92,7 +65,7 @@ std::vector<UNNotificationRequest> UNUserNotificationCenter::deliveredRequests()
     return delivered_;
 }
 
-void UNUserNotificationCenter::setDeliverer(std::function<void(const UNNotificationRequest&)> deliverer) {
+void UNUserNotificationCenter::setDeliverer(Deliverer deliverer) {
     std::lock_guard lock(mutex_);
     deliverer_ = std::move(deliverer);
 }

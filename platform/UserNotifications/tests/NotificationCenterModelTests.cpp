@@ -3,12 +3,21 @@
 #include <future>
 #include <thread>
 
+#include "Testing/PrivateBus.hpp"
 #include "UserNotifications/UNUserNotificationCenter.hpp"
+
+namespace {
+std::optional<UNError> addAndWait(const UNNotificationRequest& request) {
+    std::promise<std::optional<UNError>> done;
+    UNUserNotificationCenter::current().add(request, [&](std::optional<UNError> error) { done.set_value(error); });
+    return done.get_future().get();
+}
+}  // namespace
 
 TEST(UNUserNotificationCenter, AnswersFromItsModelOffTheCallingThread) {
     auto& center = UNUserNotificationCenter::current();
     center.setModel({UNNotificationSettings{UNAuthorizationStatus::notDetermined, UNAlertStyle::alert}, false, {}, {}});
-    center.setDeliverer([](const UNNotificationRequest&) {});
+    center.setDeliverer([](const UNNotificationRequest&) { return std::optional<UNError>(); });
 
     std::promise<std::pair<bool, std::thread::id>> answer;
     center.requestAuthorization(7, [&](bool granted, std::optional<UNError>) {
@@ -22,4 +31,27 @@ TEST(UNUserNotificationCenter, AnswersFromItsModelOffTheCallingThread) {
 
     center.setModel({});
     center.setDeliverer(nullptr);
+}
+
+// The desktop's notification service shows the request; without one the completion says why, and
+// nothing counts as delivered.
+TEST(UNUserNotificationCenter, DeliversThroughTheSessionBusServiceOrSaysWhyNot) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    auto& center = UNUserNotificationCenter::current();
+    const auto before = center.deliveredRequests().size();
+    const UNNotificationRequest request{"A1", UNMutableNotificationContent{"Low battery", "Mouse at 5%", true}};
+
+    auto error = addAndWait(request);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->domain, "org.freedesktop.DBus.Error.ServiceUnknown");
+    EXPECT_EQ(center.deliveredRequests().size(), before);
+
+    bus.startMock("notification_daemon", "org.freedesktop.Notifications");
+    EXPECT_FALSE(addAndWait(request));
+    ASSERT_EQ(center.deliveredRequests().size(), before + 1);
+    auto calls = bus.calls("org.freedesktop.Notifications", "/org/freedesktop/Notifications", "Notify");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].at(3).get<std::string>(), "Low battery");
+    EXPECT_EQ(calls[0].at(4).get<std::string>(), "Mouse at 5%");
 }

@@ -14,6 +14,8 @@
 #include "Foundation/URL.hpp"
 #include "UniformTypeIdentifiers/UTType.hpp"
 
+class SystemSleepFeed;
+
 class NSWorkspace {
 public:
     static NSWorkspace& shared();
@@ -24,8 +26,9 @@ public:
     /// Replaces how addresses are opened (tests record them); nullptr restores xdg-open.
     void setURLOpener(std::function<bool(const URL&)> opener);
 
-    /// Sleep and wake notices of the machine ("NSWorkspaceWillSleepNotification", ...).
-    NotificationCenter& notificationCenter() { return notificationCenter_; }
+    /// Sleep and wake notices of the machine ("NSWorkspaceWillSleepNotification", ...), from
+    /// logind on the system bus, which the centre listens to from its first use on.
+    NotificationCenter& notificationCenter();
 
     // Icons, 32 by 32 points, each call a new image (NSWorkspaceIcons.cpp).
     /// The icon of the item at the path (a system path, looked up under the system root): an
@@ -51,12 +54,13 @@ public:
     void setRunningApplications(const std::optional<std::vector<std::shared_ptr<NSRunningApplication>>>& applications);
 
 private:
-    NSWorkspace() = default;
+    NSWorkspace();
     std::function<bool(const URL&)> opener_;
     mutable std::mutex mutex_;
     std::function<bool(const std::string&, const std::string&)> fileViewer_;
     std::optional<std::vector<std::shared_ptr<NSRunningApplication>>> runningApplications_;
     NotificationCenter notificationCenter_;
+    std::unique_ptr<SystemSleepFeed> sleepFeed_;
 };
 
 inline const char* const NSWorkspaceWillSleepNotification = "NSWorkspaceWillSleepNotification";

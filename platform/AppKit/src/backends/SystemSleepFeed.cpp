@@ -1,16 +1,14 @@
 #include "AppKit/backends/SystemSleepFeed.hpp"
 
-#include <chrono>
-#include <string>
+#include <mutex>
 
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
-
-constexpr const char* logind = "org.freedesktop.login1";
 
 void post(const char* name) {
     DispatchQueue::main().async([name] { NSWorkspace::shared().notificationCenter().post(name); });
@@ -19,29 +17,29 @@ void post(const char* name) {
 }  // namespace
 
 struct SystemSleepFeed::Listener {
-    std::unique_ptr<sdbus::IConnection> connection;
-    sdbus::Slot match;
-
-    ~Listener() {
-        if (!connection) return;
-        connection->leaveEventLoop();
-        match.reset();
-    }
+    std::mutex mutex;
+    std::shared_ptr<sdbus::IConnection> connection;
+    sdbus::Slot match;  // let go of before its connection
 };
 
-std::unique_ptr<SystemSleepFeed> SystemSleepFeed::start() {
-    auto listener = std::make_unique<Listener>();
+SystemSleepFeed::SystemSleepFeed() : listener_(std::make_unique<Listener>()) {}
+
+SystemSleepFeed::~SystemSleepFeed() {
+    std::lock_guard lock(listener_->mutex);
+    listener_->match.reset();
+}
+
+bool SystemSleepFeed::listen() {
+    auto connection = DBusConnection::system();
+    auto& listener = *listener_;
+    std::lock_guard lock(listener.mutex);
+    if (connection == listener.connection) return connection != nullptr;
+    listener.match.reset();
+    listener.connection = connection;
+    if (!connection) return false;
     try {
-        listener->connection = sdbus::createSystemBusConnection();
-        std::string owner;
-        auto daemon = sdbus::createProxy(*listener->connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
-        daemon->callMethod("GetNameOwner")
-            .onInterface("org.freedesktop.DBus")
-            .withTimeout(std::chrono::seconds(2))
-            .withArguments(std::string(logind))
-            .storeResultsTo(owner);
-        // Only logind's own signal counts: the bus matches the sender against whoever owns its name.
-        listener->match = listener->connection->addMatch(
+        // The bus matches the sender against whoever owns logind's name when the signal comes.
+        listener.match = connection->addMatch(
             "type='signal',sender='org.freedesktop.login1',path='/org/freedesktop/login1',"
             "interface='org.freedesktop.login1.Manager',member='PrepareForSleep'",
             [](sdbus::Message& message) {
@@ -51,15 +49,12 @@ std::unique_ptr<SystemSleepFeed> SystemSleepFeed::start() {
                 } catch (const sdbus::Error&) {
                     return;  // not the signal we know
                 }
+                if (!message) return;
                 post(sleeping ? NSWorkspaceWillSleepNotification : NSWorkspaceDidWakeNotification);
             });
-        listener->connection->enterEventLoopAsync();
     } catch (const sdbus::Error&) {
-        return nullptr;  // no system bus, or no logind on it
+        listener.connection.reset();
+        return false;
     }
-    return std::unique_ptr<SystemSleepFeed>(new SystemSleepFeed(std::move(listener)));
+    return true;
 }
-
-SystemSleepFeed::SystemSleepFeed(std::unique_ptr<Listener> listener) : listener_(std::move(listener)) {}
-
-SystemSleepFeed::~SystemSleepFeed() = default;

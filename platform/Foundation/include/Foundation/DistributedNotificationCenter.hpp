@@ -1,8 +1,10 @@
 #pragma once
-// The centre through which the processes of one user notify each other. Here it is a model inside
-// the process: posts reach the observers registered in this process, at once, on the posting
-// thread. Unlike the default centre, the sender is a text, and observers that name one match it
-// by value.
+// The centre through which the processes of one user notify each other. The user's centre carries
+// posts on the session bus, so that every process of the user that observes the name hears them,
+// the posting one too, on its main queue; without a session bus its posts reach this process
+// alone, on the main queue all the same. A centre made here is a model inside the process: its
+// posts reach its observers at once, on the posting thread. Unlike the default centre, the
+// sender is a text, and observers that name one match it by value.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -10,6 +12,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+class DistributedNotificationBus;
 
 struct DistributedNotification {
     std::string name;
@@ -20,10 +24,12 @@ class DistributedNotificationCenter {
 public:
     using Callback = std::function<void(const DistributedNotification&)>;
 
-    /// The user's centre.
+    /// The user's centre, on the session bus.
     static DistributedNotificationCenter& defaultCenter();
 
-    DistributedNotificationCenter() = default;
+    /// A centre of this process alone.
+    DistributedNotificationCenter();
+    ~DistributedNotificationCenter();
     DistributedNotificationCenter(const DistributedNotificationCenter&) = delete;
     DistributedNotificationCenter& operator=(const DistributedNotificationCenter&) = delete;
 
@@ -36,12 +42,17 @@ public:
     void removeObserver(const std::shared_ptr<void>& observer, const std::optional<std::string>& name = std::nullopt,
                         const std::optional<std::string>& object = std::nullopt);
 
-    /// Delivers to every matching observer before returning; a post nobody listens to does nothing.
+    /// Delivers to every matching observer: a centre of this process before returning, the user's
+    /// centre later on the main queue. A post nobody listens to does nothing.
     void post(const std::string& name, const std::optional<std::string>& object = std::nullopt);
 
     std::size_t observerCount() const;
 
 private:
+    struct OnTheSessionBus {};
+    explicit DistributedNotificationCenter(OnTheSessionBus);
+    void deliver(const DistributedNotification& notification);
+
     struct Registration {
         std::weak_ptr<void> observer;
         std::optional<std::string> name;
@@ -52,4 +63,5 @@ private:
 
     mutable std::mutex mutex_;
     std::vector<Registration> registrations_;
+    std::unique_ptr<DistributedNotificationBus> bus_;
 };

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/TimeZone.hpp"
+
 class Locale {
 public:
     explicit Locale(std::string identifier);
@@ -40,21 +42,6 @@ public:
     std::string calendarIdentifier() const;
 
     bool operator==(const Locale& other) const { return identifier_ == other.identifier_; }
-
-private:
-    std::string identifier_;
-};
-
-class TimeZone {
-public:
-    explicit TimeZone(std::string identifier);
-    /// The user's time zone: as set, else TZ, else /etc/timezone, else "UTC".
-    static TimeZone current();
-    static void setCurrent(const std::optional<std::string>& identifier);
-    static TimeZone utc() { return TimeZone("UTC"); }
-
-    const std::string& identifier() const { return identifier_; }
-    bool operator==(const TimeZone& other) const { return identifier_ == other.identifier_; }
 
 private:
     std::string identifier_;

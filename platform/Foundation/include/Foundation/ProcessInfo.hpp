@@ -1,6 +1,8 @@
 #pragma once
-// Facts about the running process and its host. The operating-system version is a setting: the
-// system is written for a host whose version it tests, and tests choose the version they need.
+// Facts about the running process and its host. The operating-system version that the system's
+// version checks compare with is the platform's own API level, a setting apart from the host: the
+// system is written for a host whose version it tests, and tests choose the version they need. The
+// version text and the thermal state are the host's.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,10 +22,11 @@ public:
 
     static ProcessInfo& processInfo();
 
-    /// 14.0.0 unless set.
+    /// The platform's API level: 14.0.0 unless set.
     OperatingSystemVersion operatingSystemVersion() const;
     void setOperatingSystemVersion(const std::optional<OperatingSystemVersion>& version);
-    /// "Version 14.0 (Build 23A344)"-style text of the version; may be set as a whole.
+    /// The host as it names itself: the distribution's name and version and the kernel's release
+    /// ("Debian GNU/Linux 12 (bookworm), kernel 6.1.0-18-amd64"); may be set as a whole.
     std::string operatingSystemVersionString() const;
     void setOperatingSystemVersionString(const std::optional<std::string>& text);
     bool isOperatingSystemAtLeast(const OperatingSystemVersion& version) const;
@@ -36,8 +39,10 @@ public:
     std::uint64_t physicalMemory() const;
     /// Seconds since the machine started.
     double systemUptime() const;
+    /// As set, else from the kernel's thermal zones: nominal until a zone passes a trip point, fair
+    /// past a passive one, serious past a hot one, critical past a critical one.
     ThermalState thermalState() const;
-    void setThermalState(ThermalState state);
+    void setThermalState(const std::optional<ThermalState>& state);
 
 private:
     ProcessInfo() = default;

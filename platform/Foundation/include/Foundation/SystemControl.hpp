@@ -1,8 +1,9 @@
 #pragma once
-// Kernel facts in the host's own shapes, read on Linux from uname, sysconf, sysinfo and /proc:
-// kernel variables by name (sysctlbyname), the host's basic information record (host_info) and
-// the machine's architecture as the host names it ("arm64", "x86_64"). Each kernel variable and
-// the architecture may be set by tests and demos; a set value wins over what the machine says.
+// Kernel facts in the host's own shapes, read on Linux from uname, sysconf, sysinfo, /proc and
+// /sys (the files under the system root): kernel variables by name (sysctlbyname), the host's
+// basic information record (host_info), the machine's architecture as the host names it ("arm64",
+// "x86_64") and the firmware's description of the machine. Each kernel variable and the
+// architecture may be set by tests and demos; a set value wins over what the machine says.
 #include <sys/types.h>
 
 #include <cstddef>
@@ -21,6 +22,11 @@ public:
     /// "kern.hostname". Absent for a name the host does not know.
     static std::optional<std::string> stringValue(const std::string& name);
     static void setStringValue(const std::string& name, const std::optional<std::string>& value);
+
+    /// A field of the firmware's description of the machine (DMI: "sys_vendor", "product_name",
+    /// "product_version", "product_family"...); absent where it cannot be read (the serial number
+    /// is readable by root only) or holds a maker's placeholder ("To Be Filled By O.E.M.").
+    static std::optional<std::string> firmwareField(const std::string& name);
 
     /// The architecture of the machine, as the host names it.
     static std::string machine();

@@ -1,6 +1,7 @@
 #pragma once
 // Network reachability: whether an address can be reached with the machine's current interfaces
-// and routes. On Linux the answer comes from the kernel's routing tables under /proc.
+// and routes. On Linux the answer comes from the kernel's routing tables under /proc: the wildcard
+// address (of either family) is reachable while a default route over IPv4 or IPv6 is up.
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -28,7 +29,8 @@ SCNetworkReachabilityRef SCNetworkReachabilityCreateWithAddress(const void* allo
 /// The flags of the target; false when they cannot be read.
 bool SCNetworkReachabilityGetFlags(const SCNetworkReachabilityRef& target, SCNetworkReachabilityFlags* flags);
 
-/// Seams: where the kernel's tables are read ("/proc" by default), and a provider that replaces
+/// Seams: where the kernel's tables are read (/proc under the system root unless set; an empty
+/// path restores that), and a provider that replaces
 /// the reading altogether (absent flags mean "cannot be read"); nullptr restores the kernel.
 void SCNetworkReachabilitySetProcRoot(const std::filesystem::path& root);
 void SCNetworkReachabilitySetFlagsProvider(

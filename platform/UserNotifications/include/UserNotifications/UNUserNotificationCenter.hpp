@@ -1,8 +1,8 @@
 #pragma once
 // Local notifications: authorisation, settings and delivery of notification requests. The
-// permission state is a model of our own (Linux asks no permission); delivered requests go to the
-// desktop's notification service when one runs on the session bus, and are always recorded.
-// Completions run on a background queue.
+// permission state is a model of our own (Linux asks no permission); requests go to the desktop's
+// notification service on the session bus (org.freedesktop.Notifications), and a request it could
+// not take completes with the error why. Completions run on a background queue.
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -60,10 +60,13 @@ public:
 
     void setModel(const Model& model);
     Model model() const;
-    /// Every request delivered so far, in order.
+    /// Hands a request over to the desktop: no error once it has taken it.
+    using Deliverer = std::function<std::optional<UNError>(const UNNotificationRequest&)>;
+
+    /// Every request the desktop has taken so far, in order.
     std::vector<UNNotificationRequest> deliveredRequests() const;
     /// Replaces the hand-over to the desktop (nullptr restores the session-bus service).
-    void setDeliverer(std::function<void(const UNNotificationRequest&)> deliverer);
+    void setDeliverer(Deliverer deliverer);
     /// The options of the last authorisation request.
     std::optional<UNAuthorizationOptions> lastRequestedOptions() const;
 
@@ -73,6 +76,6 @@ private:
     mutable std::mutex mutex_;
     Model model_;
     std::vector<UNNotificationRequest> delivered_;
-    std::function<void(const UNNotificationRequest&)> deliverer_;
+    Deliverer deliverer_;
     std::optional<UNAuthorizationOptions> lastOptions_;
 };

@@ -4,23 +4,25 @@
 // workspace's notification centre as NSWorkspaceWillSleepNotification and
 // NSWorkspaceDidWakeNotification, on the main queue, as the desktop delivers its workspace notices.
 //
-// The application starts one feed when it launches and keeps it while it runs:
-//   auto sleepFeed = SystemSleepFeed::start();   // nullptr: no logind, nothing will be posted
+// The workspace keeps one feed and has it listen whenever its notification centre is used, so that
+// every host of the platform hears sleep and wake, an application or a library's.
 #include <memory>
 
 class SystemSleepFeed {
 public:
-    /// Listens from now on; nullptr when the system bus cannot be reached or logind is not on it.
-    /// Waits for a few round trips to the bus daemon.
-    static std::unique_ptr<SystemSleepFeed> start();
+    /// A feed that does not listen yet.
+    SystemSleepFeed();
     /// Stops listening.
     ~SystemSleepFeed();
     SystemSleepFeed(const SystemSleepFeed&) = delete;
     SystemSleepFeed& operator=(const SystemSleepFeed&) = delete;
 
+    /// Listens on the current system bus, anew when the bus has changed (only logind's own
+    /// signal counts, whenever logind comes); false without a system bus.
+    bool listen();
+
     struct Listener;
 
 private:
-    explicit SystemSleepFeed(std::unique_ptr<Listener> listener);
     std::unique_ptr<Listener> listener_;
 };
