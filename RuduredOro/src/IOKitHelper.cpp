@@ -1,13 +1,9 @@
 #include "RuduredOro/IOKitHelper.hpp"
 
-#include <unicode/gregocal.h>
-#include <unicode/timezone.h>
-#include <unicode/unistr.h>
-
 #include <limits>
 #include <memory>
 
-#include "Foundation/Locale.hpp"
+#include "Foundation/Calendar.hpp"
 
 namespace RuduredOro {
 
@@ -55,18 +51,19 @@ std::optional<Date> IOKitHelper::dateFromPackedValue(std::int64_t packed) {
     auto day = static_cast<std::int32_t>(packed & 31);
     auto month = static_cast<std::int32_t>((packed >> 5) & 15);
     auto year = static_cast<std::int32_t>(1980 + ((packed >> 9) & 127));
-    UErrorCode status = U_ZERO_ERROR;
-    auto zone = icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(TimeZone::current().identifier()));
     // Gregorian whatever the user's calendar: batteries count their years that way.
-    auto calendar = std::make_unique<icu::GregorianCalendar>(zone, status);
-    if (U_FAILURE(status)) return std::nullopt;
-    // A strict calendar refuses a day that does not exist instead of rolling it into another.
-    calendar->setLenient(false);
-    calendar->clear();
-    calendar->set(year, month - 1, day, 0, 0, 0);
-    UDate milliseconds = calendar->getTime(status);
-    if (U_FAILURE(status)) return std::nullopt;
-    return Date(milliseconds / 1000.0);
+    const Calendar calendar(Calendar::Identifier::gregorian);
+    DateComponents parts;
+    parts.year = year;
+    parts.month = month;
+    parts.day = day;
+    parts.hour = parts.minute = parts.second = 0;
+    auto date = calendar.date(parts);
+    if (!date) return std::nullopt;
+    // A day that does not exist rolls into another one: refuse it rather than name a wrong day.
+    auto back = calendar.dateComponents({CalendarComponent::year, CalendarComponent::month, CalendarComponent::day}, *date);
+    if (back.year != year || back.month != month || back.day != day) return std::nullopt;
+    return date;
 }
 
 }  // namespace RuduredOro
