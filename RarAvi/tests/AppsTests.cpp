@@ -34,6 +34,7 @@ TEST_F(Inventory, InstalledApplicationsAreTheMenusDesktopEntries) {
     SystemRoot::setPath(std::nullopt);
     TemporaryDesktop desktop;
     const auto program = desktop.write("bin/notes-pad", std::string(1234, 'x'));
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
     desktop.write("share/applications/org.example.Notes.desktop",
                   "[Desktop Entry]\nType=Application\nName=Notes\nTryExec=" + program.string() + "\nExec=notes-pad %U\nIcon=" +
                       (desktop.root() / "share/notes.svg").string() + "\n");

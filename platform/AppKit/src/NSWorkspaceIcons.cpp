@@ -2,6 +2,7 @@
 // content type (shared-mime-info's icon names) and, for applications, by their desktop entry's
 // Icon key. Where the theme has none, our own generic artwork stands in.
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -78,12 +79,12 @@ std::shared_ptr<NSImage> entryIcon(const std::string& entryPath) {
 }
 
 // Icon names of kinds that have no MIME type of their own.
-std::vector<std::string> familyIconNames(const UTType& type) {
-    if (type.conforms(UTType::image())) return {"image-x-generic"};
-    if (type.conforms(UTType::audio())) return {"audio-x-generic"};
-    if (type.conforms(UTType::movie())) return {"video-x-generic"};
-    if (type.conforms(UTType::archive())) return {"package-x-generic"};
-    if (type.conforms(UTType::text())) return {"text-x-generic"};
+std::vector<std::string> familyIconNames(const std::function<bool(const UTType&)>& is) {
+    if (is(UTType::image())) return {"image-x-generic"};
+    if (is(UTType::audio())) return {"audio-x-generic"};
+    if (is(UTType::movie())) return {"video-x-generic"};
+    if (is(UTType::archive())) return {"package-x-generic"};
+    if (is(UTType::text())) return {"text-x-generic"};
     return {};
 }
 
@@ -128,11 +129,13 @@ std::shared_ptr<NSImage> NSWorkspace::iconForFile(const std::string& path) const
 }
 
 std::shared_ptr<NSImage> NSWorkspace::iconForContentType(const UTType& type) const {
-    if (type.conforms(UTType::application())) return applicationIcon();
-    if (type.conforms(UTType::folder()) || type.conforms(UTType::directory())) return folderIcon();
+    const auto kinds = type.supertypes();
+    auto is = [&](const UTType& kind) { return type == kind || std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); };
+    if (is(UTType::application())) return applicationIcon();
+    if (is(UTType::folder()) || is(UTType::directory())) return folderIcon();
     std::vector<std::string> names;
     if (auto mimeType = type.preferredMIMEType()) names = SharedMimeInfo::iconNames(*mimeType);
-    for (auto& name : familyIconNames(type)) names.push_back(std::move(name));
+    for (auto& name : familyIconNames(is)) names.push_back(std::move(name));
     if (auto icon = themed(names)) return icon;
     return documentIcon();
 }

@@ -152,7 +152,9 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     // The data home's entry of an id stands in for the shared one.
     desktop.write("share/applications/org.example.Paint.desktop", "[Desktop Entry]\nType=Application\nName=Paint\nExec=paint\n");
     desktop.write("home/.local/share/applications/org.example.Paint.desktop",
-                  "[Desktop Entry]\nType=Application\nName=My Paint\nTryExec=/opt/paint/bin/paint\nExec=paint\n");
+                  "[Desktop Entry]\nType=Application\nName=My Paint\nTryExec=" + bin.string() + "\nExec=paint\n");
+    desktop.write("share/applications/org.example.Uninstalled.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Uninstalled\nTryExec=/opt/none/bin/none\nExec=none\n");
     desktop.write("home/.local/share/applications/org.example.Gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
     desktop.write("share/applications/org.example.Gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\n");
     desktop.write("share/applications/org.example.Helper.desktop",
@@ -164,7 +166,7 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     const auto installed = DesktopEntry::installed();
     const auto found = ids(installed);
     for (const char* id : {"org.example.Notes", "org.example.Paint", "kde-org.example.Kit"}) EXPECT_TRUE(contains(found, id)) << id;
-    for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Site", "org.example.Broken"}) {
+    for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Uninstalled", "org.example.Site", "org.example.Broken"}) {
         EXPECT_FALSE(contains(found, id)) << id;
     }
 
@@ -176,7 +178,7 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     EXPECT_EQ(notes->version, "2.1");
     auto paint = DesktopEntry::withId("org.example.Paint");
     EXPECT_EQ(paint->name, "My Paint");
-    EXPECT_EQ(paint->executable, "/opt/paint/bin/paint");
+    EXPECT_EQ(paint->executable, bin.string());
     EXPECT_FALSE(paint->version);
     EXPECT_TRUE(DesktopEntry::withId("org.example.Gone")->hidden);
     EXPECT_EQ(DesktopEntry::atPath((desktop.share() / "applications/kde/org.example.Kit.desktop").string())->id, "kde-org.example.Kit");

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 
 #include "UniformTypeIdentifiers/backends/SharedMimeInfo.hpp"
 
@@ -92,7 +94,12 @@ const TypeEntry* entryOfMimeType(const std::string& mimeType) {
 // The kinds a MIME type the table does not know belongs to: the table's types whose MIME type
 // it is a kind of, and the kind its media type names.
 std::vector<std::string> parentsOfMimeType(const std::string& mimeType) {
-    std::vector<std::string> parents;
+    // The database's answers do not change while the process runs: each type is asked once.
+    static std::mutex mutex;
+    static std::map<std::string, std::vector<std::string>> known;
+    std::lock_guard lock(mutex);
+    if (auto found = known.find(mimeType); found != known.end()) return found->second;
+    auto& parents = known[mimeType];
     for (const auto& e : table()) {
         if (!e.mimeTypes.empty() && SharedMimeInfo::isA(mimeType, e.mimeTypes.front())) parents.emplace_back(e.identifier);
     }

@@ -1,10 +1,12 @@
 #include "backends/IconTheme.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
@@ -18,6 +20,9 @@ constexpr const char* extensions[] = {".png", ".svg"};
 
 struct Subdirectory {
     std::string path;
+    /// The icons in this folder of the theme, by name: the file of the first base folder that has
+    /// it, a PNG before an SVG.
+    std::map<std::string, std::string> files;
     int size = 0;
     int minSize = 0;
     int maxSize = 0;
@@ -60,6 +65,24 @@ std::vector<std::string> baseFolders() {
 
 bool exists(const std::string& path) { return FileManager::defaultManager().fileExists(path); }
 
+// The icon files of one folder of a theme, over all base folders.
+std::map<std::string, std::string> iconFiles(const std::string& theme, const std::string& folder, const std::vector<std::string>& bases) {
+    std::map<std::string, std::string> files;
+    for (const auto& base : bases) {
+        const std::string path = base + "/" + theme + "/" + folder;
+        auto names = FileManager::defaultManager().contentsOfDirectory(path);
+        if (!names) continue;
+        for (const char* extension : extensions) {
+            const std::string ending = extension;
+            for (const auto& name : *names) {
+                if (name.size() <= ending.size() || name.compare(name.size() - ending.size(), ending.size(), ending) != 0) continue;
+                files.emplace(name.substr(0, name.size() - ending.size()), path + "/" + name);
+            }
+        }
+    }
+    return files;
+}
+
 std::optional<std::string> settingOf(const std::string& file, const char* group, const char* key) {
     GLibPointers::KeyFile settings(g_key_file_new());
     if (!g_key_file_load_from_file(settings.get(), FileManager::hostPath(file).c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
@@ -101,7 +124,8 @@ std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::s
             GLibPointers::Text type(g_key_file_get_string(index.get(), group, "Type", nullptr));
             const std::string kind = type ? type.get() : "Threshold";
             sub.type = kind == "Fixed" ? Subdirectory::Type::fixed : kind == "Scalable" ? Subdirectory::Type::scalable : Subdirectory::Type::threshold;
-            theme.subdirectories.push_back(std::move(sub));
+            sub.files = iconFiles(name, sub.path, bases);
+            if (!sub.files.empty()) theme.subdirectories.push_back(std::move(sub));
         }
         return theme;
     }
@@ -110,7 +134,7 @@ std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::s
 
 // The themes in the order they are asked: the user's with everything it inherits (depth first),
 // then hicolor, then Adwaita.
-std::vector<Theme> themeChain(const std::vector<std::string>& bases) {
+std::vector<Theme> themeChain(const std::vector<std::string>& bases, const std::optional<std::string>& chosen) {
     std::vector<Theme> chain;
     std::vector<std::string> seen;
     auto add = [&](auto& self, const std::string& name) -> void {
@@ -122,39 +146,42 @@ std::vector<Theme> themeChain(const std::vector<std::string>& bases) {
         chain.push_back(std::move(*theme));
         for (const auto& parent : parents) self(self, parent);
     };
-    if (auto chosen = userTheme()) add(add, *chosen);
+    if (chosen) add(add, *chosen);
     add(add, "hicolor");
     add(add, "Adwaita");
     return chain;
 }
 
-std::optional<std::string> lookupIn(const Theme& theme, const std::string& name, int size, const std::vector<std::string>& bases) {
+std::optional<std::string> lookupIn(const Theme& theme, const std::string& name, int size) {
     for (const auto& sub : theme.subdirectories) {
         if (!sub.matches(size)) continue;
-        for (const auto& base : bases) {
-            for (const char* extension : extensions) {
-                std::string file = base + "/" + theme.name + "/" + sub.path + "/" + name + extension;
-                if (exists(file)) return file;
-            }
-        }
+        if (auto file = sub.files.find(name); file != sub.files.end()) return file->second;
     }
     std::optional<std::string> closest;
     int smallest = INT_MAX;
     for (const auto& sub : theme.subdirectories) {
         const int distance = sub.distance(size);
         if (distance >= smallest) continue;
-        for (const auto& base : bases) {
-            for (const char* extension : extensions) {
-                std::string file = base + "/" + theme.name + "/" + sub.path + "/" + name + extension;
-                if (distance < smallest && exists(file)) {
-                    closest = std::move(file);
-                    smallest = distance;
-                }
-            }
+        if (auto file = sub.files.find(name); file != sub.files.end()) {
+            closest = file->second;
+            smallest = distance;
         }
     }
     return closest;
 }
+
+// The themes as last read, for the base folders and user theme they were read for. Themes hold
+// thousands of folders: they are read again only when those change, or after a few seconds, so
+// that icons installed since are found.
+struct ReadThemes {
+    std::vector<std::string> bases;
+    std::optional<std::string> userTheme;
+    std::chrono::steady_clock::time_point read;
+    std::vector<Theme> chain;
+};
+std::mutex themesMutex;
+ReadThemes readThemes;
+constexpr auto themesKeptFor = std::chrono::seconds(5);
 }  // namespace
 
 std::optional<std::string> userTheme() {
@@ -167,9 +194,17 @@ std::optional<std::string> userTheme() {
 
 std::optional<std::string> lookup(const std::vector<std::string>& names, int size) {
     const auto bases = baseFolders();
-    for (const auto& theme : themeChain(bases)) {
-        for (const auto& name : names) {
-            if (auto file = lookupIn(theme, name, size, bases)) return file;
+    const auto chosen = userTheme();
+    {
+        std::lock_guard lock(themesMutex);
+        const auto now = std::chrono::steady_clock::now();
+        if (readThemes.bases != bases || readThemes.userTheme != chosen || now - readThemes.read > themesKeptFor) {
+            readThemes = ReadThemes{bases, chosen, now, themeChain(bases, chosen)};
+        }
+        for (const auto& theme : readThemes.chain) {
+            for (const auto& name : names) {
+                if (auto file = lookupIn(theme, name, size)) return file;
+            }
         }
     }
     // Icons outside any theme.

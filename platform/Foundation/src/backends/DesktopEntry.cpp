@@ -182,7 +182,12 @@ std::optional<DesktopEntry> parse(const std::string& path, const std::string& id
     entry.name = *name;
     entry.exec = text(file.get(), G_KEY_FILE_DESKTOP_KEY_EXEC);
     auto started = text(file.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
-    if (!started && entry.exec) started = program(*entry.exec);
+    if (started) {
+        auto found = onPath(*started);
+        entry.programMissing = !found || ::access(found->c_str(), X_OK) != 0;
+    } else if (entry.exec) {
+        started = program(*entry.exec);
+    }
     if (started) entry.executable = onPath(*started).value_or(*started);
     entry.icon = text(file.get(), G_KEY_FILE_DESKTOP_KEY_ICON, true);
     entry.hidden = flag(file.get(), G_KEY_FILE_DESKTOP_KEY_HIDDEN);
@@ -211,7 +216,7 @@ std::vector<DesktopEntry> DesktopEntry::installed() {
     std::vector<DesktopEntry> entries;
     for (const auto& [id, path] : entryFiles()) {
         auto entry = read(path, id);
-        if (entry && !entry->hidden && !entry->noDisplay) entries.push_back(std::move(*entry));
+        if (entry && !entry->hidden && !entry->noDisplay && !entry->programMissing) entries.push_back(std::move(*entry));
     }
     return entries;
 }

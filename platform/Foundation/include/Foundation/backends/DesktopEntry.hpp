@@ -26,6 +26,8 @@ struct DesktopEntry {
     std::vector<std::string> mimeTypes;
     bool hidden = false;
     bool noDisplay = false;
+    /// TryExec names a program that is not there to run.
+    bool programMissing = false;
 
     /// The application entry in the file, with the id given; absent when the file cannot be read,
     /// is no application entry or has no name.
@@ -34,7 +36,8 @@ struct DesktopEntry {
     /// (sub-folders joined with "-"), else its name.
     static std::optional<DesktopEntry> atPath(const std::string& path);
     /// The applications a menu lists, by id: for each id the entry of the first folder that has
-    /// it (the data home first), unless that one is hidden or not to be displayed.
+    /// it (the data home first), unless that one is hidden, not to be displayed or its program is
+    /// missing.
     static std::vector<DesktopEntry> installed();
     /// The entry a menu would start for the id (hidden ones included); absent when none has it.
     static std::optional<DesktopEntry> withId(const std::string& id);
