@@ -67,10 +67,9 @@ std::shared_ptr<NSImage> applicationIcon() { return themedOr({"application-x-exe
 
 // The icon a desktop entry names: a file, or a name in the theme (older entries give the name
 // with its file ending).
-std::shared_ptr<NSImage> entryIcon(const std::string& entryPath) {
-    auto entry = DesktopEntry::atPath(entryPath);
-    if (!entry || !entry->icon) return nullptr;
-    std::string icon = *entry->icon;
+std::shared_ptr<NSImage> entryIcon(const DesktopEntry& entry) {
+    if (!entry.icon) return nullptr;
+    std::string icon = *entry.icon;
     if (icon.front() == '/') return asIcon(NSImage::contentsOfFile(FileManager::hostPath(icon)));
     for (const char* ending : {".png", ".svg", ".xpm"}) {
         if (icon.size() > 4 && icon.compare(icon.size() - 4, 4, ending) == 0) icon.resize(icon.size() - 4);
@@ -119,7 +118,10 @@ std::shared_ptr<NSImage> NSWorkspace::iconForFile(const std::string& path) const
         return folderIcon();
     }
     if (url.pathExtension() == "desktop") {
-        if (auto icon = entryIcon(path)) return icon;
+        if (auto entry = DesktopEntry::atPath(path)) {
+            if (auto icon = entryIcon(*entry)) return icon;
+            return applicationIcon();
+        }
     }
     if (isImageExtension(url.pathExtension())) {
         if (auto icon = asIcon(NSImage::contentsOfFile(FileManager::hostPath(path)))) return icon;

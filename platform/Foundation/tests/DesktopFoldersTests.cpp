@@ -162,11 +162,13 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     desktop.write("share/applications/kde/org.example.Kit.desktop", "[Desktop Entry]\nType=Application\nName=Kit\nExec=kit\n");
     desktop.write("share/applications/org.example.Site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n");
     desktop.write("share/applications/org.example.Broken.desktop", "Name=Broken\n");
+    fs::create_directory_symlink(desktop.share() / "applications", desktop.share() / "applications/kde/loop");
 
     const auto installed = DesktopEntry::installed();
     const auto found = ids(installed);
     for (const char* id : {"org.example.Notes", "org.example.Paint", "kde-org.example.Kit"}) EXPECT_TRUE(contains(found, id)) << id;
-    for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Uninstalled", "org.example.Site", "org.example.Broken"}) {
+    for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Uninstalled", "org.example.Site", "org.example.Broken",
+                           "kde-loop-org.example.Notes"}) {
         EXPECT_FALSE(contains(found, id)) << id;
     }
 

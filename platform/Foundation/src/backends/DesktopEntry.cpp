@@ -108,7 +108,8 @@ void collect(const std::string& root, const fs::path& folder, std::map<std::stri
     std::sort(entries.begin(), entries.end());
     for (const auto& entry : entries) {
         const fs::path relative = folder / entry.path().filename();
-        if (entry.is_directory(error)) {
+        // Linked folders are not entered: a link back up would repeat every entry below it.
+        if (entry.is_directory(error) && !entry.is_symlink(error)) {
             collect(root, relative, found);
         } else if (endsWith(relative.filename().string(), suffix)) {
             std::string id = relative.string();
