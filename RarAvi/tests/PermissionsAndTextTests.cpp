@@ -45,8 +45,14 @@ TEST_F(Privacy, FullDiskAccessIsToldByListingProtectedFolders) {
     // A folder that refuses its listing means no access, whatever follows.
     FileManager::setProtectedPaths({(desktop.home() / ".ssh").string()});
     EXPECT_FALSE(Permissions::hasFullDiskAccess());
-    FileManager::setProtectedPaths({});
+}
+
+TEST_F(Privacy, AFolderWhoseListingIsDeniedMeansNoAccess) {
     if (::geteuid() == 0) GTEST_SKIP() << "the superuser lists every folder";
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    desktop.write("home/.ssh/known_hosts", "");
+    desktop.write("home/.mozilla/profiles.ini", "");
     std::filesystem::permissions(desktop.home() / ".mozilla", std::filesystem::perms::none);
     EXPECT_FALSE(Permissions::hasFullDiskAccess());
     std::filesystem::permissions(desktop.home() / ".mozilla", std::filesystem::perms::owner_all);
