@@ -3,7 +3,7 @@
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PropertyList.hpp"
-#include "RarAvi/Directory.hpp"
+#include "Foundation/backends/DesktopEntry.hpp"
 #include "RarAvi/FileIconManager.hpp"
 
 namespace RarAvi {
@@ -39,6 +39,23 @@ std::optional<std::string> stringEntry(const PropertyListValue::Dictionary& dict
 }
 
 std::uint64_t sizeOf(const std::shared_ptr<FileURL>& file) { return file ? file->size : 0; }
+
+bool isDesktopEntry(const URL& url) { return endsWith(url.lastPathComponent(), ".desktop"); }
+
+bool isSystemMakers(const std::string& identifier) { return identifier.rfind("com.apple.", 0) == 0; }
+
+// The record of an application a desktop entry describes: its program (with its size) stands in
+// for the bundle, the entry's file for the bundle's place.
+std::shared_ptr<App> appOf(const DesktopEntry& entry, bool excludingApple) {
+    if (excludingApple && isSystemMakers(entry.id)) return nullptr;
+    auto record = App::make(entry.name, entry.id);
+    record->baseUrl = URL::fileURLWithPath(entry.path);
+    const bool hasProgram = entry.executable && FileManager::defaultManager().fileExists(*entry.executable);
+    record->binaryFile = FileURL::make(URL::fileURLWithPath(hasProgram ? *entry.executable : entry.path));
+    record->version = entry.version;
+    record->installed = IOUtilities::creationDate(entry.path);
+    return record;
+}
 }  // namespace
 
 // MARK: - Records
@@ -78,19 +95,22 @@ std::uint64_t App::selectedSize() const {
 
 std::vector<std::shared_ptr<App>> Apps::installedApps(bool excludingApple) {
     std::vector<std::shared_ptr<App>> result;
-    const URL folder = URL::fileURLWithPath(path(Directory::applications), true);
-    for (const auto& bundle : IOUtilities::directories(folder, true)) {
-        if (auto record = app(bundle, true, excludingApple)) result.push_back(record);
+    for (const auto& entry : DesktopEntry::installed()) {
+        if (auto record = appOf(entry, excludingApple)) result.push_back(record);
     }
     return result;
 }
 
 std::shared_ptr<App> Apps::app(const URL& at, bool includeContained, bool excludingApple) {
+    if (isDesktopEntry(at)) {
+        auto entry = DesktopEntry::atPath(at.path());
+        return entry ? appOf(*entry, excludingApple) : nullptr;
+    }
     auto info = infoDictionary(at);
     if (!info) return nullptr;
     auto identifier = stringEntry(*info, "CFBundleIdentifier");
     if (!identifier) return nullptr;
-    if (excludingApple && identifier->rfind("com.apple.", 0) == 0) return nullptr;
+    if (excludingApple && isSystemMakers(*identifier)) return nullptr;
 
     auto record = App::make(bundleName(at.lastPathComponent()), *identifier);
     record->binaryFile = FileURL::make(at);
@@ -113,6 +133,10 @@ std::vector<std::shared_ptr<App>> Apps::containedApps(const URL& in, bool exclud
 }
 
 std::optional<std::string> Apps::bundleIdentifier(const URL& of) {
+    if (isDesktopEntry(of)) {
+        auto entry = DesktopEntry::atPath(of.path());
+        return entry ? std::optional(entry->id) : std::nullopt;
+    }
     auto info = infoDictionary(of);
     return info ? stringEntry(*info, "CFBundleIdentifier") : std::nullopt;
 }

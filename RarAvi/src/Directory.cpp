@@ -1,50 +1,56 @@
 #include "RarAvi/Directory.hpp"
 
+#include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
+#include "Foundation/backends/XDGDirectories.hpp"
 
 namespace RarAvi {
 
 namespace {
-URL realHome() {
-    std::vector<std::string> pieces;
-    for (const auto& component : pathComponents(NSHomeDirectory())) {
-        if (component != "/") pieces.push_back(component);
-    }
-    const std::string home = pieces.size() >= 2 ? "/" + pieces[0] + "/" + pieces[1] : "/Users/" + NSUserName();
-    return URL::fileURLWithPath(home, true);
-}
+URL folder(const std::string& path) { return URL::fileURLWithPath(path, true); }
 
 URL below(Directory base, std::initializer_list<const char*> components) {
     URL result = url(base);
     for (const char* component : components) result = result.appendingPathComponent(component, true);
     return result;
 }
+
+// Where removable volumes are mounted: the user's folder of /run/media (udisks on most
+// distributions) or of /media (Debian and Ubuntu), else /media itself.
+URL volumes() {
+    auto& files = FileManager::defaultManager();
+    for (const std::string base : {"/run/media/", "/media/"}) {
+        bool isFolder = false;
+        if (files.fileExists(base + NSUserName(), &isFolder) && isFolder) return folder(base + NSUserName());
+    }
+    return folder("/media");
+}
 }  // namespace
 
 URL url(Directory directory) {
+    using UserDirectory = XDGDirectories::UserDirectory;
     switch (directory) {
-        case Directory::applications: return URL::fileURLWithPath("/Applications", true);
-        case Directory::user: return realHome();
-        case Directory::library: return below(Directory::user, {"Library"});
-        case Directory::preferences: return below(Directory::library, {"Preferences"});
-        case Directory::caches: return below(Directory::library, {"Caches"});
-        case Directory::applicationSupport: return below(Directory::library, {"Application Support"});
-        case Directory::containers: return below(Directory::library, {"Containers"});
-        case Directory::savedState: return below(Directory::library, {"Saved Application State"});
-        case Directory::trash: return below(Directory::library, {".Trash"});
+        case Directory::applications: return folder("/usr/share/applications");
+        case Directory::user: return folder(NSHomeDirectory());
+        case Directory::library: return folder(XDGDirectories::dataHome());
+        case Directory::preferences: return folder(XDGDirectories::configHome());
+        case Directory::caches: return folder(XDGDirectories::cacheHome());
+        case Directory::applicationSupport: return folder(XDGDirectories::dataHome());
+        case Directory::containers: return below(Directory::user, {".var", "app"});
+        case Directory::savedState: return folder(XDGDirectories::stateHome());
+        case Directory::trash: return below(Directory::library, {"Trash"});
         case Directory::appleMusicCache: return below(Directory::caches, {"com.apple.Music"});
         case Directory::safariCache: return below(Directory::caches, {"com.apple.safari"});
-        case Directory::spotifyCache: return below(Directory::caches, {"com.spotify.client"});
-        case Directory::mailAttachments:
-            return below(Directory::library, {"Containers", "com.apple.mail", "Data", "Library", "Mail Downloads"});
-        case Directory::userLaunchAgents: return below(Directory::library, {"LaunchAgents"});
-        case Directory::userLaunchDaemons: return below(Directory::library, {"LaunchDaemons"});
+        case Directory::spotifyCache: return below(Directory::caches, {"spotify"});
+        case Directory::mailAttachments: return below(Directory::containers, {"com.apple.mail", "Data", "Library", "Mail Downloads"});
+        case Directory::userLaunchAgents: return below(Directory::preferences, {"autostart"});
+        case Directory::userLaunchDaemons: return below(Directory::preferences, {"systemd", "user"});
         case Directory::xcode: return below(Directory::library, {"Developer", "Xcode"});
-        case Directory::volumes: return URL::fileURLWithPath("/Volumes", true);
-        case Directory::documents: return URL::fileURLWithPath("/Users/" + NSUserName() + "/Documents", true);
-        case Directory::downloads: return URL::fileURLWithPath("/Users/" + NSUserName() + "/Downloads", true);
+        case Directory::volumes: return volumes();
+        case Directory::documents: return folder(XDGDirectories::userDirectory(UserDirectory::documents));
+        case Directory::downloads: return folder(XDGDirectories::userDirectory(UserDirectory::download));
     }
-    return URL::fileURLWithPath("/", true);
+    return folder("/");
 }
 
 std::string path(Directory directory) { return url(directory).path(); }

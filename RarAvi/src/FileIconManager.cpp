@@ -3,6 +3,7 @@
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
+#include "Foundation/backends/DesktopEntry.hpp"
 
 namespace RarAvi {
 
@@ -23,7 +24,8 @@ FileIconManager& FileIconManager::shared() {
 }
 
 std::shared_ptr<NSImage> FileIconManager::fileIcon(const URL& url) {
-    if (endsWith(url.lastPathComponent(), ".app")) return NSWorkspace::shared().iconForFile(url.path());
+    const std::string last = url.lastPathComponent();
+    if (endsWith(last, ".app") || endsWith(last, ".desktop")) return NSWorkspace::shared().iconForFile(url.path());
     for (const auto& component : pathComponents(url.path())) {
         if (endsWith(component, ".app")) return appIcon(removingAll(component, ".app"));
     }
@@ -32,6 +34,13 @@ std::shared_ptr<NSImage> FileIconManager::fileIcon(const URL& url) {
 
 std::shared_ptr<NSImage> FileIconManager::appIcon(const std::string& named) {
     if (auto cached = cache.get(named); cached && *cached) return *cached;
+
+    for (const auto& entry : DesktopEntry::installed()) {
+        if (entry.name != named && entry.id != named) continue;
+        auto icon = NSWorkspace::shared().iconForFile(entry.path);
+        cache.set(named, icon);
+        return icon;
+    }
 
     if (auto file = firstIconFile(URL::fileURLWithPath("/System/Applications/" + named + ".app/Contents/Resources", true))) {
         auto image = NSImage::contentsOfFile(FileManager::hostPath(file->path()));

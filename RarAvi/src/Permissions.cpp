@@ -30,15 +30,17 @@ std::optional<PrivacyPage> privacyPageFrom(const std::string& raw) {
 }
 
 const std::vector<std::string>& Permissions::protectedFolders() {
+    // Private folders of the user that a confined process (a Flatpak or snap sandbox, an
+    // AppArmor profile) is kept out of unless it was granted the home folder.
     static const std::vector<std::string> folders{
-        "~/Library/Application Support/com.apple.TCC/",
-        "~/Library/Containers/com.apple.mail/",
-        "~/Library/Containers/com.apple.Safari/",
-        "~/Library/Cookies/",
-        "~/Library/Mail/",
-        "~/Library/Messages/",
-        "~/Library/Metadata/CoreSpotlight/",
-        "~/Library/Safari/",
+        "~/.local/share/flatpak/db/",   // the desktop portal's permission store
+        "~/.local/share/keyrings/",     // the secrets
+        "~/.ssh/",
+        "~/.gnupg/",
+        "~/.mozilla/",                  // the browser's profiles and cookies
+        "~/.thunderbird/",              // mail
+        "~/.local/share/evolution/",    // mail, contacts and calendars
+        "~/.cache/tracker3/",           // the desktop search's index
     };
     return folders;
 }
@@ -53,7 +55,9 @@ bool Permissions::hasFullDiskAccess() {
         NSError error;
         if (!fileManager.contentsOfDirectory(path, &error)) {
             const auto& underlying = error.underlyingError;
-            if (underlying && underlying->domain == NSPOSIXErrorDomain && underlying->code == EPERM) return false;
+            if (underlying && underlying->domain == NSPOSIXErrorDomain && (underlying->code == EPERM || underlying->code == EACCES)) {
+                return false;
+            }
         }
         answer = true;
     }

@@ -4,8 +4,10 @@
 
 #include "AppKit/NSWorkspace.hpp"
 #include "DesktopFixture.hpp"
+#include "Foundation/SystemRoot.hpp"
 #include "RarAvi/Apps.hpp"
 #include "RarAvi/FileIconManager.hpp"
+#include "Testing/TemporaryDesktop.hpp"
 
 using namespace RarAvi;
 using DesktopTesting::DesktopTest;
@@ -28,13 +30,42 @@ std::vector<std::string> identifiers(const std::vector<std::shared_ptr<App>>& ap
 URL bundle(const std::string& path) { return URL::fileURLWithPath(path, true); }
 }  // namespace
 
-TEST_F(Inventory, InstalledApplicationsWithTheirNestedBundles) {
+TEST_F(Inventory, InstalledApplicationsAreTheMenusDesktopEntries) {
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    const auto program = desktop.write("bin/notes-pad", std::string(1234, 'x'));
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    desktop.write("share/applications/org.example.Notes.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Notes\nTryExec=" + program.string() + "\nExec=notes-pad %U\nIcon=" +
+                      (desktop.root() / "share/notes.svg").string() + "\n");
+    desktop.write("share/notes.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="8" height="8"><rect width="8" height="8"/></svg>)");
+    desktop.write("share/metainfo/org.example.Notes.metainfo.xml", "<component><releases><release version=\"2.1\"/></releases></component>");
+    desktop.write("share/applications/com.apple.Music.desktop", "[Desktop Entry]\nType=Application\nName=Music\nExec=music\n");
+    desktop.write("share/applications/org.example.Helper.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Helper\nExec=helper\nNoDisplay=true\n");
+
     auto apps = Apps::installedApps(false);
-    // Utilities is a plain folder: left out, its applications found. Broken, nameless and hidden
-    // bundles are left out.
-    EXPECT_EQ(identifiers(apps), (std::vector<std::string>{"com.example.notespad", "com.apple.consoletool",
-                                                           "com.example.diskgauge"}));
-    const auto& notes = apps[0];
+    auto notes = std::find_if(apps.begin(), apps.end(), [](const auto& app) { return app->identifier == "org.example.Notes"; });
+    ASSERT_NE(notes, apps.end());
+    const auto& record = *notes;
+    EXPECT_EQ(record->name, "Notes");
+    EXPECT_EQ(record->version, "2.1");
+    EXPECT_EQ(record->baseUrl->path(), (desktop.share() / "applications/org.example.Notes.desktop").string());
+    EXPECT_EQ(record->binaryFileSize(), 1234u);
+    EXPECT_TRUE(record->installed);
+    EXPECT_TRUE(record->containedApps.empty());
+    ASSERT_TRUE(record->icon);
+    EXPECT_EQ(record->icon->pngData(), NSWorkspace::shared().iconForFile(record->baseUrl->path())->pngData());
+    EXPECT_TRUE(std::any_of(apps.begin(), apps.end(), [](const auto& app) { return app->identifier == "com.apple.Music"; }));
+    EXPECT_FALSE(std::any_of(apps.begin(), apps.end(), [](const auto& app) { return app->identifier == "org.example.Helper"; }));
+    auto withoutSystemMakers = identifiers(Apps::installedApps(true));
+    EXPECT_EQ(std::count(withoutSystemMakers.begin(), withoutSystemMakers.end(), "com.apple.Music"), 0);
+    EXPECT_EQ(Apps::bundleIdentifier(*record->baseUrl), "org.example.Notes");
+}
+
+TEST_F(Inventory, BundlesWithTheirNestedBundles) {
+    auto notes = Apps::app(bundle("/Applications/Notes Pad.app"), true, false);
+    ASSERT_TRUE(notes);
     EXPECT_EQ(notes->name, "Notes Pad");
     EXPECT_EQ(notes->version, "2.1");
     EXPECT_EQ(notes->baseUrl->path(), "/Applications/Notes Pad.app");
@@ -59,14 +90,13 @@ TEST_F(Inventory, InstalledApplicationsWithTheirNestedBundles) {
 
     // A version that is no text is absent; a subfolder's application still gets its base URL in
     // the application folder.
-    EXPECT_FALSE(apps[2]->version);
-    EXPECT_EQ(apps[2]->baseUrl->path(), "/Applications/Disk Gauge.app");
+    auto gauge = Apps::app(bundle("/Applications/Utilities/Disk Gauge.app"), true, false);
+    EXPECT_FALSE(gauge->version);
+    EXPECT_EQ(gauge->baseUrl->path(), "/Applications/Disk Gauge.app");
 }
 
 TEST_F(Inventory, ExcludingTheSystemMakersApplications) {
-    auto apps = Apps::installedApps(true);
-    EXPECT_EQ(identifiers(apps), (std::vector<std::string>{"com.example.notespad", "com.example.diskgauge"}));
-    EXPECT_EQ(identifiers(apps[0]->containedApps),
+    EXPECT_EQ(identifiers(Apps::app(bundle("/Applications/Notes Pad.app"), true, true)->containedApps),
               (std::vector<std::string>{"com.example.notespad.helper", "com.example.notespad.share"}));
 
     EXPECT_FALSE(Apps::app(bundle("/Applications/Utilities/Console Tool.app"), false, true));
@@ -74,6 +104,7 @@ TEST_F(Inventory, ExcludingTheSystemMakersApplications) {
     EXPECT_TRUE(Apps::app(bundle("/Applications/Notes Pad.app"), false, false)->containedApps.empty());
     EXPECT_FALSE(Apps::app(bundle("/Applications/Broken.app"), true, false));
     EXPECT_FALSE(Apps::app(bundle("/Applications/Nameless.app"), true, false));
+    EXPECT_FALSE(Apps::app(bundle("/Applications/Utilities"), true, false));
     EXPECT_TRUE(Apps::containedApps(bundle("/Applications/Missing.app"), false).empty());
 
     EXPECT_EQ(Apps::bundleIdentifier(bundle("/Applications/Notes Pad.app")), "com.example.notespad");

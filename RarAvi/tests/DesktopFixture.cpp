@@ -5,7 +5,6 @@
 #include "AppKit/NSStatusBar.hpp"
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/FileManager.hpp"
-#include "Foundation/MetadataItem.hpp"
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/SystemLog.hpp"
@@ -29,7 +28,6 @@ void DesktopTest::TearDown() {
     FileManager::setProtectedPaths({});
     SecurityScopedAccess::setRefusal(nullptr);
     SecurityScopedAccess::reset();
-    MetadataIndex::removeAll();
     SystemLog::setSink(nullptr);
     NSOpenPanel::setResponder(nullptr);
     NSWorkspace::shared().setURLOpener(nullptr);

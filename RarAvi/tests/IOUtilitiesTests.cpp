@@ -5,11 +5,12 @@
 #include "AppKit/NSWorkspace.hpp"
 #include "DesktopFixture.hpp"
 #include "Foundation/FileManager.hpp"
-#include "Foundation/MetadataItem.hpp"
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/SystemRoot.hpp"
 #include "RarAvi/Directory.hpp"
 #include "RarAvi/IOUtilities.hpp"
+#include "Testing/TemporaryDesktop.hpp"
 
 using namespace RarAvi;
 using DesktopTesting::DesktopTest;
@@ -31,27 +32,35 @@ bool containsPath(const std::vector<URL>& urls, const std::string& path) {
 }
 }  // namespace
 
-TEST_F(Folders, TheUsersFoldersHangOffTheRealHome) {
-    UserAccount::setHomeDirectory("/Users/anna/Library/Containers/app/Data");
-    EXPECT_EQ(path(Directory::user), "/Users/anna");
-    EXPECT_EQ(path(Directory::trash), "/Users/anna/Library/.Trash");
-    EXPECT_EQ(path(Directory::userLaunchDaemons), "/Users/anna/Library/LaunchDaemons");
-    EXPECT_EQ(path(Directory::safariCache), "/Users/anna/Library/Caches/com.apple.safari");
-    EXPECT_EQ(path(Directory::mailAttachments), "/Users/anna/Library/Containers/com.apple.mail/Data/Library/Mail Downloads");
+TEST_F(Folders, TheUsersFoldersAreWhereTheDesktopKeepsThem) {
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    const std::string home = desktop.home().string();
+    desktop.setVariable("XDG_CACHE_HOME", home + "/Cache");
+    desktop.write("home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    EXPECT_EQ(path(Directory::user), home);
+    EXPECT_EQ(path(Directory::documents), home + "/Dokumente");
+    EXPECT_EQ(path(Directory::downloads), home + "/Downloads");
+    EXPECT_EQ(path(Directory::caches), home + "/Cache");
+    EXPECT_EQ(path(Directory::spotifyCache), home + "/Cache/spotify");
+    EXPECT_EQ(path(Directory::applicationSupport), home + "/.local/share");
+    EXPECT_EQ(path(Directory::trash), home + "/.local/share/Trash");
+    EXPECT_EQ(path(Directory::preferences), home + "/.config");
+    EXPECT_EQ(path(Directory::savedState), home + "/.local/state");
+    EXPECT_EQ(path(Directory::userLaunchAgents), home + "/.config/autostart");
     EXPECT_EQ(name(Directory::mailAttachments), "Mail Downloads");
     EXPECT_EQ(name(Directory::xcode), "Xcode");
     EXPECT_TRUE(url(Directory::caches).hasDirectoryPath());
 
-    // A home of one piece falls back to the login name; a Linux home keeps its two pieces.
-    UserAccount::setHomeDirectory("/root");
-    EXPECT_EQ(path(Directory::user), "/Users/anna");
-    UserAccount::setHomeDirectory("/home/bob");
-    EXPECT_EQ(path(Directory::library), "/home/bob/Library");
-    // Documents and downloads always follow the login name.
-    EXPECT_EQ(path(Directory::documents), "/Users/anna/Documents");
-    EXPECT_EQ(path(Directory::downloads), "/Users/anna/Downloads");
-    EXPECT_EQ(path(Directory::applications), "/Applications");
-    EXPECT_EQ(path(Directory::volumes), "/Volumes");
+    // The containers are the sandboxed applications' folders.
+    for (const std::string id : {"com.apple.mail", "com.applesauce", "org.example.Notes"}) desktop.write("home/.var/app/" + id + "/data", "");
+    auto names = [](const std::vector<URL>& urls) {
+        std::vector<std::string> result;
+        for (const auto& url : urls) result.push_back(url.lastPathComponent());
+        return result;
+    };
+    EXPECT_EQ(names(IOUtilities::containers(false)), (std::vector<std::string>{"com.apple.mail", "com.applesauce", "org.example.Notes"}));
+    EXPECT_EQ(names(IOUtilities::containers(true)), (std::vector<std::string>{"com.applesauce", "org.example.Notes"}));
 }
 
 TEST_F(Folders, RecursiveListingsSkipHiddenItemsAndPackageContents) {
@@ -101,7 +110,7 @@ TEST_F(Folders, DirectListingsSplitFoldersFromFilesAndReportFailuresOnOneLine) {
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
 }
 
-TEST_F(Folders, ItemCountsAndContainers) {
+TEST_F(Folders, ItemCounts) {
     // Below Documents, Downloads and Projects (the library left out): Kit.bundle, its Contents,
     // Sub and Sub/Deeper.
     EXPECT_EQ(IOUtilities::itemCount(folder("/Users/anna"), true), 4);
@@ -109,15 +118,6 @@ TEST_F(Folders, ItemCountsAndContainers) {
     EXPECT_EQ(IOUtilities::itemCount(folder("/Users/anna"), false), 7);
     EXPECT_EQ(IOUtilities::itemCount(folder("/Users/anna/Documents"), true), 0);
     EXPECT_EQ(IOUtilities::itemCount(folder("/Users/anna/Nowhere"), true), 0);
-
-    auto names = [](const std::vector<URL>& urls) {
-        std::vector<std::string> result;
-        for (const auto& url : urls) result.push_back(url.lastPathComponent());
-        return result;
-    };
-    EXPECT_EQ(names(IOUtilities::containers(false)),
-              (std::vector<std::string>{"com.apple.mail", "com.applesauce", "com.example.notespad"}));
-    EXPECT_EQ(names(IOUtilities::containers(true)), (std::vector<std::string>{"com.applesauce", "com.example.notespad"}));
 }
 
 TEST_F(Folders, SizesCountEverythingBelowAFolder) {
@@ -156,17 +156,17 @@ TEST_F(Folders, DatesOfItems) {
     EXPECT_FALSE(IOUtilities::modificationDate("/Users/anna/gone.txt"));
 }
 
-TEST_F(Folders, LastUsedDatesComeFromTheMetadataIndexOfReadableItems) {
-    const std::string file = "/Users/anna/Library/Safari/History.txt";
-    EXPECT_FALSE(IOUtilities::lastUsedDate(file));
-    MetadataIndex::setAttribute(file, kMDItemLastUsedDate, PropertyListValue(Date(1700000000)));
-    EXPECT_EQ(IOUtilities::lastUsedDate(file), Date(1700000000));
-    MetadataIndex::setAttribute(file, kMDItemLastUsedDate, PropertyListValue("yesterday"));
-    EXPECT_FALSE(IOUtilities::lastUsedDate(file));
-
-    MetadataIndex::setAttribute(file, kMDItemLastUsedDate, PropertyListValue(Date(1700000000)));
-    FileManager::setProtectedPaths({"/Users/anna/Library/Safari"});
-    EXPECT_FALSE(IOUtilities::lastUsedDate(file));
+TEST_F(Folders, LastUsedDatesComeFromTheRecentlyUsedListForReadableItems) {
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    const auto file = desktop.write("home/Safari/History.txt", "h");
+    EXPECT_FALSE(IOUtilities::lastUsedDate(file.string()));
+    desktop.write("home/.local/share/recently-used.xbel",
+                  "<xbel version=\"1.0\"><bookmark href=\"file://" + file.string() +
+                      "\" added=\"2023-11-14T22:13:20Z\" modified=\"2023-11-14T22:13:20Z\" visited=\"2023-11-14T22:13:20Z\"/></xbel>");
+    EXPECT_EQ(IOUtilities::lastUsedDate(file.string()), Date(1700000000));
+    FileManager::setProtectedPaths({file.parent_path().string()});
+    EXPECT_FALSE(IOUtilities::lastUsedDate(file.string()));
 }
 
 TEST_F(Folders, DeletingLeavesNothingAtThePath) {

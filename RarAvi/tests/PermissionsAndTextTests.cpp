@@ -14,6 +14,7 @@
 #include "RarAvi/PhotoEffectNames.hpp"
 #include "RarAvi/SideBar.hpp"
 #include "RarAvi/TextUtilities.hpp"
+#include "Testing/TemporaryDesktop.hpp"
 
 using namespace RarAvi;
 using DesktopTesting::DesktopTest;
@@ -33,38 +34,28 @@ std::shared_ptr<NSColor> colorOf(const NSAttributes& attributes) {
 }  // namespace
 
 TEST_F(Privacy, FullDiskAccessIsToldByListingProtectedFolders) {
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    // None of them there (a sandbox without the home folder): no access.
+    EXPECT_FALSE(Permissions::hasFullDiskAccess());
+    desktop.write("home/.ssh/known_hosts", "");
+    desktop.write("home/.mozilla/profiles.ini", "");
+    desktop.write("home/.gnupg", "a file in place of the folder is skipped");
     EXPECT_TRUE(Permissions::hasFullDiskAccess());
-    // The mail container lists, but the mail folder after it refuses: no access.
-    FileManager::setProtectedPaths({"/Users/anna/Library/Mail"});
-    EXPECT_FALSE(Permissions::hasFullDiskAccess());
-    FileManager::setProtectedPaths({"/Users/anna/Library"});
-    EXPECT_FALSE(Permissions::hasFullDiskAccess());
-    // Missing folders are skipped; with none there the answer is no.
-    FileManager::setProtectedPaths({"/Users/anna/Library/Cookies"});
-    EXPECT_TRUE(Permissions::hasFullDiskAccess());
-    UserAccount::setHomeDirectory("/Users/nobody");
-    EXPECT_FALSE(Permissions::hasFullDiskAccess());
-    EXPECT_EQ(Permissions::protectedFolders().size(), 8u);
-    EXPECT_EQ(Permissions::protectedFolders().front(), "~/Library/Application Support/com.apple.TCC/");
-}
-
-TEST_F(Privacy, AFileInPlaceOfAProtectedFolderIsSkipped) {
-    useWritableCopy();
-    std::filesystem::remove_all(host("/Users/anna/Library/Containers/com.apple.mail"));
-    std::filesystem::remove_all(host("/Users/anna/Library/Safari"));
-    std::filesystem::remove_all(host("/Users/anna/Library/Mail"));
-    std::ofstream(host("/Users/anna/Library/Cookies")) << "cookies";
+    // A folder that refuses its listing means no access, whatever follows.
+    FileManager::setProtectedPaths({(desktop.home() / ".ssh").string()});
     EXPECT_FALSE(Permissions::hasFullDiskAccess());
 }
 
-TEST_F(Privacy, ListingFailuresOtherThanRefusalCountAsAccess) {
+TEST_F(Privacy, AFolderWhoseListingIsDeniedMeansNoAccess) {
     if (::geteuid() == 0) GTEST_SKIP() << "the superuser lists every folder";
-    useWritableCopy();
-    std::filesystem::remove_all(host("/Users/anna/Library/Containers/com.apple.mail"));
-    std::filesystem::remove_all(host("/Users/anna/Library/Mail"));
-    std::filesystem::permissions(host("/Users/anna/Library/Safari"), std::filesystem::perms::none);
-    EXPECT_TRUE(Permissions::hasFullDiskAccess());
-    std::filesystem::permissions(host("/Users/anna/Library/Safari"), std::filesystem::perms::owner_all);
+    SystemRoot::setPath(std::nullopt);
+    TemporaryDesktop desktop;
+    desktop.write("home/.ssh/known_hosts", "");
+    desktop.write("home/.mozilla/profiles.ini", "");
+    std::filesystem::permissions(desktop.home() / ".mozilla", std::filesystem::perms::none);
+    EXPECT_FALSE(Permissions::hasFullDiskAccess());
+    std::filesystem::permissions(desktop.home() / ".mozilla", std::filesystem::perms::owner_all);
 }
 
 TEST_F(Privacy, ThePrivacyDatabaseAndTheSettingsPages) {

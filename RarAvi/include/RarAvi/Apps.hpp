@@ -1,9 +1,9 @@
 #pragma once
-// The applications installed in the system's application folder: each one's bundle identifier,
-// version, installation date, icon, size on disk and the applications and extensions nested in
-// its bundle. A caller that cleans an application up fills the record's other file records
-// itself and reads their summed sizes. Every scan runs at once on the caller's thread; nothing
-// is cached between calls.
+// The installed applications, as the desktop's menus list them from their desktop entries: each
+// one's id, name, version, installation date, icon and size on disk. Application bundles are read
+// too, with the applications and extensions nested in them. A caller that cleans an application
+// up fills the record's other file records itself and reads their summed sizes. Every scan runs
+// at once on the caller's thread.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,7 +28,7 @@ public:
         return std::make_shared<App>(std::move(name), std::move(identifier));
     }
 
-    /// The bundle's folder name without its ending.
+    /// The entry's name, or the bundle's folder name without its ending.
     std::string name;
     std::shared_ptr<NSImage> icon;
     std::string identifier;
@@ -37,8 +37,10 @@ public:
     std::optional<Date> lastOpened;
     bool selected = false;
     std::optional<std::string> version;
+    /// The desktop entry's file, or "/Applications/<name>.app".
     std::optional<URL> baseUrl;
-    /// The bundle itself, with its measured size.
+    /// The program the entry starts (else the entry's file), or the bundle itself, with its
+    /// measured size.
     std::shared_ptr<FileURL> binaryFile;
     std::shared_ptr<FileURL> container;
     std::shared_ptr<FileURL> preferences;
@@ -60,13 +62,16 @@ class Apps {
 public:
     Apps() = delete;
 
-    /// Every application bundle below the application folder, each with its nested applications.
+    /// Every application a menu lists (hidden entries and those not to be displayed left out),
+    /// by id; with `excludingApple`, none whose id starts with "com.apple.".
     static std::vector<std::shared_ptr<App>> installedApps(bool excludingApple);
-    /// One application read from its bundle; nullptr when the bundle has no readable information
-    /// property list or no identifier, or (with `excludingApple`) is one of the system maker's.
+    /// One application read from its desktop entry (a ".desktop" file) or its bundle; nullptr
+    /// when the entry is no application's, the bundle has no readable information property list
+    /// or no identifier, or (with `excludingApple`) it is one of the system maker's.
     static std::shared_ptr<App> app(const URL& at, bool includeContained, bool excludingApple);
     /// The applications and extensions nested in a bundle, not inside one another.
     static std::vector<std::shared_ptr<App>> containedApps(const URL& in, bool excludingApple);
+    /// The desktop entry's id, or the bundle's identifier.
     static std::optional<std::string> bundleIdentifier(const URL& of);
     /// Whether a running application has exactly this bundle identifier.
     static bool isRunning(const std::string& bundleIdentifier);

@@ -1,8 +1,9 @@
 #pragma once
-// Well-known folders of the user and of the system. The user's folders hang off the real home
-// folder, which stays the user's own also when the process runs in an app sandbox (whose home is
-// a container inside the user's library): the first two pieces of the home path, or
-// "/Users/<login name>" when it has fewer.
+// Well-known folders of the user and of the system, where a Linux desktop keeps them: the home
+// folder, the XDG base directories (application data and support in the data home, preferences
+// in the configuration home, caches, saved state), the XDG user directories (documents,
+// downloads), the trash of the freedesktop trash specification, the applications' desktop
+// entries, sandboxed applications' folders and the mount points of removable volumes.
 #include <string>
 
 #include "Foundation/URL.hpp"

@@ -1,9 +1,9 @@
 #pragma once
 // Icons of files and of installed applications. An application's icon is looked up by its name:
-// its own icon file among the resources of "/System/Applications/<name>.app", else of
-// "/Applications/<name>.app", else the workspace's icon of that bundle path (a generic icon when
-// there is none). Application icons are kept in a cache shared by every caller, guarded by its
-// own queue.
+// the icon its desktop entry names (the entry whose name or id it is), else its own icon file
+// among the resources of "/System/Applications/<name>.app", else of "/Applications/<name>.app",
+// else the workspace's icon of that bundle path (a generic icon when there is none). Application
+// icons are kept in a cache shared by every caller, guarded by its own queue.
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +22,9 @@ public:
     /// The instance all lookups go through.
     static FileIconManager& shared();
 
-    /// An application bundle's workspace icon (not cached); for a file inside a bundle, the icon
-    /// of the first application the path passes through; nullptr for a file outside any bundle.
+    /// A desktop entry's or an application bundle's workspace icon (not cached); for a file inside
+    /// a bundle, the icon of the first application the path passes through; nullptr for a file
+    /// outside any bundle.
     virtual std::shared_ptr<NSImage> fileIcon(const URL& url);
     /// The icon of the application "<name>.app"; cached.
     virtual std::shared_ptr<NSImage> appIcon(const std::string& named);

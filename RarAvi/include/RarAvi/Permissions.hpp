@@ -1,7 +1,7 @@
 #pragma once
-// Whether the process has full disk access (told by listing folders the system protects, or by
-// reading the privacy database), and the pages of the system settings where the user grants such
-// rights.
+// Whether the process has full disk access (told by listing private folders of the user that
+// sandboxes keep confined processes out of, or by reading the privacy database), and the pages of
+// the desktop's settings where the user grants such rights.
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,15 +34,15 @@ class Permissions {
 public:
     Permissions() = delete;
 
-    /// The folders the system protects, in the order they are probed.
+    /// The folders a sandbox protects, in the order they are probed.
     static const std::vector<std::string>& protectedFolders();
 
-    /// False as soon as a protected folder refuses its listing as not permitted; otherwise true
-    /// when at least one of them exists as a folder.
+    /// False as soon as a protected folder refuses its listing (not permitted, or permission
+    /// denied); otherwise true when at least one of them exists as a folder.
     static bool hasFullDiskAccess();
     /// Whether the privacy database can be read.
     static bool canReadPrivacyDatabase();
-    /// Opens the privacy page of the security settings.
+    /// Opens the privacy page in the desktop's settings (nothing happens where it has none).
     static void openPrivacyPage(PrivacyPage page);
     static void openNotificationSettings();
 };

@@ -1,13 +1,17 @@
-// The workspace's icons of files and types, showing files in the file viewer, and the running
-// applications. The generic icons are our own artwork.
-#include <unistd.h>
-
+// The workspace's icons of files, types and applications: from the desktop's icon theme by
+// content type (shared-mime-info's icon names) and, for applications, by their desktop entry's
+// Icon key. Where the theme has none, our own generic artwork stands in.
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <mutex>
 
 #include "AppKit/NSWorkspace.hpp"
-#include "Foundation/Bundle.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PropertyList.hpp"
+#include "Foundation/backends/DesktopEntry.hpp"
+#include "UniformTypeIdentifiers/backends/SharedMimeInfo.hpp"
+#include "backends/IconTheme.hpp"
 
 namespace {
 constexpr CGSize iconSize{32, 32};
@@ -34,24 +38,53 @@ std::shared_ptr<NSImage> artwork(const char* svg) {
     return image;
 }
 
-std::shared_ptr<NSImage> documentIcon() {
-    static const auto image = artwork(documentArtwork);
-    return image->copy();
-}
-std::shared_ptr<NSImage> folderIcon() {
-    static const auto image = artwork(folderArtwork);
-    return image->copy();
-}
-std::shared_ptr<NSImage> applicationIcon() {
-    static const auto image = artwork(applicationArtwork);
-    return image->copy();
-}
-
 std::shared_ptr<NSImage> asIcon(const std::shared_ptr<NSImage>& image) {
     if (!image) return nullptr;
     auto icon = image->copy();
     icon->setSize(iconSize);
     return icon;
+}
+
+// The theme's icon of the first name it has, else nullptr.
+std::shared_ptr<NSImage> themed(const std::vector<std::string>& names) {
+    auto file = IconTheme::lookup(names, static_cast<int>(iconSize.width));
+    return file ? asIcon(NSImage::contentsOfFile(FileManager::hostPath(*file))) : nullptr;
+}
+
+std::shared_ptr<NSImage> themedOr(const std::vector<std::string>& names, const char* svg) {
+    if (auto icon = themed(names)) return icon;
+    static std::mutex mutex;
+    static std::map<const char*, std::shared_ptr<NSImage>> drawn;
+    std::lock_guard lock(mutex);
+    auto& image = drawn[svg];
+    if (!image) image = artwork(svg);
+    return image->copy();
+}
+
+std::shared_ptr<NSImage> documentIcon() { return themedOr({"application-x-generic", "text-x-generic"}, documentArtwork); }
+std::shared_ptr<NSImage> folderIcon() { return themedOr({"folder"}, folderArtwork); }
+std::shared_ptr<NSImage> applicationIcon() { return themedOr({"application-x-executable"}, applicationArtwork); }
+
+// The icon a desktop entry names: a file, or a name in the theme (older entries give the name
+// with its file ending).
+std::shared_ptr<NSImage> entryIcon(const DesktopEntry& entry) {
+    if (!entry.icon) return nullptr;
+    std::string icon = *entry.icon;
+    if (icon.front() == '/') return asIcon(NSImage::contentsOfFile(FileManager::hostPath(icon)));
+    for (const char* ending : {".png", ".svg", ".xpm"}) {
+        if (icon.size() > 4 && icon.compare(icon.size() - 4, 4, ending) == 0) icon.resize(icon.size() - 4);
+    }
+    return themed({icon});
+}
+
+// Icon names of kinds that have no MIME type of their own.
+std::vector<std::string> familyIconNames(const std::function<bool(const UTType&)>& is) {
+    if (is(UTType::image())) return {"image-x-generic"};
+    if (is(UTType::audio())) return {"audio-x-generic"};
+    if (is(UTType::movie())) return {"video-x-generic"};
+    if (is(UTType::archive())) return {"package-x-generic"};
+    if (is(UTType::text())) return {"text-x-generic"};
+    return {};
 }
 
 bool isImageExtension(const std::string& extension) {
@@ -84,54 +117,32 @@ std::shared_ptr<NSImage> NSWorkspace::iconForFile(const std::string& path) const
         }
         return folderIcon();
     }
+    if (url.pathExtension() == "desktop") {
+        if (auto entry = DesktopEntry::atPath(path)) {
+            if (auto icon = entryIcon(*entry)) return icon;
+            return applicationIcon();
+        }
+    }
     if (isImageExtension(url.pathExtension())) {
         if (auto icon = asIcon(NSImage::contentsOfFile(FileManager::hostPath(path)))) return icon;
     }
+    if (auto type = UTType::ofFile(URL::fileURLWithPath(FileManager::hostPath(path)))) return iconForContentType(*type);
     return documentIcon();
 }
 
 std::shared_ptr<NSImage> NSWorkspace::iconForContentType(const UTType& type) const {
-    if (type.conforms(UTType::application())) return applicationIcon();
-    if (type.conforms(UTType::folder()) || type.conforms(UTType::directory())) return folderIcon();
+    const auto kinds = type.supertypes();
+    auto is = [&](const UTType& kind) { return type == kind || std::find(kinds.begin(), kinds.end(), kind) != kinds.end(); };
+    if (is(UTType::application())) return applicationIcon();
+    if (is(UTType::folder()) || is(UTType::directory())) return folderIcon();
+    std::vector<std::string> names;
+    if (auto mimeType = type.preferredMIMEType()) names = SharedMimeInfo::iconNames(*mimeType);
+    for (auto& name : familyIconNames(is)) names.push_back(std::move(name));
+    if (auto icon = themed(names)) return icon;
     return documentIcon();
 }
 
 std::shared_ptr<NSImage> NSWorkspace::iconForFileType(const std::string& fileExtension) const {
     if (auto type = UTType::fromFilenameExtension(fileExtension)) return iconForContentType(*type);
     return documentIcon();
-}
-
-bool NSWorkspace::selectFile(const std::optional<std::string>& path, const std::string& rootFullPath) {
-    if (path && !FileManager::defaultManager().fileExists(*path)) return false;
-    std::function<bool(const std::string&, const std::string&)> viewer;
-    {
-        std::lock_guard lock(mutex_);
-        viewer = fileViewer_;
-    }
-    if (viewer) return viewer(path.value_or(""), rootFullPath);
-    std::string folder = rootFullPath;
-    if (folder.empty() && path) folder = URL::fileURLWithPath(*path).deletingLastPathComponent().path();
-    if (folder.empty()) return false;
-    return open(URL::fileURLWithPath(FileManager::hostPath(folder), true));
-}
-
-void NSWorkspace::setFileViewer(std::function<bool(const std::string& path, const std::string& root)> viewer) {
-    std::lock_guard lock(mutex_);
-    fileViewer_ = std::move(viewer);
-}
-
-std::vector<std::shared_ptr<NSRunningApplication>> NSWorkspace::runningApplications() const {
-    std::lock_guard lock(mutex_);
-    if (runningApplications_) return *runningApplications_;
-    return {NSRunningApplication::current()};
-}
-
-void NSWorkspace::setRunningApplications(const std::optional<std::vector<std::shared_ptr<NSRunningApplication>>>& applications) {
-    std::lock_guard lock(mutex_);
-    runningApplications_ = applications;
-}
-
-std::shared_ptr<NSRunningApplication> NSRunningApplication::current() {
-    auto bundle = Bundle::main();
-    return std::make_shared<NSRunningApplication>(bundle->bundleIdentifier(), bundle->executableName(), static_cast<int>(::getpid()));
 }

@@ -28,3 +28,31 @@ TEST(UTType, FilesOnDisk) {
     EXPECT_FALSE(UTType::ofFile(URL::fileURLWithPath((folder / "missing.pdf").string())));
     std::filesystem::remove_all(folder);
 }
+
+TEST(UTType, TheDesktopsContentTypesTellWhatTheTableDoesNot) {
+    auto folder = std::filesystem::temp_directory_path() / "uttype-contents-test";
+    std::filesystem::create_directories(folder);
+    // Contents settle what the name does not tell.
+    std::ofstream(folder / "notes") << "plain words\n";
+    std::ofstream(folder / "picture", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    std::ofstream(folder / "tool.py") << "print('hi')\n";
+    auto of = [&](const char* name) { return UTType::ofFile(URL::fileURLWithPath((folder / name).string())); };
+    EXPECT_EQ(of("notes"), UTType::plainText());
+    EXPECT_EQ(of("picture"), UTType("public.png"));
+    EXPECT_EQ(of("picture")->preferredMIMEType(), "image/png");
+
+    // A type without an identifier of its own keeps its MIME type and the kinds it belongs to.
+    auto script = of("tool.py");
+    ASSERT_TRUE(script);
+    EXPECT_EQ(script->preferredMIMEType()->rfind("text/x-python", 0), 0u);
+    EXPECT_TRUE(script->conforms(UTType::plainText()));
+    EXPECT_TRUE(script->conforms(UTType::data()));
+    auto document = UTType::fromFilenameExtension("odt");
+    ASSERT_TRUE(document);
+    EXPECT_TRUE(document->conforms(UTType::data()));
+    EXPECT_FALSE(document->conforms(UTType::text()));
+    EXPECT_EQ(UTType::fromMIMEType("image/png"), UTType("public.png"));
+    EXPECT_TRUE(UTType::fromMIMEType("image/x-sketch")->conforms(UTType::image()));
+    EXPECT_FALSE(UTType::fromMIMEType("png"));
+    std::filesystem::remove_all(folder);
+}

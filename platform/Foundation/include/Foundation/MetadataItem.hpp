@@ -1,7 +1,7 @@
 #pragma once
-// Items of the system's metadata index (what the desktop search knows about a file). This host
-// keeps no such index: it is a model that tests and demos fill with attributes per path, empty
-// by default.
+// Items of the system's metadata index (what the desktop knows about a file). On this host the
+// desktop's recently-used list answers: the last-used date of a file it lists, and of an
+// application (its desktop entry) the last time it used a file.
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,13 +22,6 @@ using MDItemRef = std::shared_ptr<MDItem>;
 
 /// The item of the file at the path; nullptr when nothing exists there.
 MDItemRef MDItemCreate(const std::string& path);
-/// The attribute's value; absent when the index has none.
+/// The attribute's value (a date for kMDItemLastUsedDate); absent when the desktop does not know
+/// it.
 std::optional<PropertyListValue> MDItemCopyAttribute(const MDItemRef& item, const std::string& name);
-
-class MetadataIndex {
-public:
-    MetadataIndex() = delete;
-    /// Sets (or, with an absent value, removes) an attribute of the path.
-    static void setAttribute(const std::string& path, const std::string& name, const std::optional<PropertyListValue>& value);
-    static void removeAll();
-};

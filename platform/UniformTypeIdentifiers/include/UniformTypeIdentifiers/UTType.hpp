@@ -1,6 +1,8 @@
 #pragma once
 // Uniform type identifiers: the kind of a file ("public.png"), what kinds it belongs to
-// ("public.image"), and the kind of a file on disk by its extension.
+// ("public.image"), its MIME type, and the kind of a file on disk, told by the desktop's content
+// types (shared-mime-info) from its name and first bytes. Kinds the platform has no identifier for
+// are dynamic types ("dyn." followed by their MIME type).
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +15,10 @@ public:
 
     /// The type of a file name extension ("png"); absent for an extension no type claims.
     static std::optional<UTType> fromFilenameExtension(const std::string& extension);
-    /// The type of a file on disk: a folder, a package, or the type of its extension; absent when
-    /// the file cannot be read.
+    /// The type of a MIME type ("image/png"); absent for a text that is no MIME type.
+    static std::optional<UTType> fromMIMEType(const std::string& mimeType);
+    /// The type of a file on disk: a folder, a package, or the type its name and contents tell;
+    /// absent when nothing exists there.
     static std::optional<UTType> ofFile(const URL& url);
 
     static UTType item() { return UTType("public.item"); }
@@ -36,6 +40,8 @@ public:
     const std::string& identifier() const { return identifier_; }
     /// The preferred extension of the type, when it has one.
     std::optional<std::string> preferredFilenameExtension() const;
+    /// The MIME type of the type, when it has one.
+    std::optional<std::string> preferredMIMEType() const;
     /// Whether the type is `other` or (through its parents) belongs to it.
     bool conforms(const UTType& other) const;
     std::vector<UTType> supertypes() const;

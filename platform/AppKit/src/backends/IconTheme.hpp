@@ -1,0 +1,19 @@
+#pragma once
+// Icons by name from the desktop's icon themes, as the freedesktop icon theme specification looks
+// them up: the user's theme (named in the GTK or KDE settings) with the themes it inherits, then
+// hicolor, then Adwaita, each searched in ~/.icons, the data folders' "icons" and, last,
+// /usr/share/pixmaps. PNG and SVG files are taken.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace IconTheme {
+
+/// The file of the first name that some theme has, the themes taken in order and, within one,
+/// the names in order; the file drawn closest to `size` pixels. Absent when none has any.
+std::optional<std::string> lookup(const std::vector<std::string>& names, int size);
+
+/// The icon theme the user chose; absent when the settings name none.
+std::optional<std::string> userTheme();
+
+}  // namespace IconTheme
