@@ -44,10 +44,8 @@ std::optional<URLError> malformedHead(const URLRequest& request) {
     return std::nullopt;
 }
 
-}  // namespace
-
 // What libcurl works on while a task's transfer runs.
-struct URLSessionDataTask::Transfer {
+struct Transfer {
     CURL* curl = nullptr;
     curl_slist* headers = nullptr;
     Data body;
@@ -72,9 +70,6 @@ struct URLSessionDataTask::Transfer {
         return !tooLarge;
     }
 };
-
-namespace {
-using Transfer = URLSessionDataTask::Transfer;
 
 URLError errorFor(CURLcode code, bool cancelled, const Transfer& transfer) {
     if (cancelled) return {URLError::cancelled, "cancelled"};
@@ -259,7 +254,6 @@ void URLSessionDataTask::start() {
     headers = curl_slist_append(headers, "Expect:");
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 
-    transfer_ = transfer;
     auto done = [self = shared_from_this(), transfer](CURLcode result) {
         if (result != CURLE_OK || self->cancelled_) {
             self->finish(std::nullopt, nullptr, errorFor(result, self->cancelled_.load(), *transfer));
@@ -282,7 +276,6 @@ void URLSessionDataTask::finish(std::optional<Data> data, std::shared_ptr<URLRes
     session_->delegateQueue().async([self = shared_from_this(), data = std::move(data), response = std::move(response),
                                      error = std::move(error)]() mutable {
         self->state_ = State::completed;
-        self->transfer_.reset();
         auto completion = std::move(self->completion_);
         self->session_.reset();
         if (completion) completion(std::move(data), std::move(response), std::move(error));

@@ -144,8 +144,6 @@ public:
     State state() const { return state_.load(); }
     const URLRequest& originalRequest() const { return request_; }
 
-    struct Transfer;
-
 private:
     void start();
     void finish(std::optional<Data> data, std::shared_ptr<URLResponse> response, std::optional<URLError> error);
@@ -155,8 +153,7 @@ private:
     Completion completion_;
     std::atomic<State> state_ = State::suspended;
     std::atomic<bool> cancelled_ = false;
-    // Set while the transfer runs: what libcurl works on, and the transfer's number (0 before).
-    std::shared_ptr<Transfer> transfer_;
+    // The number of the running transfer; 0 before it starts.
     std::atomic<std::uint64_t> transferNumber_ = 0;
 };
 
