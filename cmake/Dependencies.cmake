@@ -6,7 +6,6 @@ find_package(ZLIB REQUIRED)
 find_package(nlohmann_json 3 REQUIRED)
 find_package(benchmark QUIET)
 
-pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
 pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)

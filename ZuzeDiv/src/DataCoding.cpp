@@ -64,12 +64,17 @@ std::optional<Data> gunzipped(const Data& data) {
 
     // The output starts at twice the input (or the size a gzip trailer announces) and grows by at
     // least half the input, and by at least what it already holds, so that big ratios do not
-    // copy the output over and over.
-    Data output(std::max(data.size() * 2, gzipSizeHint(data)));
+    // copy the output over and over; it stops one byte past the largest output taken, and a
+    // stream that fills that byte too is refused.
+    constexpr std::size_t bufferLimit = maximumInflatedSize + 1;
+    Data output(std::min(std::max(data.size() * 2, gzipSizeHint(data)), bufferLimit));
     const std::size_t step = data.size() / 2;
     int status = Z_OK;
     while (status == Z_OK) {
-        if (stream.total_out >= output.size()) output.resize(output.size() + std::max({step, output.size(), std::size_t{1}}));
+        if (stream.total_out >= output.size()) {
+            if (output.size() >= bufferLimit) break;
+            output.resize(std::min(output.size() + std::max({step, output.size(), std::size_t{1}}), bufferLimit));
+        }
         stream.next_in = const_cast<Bytef*>(data.data()) + stream.total_in;
         stream.avail_in = static_cast<uInt>(data.size() - stream.total_in);
         stream.next_out = output.data() + stream.total_out;
@@ -77,7 +82,7 @@ std::optional<Data> gunzipped(const Data& data) {
         status = inflate(&stream, Z_SYNC_FLUSH);
     }
     const bool ended = inflateEnd(&stream) == Z_OK;
-    if (!ended || status != Z_STREAM_END) return std::nullopt;
+    if (!ended || status != Z_STREAM_END || stream.total_out > maximumInflatedSize) return std::nullopt;
     output.resize(stream.total_out);
     return output;
 }
@@ -104,12 +109,14 @@ std::optional<Data> runStream(const Data& input, compression_stream_operation op
             case COMPRESSION_STATUS_OK:
                 // More is to come only when the buffer filled; otherwise the data stopped short.
                 if (stream.dst_size != 0) return std::nullopt;
+                if (operation == COMPRESSION_STREAM_DECODE && output.size() + work.size() > maximumInflatedSize) return std::nullopt;
                 output.insert(output.end(), work.begin(), work.end());
                 stream.dst_ptr = work.data();
                 stream.dst_size = work.size();
                 break;
             case COMPRESSION_STATUS_END:
                 output.insert(output.end(), work.begin(), work.begin() + static_cast<std::ptrdiff_t>(work.size() - stream.dst_size));
+                if (operation == COMPRESSION_STREAM_DECODE && output.size() > maximumInflatedSize) return std::nullopt;
                 return output;
             case COMPRESSION_STATUS_ERROR: return std::nullopt;
         }

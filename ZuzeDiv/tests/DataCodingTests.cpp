@@ -10,9 +10,9 @@ using namespace ZuzeDiv;
 
 namespace {
 // Deflates with zlib itself: window bits 31 give a gzip member, 15 a zlib stream.
-Data deflateWith(const Data& input, int windowBits) {
+Data deflateWith(const Data& input, int windowBits, int level = Z_BEST_COMPRESSION) {
     z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&stream, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     Data output(deflateBound(&stream, input.size()) + 32);
     stream.next_in = const_cast<Bytef*>(input.data());
     stream.avail_in = static_cast<uInt>(input.size());
@@ -90,6 +90,10 @@ TEST(Gunzip, GrowsItsOutputFarBeyondTheInput) {
     EXPECT_FALSE(gunzipped(gzip));  // the size check of zlib fails, as it must
     const Data random = randomBytes(300'000, 7);
     EXPECT_EQ(gunzipped(deflateWith(random, 31)), random);
+}
+
+TEST(Gunzip, OutputBeyondTheLargestSizeIsRefused) {
+    EXPECT_FALSE(gunzipped(deflateWith(Data(maximumInflatedSize + 1, 0), 31, Z_BEST_SPEED)));
 }
 
 TEST(StreamCompression, RoundTripsAtBufferEdges) {

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "LoopbackServer.hpp"
+#include "ZuzeDiv/DataExtensions.hpp"
 #include "ZuzeDiv/WebRequest.hpp"
 
 using namespace ZuzeDiv;
@@ -103,6 +104,39 @@ TEST(WebRequest, HeaderStatusReachesTheCaller) {
     EXPECT_EQ(server.requests().back().header("Accept"), "*/*");  // the session's default
 }
 
+TEST(WebRequest, HeaderFieldsThatWouldBreakTheRequestAreNeverSent) {
+    auto server = echoServer();
+    const std::vector<std::map<std::string, std::string>> broken{
+        {{"X-Token", "abc\r\nX-Injected: 1"}}, {{"X-Token", "abc\nX-Injected: 1"}}, {{"X-Token\r\nX-Injected", "1"}}, {{"Bad Name", "1"}}};
+    for (const auto& headers : broken) {
+        auto promise = std::make_shared<std::promise<std::optional<URLError>>>();
+        auto future = promise->get_future();
+        WebRequest::get(server.base() + "/h", headers, [promise](std::optional<Data> data, std::shared_ptr<URLResponse> response, std::optional<URLError> error) {
+            EXPECT_FALSE(data);
+            EXPECT_FALSE(response);
+            promise->set_value(error);
+        });
+        ASSERT_EQ(future.wait_for(20s), std::future_status::ready);
+        auto error = future.get();
+        ASSERT_TRUE(error);
+        EXPECT_NE(error->localizedDescription.find("not sent"), std::string::npos);
+    }
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST(WebRequest, AnswersBeyondTheLargestSizeFail) {
+    // A small deflated body that inflates to one byte more than is taken.
+    const auto deflated = stringFromData(*zlibCompressed(Data(URLSession::maximumResponseSize + 1, 'x')));
+    LoopbackServer server([&](const auto&) -> std::optional<std::string> {
+        return "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\nContent-Length: " + std::to_string(deflated.size()) +
+               "\r\nConnection: close\r\n\r\n" + deflated;
+    });
+    auto answer = await([&](auto done) { WebRequest::get(server.base() + "/big", done); });
+    EXPECT_FALSE(answer.data);
+    ASSERT_TRUE(answer.error);
+    EXPECT_EQ(answer.error->code, URLError::dataLengthExceedsMaximum);
+}
+
 TEST(WebRequest, PostSendsTheFormAsGivenOrNothing) {
     auto server = echoServer();
     auto withForm = await([&](auto done) { WebRequest::post(server.base() + "/form", "a=1&b=two%20words", done); });
@@ -174,4 +208,26 @@ TEST(URLSession, CancelledTasksAnswerOnceOnTheSessionsQueue) {
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(calls->load(), 1);
     EXPECT_EQ(task->state(), URLSessionDataTask::State::completed);
+}
+
+TEST(URLSession, WaitingRequestsHoldNoWorkerOfTheGlobalQueue) {
+    // More requests than the global queue has workers wait on a silent server; other work of the
+    // global queue runs all the same.
+    LoopbackServer silent([](const auto&) { return std::nullopt; });
+    auto session = URLSession::make(URLSessionConfiguration::ephemeralSessionConfiguration());
+    auto answered = std::make_shared<std::atomic<int>>(0);
+    auto allAnswered = std::make_shared<std::promise<void>>();
+    std::vector<std::shared_ptr<URLSessionDataTask>> tasks;
+    for (int i = 0; i < 80; ++i) {
+        URLRequest request(*URL::string(silent.base() + "/wait"), URLRequest::CachePolicy::reloadIgnoringLocalAndRemoteCacheData, 60);
+        tasks.push_back(session->dataTask(request, [answered, allAnswered](auto, auto, auto) {
+            if (++*answered == 80) allAnswered->set_value();
+        }));
+        tasks.back()->resume();
+    }
+    std::promise<void> ran;
+    DispatchQueue::global().async([&] { ran.set_value(); });
+    EXPECT_EQ(ran.get_future().wait_for(10s), std::future_status::ready);
+    for (auto& task : tasks) task->cancel();
+    EXPECT_EQ(allAnswered->get_future().wait_for(20s), std::future_status::ready);
 }

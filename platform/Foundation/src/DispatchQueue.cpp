@@ -86,7 +86,9 @@ private:
                 head.ticket->cv.notify_all();
             } else {
                 ready_.push_back(std::move(head));
-                if (idle_ == 0 && workers_ < maximumWorkers) {
+                // Each idle worker takes one ready block when it wakes, also one that was woken
+                // but has not run yet: more ready blocks than idle workers want a new worker.
+                if (ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
                     ++workers_;
                     std::thread([self = shared_from_this()] { self->work(); }).detach();
                 } else {

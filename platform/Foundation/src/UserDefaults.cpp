@@ -1,13 +1,11 @@
 #include "Foundation/UserDefaults.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <map>
 
 #include "Foundation/Bundle.hpp"
+#include "backends/DefaultsFile.hpp"
 
 namespace {
 std::mutex registryMutex;
@@ -49,18 +47,6 @@ std::shared_ptr<UserDefaults> openDomain(const std::string& name) {
     return defaults;
 }
 
-bool writeAll(int fd, const Data& data) {
-    std::size_t written = 0;
-    while (written < data.size()) {
-        auto n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 UserDefaults& UserDefaults::standard() {
@@ -97,36 +83,14 @@ void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accept
 }
 
 UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
-    : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")) {
-    load();
-}
+    : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")), values_(DefaultsFile(file_).read()) {}
 
-void UserDefaults::load() {
-    auto value = PropertyListSerialization::propertyList(file_.string(), nullptr);
-    if (value && value->isDictionary()) values_ = *value->dictionaryValue();
-}
-
-void UserDefaults::save() const {
-    // Write a new file beside the old one, flush it to disk, then move it over the old one: a
-    // reader sees either the old or the new domain, never a half-written one.
-    std::error_code error;
-    const auto& target = file_;
-    std::filesystem::create_directories(target.parent_path(), error);
-    auto temporary = target;
-    temporary += ".tmp." + std::to_string(::getpid());
-    auto bytes = PropertyListSerialization::data(PropertyListValue(values_), PropertyListSerialization::Format::xml);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return;
-    }
-    int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+void UserDefaults::save() {
+    // The domain as written holds what other processes stored meanwhile; changes that could not
+    // be written stay pending for the next write.
+    if (auto written = DefaultsFile(file_).update(changes_)) {
+        values_ = std::move(*written);
+        changes_.clear();
     }
 }
 
@@ -218,12 +182,16 @@ void UserDefaults::set(const PropertyListValue& value, const std::string& key) {
     }
     std::lock_guard lock(mutex_);
     values_[key] = value;
+    changes_.insert_or_assign(key, value);
     save();
 }
 
 void UserDefaults::removeObject(const std::string& key) {
+    // Removed also when this process does not hold the key: another one may have stored it.
     std::lock_guard lock(mutex_);
-    if (values_.erase(key) > 0) save();
+    values_.erase(key);
+    changes_.insert_or_assign(key, std::nullopt);
+    save();
 }
 
 PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <future>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -46,6 +48,32 @@ TEST(DispatchQueue, ConcurrentQueueRunsPlainBlocksSideBySide) {
     }
     EXPECT_EQ(gate.wait_for(2s), std::future_status::ready);  // the second started while the first waited
     drain(queue);
+}
+
+TEST(DispatchQueue, ABurstAfterEarlierWorkRunsSideBySide) {
+    // Sixteen blocks that each wait until all sixteen have started: they finish only when they
+    // run at the same time, also when an idle worker is left over from earlier work.
+    DispatchQueue queue("burst", DispatchQueue::Attributes::concurrent);
+    queue.async([] {});
+    drain(queue);
+    std::mutex mutex;
+    std::condition_variable allStarted;
+    int started = 0, together = 0;
+    bool gaveUp = false;
+    for (int i = 0; i < 16; ++i) {
+        queue.async([&] {
+            std::unique_lock lock(mutex);
+            ++started;
+            allStarted.notify_all();
+            if (!gaveUp && allStarted.wait_for(lock, 5s, [&] { return started == 16; })) {
+                ++together;
+            } else {
+                gaveUp = true;  // the others need not wait as well
+            }
+        });
+    }
+    drain(queue);
+    EXPECT_EQ(together, 16);
 }
 
 TEST(DispatchQueue, BarrierExcludesEveryOtherBlockUnderThreads) {

@@ -2,7 +2,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "Foundation/UserDefaults.hpp"
 #include "Testing/TestEnvironment.hpp"
@@ -76,15 +78,51 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     EXPECT_EQ(UserDefaults::suite("com.example.suite")->doubleForKey("init_E"), 1234.5);
 }
 
+TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
+    auto writeKeys = [](const std::string& prefix) {
+        auto suite = UserDefaults::suite("com.example.shared");
+        for (int i = 0; i < 40; ++i) suite->set(i, prefix + std::to_string(i));
+    };
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        writeKeys("child.");
+        _exit(0);
+    }
+    writeKeys("parent.");
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    UserDefaults::setDirectory(directory.path());
+    auto stored = UserDefaults::suite("com.example.shared")->dictionaryRepresentation();
+    EXPECT_EQ(stored.size(), 80u);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_TRUE(stored.count("child." + std::to_string(i)));
+        EXPECT_TRUE(stored.count("parent." + std::to_string(i)));
+    }
+}
+
 TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto suite = UserDefaults::suite("com.example.atomic");
     suite->set(std::string("kept"), "value");
     // A writer that died mid-write leaves only its temporary file behind.
-    std::ofstream(directory.path() / "com.example.atomic.plist.tmp.99999") << "<?xml version=\"1.0\"?><plist><dict><key>va";
+    pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const auto stale = directory.path() / ("com.example.atomic.plist.tmp." + std::to_string(gone));
+    std::ofstream(stale) << "bplist00";
     UserDefaults::setDirectory(directory.path());
     EXPECT_EQ(UserDefaults::suite("com.example.atomic")->stringForKey("value"), "kept");
+    UserDefaults::suite("com.example.atomic")->set(1, "next");
+    EXPECT_FALSE(std::filesystem::exists(stale));  // cleared away by the next write
 
-    // A file that is no property list reads as an empty domain, not as a failure.
+    // A file that is no property list reads as an empty domain, not as a failure, and is kept
+    // aside when the domain is written again.
     std::ofstream(directory.path() / "com.example.broken.plist") << "garbage";
-    EXPECT_TRUE(UserDefaults::suite("com.example.broken")->dictionaryRepresentation().empty());
+    auto broken = UserDefaults::suite("com.example.broken");
+    EXPECT_TRUE(broken->dictionaryRepresentation().empty());
+    broken->set(true, "fresh");
+    std::ifstream kept(directory.path() / "com.example.broken.plist.damaged");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "garbage");
 }

@@ -49,9 +49,11 @@ TEST(StringCompare, RunsOfDigitsCompareByValue) {
 }
 
 TEST(PropertyList, RoundTripsEveryKindInBothFormats) {
+    const std::string withNul("\xC3\xA4\0b", 4);
     PropertyListValue::Dictionary dictionary{
-        {"bool", true}, {"int", std::int64_t{-42}}, {"real", 2.5}, {"text", "h\xC3\xA9llo"},
-        {"data", Data{0, 255, 7}}, {"date", Date(1700000000.0)},
+        {"bool", true}, {"int", std::int64_t{-42}}, {"real", -1e9 - 0.25}, {"text", "h\xC3\xA9llo"},
+        {"data", Data{0, 255, 7}}, {"date", Date(1700000000.0)}, {"before 1933", Date(-2208988800.0)},
+        {"after 2069", Date(4115534400.0)}, {"nul", withNul}, {withNul, "key with a NUL"},
         {"array", PropertyListValue::Array{1, "two"}}, {"nested", PropertyListValue::Dictionary{{"k", "v"}}}};
     for (auto format : {PropertyListSerialization::Format::xml, PropertyListSerialization::Format::binary}) {
         auto bytes = PropertyListSerialization::data(PropertyListValue(dictionary), format);
@@ -59,8 +61,61 @@ TEST(PropertyList, RoundTripsEveryKindInBothFormats) {
         ASSERT_TRUE(read);
         EXPECT_EQ(*read, PropertyListValue(dictionary));
     }
+    // The binary format keeps fractions of a second; XML has whole seconds.
+    auto fraction = PropertyListSerialization::data(Date(-1e9 - 0.25), PropertyListSerialization::Format::binary);
+    EXPECT_EQ(PropertyListSerialization::propertyList(fraction)->dateValue()->timeIntervalSince1970(), -1e9 - 0.25);
     EXPECT_FALSE(PropertyListSerialization::propertyList(dataFromString("not a plist")));
     EXPECT_FALSE(PropertyListSerialization::propertyList(Data{}));
+}
+
+TEST(PropertyList, DamagedAndTooDeepListsAreRefused) {
+    auto nested = [](int depth) {
+        PropertyListValue value = PropertyListValue::Array{};
+        for (int i = 1; i < depth; ++i) value = PropertyListValue::Array{value};
+        return PropertyListSerialization::data(value, PropertyListSerialization::Format::binary);
+    };
+    EXPECT_TRUE(PropertyListSerialization::propertyList(nested(PropertyListSerialization::maximumDepth)));
+    EXPECT_FALSE(PropertyListSerialization::propertyList(nested(PropertyListSerialization::maximumDepth + 1)));
+    std::string deep = "<plist>";
+    for (int i = 0; i < 50000; ++i) deep += "<array>";
+    EXPECT_FALSE(PropertyListSerialization::propertyList(dataFromString(deep)));
+
+    // Binary lists of one-byte offsets and references: objects, then the offset table and trailer.
+    auto binary = [](const std::vector<Data>& objects) {
+        Data out = dataFromString("bplist00");
+        Data offsets;
+        for (const auto& object : objects) {
+            offsets.push_back(static_cast<std::uint8_t>(out.size()));
+            out.insert(out.end(), object.begin(), object.end());
+        }
+        const auto table = static_cast<std::uint8_t>(out.size());
+        out.insert(out.end(), offsets.begin(), offsets.end());
+        Data trailer(32, 0);
+        trailer[6] = trailer[7] = 1;
+        trailer[15] = static_cast<std::uint8_t>(objects.size());
+        trailer[31] = table;
+        out.insert(out.end(), trailer.begin(), trailer.end());
+        return out;
+    };
+    EXPECT_FALSE(PropertyListSerialization::propertyList(binary({{0xA1, 0x00}})));  // an array holding itself
+    std::vector<Data> doubling;  // each array holds the next one twice: 2^40 values from 41 objects
+    for (std::uint8_t i = 0; i < 40; ++i) doubling.push_back({0xA2, static_cast<std::uint8_t>(i + 1), static_cast<std::uint8_t>(i + 1)});
+    doubling.push_back({0xA0});
+    EXPECT_FALSE(PropertyListSerialization::propertyList(binary(doubling)));
+    EXPECT_TRUE(PropertyListSerialization::propertyList(binary({{0xD1, 0x01, 0x02}, {0x51, 'k'}, {0x53, 'a', 0x00, 'b'}})));
+
+    // Every damaged byte of a valid list reads as something or as nothing, never out of bounds.
+    auto valid = PropertyListSerialization::data(PropertyListValue::Dictionary{{"list", PropertyListValue::Array{1, "\xC3\xA4", 2.5}}},
+                                                 PropertyListSerialization::Format::binary);
+    for (std::size_t i = 0; i < valid.size(); ++i) {
+        for (std::uint8_t bits : {0x01, 0x0F, 0x80, 0xFF}) {
+            auto damaged = valid;
+            damaged[i] ^= bits;
+            (void)PropertyListSerialization::propertyList(damaged);
+            damaged.resize(i);
+            (void)PropertyListSerialization::propertyList(damaged);
+        }
+    }
 }
 
 TEST(UUID, TextFormRoundTrips) {

@@ -1,6 +1,7 @@
 #pragma once
 // Property-list values (the kinds a property list holds) and their reading and writing in the XML
-// and binary formats.
+// and binary formats. Texts and keys keep every byte (a NUL too), numbers and dates their full
+// double precision in the binary format; the XML format holds dates as whole seconds.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -68,11 +69,16 @@ private:
 namespace PropertyListSerialization {
 enum class Format { xml, binary };
 
+/// How deeply arrays and dictionaries may nest in a property list that is read; deeper ones are
+/// refused as damaged.
+constexpr int maximumDepth = 512;
+
 struct ReadError {
     std::string message;
 };
 
-/// Reads a property list in either format; absent when the bytes are no property list.
+/// Reads a property list in either format; absent when the bytes are no property list, are
+/// damaged or nest deeper than `maximumDepth`.
 std::optional<PropertyListValue> propertyList(const Data& data);
 std::optional<PropertyListValue> propertyList(const std::string& path, ReadError* error);
 Data data(const PropertyListValue& value, Format format = Format::xml);

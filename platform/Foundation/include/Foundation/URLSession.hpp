@@ -1,9 +1,15 @@
 #pragma once
-// HTTP requests over libcurl. A session runs each data task on a background thread and calls the
-// task's completion once, on the session's own serial queue (never the caller's thread, never the
+// HTTP requests over libcurl. Every transfer of the process runs on one network thread, side by
+// side with the others and without holding a dispatch worker while it waits; the completion of a
+// data task runs once, on its session's own serial queue (never the caller's thread, never the
 // main queue). Nothing is cached. The time-out of a request is an idle time-out: the task fails
-// when no byte has moved for that long. HTTP error statuses are answers, not failures.
+// when no byte has moved for that long. HTTP error statuses are answers, not failures. A request
+// whose method or header fields would break the request's head (a line break in a value, a name
+// that is no token) is not sent: it fails. An answer larger than URLSession::maximumResponseSize
+// fails as well.
 #include <atomic>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -28,6 +34,7 @@ struct URLError {
         cannotConnectToHost = -1004,
         networkConnectionLost = -1005,
         badServerResponse = -1011,
+        dataLengthExceedsMaximum = -1103,
     };
     int code = unknown;
     std::string localizedDescription;
@@ -138,17 +145,23 @@ public:
     const URLRequest& originalRequest() const { return request_; }
 
 private:
-    void perform();
+    void start();
+    void finish(std::optional<Data> data, std::shared_ptr<URLResponse> response, std::optional<URLError> error);
 
     std::shared_ptr<URLSession> session_;
     URLRequest request_;
     Completion completion_;
     std::atomic<State> state_ = State::suspended;
     std::atomic<bool> cancelled_ = false;
+    // The number of the running transfer; 0 before it starts.
+    std::atomic<std::uint64_t> transferNumber_ = 0;
 };
 
 class URLSession : public std::enable_shared_from_this<URLSession> {
 public:
+    /// The largest answer (header fields and body, the body as decoded) a task accepts: 64 MiB.
+    static constexpr std::size_t maximumResponseSize = std::size_t{64} << 20;
+
     /// The process-wide session of the default configuration.
     static std::shared_ptr<URLSession> shared();
     static std::shared_ptr<URLSession> make(const URLSessionConfiguration& configuration);

@@ -1,9 +1,14 @@
 #pragma once
 // User defaults: small values kept per domain (the application's standard domain, or a named
-// suite), read with the platform's conversions and kept on disk, one property list per domain,
-// replaced atomically on every change so that a crash mid-write loses nothing.
+// suite), read with the platform's conversions and kept on disk, one binary property list per
+// domain (XML ones are read too). Every change is written at once: under an advisory lock on the
+// domain the file is read again, only the keys this process changed or removed are applied, and
+// the result replaces the file atomically, so that a crash mid-write loses nothing and entries
+// other processes stored in the meantime survive. A file that cannot be read counts as an empty
+// domain; it is logged, and kept beside the domain as "<domain>.plist.damaged" when it is replaced.
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -53,11 +58,12 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
 private:
-    void load();
-    void save() const;
+    void save();
 
     std::string domain_;
     std::filesystem::path file_;
     mutable std::mutex mutex_;
     PropertyListValue::Dictionary values_;
+    // Keys changed (a value) or removed (none) since the last write that reached the disk.
+    std::map<std::string, std::optional<PropertyListValue>> changes_;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// The one thread that runs every HTTP transfer of the process through a libcurl multi handle:
+// transfers that wait on the network hold no dispatch worker and never wait for one another.
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+class CurlTransfers {
+public:
+    using Done = std::function<void(CURLcode)>;
+
+    static CurlTransfers& shared();
+
+    /// Starts a prepared easy handle and answers its number. `done` runs once, on the transfer
+    /// thread, when the transfer ends, fails to start or is cancelled (CURLE_ABORTED_BY_CALLBACK);
+    /// the handle and what its options point at must live until then. `done` must not block.
+    std::uint64_t start(CURL* easy, Done done);
+    /// Ends a started transfer at once; nothing when it has already ended.
+    void cancel(std::uint64_t transfer);
+
+private:
+    CurlTransfers();
+    void post(std::function<void()> command);
+    void run();
+    void finish(std::uint64_t transfer, CURLcode result);
+
+    struct Running {
+        CURL* easy;
+        Done done;
+    };
+
+    CURLM* multi_;
+    std::mutex mutex_;
+    std::vector<std::function<void()>> commands_;
+    std::uint64_t next_ = 1;
+    // Touched by the transfer thread only.
+    std::map<std::uint64_t, Running> running_;
+};
