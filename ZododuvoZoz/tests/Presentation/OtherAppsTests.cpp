@@ -242,6 +242,7 @@ TEST_F(OtherAppsScreen, AnAnswerToAnOlderRefreshThatComesLateIsDropped) {
         return answer("<html>");
     });
     LoopbackServer fast([](const LoopbackServer::Request&) -> std::optional<std::string> { return answer(feed({app("new")})); });
+    // However the test ends, the slow host lets go before the servers stop.
     auto releaseAtTheEnd = std::shared_ptr<void>(nullptr, [&](void*) { release = true; });
 
     Marketing::setFeedAddress(slow.base() + "/files/Apps.json");
