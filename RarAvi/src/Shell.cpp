@@ -1,7 +1,6 @@
 #include "RarAvi/Shell.hpp"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unicode/utf8.h>
@@ -67,30 +66,17 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
     return result;
 }
 
-/// Reads both pipes until each reaches end of file. Standard error is read only so that a child
-/// writing much of it never blocks on a full pipe.
-bool drain(int outputFd, int errorFd, Data& output) {
-    std::array<pollfd, 2> fds{pollfd{outputFd, POLLIN, 0}, pollfd{errorFd, POLLIN, 0}};
+/// Reads the pipe until end of file: until the child, and any background child it left with its
+/// output, has closed it.
+bool drain(int outputFd, Data& output) {
     std::array<std::uint8_t, 65536> buffer;
-    int open = 2;
-    while (open > 0) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            ssize_t count = ::read(fds[i].fd, buffer.data(), buffer.size());
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) {
-                fds[i].fd = -1;  // end of file (or a broken pipe): poll ignores it from now on
-                --open;
-                continue;
-            }
-            if (i == 0) output.insert(output.end(), buffer.begin(), buffer.begin() + count);
-        }
+    for (;;) {
+        ssize_t count = ::read(outputFd, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return false;
+        if (count == 0) return true;
+        output.insert(output.end(), buffer.begin(), buffer.begin() + count);
     }
-    return true;
 }
 
 bool isValidUTF8(const Data& bytes) {
@@ -108,8 +94,8 @@ bool isValidUTF8(const Data& bytes) {
 }  // namespace
 
 std::optional<Data> Shell::runData(const std::vector<std::string>& arguments) {
-    Descriptor outputRead, outputWrite, errorRead, errorWrite;
-    if (!makePipe(outputRead, outputWrite) || !makePipe(errorRead, errorWrite)) return std::nullopt;
+    Descriptor outputRead, outputWrite;
+    if (!makePipe(outputRead, outputWrite)) return std::nullopt;
 
     std::vector<std::string> argv{kShellPath, "-c"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -120,20 +106,20 @@ std::optional<Data> Shell::runData(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return std::nullopt;
     posix_spawn_file_actions_adddup2(&actions, outputWrite.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errorWrite.get(), STDERR_FILENO);
+    // Standard error is not used: it goes where nothing waits for it, so that neither a chatty
+    // child nor a background one that keeps it open can hold up the caller.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     int status = posix_spawn(&pid, kShellPath, &actions, nullptr, argvPointers.data(), environmentPointers.data());
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0) return std::nullopt;
 
-    // Only the child writes now: our copies of the write ends would keep the pipes open forever.
+    // Only the child writes now: our copy of the write end would keep the pipe open forever.
     outputWrite.reset();
-    errorWrite.reset();
 
     Data output;
-    bool complete = drain(outputRead.get(), errorRead.get(), output);
+    bool complete = drain(outputRead.get(), output);
     outputRead.reset();
-    errorRead.reset();
 
     int exitStatus = 0;
     while (::waitpid(pid, &exitStatus, 0) < 0) {

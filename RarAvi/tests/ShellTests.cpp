@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "RarAvi/Shell.hpp"
+#include "Testing/TestEnvironment.hpp"
 
 using RarAvi::Shell;
 
@@ -48,4 +51,14 @@ TEST(Shell, BytesThatAreNoUTF8AreDataButNoText) {
     EXPECT_EQ(*bytes, (Data{0xff, 0xfe}));
     EXPECT_EQ(Shell::run({"printf '\\xff\\xfe'"}), std::nullopt);
     EXPECT_EQ(Shell::run({"printf 'Gr\\xc3\\xbc\\xc3\\x9fe'"}), "Grüße");
+}
+
+TEST(Shell, ABackgroundChildHoldingStandardErrorDoesNotHoldUpTheCaller) {
+    // The child goes on in the background with standard error open; it marks when it ends.
+    TemporaryDirectory folder;
+    auto mark = (folder.path() / "ended").string();
+    auto pid = Shell::run({"{ sleep 5; touch \"$0\"; } >/dev/null & echo $!", mark});
+    ASSERT_TRUE(pid.has_value());
+    EXPECT_FALSE(std::filesystem::exists(mark)) << "the run waited for the background child";
+    ::kill(std::stoi(*pid), SIGKILL);
 }

@@ -2,9 +2,10 @@
 // labels (a gradient text among them) and tiles in light and dark, the tour, the page dots,
 // confetti in mid-fall and the other-apps screen with its tiles and with its information view.
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <string>
 
+#include "../../ZuzeDiv/tests/LoopbackServer.hpp"
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
 #include "AppKit/NSScreen.hpp"
@@ -12,7 +13,6 @@
 #include "Foundation/Clock.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/RunLoop.hpp"
-#include "Foundation/URL.hpp"
 #include "SampleSupport.hpp"
 #include "ZododuvoZoz/Colors.hpp"
 #include "ZododuvoZoz/Presentation/AnimatedLabel.hpp"
@@ -191,8 +191,6 @@ bool confetti(const std::filesystem::path& folder, const std::shared_ptr<Virtual
 }
 
 bool otherApps(const std::filesystem::path& folder) {
-    auto icons = folder / "other-apps-icons";
-    std::filesystem::create_directories(icons);
     struct Entry {
         const char* id;
         const char* name;
@@ -203,12 +201,19 @@ bool otherApps(const std::filesystem::path& folder) {
     Entry entries[] = {{"com.example.meter", "Meter", "Misst den Strom deiner Geräte.", "Measures the power of your devices.", Colors::teal()},
                        {"com.example.notes", "Notes", "Notizen für jeden Tag.", "Notes for every day.", Colors::plum()},
                        {"com.example.clock", "Clock", "Die Uhrzeit in der Menüleiste.", "The time in the menu bar.", Colors::peach()}};
+    // The icons come from the web, here a server of the sample's own.
+    std::map<std::string, std::string> icons;
+    for (const auto& entry : entries) {
+        icons["/" + std::string(entry.id) + ".png"] = stringFromData(filledImage({128, 128}, entry.color, true)->pngData());
+    }
+    LoopbackServer server([&](const LoopbackServer::Request& request) -> std::optional<std::string> {
+        auto icon = icons.find(request.target);
+        if (icon == icons.end()) return LoopbackServer::answer(404, "Not Found", "");
+        return LoopbackServer::answer(200, "OK", icon->second);
+    });
     std::vector<OtherApp> apps;
     for (const auto& entry : entries) {
-        auto path = icons / (std::string(entry.id) + ".png");
-        auto png = filledImage({128, 128}, entry.color, true)->pngData();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-        apps.push_back({entry.id, entry.name, entry.german, entry.english, URL::fileURLWithPath(path).absoluteString(),
+        apps.push_back({entry.id, entry.name, entry.german, entry.english, server.base() + "/" + entry.id + ".png",
                         "https://apps.example.com/" + std::string(entry.id)});
     }
     auto controller = Marketing::otherAppsController();

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <typeindex>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "Foundation/Date.hpp"
 #include "Foundation/NSNull.hpp"
@@ -32,11 +34,6 @@ DecodingError::DecodingError(Kind kind, CodingContext context)
     : std::runtime_error(describe(context.debugDescription, context.codingPath)), kind_(kind), context_(std::move(context)) {}
 
 namespace {
-CodingPath appending(const CodingPath& path, CodingKey key) {
-    CodingPath longer = path;
-    longer.push_back(std::move(key));
-    return longer;
-}
 
 // Decoding: each kind is tried in turn, and a try that does not fit answers nothing.
 
@@ -68,25 +65,53 @@ std::optional<std::uint64_t> unsignedInteger(const CodingContainer& value) {
     return std::nullopt;
 }
 
+/// Reads one value and everything inside it. A collection with an element that cannot be read
+/// fails as a whole, and so does the value asked for: every failure is reported at its path.
+class Decoder {
+public:
+    explicit Decoder(const CodingPath& codingPath) : codingPath_(codingPath) {}
+
+    /// `depth` counts the arrays and dictionaries around the value.
+    std::any decode(const CodingContainer& container, std::size_t depth = 0) const {
+        if (container.is_null()) return NSNull{};
+        if (container.is_boolean()) return container.get<bool>();
+        if (auto number = signedInteger(container)) return *number;
+        if (auto number = unsignedInteger(container)) return *number;
+        if (container.is_number()) return container.get<double>();
+        if (container.is_string()) return container.get<std::string>();
+        if (!container.is_array() && !container.is_object()) fail("AnyDecodable value cannot be decoded");
+        if (depth == maximumNestingDepth) {
+            fail("AnyDecodable value nests more than " + std::to_string(maximumNestingDepth) + " arrays and dictionaries");
+        }
+        if (container.is_array()) {
+            std::vector<std::any> array;
+            array.reserve(container.size());
+            for (const auto& element : container) array.push_back(decode(element, depth + 1));
+            return array;
+        }
+        std::map<std::string, std::any> dictionary;
+        for (const auto& [key, element] : container.items()) dictionary.emplace(key, decode(element, depth + 1));
+        return dictionary;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& description) const {
+        throw DecodingError(DecodingError::Kind::dataCorrupted, {codingPath_, description});
+    }
+
+    const CodingPath& codingPath_;
+};
+
 // Encoding.
 
-[[noreturn]] void invalid(const std::any& value, const CodingPath& path, const std::string& description) {
-    throw EncodingError(EncodingError::Kind::invalidValue, value, {path, description});
-}
-
-void encodeFloating(double number, const std::any& value, CodingContainer& container, const CodingPath& path) {
-    if (!std::isfinite(number)) invalid(value, path, "A number that is not finite cannot be written in JSON");
-    container = number;
-}
-
-// A 32-bit float written with the fewest digits that read back to it (1.1, not 1.100000023841858).
-void encodeFloat(float number, const std::any& value, CodingContainer& container, const CodingPath& path) {
-    if (!std::isfinite(number)) invalid(value, path, "A number that is not finite cannot be written in JSON");
-    char buffer[32];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer - 1, number).ptr;
-    *end = '\0';
-    container = std::strtod(buffer, nullptr);
-}
+template <class T>
+struct IsVector : std::false_type {};
+template <class T>
+struct IsVector<std::vector<T>> : std::true_type {};
+template <class T>
+struct IsStringMap : std::false_type {};
+template <class T>
+struct IsStringMap<std::map<std::string, T>> : std::true_type {};
 
 // A number object's value read as an integer of type T: integers keep their low bits, as a C
 // conversion does; floating-point values are cut toward zero and held within T's range.
@@ -101,126 +126,163 @@ T integerValue(const NSNumber& number) {
     return std::visit([](auto integer) { return static_cast<T>(integer); }, number.storage());
 }
 
-void encodeNumber(const NSNumber& number, const std::any& value, CodingContainer& container, const CodingPath& path) {
-    switch (number.objCType()[0]) {
-        case 'c':
-        case 'C':
-            // The code is shared by Booleans and 8-bit integers; only a Boolean is written as one.
-            if (number.isBoolean()) {
-                container = integerValue<std::int64_t>(number) != 0;
-            } else if (number.objCType()[0] == 'c') {
-                container = integerValue<std::int8_t>(number);
-            } else {
-                container = integerValue<std::uint8_t>(number);
+/// Writes one value and everything inside it. The coding path grows and shrinks as the encoder
+/// walks into collections and out again; an error takes a copy of it.
+class Encoder {
+public:
+    explicit Encoder(const CodingPath& codingPath) : codingPath_(codingPath) {}
+
+    /// A held value, by the kind it holds.
+    void write(const std::any& value, CodingContainer& container);
+
+    template <class T>
+    void write(const T& value, CodingContainer& container) {
+        if constexpr (detail::IsOptional<T>::value) {
+            if (value) return write(*value, container);
+            container = nullptr;
+        } else if constexpr (IsVector<T>::value) {
+            CodingContainer elements = CodingContainer::array();
+            int position = 0;
+            for (const typename T::value_type& element : value) {
+                codingPath_.push_back(CodingKey::index(position++));
+                write(element, elements.emplace_back());
+                codingPath_.pop_back();
             }
-            return;
-        case 's': container = integerValue<std::int16_t>(number); return;
-        case 'i':
-        case 'l': container = integerValue<std::int32_t>(number); return;
-        case 'q': container = integerValue<std::int64_t>(number); return;
-        case 'S': container = integerValue<std::uint16_t>(number); return;
-        case 'I':
-        case 'L': container = integerValue<std::uint32_t>(number); return;
-        case 'Q': container = integerValue<std::uint64_t>(number); return;
-        case 'f': encodeFloat(number.floatValue(), value, container, path); return;
-        case 'd': encodeFloating(number.doubleValue(), value, container, path); return;
-        default: invalid(value, path, "NSNumber cannot be encoded because its type is not handled");
+            container = std::move(elements);
+        } else if constexpr (IsStringMap<T>::value) {
+            CodingContainer members = CodingContainer::object();
+            for (const auto& [key, element] : value) {
+                codingPath_.push_back(CodingKey::key(key));
+                write(element, members[key]);
+                codingPath_.pop_back();
+            }
+            container = std::move(members);
+        } else if constexpr (std::is_same_v<T, NSNumber>) {
+            writeNumber(value, container);
+        } else if constexpr (std::is_same_v<T, NSNull> || std::is_same_v<T, std::monostate>) {
+            container = nullptr;
+        } else if constexpr (std::is_same_v<T, float>) {
+            writeFloat(value, value, container);
+        } else if constexpr (std::is_same_v<T, double>) {
+            writeDouble(value, value, container);
+        } else if constexpr (std::is_arithmetic_v<T> || std::is_same_v<T, std::string>) {
+            container = value;
+        } else if constexpr (std::is_same_v<T, std::string_view>) {
+            container = std::string(value);
+        } else if constexpr (std::is_same_v<T, const char*>) {
+            if (!value) invalid(value, "AnyEncodable value cannot be encoded");
+            container = std::string(value);
+        } else if constexpr (std::is_same_v<T, Date>) {
+            writeDouble(value.timeIntervalSinceReferenceDate(), value, container);
+        } else {
+            static_assert(std::is_same_v<T, URL>);
+            container = value.absoluteString();
+        }
     }
+
+private:
+    [[noreturn]] void invalid(std::any value, const std::string& description) const {
+        throw EncodingError(EncodingError::Kind::invalidValue, std::move(value), {codingPath_, description});
+    }
+
+    void writeDouble(double number, const std::any& value, CodingContainer& container) const {
+        if (!std::isfinite(number)) invalid(value, "A number that is not finite cannot be written in JSON");
+        container = number;
+    }
+
+    // A 32-bit float written with the fewest digits that read back to it (1.1, not 1.100000023841858).
+    void writeFloat(float number, const std::any& value, CodingContainer& container) const {
+        if (!std::isfinite(number)) invalid(value, "A number that is not finite cannot be written in JSON");
+        char buffer[32];
+        auto end = std::to_chars(buffer, buffer + sizeof buffer - 1, number).ptr;
+        *end = '\0';
+        container = std::strtod(buffer, nullptr);
+    }
+
+    void writeNumber(const NSNumber& number, CodingContainer& container) const {
+        switch (number.objCType()[0]) {
+            case 'c':
+            case 'C':
+                // The code is shared by Booleans and 8-bit integers; only a Boolean is written as one.
+                if (number.isBoolean()) {
+                    container = integerValue<std::int64_t>(number) != 0;
+                } else if (number.objCType()[0] == 'c') {
+                    container = integerValue<std::int8_t>(number);
+                } else {
+                    container = integerValue<std::uint8_t>(number);
+                }
+                return;
+            case 's': container = integerValue<std::int16_t>(number); return;
+            case 'i':
+            case 'l': container = integerValue<std::int32_t>(number); return;
+            case 'q': container = integerValue<std::int64_t>(number); return;
+            case 'S': container = integerValue<std::uint16_t>(number); return;
+            case 'I':
+            case 'L': container = integerValue<std::uint32_t>(number); return;
+            case 'Q': container = integerValue<std::uint64_t>(number); return;
+            case 'f': writeFloat(number.floatValue(), number, container); return;
+            case 'd': writeDouble(number.doubleValue(), number, container); return;
+            default: invalid(number, "NSNumber cannot be encoded because its type is not handled");
+        }
+    }
+
+    CodingPath codingPath_;
+};
+
+/// The kinds a held value may be, each also optional, in arrays and text-keyed dictionaries of it
+/// or of its optional, and in text-keyed dictionaries of arrays of it. The integer types cover
+/// every width: the platform's word, 8 to 64 bits.
+template <class... Kinds>
+struct KindList {};
+using ElementKinds = KindList<bool, signed char, short, int, long, long long, unsigned char, unsigned short, unsigned int,
+                              unsigned long, unsigned long long, float, double, std::string, std::string_view,
+                              const char*, Date, URL, NSNumber, NSNull, std::monostate, std::any,
+                              std::vector<std::any>, std::map<std::string, std::any>>;
+
+using HeldWriter = void (*)(Encoder&, const std::any&, CodingContainer&);
+using HeldWriters = std::unordered_map<std::type_index, HeldWriter>;
+
+template <class T>
+void writeHeld(Encoder& encoder, const std::any& value, CodingContainer& container) {
+    encoder.write(*std::any_cast<T>(&value), container);
 }
 
 template <class T>
-const T* as(const std::any& value) {
-    return std::any_cast<T>(&value);
+void addShapes(HeldWriters& writers) {
+    writers.emplace(typeid(T), &writeHeld<T>);
+    writers.emplace(typeid(std::optional<T>), &writeHeld<std::optional<T>>);
+    writers.emplace(typeid(std::vector<T>), &writeHeld<std::vector<T>>);
+    writers.emplace(typeid(std::vector<std::optional<T>>), &writeHeld<std::vector<std::optional<T>>>);
+    writers.emplace(typeid(std::map<std::string, T>), &writeHeld<std::map<std::string, T>>);
+    writers.emplace(typeid(std::map<std::string, std::optional<T>>), &writeHeld<std::map<std::string, std::optional<T>>>);
+    writers.emplace(typeid(std::map<std::string, std::vector<T>>), &writeHeld<std::map<std::string, std::vector<T>>>);
 }
 
-template <class... Integers>
-bool encodeIntegerOf(const std::any& value, CodingContainer& container) {
-    return ((as<Integers>(value) ? (container = *as<Integers>(value), true) : false) || ...);
+template <class... Kinds>
+HeldWriters heldWriters(KindList<Kinds...>) {
+    HeldWriters writers;
+    (addShapes<Kinds>(writers), ...);
+    return writers;
+}
+
+void Encoder::write(const std::any& value, CodingContainer& container) {
+    if (!value.has_value()) {
+        container = nullptr;
+        return;
+    }
+    static const HeldWriters writers = heldWriters(ElementKinds{});
+    auto writer = writers.find(value.type());
+    if (writer == writers.end()) invalid(value, "AnyEncodable value cannot be encoded");
+    writer->second(*this, value, container);
 }
 }  // namespace
 
 std::any decodeAnyValue(const CodingContainer& container, const CodingPath& codingPath) {
-    if (container.is_null()) return NSNull{};
-    if (container.is_boolean()) return container.get<bool>();
-    if (auto number = signedInteger(container)) return *number;
-    if (auto number = unsignedInteger(container)) return *number;
-    if (container.is_number()) return container.get<double>();
-    if (container.is_string()) return container.get<std::string>();
-    // A collection with an element that cannot be read fails as a whole, here, at this value.
-    if (container.is_array()) {
-        try {
-            std::vector<std::any> array;
-            array.reserve(container.size());
-            int position = 0;
-            for (const auto& element : container) {
-                array.push_back(decodeAnyValue(element, appending(codingPath, CodingKey::index(position++))));
-            }
-            return array;
-        } catch (const DecodingError&) {
-        }
-    } else if (container.is_object()) {
-        try {
-            std::map<std::string, std::any> dictionary;
-            for (const auto& [key, element] : container.items()) {
-                dictionary.emplace(key, decodeAnyValue(element, appending(codingPath, CodingKey::key(key))));
-            }
-            return dictionary;
-        } catch (const DecodingError&) {
-        }
-    }
-    throw DecodingError(DecodingError::Kind::dataCorrupted, {codingPath, "AnyDecodable value cannot be decoded"});
+    return Decoder(codingPath).decode(container);
 }
 
 void encodeAnyValue(const std::any& value, CodingContainer& container, const CodingPath& codingPath) {
-    if (const auto* number = as<NSNumber>(value)) return encodeNumber(*number, value, container, codingPath);
-    if (!value.has_value() || as<NSNull>(value) || as<std::monostate>(value)) {
-        container = nullptr;
-        return;
-    }
-    if (const auto* flag = as<bool>(value)) {
-        container = *flag;
-        return;
-    }
-    // Integers of every width, each written as itself: the platform's word first, then 8 to 64 bits.
-    if (encodeIntegerOf<long, signed char, short, int, long long>(value, container)) return;
-    if (encodeIntegerOf<unsigned long, unsigned char, unsigned short, unsigned int, unsigned long long>(value, container)) {
-        return;
-    }
-    if (const auto* single = as<float>(value)) return encodeFloat(*single, value, container, codingPath);
-    if (const auto* real = as<double>(value)) return encodeFloating(*real, value, container, codingPath);
-    if (const auto* text = as<std::string>(value)) {
-        container = *text;
-        return;
-    }
-    if (const auto* text = as<const char*>(value); text && *text) {
-        container = std::string(*text);
-        return;
-    }
-    if (const auto* date = as<Date>(value)) return encodeFloating(date->timeIntervalSinceReferenceDate(), value, container, codingPath);
-    if (const auto* url = as<URL>(value)) {
-        container = url->absoluteString();
-        return;
-    }
-    if (const auto* array = as<std::vector<std::any>>(value)) {
-        CodingContainer elements = CodingContainer::array();
-        int position = 0;
-        for (const auto& element : *array) {
-            CodingContainer encoded;
-            AnyEncodable(element).encode(encoded, appending(codingPath, CodingKey::index(position++)));
-            elements.push_back(std::move(encoded));
-        }
-        container = std::move(elements);
-        return;
-    }
-    if (const auto* dictionary = as<std::map<std::string, std::any>>(value)) {
-        CodingContainer members = CodingContainer::object();
-        for (const auto& [key, element] : *dictionary) {
-            AnyEncodable(element).encode(members[key], appending(codingPath, CodingKey::key(key)));
-        }
-        container = std::move(members);
-        return;
-    }
-    invalid(value, codingPath, "AnyEncodable value cannot be encoded");
+    Encoder(codingPath).write(value, container);
 }
 
 }  // namespace ZuzeDiv

@@ -141,6 +141,32 @@ TEST(AnyCodable, ArraysAndDictionariesNestThroughTheEncoder) {
     EXPECT_EQ(held<std::vector<std::any>>(literal.value()).size(), 5u);
 }
 
+TEST(AnyCodable, TypedArraysMapsTextViewsAndOptionalsAreWrittenAsTheirValues) {
+    using Strings = std::vector<std::string>;
+    std::map<std::string, std::any> document{
+        {"ints", std::vector<int>{1, -2}},
+        {"names", Strings{"a", "b"}},
+        {"maybe", std::vector<std::optional<double>>{0.5, std::nullopt}},
+        {"byName", std::map<std::string, Strings>{{"x", {"y"}}}},
+        {"view", std::string_view("seen")},
+        {"some", std::optional<int>(3)},
+        {"none", std::optional<std::string>()},
+        {"rows", std::vector<std::map<std::string, std::any>>{{{"k", 1}}}}};
+    EXPECT_EQ(plain(encodedValue(document)), nlohmann::json::parse(R"({"ints": [1, -2], "names": ["a", "b"],
+        "maybe": [0.5, null], "byName": {"x": ["y"]}, "view": "seen", "some": 3, "none": null, "rows": [{"k": 1}]})"));
+
+    // A wrapper keeps its own copy of a text view's characters.
+    std::string text = "copied";
+    AnyEncodable wrapped{std::string_view(text)};
+    text = "changed";
+    EXPECT_EQ(encoded(wrapped), "copied");
+
+    // Failures inside typed collections tell where they happened.
+    auto error = encodingErrorOf(std::map<std::string, std::vector<float>>{{"f", {1, NAN}}});
+    EXPECT_EQ(error.context().codingPath, (CodingPath{CodingKey::key("f"), CodingKey::index(1)}));
+    EXPECT_TRUE(std::isnan(std::any_cast<float>(error.value())));
+}
+
 TEST(AnyCodable, DictionaryLiteralKeepsTheFirstValueOfARepeatedKey) {
     auto dictionary = AnyEncodable::dictionary({{"a", 1}, {"b", 2}, {"a", 3}});
     EXPECT_EQ(plain(encoded(dictionary)), nlohmann::json::parse(R"({"a": 1, "b": 2})"));
@@ -204,4 +230,26 @@ TEST(AnyCodable, ValuesJSONHasNoKindForFailToDecode) {
         EXPECT_EQ(error.context().debugDescription, "AnyDecodable value cannot be decoded");
         EXPECT_EQ(error.context().codingPath, (CodingPath{CodingKey::key("blob")}));  // the value asked for
     }
+}
+
+TEST(AnyCodable, NestingBeyondTheDocumentedDepthFailsToDecode) {
+    auto nested = [](std::size_t depth) { return CodingContainer::parse(std::string(depth, '[') + std::string(depth, ']')); };
+    auto deepest = AnyDecodable::decode(nested(maximumNestingDepth)).value();
+    for (std::size_t level = 1; level < maximumNestingDepth; ++level) deepest = held<std::vector<std::any>>(deepest).at(0);
+    EXPECT_TRUE(held<std::vector<std::any>>(deepest).empty());
+
+    for (std::size_t depth : {maximumNestingDepth + 1, std::size_t{30000}}) {
+        try {
+            AnyCodable::decode(nested(depth), {CodingKey::key("deep")});
+            ADD_FAILURE() << depth << " levels decoded";
+        } catch (const DecodingError& error) {
+            EXPECT_EQ(error.kind(), DecodingError::Kind::dataCorrupted);
+            EXPECT_EQ(error.context().codingPath, (CodingPath{CodingKey::key("deep")}));
+        }
+    }
+    CodingContainer object = CodingContainer::object();
+    CodingContainer* inner = &object;
+    for (std::size_t level = 1; level <= maximumNestingDepth; ++level) inner = &(*inner)["k"];
+    *inner = CodingContainer::object();
+    EXPECT_THROW(AnyDecodable::decode(object), DecodingError);
 }

@@ -164,18 +164,19 @@ protected:
         return out;
     }
 
-    /// Starts the program on the display with its settings under `configHome`.
-    void start(const std::string& profile, const std::filesystem::path& configHome) {
+    /// Starts the program on the display with its settings under `configHome`, in English unless
+    /// `language` names other language settings.
+    void start(const std::string& profile, const std::filesystem::path& configHome,
+               const std::map<std::string, std::string>& language = {{"LANGUAGE", "en"}}) {
         app_.reset();
-        app_ = std::make_unique<ApplicationProcess>(
-            std::string(QUILLON_BIN_DIR) + "/Quillon",
-            std::map<std::string, std::string>{{"DISPLAY", display_->name()},
-                                               {"QUILLON_WINDOW_BACKEND", "sdl"},
-                                               {"QUILLON_HARDWARE_PROFILE", profile},
-                                               {"XDG_CONFIG_HOME", configHome.string()},
-                                               {"LANGUAGE", "en"},
-                                               {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}},
-            configHome / "quillon.log");
+        std::map<std::string, std::string> environment{{"DISPLAY", display_->name()},
+                                                       {"QUILLON_WINDOW_BACKEND", "sdl"},
+                                                       {"QUILLON_HARDWARE_PROFILE", profile},
+                                                       {"XDG_CONFIG_HOME", configHome.string()},
+                                                       {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}};
+        environment.insert(language.begin(), language.end());
+        app_ = std::make_unique<ApplicationProcess>(std::string(QUILLON_BIN_DIR) + "/Quillon", environment,
+                                                    configHome / "quillon.log");
         log_ = configHome / "quillon.log";
         ASSERT_TRUE(app_->started());
     }
@@ -223,7 +224,8 @@ TEST_F(ApplicationWindow, TheDemoHardwareShowsOneRowPerDeviceWithItsLevelAndChar
     auto ref = reference(demoProfile);
     ASSERT_EQ(ref.rows.size(), 5u);  // three devices of the registry, two Low Energy peripherals
     TemporaryDirectory config;
-    start(demoProfile, config.path());
+    // Language settings that are not UTF-8 are ignored: the texts are English, as with none.
+    start(demoProfile, config.path(), {{"LANGUAGE", "de\xff"}, {"LANG", "de_DE.\xff"}});
     int height = int(titleBar) + 96 * 5 + 16;
     auto [place, shot] = settledWindow(height, [&](const Screenshot& s) {
         for (const auto& row : ref.rows) {

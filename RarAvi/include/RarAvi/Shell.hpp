@@ -20,7 +20,8 @@ public:
     /// Runs `/bin/bash -c` followed by the arguments (the first is the command line, further ones
     /// become $0, $1, ...), with the process's environment and LC_ALL set to "en_US.UTF-8".
     /// Answers the child's standard output, possibly empty; absent when the child cannot be
-    /// started or ends with a status other than 0. Standard error is read and discarded.
+    /// started or ends with a status other than 0. Standard error is discarded; the call waits
+    /// only for standard output to close and for the child to end.
     static std::optional<Data> runData(const std::vector<std::string>& arguments);
 };
 

@@ -37,19 +37,16 @@ void clearEnclosingScrollView(const std::shared_ptr<NSView>& view) {
     scroll->setBackgroundColor(NSColor::clearColor());
 }
 
-// The icon read from the address off the main thread, handed to `done` on the main queue (none
-// when it cannot be read). Web addresses go through the request with its time-out, file addresses
-// are read from disk.
+// Icons come from the web only: an address of any other kind (a file, a device) shows none.
+bool isWebAddress(const URL& url) { return url.scheme() == "http" || url.scheme() == "https"; }
+
+// The icon fetched off the main thread, handed to `done` on the main queue (none when it cannot be
+// fetched).
 void loadImage(const URL& url, std::function<void(std::shared_ptr<NSImage>)> done) {
-    auto deliver = [done = std::move(done)](std::shared_ptr<NSImage> image) {
+    ZuzeDiv::WebRequest::getUnencoded(url.absoluteString(), [done = std::move(done)](std::optional<Data> data,
+                                                                                      std::optional<URLError>) {
+        auto image = data ? NSImage::fromData(*data) : nullptr;
         DispatchQueue::main().async([done, image = std::move(image)] { done(image); });
-    };
-    if (url.isFileURL()) {
-        DispatchQueue::global().async([path = url.path(), deliver] { deliver(NSImage::contentsOfFile(path)); });
-        return;
-    }
-    ZuzeDiv::WebRequest::getUnencoded(url.absoluteString(), [deliver](std::optional<Data> data, std::optional<URLError>) {
-        deliver(data ? NSImage::fromData(*data) : nullptr);
     });
 }
 }  // namespace
@@ -84,10 +81,13 @@ void OtherAppsViewController::clearBackgrounds() {
 void OtherAppsViewController::refresh() {
     std::weak_ptr<OtherAppsViewController> weak =
         std::static_pointer_cast<OtherAppsViewController>(shared_from_this());
-    Marketing::fetchApps(filter(), [weak](std::vector<OtherApp> apps) {
-        // Decoded on the session's queue; the views are touched on the main queue only.
-        DispatchQueue::main().async([weak, apps = std::move(apps)]() mutable {
-            if (auto self = weak.lock()) self->show(std::move(apps));
+    auto fetch = ++latestFetch_;
+    Marketing::fetchApps(filter(), [weak, fetch](std::vector<OtherApp> apps) {
+        // Decoded on the session's queue; the views are touched on the main queue only. An answer
+        // that comes after a newer fetch began is old news and is dropped.
+        DispatchQueue::main().async([weak, fetch, apps = std::move(apps)]() mutable {
+            auto self = weak.lock();
+            if (self && self->latestFetch_ == fetch) self->show(std::move(apps));
         });
     });
 }
@@ -119,7 +119,7 @@ std::shared_ptr<NSCollectionViewItem> OtherAppsViewController::itemForRepresente
     if (auto title = cell->appTitle.lock()) title->setStringValue(app.name);
     if (auto subtitle = cell->appSubtitle.lock()) subtitle->setStringValue(prefersGerman() ? app.german : app.english);
     auto url = URL::string(app.iconUrl);
-    if (!url) {
+    if (!url || !isWebAddress(*url)) {
         if (auto icon = cell->iconView.lock()) icon->setImage(nullptr);
         return cell;
     }

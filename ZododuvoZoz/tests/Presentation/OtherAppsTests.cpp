@@ -234,6 +234,29 @@ TEST_F(OtherAppsScreen, EachRefreshReplacesTheListAndAnEmptyOneShowsTheInformati
     EXPECT_EQ(served, 3);
 }
 
+TEST_F(OtherAppsScreen, AnAnswerToAnOlderRefreshThatComesLateIsDropped) {
+    // The first refresh's host answers, with no feed, only once the second refresh is shown.
+    std::atomic<bool> release = false;
+    LoopbackServer slow([&](const LoopbackServer::Request&) -> std::optional<std::string> {
+        while (!release) std::this_thread::sleep_for(5ms);
+        return answer("<html>");
+    });
+    LoopbackServer fast([](const LoopbackServer::Request&) -> std::optional<std::string> { return answer(feed({app("new")})); });
+    // However the test ends, the slow host lets go before the servers stop.
+    auto releaseAtTheEnd = std::shared_ptr<void>(nullptr, [&](void*) { release = true; });
+
+    Marketing::setFeedAddress(slow.base() + "/files/Apps.json");
+    controller->refresh();
+    ASSERT_TRUE(waitFor([&] { return slow.requests().size() == 1; }));
+    Marketing::setFeedAddress(fast.base() + "/files/Apps.json");
+    controller->refresh();
+    ASSERT_TRUE(waitFor([&] { return controller->apps().size() == 1; }));
+
+    release = true;
+    EXPECT_FALSE(RunLoop::main().runUntil([&] { return controller->apps().empty(); }, 0.5));
+    EXPECT_EQ(controller->apps(), (std::vector<OtherApp>{app("new")}));
+}
+
 TEST_F(OtherAppsScreen, TheSubtitleIsGermanForLanguageCodesContainingDe) {
     auto subtitleIn = [&](const std::string& locale) {
         Locale::setCurrent(locale);
@@ -254,15 +277,20 @@ TEST_F(OtherAppsScreen, IconsArriveLaterOnTheMainQueue) {
         if (request.target == "/icon.png") return answer(png);
         return LoopbackServer::answer(404, "Not Found", "");
     });
-    show({app("a", server.base() + "/icon.png"), app("b", "no icon here"), app("c", server.base() + "/gone.png")});
-    auto icon = cell(0)->iconView.lock();
+    // Only the web serves icons: a file address shows none, even for a picture that is there.
+    TemporaryDirectory folder;
+    auto local = URL::fileURLWithPath(folder.write("icon.png", png).string()).absoluteString();
+    show({app("a", local), app("b", server.base() + "/icon.png"), app("c", "no icon here"),
+          app("d", server.base() + "/gone.png")});
+    auto icon = cell(1)->iconView.lock();
     EXPECT_EQ(icon->image(), nullptr);
     ASSERT_TRUE(waitFor([&] { return icon->image() != nullptr; }));
     EXPECT_EQ(icon->image()->size(), (CGSize{16, 12}));
-    EXPECT_EQ(cell(1)->iconView.lock()->image(), nullptr);
+    EXPECT_EQ(cell(2)->iconView.lock()->image(), nullptr);
     ASSERT_TRUE(waitFor([&] { return server.requests().size() == 2; }));
     runUntilIdle();
-    EXPECT_EQ(cell(2)->iconView.lock()->image(), nullptr);
+    EXPECT_EQ(cell(3)->iconView.lock()->image(), nullptr);
+    EXPECT_EQ(cell(0)->iconView.lock()->image(), nullptr);
 }
 
 TEST_F(OtherAppsScreen, AClickOpensTheStorePageAndClearsTheSelection) {

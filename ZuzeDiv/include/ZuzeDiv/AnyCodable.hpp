@@ -1,17 +1,20 @@
 #pragma once
 // Values of any supported kind carried through keyed coding as one single value, without a key or
 // nesting of their own: null, Booleans, integers of 8 to 64 bits, floating-point numbers, texts,
-// dates, URLs, number objects, and arrays and text-keyed dictionaries of such values to any depth.
+// dates, URLs, number objects, and arrays and text-keyed dictionaries of such values.
 // AnyDecodable only decodes, AnyEncodable only encodes, AnyCodable does both.
 //
 // The held value is a std::any. An absent value is never held: wrapping an empty std::any, an
 // empty std::optional or nullptr holds std::monostate, the unit value that carries nothing; a
 // decoded null holds NSNull. Decoding gives plain values: bool, std::int64_t, std::uint64_t,
-// double, std::string, std::vector<std::any> and std::map<std::string, std::any>. Encoding knows, in
-// this order: NSNumber (by its type code), NSNull and std::monostate (null), bool, the signed and
-// unsigned integer types of 8 to 64 bits, float, double, std::string (and a C string), Date (seconds
-// since the platform's reference date of 2001), URL (its absolute text), std::vector<std::any> and
-// std::map<std::string, std::any>; anything else fails to encode.
+// double, std::string, std::vector<std::any> and std::map<std::string, std::any>, nested at most
+// `maximumNestingDepth` arrays and dictionaries deep. Encoding knows NSNumber (by its type code),
+// NSNull and std::monostate (null), bool, the signed and unsigned integer types of 8 to 64 bits,
+// float, double, std::string, std::string_view and C strings, Date (seconds since the platform's
+// reference date of 2001), URL (its absolute text), std::vector<std::any> and
+// std::map<std::string, std::any>; and of each of these also std::optional (absent writes null),
+// std::vector and std::map<std::string, ...> of it or of its optional, and std::map<std::string,
+// std::vector<...>> of it. Anything else fails to encode.
 #include <any>
 #include <concepts>
 #include <cstddef>
@@ -19,6 +22,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -28,9 +32,15 @@
 
 namespace ZuzeDiv {
 
+/// How many arrays and dictionaries a decoded value may hold inside one another; a document nested
+/// deeper fails to decode.
+inline constexpr std::size_t maximumNestingDepth = 512;
+
 /// The value read from a single value: NSNull for null, else the first of Boolean, signed 64-bit
 /// integer, unsigned 64-bit integer, double, text, array and dictionary that reads it (a whole
-/// number written with a fraction reads as an integer). Throws DecodingError for anything else.
+/// number written with a fraction reads as an integer). Throws DecodingError for anything else,
+/// for a collection with an element that does not decode and for nesting deeper than
+/// `maximumNestingDepth`, always at `codingPath`.
 std::any decodeAnyValue(const CodingContainer& container, const CodingPath& codingPath = {});
 /// Writes the value as a single value; throws EncodingError for a value of no known kind or a
 /// number JSON cannot hold.
@@ -47,9 +57,11 @@ template <class T>
 constexpr bool isLiteralKind = std::is_arithmetic_v<std::remove_cvref_t<T>> ||
                                std::is_same_v<std::remove_cvref_t<T>, std::nullptr_t> ||
                                std::is_same_v<std::remove_cvref_t<T>, std::string> ||
+                               std::is_same_v<std::remove_cvref_t<T>, std::string_view> ||
                                std::is_convertible_v<T, const char*>;
 
-/// What a wrapper holds for a value: absent values become the unit value, texts become strings.
+/// What a wrapper holds for a value: absent values become the unit value, texts (views and C
+/// strings included) become strings of their own.
 template <class T>
 std::any wrap(T&& value) {
     using Plain = std::remove_cvref_t<T>;
@@ -59,6 +71,8 @@ std::any wrap(T&& value) {
         return value ? wrap(*std::forward<T>(value)) : std::any(std::monostate{});
     } else if constexpr (std::is_same_v<Plain, std::nullptr_t> || std::is_same_v<Plain, std::nullopt_t>) {
         return std::monostate{};
+    } else if constexpr (std::is_same_v<Plain, std::string_view>) {
+        return std::string(value);
     } else if constexpr (std::is_same_v<Plain, char>) {
         return std::string(1, value);
     } else if constexpr (std::is_convertible_v<T, const char*> && !std::is_same_v<Plain, std::string>) {

@@ -3,6 +3,8 @@
 // or English) in a collection view, fetched anew each time the screen appears; a click on a tile
 // opens the application's store page. An empty list shows the information view instead. Built
 // from the module's storyboard "OtherApps", its tiles from the nib "OtherAppCell".
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
@@ -45,7 +47,8 @@ public:
     virtual const std::optional<std::string>& filter() const { return filter_; }
     virtual void setFilter(const std::optional<std::string>& filter) { filter_ = filter; }
 
-    /// Fetches the feed again; the screen shows the result once it is back, on the main queue.
+    /// Fetches the feed again; the screen shows the result once it is back, on the main queue,
+    /// unless a newer fetch has begun meanwhile.
     virtual void refresh();
     /// The action "refresh" of controls and menus.
     void refresh(const Selector::Sender& sender);
@@ -65,7 +68,8 @@ public:
     int numberOfSections(NSCollectionView& collectionView) override;
     int numberOfItems(NSCollectionView& collectionView, int section) override;
     /// The tile for an application; stops the process with "Could not create cell." when the
-    /// collection view makes no OtherAppCell. The icon arrives later, on the main queue.
+    /// collection view makes no OtherAppCell. The icon, fetched over http or https only, arrives
+    /// later, on the main queue.
     std::shared_ptr<NSCollectionViewItem> itemForRepresentedObjectAt(NSCollectionView& collectionView,
                                                                      const IndexPath& indexPath) override;
     // Its layout: tiles of 256 by 232, lines 16 apart, tiles 8 apart, insets 24, 24, 24, 32.
@@ -83,6 +87,8 @@ private:
 
     std::vector<OtherApp> apps_;
     std::optional<std::string> filter_;
+    /// The number of the newest fetch; only its answer is shown.
+    std::atomic<std::uint64_t> latestFetch_ = 0;
 };
 
 }  // namespace ZododuvoZoz
