@@ -133,9 +133,11 @@ TEST_F(Cards, RenderShowsTheCardAndItsShadowAbove) {
     card->layout();
     auto image = ViewRenderer::image(*parent);
     EXPECT_EQ(pixelAt(*image, 90, 65), (Bytes{30, 30, 30, 255}));
-    Bytes shadow = pixelAt(*image, 90, 92);  // 2 points above the top edge, within the 5-point offset
-    EXPECT_NEAR(shadow[3], 26, 2);             // black at 0.1
+    // Black at 0.1, 5 points up, blurred by 3: 1 - Φ(d / 3) of it at d points beyond its edge (95).
+    Bytes shadow = pixelAt(*image, 90, 92);
+    EXPECT_NEAR(shadow[3], 0.1 * 0.84 * 255, 2);
     EXPECT_EQ(shadow[0], 0);
-    EXPECT_EQ(pixelAt(*image, 90, 97)[3], 0);
+    EXPECT_NEAR(pixelAt(*image, 90, 98)[3], 0.1 * 0.16 * 255, 2);
+    EXPECT_EQ(pixelAt(*image, 90, 106)[3], 0);
     EXPECT_EQ(pixelAt(*image, 40, 40)[3], 0);  // a rounded corner
 }

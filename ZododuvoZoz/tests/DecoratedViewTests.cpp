@@ -158,6 +158,11 @@ TEST_F(DecoratedViews, ShadowCardsTakeTheirLookOnceInASuperview) {
     parent->setAppearance(NSAppearance::named(NSAppearanceNameAqua));
     EXPECT_EQ(layer->backgroundColor(), CGColor::white());
     EXPECT_EQ(layer->shadowColor(), CGColor::black());
+    // Drawn, the card's soft shadow shows around it: black at 0.15, fading with distance.
+    auto image = ViewRenderer::image(*parent);
+    EXPECT_NEAR(pixelAt(*image, 10, 70)[3], 0.15 * 0.31 * 255, 2);  // 10 points left of the card
+    EXPECT_NEAR(pixelAt(*image, 0, 70)[3], 0.15 * 0.16 * 255, 2);   // one radius (20) away
+
     card->setShadowRadius(5);
     card->setCornerRadius(12);
     EXPECT_EQ(layer->shadowRadius(), 5);

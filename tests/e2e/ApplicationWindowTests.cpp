@@ -2,8 +2,11 @@
 // X server and set beside the same window drawn headless in this process from the same profile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -21,8 +24,10 @@
 #include "Quillon/MainStoryboard.hpp"
 #include "Quillon/Settings.hpp"
 #include "Quillon/ViewController.hpp"
+#include "Testing/PrivateBus.hpp"
 #include "Testing/TestEnvironment.hpp"
 #include "VirtualDisplay.hpp"
+#include "ZuzeDiv/Support.hpp"
 
 using namespace Quillon;
 
@@ -51,7 +56,7 @@ struct Reference {
     std::shared_ptr<CGImage> image;
     int height = 0;
     std::vector<Row> rows;
-    Area emptyLabel, inFront, normal, closeButton;
+    Area emptyLabel, inFront, normal, closeButton, about;
 };
 
 Area areaOf(const NSView& view, CGFloat windowHeight) {
@@ -154,6 +159,7 @@ protected:
             out.inFront = areaOfSegment(*control, WindowController::inFrontSegment, height);
             out.normal = areaOfSegment(*control, WindowController::normalSegment, height);
             out.closeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::closeButton), height);
+            out.about = areaOf(*controller->about.lock()->itemView(), height);
             window->close();
         }
         NSApplication::shared().reset();
@@ -164,18 +170,19 @@ protected:
         return out;
     }
 
-    /// Starts the program on the display with its settings under `configHome`, in English unless
-    /// `language` names other language settings.
+    /// Starts the program on the display with its settings under `configHome`, in English and with no
+    /// session bus unless `environment` says otherwise.
     void start(const std::string& profile, const std::filesystem::path& configHome,
-               const std::map<std::string, std::string>& language = {{"LANGUAGE", "en"}}) {
+               const std::map<std::string, std::string>& environment = {}) {
         app_.reset();
-        std::map<std::string, std::string> environment{{"DISPLAY", display_->name()},
-                                                       {"QUILLON_WINDOW_BACKEND", "sdl"},
-                                                       {"QUILLON_HARDWARE_PROFILE", profile},
-                                                       {"XDG_CONFIG_HOME", configHome.string()},
-                                                       {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}};
-        environment.insert(language.begin(), language.end());
-        app_ = std::make_unique<ApplicationProcess>(std::string(QUILLON_BIN_DIR) + "/Quillon", environment,
+        std::map<std::string, std::string> variables{{"DISPLAY", display_->name()},
+                                                     {"QUILLON_WINDOW_BACKEND", "sdl"},
+                                                     {"QUILLON_HARDWARE_PROFILE", profile},
+                                                     {"XDG_CONFIG_HOME", configHome.string()},
+                                                     {"LANGUAGE", "en"},
+                                                     {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}};
+        for (const auto& [name, value] : environment) variables[name] = value;
+        app_ = std::make_unique<ApplicationProcess>(std::string(QUILLON_BIN_DIR) + "/Quillon", variables,
                                                     configHome / "quillon.log");
         log_ = configHome / "quillon.log";
         ASSERT_TRUE(app_->started());
@@ -198,6 +205,20 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return {place, shot};
+    }
+
+    /// Waits (a generous while) until the condition holds; returns whether it did.
+    bool eventually(const std::function<bool()>& condition) {
+        auto end = WallClock::now() + std::chrono::seconds(60);
+        while (WallClock::now() < end && app_->running()) {
+            if (condition()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return condition();
+    }
+
+    void clickAt(const WindowPlace& place, const Area& area) {
+        click(display_->connection(), place, area.x + area.width / 2, area.y + area.height / 2);
     }
 
     void save(const Screenshot& shot, const std::string& name) {
@@ -282,22 +303,30 @@ TEST_F(ApplicationWindow, WithoutDevicesTheWindowSaysSo) {
     closeThroughTheCloseButton(place, ref);
 }
 
-TEST_F(ApplicationWindow, KeepInFrontIsRememberedAcrossARestart) {
+TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAcrossARestart) {
+    WindowManager manager(*display_);
+    if (!manager.unavailable().empty()) GTEST_SKIP() << manager.unavailable();
     auto ref = reference(emptyProfile);
     TemporaryDirectory config;
     int height = int(titleBar + MainStoryboard::initialContentHeight);
     auto selected = [&](const Area& segment) {
         return [&, segment](const Screenshot& s) { return count(s, segment, accent) > segment.width * segment.height / 3; };
     };
+    auto above = [&](const WindowPlace& place) {
+        auto state = windowState(*display_, place.id);
+        return std::find(state.begin(), state.end(), "_NET_WM_STATE_ABOVE") != state.end();
+    };
 
     start(emptyProfile, config.path());
     auto [place, shot] = settledWindow(height, selected(ref.normal));
     ASSERT_EQ(place.height, height);
     EXPECT_TRUE(selected(ref.normal)(shot)) << "a first launch keeps the window at the normal level";
-    click(display_->connection(), place, ref.inFront.x + ref.inFront.width / 2, ref.inFront.y + ref.inFront.height / 2);
+    EXPECT_FALSE(above(place));
+    clickAt(place, ref.inFront);
     auto [after, chosen] = settledWindow(height, selected(ref.inFront));
     save(chosen, "keep-in-front-chosen");
     EXPECT_TRUE(selected(ref.inFront)(chosen));
+    EXPECT_TRUE(eventually([&] { return above(after); })) << "the window manager keeps the window above others";
     closeThroughTheCloseButton(after, ref);
 
     start(emptyProfile, config.path());
@@ -305,5 +334,101 @@ TEST_F(ApplicationWindow, KeepInFrontIsRememberedAcrossARestart) {
     save(restarted, "keep-in-front-restarted");
     EXPECT_TRUE(selected(ref.inFront)(restarted)) << "the second launch shows the stored choice";
     EXPECT_FALSE(selected(ref.normal)(restarted));
+    EXPECT_TRUE(eventually([&] { return above(again); }));
+    clickAt(again, ref.normal);
+    EXPECT_TRUE(eventually([&] { return !above(again); })) << "back at the normal level";
     closeThroughTheCloseButton(again, ref);
+}
+
+TEST_F(ApplicationWindow, TheWindowFollowsTheDesktopsColourSchemeWhileRunning) {
+    PrivateSessionBus session;
+    if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
+    const std::string portal = "org.freedesktop.portal.Desktop", path = "/org/freedesktop/portal/desktop",
+                      settings = "org.freedesktop.portal.Settings";
+    session.startObjectMock(portal, path, settings);
+    session.addMethod(portal, path, settings, "ReadOne", "ss", "v",
+                      "if args[1] != 'color-scheme':\n"
+                      "    raise dbus.exceptions.DBusException('no such key', name='org.freedesktop.portal.Error.NotFound')\n"
+                      "ret = dbus.UInt32(2)\n");
+    auto ref = reference(demoProfile);
+    TemporaryDirectory config;
+    start(demoProfile, config.path(), {{"DBUS_SESSION_BUS_ADDRESS", session.address()}});
+    int height = int(titleBar) + 96 * int(ref.rows.size()) + 16;
+
+    // The background above the rows, and the gauges' greens: (0, 156, 0) light, (16, 172, 16) dark.
+    Area background{4, int(titleBar) + 2, 8, 4};
+    auto near = [](std::uint32_t p, int r, int g, int b) {
+        return std::abs(red(p) - r) <= 6 && std::abs(green(p) - g) <= 6 && std::abs(blue(p) - b) <= 6;
+    };
+    auto looks = [&](bool dark) {
+        return [&, dark](const Screenshot& s) {
+            int lightGreens = 0, darkGreens = 0;
+            for (const auto& row : ref.rows) {
+                lightGreens += count(s, row.gauge, [&](std::uint32_t p) { return near(p, 0, 156, 0); });
+                darkGreens += count(s, row.gauge, [&](std::uint32_t p) { return near(p, 16, 172, 16); });
+            }
+            bool darkBackground = count(s, background, [](std::uint32_t p) { return green(p) < 90; }) == background.width * background.height;
+            bool lightBackground = count(s, background, [](std::uint32_t p) { return green(p) > 200; }) == background.width * background.height;
+            return dark ? darkBackground && darkGreens > 100 && lightGreens == 0 : lightBackground && lightGreens > 100 && darkGreens == 0;
+        };
+    };
+    auto [place, light] = settledWindow(height, looks(false));
+    save(light, "scheme-light");
+    ASSERT_TRUE(looks(false)(light)) << "the portal prefers light";
+
+    session.proxy(portal, path)
+        ->callMethod("EmitSignal")
+        .onInterface("org.freedesktop.DBus.Mock")
+        .withArguments(settings, std::string("SettingChanged"), std::string("ssv"),
+                       std::vector<sdbus::Variant>{sdbus::Variant(std::string("org.freedesktop.appearance")),
+                                                   sdbus::Variant(std::string("color-scheme")), sdbus::Variant(std::uint32_t(1))});
+    auto [same, dark] = settledWindow(height, looks(true));
+    save(dark, "scheme-dark");
+    EXPECT_TRUE(looks(true)(dark)) << "the desktop switched to dark while the application ran";
+    closeThroughTheCloseButton(same, ref);
+}
+
+TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPage) {
+    // A stand-in for the desktop's URL opener that writes down what it is asked to open.
+    TemporaryDirectory opener;
+    auto script = opener.write("xdg-open", "#!/bin/sh\necho \"$1\" >> \"" + (opener.path() / "opened").string() + "\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    start(emptyProfile, config.path(), {{"PATH", opener.path().string() + ":" + std::getenv("PATH")}});
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    auto [place, shot] = settledWindow(height, [](const Screenshot&) { return true; });
+    ASSERT_EQ(place.height, height);
+    auto windows = [&] { return windowsOf(display_->connection(), app_->pid()).size(); };
+    ASSERT_EQ(windows(), 1u);
+
+    // The title bar's menu button (22 by 18 points, 8 from the right edge), and the menu's rows
+    // of 22 points under the title bar, inside 5 points of padding: About, then Help.
+    Area menuButton{place.width - 30, int(NSWindow::titleBarHeight - 18) / 2, 22, 18};
+    auto menuRow = [&](int index) { return Area{place.width - 120, int(NSWindow::titleBarHeight) + 5 + 22 * index, 80, 22}; };
+
+    auto closeAbout = [&] {
+        for (const auto& window : windowsOf(display_->connection(), app_->pid())) {
+            if (window.id != place.id) requestClose(display_->connection(), window.id);
+        }
+        return eventually([&] { return windows() == 1u; });
+    };
+
+    clickAt(place, ref.about);
+    ASSERT_TRUE(eventually([&] { return windows() == 2u; })) << "the toolbar's About button shows the About window";
+    ASSERT_TRUE(closeAbout());
+    clickAt(place, menuButton);
+    clickAt(place, menuRow(0));
+    EXPECT_TRUE(eventually([&] { return windows() == 2u; })) << "the menu's About item shows it too";
+    ASSERT_TRUE(closeAbout());
+
+    clickAt(place, menuButton);
+    clickAt(place, menuRow(1));
+    auto opened = [&] {
+        std::ifstream file(opener.path() / "opened");
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_TRUE(eventually([&] { return !opened().empty(); })) << "Help opens a page";
+    EXPECT_EQ(opened(), ZuzeDiv::Support::contactPageAddress + "\n");
+    closeThroughTheCloseButton(place, ref);
 }

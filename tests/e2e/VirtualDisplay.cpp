@@ -1,5 +1,6 @@
 #include "VirtualDisplay.hpp"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
@@ -11,7 +12,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 extern char** environ;
@@ -87,24 +90,156 @@ VirtualDisplay::~VirtualDisplay() {
     }
 }
 
+// The window manager.
+
+WindowManager::WindowManager(const VirtualDisplay& display) {
+    if (access("/usr/bin/openbox", X_OK) != 0) {
+        unavailable_ = "openbox is not installed";
+        return;
+    }
+    // Its own empty settings folder: the defaults, whatever the user running the tests has.
+    home_ = std::filesystem::temp_directory_path() / ("quillon-wm-" + std::to_string(getpid()) + "-" + display.name().substr(1));
+    std::filesystem::create_directories(home_);
+    auto environment = currentEnvironment();
+    std::erase_if(environment, [](const std::string& e) { return e.rfind("DISPLAY=", 0) == 0 || e.rfind("XDG_CONFIG_HOME=", 0) == 0; });
+    environment.push_back("DISPLAY=" + display.name());
+    environment.push_back("XDG_CONFIG_HOME=" + home_.string());
+    pid_ = spawn({"/usr/bin/openbox", "--sm-disable"}, environment, "/dev/null");
+    // It manages the display once it has announced itself on the root window.
+    Atom check = XInternAtom(display.connection(), "_NET_SUPPORTING_WM_CHECK", False);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < end) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        int status = XGetWindowProperty(display.connection(), DefaultRootWindow(display.connection()), check, 0, 1, False,
+                                        XA_WINDOW, &type, &format, &items, &left, &data);
+        if (data) XFree(data);
+        if (status == Success && items == 1) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    unavailable_ = "openbox did not start";
+}
+
+WindowManager::~WindowManager() {
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ignored;
+    if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
+}
+
 // Windows, pixels, clicks.
 
-std::optional<WindowPlace> findWindow(Display* display, const std::string& title) {
-    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+namespace {
+
+// Every mapped window under `parent` that carries a name or a process id: the applications' own
+// windows, also inside a window manager's frames.
+void collectWindows(Display* display, Window parent, std::vector<Window>& out) {
+    Window root = 0, up = 0, *children = nullptr;
     unsigned int count = 0;
-    std::optional<WindowPlace> found;
-    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (!XFetchName(display, children[i], &name) || !name) continue;
-        bool same = title == name;
-        XFree(name);
+    if (!XQueryTree(display, parent, &root, &up, &children, &count)) return;
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    for (unsigned int i = 0; i < count; ++i) {
         XWindowAttributes attributes;
-        if (!same || !XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
-        found = WindowPlace{children[i], attributes.x, attributes.y, attributes.width, attributes.height};
+        if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        char* name = nullptr;
+        bool named = XFetchName(display, children[i], &name) && name;
+        if (name) XFree(name);
+        bool hasPid = XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                                         &left, &data) == Success && items == 1;
+        if (data) XFree(data);
+        if (named || hasPid) {
+            out.push_back(children[i]);
+        } else {
+            collectWindows(display, children[i], out);
+        }
     }
     if (children) XFree(children);
-    return found;
+}
+
+WindowPlace placeOf(Display* display, Window window) {
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, window, &attributes);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {window, x, y, attributes.width, attributes.height};
+}
+
+}  // namespace
+
+std::optional<WindowPlace> findWindow(Display* display, const std::string& title) {
+    std::vector<Window> windows;
+    collectWindows(display, DefaultRootWindow(display), windows);
+    for (Window window : windows) {
+        char* name = nullptr;
+        if (!XFetchName(display, window, &name) || !name) continue;
+        bool same = title == name;
+        XFree(name);
+        if (same) return placeOf(display, window);
+    }
+    return std::nullopt;
+}
+
+std::vector<WindowPlace> windowsOf(Display* display, pid_t pid) {
+    std::vector<Window> windows;
+    collectWindows(display, DefaultRootWindow(display), windows);
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    std::vector<WindowPlace> out;
+    for (Window window : windows) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &left, &data) ==
+                Success &&
+            items == 1 && pid_t(*reinterpret_cast<unsigned long*>(data)) == pid)
+            out.push_back(placeOf(display, window));
+        if (data) XFree(data);
+    }
+    return out;
+}
+
+std::vector<std::string> windowState(const VirtualDisplay& display, unsigned long window) {
+    std::string command = "xprop -display " + display.name() + " -id " + std::to_string(window) + " _NET_WM_STATE 2>/dev/null";
+    std::vector<std::string> atoms;
+    FILE* output = popen(command.c_str(), "r");
+    if (!output) return atoms;
+    std::string text;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, output)) text += buffer;
+    pclose(output);
+    // "_NET_WM_STATE(ATOM) = _NET_WM_STATE_ABOVE, _NET_WM_STATE_FOCUSED"
+    auto equals = text.find(" = ");
+    if (equals == std::string::npos) return atoms;
+    std::string list = text.substr(equals + 3);
+    std::size_t start = 0;
+    while (start < list.size()) {
+        auto end = list.find_first_of(", \n", start);
+        if (end == std::string::npos) end = list.size();
+        if (end > start) atoms.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return atoms;
+}
+
+void requestClose(Display* display, unsigned long window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
 }
 
 Screenshot grab(Display* display, const WindowPlace& place) {

@@ -32,7 +32,25 @@ private:
     Display* display_ = nullptr;
 };
 
-/// A top-level window as the X server has it.
+/// A small EWMH window manager (openbox) on the display; stopped when the object goes.
+class WindowManager {
+public:
+    explicit WindowManager(const VirtualDisplay& display);
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+    /// Why there is no window manager; empty once it manages the display.
+    const std::string& unavailable() const { return unavailable_; }
+
+private:
+    std::string unavailable_;
+    std::filesystem::path home_;
+    pid_t pid_ = -1;
+};
+
+/// An application's window as the X server has it (inside a window manager's frame, if any); the
+/// place is in root coordinates.
 struct WindowPlace {
     unsigned long id = 0;
     int x = 0, y = 0, width = 0, height = 0;
@@ -47,8 +65,14 @@ struct Screenshot {
     void save(const std::filesystem::path& path) const;
 };
 
-/// The mapped top-level window of that title; none when there is none.
+/// The mapped window of that title; none when there is none.
 std::optional<WindowPlace> findWindow(Display* display, const std::string& title);
+/// The mapped windows of a process (by their _NET_WM_PID).
+std::vector<WindowPlace> windowsOf(Display* display, pid_t pid);
+/// The window's _NET_WM_STATE atoms, as xprop reads them ("_NET_WM_STATE_ABOVE", ...).
+std::vector<std::string> windowState(const VirtualDisplay& display, unsigned long window);
+/// Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
+void requestClose(Display* display, unsigned long window);
 Screenshot grab(Display* display, const WindowPlace& place);
 /// Moves the pointer to the point of the window (top-left origin) and presses and releases the
 /// left button there, as the window system tells a click.
@@ -65,6 +89,7 @@ public:
     ApplicationProcess& operator=(const ApplicationProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     bool running();
     /// The exit status once the program has ended within the time; none when it has not (or it
     /// was ended by a signal: -signal).

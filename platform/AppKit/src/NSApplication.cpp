@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "AppKit/backends/GtkSettings.hpp"
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
+#include "AppKit/backends/SettingsPortal.hpp"
 #include "AppKit/NSMenu.hpp"
 #include "AppKit/NSStoryboard.hpp"
 #include "AppKit/NSViewController.hpp"
@@ -33,15 +35,41 @@ std::shared_ptr<NSAppearance> NSApplication::effectiveAppearance() const {
 
 std::shared_ptr<NSAppearance> NSApplication::systemAppearance() const {
     if (systemAppearance_) return systemAppearance_;
-    // The user's light or dark choice: QUILLON_APPEARANCE=dark, else light.
-    const char* choice = std::getenv("QUILLON_APPEARANCE");
-    bool dark = choice && std::string(choice) == "dark";
-    return NSAppearance::named(dark ? NSAppearanceNameDarkAqua : NSAppearanceNameAqua);
+    // The user's explicit choice overrides the desktop's.
+    if (const char* choice = std::getenv("QUILLON_APPEARANCE")) {
+        if (std::string(choice) == "dark") return NSAppearance::named(NSAppearanceNameDarkAqua);
+        if (std::string(choice) == "light") return NSAppearance::named(NSAppearanceNameAqua);
+    }
+    return desktopAppearance_ ? desktopAppearance_ : NSAppearance::named(NSAppearanceNameAqua);
 }
 
 void NSApplication::setSystemAppearance(const std::shared_ptr<NSAppearance>& appearance) {
     systemAppearance_ = appearance;
     effectiveAppearanceMayHaveChanged();
+}
+
+void NSApplication::setDesktopAppearance(const std::shared_ptr<NSAppearance>& appearance) {
+    desktopAppearance_ = appearance;
+    effectiveAppearanceMayHaveChanged();
+}
+
+void NSApplication::setAccentColor(const std::optional<CGColor>& color) {
+    if (color == accentColor_) return;
+    accentColor_ = color;
+    for (const auto& window : windows()) window->setViewsNeedDisplay(true);
+    NotificationCenter::defaultCenter().post(Notification{NSSystemColorsDidChangeNotification, nullptr, {}});
+}
+
+std::unique_ptr<SettingsPortal> NSApplication::followDesktopPreferences() {
+    auto apply = [](const SettingsPortal::Preferences& preferences) {
+        auto& app = NSApplication::shared();
+        bool dark = preferences.prefersDark ? *preferences.prefersDark : GtkSettings::prefersDark();
+        app.setDesktopAppearance(NSAppearance::named(dark ? NSAppearanceNameDarkAqua : NSAppearanceNameAqua));
+        app.setAccentColor(preferences.accentColor);
+    };
+    auto portal = SettingsPortal::start(apply);
+    apply(portal ? portal->preferences() : SettingsPortal::Preferences{});
+    return portal;
 }
 
 void NSApplication::effectiveAppearanceMayHaveChanged() {
@@ -237,6 +265,8 @@ void NSApplication::reset() {
     keyWindow_.reset();
     delegate_.reset();
     mainMenu_.reset();
+    desktopAppearance_.reset();
+    accentColor_.reset();
     launched_.clear();
     active_ = false;
     running_ = false;
@@ -251,6 +281,7 @@ int NSApplicationMain(int, char**) {
     auto backend = WindowBackend::makeForEnvironment();
     if (!backend) return 1;
     app.setWindowBackend(backend);
+    auto desktopPreferences = app.followDesktopPreferences();
     if (!app.finishLaunching()) {
         std::fprintf(stderr, "The main storyboard could not be loaded.\n");
         backend->shutdown();

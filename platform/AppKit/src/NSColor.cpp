@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "AppKit/NSAppearance.hpp"
+#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
 
 namespace {
@@ -66,7 +67,16 @@ SYSTEM_COLOR(highlightColor, CGColor::white(), rgb(180, 180, 180))
 SYSTEM_COLOR(shadowColor, CGColor::black(), CGColor::black())
 SYSTEM_COLOR(windowBackgroundColor, rgb(236, 236, 236), rgb(50, 50, 50))
 SYSTEM_COLOR(controlBackgroundColor, CGColor::white(), rgb(30, 30, 30))
-SYSTEM_COLOR(controlAccentColor, rgb(0, 120, 250), rgb(10, 132, 255))
+
+// The accent colour follows the desktop's where it gives one.
+std::shared_ptr<NSColor> NSColor::controlAccentColor() {
+    static const std::shared_ptr<NSColor> color = [] {
+        auto made = NSColor::dynamic(rgb(0, 120, 250), rgb(10, 132, 255), std::string("controlAccentColor"));
+        made->followsAccent_ = true;
+        return made;
+    }();
+    return color;
+}
 SYSTEM_COLOR(systemRedColor, rgb(255, 59, 48), rgb(255, 69, 58))
 SYSTEM_COLOR(systemOrangeColor, rgb(255, 149, 0), rgb(255, 159, 10))
 SYSTEM_COLOR(systemYellowColor, rgb(255, 204, 0), rgb(255, 214, 10))
@@ -86,12 +96,19 @@ FIXED_COLOR(grayColor, CGColor::gray(0.5))
 FIXED_COLOR(lightGrayColor, CGColor::gray(2.0 / 3.0))
 FIXED_COLOR(darkGrayColor, CGColor::gray(1.0 / 3.0))
 
-CGColor NSColor::resolved() const { return dark_ && drawingIsDark() ? *dark_ : light_; }
+CGColor NSColor::resolved() const {
+    if (followsAccent_) {
+        if (auto accent = NSApplication::shared().accentColor()) return accent->copy(light_.alpha);
+    }
+    return dark_ && drawingIsDark() ? *dark_ : light_;
+}
 
 std::shared_ptr<NSColor> NSColor::withAlphaComponent(CGFloat alpha) const {
     std::optional<CGColor> dark;
     if (dark_) dark = dark_->copy(alpha);
-    return std::make_shared<NSColor>(light_.copy(alpha), dark, space_, std::nullopt);
+    auto color = std::make_shared<NSColor>(light_.copy(alpha), dark, space_, std::nullopt);
+    color->followsAccent_ = followsAccent_;
+    return color;
 }
 
 std::shared_ptr<NSColor> NSColor::usingColorSpace(NSColorSpace space) const {

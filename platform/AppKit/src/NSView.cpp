@@ -129,6 +129,7 @@ void NSView::effectiveAppearanceMayHaveChanged() {
     const std::string& name = effectiveAppearance()->name();
     if (name != lastAppearanceName_) {
         lastAppearanceName_ = name;
+        setNeedsDisplay(true);  // drawn anew in the new appearance
         effectiveAppearance()->performAsCurrentDrawingAppearance([this] { viewDidChangeEffectiveAppearance(); });
     }
     for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->effectiveAppearanceMayHaveChanged();

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "AppKit/NSColor.hpp"
 #include "AppKit/NSView.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "AppKit/backends/SettingsPortal.hpp"
 #include "AppKitTestSupport.hpp"
+#include "Testing/PrivateBus.hpp"
 
 namespace {
 class Watcher : public NSView {
@@ -117,4 +121,101 @@ TEST_F(Appearance, ComponentColours) {
     EXPECT_EQ(color->cgColor().alpha, 0.8);  // the original is unchanged
     EXPECT_EQ(NSColor::white(0.5)->cgColor(), CGColor::gray(0.5));
     EXPECT_EQ(NSColor::calibrated(0, 0, 0)->colorSpace(), NSColorSpace::genericRGB);
+}
+
+// The desktop's preferences, from a stand-in settings portal on a private session bus.
+namespace {
+constexpr const char* portal = "org.freedesktop.portal.Desktop";
+constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
+constexpr const char* settings = "org.freedesktop.portal.Settings";
+
+class DesktopAppearance : public AppKitTest {
+protected:
+    void SetUp() override {
+        AppKitTest::SetUp();
+        ::unsetenv("QUILLON_APPEARANCE");
+        ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+        bus = std::make_unique<PrivateSessionBus>();
+        if (!bus->unavailable().empty()) GTEST_SKIP() << bus->unavailable();
+    }
+    void TearDown() override {
+        following.reset();
+        bus.reset();
+        NSApplication::shared().setDesktopAppearance(nullptr);
+        NSApplication::shared().setAccentColor(std::nullopt);
+        ::unsetenv("QUILLON_APPEARANCE");
+        ::unsetenv("XDG_CONFIG_HOME");
+        AppKitTest::TearDown();
+    }
+    /// A portal whose `method` answers every appearance key; `levels` variants around each value.
+    void startPortal(const std::string& method, int levels) {
+        bus->startObjectMock(portal, portalPath, settings);
+        std::string level = std::to_string(levels);
+        bus->addMethod(portal, portalPath, settings, method, "ss", "v",
+                       "if args[1] == 'color-scheme':\n"
+                       "    ret = dbus.UInt32(1, variant_level=" + level + ")\n"
+                       "else:\n"
+                       "    ret = dbus.Struct((0.2, 0.4, 0.6), signature='ddd', variant_level=" + level + ")\n");
+    }
+    void settingChanged(const std::string& key, const sdbus::Variant& value) {
+        bus->proxy(portal, portalPath)
+            ->callMethod("EmitSignal")
+            .onInterface("org.freedesktop.DBus.Mock")
+            .withArguments(std::string(settings), std::string("SettingChanged"), std::string("ssv"),
+                           std::vector<sdbus::Variant>{sdbus::Variant(std::string("org.freedesktop.appearance")),
+                                                       sdbus::Variant(key), sdbus::Variant(value)});
+    }
+    static std::string appearance() { return NSApplication::shared().effectiveAppearance()->name(); }
+
+    TemporaryDirectory config;
+    std::unique_ptr<PrivateSessionBus> bus;
+    std::unique_ptr<SettingsPortal> following;
+};
+}  // namespace
+
+TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
+    startPortal("ReadOne", 1);
+    auto window = NSWindow::make({0, 0, 200, 100}, NSWindow::StyleMask::titled());
+    auto watcher = Watcher::make();
+    window->contentView()->addSubview(watcher);
+    following = NSApplication::shared().followDesktopPreferences();
+    ASSERT_TRUE(following);
+    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+    EXPECT_EQ(watcher->changes, 1);
+    EXPECT_EQ(NSColor::controlAccentColor()->cgColor(), (CGColor{0.2, 0.4, 0.6, 1}));
+    EXPECT_EQ(NSColor::controlAccentColor()->withAlphaComponent(0.5)->cgColor(), (CGColor{0.2, 0.4, 0.6, 0.5}));
+
+    settingChanged("color-scheme", sdbus::Variant(std::uint32_t(2)));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
+    EXPECT_EQ(watcher->changes, 2);  // told once, in the new appearance
+    EXPECT_EQ(watcher->drawingAppearance, NSAppearanceNameAqua);
+
+    // An accent out of range is no accent: the platform's own blue again.
+    settingChanged("accent-color", sdbus::Variant(sdbus::Struct<double, double, double>(1.5, 0, 0)));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return !NSApplication::shared().accentColor(); }, 15));
+    EXPECT_EQ(NSColor::controlAccentColor()->cgColor(), (CGColor{0, 120 / 255.0, 250 / 255.0, 1}));
+
+    // The user's explicit choice wins over the desktop's.
+    ::setenv("QUILLON_APPEARANCE", "dark", 1);
+    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+}
+
+TEST_F(DesktopAppearance, OlderPortalsAnswerThroughRead) {
+    startPortal("Read", 2);
+    following = NSApplication::shared().followDesktopPreferences();
+    ASSERT_TRUE(following);
+    EXPECT_EQ(following->preferences(), (SettingsPortal::Preferences{true, CGColor{0.2, 0.4, 0.6, 1}}));
+    EXPECT_EQ(bus->calls(portal, portalPath, "Read").size(), 2u);
+}
+
+TEST_F(DesktopAppearance, WithoutAPortalTheGtkSettingsDecideThenLight) {
+    following = NSApplication::shared().followDesktopPreferences();
+    EXPECT_FALSE(following);
+    EXPECT_EQ(appearance(), NSAppearanceNameAqua);
+    config.write("gtk-3.0/settings.ini", "[Settings]\ngtk-theme-name=Adwaita-dark\n");
+    following = NSApplication::shared().followDesktopPreferences();
+    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+    config.write("gtk-3.0/settings.ini", "[Settings]\ngtk-theme-name=Adwaita\ngtk-application-prefer-dark-theme=1\n");
+    following = NSApplication::shared().followDesktopPreferences();
+    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
 }

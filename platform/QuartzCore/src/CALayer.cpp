@@ -7,6 +7,7 @@
 
 #include "Foundation/Clock.hpp"
 #include "QuartzCore/CABasicAnimation.hpp"
+#include "ShadowBlur.hpp"
 
 void CALayer::setBounds(const CGRect& bounds) {
     if (bounds.size != bounds_.size) needsLayout_ = true;
@@ -126,42 +127,86 @@ void CALayer::render(CGContext& context) {
     context.setAlpha(1);
     context.setBlendMode(CGBlendMode::normal);
 
-    bool shadow = shadowOpacity_ > 0 && shadowColor_;
-    bool group = opacity_ < 1 || mask_ || shadow;
+    bool group = opacity_ < 1;
     if (group) cairo_push_group(cr);
-    renderBody(context);
+    if (shadowOpacity_ > 0 && shadowColor_) renderShadow(context);
+    renderMaskedBody(context);
     if (group) {
-        cairo_pattern_t* body = cairo_pop_group(cr);
-        if (mask_) {
-            cairo_push_group(cr);
-            renderSublayer(*mask_, context);
-            cairo_pattern_t* mask = cairo_pop_group(cr);
-            cairo_push_group(cr);
-            cairo_set_source(cr, body);
-            cairo_mask(cr, mask);
-            cairo_pattern_destroy(mask);
-            cairo_pattern_destroy(body);
-            body = cairo_pop_group(cr);
-        }
-        if (shadow) {
-            cairo_save(cr);
-            cairo_translate(cr, shadowOffset_.width, shadowOffset_.height);
-            const CGColor& c = *shadowColor_;
-            cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha * shadowOpacity_);
-            if (shadowPath_) {
-                cairo_new_path(cr);
-                context.addPath(*shadowPath_);
-                cairo_fill(cr);
-            } else {
-                cairo_mask(cr, body);
-            }
-            cairo_restore(cr);
-        }
-        cairo_set_source(cr, body);
+        cairo_pop_group_to_source(cr);
         cairo_paint_with_alpha(cr, opacity_);
-        cairo_pattern_destroy(body);
     }
     context.restoreGState();
+}
+
+void CALayer::renderMaskedBody(CGContext& context) {
+    if (!mask_) return renderBody(context);
+    cairo_t* cr = context.cairo();
+    cairo_push_group(cr);
+    renderBody(context);
+    cairo_pattern_t* body = cairo_pop_group(cr);
+    cairo_push_group(cr);
+    renderSublayer(*mask_, context);
+    cairo_pattern_t* mask = cairo_pop_group(cr);
+    cairo_set_source(cr, body);
+    cairo_mask(cr, mask);
+    cairo_pattern_destroy(mask);
+    cairo_pattern_destroy(body);
+}
+
+void CALayer::renderShadow(CGContext& context) {
+    cairo_t* cr = context.cairo();
+    cairo_matrix_t toDevice;
+    cairo_get_matrix(cr, &toDevice);
+    // The blur widens with the drawing's scale, as the layer does.
+    double scale = std::sqrt(std::abs(toDevice.xx * toDevice.yy - toDevice.xy * toDevice.yx));
+    ShadowBlur blur(std::max<CGFloat>(0, shadowRadius_) * scale);
+
+    // What blurs into the area the clip shows.
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    double clipX0, clipY0, clipX1, clipY1;
+    cairo_clip_extents(cr, &clipX0, &clipY0, &clipX1, &clipY1);
+    int reach = blur.reach();
+    cairo_rectangle_t area{std::floor(clipX0) - reach, std::floor(clipY0) - reach,
+                           std::ceil(clipX1) - std::floor(clipX0) + 2 * reach, std::ceil(clipY1) - std::floor(clipY0) + 2 * reach};
+
+    // The shape that casts the shadow, offset, recorded in device pixels over that area, so that a
+    // clip around this drawing does not cut the halo short.
+    cairo_surface_t* recording = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, &area);
+    {
+        auto caster = CGContext::onSurface(recording, 0);
+        cairo_set_matrix(caster->cairo(), &toDevice);
+        caster->translateBy(shadowOffset_.width, shadowOffset_.height);
+        if (shadowPath_) {
+            caster->beginPath();
+            caster->addPath(*shadowPath_);
+            caster->fillPath();
+        } else {
+            renderMaskedBody(*caster);
+        }
+    }
+    double inkX, inkY, inkWidth, inkHeight;
+    cairo_recording_surface_ink_extents(recording, &inkX, &inkY, &inkWidth, &inkHeight);
+
+    // The halo: the shape's alpha, blurred, in the shadow's colour.
+    int x0 = int(std::floor(inkX)) - reach, y0 = int(std::floor(inkY)) - reach;
+    int x1 = int(std::ceil(inkX + inkWidth)) + reach, y1 = int(std::ceil(inkY + inkHeight)) + reach;
+    if (inkWidth > 0 && inkHeight > 0) {
+        cairo_surface_t* alpha = cairo_image_surface_create(CAIRO_FORMAT_A8, x1 - x0, y1 - y0);
+        cairo_t* copy = cairo_create(alpha);
+        cairo_set_source_surface(copy, recording, -x0, -y0);
+        cairo_paint(copy);
+        cairo_destroy(copy);
+        cairo_surface_flush(alpha);
+        blur.apply(cairo_image_surface_get_data(alpha), x1 - x0, y1 - y0, cairo_image_surface_get_stride(alpha));
+        cairo_surface_mark_dirty(alpha);
+        const CGColor& c = *shadowColor_;
+        cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha * shadowOpacity_);
+        cairo_mask_surface(cr, alpha, x0, y0);
+        cairo_surface_destroy(alpha);
+    }
+    cairo_restore(cr);
+    cairo_surface_destroy(recording);
 }
 
 void CALayer::renderBody(CGContext& context) {

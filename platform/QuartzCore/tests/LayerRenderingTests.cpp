@@ -101,11 +101,39 @@ TEST(LayerRendering, MaskAndShadowFollowTheLayersAlpha) {
     layer->setMask(mask);
     layer->setShadowOpacity(1);
     layer->setShadowOffset({0, -5});
+    layer->setShadowRadius(0);  // a hard edge
     root->addSublayer(layer);
     Render r(*root);
     EXPECT_EQ(r.at(15, 20), (Bytes{255, 0, 0, 255}));
     EXPECT_EQ(r.at(25, 20)[3], 0);                   // masked away, with its shadow
     EXPECT_EQ(r.at(15, 7), (Bytes{0, 0, 0, 255}));   // the shadow below the visible half
+}
+
+TEST(LayerRendering, ShadowsBlurByTheirRadiusAsAGaussianDoes) {
+    auto root = CALayer::make();
+    root->setFrame({0, 0, 200, 200});
+    auto card = square({50, 50, 100, 100}, CGColor::white());
+    card->setShadowOpacity(0.5);
+    card->setShadowOffset({0, -10});
+    card->setShadowRadius(8);
+    root->addSublayer(card);
+    Render r(*root);
+    // Below the card the halo of the shadow's lower edge (y = 40) falls off as 1 - Φ(d / 8).
+    auto halo = [&](double y) { return r.at(100, y)[3] / 255.0; };
+    EXPECT_NEAR(halo(44), 0.5 * 0.69, 0.03);  // 4 inside the edge
+    EXPECT_NEAR(halo(40), 0.5 * 0.5, 0.03);
+    EXPECT_NEAR(halo(32), 0.5 * 0.16, 0.03);  // one radius out
+    EXPECT_NEAR(halo(24), 0.5 * 0.023, 0.015);
+    EXPECT_EQ(halo(5), 0);
+    EXPECT_NEAR(r.at(46, 100)[3] / 255.0, 0.5 * 0.31, 0.03);  // beside the card, 4 beyond its side
+    EXPECT_EQ(r.at(100, 100), (Bytes{255, 255, 255, 255}));   // the card covers its own shadow
+
+    // Drawn at twice the scale, the halo is twice as wide in pixels.
+    auto context = CGContext::makeBitmap(nullptr, 400, 400, 8, 0, CGColorSpace::deviceRGB, {CGImageAlphaInfo::premultipliedFirst, true});
+    context->scaleBy(2, 2);
+    root->render(*context);
+    auto doubled = context->makeImage();
+    EXPECT_NEAR(doubled->pixel(200, 399 - 64)[3] / 255.0, 0.5 * 0.16, 0.03);
 }
 
 TEST(LayerRendering, ShapeLayersFillBlackAndStrokeNothingByDefault) {

@@ -2,10 +2,12 @@
 
 #include <mutex>
 
+#include "StoreKit/ReviewPrompt.hpp"
+
 namespace {
 std::mutex reviewMutex;
 int requests = 0;
-std::function<void()> reviewResponder;
+std::function<void()> reviewResponder = ReviewPrompt::show;
 }  // namespace
 
 void SKStoreReviewController::requestReview() {

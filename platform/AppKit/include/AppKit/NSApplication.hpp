@@ -1,7 +1,10 @@
 #pragma once
 // The application object: its delegate, its windows, its main menu, its appearance and the main
-// loop. The system's own appearance (the user's choice of light or dark) is a setting, Aqua unless
-// set.
+// loop. The system's own appearance (the user's choice of light or dark) comes from, in this order:
+// an appearance set here, the environment (QUILLON_APPEARANCE=dark or light), the desktop's
+// preference (the settings portal, followed while the application runs, else the user's GTK
+// settings), and Aqua. The desktop's accent colour, where it gives one, is the control accent
+// colour.
 //
 // Starting: NSApplicationMain(argc, argv) reads the name of the main storyboard from the main
 // bundle's information ("NSMainStoryboardFile"), makes the application delegate from the scene
@@ -14,16 +17,19 @@
 // delivers the window system's events, lays out and draws the windows on screen that need it, and
 // sleeps until the next timer or event.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSResponder.hpp"
 #include "AppKit/Selector.hpp"
+#include "CoreGraphics/CGColor.hpp"
 #include "Foundation/NotificationCenter.hpp"
 
 class NSMenu;
 class NSWindow;
 class NSWindowController;
+class SettingsPortal;
 class WindowBackend;
 
 class NSApplication;
@@ -41,6 +47,8 @@ public:
 
 inline const char* const NSApplicationDidFinishLaunchingNotification = "NSApplicationDidFinishLaunchingNotification";
 inline const char* const NSApplicationWillTerminateNotification = "NSApplicationWillTerminateNotification";
+/// Posted on the default centre when the system's colours (the accent colour) changed.
+inline const char* const NSSystemColorsDidChangeNotification = "NSSystemColorsDidChangeNotification";
 
 class NSApplication : public NSResponder {
 public:
@@ -56,10 +64,21 @@ public:
     std::shared_ptr<NSAppearance> appearance() const { return appearance_; }
     void setAppearance(const std::shared_ptr<NSAppearance>& appearance);
     std::shared_ptr<NSAppearance> effectiveAppearance() const;
-    /// The system's appearance: as set, else the user's choice (QUILLON_APPEARANCE=dark), else Aqua.
-    /// Windows and views hear of a change.
+    /// The system's appearance: as set, else the environment's (QUILLON_APPEARANCE=dark or light),
+    /// else the desktop's, else Aqua. Windows and views hear of a change.
     std::shared_ptr<NSAppearance> systemAppearance() const;
     void setSystemAppearance(const std::shared_ptr<NSAppearance>& appearance);
+    /// The desktop's light or dark preference; nullptr when it has none.
+    std::shared_ptr<NSAppearance> desktopAppearance() const { return desktopAppearance_; }
+    void setDesktopAppearance(const std::shared_ptr<NSAppearance>& appearance);
+    /// The desktop's accent colour, shown by NSColor::controlAccentColor(); none: the platform's
+    /// own blue. A change redraws the windows and posts NSSystemColorsDidChangeNotification.
+    std::optional<CGColor> accentColor() const { return accentColor_; }
+    void setAccentColor(const std::optional<CGColor>& color);
+    /// Takes the desktop's preferences from the settings portal and follows their changes for as
+    /// long as the portal object is kept (nullptr without a portal). Where the portal gives no
+    /// light or dark preference, or there is none, the user's GTK settings decide it.
+    std::unique_ptr<SettingsPortal> followDesktopPreferences();
 
     // Windows.
     /// The windows made so far that still exist and have not been closed, oldest first.
@@ -128,6 +147,8 @@ private:
 
     std::shared_ptr<NSAppearance> appearance_;
     std::shared_ptr<NSAppearance> systemAppearance_;
+    std::shared_ptr<NSAppearance> desktopAppearance_;
+    std::optional<CGColor> accentColor_;
     mutable std::vector<std::weak_ptr<NSWindow>> windows_;
     std::vector<std::shared_ptr<NSWindow>> onScreen_;
     std::weak_ptr<NSWindow> keyWindow_;

@@ -33,6 +33,7 @@ public:
     static std::shared_ptr<NSColor> shadowColor();
     static std::shared_ptr<NSColor> windowBackgroundColor();
     static std::shared_ptr<NSColor> controlBackgroundColor();
+    /// The desktop's accent colour where it gives one (NSApplication::accentColor()).
     static std::shared_ptr<NSColor> controlAccentColor();
     static std::shared_ptr<NSColor> systemRedColor();
     static std::shared_ptr<NSColor> systemOrangeColor();
@@ -86,4 +87,5 @@ private:
     std::optional<CGColor> dark_;
     NSColorSpace space_;
     std::optional<std::string> name_;
+    bool followsAccent_ = false;
 };

@@ -76,8 +76,9 @@ public:
     /// The layer's alpha, placed by its frame in this layer's coordinates, limits what is shown.
     const std::shared_ptr<CALayer>& mask() const { return mask_; }
     void setMask(const std::shared_ptr<CALayer>& mask) { mask_ = mask; }
-    /// The shadow follows the alpha of the layer's whole drawing (or the shadow path) and is drawn
-    /// without blur; it shows only when shadowOpacity is above 0.
+    /// The shadow follows the alpha of the layer's whole drawing (or the shadow path), moved by the
+    /// offset and blurred by the radius (a Gaussian's standard deviation, in points); it shows only
+    /// when shadowOpacity is above 0.
     const std::optional<CGColor>& shadowColor() const { return shadowColor_; }
     void setShadowColor(const std::optional<CGColor>& color) { shadowColor_ = color; }
     float shadowOpacity() const { return shadowOpacity_; }
@@ -148,6 +149,8 @@ private:
     void detachFromSuperlayer();
     CGRect contentsPlacement() const;
     void renderBody(CGContext& context);
+    void renderMaskedBody(CGContext& context);
+    void renderShadow(CGContext& context);
     void renderSublayer(CALayer& layer, CGContext& context);
 
     CGRect bounds_;

@@ -1,0 +1,41 @@
+#pragma once
+// The desktop's appearance preferences as the settings portal on the session bus tells them
+// (org.freedesktop.portal.Settings, namespace "org.freedesktop.appearance"): "color-scheme" (1 dark,
+// 2 light, 0 or anything else no preference) and "accent-color" (red, green and blue from 0 to 1;
+// unset when out of range). Read with ReadOne, or with Read from portals older than it; followed
+// through the portal's SettingChanged signal, each change handed over on the main queue.
+//
+//   auto portal = SettingsPortal::start([](const SettingsPortal::Preferences& p) { ... });
+//   if (!portal) ...;  // no portal answers: the preferences come from elsewhere
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "CoreGraphics/CGColor.hpp"
+
+class SettingsPortal {
+public:
+    struct Preferences {
+        /// True for dark, false for light; none where the desktop has no preference.
+        std::optional<bool> prefersDark;
+        std::optional<CGColor> accentColor;
+        bool operator==(const Preferences&) const = default;
+    };
+
+    /// Reads the preferences now (waiting for the portal's answers) and from then on hands every
+    /// change to `changed` on the main queue while the object lives; nullptr when no portal
+    /// answers on the session bus.
+    static std::unique_ptr<SettingsPortal> start(std::function<void(const Preferences&)> changed);
+    ~SettingsPortal();
+    SettingsPortal(const SettingsPortal&) = delete;
+    SettingsPortal& operator=(const SettingsPortal&) = delete;
+
+    /// The preferences as last heard of.
+    Preferences preferences() const;
+
+    struct Connection;
+
+private:
+    explicit SettingsPortal(std::unique_ptr<Connection> connection);
+    std::unique_ptr<Connection> connection_;
+};

@@ -1,0 +1,48 @@
+#include "AppKit/backends/GtkSettings.hpp"
+
+#include <glib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::filesystem::path settingsFile() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder;
+    if (config && *config) {
+        folder = config;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        folder = std::filesystem::path(home) / ".config";
+    } else {
+        return {};
+    }
+    return folder / "gtk-3.0" / "settings.ini";
+}
+
+bool endsWithDark(std::string name) {
+    const std::string suffix = "-dark";
+    for (auto& c : name) c = char(g_ascii_tolower(c));
+    return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+}  // namespace
+
+bool GtkSettings::prefersDark() {
+    auto path = settingsFile();
+    if (path.empty()) return false;
+    std::unique_ptr<GKeyFile, decltype(&g_key_file_free)> file(g_key_file_new(), g_key_file_free);
+    if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) return false;
+    constexpr const char* group = "Settings";
+    GError* error = nullptr;
+    gboolean preferDark = g_key_file_get_boolean(file.get(), group, "gtk-application-prefer-dark-theme", &error);
+    if (error) {
+        g_error_free(error);
+        preferDark = FALSE;
+    }
+    if (preferDark) return true;
+    std::unique_ptr<gchar, decltype(&g_free)> theme(g_key_file_get_string(file.get(), group, "gtk-theme-name", nullptr), g_free);
+    return theme && endsWithDark(theme.get());
+}

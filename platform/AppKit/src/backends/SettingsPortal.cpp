@@ -1,0 +1,205 @@
+#include "AppKit/backends/SettingsPortal.hpp"
+
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <string>
+
+#include <sdbus-c++/sdbus-c++.h>
+
+#include "Foundation/DispatchQueue.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
+
+namespace {
+
+constexpr const char* portalName = "org.freedesktop.portal.Desktop";
+constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
+constexpr const char* settingsInterface = "org.freedesktop.portal.Settings";
+constexpr const char* appearanceNamespace = "org.freedesktop.appearance";
+constexpr const char* colorSchemeKey = "color-scheme";
+constexpr const char* accentColorKey = "accent-color";
+// Long enough for the bus to start a portal that is not running yet.
+constexpr auto answerTime = std::chrono::seconds(3);
+
+// What the portal answered for one key: its value, none for a key it does not have, or that it
+// did not answer at all.
+struct Answer {
+    bool answered = false;
+    std::optional<sdbus::Variant> value;
+};
+
+// Read wraps the value in one more variant than ReadOne.
+sdbus::Variant unwrapped(sdbus::Variant value) {
+    while (value.peekValueType() == "v") value = value.get<sdbus::Variant>();
+    return value;
+}
+
+std::optional<bool> colorScheme(const sdbus::Variant& value) {
+    std::optional<std::uint32_t> scheme;
+    if (value.containsValueOfType<std::uint32_t>()) scheme = value.get<std::uint32_t>();
+    if (value.containsValueOfType<std::int32_t>()) scheme = std::uint32_t(value.get<std::int32_t>());
+    if (scheme == 1u) return true;
+    if (scheme == 2u) return false;
+    return std::nullopt;  // no preference, or a value this version does not know
+}
+
+std::optional<CGColor> accentColor(const sdbus::Variant& value) {
+    using Triple = sdbus::Struct<double, double, double>;
+    if (!value.containsValueOfType<Triple>()) return std::nullopt;
+    auto triple = value.get<Triple>();
+    CGColor color{std::get<0>(triple), std::get<1>(triple), std::get<2>(triple), 1};
+    for (double c : {color.red, color.green, color.blue}) {
+        if (!(c >= 0 && c <= 1)) return std::nullopt;
+    }
+    return color;
+}
+
+bool isAppearanceKey(const std::string& key) { return key == colorSchemeKey || key == accentColorKey; }
+
+}  // namespace
+
+struct SettingsPortal::Connection {
+    // What the bus thread shares with the main thread; callbacks hold it weakly, so that the
+    // portal object may go at any time.
+    struct Shared {
+        std::mutex mutex;
+        Preferences preferences;
+        std::function<void(const Preferences&)> changed;
+    };
+
+    std::shared_ptr<sdbus::IConnection> bus;
+    std::shared_ptr<sdbus::IProxy> proxy;
+    sdbus::Slot match;
+    std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+
+    ~Connection() {
+        match.reset();
+        proxy.reset();
+    }
+
+    /// Asks for one appearance key: ReadOne first, Read where the portal has no ReadOne.
+    std::future<Answer> read(const std::string& key) {
+        auto promise = std::make_shared<std::promise<Answer>>();
+        auto future = promise->get_future();
+        auto fallBack = [weakProxy = std::weak_ptr<sdbus::IProxy>(proxy), key, promise] {
+            auto proxy = weakProxy.lock();
+            if (!proxy) return promise->set_value({});
+            try {
+                proxy->callMethodAsync("Read")
+                    .onInterface(settingsInterface)
+                    .withTimeout(answerTime)
+                    .withArguments(std::string(appearanceNamespace), key)
+                    .uponReplyInvoke([promise](const sdbus::Error* error, sdbus::Variant value) {
+                        settle(*promise, error, std::move(value));
+                    });
+            } catch (const sdbus::Error&) {
+                promise->set_value({});
+            }
+        };
+        try {
+            proxy->callMethodAsync("ReadOne")
+                .onInterface(settingsInterface)
+                .withTimeout(answerTime)
+                .withArguments(std::string(appearanceNamespace), key)
+                .uponReplyInvoke([promise, fallBack](const sdbus::Error* error, sdbus::Variant value) {
+                    if (error && error->getName() == "org.freedesktop.DBus.Error.UnknownMethod") {
+                        fallBack();
+                        return;
+                    }
+                    settle(*promise, error, std::move(value));
+                });
+        } catch (const sdbus::Error&) {
+            promise->set_value({});
+        }
+        return future;
+    }
+
+    static void settle(std::promise<Answer>& promise, const sdbus::Error* error, sdbus::Variant value) {
+        if (!error) {
+            promise.set_value({true, unwrapped(std::move(value))});
+        } else {
+            // The portal says so when it has no such key; every other error means no portal.
+            promise.set_value({error->getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt});
+        }
+    }
+
+    void listen() {
+        std::weak_ptr<Shared> weak = shared;
+        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
+        match = bus->addMatch(std::string("type='signal',sender='") + portalName + "',path='" + portalPath +
+                                  "',interface='" + settingsInterface + "',member='SettingChanged'",
+                              [weak](sdbus::Message& message) {
+                                  std::string space, key;
+                                  sdbus::Variant value;
+                                  try {
+                                      message >> space >> key >> value;
+                                  } catch (const sdbus::Error&) {
+                                      return;  // not the signal we know
+                                  }
+                                  if (space != appearanceNamespace || !isAppearanceKey(key)) return;
+                                  changed(weak, key, unwrapped(std::move(value)));
+                              });
+    }
+
+    static void changed(const std::weak_ptr<Shared>& weak, const std::string& key, const sdbus::Variant& value) {
+        auto shared = weak.lock();
+        if (!shared) return;
+        {
+            std::lock_guard lock(shared->mutex);
+            if (key == colorSchemeKey) {
+                shared->preferences.prefersDark = colorScheme(value);
+            } else {
+                shared->preferences.accentColor = accentColor(value);
+            }
+        }
+        DispatchQueue::main().async([weak] {
+            auto shared = weak.lock();
+            if (!shared) return;
+            Preferences now;
+            {
+                std::lock_guard lock(shared->mutex);
+                now = shared->preferences;
+            }
+            if (shared->changed) shared->changed(now);
+        });
+    }
+};
+
+std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const Preferences&)> changed) {
+    auto connection = std::make_unique<Connection>();
+    connection->bus = DBusConnection::session();
+    if (!connection->bus) return nullptr;
+    try {
+        connection->proxy = sdbus::createProxy(*connection->bus, portalName, portalPath);
+        connection->listen();
+    } catch (const sdbus::Error&) {
+        return nullptr;
+    }
+    // Listening before reading: a change while the answers travel is not lost.
+    auto scheme = connection->read(colorSchemeKey);
+    auto accent = connection->read(accentColorKey);
+    auto answer = [](std::future<Answer>& future) {
+        // The bus ends every call by its timeout; the margin only guards against a bus that is lost.
+        return future.wait_for(answerTime + std::chrono::seconds(2)) == std::future_status::ready ? future.get()
+                                                                                                 : Answer{};
+    };
+    Answer schemeAnswer = answer(scheme), accentAnswer = answer(accent);
+    if (!schemeAnswer.answered && !accentAnswer.answered) return nullptr;
+    {
+        std::lock_guard lock(connection->shared->mutex);
+        auto& preferences = connection->shared->preferences;
+        if (schemeAnswer.value) preferences.prefersDark = colorScheme(*schemeAnswer.value);
+        if (accentAnswer.value) preferences.accentColor = accentColor(*accentAnswer.value);
+        connection->shared->changed = std::move(changed);
+    }
+    return std::unique_ptr<SettingsPortal>(new SettingsPortal(std::move(connection)));
+}
+
+SettingsPortal::SettingsPortal(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
+
+SettingsPortal::~SettingsPortal() = default;
+
+SettingsPortal::Preferences SettingsPortal::preferences() const {
+    std::lock_guard lock(connection_->shared->mutex);
+    return connection_->shared->preferences;
+}
