@@ -38,6 +38,10 @@ pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::st
     return pid;
 }
 
+// Windows come and go while a test walks the tree (an About window closing, a frame torn down):
+// a request about a window that just went fails, and the walk takes it as not there.
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
 std::vector<std::string> currentEnvironment() {
     std::vector<std::string> out;
     for (char** e = environ; *e; ++e) out.emplace_back(*e);
@@ -79,6 +83,7 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     }
     name_ = ":" + number;
     display_ = XOpenDisplay(name_.c_str());
+    XSetErrorHandler(ignoreXErrors);
     if (!display_) unavailable_ = "cannot connect to Xvfb at " + name_;
 }
 
@@ -143,7 +148,7 @@ void collectWindows(Display* display, Window parent, std::vector<Window>& out) {
     if (!XQueryTree(display, parent, &root, &up, &children, &count)) return;
     Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     for (unsigned int i = 0; i < count; ++i) {
-        XWindowAttributes attributes;
+        XWindowAttributes attributes{};
         if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
         Atom type = 0;
         int format = 0;
@@ -165,7 +170,7 @@ void collectWindows(Display* display, Window parent, std::vector<Window>& out) {
 }
 
 WindowPlace placeOf(Display* display, Window window) {
-    XWindowAttributes attributes;
+    XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
     int x = 0, y = 0;
     Window child = 0;
