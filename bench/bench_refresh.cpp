@@ -137,6 +137,19 @@ void BM_SysfsTick(benchmark::State& state) {
 }
 BENCHMARK(BM_SysfsTick)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
+// The list's part of the tick alone: its update with the devices of the last refresh and the
+// table's reload that it posts.
+void BM_ListUpdateAndReload(benchmark::State& state) {
+    SysfsTree tree(int(state.range(0)));
+    DeviceWindow app(tree, false);
+    for (auto _ : state) {
+        app.list().update();
+        RunLoop::main().runUntilIdle();
+    }
+    checkRows(state, app);
+}
+BENCHMARK(BM_ListUpdateAndReload)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
+
 // The kernel's side for the same devices: every file of the tree read raw, as a reader of sysfs
 // must at least do once a second.
 void BM_SysfsFilesReadRaw(benchmark::State& state) {

@@ -110,25 +110,15 @@ CGRect CAShapeLayer::ownDrawingBounds() const {
     CGRect area = path_->boundingBox();
     if (area.isNull()) return bounds();
     if (strokeColor_ && lineWidth_ > 0) {
-        // What Cairo's stroke of the path covers, with this layer's line settings.
-        thread_local auto scratch = CGContext::makeBitmap(nullptr, 1, 1, 8, 0, CGColorSpace::deviceRGB,
-                                                          CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
-        cairo_t* cr = scratch->cairo();
-        cairo_new_path(cr);
-        scratch->addPath(*path_);
-        cairo_set_line_width(cr, lineWidth_);
-        cairo_set_line_cap(cr, lineCap_ == CAShapeLayerLineCap::round    ? CAIRO_LINE_CAP_ROUND
-                               : lineCap_ == CAShapeLayerLineCap::square ? CAIRO_LINE_CAP_SQUARE
-                                                                         : CAIRO_LINE_CAP_BUTT);
-        cairo_set_line_join(cr, lineJoin_ == CAShapeLayerLineJoin::round   ? CAIRO_LINE_JOIN_ROUND
-                                : lineJoin_ == CAShapeLayerLineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
-                                                                           : CAIRO_LINE_JOIN_MITER);
-        cairo_set_miter_limit(cr, miterLimit_);
-        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-        cairo_stroke_extents(cr, &x0, &y0, &x1, &y1);
-        cairo_new_path(cr);
-        // One point more for the edges' blending.
-        area = area.unionWith(CGRect{x0, std::min(y0, y1), x1 - x0, std::abs(y1 - y0)}.insetBy(-1, -1));
+        // Half the line on either side (a square cap's corner a little further), one point more for
+        // the edges' blending, and a mitred corner's point as far as the limit lets it go; curves
+        // meet smoothly, so only lines and closed figures make such corners.
+        CGFloat reach = lineWidth_ / 2 * (lineCap_ == CAShapeLayerLineCap::square ? std::sqrt(2.0) : 1.0);
+        bool corners = std::any_of(path_->elements().begin(), path_->elements().end(), [](const CGPathElement& e) {
+            return e.type == CGPathElementType::addLineToPoint || e.type == CGPathElementType::closeSubpath;
+        });
+        if (corners && lineJoin_ == CAShapeLayerLineJoin::miter) reach = std::max(reach, lineWidth_ / 2 * miterLimit_);
+        area = area.insetBy(-reach - 1, -reach - 1);
     }
     return area;
 }
