@@ -199,6 +199,7 @@ void NSView::effectiveAppearanceMayHaveChanged() {
     const std::string& name = effectiveAppearance()->name();
     if (name != lastAppearanceName_) {
         lastAppearanceName_ = name;
+        setNeedsDisplay();  // its colours are the new appearance's
         effectiveAppearance()->performAsCurrentDrawingAppearance([this] { viewDidChangeEffectiveAppearance(); });
     }
     for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->effectiveAppearanceMayHaveChanged();

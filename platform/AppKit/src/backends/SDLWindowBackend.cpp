@@ -396,7 +396,9 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
                 case SDL_WINDOWEVENT_EXPOSED:
-                    // The window system lost the pixels: they come again from the backing store.
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // The window system lost the pixels, or the surface was made anew at the new
+                    // size: they come again from the backing store.
                     if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
                     break;
                 case SDL_WINDOWEVENT_MOVED: {
