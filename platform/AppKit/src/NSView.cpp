@@ -148,6 +148,9 @@ void NSView::collectDamage(const CGAffineTransform& toWindow, bool replace, Dirt
         if (clipsToBounds_) own = own.intersection(bounds_);
         drawnRect_ = toWindow.apply(own);
         damage.add(drawnRect_);
+        // A layer with nothing to show is not drawn, so its changes are taken in here, and the
+        // next one is heard again.
+        if (layer_ && drawnRect_.isEmpty()) layer_->clearChanges();
     }
     contentChanged_ = false;
     CGRect extent = drawnRect_;
