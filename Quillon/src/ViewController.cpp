@@ -149,11 +149,10 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
     if (gauge) {
         gauge->setHidden(false);
         gauge->setValue(CGFloat(level) / 100.0);
-        if (level > 19) {
-            gauge->setColor(RarAvi::isDarkMode() ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0));
-        } else {
-            gauge->setColor(RarAvi::rgb(255, 0, 40));
-        }
+        auto color = level > 19 ? (RarAvi::isDarkMode() ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0)) : RarAvi::rgb(255, 0, 40);
+        // The gauge builds its rings anew for every colour it is given: a row that keeps its
+        // colour keeps its rings, and draws nothing anew.
+        if (!gauge->color() || gauge->color()->cgColor() != color->cgColor()) gauge->setColor(color);
     }
     if (levelText) levelText->setStringValue(localized("LEVEL") + ": " + std::to_string(level) + "%");
     if (charging) charging->setHidden(!device->isCharging());

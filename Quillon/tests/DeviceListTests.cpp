@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/NSScrollView.hpp"
+#include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "ApplicationTestSupport.hpp"
 #include "Foundation/Locale.hpp"
@@ -125,6 +126,25 @@ TEST_F(DeviceListTest, RowsShowLevelColourTextAndChargingMark) {
     auto pixel = image->pixel(std::size_t(start.x), image->height() - 1 - std::size_t(start.y));
     EXPECT_GT(pixel[0], 200);
     EXPECT_LT(pixel[1], 60);
+}
+
+TEST_F(DeviceListTest, ATickRedrawsOnlyTheRowsThatChanged) {
+    finder->next = {ioKitDevice("A", 50), ioKitDevice("B", 60), ioKitDevice("C", 70)};
+    launch();
+    runUntilIdle();
+    auto backend = std::dynamic_pointer_cast<HeadlessWindowBackend>(NSApplication::shared().windowBackend());
+    ASSERT_TRUE(backend);
+    int displays = backend->displayCount(*window());
+    advance(1);  // the same devices, read anew
+    EXPECT_EQ(backend->displayCount(*window()), displays);
+
+    finder->next = {ioKitDevice("A", 50), ioKitDevice("B", 61), ioKitDevice("C", 70)};
+    advance(1);
+    EXPECT_EQ(backend->displayCount(*window()), displays + 1);
+    auto row = table().rowView(1);
+    CGPoint a = row->convertToView(CGPoint{0, 0}, nullptr), b = row->convertToView(CGPoint{row->bounds().maxX(), row->bounds().maxY()}, nullptr);
+    CGRect rowInWindow{std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)};
+    for (const auto& drawn : backend->lastDrawnRects(*window())) EXPECT_TRUE(rowInWindow.contains(drawn)) << drawn.minX() << "," << drawn.minY() << " " << drawn.width() << "x" << drawn.height() << " in " << rowInWindow.minX() << "," << rowInWindow.minY() << " " << rowInWindow.width() << "x" << rowInWindow.height();
 }
 
 TEST_F(DeviceListTest, NamesArePicturesAndTitlesByKindOfDevice) {

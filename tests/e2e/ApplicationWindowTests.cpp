@@ -128,8 +128,9 @@ protected:
     }
 
     /// The main window as this process draws it headless from the same bundle and profile, once
-    /// the Low Energy peripherals had the time to connect.
-    Reference reference(const std::string& profile) {
+    /// the Low Energy peripherals had the time to connect, at `scale` pixels a point (the places
+    /// too).
+    Reference reference(const std::string& profile, CGFloat scale = 1) {
         Bundle::setMainPath(QUILLON_APP_DIR);
         Locale::setPreferredLanguages(std::vector<std::string>{"en"});
         Settings::forgetKeepInFront();
@@ -142,7 +143,7 @@ protected:
             controller->showWindow(nullptr);
             advance(3);
             runUntilIdle();
-            out.image = window->image(1.0);
+            out.image = window->image(scale);
             CGFloat height = window->frame().height();
             out.height = int(height);
             auto& list = dynamic_cast<ViewController&>(*window->contentViewController());
@@ -160,6 +161,16 @@ protected:
             out.normal = areaOfSegment(*control, WindowController::normalSegment, height);
             out.closeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::closeButton), height);
             out.about = areaOf(*controller->about.lock()->itemView(), height);
+            if (scale != 1) {
+                auto scaled = [scale](Area& a) {
+                    a = {int(a.x * scale), int(a.y * scale), int(a.width * scale), int(a.height * scale)};
+                };
+                for (auto& row : out.rows) {
+                    for (Area* a : {&row.name, &row.level, &row.gauge, &row.charging}) scaled(*a);
+                }
+                for (Area* a : {&out.emptyLabel, &out.inFront, &out.normal, &out.closeButton, &out.about}) scaled(*a);
+                out.height = int(height * scale);
+            }
             window->close();
         }
         NSApplication::shared().reset();
@@ -430,5 +441,36 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     };
     EXPECT_TRUE(eventually([&] { return !opened().empty(); })) << "Help opens a page";
     EXPECT_EQ(opened(), ZuzeDiv::Support::contactPageAddress + "\n");
+    closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, OnADesktopAtTwiceTheResolutionTheWindowIsDrawnAtIt) {
+    // The desktop's scale as X11 desktops set it: Xft.dpi at twice 96.
+    if (std::system("command -v xrdb >/dev/null") != 0) GTEST_SKIP() << "xrdb is not installed";
+    ASSERT_EQ(std::system(("echo 'Xft.dpi: 192' | DISPLAY=" + display_->name() + " xrdb -merge").c_str()), 0);
+    auto ref = reference(demoProfile, 2);
+    ASSERT_EQ(ref.rows.size(), 5u);
+    TemporaryDirectory config;
+    start(demoProfile, config.path());
+    int height = 2 * (int(titleBar) + 96 * 5 + 16);
+    auto matches = [&](const Screenshot& s) {
+        for (const auto& row : ref.rows) {
+            for (const Area& a : {row.name, row.level, row.gauge}) {
+                if (difference(s, *ref.image, a) > 0.01) return false;
+            }
+        }
+        return true;
+    };
+    auto [place, shot] = settledWindow(height, matches);
+    save(shot, "demo-at-twice");
+    ASSERT_EQ(place.height, height) << "twice as many pixels as points";
+    EXPECT_EQ(place.width, 2 * int(MainStoryboard::windowWidth));
+    // Texts and rings as drawn at two pixels a point, not a smaller drawing scaled up.
+    for (std::size_t i = 0; i < ref.rows.size(); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_LT(difference(shot, *ref.image, ref.rows[i].name), 0.01);
+        EXPECT_LT(difference(shot, *ref.image, ref.rows[i].level), 0.01);
+        EXPECT_LT(difference(shot, *ref.image, ref.rows[i].gauge), 0.01);
+    }
     closeThroughTheCloseButton(place, ref);
 }

@@ -13,7 +13,7 @@ public:
 
     /// 12 points.
     CGFloat offsetX() const { return offsetX_; }
-    void setOffsetX(CGFloat offset) { offsetX_ = offset; }
+    void setOffsetX(CGFloat offset) { change(offsetX_, offset); }
 
     /// Draws the text moved by (offsetX, -((height - fontSize) * 0.5 - fontSize / 10)).
     void draw(CGContext& context) override;

@@ -226,15 +226,9 @@ bool NSApplication::shouldTerminateAfterLastWindowClosed() {
 
 void NSApplication::updateWindows() {
     auto shown = onScreen_;
-    bool everyPass = windowBackend()->displaysEveryPass();
     for (const auto& window : shown) {
-        if (!window->isVisible()) continue;
-        // Drawing lays the window out first; a window that needs layout needs drawing too.
-        if (everyPass) {
-            window->display();
-        } else {
-            window->displayIfNeeded();
-        }
+        // Drawing lays the window out first, then draws only what changed.
+        if (window->isVisible()) window->displayIfNeeded();
     }
 }
 

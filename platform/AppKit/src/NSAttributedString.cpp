@@ -31,8 +31,15 @@ std::unique_ptr<TextLayout> layoutOf(const std::string& text, const NSAttributes
     if (!color) color = NSColor::textColor();
     auto paragraph = attribute<std::shared_ptr<const NSParagraphStyle>>(attributes, NSAttributedStringKey::paragraphStyle());
     if (!paragraph) paragraph = NSParagraphStyle::defaultStyle();
+    TextTruncation truncation = TextTruncation::none;
+    switch (paragraph->lineBreakMode()) {
+        case NSLineBreakMode::byTruncatingHead: truncation = TextTruncation::head; break;
+        case NSLineBreakMode::byTruncatingMiddle: truncation = TextTruncation::middle; break;
+        case NSLineBreakMode::byTruncatingTail: truncation = TextTruncation::tail; break;
+        default: break;
+    }
     return std::make_unique<TextLayout>(std::vector<TextRun>{{text, font->textStyle(color->cgColor())}},
-                                        alignmentOf(paragraph->alignment()), width);
+                                        alignmentOf(paragraph->alignment()), width, truncation);
 }
 }  // namespace
 

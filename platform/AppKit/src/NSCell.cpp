@@ -70,14 +70,21 @@ void NSCell::drawText(const NSAttributedString& text, const CGRect& rect) const 
         return;
     }
     CGSize size = text.size();
-    CGFloat x = rect.minX();
-    if (alignment_ == NSTextAlignment::center) x = rect.midX() - size.width / 2;
-    if (alignment_ == NSTextAlignment::right) x = rect.maxX() - size.width;
     auto& cg = *context->cgContext();
     cg.saveGState();
     cg.clip(rect);
-    // The text's origin is its upper-left corner in flipped coordinates, its lower-left otherwise.
-    text.draw(CGPoint{x, context->isFlipped() ? rect.minY() : rect.maxY() - size.height});
+    bool truncates = lineBreakMode_ == NSLineBreakMode::byTruncatingHead || lineBreakMode_ == NSLineBreakMode::byTruncatingTail ||
+                     lineBreakMode_ == NSLineBreakMode::byTruncatingMiddle;
+    if (truncates && size.width > rect.width()) {
+        // Too long: cut where the mode says, with an ellipsis, to the rectangle's width.
+        text.draw(CGRect{rect.minX(), context->isFlipped() ? rect.minY() : rect.maxY() - size.height, rect.width(), size.height});
+    } else {
+        CGFloat x = rect.minX();
+        if (alignment_ == NSTextAlignment::center) x = rect.midX() - size.width / 2;
+        if (alignment_ == NSTextAlignment::right) x = rect.maxX() - size.width;
+        // The text's origin is its upper-left corner in flipped coordinates, its lower-left otherwise.
+        text.draw(CGPoint{x, context->isFlipped() ? rect.minY() : rect.maxY() - size.height});
+    }
     cg.restoreGState();
 }
 

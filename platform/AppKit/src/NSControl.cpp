@@ -28,6 +28,7 @@ bool NSControl::sendAction() {
 }
 
 void NSControl::setEnabled(bool enabled) {
+    if (enabled == enabled_) return;
     enabled_ = enabled;
     setNeedsDisplay();
 }
@@ -39,16 +40,19 @@ void NSControl::setHighlighted(bool highlighted) {
 }
 
 void NSControl::setStringValue(const std::string& value) {
+    if (value == stringValue_) return;
     stringValue_ = value;
     setNeedsDisplay();
 }
 
 void NSControl::setAlignment(NSTextAlignment alignment) {
+    if (alignment == alignment_) return;
     alignment_ = alignment;
     setNeedsDisplay();
 }
 
 void NSControl::setFont(const std::shared_ptr<NSFont>& font) {
+    if (font == font_) return;
     font_ = font;
     setNeedsDisplay();
 }

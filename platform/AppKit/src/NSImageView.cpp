@@ -11,11 +11,13 @@ std::shared_ptr<NSImageView> NSImageView::imageViewWithImage(const std::shared_p
 }
 
 void NSImageView::setImage(const std::shared_ptr<NSImage>& image) {
+    if (image == image_) return;
     image_ = image;
     setNeedsDisplay();
 }
 
 void NSImageView::setImageScaling(NSImageScaling scaling) {
+    if (scaling == imageScaling_) return;
     imageScaling_ = scaling;
     setNeedsDisplay();
 }

@@ -41,21 +41,18 @@ std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, con
     return view;
 }
 
-void NSTableView::setAsideRows() {
-    for (auto& row : rows_) {
-        for (auto& cell : row.cells) {
-            // A view the delegate gave to several cells is set aside once, by the row holding it.
-            if (!cell || cell->superview() != row.view) continue;
-            cell->removeFromSuperview();
-            if (!cell->identifier().empty()) reuseQueue_[cell->identifier()].push_back(cell);
-        }
-        row.view->removeFromSuperview();
-    }
-    rows_.clear();
-}
-
 void NSTableView::reloadData() {
-    setAsideRows();
+    // The cells of the rows shown are set aside for makeView, each offered first to the row that
+    // had it, so that a row showing what it showed keeps its views as they are (and draws nothing
+    // anew). A view the delegate gave to several cells is set aside once, by the row holding it.
+    for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) {
+        for (auto cell = row->cells.rbegin(); cell != row->cells.rend(); ++cell) {
+            if (*cell && (*cell)->superview() == row->view && !(*cell)->identifier().empty())
+                reuseQueue_[(*cell)->identifier()].push_back(*cell);
+        }
+    }
+    std::vector<Row> old = std::move(rows_);
+    rows_.clear();
     auto source = dataSource_.lock();
     numberOfRows_ = source ? std::max(source->numberOfRows(*this), 0) : 0;
     // The delegate is asked for rows 0 to count - 1 only, never past the count it was given.
@@ -63,18 +60,42 @@ void NSTableView::reloadData() {
     std::vector<std::shared_ptr<NSTableColumn>> columns = columns_;
     if (columns.empty()) columns.push_back(nullptr);
     for (int index = 0; index < numberOfRows_; ++index) {
-        Row row{std::make_shared<NSTableRowView>(), {}};
-        addSubview(row.view);
+        auto i = std::size_t(index);
+        Row row{i < old.size() ? old[i].view : std::make_shared<NSTableRowView>(), {}};
+        if (row.view->superview().get() != this) addSubview(row.view);
         for (const auto& column : columns) {
             auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
-            if (cell) row.view->addSubview(cell);
+            if (cell && cell->superview() != row.view) row.view->addSubview(cell);
             row.cells.push_back(cell);
         }
         rows_.push_back(std::move(row));
     }
+    // What was not taken again leaves the rows: cells the delegate did not use, and rows past the
+    // new count.
+    for (auto& [identifier, queued] : reuseQueue_) {
+        for (auto& cell : queued) {
+            if (cell->superview()) cell->removeFromSuperview();
+        }
+    }
+    for (std::size_t i = rows_.size(); i < old.size(); ++i) {
+        for (auto& cell : old[i].cells) {
+            if (cell && cell->superview() == old[i].view) {
+                cell->removeFromSuperview();
+                if (!cell->identifier().empty()) reuseQueue_[cell->identifier()].push_back(cell);
+            }
+        }
+        old[i].view->removeFromSuperview();
+    }
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        // A row's cells that the delegate replaced.
+        for (auto& subview : std::vector<std::shared_ptr<NSView>>(rows_[i].view->subviews())) {
+            if (std::find(rows_[i].cells.begin(), rows_[i].cells.end(), subview) == rows_[i].cells.end()) {
+                subview->removeFromSuperview();
+                if (!subview->identifier().empty()) reuseQueue_[subview->identifier()].push_back(subview);
+            }
+        }
+    }
     tile();
-    if (headerView_) headerView_->setNeedsDisplay();
-    setNeedsDisplay();
 }
 
 void NSTableView::setRowHeight(CGFloat height) {
@@ -116,6 +137,7 @@ void NSTableView::removeTableColumn(const std::shared_ptr<NSTableColumn>& column
 }
 
 void NSTableView::setBackgroundColor(const std::shared_ptr<NSColor>& color) {
+    if (color == backgroundColor_) return;
     backgroundColor_ = color;
     setNeedsDisplay();
 }

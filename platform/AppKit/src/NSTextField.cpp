@@ -24,22 +24,25 @@ std::shared_ptr<NSTextField> NSTextField::wrappingLabelWithString(const std::str
 }
 
 void NSTextField::setCell(const std::shared_ptr<NSTextFieldCell>& cell) {
-    if (!cell) return;
+    if (!cell || cell == cell_) return;
     cell_ = cell;
     setNeedsDisplay();
 }
 
 void NSTextField::setStringValue(const std::string& value) {
+    if (value == cell_->stringValue()) return;
     cell_->setStringValue(value);
     setNeedsDisplay();
 }
 
 void NSTextField::setAlignment(NSTextAlignment alignment) {
+    if (alignment == cell_->alignment()) return;
     cell_->setAlignment(alignment);
     setNeedsDisplay();
 }
 
 void NSTextField::setFont(const std::shared_ptr<NSFont>& font) {
+    if (font == cell_->font()) return;
     cell_->setFont(font);
     setNeedsDisplay();
 }
@@ -50,31 +53,37 @@ void NSTextField::setEnabled(bool enabled) {
 }
 
 void NSTextField::setTextColor(const std::shared_ptr<NSColor>& color) {
+    if (color == cell_->textColor()) return;
     cell_->setTextColor(color);
     setNeedsDisplay();
 }
 
 void NSTextField::setBackgroundColor(const std::shared_ptr<NSColor>& color) {
+    if (color == cell_->backgroundColor()) return;
     cell_->setBackgroundColor(color);
     setNeedsDisplay();
 }
 
 void NSTextField::setDrawsBackground(bool draws) {
+    if (draws == cell_->drawsBackground()) return;
     cell_->setDrawsBackground(draws);
     setNeedsDisplay();
 }
 
 void NSTextField::setBordered(bool bordered) {
+    if (bordered == cell_->isBordered()) return;
     cell_->setBordered(bordered);
     setNeedsDisplay();
 }
 
 void NSTextField::setBezeled(bool bezeled) {
+    if (bezeled == cell_->isBezeled()) return;
     cell_->setBezeled(bezeled);
     setNeedsDisplay();
 }
 
 void NSTextField::setLineBreakMode(NSLineBreakMode mode) {
+    if (mode == cell_->lineBreakMode()) return;
     cell_->setLineBreakMode(mode);
     setNeedsDisplay();
 }

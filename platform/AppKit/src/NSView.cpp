@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSGraphicsContext.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSScrollView.hpp"
 #include "AppKit/NSShadow.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "AppKit/ViewRenderer.hpp"
 
 NSView::NSView(CGRect frame)
     : frame_(frame),
@@ -16,24 +18,53 @@ NSView::NSView(CGRect frame)
 
 void NSView::setFrame(const CGRect& frame) {
     CGSize oldSize = frame_.size;
+    if (frame != frame_) placementChanged();
     frame_ = frame;
     if (frame.size != oldSize) {
         bounds_.size = frame.size;
-        needsLayout_ = true;
+        setNeedsLayout();
         resizeSubviews(oldSize);
     }
     syncLayerGeometry();
 }
 
 void NSView::setBounds(const CGRect& bounds) {
-    if (bounds.size != bounds_.size) needsLayout_ = true;
+    if (bounds.size != bounds_.size) setNeedsLayout();
+    if (bounds != bounds_) placementChanged();
     bounds_ = bounds;
     syncLayerGeometry();
 }
 
 void NSView::setHidden(bool hidden) {
+    if (hidden == hidden_) return;
     hidden_ = hidden;
+    placementChanged();
     if (layer_) layer_->setHidden(hidden);
+}
+
+void NSView::setNeedsLayout(bool needs) {
+    needsLayout_ = needs;
+    if (needs) markDisplayPending();
+}
+
+void NSView::markDisplayPending() {
+    for (NSView* view = this; view && !view->displayPending_;) {
+        view->displayPending_ = true;
+        view = view->superview_.lock().get();
+    }
+}
+
+void NSView::placementChanged() {
+    placementChanged_ = true;
+    displayPending_ = false;  // so that the marking reaches the views above
+    markDisplayPending();
+}
+
+void NSView::layerDidChange(CALayer&) { placementChanged(); }
+
+void NSView::forgetDrawn() {
+    drawnRect_ = drawnExtent_ = CGRect::null();
+    for (const auto& view : subviews_) view->forgetDrawn();
 }
 
 std::shared_ptr<NSWindow> NSView::window() const {
@@ -94,7 +125,49 @@ void NSView::syncLayerGeometry() {
 
 void NSView::setNeedsDisplay(bool needs) {
     needsDisplay_ = needs;
-    if (needs && layer_) layer_->setNeedsDisplay();
+    if (!needs) return;
+    contentChanged_ = true;
+    markDisplayPending();
+    if (layer_) layer_->setNeedsDisplay();
+}
+
+void NSView::collectDamage(const CGAffineTransform& toWindow, bool replace, DirtyRegion& damage) {
+    replace = replace || placementChanged_;
+    if (!replace && !displayPending_) return;
+    displayPending_ = false;
+    placementChanged_ = false;
+    if (hidden_) {
+        damage.add(drawnExtent_);
+        forgetDrawn();
+        contentChanged_ = false;
+        return;
+    }
+    if (replace || contentChanged_) {
+        damage.add(drawnRect_);
+        CGRect own = layer_ ? layer_->drawingBounds() : bounds_;
+        if (clipsToBounds_) own = own.intersection(bounds_);
+        drawnRect_ = toWindow.apply(own);
+        damage.add(drawnRect_);
+        // A layer with nothing to show is not drawn, so its changes are taken in here, and the
+        // next one is heard again.
+        if (layer_ && drawnRect_.isEmpty()) layer_->clearChanges();
+    }
+    contentChanged_ = false;
+    CGRect extent = drawnRect_;
+    for (const auto& view : subviews_) {
+        view->collectDamage(ViewRenderer::placement(*this, *view).concatenating(toWindow), replace, damage);
+        extent = extent.unionWith(view->drawnExtent_);
+    }
+    drawnExtent_ = extent;
+}
+
+void NSView::layoutPending() {
+    if (!displayPending_) return;
+    if (needsLayout_) {
+        needsLayout_ = false;
+        effectiveAppearance()->performAsCurrentDrawingAppearance([this] { layout(); });
+    }
+    for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->layoutPending();
 }
 
 void NSView::draw(const CGRect&) {}
@@ -129,7 +202,7 @@ void NSView::effectiveAppearanceMayHaveChanged() {
     const std::string& name = effectiveAppearance()->name();
     if (name != lastAppearanceName_) {
         lastAppearanceName_ = name;
-        setNeedsDisplay(true);  // drawn anew in the new appearance
+        setNeedsDisplay();  // drawn anew in the new appearance
         effectiveAppearance()->performAsCurrentDrawingAppearance([this] { viewDidChangeEffectiveAppearance(); });
     }
     for (auto& view : std::vector<std::shared_ptr<NSView>>(subviews_)) view->effectiveAppearanceMayHaveChanged();
@@ -189,7 +262,8 @@ void NSView::addSubview(const std::shared_ptr<NSView>& view, Ordering place, con
     }
     subviews_.insert(it, keep);
     keep->superview_ = self;
-    needsLayout_ = true;
+    keep->placementChanged_ = keep->displayPending_ = true;
+    setNeedsLayout();
     didAddSubview(keep);
     keep->viewDidMoveToSuperview();
     keep->effectiveAppearanceMayHaveChanged();
@@ -201,6 +275,9 @@ void NSView::removeFromSuperview() {
     auto self = shared_from_this();
     parent->willRemoveSubview(self);
     viewWillMoveToSuperview(nullptr);
+    // Its pixels go from the window with it.
+    if (auto shownIn = window(); shownIn && !drawnExtent_.isNull()) shownIn->addDamage(drawnExtent_);
+    forgetDrawn();
     // Constraints that tie this view into the old tree go with it. They are gathered first:
     // deactivating one removes it from its holder's list.
     std::vector<std::pair<NSView*, std::shared_ptr<NSLayoutConstraint>>> dropped;
@@ -220,7 +297,7 @@ void NSView::removeFromSuperview() {
     }
     parent->subviews_.erase(std::find(parent->subviews_.begin(), parent->subviews_.end(), self));
     superview_.reset();
-    parent->needsLayout_ = true;
+    parent->setNeedsLayout();
     viewDidMoveToSuperview();
     effectiveAppearanceMayHaveChanged();
 }
@@ -235,12 +312,12 @@ bool NSView::isDescendant(const NSView& ancestor) const {
 void NSView::addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
     if (!constraint || std::find(constraints_.begin(), constraints_.end(), constraint) != constraints_.end()) return;
     constraints_.push_back(constraint);
-    needsLayout_ = true;
+    setNeedsLayout();
 }
 
 void NSView::removeConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
     std::erase(constraints_, constraint);
-    needsLayout_ = true;
+    setNeedsLayout();
 }
 
 namespace {

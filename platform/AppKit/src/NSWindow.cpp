@@ -1,6 +1,8 @@
 #include "AppKit/NSWindow.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSColor.hpp"
@@ -53,7 +55,8 @@ void NSWindow::setFrame(const CGRect& frame, bool display, bool) {
     if (frame == frame_) return;
     frame_ = frame;
     placeViews();
-    if (display) needsDisplay_ = true;
+    // A move keeps the pixels; a new size draws them all anew.
+    if (display && sizeChanged) needsDisplay_ = true;
     frameChanged(sizeChanged);
 }
 
@@ -432,39 +435,48 @@ void NSWindow::placeViews() {
 void NSWindow::layoutIfNeeded() {
     if (!frameView_) return;
     placeViews();
-    frameView_->layoutSubtreeIfNeeded();
+    frameView_->layoutPending();
 }
 
 bool NSWindow::viewsNeedDisplay() const {
-    if (needsDisplay_) return true;
-    if (!frameView_) return false;
-    auto dirty = [](auto&& self, const NSView& view) -> bool {
-        if (view.isHidden()) return false;
-        if (view.needsDisplay() || view.needsLayout()) return true;
-        if (auto layer = view.layer(); layer && layer->needsDisplay()) return true;
-        for (const auto& subview : view.subviews()) {
-            if (self(self, *subview)) return true;
-        }
-        return false;
-    };
-    return dirty(dirty, *frameView_);
+    return needsDisplay_ || !damage_.isEmpty() || (frameView_ && frameView_->displayPending_);
 }
 
 void NSWindow::display() {
     if (!visible_) return;
-    layoutIfNeeded();
-    NSApplication::shared().windowBackend()->display(*this);
-    needsDisplay_ = false;
-    // The layers of the views have been drawn too.
-    auto drawn = [](auto&& self, const NSView& view) -> void {
-        if (auto layer = view.layer()) layer->clearNeedsDisplay();
-        for (const auto& subview : view.subviews()) self(self, *subview);
-    };
-    if (frameView_) drawn(drawn, *frameView_);
+    needsDisplay_ = true;
+    redraw();
 }
 
 void NSWindow::displayIfNeeded() {
-    if (visible_ && viewsNeedDisplay()) display();
+    if (visible_ && viewsNeedDisplay()) redraw();
+}
+
+void NSWindow::redraw() {
+    if (!frameView_) return;
+    layoutIfNeeded();
+    CGRect bounds = frameView_->bounds();
+    CGFloat scale = backingScaleFactor();
+    auto w = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.width() * scale)));
+    auto h = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.height() * scale)));
+    if (!backingStore_ || backingStore_->width() != w || backingStore_->height() != h || backingStoreScale_ != scale) {
+        // Made when the window's size or scale changes, and kept from one drawing to the next.
+        backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
+                                              CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+        if (!backingStore_) return;
+        backingStore_->scaleBy(scale, scale);
+        backingStore_->translateBy(-bounds.minX(), -bounds.minY());
+        backingStoreScale_ = scale;
+        needsDisplay_ = true;
+    }
+    DirtyRegion damage = std::exchange(damage_, DirtyRegion());
+    frameView_->collectDamage(CGAffineTransform::identity(), needsDisplay_, damage);
+    if (needsDisplay_) damage = DirtyRegion(bounds);
+    needsDisplay_ = false;
+    damage = damage.clipped(bounds, scale);
+    if (damage.isEmpty()) return;
+    ViewRenderer::drawChanged(*frameView_, *backingStore_, damage);
+    NSApplication::shared().windowBackend()->display(*this, damage);
 }
 
 std::shared_ptr<CGImage> NSWindow::image(std::optional<CGFloat> scale) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSScreen.hpp"
 
 namespace {
@@ -22,33 +23,56 @@ CGFloat ViewRenderer::screenScale() {
     return screen ? screen->backingScaleFactor() : 1.0;
 }
 
-void ViewRenderer::draw(NSView& view, CGContext& context) {
+CGAffineTransform ViewRenderer::placement(const NSView& superview, const NSView& subview) {
+    CGRect b = superview.bounds();
+    CGRect f = subview.frame();
+    CGRect sb = subview.bounds();
+    // Read from the innermost step out: the subview's bounds origin, its backing layer's transform
+    // about the anchor point, then its place in the superview.
+    CGAffineTransform t = CGAffineTransform::translation(-sb.minX(), -sb.minY());
+    if (auto layer = subview.layer_; layer && !layer->affineTransform().isIdentity()) {
+        CGPoint anchor{layer->anchorPoint().x * f.width(), layer->anchorPoint().y * f.height()};
+        t = t.concatenating(CGAffineTransform::translation(-anchor.x, -anchor.y))
+                .concatenating(layer->affineTransform())
+                .concatenating(CGAffineTransform::translation(anchor.x, anchor.y));
+    }
+    return t.concatenating(CGAffineTransform::translation(f.minX(), superview.isFlipped() ? b.minY() + b.maxY() - f.maxY() : f.minY()));
+}
+
+void ViewRenderer::draw(NSView& view, CGContext& context) { drawTree(view, context, nullptr); }
+
+void ViewRenderer::drawChanged(NSView& root, CGContext& context, const DirtyRegion& region) {
+    CGContext::DrawingScope scope(context);
+    context.saveGState();
+    context.beginPath();
+    for (const auto& rect : region.rects()) context.addRect(rect);
+    context.clip();
+    for (const auto& rect : region.rects()) context.clear(rect);
+    drawTree(root, context, &region);
+    context.restoreGState();
+}
+
+void ViewRenderer::drawTree(NSView& view, CGContext& context, const DirtyRegion* region) {
     if (view.isHidden()) return;
     CGContext::DrawingScope scope(context);
     view.effectiveAppearance()->performAsCurrentDrawingAppearance([&] {
         context.saveGState();
         if (view.clipsToBounds()) context.clip(view.bounds());
-        if (auto layer = view.layer()) {
-            layer->render(context);
-        } else {
-            view.drawContent(context);
-        }
-        view.setNeedsDisplay(false);
-        CGRect b = view.bounds();
-        for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view.subviews())) {
-            CGRect f = subview->frame();
-            CGRect sb = subview->bounds();
-            context.saveGState();
-            context.translateBy(f.minX(), view.isFlipped() ? b.minY() + b.maxY() - f.maxY() : f.minY());
-            if (auto layer = subview->layer(); layer && !layer->affineTransform().isIdentity()) {
-                // A transformed backing layer is drawn turned or scaled around its anchor point.
-                CGPoint anchor{layer->anchorPoint().x * f.width(), layer->anchorPoint().y * f.height()};
-                context.translateBy(anchor.x, anchor.y);
-                context.concatenate(layer->affineTransform());
-                context.translateBy(-anchor.x, -anchor.y);
+        if (!region || region->intersects(view.drawnRect_)) {
+            if (auto layer = view.layer()) {
+                layer->render(context);
+                // A layer still animating is drawn again on the next pass.
+                if (region && layer->clearChanges()) view.placementChanged();
+            } else {
+                view.drawContent(context);
             }
-            context.translateBy(-sb.minX(), -sb.minY());
-            draw(*subview, context);
+            view.needsDisplay_ = false;
+        }
+        for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view.subviews())) {
+            if (region && !region->intersects(subview->drawnExtent_)) continue;
+            context.saveGState();
+            context.concatenate(placement(view, *subview));
+            drawTree(*subview, context, region);
             context.restoreGState();
         }
         context.restoreGState();

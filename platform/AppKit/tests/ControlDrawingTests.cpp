@@ -92,6 +92,26 @@ TEST_F(ControlDrawing, LabelsDrawTheirTextInTheLabelColourFromTheTop) {
 
     label->setStringValue("");
     EXPECT_TRUE(inkBox(*ViewRenderer::image(*label)).isNull());
+
+    // Too long for its width: clipped mid-letter, or cut at the end with an ellipsis, whose dots
+    // sit low on the line.
+    label = NSTextField::labelWithString("Xbox Wireless Controller");
+    label->setFrameSize({90, 20});
+    auto inkHeightAtTheEnd = [&] {
+        auto image = ViewRenderer::image(*label);
+        CGRect ink = inkBox(*image);
+        CGRect end = CGRect::null();
+        for (CGFloat x = ink.maxX() - 3; x < ink.maxX(); ++x) {
+            for (CGFloat y = 0; y < 20; ++y) {
+                if (pixelAt(*image, x, y)[3] > 60) end = end.unionWith(CGRect{x, y, 1, 1});
+            }
+        }
+        return end.height();
+    };
+    EXPECT_GT(inkHeightAtTheEnd(), 6);
+    label->setLineBreakMode(NSLineBreakMode::byTruncatingTail);
+    EXPECT_LT(inkHeightAtTheEnd(), 4);
+    EXPECT_LE(inkBox(*ViewRenderer::image(*label)).maxX(), 88);
 }
 
 TEST_F(ControlDrawing, FieldsDrawTheirBackgroundAndBezel) {

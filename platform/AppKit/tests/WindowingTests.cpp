@@ -283,6 +283,45 @@ TEST_F(Windowing, TheLoopLaysOutAndDrawsWindowsThatAskForIt) {
     EXPECT_EQ(shown->height(), 128u);
 }
 
+TEST_F(Windowing, AWindowDrawsOnlyWhatChangedWhereItWasAndWhereItIs) {
+    auto window = NSWindow::make({0, 0, 200, 100}, standardStyle);
+    auto plain = std::make_shared<RecordingView>(CGRect{0, 0, 50, 50});
+    auto layered = std::make_shared<RecordingView>(CGRect{100, 0, 50, 50});
+    layered->setWantsLayer(true);
+    window->contentView()->addSubview(plain);
+    window->contentView()->addSubview(layered);
+    window->makeKeyAndOrderFront();
+    runUntilIdle();
+    int displays = backend_->displayCount(*window);
+    runUntilIdle();
+    EXPECT_EQ(backend_->displayCount(*window), displays);  // nothing changed, nothing drawn or shown
+
+    plain->setNeedsDisplay();
+    runUntilIdle();
+    EXPECT_EQ(plain->draws, 2);
+    EXPECT_EQ(layered->draws, 1);
+    EXPECT_EQ(backend_->lastDrawnRects(*window), (std::vector<CGRect>{{0, 0, 50, 50}}));
+
+    // A layer that changes, and a view that moves: drawn where it was and where it is now.
+    layered->layer()->setBackgroundColor(CGColor{1, 0, 0, 1});
+    runUntilIdle();
+    EXPECT_EQ(plain->draws, 2);
+    EXPECT_EQ(backend_->lastDrawnRects(*window), (std::vector<CGRect>{{100, 0, 50, 50}}));
+    layered->setFrameOrigin({120, 20});
+    plain->removeFromSuperview();
+    runUntilIdle();
+    EXPECT_EQ(backend_->lastDrawnRects(*window), (std::vector<CGRect>{{0, 0, 50, 50}, {100, 0, 70, 70}}));
+    // What the window kept is what a whole drawing shows.
+    auto kept = backend_->displayedImage(*window), whole = window->image(1.0);
+    ASSERT_TRUE(kept && whole);
+    int differing = 0;
+    for (std::size_t y = 0; y < whole->height(); ++y) {
+        for (std::size_t x = 0; x < whole->width(); ++x) differing += kept->pixel(x, y) != whole->pixel(x, y) ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(pixelAt(*kept, 130, 30), (Bytes{255, 0, 0, 255}));
+}
+
 TEST_F(Windowing, ThePlatformDrawsTheTitleBarAndToolbarBand) {
     auto window = NSWindow::make({0, 0, 200, 100}, standardStyle);
     window->setTitle("Quillon");

@@ -33,7 +33,14 @@ void CAEmitterLayer::setEmitterCells(const std::vector<std::shared_ptr<CAEmitter
     setNeedsDisplay();
 }
 
+CGRect CAEmitterLayer::ownDrawingBounds() const {
+    // Particles fly wherever their cells send them.
+    constexpr CGFloat far = 1e6;
+    return CGRect{-far, -far, 2 * far, 2 * far};
+}
+
 void CAEmitterLayer::setBirthRate(float rate) {
+    if (rate != birthRate_) didChange();
     birthRate_ = rate;
     if (!rates_.empty()) rates_.emplace_back(std::max(Clock::current()->now(), rates_.back().first), rate);
 }

@@ -9,9 +9,82 @@
 #include "QuartzCore/CABasicAnimation.hpp"
 #include "ShadowBlur.hpp"
 
+namespace {
+double activeDuration(const CAAnimation& animation);
+}
+
 void CALayer::setBounds(const CGRect& bounds) {
+    if (bounds == bounds_) return;
     if (bounds.size != bounds_.size) needsLayout_ = true;
     bounds_ = bounds;
+    didChange();
+}
+
+void CALayer::setMask(const std::shared_ptr<CALayer>& mask) {
+    if (mask == mask_) return;
+    if (mask_) mask_->maskOwner_.reset();
+    mask_ = mask;
+    if (mask_) mask_->maskOwner_ = weak_from_this();
+    didChange();
+}
+
+void CALayer::setNeedsDisplay() {
+    needsDisplay_ = true;
+    didChange();
+}
+
+void CALayer::didChange() {
+    // A changed layer's ancestors are marked too, so the first one found marked ends the walk.
+    CALayer* layer = this;
+    while (!layer->changed_) {
+        layer->changed_ = true;
+        CALayer* parent = layer->superlayer_.lock().get();
+        if (!parent) parent = layer->maskOwner_.lock().get();
+        if (!parent) {
+            if (auto delegate = layer->delegate_.lock()) delegate->layerDidChange(*layer);
+            return;
+        }
+        layer = parent;
+    }
+}
+
+bool CALayer::clearChanges() {
+    if (!changed_) return false;
+    bool running = false;
+    if (!animations_.empty()) {
+        double time = Clock::current()->now();
+        for (const auto& entry : animations_) {
+            // Running until its end; one that holds its last value is drawn once more after it.
+            if (time < entry.start + activeDuration(*entry.animation)) running = true;
+        }
+    }
+    for (const auto& layer : sublayers_) running = layer->clearChanges() || running;
+    if (mask_) running = mask_->clearChanges() || running;
+    changed_ = running;
+    return running;
+}
+
+CGRect CALayer::drawingBounds() const {
+    if (hidden_) return CGRect::null();
+    CGRect area = bounds_.unionWith(ownDrawingBounds());
+    if (!masksToBounds_) {
+        for (const auto& layer : sublayers_) {
+            // As renderSublayer places it (and, in a flipped layer, mirrored about the middle).
+            CGAffineTransform t = CGAffineTransform::translation(-layer->anchorPoint_.x * layer->bounds_.size.width - layer->bounds_.origin.x,
+                                                                 -layer->anchorPoint_.y * layer->bounds_.size.height - layer->bounds_.origin.y)
+                                      .concatenating(layer->transform_)
+                                      .concatenating(CGAffineTransform::translation(layer->position_.x, layer->position_.y));
+            if (geometryFlipped_) t = t.concatenating(CGAffineTransform{1, 0, 0, -1, 0, bounds_.minY() + bounds_.maxY()});
+            area = area.unionWith(t.apply(layer->drawingBounds()));
+        }
+    }
+    if (shadowOpacity_ > 0 && shadowColor_) {
+        // Room for a blurred edge of the radius on either side.
+        CGFloat spread = 2 * std::max<CGFloat>(shadowRadius_, 0) + 1;
+        CGRect shadow = shadowPath_ ? shadowPath_->boundingBox() : area;
+        area = area.unionWith(shadow.offsetBy(shadowOffset_.width, shadowOffset_.height).insetBy(-spread, -spread));
+    }
+    return area;
 }
 
 CGRect CALayer::frame() const {
@@ -19,20 +92,13 @@ CGRect CALayer::frame() const {
                  bounds_.size.height};
     if (transform_.isIdentity()) return local.offsetBy(position_.x, position_.y);
     // The bounding box of the transformed corners.
-    CGPoint corners[4] = {{local.minX(), local.minY()}, {local.maxX(), local.minY()},
-                          {local.minX(), local.maxY()}, {local.maxX(), local.maxY()}};
-    CGRect box = CGRect::null();
-    for (auto corner : corners) {
-        auto p = transform_.apply(corner);
-        box = box.unionWith(CGRect{p.x + position_.x, p.y + position_.y, 0, 0});
-    }
-    return box;
+    return transform_.apply(local).offsetBy(position_.x, position_.y);
 }
 
 void CALayer::setFrame(const CGRect& frame) {
     CGRect f = frame.standardized();
     setBounds(CGRect{bounds_.origin, f.size});
-    position_ = {f.origin.x + anchorPoint_.x * f.size.width, f.origin.y + anchorPoint_.y * f.size.height};
+    setPosition({f.origin.x + anchorPoint_.x * f.size.width, f.origin.y + anchorPoint_.y * f.size.height});
 }
 
 void CALayer::detachFromSuperlayer() {
@@ -40,6 +106,7 @@ void CALayer::detachFromSuperlayer() {
         auto& siblings = parent->sublayers_;
         siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](const auto& l) { return l.get() == this; }),
                        siblings.end());
+        parent->didChange();
     }
     superlayer_.reset();
 }
@@ -49,6 +116,7 @@ void CALayer::setSublayers(const std::vector<std::shared_ptr<CALayer>>& sublayer
     for (auto& layer : old) layer->superlayer_.reset();
     sublayers_.clear();
     for (auto& layer : sublayers) addSublayer(layer);
+    didChange();
 }
 
 void CALayer::addSublayer(const std::shared_ptr<CALayer>& layer) { insertSublayer(layer, sublayers_.size()); }
@@ -60,6 +128,7 @@ void CALayer::insertSublayer(const std::shared_ptr<CALayer>& layer, std::size_t 
     index = std::min(index, sublayers_.size());
     sublayers_.insert(sublayers_.begin() + static_cast<std::ptrdiff_t>(index), keep);
     keep->superlayer_ = weak_from_this();
+    didChange();
 }
 
 void CALayer::insertSublayer(const std::shared_ptr<CALayer>& layer, const std::shared_ptr<CALayer>& sibling, bool above) {
@@ -306,6 +375,7 @@ bool CALayer::isGone(const AddedAnimation& entry, double now) {
 }
 
 void CALayer::add(const CAAnimation& animation, const std::string& key) {
+    didChange();
     double start = now();
     std::erase_if(animations_, [&](const auto& entry) { return isGone(entry, start); });
     std::shared_ptr<const CAAnimation> copy = animation.clone();
@@ -338,7 +408,7 @@ std::vector<std::string> CALayer::animationKeys() const {
 }
 
 void CALayer::removeAnimation(const std::string& key) {
-    std::erase_if(animations_, [&](const auto& entry) { return entry.key == key; });
+    if (std::erase_if(animations_, [&](const auto& entry) { return entry.key == key; })) didChange();
 }
 
 template <class Value>

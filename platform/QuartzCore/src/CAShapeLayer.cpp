@@ -104,3 +104,21 @@ void CAShapeLayer::draw(CGContext& context) {
         context.strokePath();
     }
 }
+
+CGRect CAShapeLayer::ownDrawingBounds() const {
+    if (!path_) return bounds();
+    CGRect area = path_->boundingBox();
+    if (area.isNull()) return bounds();
+    if (strokeColor_ && lineWidth_ > 0) {
+        // Half the line on either side (a square cap's corner a little further), one point more for
+        // the edges' blending, and a mitred corner's point as far as the limit lets it go; curves
+        // meet smoothly, so only lines and closed figures make such corners.
+        CGFloat reach = lineWidth_ / 2 * (lineCap_ == CAShapeLayerLineCap::square ? std::sqrt(2.0) : 1.0);
+        bool corners = std::any_of(path_->elements().begin(), path_->elements().end(), [](const CGPathElement& e) {
+            return e.type == CGPathElementType::addLineToPoint || e.type == CGPathElementType::closeSubpath;
+        });
+        if (corners && lineJoin_ == CAShapeLayerLineJoin::miter) reach = std::max(reach, lineWidth_ / 2 * miterLimit_);
+        area = area.insetBy(-reach - 1, -reach - 1);
+    }
+    return area;
+}

@@ -1,16 +1,35 @@
 #include "QuartzCore/CATextLayer.hpp"
 
+#include <algorithm>
+
+namespace {
+TextAlignment alignmentOf(CATextLayerAlignmentMode mode) {
+    switch (mode) {
+        case CATextLayerAlignmentMode::natural: return TextAlignment::natural;
+        case CATextLayerAlignmentMode::left: return TextAlignment::left;
+        case CATextLayerAlignmentMode::right: return TextAlignment::right;
+        case CATextLayerAlignmentMode::center: return TextAlignment::center;
+        case CATextLayerAlignmentMode::justified: return TextAlignment::justified;
+    }
+    return TextAlignment::natural;
+}
+}  // namespace
+
+CGRect CATextLayer::ownDrawingBounds() const {
+    CGRect b = bounds();
+    if (string_.empty() || !foregroundColor_) return b;
+    TextLayout layout({TextRun{string_, TextStyle::named(font_, fontSize_, *foregroundColor_)}}, alignmentOf(alignmentMode_),
+                      wrapped_ ? std::optional<CGFloat>(b.width()) : std::nullopt);
+    // The text hangs from the top of the bounds and may run past either side.
+    CGSize size = layout.size();
+    CGFloat over = std::max<CGFloat>(0, size.width - b.width());
+    return CGRect{b.minX() - over, b.maxY() - size.height, b.width() + 2 * over, size.height}.unionWith(b);
+}
+
 void CATextLayer::draw(CGContext& context) {
     if (string_.empty() || !foregroundColor_) return;
     TextStyle style = TextStyle::named(font_, fontSize_, *foregroundColor_);
-    TextAlignment alignment = TextAlignment::natural;
-    switch (alignmentMode_) {
-        case CATextLayerAlignmentMode::natural: alignment = TextAlignment::natural; break;
-        case CATextLayerAlignmentMode::left: alignment = TextAlignment::left; break;
-        case CATextLayerAlignmentMode::right: alignment = TextAlignment::right; break;
-        case CATextLayerAlignmentMode::center: alignment = TextAlignment::center; break;
-        case CATextLayerAlignmentMode::justified: alignment = TextAlignment::justified; break;
-    }
+    TextAlignment alignment = alignmentOf(alignmentMode_);
     CGRect b = bounds();
     TextLayout layout({TextRun{string_, style}}, alignment, wrapped_ ? std::optional<CGFloat>(b.width()) : std::nullopt);
     layout.draw(context, b);

@@ -80,7 +80,8 @@ TextStyle TextStyle::named(const std::string& fontName, CGFloat size, const CGCo
     return style;
 }
 
-TextLayout::TextLayout(const std::vector<TextRun>& runs, TextAlignment alignment, std::optional<CGFloat> wrapWidth)
+TextLayout::TextLayout(const std::vector<TextRun>& runs, TextAlignment alignment, std::optional<CGFloat> wrapWidth,
+                       TextTruncation truncation)
     : layout_(pango_layout_new(pangoContext())), alignment_(alignment), wraps_(wrapWidth.has_value()) {
     std::string text;
     PangoAttrList* attributes = pango_attr_list_new();
@@ -110,7 +111,13 @@ TextLayout::TextLayout(const std::vector<TextRun>& runs, TextAlignment alignment
     pango_attr_list_unref(attributes);
     if (wrapWidth) {
         pango_layout_set_width(layout_, static_cast<int>(std::max<CGFloat>(*wrapWidth, 0) * PANGO_SCALE));
-        pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+        if (truncation == TextTruncation::none) {
+            pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
+        } else {
+            pango_layout_set_ellipsize(layout_, truncation == TextTruncation::head     ? PANGO_ELLIPSIZE_START
+                                                : truncation == TextTruncation::middle ? PANGO_ELLIPSIZE_MIDDLE
+                                                                                       : PANGO_ELLIPSIZE_END);
+        }
     }
     pango_layout_set_justify(layout_, alignment == TextAlignment::justified);
     pango_layout_set_alignment(layout_, alignment == TextAlignment::center  ? PANGO_ALIGN_CENTER

@@ -69,7 +69,8 @@ public:
     // Rows.
     /// Asks the data source for the number of rows once, then the delegate for each row's view
     /// (per column), lays the rows out top down and sizes the table to them. The views of the
-    /// previous rows are set aside by their identifier for makeView.
+    /// previous rows are set aside by their identifier for makeView, each offered first to the
+    /// row it was in; rows and cells that stay as they were are not drawn again.
     void reloadData();
     /// The number of rows of the last reload.
     int numberOfRows() const { return numberOfRows_; }
@@ -117,7 +118,6 @@ private:
         std::vector<std::shared_ptr<NSView>> cells;  // one per column (one for no columns); may be null
     };
     CGFloat rowPitch() const { return rowHeight_ + intercellSpacing_.height; }
-    void setAsideRows();
 
     std::weak_ptr<NSTableViewDataSource> dataSource_;
     std::weak_ptr<NSTableViewDelegate> delegate_;

@@ -87,7 +87,7 @@ public:
 
     // Layout.
     bool needsLayout() const { return needsLayout_; }
-    void setNeedsLayout(bool needs = true) { needsLayout_ = needs; }
+    void setNeedsLayout(bool needs = true);
     /// Places the subviews that follow constraints; subclasses override and call it.
     virtual void layout();
     /// Lays out this view and its subviews where needed, from the top down.
@@ -105,6 +105,8 @@ public:
     void setLayer(const std::shared_ptr<CALayer>& layer);
     virtual std::shared_ptr<CALayer> makeBackingLayer();
     bool needsDisplay() const { return needsDisplay_; }
+    /// Asks for the view to be drawn again; its window then draws the view's area (and only what
+    /// changed) on the loop's next pass.
     void setNeedsDisplay(bool needs = true);
     /// Whether the view's drawing and its subviews' are cut off at its bounds (false by default).
     bool clipsToBounds() const { return clipsToBounds_; }
@@ -119,6 +121,8 @@ public:
     /// gets its own coordinates), as the current graphics context.
     void drawContent(CGContext& context);
     void drawLayer(CALayer&, CGContext& context) override { drawContent(context); }
+    /// The backing layer's tree changed: the view is drawn again where it was and where it is.
+    void layerDidChange(CALayer& layer) override;
 
     // Events.
     /// The deepest visible subview (or this view) under `point`, given in the superview's
@@ -163,6 +167,20 @@ public:
 private:
     friend class NSWindow;
     friend class NSMenuItem;
+    friend class ViewRenderer;
+    /// Marks the view and those above it as having something to lay out or draw.
+    void markDisplayPending();
+    /// The view's pixels in the window moved, grew, shrank, came or went: it and everything under
+    /// it are measured and drawn again.
+    void placementChanged();
+    /// Adds to `damage` what changed under this view since the window last drew (where the
+    /// pixels were and where they go), given the transform from its bounds to the window's, and
+    /// notes where each view draws now. `replace` measures every view under it anew.
+    void collectDamage(const CGAffineTransform& toWindow, bool replace, class DirtyRegion& damage);
+    /// Forgets where the view and those under it were drawn (they left the window, or hid).
+    void forgetDrawn();
+    /// Lays out the views that asked for it, visiting only the parts of the tree marked.
+    void layoutPending();
     void syncLayerGeometry();
     void attachLayerDelegate() const;
     NSLayoutAnchor anchor(NSLayoutAttribute attribute) { return NSLayoutAnchor(shared_from_this(), attribute); }
@@ -189,4 +207,11 @@ private:
     bool clipsToBounds_ = false;
     std::shared_ptr<NSShadow> shadow_;
     std::weak_ptr<NSMenuItem> menuItem_;
+    // What the window knows of the view's pixels: where they are (window coordinates), its own
+    // and with everything under it; whether anything under it is to be drawn or laid out again.
+    CGRect drawnRect_ = CGRect::null();
+    CGRect drawnExtent_ = CGRect::null();
+    bool displayPending_ = true;
+    bool contentChanged_ = false;
+    bool placementChanged_ = true;
 };

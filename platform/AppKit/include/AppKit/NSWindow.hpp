@@ -11,10 +11,12 @@
 #include <optional>
 #include <string>
 
+#include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSAppearance.hpp"
 #include "AppKit/NSEvent.hpp"
 #include "AppKit/NSResponder.hpp"
 #include "AppKit/NSView.hpp"
+#include "CoreGraphics/CGContext.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 #include "CoreGraphics/CGImage.hpp"
 #include "CoreGraphics/CGWindowLevel.hpp"
@@ -183,10 +185,15 @@ public:
     void layoutIfNeeded();
     bool viewsNeedDisplay() const;
     void setViewsNeedDisplay(bool needs) { needsDisplay_ = needs; }
-    /// Draws the window now through its backend when it is on screen.
+    /// Draws the whole window now through its backend when it is on screen.
     void display();
-    /// Draws the window when something in it asked to be redrawn.
+    /// Draws what changed in the window since it was last drawn (nothing when nothing did): the
+    /// views that asked to be redrawn, moved, came, went or whose layers changed, each where it
+    /// was and where it is now, and hands the backend those rectangles.
     void displayIfNeeded();
+    /// The window's pixels as last drawn, kept from one drawing to the next (nullptr before the
+    /// first); its backend shows them. User space: the window's points, y up.
+    const std::shared_ptr<CGContext>& backingStore() const { return backingStore_; }
     /// The whole window (title bar, toolbar band and content) drawn into a bitmap at `scale`
     /// (the backing scale factor when absent).
     std::shared_ptr<CGImage> image(std::optional<CGFloat> scale = std::nullopt);
@@ -214,7 +221,12 @@ private:
     friend class NSWindowController;
     friend class NSToolbar;
     friend class WindowFrameView;
+    friend class NSView;
     void effectiveAppearanceMayHaveChanged();
+    /// Draws the changed parts (everything after needsDisplay_) and shows them.
+    void redraw();
+    /// Marks an area of the window (window coordinates) to be drawn again.
+    void addDamage(const CGRect& rect) { damage_.add(rect); }
     void placeViews();
     void frameChanged(bool sizeChanged);
     void backendUpdate();
@@ -243,6 +255,9 @@ private:
     bool movableByWindowBackground_ = false;
     bool opaque_ = true;
     bool needsDisplay_ = true;
+    std::shared_ptr<CGContext> backingStore_;
+    CGFloat backingStoreScale_ = 0;
+    DirtyRegion damage_;
     NSResponder* firstResponder_ = nullptr;
 
     // Mouse tracking.

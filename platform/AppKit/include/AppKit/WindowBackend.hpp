@@ -14,6 +14,7 @@
 
 #include "Foundation/RunLoop.hpp"
 
+class DirtyRegion;
 class NSWindow;
 
 class WindowBackend {
@@ -27,13 +28,10 @@ public:
     virtual void hide(NSWindow& window) = 0;
     /// The window's frame, title, level, style or key state changed.
     virtual void update(NSWindow& window) = 0;
-    /// Draws the window (already laid out) where it is shown.
-    virtual void display(NSWindow& window) = 0;
+    /// Shows what the window drew into its backing store in the region (window coordinates).
+    virtual void display(NSWindow& window, const DirtyRegion& region) = 0;
     /// The application became active: its key window comes to the front of the screen.
     virtual void activate() {}
-    /// Whether the main loop redraws every shown window on each of its passes (a backend whose
-    /// screen may lose the pixels) rather than only windows whose views asked for it.
-    virtual bool displaysEveryPass() const { return false; }
     /// How the main loop waits while this backend is in use (window-system events wake it);
     /// nullptr keeps the loop's own waiting.
     virtual std::shared_ptr<RunLoop::Waiter> waiter() { return nullptr; }

@@ -4,15 +4,23 @@ void HeadlessWindowBackend::show(NSWindow& window) { shown_.try_emplace(&window)
 
 void HeadlessWindowBackend::hide(NSWindow& window) { shown_.erase(&window); }
 
-void HeadlessWindowBackend::display(NSWindow& window) {
+void HeadlessWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
     auto& shown = shown_[&window];
-    shown.image = window.image();
+    shown.window = window.weak_from_this();
+    shown.rects = region.rects();
     ++shown.count;
 }
 
 std::shared_ptr<CGImage> HeadlessWindowBackend::displayedImage(const NSWindow& window) const {
     auto it = shown_.find(&window);
-    return it == shown_.end() ? nullptr : it->second.image;
+    if (it == shown_.end() || it->second.count == 0) return nullptr;
+    auto shownWindow = it->second.window.lock();
+    return shownWindow && shownWindow->backingStore() ? shownWindow->backingStore()->makeImage() : nullptr;
+}
+
+std::vector<CGRect> HeadlessWindowBackend::lastDrawnRects(const NSWindow& window) const {
+    auto it = shown_.find(&window);
+    return it == shown_.end() ? std::vector<CGRect>{} : it->second.rects;
 }
 
 int HeadlessWindowBackend::displayCount(const NSWindow& window) const {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
+#include <X11/Xresource.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -10,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
+#include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSCursor.hpp"
 #include "AppKit/NSScreen.hpp"
@@ -21,17 +24,50 @@ struct SDLWindowBackend::Native {
     std::weak_ptr<NSWindow> owner;
     CGRect placed;             // the frame last given to SDL
     bool alwaysOnTop = false;
+    CGFloat unitsPerPoint = 1;  // the window system's units (X11: pixels) per point
 };
 
 namespace {
 
 // SDL's hit test: presses that move the window are handed to the window system.
 SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
-    auto* owner = static_cast<std::weak_ptr<NSWindow>*>(data);
-    auto window = owner->lock();
+    auto* native = static_cast<SDLWindowBackend::Native*>(data);
+    auto window = native->owner.lock();
     if (!window) return SDL_HITTEST_NORMAL;
-    CGPoint point{CGFloat(area->x), window->frame().height() - CGFloat(area->y)};
+    CGPoint point{CGFloat(area->x) / native->unitsPerPoint, window->frame().height() - CGFloat(area->y) / native->unitsPerPoint};
     return window->isDraggableAt(point) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
+}
+
+// The X resource Xft.dpi, as the desktop sets it for its scale; none without one.
+std::optional<double> xftDpi() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return std::nullopt;
+    std::optional<double> dpi;
+    if (const char* resources = XResourceManagerString(display)) {
+        XrmInitialize();
+        XrmDatabase database = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue value{};
+        if (database && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+            char* end = nullptr;
+            double read = std::strtod(value.addr, &end);
+            if (end != value.addr && read > 0) dpi = read;
+        }
+        if (database) XrmDestroyDatabase(database);
+    }
+    XCloseDisplay(display);
+    return dpi;
+}
+
+// The scale a Wayland compositor gives a window: its pixels per unit of its size.
+CGFloat waylandScale() {
+    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 100, 100, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_BORDERLESS);
+    if (!probe) return 1;
+    int w = 0, h = 0, pw = 0, ph = 0;
+    SDL_GetWindowSize(probe, &w, &h);
+    SDL_GetWindowSizeInPixels(probe, &pw, &ph);
+    SDL_DestroyWindow(probe);
+    return w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1;
 }
 
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
@@ -114,12 +150,19 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_GetDisplayBounds(0, &bounds);
     SDL_Rect usable = bounds;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
-    backend->screenHeight_ = bounds.h;
-    // Screen coordinates run up from the display's bottom edge.
-    CGRect frame{0, 0, CGFloat(bounds.w), CGFloat(bounds.h)};
-    CGRect visible{CGFloat(usable.x - bounds.x), CGFloat(bounds.h - (usable.y - bounds.y) - usable.h), CGFloat(usable.w),
-                   CGFloat(usable.h)};
-    NSScreen::setMain(std::make_shared<NSScreen>(frame, 1.0, visible));
+    // Wayland sizes windows in the compositor's units and gives them its scale in pixels; on X11
+    // sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool wayland = driver && std::string(driver) == "wayland";
+    backend->scale_ = wayland ? waylandScale() : scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
+    backend->unitsPerPoint_ = wayland ? 1 : backend->scale_;
+    CGFloat units = backend->unitsPerPoint_;
+    backend->screenHeight_ = bounds.h / units;
+    // Screen coordinates run up from the display's bottom edge, in points.
+    CGRect frame{0, 0, bounds.w / units, bounds.h / units};
+    CGRect visible{(usable.x - bounds.x) / units, (bounds.h - (usable.y - bounds.y) - usable.h) / units, usable.w / units,
+                   usable.h / units};
+    NSScreen::setMain(std::make_shared<NSScreen>(frame, backend->scale_, visible));
     return backend;
 }
 
@@ -168,10 +211,11 @@ SDLWindowBackend::Native* SDLWindowBackend::nativeFor(std::uint32_t windowID) co
 
 void SDLWindowBackend::place(Native& native, NSWindow& window) {
     CGRect frame = window.frame();
-    int w = std::max(1, static_cast<int>(std::lround(frame.width())));
-    int h = std::max(1, static_cast<int>(std::lround(frame.height())));
-    int x = static_cast<int>(std::lround(frame.minX()));
-    int y = static_cast<int>(std::lround(screenHeight_ - frame.maxY()));
+    CGFloat units = native.unitsPerPoint;
+    int w = std::max(1, static_cast<int>(std::lround(frame.width() * units)));
+    int h = std::max(1, static_cast<int>(std::lround(frame.height() * units)));
+    int x = static_cast<int>(std::lround(frame.minX() * units));
+    int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
     if (native.placed.size != frame.size) SDL_SetWindowSize(native.window, w, h);
     if (native.placed.origin != frame.origin || native.placed.size.height != frame.size.height) SDL_SetWindowPosition(native.window, x, y);
     native.placed = frame;
@@ -182,12 +226,14 @@ void SDLWindowBackend::show(NSWindow& window) {
     if (!native) {
         native = std::make_unique<Native>();
         native->owner = window.weak_from_this();
+        native->unitsPerPoint = unitsPerPoint_;
         CGRect frame = window.frame();
-        int w = std::max(1, static_cast<int>(std::lround(frame.width())));
-        int h = std::max(1, static_cast<int>(std::lround(frame.height())));
-        int x = static_cast<int>(std::lround(frame.minX()));
-        int y = static_cast<int>(std::lround(screenHeight_ - frame.maxY()));
-        Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+        CGFloat units = native->unitsPerPoint;
+        int w = std::max(1, static_cast<int>(std::lround(frame.width() * units)));
+        int h = std::max(1, static_cast<int>(std::lround(frame.height() * units)));
+        int x = static_cast<int>(std::lround(frame.minX() * units));
+        int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
+        Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
         if (!native->window) {
@@ -197,11 +243,12 @@ void SDLWindowBackend::show(NSWindow& window) {
         }
         native->placed = frame;
         native->alwaysOnTop = window.level() >= NSWindow::floatingLevel;
-        SDL_SetWindowHitTest(native->window, hitTest, &native->owner);
+        SDL_SetWindowHitTest(native->window, hitTest, native.get());
     }
     SDL_ShowWindow(native->window);
     SDL_RaiseWindow(native->window);
-    display(window);
+    // The window draws itself whole on the loop's next pass.
+    window.setViewsNeedDisplay(true);
 }
 
 void SDLWindowBackend::hide(NSWindow& window) {
@@ -224,23 +271,52 @@ void SDLWindowBackend::update(NSWindow& window) {
     }
 }
 
-void SDLWindowBackend::display(NSWindow& window) {
+void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return;
     auto& native = *it->second;
     place(native, window);
-    auto image = window.image(1.0);
+    upload(native, window, region);
+}
+
+void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegion& region) {
+    const auto& pixels = window.backingStore();
     SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!image || !surface) return;
-    cairo_surface_t* pixels = image->surface();
-    cairo_surface_flush(pixels);
-    int w = std::min(surface->w, cairo_image_surface_get_width(pixels));
-    int h = std::min(surface->h, cairo_image_surface_get_height(pixels));
+    if (!pixels || !surface) return;
+    // Only the rectangles that changed are converted and handed to the window system, in pixels
+    // from the top-left corner.
+    CGFloat scale = window.backingScaleFactor();
+    int width = std::min(surface->w, int(pixels->width())), height = std::min(surface->h, int(pixels->height()));
+    CGFloat top = window.frame().height();
+    std::vector<SDL_Rect> rects;
+    for (const auto& r : region.rects()) {
+        int x0 = std::clamp(int(std::floor(r.minX() * scale)), 0, width), x1 = std::clamp(int(std::ceil(r.maxX() * scale)), 0, width);
+        int y0 = std::clamp(int(std::floor((top - r.maxY()) * scale)), 0, height);
+        int y1 = std::clamp(int(std::ceil((top - r.minY()) * scale)), 0, height);
+        if (x1 > x0 && y1 > y0) rects.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
+    }
+    if (rects.empty()) return;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_ARGB8888, cairo_image_surface_get_data(pixels), cairo_image_surface_get_stride(pixels),
-                      surface->format->format, surface->pixels, surface->pitch);
+    const auto* source = static_cast<const std::uint8_t*>(pixels->data());
+    auto* target = static_cast<std::uint8_t*>(surface->pixels);
+    int bytes = surface->format->BytesPerPixel;
+    for (const auto& r : rects) {
+        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels->bytesPerRow() + std::size_t(r.x) * 4,
+                          int(pixels->bytesPerRow()), surface->format->format,
+                          target + std::size_t(r.y) * std::size_t(surface->pitch) + std::size_t(r.x) * std::size_t(bytes), surface->pitch);
+    }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurface(native.window);
+    SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
+}
+
+CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {
+    if (gdkScale && *gdkScale) {
+        char* end = nullptr;
+        double scale = std::strtod(gdkScale, &end);
+        if (end != gdkScale && scale >= 1) return std::min(scale, 4.0);
+    }
+    if (xftDpi) return std::clamp(*xftDpi / 96.0, 1.0, 4.0);
+    return 1;
 }
 
 void SDLWindowBackend::activate() {
@@ -264,10 +340,10 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
         auto* native = nativeFor(id);
         return native ? native->owner.lock() : nullptr;
     };
-    auto mouse = [](NSWindow& window, NSEvent::EventType type, int x, int y) {
+    auto mouse = [units = unitsPerPoint_](NSWindow& window, NSEvent::EventType type, int x, int y) {
         NSEvent e;
         e.type = type;
-        e.locationInWindow = CGPoint{CGFloat(x), window.frame().height() - CGFloat(y)};
+        e.locationInWindow = CGPoint{CGFloat(x) / units, window.frame().height() - CGFloat(y) / units};
         e.timestamp = SDL_GetTicks64() / 1000.0;
         e.window = window.weak_from_this();
         return e;
@@ -319,11 +395,17 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             switch (event.window.event) {
                 case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
-                case SDL_WINDOWEVENT_EXPOSED: display(*window); break;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // The window system lost the pixels, or the surface was made anew at the new
+                    // size: they come again from the backing store.
+                    if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+                    break;
                 case SDL_WINDOWEVENT_MOVED: {
                     // Moved by the window system (a drag through the hit test): the frame follows.
                     CGRect frame = window->frame();
-                    CGPoint origin{CGFloat(event.window.data1), screenHeight_ - CGFloat(event.window.data2) - frame.height()};
+                    CGFloat units = native->unitsPerPoint;
+                    CGPoint origin{event.window.data1 / units, screenHeight_ - event.window.data2 / units - frame.height()};
                     native->placed.origin = origin;
                     window->setFrameOrigin(origin);
                     break;

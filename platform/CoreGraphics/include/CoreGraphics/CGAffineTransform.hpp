@@ -33,6 +33,17 @@ struct CGAffineTransform {
 
     CGPoint apply(CGPoint p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
     CGSize apply(CGSize s) const { return {a * s.width + c * s.height, b * s.width + d * s.height}; }
+    /// The smallest rectangle holding the transformed corners of `r` (null stays null).
+    CGRect apply(const CGRect& r) const {
+        if (r.isNull()) return r;
+        CGRect box = CGRect::null();
+        for (CGPoint corner : {CGPoint{r.minX(), r.minY()}, CGPoint{r.maxX(), r.minY()}, CGPoint{r.minX(), r.maxY()},
+                               CGPoint{r.maxX(), r.maxY()}}) {
+            CGPoint p = apply(corner);
+            box = box.unionWith(CGRect{p.x, p.y, 0, 0});
+        }
+        return box;
+    }
 
     bool operator==(const CGAffineTransform&) const = default;
 };

@@ -20,12 +20,12 @@ public:
     static std::shared_ptr<CAEmitterLayer> make() { return std::make_shared<CAEmitterLayer>(); }
 
     CGPoint emitterPosition() const { return emitterPosition_; }
-    void setEmitterPosition(CGPoint position) { emitterPosition_ = position; }
+    void setEmitterPosition(CGPoint position) { change(emitterPosition_, position); }
     CGSize emitterSize() const { return emitterSize_; }
-    void setEmitterSize(CGSize size) { emitterSize_ = size; }
+    void setEmitterSize(CGSize size) { change(emitterSize_, size); }
     /// A point unless set.
     CAEmitterLayerEmitterShape emitterShape() const { return emitterShape_; }
-    void setEmitterShape(CAEmitterLayerEmitterShape shape) { emitterShape_ = shape; }
+    void setEmitterShape(CAEmitterLayerEmitterShape shape) { change(emitterShape_, shape); }
     const std::vector<std::shared_ptr<CAEmitterCell>>& emitterCells() const { return cells_; }
     /// Replaces the cells; the particles of the old ones are gone and emission starts anew now.
     void setEmitterCells(const std::vector<std::shared_ptr<CAEmitterCell>>& cells);
@@ -35,7 +35,7 @@ public:
     void setBirthRate(float rate);
     /// Picks the random spread of the particles.
     std::uint32_t seed() const { return seed_; }
-    void setSeed(std::uint32_t seed) { seed_ = seed; }
+    void setSeed(std::uint32_t seed) { change(seed_, seed); }
 
     struct Particle {
         std::size_t cell = 0;  // index into emitterCells
@@ -51,6 +51,9 @@ public:
     /// particles fly or are still being born, the layer asks to be drawn again a frame (1/60 s)
     /// later, through the main queue.
     void draw(CGContext& context) override;
+
+protected:
+    CGRect ownDrawingBounds() const override;
 
 private:
     /// How many births a rate of 1 gives from the start up to `time`.

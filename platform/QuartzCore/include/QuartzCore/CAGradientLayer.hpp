@@ -12,13 +12,13 @@ public:
     static std::shared_ptr<CAGradientLayer> make() { return std::make_shared<CAGradientLayer>(); }
 
     const std::vector<CGColor>& colors() const { return colors_; }
-    void setColors(const std::vector<CGColor>& colors) { colors_ = colors; }
+    void setColors(const std::vector<CGColor>& colors) { change(colors_, colors); }
     const std::optional<std::vector<CGFloat>>& locations() const { return locations_; }
-    void setLocations(const std::optional<std::vector<CGFloat>>& locations) { locations_ = locations; }
+    void setLocations(const std::optional<std::vector<CGFloat>>& locations) { change(locations_, locations); }
     CGPoint startPoint() const { return startPoint_; }
-    void setStartPoint(CGPoint point) { startPoint_ = point; }
+    void setStartPoint(CGPoint point) { change(startPoint_, point); }
     CGPoint endPoint() const { return endPoint_; }
-    void setEndPoint(CGPoint point) { endPoint_ = point; }
+    void setEndPoint(CGPoint point) { change(endPoint_, point); }
 
     void draw(CGContext& context) override;
 

@@ -34,67 +34,67 @@ public:
     CGRect bounds() const { return bounds_; }
     virtual void setBounds(const CGRect& bounds);
     CGPoint position() const { return position_; }
-    void setPosition(CGPoint position) { position_ = position; }
+    void setPosition(CGPoint position) { change(position_, position); }
     /// Which point of the bounds sits at `position`, in unit coordinates; (0.5, 0.5) by default.
     CGPoint anchorPoint() const { return anchorPoint_; }
-    void setAnchorPoint(CGPoint anchorPoint) { anchorPoint_ = anchorPoint; }
+    void setAnchorPoint(CGPoint anchorPoint) { change(anchorPoint_, anchorPoint); }
     /// The rectangle in the superlayer's coordinates, from position, anchor point and bounds.
     CGRect frame() const;
     void setFrame(const CGRect& frame);
     CGAffineTransform affineTransform() const { return transform_; }
-    void setAffineTransform(const CGAffineTransform& transform) { transform_ = transform; }
+    void setAffineTransform(const CGAffineTransform& transform) { change(transform_, transform); }
     /// Sublayers of a higher zPosition are drawn over those of a lower one; equal ones keep their order.
     CGFloat zPosition() const { return zPosition_; }
-    void setZPosition(CGFloat z) { zPosition_ = z; }
+    void setZPosition(CGFloat z) { change(zPosition_, z); }
     /// Device pixels per point of the layer's content; 1 by default.
     CGFloat contentsScale() const { return contentsScale_; }
-    void setContentsScale(CGFloat scale) { contentsScale_ = scale; }
+    void setContentsScale(CGFloat scale) { change(contentsScale_, scale); }
     bool isHidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    void setHidden(bool hidden) { change(hidden_, hidden); }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
     /// When set, the sublayers are placed and drawn with y growing downwards from the top of the
     /// bounds (the backing layer of a flipped view). Text still reads upright.
     bool isGeometryFlipped() const { return geometryFlipped_; }
-    void setGeometryFlipped(bool flipped) { geometryFlipped_ = flipped; }
+    void setGeometryFlipped(bool flipped) { change(geometryFlipped_, flipped); }
 
     // Appearance.
     const std::optional<CGColor>& backgroundColor() const { return backgroundColor_; }
-    void setBackgroundColor(const std::optional<CGColor>& color) { backgroundColor_ = color; }
+    void setBackgroundColor(const std::optional<CGColor>& color) { change(backgroundColor_, color); }
     /// Rounds the background and border, and the clip of masksToBounds.
     CGFloat cornerRadius() const { return cornerRadius_; }
-    void setCornerRadius(CGFloat radius) { cornerRadius_ = radius; }
+    void setCornerRadius(CGFloat radius) { change(cornerRadius_, radius); }
     bool masksToBounds() const { return masksToBounds_; }
-    void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
+    void setMasksToBounds(bool masks) { change(masksToBounds_, masks); }
     /// Opaque black by default; drawn inside the bounds, over the sublayers.
     const std::optional<CGColor>& borderColor() const { return borderColor_; }
-    void setBorderColor(const std::optional<CGColor>& color) { borderColor_ = color; }
+    void setBorderColor(const std::optional<CGColor>& color) { change(borderColor_, color); }
     CGFloat borderWidth() const { return borderWidth_; }
-    void setBorderWidth(CGFloat width) { borderWidth_ = width; }
+    void setBorderWidth(CGFloat width) { change(borderWidth_, width); }
     float opacity() const { return opacity_; }
-    void setOpacity(float opacity) { opacity_ = opacity; }
+    void setOpacity(float opacity) { change(opacity_, opacity); }
     /// The layer's alpha, placed by its frame in this layer's coordinates, limits what is shown.
     const std::shared_ptr<CALayer>& mask() const { return mask_; }
-    void setMask(const std::shared_ptr<CALayer>& mask) { mask_ = mask; }
+    void setMask(const std::shared_ptr<CALayer>& mask);
     /// The shadow follows the alpha of the layer's whole drawing (or the shadow path), moved by the
     /// offset and blurred by the radius (a Gaussian's standard deviation, in points); it shows only
     /// when shadowOpacity is above 0.
     const std::optional<CGColor>& shadowColor() const { return shadowColor_; }
-    void setShadowColor(const std::optional<CGColor>& color) { shadowColor_ = color; }
+    void setShadowColor(const std::optional<CGColor>& color) { change(shadowColor_, color); }
     float shadowOpacity() const { return shadowOpacity_; }
-    void setShadowOpacity(float opacity) { shadowOpacity_ = opacity; }
+    void setShadowOpacity(float opacity) { change(shadowOpacity_, opacity); }
     CGSize shadowOffset() const { return shadowOffset_; }
-    void setShadowOffset(CGSize offset) { shadowOffset_ = offset; }
+    void setShadowOffset(CGSize offset) { change(shadowOffset_, offset); }
     CGFloat shadowRadius() const { return shadowRadius_; }
-    void setShadowRadius(CGFloat radius) { shadowRadius_ = radius; }
+    void setShadowRadius(CGFloat radius) { change(shadowRadius_, radius); }
     const std::optional<CGPath>& shadowPath() const { return shadowPath_; }
-    void setShadowPath(const std::optional<CGPath>& path) { shadowPath_ = path; }
+    void setShadowPath(const std::optional<CGPath>& path) { change(shadowPath_, path); }
     /// An image placed by the contents gravity, under the layer's own drawing.
     const std::shared_ptr<CGImage>& contents() const { return contents_; }
-    void setContents(const std::shared_ptr<CGImage>& contents) { contents_ = contents; }
+    void setContents(const std::shared_ptr<CGImage>& contents) { change(contents_, contents); }
     /// resize by default.
     CALayerContentsGravity contentsGravity() const { return contentsGravity_; }
-    void setContentsGravity(CALayerContentsGravity gravity) { contentsGravity_ = gravity; }
+    void setContentsGravity(CALayerContentsGravity gravity) { change(contentsGravity_, gravity); }
     std::shared_ptr<CALayerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::weak_ptr<CALayerDelegate>& delegate) { delegate_ = delegate; }
 
@@ -116,9 +116,22 @@ public:
     bool needsLayout() const { return needsLayout_; }
     void layoutIfNeeded();
     virtual void layoutSublayers() {}
-    void setNeedsDisplay() { needsDisplay_ = true; }
+    /// The layer's own drawing is to be done again.
+    void setNeedsDisplay();
     bool needsDisplay() const { return needsDisplay_; }
     void clearNeedsDisplay() { needsDisplay_ = false; }
+
+    // What changed since the layer tree was last drawn.
+    /// Whether the layer, one of its sublayers or its mask changed what it shows (or has an
+    /// animation running) since the tree was last drawn. The first change of a tree that was drawn
+    /// tells the delegate of its topmost layer (layerDidChange).
+    bool hasChanges() const { return changed_; }
+    /// Forgets the changes of the tree once it has been drawn; returns whether an animation of the
+    /// tree is still running, so that it is to be drawn again (it stays marked as changed).
+    bool clearChanges();
+    /// The area the layer's drawing may cover, in its own coordinates: its bounds, its own drawing
+    /// (strokes, text), its sublayers' and shadows; null when it is hidden.
+    CGRect drawingBounds() const;
 
     // Drawing.
     /// Draws the layer and its sublayers into the context, in the layer's own coordinates
@@ -135,7 +148,11 @@ public:
     std::shared_ptr<const CAAnimation> animation(const std::string& key) const;
     std::vector<std::string> animationKeys() const;
     void removeAnimation(const std::string& key);
-    void removeAllAnimations() { animations_.clear(); }
+    void removeAllAnimations() {
+        if (animations_.empty()) return;
+        animations_.clear();
+        didChange();
+    }
 
     /// What the layer shows of a property now, by the current clock: the model value, unless a
     /// basic animation of that key path is in effect. Such an animation moves from its fromValue
@@ -144,6 +161,20 @@ public:
     /// fill mode says. The renderer draws these values for strokeStart, strokeEnd and position.
     double presentationValue(const std::string& keyPath, double model) const;
     CGPoint presentationValue(const std::string& keyPath, CGPoint model) const;
+
+protected:
+    /// Subclasses call it when something they draw changed.
+    void didChange();
+    /// Sets a property, noting the change when the value differs.
+    template <class T, class U>
+    void change(T& property, U&& value) {
+        if (property == value) return;
+        property = std::forward<U>(value);
+        didChange();
+    }
+    /// What the layer's own drawing may cover beyond its bounds (in its coordinates); the bounds
+    /// unless a subclass draws further.
+    virtual CGRect ownDrawingBounds() const { return bounds_; }
 
 private:
     void detachFromSuperlayer();
@@ -191,4 +222,6 @@ private:
     std::vector<AddedAnimation> animations_;
     bool needsLayout_ = false;
     bool needsDisplay_ = false;
+    bool changed_ = false;
+    std::weak_ptr<CALayer> maskOwner_;  // the layer whose mask this layer is
 };

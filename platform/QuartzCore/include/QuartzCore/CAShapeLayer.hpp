@@ -15,31 +15,34 @@ public:
     static std::shared_ptr<CAShapeLayer> make() { return std::make_shared<CAShapeLayer>(); }
 
     const std::optional<CGPath>& path() const { return path_; }
-    void setPath(const std::optional<CGPath>& path) { path_ = path; }
+    void setPath(const std::optional<CGPath>& path) { change(path_, path); }
     const std::optional<CGColor>& fillColor() const { return fillColor_; }
-    void setFillColor(const std::optional<CGColor>& color) { fillColor_ = color; }
+    void setFillColor(const std::optional<CGColor>& color) { change(fillColor_, color); }
     CAShapeLayerFillRule fillRule() const { return fillRule_; }
-    void setFillRule(CAShapeLayerFillRule rule) { fillRule_ = rule; }
+    void setFillRule(CAShapeLayerFillRule rule) { change(fillRule_, rule); }
     const std::optional<CGColor>& strokeColor() const { return strokeColor_; }
-    void setStrokeColor(const std::optional<CGColor>& color) { strokeColor_ = color; }
+    void setStrokeColor(const std::optional<CGColor>& color) { change(strokeColor_, color); }
     CGFloat lineWidth() const { return lineWidth_; }
-    void setLineWidth(CGFloat width) { lineWidth_ = width; }
+    void setLineWidth(CGFloat width) { change(lineWidth_, width); }
     CAShapeLayerLineCap lineCap() const { return lineCap_; }
-    void setLineCap(CAShapeLayerLineCap cap) { lineCap_ = cap; }
+    void setLineCap(CAShapeLayerLineCap cap) { change(lineCap_, cap); }
     CAShapeLayerLineJoin lineJoin() const { return lineJoin_; }
-    void setLineJoin(CAShapeLayerLineJoin join) { lineJoin_ = join; }
+    void setLineJoin(CAShapeLayerLineJoin join) { change(lineJoin_, join); }
     CGFloat miterLimit() const { return miterLimit_; }
-    void setMiterLimit(CGFloat limit) { miterLimit_ = limit; }
+    void setMiterLimit(CGFloat limit) { change(miterLimit_, limit); }
     const std::vector<CGFloat>& lineDashPattern() const { return lineDashPattern_; }
-    void setLineDashPattern(const std::vector<CGFloat>& pattern) { lineDashPattern_ = pattern; }
+    void setLineDashPattern(const std::vector<CGFloat>& pattern) { change(lineDashPattern_, pattern); }
     CGFloat lineDashPhase() const { return lineDashPhase_; }
-    void setLineDashPhase(CGFloat phase) { lineDashPhase_ = phase; }
+    void setLineDashPhase(CGFloat phase) { change(lineDashPhase_, phase); }
     CGFloat strokeStart() const { return strokeStart_; }
-    void setStrokeStart(CGFloat start) { strokeStart_ = start; }
+    void setStrokeStart(CGFloat start) { change(strokeStart_, start); }
     CGFloat strokeEnd() const { return strokeEnd_; }
-    void setStrokeEnd(CGFloat end) { strokeEnd_ = end; }
+    void setStrokeEnd(CGFloat end) { change(strokeEnd_, end); }
 
     void draw(CGContext& context) override;
+
+protected:
+    CGRect ownDrawingBounds() const override;
 
 private:
     std::optional<CGPath> path_;

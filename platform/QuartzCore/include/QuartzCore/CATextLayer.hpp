@@ -12,21 +12,24 @@ public:
     static std::shared_ptr<CATextLayer> make() { return std::make_shared<CATextLayer>(); }
 
     const std::string& string() const { return string_; }
-    void setString(std::string text) { string_ = std::move(text); }
+    void setString(std::string text) { change(string_, std::move(text)); }
     /// A font name ("DejaVuSans", "DejaVuSans-Bold"); its size is fontSize.
     const std::string& font() const { return font_; }
-    void setFont(std::string name) { font_ = std::move(name); }
+    void setFont(std::string name) { change(font_, std::move(name)); }
     CGFloat fontSize() const { return fontSize_; }
-    void setFontSize(CGFloat size) { fontSize_ = size; }
+    void setFontSize(CGFloat size) { change(fontSize_, size); }
     /// Opaque white by default.
     const std::optional<CGColor>& foregroundColor() const { return foregroundColor_; }
-    void setForegroundColor(const std::optional<CGColor>& color) { foregroundColor_ = color; }
+    void setForegroundColor(const std::optional<CGColor>& color) { change(foregroundColor_, color); }
     CATextLayerAlignmentMode alignmentMode() const { return alignmentMode_; }
-    void setAlignmentMode(CATextLayerAlignmentMode mode) { alignmentMode_ = mode; }
+    void setAlignmentMode(CATextLayerAlignmentMode mode) { change(alignmentMode_, mode); }
     bool isWrapped() const { return wrapped_; }
-    void setWrapped(bool wrapped) { wrapped_ = wrapped; }
+    void setWrapped(bool wrapped) { change(wrapped_, wrapped); }
 
     void draw(CGContext& context) override;
+
+protected:
+    CGRect ownDrawingBounds() const override;
 
 private:
     std::string string_;

@@ -19,6 +19,9 @@ struct TextRun {
 
 enum class TextAlignment { natural, left, right, center, justified };
 
+/// Where a line too long for its width is cut and shows an ellipsis.
+enum class TextTruncation { none, head, middle, tail };
+
 struct TextMetrics {
     CGFloat ascent = 0;
     CGFloat descent = 0;
@@ -27,9 +30,10 @@ struct TextMetrics {
 
 class TextLayout {
 public:
-    /// Lines break at newlines, and at word boundaries when a wrap width is given.
+    /// Lines break at newlines, and at word boundaries when a wrap width is given; with a
+    /// truncation, a line wider than that width is instead cut there with an ellipsis.
     TextLayout(const std::vector<TextRun>& runs, TextAlignment alignment = TextAlignment::natural,
-               std::optional<CGFloat> wrapWidth = std::nullopt);
+               std::optional<CGFloat> wrapWidth = std::nullopt, TextTruncation truncation = TextTruncation::none);
     ~TextLayout();
     TextLayout(const TextLayout&) = delete;
     TextLayout& operator=(const TextLayout&) = delete;

@@ -1,10 +1,11 @@
 #pragma once
-// Windows without a screen: each display draws the window into a bitmap that stays available
-// (what a screen would show), and tests move the mouse, click and drag through helpers that make
-// the events a window system would.
+// Windows without a screen: what a window draws stays in its backing store (what a screen would
+// show), the backend counts the drawings and keeps the rectangles of the last, and tests move the
+// mouse, click and drag through helpers that make the events a window system would.
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "AppKit/NSEvent.hpp"
 #include "AppKit/NSWindow.hpp"
@@ -17,12 +18,14 @@ public:
     void show(NSWindow& window) override;
     void hide(NSWindow& window) override;
     void update(NSWindow&) override {}
-    void display(NSWindow& window) override;
+    void display(NSWindow& window, const DirtyRegion& region) override;
 
     /// What the window showed at its last display; nullptr when it has not been displayed.
     std::shared_ptr<CGImage> displayedImage(const NSWindow& window) const;
     /// How often the window has been displayed.
     int displayCount(const NSWindow& window) const;
+    /// The rectangles (window coordinates) drawn at the window's last display.
+    std::vector<CGRect> lastDrawnRects(const NSWindow& window) const;
     /// Draws the window now and writes it as PNG; false when it cannot be written.
     static bool writePNG(NSWindow& window, const std::filesystem::path& path);
 
@@ -37,7 +40,8 @@ public:
 
 private:
     struct Shown {
-        std::shared_ptr<CGImage> image;
+        std::weak_ptr<NSWindow> window;
+        std::vector<CGRect> rects;
         int count = 0;
     };
     std::map<const NSWindow*, Shown> shown_;

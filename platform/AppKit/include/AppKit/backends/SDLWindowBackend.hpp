@@ -1,14 +1,19 @@
 #pragma once
 // Real windows through SDL2. Each window is a borderless SDL window of the window's frame size
-// (one pixel a point) showing the whole window as the platform draws it, title bar and toolbar
-// band included, so it looks the same under any window manager or none. Presses on the title bar,
-// or on the background of a window movable by its background, move the window (SDL's hit test);
-// the floating level keeps the window on top; mouse events become NSEvents; the close button and
-// the window manager's close request go through the window's close; the current cursor is shown as
-// the pointer moves. The main screen becomes the display SDL reports, at scale 1.
+// showing the whole window as the platform draws it, title bar and toolbar band included, so it
+// looks the same under any window manager or none. Presses on the title bar, or on the background
+// of a window movable by its background, move the window (SDL's hit test); the floating level
+// keeps the window on top; mouse events become NSEvents; the close button and the window
+// manager's close request go through the window's close; the current cursor is shown as the
+// pointer moves. Only the rectangles a window drew anew are handed to the window system.
+//
+// The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
+// compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
+// X resource Xft.dpi over 96, else 1. Windows are then that many pixels a point.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "AppKit/WindowBackend.hpp"
@@ -30,9 +35,8 @@ public:
     void show(NSWindow& window) override;
     void hide(NSWindow& window) override;
     void update(NSWindow& window) override;
-    void display(NSWindow& window) override;
+    void display(NSWindow& window, const DirtyRegion& region) override;
     void activate() override;
-    bool displaysEveryPass() const override { return true; }
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
 
@@ -43,18 +47,24 @@ public:
     /// The display's height in points (screen coordinates run up from its bottom edge).
     CGFloat screenHeight() const { return screenHeight_; }
     void handle(const SDL_Event& event);
+    /// The scale of an X11 desktop: GDK_SCALE (from 1) when given, else Xft.dpi / 96, within 1 to 4.
+    static CGFloat scaleForX11(const char* gdkScale, std::optional<double> xftDpi);
 
     SDLWindowBackend() = default;
 
-private:
     struct Native;
+
+private:
     Native* nativeFor(std::uint32_t windowID) const;
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
+    void upload(Native& native, NSWindow& window, const DirtyRegion& region);
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
     CGFloat screenHeight_ = 0;
+    CGFloat scale_ = 1;
+    CGFloat unitsPerPoint_ = 1;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
