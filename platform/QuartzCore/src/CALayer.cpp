@@ -79,8 +79,9 @@ CGRect CALayer::drawingBounds() const {
         }
     }
     if (shadowOpacity_ > 0 && shadowColor_) {
-        // Room for a blurred edge of the radius on either side.
-        CGFloat spread = 2 * std::max<CGFloat>(shadowRadius_, 0) + 1;
+        // Room for the blurred edge on either side: the three box passes of the blur reach about
+        // three times the radius.
+        CGFloat spread = 3 * std::max<CGFloat>(shadowRadius_, 0) + 1;
         CGRect shadow = shadowPath_ ? shadowPath_->boundingBox() : area;
         area = area.unionWith(shadow.offsetBy(shadowOffset_.width, shadowOffset_.height).insetBy(-spread, -spread));
     }
