@@ -140,8 +140,11 @@ bool RunLoop::fireDueTimers() {
 
 void RunLoop::runObservers() {
     auto observers = observers_;
-    for (auto& [token, block] : observers) {
-        if (std::any_of(observers_.begin(), observers_.end(), [&](const auto& e) { return e.first == token; })) block();
+    for (auto& observer : observers) {
+        const auto& token = observer.first;
+        if (std::any_of(observers_.begin(), observers_.end(), [&](const auto& e) { return e.first == token; })) {
+            observer.second();
+        }
     }
 }
 
