@@ -2,13 +2,16 @@
 #   make run        installs what is missing, builds, starts Quillon
 #   make test       installs what is missing, builds, runs every test
 #   make test-asan  the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   make fuzz       the fuzz targets (clang, sanitizers), each run FUZZ_RUNS times from its seeds
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_FUZZ ?= build-fuzz
+FUZZ_RUNS  ?= 30000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all bootstrap build build-asan run test test-asan bench clean
+.PHONY: all bootstrap build build-asan build-fuzz run test test-asan fuzz bench clean
 
 all: build
 
@@ -27,6 +30,12 @@ $(BUILD_ASAN)/build.ninja:
 build-asan: bootstrap $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
+$(BUILD_FUZZ)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DQUILLON_FUZZ=ON $(CMAKE_ARGS)
+
+build-fuzz: bootstrap $(BUILD_FUZZ)/build.ninja
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz
+
 run: build
 	@scripts/run-app $(BUILD)
 
@@ -37,8 +46,11 @@ test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) --timeout 600
 
+fuzz: build-fuzz
+	scripts/fuzz $(BUILD_FUZZ) runs $(FUZZ_RUNS)
+
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
