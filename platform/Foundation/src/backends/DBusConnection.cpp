@@ -77,16 +77,11 @@ struct Dispatched {
     }
 };
 
-std::shared_ptr<Dispatched> open(DBusConnection::Bus bus, const std::string& address) {
-    std::unique_ptr<sdbus::IConnection> connection;
-    if (!address.empty()) {
-        // sd-bus opens an explicit address as a bus connection all the same (it says Hello).
-        connection = sdbus::createSessionBusConnectionWithAddress(address);
-    } else if (bus == DBusConnection::Bus::session) {
-        connection = sdbus::createSessionBusConnection();
-    } else {
-        connection = sdbus::createSystemBusConnection();
-    }
+std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
+    // sd-bus reads the address variable itself (and frees what it made when the bus does not
+    // answer, which its explicit-address path does not).
+    auto connection = bus == DBusConnection::Bus::session ? sdbus::createSessionBusConnection()
+                                                           : sdbus::createSystemBusConnection();
     auto* made = new Dispatched(std::move(connection));
     return std::shared_ptr<Dispatched>(made, [](Dispatched* dispatched) {
         if (dispatched->thread.get_id() == std::this_thread::get_id()) {
@@ -124,7 +119,7 @@ std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
         entry.address = address;
         entry.failedAt.reset();
         try {
-            entry.dispatched = open(bus, address);
+            entry.dispatched = open(bus);
         } catch (const sdbus::Error&) {
             entry.dispatched.reset();
             entry.failedAt = now;
