@@ -7,7 +7,7 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
-FUZZ_RUNS  ?= 30000
+FUZZ_RUNS  ?= 60000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
