@@ -189,11 +189,25 @@ std::shared_ptr<Bundle> Bundle::module(const std::string& name) {
 Bundle::Bundle(fs::path path) : path_(std::move(path)) {}
 
 fs::path Bundle::resourcePath() const {
-    std::error_code error;
-    for (const auto& candidate : {path_ / "Resources", path_ / "Contents" / "Resources"}) {
-        if (fs::is_directory(candidate, error)) return candidate;
-    }
-    return path_;
+    findLayout();
+    return resourcePath_;
+}
+
+void Bundle::findLayout() const {
+    std::call_once(layoutOnce_, [this] {
+        std::error_code error;
+        resourcePath_ = path_;
+        for (const auto& candidate : {path_ / "Resources", path_ / "Contents" / "Resources"}) {
+            if (fs::is_directory(candidate, error)) {
+                resourcePath_ = candidate;
+                break;
+            }
+        }
+        for (const auto& entry : fs::directory_iterator(resourcePath_, error)) {
+            if (entry.path().extension() == ".lproj") localizations_.push_back(entry.path().stem().string());
+        }
+        std::sort(localizations_.begin(), localizations_.end());
+    });
 }
 
 std::string Bundle::executableName() const {
@@ -235,13 +249,8 @@ std::string Bundle::developmentLocalization() const {
 }
 
 std::vector<std::string> Bundle::localizations() const {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(resourcePath(), error)) {
-        if (entry.path().extension() == ".lproj") names.push_back(entry.path().stem().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    findLayout();
+    return localizations_;
 }
 
 std::vector<std::string> Bundle::languageSearchOrder() const {

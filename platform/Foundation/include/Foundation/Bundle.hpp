@@ -60,9 +60,14 @@ public:
 
 private:
     std::vector<std::string> languageSearchOrder() const;
+    void findLayout() const;
     const std::map<std::string, std::string>* table(const std::string& localization, const std::string& name) const;
 
     std::filesystem::path path_;
+    // A bundle's folders do not change while the program runs: found once.
+    mutable std::once_flag layoutOnce_;
+    mutable std::filesystem::path resourcePath_;
+    mutable std::vector<std::string> localizations_;
     mutable std::once_flag infoOnce_;
     mutable PropertyListValue::Dictionary info_;
     mutable std::mutex tablesMutex_;

@@ -1,11 +1,13 @@
 #pragma once
 // Reading sysfs attributes: small text or binary files that the kernel fills on each read.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,14 +15,25 @@
 
 namespace sysfs {
 
-/// The bytes of an attribute; absent when it is missing or its read fails (the kernel answers
-/// some reads, such as the capacity of a device that has not reported yet, with an error).
+/// The bytes of an attribute, at most `limit`; absent when it is missing or its read fails (the
+/// kernel answers some reads, such as the capacity of a device that has not reported yet, with an
+/// error). Read with plain system calls: a refresh reads many such files every second.
 inline std::optional<Data> readBytes(const std::filesystem::path& file, std::size_t limit) {
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> stream(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!stream) return std::nullopt;
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
     Data bytes(limit);
-    std::size_t count = std::fread(bytes.data(), 1, limit, stream.get());
-    if (std::ferror(stream.get())) return std::nullopt;
+    std::size_t count = 0;
+    while (count < limit) {
+        ssize_t got = ::read(fd, bytes.data() + count, limit - count);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        count += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
     bytes.resize(count);
     return bytes;
 }
