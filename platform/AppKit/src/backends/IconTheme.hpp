@@ -1,5 +1,5 @@
 #pragma once
-// Icons by name from the desktop's icon themes, as the freedesktop icon theme specification looks
+// Icons by name from the desktop's icon themes, as freedesktop desktops look
 // them up: the user's theme (named in the GTK or KDE settings) with the themes it inherits, then
 // hicolor, then Adwaita, each searched in ~/.icons, the data folders' "icons" and, last,
 // /usr/share/pixmaps. PNG and SVG files are taken.

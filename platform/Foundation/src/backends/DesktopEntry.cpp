@@ -51,7 +51,7 @@ std::optional<std::string> onPath(const std::string& program) {
     return std::nullopt;
 }
 
-// The first word of a command line, unquoted as the desktop entry specification quotes it.
+// The first word of a command line, unquoted as desktop entries quote it.
 std::optional<std::string> program(const std::string& commandLine) {
     int count = 0;
     char** words = nullptr;

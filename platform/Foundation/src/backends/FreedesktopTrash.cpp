@@ -25,7 +25,7 @@ int makeFolder(const std::string& hostPath) {
     return errno;
 }
 
-// "2024-05-01T14:03:59" in local time, as the specification asks.
+// "2024-05-01T14:03:59" in local time, as file managers read it.
 std::string deletionDate() {
     const auto seconds = static_cast<std::time_t>(Date().timeIntervalSince1970());
     std::tm local{};

@@ -1,5 +1,5 @@
 #pragma once
-// The user's trash as the freedesktop trash specification keeps it: $XDG_DATA_HOME/Trash, with the
+// The user's trash as freedesktop file managers keep it: $XDG_DATA_HOME/Trash, with the
 // items in files/ and, for each, a .trashinfo file in info/ that says where it came from and when
 // it was trashed, so that the desktop's file manager can show and restore it.
 #include <string>

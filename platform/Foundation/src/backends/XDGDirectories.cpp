@@ -14,7 +14,7 @@ std::string home() {
     return path;
 }
 
-// An absolute path from the variable; the specification ignores relative ones.
+// An absolute path from the variable; relative ones are ignored, as desktops do.
 std::string absoluteVariable(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     if (value && value[0] == '/') return standardizingPath(value);

@@ -2,7 +2,7 @@
 // The user's folders where the desktop keeps them: the XDG base directories (data, configuration,
 // cache and state homes and the shared data folders) and the XDG user directories named in
 // $XDG_CONFIG_HOME/user-dirs.dirs. Every call reads the environment afresh; unset or relative
-// values give the specifications' defaults below the home folder (NSHomeDirectory()). Paths are
+// values give the usual defaults below the home folder (NSHomeDirectory()). Paths are
 // system paths, looked up under the system root like every other.
 #include <string>
 #include <vector>
