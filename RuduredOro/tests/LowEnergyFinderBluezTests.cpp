@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
+#include "IOKit/backends/BluetoothIdentity.hpp"
 #include "Foundation/Locale.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
@@ -73,7 +74,7 @@ protected:
     }
 
     std::shared_ptr<LowEnergyDevice> device(const std::string& address) {
-        auto serial = BluezBluetoothStack::peripheralIdentifier(address).uuidString();
+        auto serial = bluetoothPeripheralIdentifier(address).uuidString();
         for (const auto& d : finder->devices()) {
             if (d->serial() == serial) return d;
         }
@@ -139,7 +140,7 @@ TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButSt
     auto information = mock->addService(strap, 0x0010, informationUUID);
     mock->addCharacteristic(information, 0x0011, modelUUID, {'S'});
     start();
-    auto serial = BluezBluetoothStack::peripheralIdentifier("A4:83:E7:00:00:01").uuidString();
+    auto serial = bluetoothPeripheralIdentifier("A4:83:E7:00:00:01").uuidString();
     auto remembered = [&] {
         auto list = LowEnergyPersistency::noBatteryServiceDevices();
         return std::find(list.begin(), list.end(), serial) != list.end();

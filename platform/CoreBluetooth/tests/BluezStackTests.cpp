@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
+#include "IOKit/backends/BluetoothIdentity.hpp"
 #include "CoreBluetooth/CBCentralManager.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 #include "Foundation/Thread.hpp"
@@ -151,12 +152,12 @@ protected:
 }  // namespace
 
 TEST(BluezIdentifierTest, IsStablePerAddressWhateverItsCase) {
-    auto pen = BluezBluetoothStack::peripheralIdentifier("A4:83:E7:1C:2D:3E");
+    auto pen = bluetoothPeripheralIdentifier("A4:83:E7:1C:2D:3E");
     // Identifiers are stored in the user's settings: they must never change between versions.
     EXPECT_EQ(pen.uuidString(), "9A066076-E35B-51B8-80BF-8E445845B9DF");
-    EXPECT_EQ(BluezBluetoothStack::peripheralIdentifier("a4:83:e7:1c:2d:3e"), pen);
-    EXPECT_EQ(BluezBluetoothStack::peripheralIdentifier("a4-83-e7-1c-2d-3e"), pen);  // as the HID registry writes it
-    EXPECT_NE(BluezBluetoothStack::peripheralIdentifier("A4:83:E7:1C:2D:3F"), pen);
+    EXPECT_EQ(bluetoothPeripheralIdentifier("a4:83:e7:1c:2d:3e"), pen);
+    EXPECT_EQ(bluetoothPeripheralIdentifier("a4-83-e7-1c-2d-3e"), pen);  // as the HID registry writes it
+    EXPECT_NE(bluetoothPeripheralIdentifier("A4:83:E7:1C:2D:3F"), pen);
 }
 
 TEST_F(BluezStackTest, ReadsTheBatteryLevelThatBluezPublishesAsBattery1) {

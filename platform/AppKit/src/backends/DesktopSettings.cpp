@@ -7,7 +7,6 @@
 
 #include "Foundation/backends/DBusConnection.hpp"
 #include "Foundation/backends/DesktopEntry.hpp"
-#include "backends/DesktopBus.hpp"
 #include "backends/DetachedProcess.hpp"
 
 namespace DesktopSettings {
@@ -62,7 +61,7 @@ bool isDesktop(const char* name) {
 bool openInGnomeSettings(const char* panel) {
     constexpr const char* service = "org.gnome.Settings";
     auto connection = DBusConnection::session();
-    if (!connection || !DesktopBus::canReach(*connection, service)) return false;
+    if (!connection || !DBusConnection::canReach(*connection, service)) return false;
     try {
         auto proxy = sdbus::createProxy(*connection, service, "/org/gnome/Settings");
         const sdbus::Struct<std::string, std::vector<sdbus::Variant>> target{std::string(panel), std::vector<sdbus::Variant>{}};

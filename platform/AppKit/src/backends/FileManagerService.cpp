@@ -3,7 +3,6 @@
 #include "Foundation/FileManager.hpp"
 #include "Foundation/URL.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
-#include "backends/DesktopBus.hpp"
 
 namespace FileManagerService {
 
@@ -13,7 +12,7 @@ constexpr const char* service = "org.freedesktop.FileManager1";
 // The file manager's reply is not waited for: it may first have to start.
 bool call(const char* method, const std::vector<std::string>& paths) {
     auto connection = DBusConnection::session();
-    if (!connection || !DesktopBus::canReach(*connection, service)) return false;
+    if (!connection || !DBusConnection::canReach(*connection, service)) return false;
     std::vector<std::string> uris;
     for (const auto& path : paths) uris.push_back(URL::fileURLWithPath(FileManager::hostPath(path)).absoluteString());
     try {

@@ -328,7 +328,6 @@ BluezBluetoothStack::BluezBluetoothStack(std::shared_ptr<Core> core) : core_(std
 
 BluezBluetoothStack::~BluezBluetoothStack() { core_->stop(); }
 
-UUID BluezBluetoothStack::peripheralIdentifier(const std::string& address) { return bluetoothPeripheralIdentifier(address); }
 
 void BluezBluetoothStack::addObserver(std::weak_ptr<BluetoothStackObserver> observer) {
     auto strong = observer.lock();

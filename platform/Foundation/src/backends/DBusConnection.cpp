@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -140,6 +141,21 @@ bool DBusConnection::hasOwner(sdbus::IConnection& connection, const std::string&
             .withArguments(name)
             .storeResultsTo(owned);
         return owned;
+    } catch (const sdbus::Error&) {
+        return false;
+    }
+}
+
+bool DBusConnection::canReach(sdbus::IConnection& connection, const std::string& name) {
+    if (hasOwner(connection, name)) return true;
+    try {
+        std::vector<std::string> names;
+        auto daemon = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+        daemon->callMethod("ListActivatableNames")
+            .onInterface("org.freedesktop.DBus")
+            .withTimeout(std::chrono::seconds(2))
+            .storeResultsTo(names);
+        return std::find(names.begin(), names.end(), name) != names.end();
     } catch (const sdbus::Error&) {
         return false;
     }

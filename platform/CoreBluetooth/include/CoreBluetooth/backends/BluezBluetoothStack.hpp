@@ -35,12 +35,6 @@ public:
     BluezBluetoothStack(const BluezBluetoothStack&) = delete;
     BluezBluetoothStack& operator=(const BluezBluetoothStack&) = delete;
 
-    /// The identifier of the peripheral with the Bluetooth address ("A4:83:E7:1C:2D:3E", in either
-    /// letter case, with ':' or '-'): the same for the same address on every machine and in every
-    /// run. Other parts of the platform that name a Bluetooth device by its address derive the
-    /// same identifier through this.
-    static UUID peripheralIdentifier(const std::string& address);
-
     // BluetoothStack
     void addObserver(std::weak_ptr<BluetoothStackObserver> observer) override;
     std::vector<BluetoothPeripheralInfo> connectedPeripherals(const std::vector<CBUUID>& services) override;

@@ -24,6 +24,8 @@ public:
     /// Whether some peer owns `name` on `connection`; false when the bus does not answer in time.
     static bool hasOwner(sdbus::IConnection& connection, const std::string& name,
                          std::chrono::milliseconds timeout = std::chrono::seconds(2));
+    /// Whether some peer owns `name` or the bus can start one for it (a service it activates).
+    static bool canReach(sdbus::IConnection& connection, const std::string& name);
 
     DBusConnection() = delete;
 };
