@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,6 +77,22 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     UserDefaults::setDirectory(directory.path());  // forget what this process had read
     EXPECT_TRUE(UserDefaults::standard().boolForKey("FennickKeepInFrontKey"));
     EXPECT_EQ(UserDefaults::suite("com.example.suite")->doubleForKey("init_E"), 1234.5);
+}
+
+TEST_F(UserDefaultsTest, StoringWhatTheFileHoldsWritesNothing) {
+    auto suite = UserDefaults::suite("com.example.same");
+    const auto file = directory.path() / "com.example.same.plist";
+    auto inode = [&] {
+        struct stat status {};
+        return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    suite->set(42, "count");
+    const auto written = inode();
+    ASSERT_NE(written, 0u);
+    suite->set(42, "count");
+    EXPECT_EQ(inode(), written) << "the same value again replaces no file";
+    suite->set(43, "count");
+    EXPECT_NE(inode(), written);
 }
 
 TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {

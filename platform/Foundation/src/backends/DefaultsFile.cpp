@@ -89,11 +89,13 @@ std::optional<PropertyListValue::Dictionary> DefaultsFile::update(const Changes&
     removeStaleTemporaries();
 
     PropertyListValue::Dictionary values;
-    if (load(values) == State::damaged) {
+    const State state = load(values);
+    if (state == State::damaged) {
         const auto kept = withSuffix(path_, ".damaged");
         if (::rename(path_.c_str(), kept.c_str()) == 0)
             SystemLog::write("The settings file " + path_.string() + " could not be read; it was kept as " + kept.string() + ".");
     }
+    const PropertyListValue::Dictionary stored = values;
     for (const auto& [key, value] : changes) {
         if (value) {
             values.insert_or_assign(key, *value);
@@ -101,6 +103,8 @@ std::optional<PropertyListValue::Dictionary> DefaultsFile::update(const Changes&
             values.erase(key);
         }
     }
+    // Storing what the file already holds (a list stored again every second, say) writes nothing.
+    if (state != State::damaged && values == stored) return values;
     if (!replace(PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
         return std::nullopt;
     return values;

@@ -19,9 +19,9 @@ public:
     PropertyListValue::Dictionary read() const;
 
     /// Under the lock: reads the domain as stored now, sets the changed keys and removes those
-    /// without a value, and replaces the file. A file that cannot be read is kept as
-    /// "<file>.damaged" first; temporary files of writers that died are removed. Answers the
-    /// domain as written, or nothing when it could not be written.
+    /// without a value, and replaces the file unless that changes nothing. A file that cannot be
+    /// read is kept as "<file>.damaged" first; temporary files of writers that died are removed.
+    /// Answers the domain as written, or nothing when it could not be written.
     std::optional<PropertyListValue::Dictionary> update(const Changes& changes) const;
 
 private:
