@@ -1,7 +1,6 @@
 #include "AppKit/backends/SettingsPortal.hpp"
 
 #include <chrono>
-#include <future>
 #include <mutex>
 #include <string>
 
@@ -68,7 +67,7 @@ struct SettingsPortal::Connection {
     };
 
     std::shared_ptr<sdbus::IConnection> bus;
-    std::shared_ptr<sdbus::IProxy> proxy;
+    std::unique_ptr<sdbus::IProxy> proxy;
     sdbus::Slot match;
     std::shared_ptr<Shared> shared = std::make_shared<Shared>();
 
@@ -78,49 +77,23 @@ struct SettingsPortal::Connection {
     }
 
     /// Asks for one appearance key: ReadOne first, Read where the portal has no ReadOne.
-    std::future<Answer> read(const std::string& key) {
-        auto promise = std::make_shared<std::promise<Answer>>();
-        auto future = promise->get_future();
-        auto fallBack = [weakProxy = std::weak_ptr<sdbus::IProxy>(proxy), key, promise] {
-            auto proxy = weakProxy.lock();
-            if (!proxy) return promise->set_value({});
+    Answer read(const std::string& key) {
+        for (const char* method : {"ReadOne", "Read"}) {
             try {
-                proxy->callMethodAsync("Read")
+                sdbus::Variant value;
+                proxy->callMethod(method)
                     .onInterface(settingsInterface)
                     .withTimeout(answerTime)
                     .withArguments(std::string(appearanceNamespace), key)
-                    .uponReplyInvoke([promise](const sdbus::Error* error, sdbus::Variant value) {
-                        settle(*promise, error, std::move(value));
-                    });
-            } catch (const sdbus::Error&) {
-                promise->set_value({});
+                    .storeResultsTo(value);
+                return {true, unwrapped(std::move(value))};
+            } catch (const sdbus::Error& error) {
+                if (error.getName() == "org.freedesktop.DBus.Error.UnknownMethod") continue;
+                // The portal says so when it has no such key; every other error means no portal.
+                return {error.getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt};
             }
-        };
-        try {
-            proxy->callMethodAsync("ReadOne")
-                .onInterface(settingsInterface)
-                .withTimeout(answerTime)
-                .withArguments(std::string(appearanceNamespace), key)
-                .uponReplyInvoke([promise, fallBack](const sdbus::Error* error, sdbus::Variant value) {
-                    if (error && error->getName() == "org.freedesktop.DBus.Error.UnknownMethod") {
-                        fallBack();
-                        return;
-                    }
-                    settle(*promise, error, std::move(value));
-                });
-        } catch (const sdbus::Error&) {
-            promise->set_value({});
         }
-        return future;
-    }
-
-    static void settle(std::promise<Answer>& promise, const sdbus::Error* error, sdbus::Variant value) {
-        if (!error) {
-            promise.set_value({true, unwrapped(std::move(value))});
-        } else {
-            // The portal says so when it has no such key; every other error means no portal.
-            promise.set_value({error->getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt});
-        }
+        return {};
     }
 
     void listen() {
@@ -176,14 +149,8 @@ std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const P
         return nullptr;
     }
     // Listening before reading: a change while the answers travel is not lost.
-    auto scheme = connection->read(colorSchemeKey);
-    auto accent = connection->read(accentColorKey);
-    auto answer = [](std::future<Answer>& future) {
-        // The bus ends every call by its timeout; the margin only guards against a bus that is lost.
-        return future.wait_for(answerTime + std::chrono::seconds(2)) == std::future_status::ready ? future.get()
-                                                                                                 : Answer{};
-    };
-    Answer schemeAnswer = answer(scheme), accentAnswer = answer(accent);
+    Answer schemeAnswer = connection->read(colorSchemeKey);
+    Answer accentAnswer = schemeAnswer.answered ? connection->read(accentColorKey) : Answer{};
     if (!schemeAnswer.answered && !accentAnswer.answered) return nullptr;
     {
         std::lock_guard lock(connection->shared->mutex);
