@@ -41,6 +41,14 @@ CGAffineTransform ViewRenderer::placement(const NSView& superview, const NSView&
 
 void ViewRenderer::draw(NSView& view, CGContext& context) { drawTree(view, context, nullptr); }
 
+bool ViewRenderer::takeChanges(NSView& view) {
+    if (!view.displayPending_) return false;
+    // Every mark under it is cleared, so that the next change marks the way up again.
+    view.displayPending_ = view.placementChanged_ = view.contentChanged_ = false;
+    for (const auto& subview : view.subviews()) takeChanges(*subview);
+    return true;
+}
+
 void ViewRenderer::drawChanged(NSView& root, CGContext& context, const DirtyRegion& region) {
     CGContext::DrawingScope scope(context);
     context.saveGState();

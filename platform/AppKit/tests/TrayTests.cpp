@@ -127,4 +127,12 @@ TEST_F(Tray, AnItemWithoutAnImageShowsItsTitleAndReachesAWatcherThatComesLater) 
     bool drawn = false;
     for (std::size_t alpha = 0; alpha < pixels.size(); alpha += 4) drawn = drawn || pixels[alpha] > 0;
     EXPECT_TRUE(drawn);
+
+    // The picture is drawn again when the title changes, and only then.
+    auto picture = [&] { return exported(registered()[0])->getProperty("IconPixmap").onInterface(itemInterface).get<Pixmaps>(); };
+    runUntilIdle();
+    EXPECT_EQ(picture(), icon);
+    item->button()->setTitle("7");
+    runUntilIdle();
+    EXPECT_NE(picture(), icon);
 }

@@ -32,6 +32,10 @@ public:
     /// The layer's bounds drawn into a new transparent bitmap of bounds × scale pixels.
     static std::shared_ptr<CGImage> image(CALayer& layer, std::optional<CGFloat> scale = std::nullopt);
 
+    /// Whether anything under a view drawn outside any window (a status item's content) asked to
+    /// be drawn again, moved, came or went since the last call; each call forgets what it saw.
+    static bool takeChanges(NSView& view);
+
     /// The transform from a subview's bounds coordinates to its superview's, as it is drawn
     /// (flipped superviews and transformed backing layers included).
     static CGAffineTransform placement(const NSView& superview, const NSView& subview);

@@ -150,6 +150,7 @@ std::vector<Pixmap> StatusNotifierItemExport::iconOf(NSStatusItem& item) {
     auto button = item.button();
     const bool dark = button && isDark(button->effectiveAppearance());
     if (auto image = button ? button->image() : nullptr) {
+        drawnContent_.reset();
         if (drawnImage_.lock() == image && drawnDark_ == dark) {
             std::lock_guard lock(shared_->mutex);
             return shared_->look.icon;
@@ -175,6 +176,13 @@ std::vector<Pixmap> StatusNotifierItemExport::iconOf(NSStatusItem& item) {
     if (width <= 0) return {};
     content->setFrameSize({width, NSStatusBar::system().thickness()});
     content->layoutSubtreeIfNeeded();
+    // Drawn again only when the content changed: this runs on every pass of the main loop.
+    const bool changed = ViewRenderer::takeChanges(*content);
+    if (drawnContent_.lock() == content && !changed) {
+        std::lock_guard lock(shared_->mutex);
+        return shared_->look.icon;
+    }
+    drawnContent_ = content;
     std::vector<Pixmap> icon;
     for (CGFloat scale : scales) {
         if (auto bitmap = ViewRenderer::image(*content, scale)) icon.push_back(pixmap(*bitmap, std::nullopt));

@@ -55,8 +55,9 @@ private:
     std::string path_;
     std::weak_ptr<NSStatusItem> item_;
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
-    /// The image the icon was last drawn from, to draw it again only when the image changed.
+    /// The image or view the icon was last drawn from, to draw it again only when it changed.
     std::weak_ptr<NSImage> drawnImage_;
+    std::weak_ptr<NSView> drawnContent_;
     bool drawnDark_ = false;
     std::unique_ptr<sdbus::IObject> object_;
     DBusMenuExport menu_;
