@@ -7,6 +7,7 @@
 
 #include "AppKit/NSOpenPanel.hpp"
 #include "DesktopFixture.hpp"
+#include "Foundation/Locale.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/URLBookmarks.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
@@ -56,6 +57,12 @@ public:
                       "ret = dbus.ObjectPath('" + requests_ + "' + args[2]['handle_token'])");
     }
 
+    /// The dialog's title in each question so far.
+    std::vector<std::string> titles() {
+        std::vector<std::string> titles;
+        for (auto& call : bus_.calls(name, path, "OpenFile")) titles.push_back(call[1].get<std::string>());
+        return titles;
+    }
     /// The options of each question so far.
     std::vector<std::map<std::string, sdbus::Variant>> questions() {
         std::vector<std::map<std::string, sdbus::Variant>> options;
@@ -288,6 +295,11 @@ TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
     permissions->requestAccess(window, documents, record);
     ASSERT_TRUE(waitFor([&] { return chooser.questions().size() == 1; }));
     auto options = chooser.questions()[0];
+    // Each option with the type the portal documents; the folder as a byte string ending in zero.
+    const std::map<std::string, std::string> documented{{"handle_token", "s"}, {"modal", "b"},        {"multiple", "b"},
+                                                        {"directory", "b"},    {"accept_label", "s"}, {"current_folder", "ay"}};
+    for (const auto& [key, value] : options) EXPECT_EQ(value.peekValueType(), documented.at(key)) << key;
+    EXPECT_EQ(chooser.titles()[0], "Choose a Folder");  // the panel gives none: the platform's own
     EXPECT_TRUE(options.at("directory").get<bool>());
     EXPECT_FALSE(options.at("multiple").get<bool>());
     EXPECT_EQ(options.at("accept_label").get<std::string>(), "Allow");
@@ -301,9 +313,11 @@ TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
     EXPECT_EQ(answers[1]->path(), "/Users/anna/Projects");
     EXPECT_TRUE(permissions->contains(projects));
 
-    // Cancelled in the dialog: nothing, and nothing to log.
+    // Cancelled in the dialog: nothing, and nothing to log. The title is in the user's language.
+    Locale::setPreferredLanguages(std::vector<std::string>{"de-AT", "en"});
     permissions->requestAccess(window, record);
     ASSERT_TRUE(waitFor([&] { return chooser.questions().size() == 2; }));
+    EXPECT_EQ(chooser.titles()[1], "Ordner auswählen");
     chooser.answer(1, {});
     ASSERT_TRUE(waitFor([&] { return answers.size() == 3; }));
     EXPECT_EQ(answers[2], std::nullopt);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "AppKit/NSApplication.hpp"
 #include "AppKit/NSMenuItem.hpp"
 #include "AppKit/NSStatusBar.hpp"
 #include "DesktopFixture.hpp"
@@ -207,6 +208,11 @@ TEST_F(StatusItems, TheControllerReportsItemChangesAndFollowsTheBarsAppearance) 
         EXPECT_EQ(recorder->appearances, (std::vector<bool>{true, false, true}));
         EXPECT_EQ(counting->layouts, 4);
         EXPECT_TRUE(controller.isDarkMode());
+        // A bar without a look of its own follows the application's, as the desktop switches it.
+        NSStatusBar::system().setAppearance(nullptr);
+        NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
+        NSApplication::shared().setSystemAppearance(nullptr);
+        EXPECT_EQ(recorder->appearances, (std::vector<bool>{true, false, true, false, true, false}));
 
         controller.setLength(30);
         EXPECT_EQ(controller.mainItem()->length(), 30);
@@ -247,7 +253,7 @@ TEST_F(StatusItems, TheControllerReportsItemChangesAndFollowsTheBarsAppearance) 
     // Released: the current item is cleared and the appearance is no longer observed.
     EXPECT_FALSE(MenuBar::currentItem());
     setBarAppearance(NSAppearanceNameAqua);
-    EXPECT_EQ(recorder->appearances.size(), 3u);
+    EXPECT_EQ(recorder->appearances.size(), 6u);
 }
 
 TEST_F(StatusItems, ControllersWithoutOrWithAChangedMainItemComeApartCleanly) {

@@ -182,10 +182,12 @@ std::string PrivateBus::log(const std::string& name) const {
     return text.str();
 }
 
-void PrivateBus::startMock(const std::string& templateName, const std::string& busName) {
+void PrivateBus::startMock(const std::string& templateName, const std::string& busName, const std::string& parameters) {
     const auto logName = "mock-" + busName;
     int output = ::open((directory_->path() / (logName + ".log")).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    pid_t pid = spawn(pythonProgram, {pythonProgram, "-m", "dbusmock", busFlag(), "--template", templateName}, output);
+    std::vector<std::string> arguments{pythonProgram, "-m", "dbusmock", busFlag(), "--template", templateName};
+    if (!parameters.empty()) arguments.insert(arguments.end(), {"--parameters", parameters});
+    pid_t pid = spawn(pythonProgram, arguments, output);
     ::close(output);
     mocks_[busName] = pid;
     waitForOwner(busName, pid, templateName, logName);

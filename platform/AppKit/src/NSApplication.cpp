@@ -9,6 +9,7 @@
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/backends/SettingsPortal.hpp"
 #include "AppKit/NSMenu.hpp"
+#include "AppKit/NSStatusBar.hpp"
 #include "AppKit/NSStoryboard.hpp"
 #include "AppKit/NSViewController.hpp"
 #include "AppKit/NSWindow.hpp"
@@ -74,6 +75,11 @@ std::unique_ptr<SettingsPortal> NSApplication::followDesktopPreferences() {
 
 void NSApplication::effectiveAppearanceMayHaveChanged() {
     for (const auto& window : windows()) window->effectiveAppearanceMayHaveChanged();
+    // Status items are in no window: their buttons and views take the application's appearance.
+    for (const auto& item : NSStatusBar::system().statusItems()) {
+        if (auto button = item->button()) button->effectiveAppearanceMayHaveChanged();
+        if (auto view = item->view()) view->effectiveAppearanceMayHaveChanged();
+    }
 }
 
 // Windows.

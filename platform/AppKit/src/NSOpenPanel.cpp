@@ -1,10 +1,12 @@
 #include "AppKit/NSOpenPanel.hpp"
 
+#include <map>
 #include <mutex>
 
 #include "AppKit/backends/FileChooserPortal.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FileManager.hpp"
+#include "Foundation/Locale.hpp"
 
 namespace {
 // A year: a modal panel waits for its answer as long as the person takes.
@@ -23,12 +25,34 @@ NSOpenPanel::Responder responder() {
     return installedResponder();
 }
 
+// The title of a panel whose caller gave it none, in the user's first language that has one.
+std::string titleOfItsOwn(bool choosesFolders) {
+    struct Titles {
+        const char* files;
+        const char* folders;
+    };
+    static const std::map<std::string, Titles> byLanguage{
+        {"en", {"Open", "Choose a Folder"}},
+        {"de", {"Öffnen", "Ordner auswählen"}},
+    };
+    Titles titles = byLanguage.at("en");
+    for (const auto& language : Locale::preferredLanguages()) {
+        if (auto found = byLanguage.find(language.substr(0, 2)); found != byLanguage.end()) {
+            titles = found->second;
+            break;
+        }
+    }
+    return choosesFolders ? titles.folders : titles.files;
+}
+
 // The panel as the desktop's file chooser is asked for it.
 FileChooserPortal::Request portalRequest(const NSOpenPanel& panel) {
     FileChooserPortal::Request request;
-    request.title = panel.message();
-    request.acceptLabel = panel.prompt();
     request.directory = panel.canChooseDirectories() && !panel.canChooseFiles();
+    request.title = !panel.title().empty()     ? panel.title()
+                    : !panel.message().empty() ? panel.message()
+                                               : titleOfItsOwn(request.directory);
+    request.acceptLabel = panel.prompt();
     request.multiple = panel.allowsMultipleSelection();
     if (const auto& folder = panel.directoryURL(); folder && folder->isFileURL()) {
         request.currentFolder = FileManager::hostPath(folder->path());

@@ -148,12 +148,12 @@ protected:
         AppKitTest::TearDown();
     }
     /// A portal whose `method` answers every appearance key; `levels` variants around each value.
-    void startPortal(const std::string& method, int levels) {
+    void startPortal(const std::string& method, int levels, int scheme = 1) {
         bus->startObjectMock(portal, portalPath, settings);
         std::string level = std::to_string(levels);
         bus->addMethod(portal, portalPath, settings, method, "ss", "v",
                        "if args[1] == 'color-scheme':\n"
-                       "    ret = dbus.UInt32(1, variant_level=" + level + ")\n"
+                       "    ret = dbus.UInt32(" + std::to_string(scheme) + ", variant_level=" + level + ")\n"
                        "else:\n"
                        "    ret = dbus.Struct((0.2, 0.4, 0.6), signature='ddd', variant_level=" + level + ")\n");
     }
@@ -198,6 +198,26 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
     // The user's explicit choice wins over the desktop's.
     ::setenv("QUILLON_APPEARANCE", "dark", 1);
     EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+}
+
+TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsAgainIsFollowed) {
+    startPortal("ReadOne", 1);
+    following = NSApplication::shared().followDesktopPreferences();
+    ASSERT_TRUE(following);
+    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+
+    // The portal starts again, the desktop light by then: it is read again.
+    bus->stopMock(portal);
+    startPortal("ReadOne", 1, 2);
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
+
+    // The session bus starts again: the portal on it is read and its changes are heard.
+    bus.reset();
+    bus = std::make_unique<PrivateSessionBus>();
+    startPortal("ReadOne", 1, 1);
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameDarkAqua; }, 15));
+    settingChanged("color-scheme", sdbus::Variant(std::uint32_t(2)));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
 }
 
 TEST_F(DesktopAppearance, OlderPortalsAnswerThroughRead) {

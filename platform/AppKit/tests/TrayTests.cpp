@@ -1,4 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <optional>
 
 #include "AppKitTestSupport.hpp"
 #include "AppKit/NSMenu.hpp"
@@ -24,8 +29,13 @@ struct Target : NSResponder {
     void choose(const Selector::Sender&) { ++chosen; }
 };
 
-/// The desktop's tray on a private session bus: a stand-in watcher that records the items
-/// registered with it, started when the test says so.
+struct AppearanceObserver : NSKeyValueObserver {
+    int changes = 0;
+    void observeValue(const std::string&, const void*, const NSKeyValueChange&, void*) override { ++changes; }
+};
+
+/// The desktop's tray on a private session bus: a stand-in watcher that lists the items
+/// registered with it while their bus names last, started when the test says so.
 class Tray : public AppKitTest {
 protected:
     void SetUp() override {
@@ -33,19 +43,19 @@ protected:
         if (!bus_.unavailable().empty()) GTEST_SKIP() << bus_.unavailable();
     }
 
-    void startWatcher() {
-        bus_.startObjectMock(watcherName, watcherPath, watcherName);
-        bus_.addMethod(watcherName, watcherPath, watcherName, "RegisterStatusNotifierItem", "s", "", "");
-    }
+    void startWatcher() { bus_.startMock(QUILLON_SOURCE_DIR "/testing/dbusmock/status_notifier_watcher.py", watcherName); }
+    /// The watcher's items, each as "<bus name><path>".
     std::vector<std::string> registered() {
-        std::vector<std::string> paths;
-        for (auto& call : bus_.calls(watcherName, watcherPath, "RegisterStatusNotifierItem")) paths.push_back(call[0].get<std::string>());
-        return paths;
+        return bus_.proxy(watcherName, watcherPath)
+            ->getProperty("RegisteredStatusNotifierItems")
+            .onInterface(watcherName)
+            .get<std::vector<std::string>>();
     }
     bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, 30); }
-    /// An object the application exports, as the tray reaches it.
-    std::unique_ptr<sdbus::IProxy> exported(const std::string& path) {
-        return bus_.proxy(DBusConnection::session()->getUniqueName(), path);
+    /// A registered item as the tray reaches it, or another object of its connection.
+    std::unique_ptr<sdbus::IProxy> exported(const std::string& item, std::optional<std::string> path = std::nullopt) {
+        const auto slash = item.find('/');
+        return bus_.proxy(item.substr(0, slash), path ? *path : item.substr(slash));
     }
 
     PrivateSessionBus bus_;
@@ -72,7 +82,9 @@ TEST_F(Tray, ItemsShowInTheTrayWithTheirPictureTitleAndMenuAndLeaveWithTheBar) {
     item->setMenu(menu);
 
     ASSERT_TRUE(waitFor([&] { return registered().size() == 1; }));
-    auto tray = exported(registered()[0]);
+    const std::string registration = registered()[0];
+    EXPECT_THAT(registration, testing::MatchesRegex("org\\.kde\\.StatusNotifierItem-" + std::to_string(::getpid()) + "-[0-9]+/StatusNotifierItem"));
+    auto tray = exported(registration);
     EXPECT_EQ(tray->getProperty("Title").onInterface(itemInterface).get<std::string>(), "Keyboard");
     EXPECT_EQ(tray->getProperty("Status").onInterface(itemInterface).get<std::string>(), "Active");
     EXPECT_FALSE(tray->getProperty("ItemIsMenu").onInterface(itemInterface).get<bool>());
@@ -87,7 +99,7 @@ TEST_F(Tray, ItemsShowInTheTrayWithTheirPictureTitleAndMenuAndLeaveWithTheBar) {
 
     // The menu: labels with their underscores kept, the separator, the disabled entry.
     auto menuPath = tray->getProperty("Menu").onInterface(itemInterface).get<sdbus::ObjectPath>();
-    auto trayMenu = exported(menuPath);
+    auto trayMenu = exported(registration, menuPath);
     std::uint32_t revision = 0;
     Layout root;
     trayMenu->callMethod("GetLayout").onInterface(menuInterface).withArguments(0, -1, std::vector<std::string>{}).storeResultsTo(revision, root);
@@ -108,8 +120,9 @@ TEST_F(Tray, ItemsShowInTheTrayWithTheirPictureTitleAndMenuAndLeaveWithTheBar) {
     runUntilIdle();
     EXPECT_EQ(tray->getProperty("Title").onInterface(itemInterface).get<std::string>(), "Mouse");
 
+    // The item's bus name goes with it, and the watcher drops it.
     bar.removeStatusItem(item);
-    runUntilIdle();
+    ASSERT_TRUE(waitFor([&] { return registered().empty(); }));
     EXPECT_THROW(tray->getProperty("Title").onInterface(itemInterface), sdbus::Error);
 }
 
@@ -134,5 +147,16 @@ TEST_F(Tray, AnItemWithoutAnImageShowsItsTitleAndReachesAWatcherThatComesLater) 
     EXPECT_EQ(picture(), icon);
     item->button()->setTitle("7");
     runUntilIdle();
-    EXPECT_NE(picture(), icon);
+    const auto light = picture();
+    EXPECT_NE(light, icon);
+
+    // The application's change to dark reaches the item as it reaches windows: its observers hear
+    // it and its title is drawn anew in the dark colours.
+    AppearanceObserver observer;
+    item->addObserver(&observer, "button.effectiveAppearance", NSKeyValueObservingOptions::newValue());
+    NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
+    EXPECT_EQ(observer.changes, 1);
+    runUntilIdle();
+    EXPECT_NE(picture(), light);
+    item->removeObserver(&observer, "button.effectiveAppearance");
 }

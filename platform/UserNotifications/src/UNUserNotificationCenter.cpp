@@ -8,6 +8,8 @@ UNUserNotificationCenter& UNUserNotificationCenter::current() {
     return *center;
 }
 
+UNUserNotificationCenter::UNUserNotificationCenter() : desktop_(std::make_shared<DesktopNotifications>()) {}
+
 void UNUserNotificationCenter::requestAuthorization(UNAuthorizationOptions options,
                                                     std::function<void(bool, std::optional<UNError>)> completion) {
     Model model;
@@ -38,7 +40,7 @@ void UNUserNotificationCenter::add(const UNNotificationRequest& request,
     {
         std::lock_guard lock(mutex_);
         error = model_.addError;
-        deliverer = deliverer_ ? deliverer_ : desktopnotifications::show;
+        deliverer = deliverer_ ? deliverer_ : [desktop = desktop_](const UNNotificationRequest& request) { return desktop->show(request); };
     }
     DispatchQueue::global().async([this, request, error, deliverer, completion = std::move(completion)]() mutable {
         if (!error) error = deliverer(request);

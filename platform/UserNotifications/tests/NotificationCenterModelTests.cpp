@@ -34,24 +34,34 @@ TEST(UNUserNotificationCenter, AnswersFromItsModelOffTheCallingThread) {
 }
 
 // The desktop's notification service shows the request; without one the completion says why, and
-// nothing counts as delivered.
+// nothing counts as delivered. The body is plain text, also for a server that reads markup.
 TEST(UNUserNotificationCenter, DeliversThroughTheSessionBusServiceOrSaysWhyNot) {
     PrivateSessionBus bus;
     if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
     auto& center = UNUserNotificationCenter::current();
     const auto before = center.deliveredRequests().size();
-    const UNNotificationRequest request{"A1", UNMutableNotificationContent{"Low battery", "Mouse at 5%", true}};
+    const std::string body = "Level of <i>Tom</i> mouse: 5 &lt; 10";
+    const UNNotificationRequest request{"A1", UNMutableNotificationContent{"Low battery", body, true}};
+    auto bodySent = [&] {
+        return bus.calls("org.freedesktop.Notifications", "/org/freedesktop/Notifications", "Notify").back().at(4).get<std::string>();
+    };
 
     auto error = addAndWait(request);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->domain, "org.freedesktop.DBus.Error.ServiceUnknown");
     EXPECT_EQ(center.deliveredRequests().size(), before);
 
-    bus.startMock("notification_daemon", "org.freedesktop.Notifications");
+    bus.startMock("notification_daemon", "org.freedesktop.Notifications", R"({"capabilities": "body body-markup"})");
     EXPECT_FALSE(addAndWait(request));
     ASSERT_EQ(center.deliveredRequests().size(), before + 1);
     auto calls = bus.calls("org.freedesktop.Notifications", "/org/freedesktop/Notifications", "Notify");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].at(3).get<std::string>(), "Low battery");
-    EXPECT_EQ(calls[0].at(4).get<std::string>(), "Mouse at 5%");
+    EXPECT_EQ(bodySent(), "Level of &lt;i&gt;Tom&lt;/i&gt; mouse: 5 &amp;lt; 10");
+
+    // Another server, which shows bodies as they are, is asked anew.
+    bus.stopMock("org.freedesktop.Notifications");
+    bus.startMock("notification_daemon", "org.freedesktop.Notifications", R"({"capabilities": "body"})");
+    EXPECT_FALSE(addAndWait(request));
+    EXPECT_EQ(bodySent(), body);
 }

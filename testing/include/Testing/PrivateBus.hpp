@@ -41,9 +41,11 @@ public:
     const std::string& unavailable() const { return unavailable_; }
     const std::string& address() const { return address_; }
 
-    /// Starts the python-dbusmock template ("bluez5", "logind"...) and waits until it owns
-    /// `busName`. Throws std::runtime_error when it does not come up.
-    void startMock(const std::string& templateName, const std::string& busName);
+    /// Starts the python-dbusmock template ("bluez5", "logind"..., or the path of a template file
+    /// such as testing/dbusmock/status_notifier_watcher.py) with the template's `parameters` (a
+    /// JSON object, none when empty) and waits until it owns `busName`. Throws
+    /// std::runtime_error when it does not come up.
+    void startMock(const std::string& templateName, const std::string& busName, const std::string& parameters = "");
     /// Stops the mock that owns `busName`; its name leaves the bus.
     void stopMock(const std::string& busName);
     /// Starts python-dbusmock's plain mock: `busName` with one object at `path` that offers

@@ -39,6 +39,11 @@ public:
     void setCanChooseDirectories(bool can) { canChooseDirectories_ = can; }
     bool canCreateDirectories() const { return canCreateDirectories_; }
     void setCanCreateDirectories(bool can) { canCreateDirectories_ = can; }
+    /// The title of the panel's window; where it is empty the message stands in for it, and
+    /// where that is empty too a title of the platform's in the user's language ("Open", or
+    /// "Choose a Folder" for a panel that chooses folders only).
+    const std::string& title() const { return title_; }
+    void setTitle(std::string title) { title_ = std::move(title); }
     /// The title of the default button.
     const std::string& prompt() const { return prompt_; }
     void setPrompt(std::string prompt) { prompt_ = std::move(prompt); }
@@ -64,6 +69,7 @@ private:
     bool canChooseFiles_ = true;
     bool canChooseDirectories_ = false;
     bool canCreateDirectories_ = true;
+    std::string title_;
     std::string prompt_ = "Open";
     std::string message_;
     std::vector<URL> urls_;

@@ -140,7 +140,8 @@ void Pending::ask(const FileChooserPortal::Request& request) {
     };
     if (!request.acceptLabel.empty()) options["accept_label"] = sdbus::Variant(request.acceptLabel);
     if (request.currentFolder) {
-        // A byte string with its terminating zero, as the portal reads paths.
+        // A byte string with its terminating zero, as the portal reads paths. Portals before
+        // xdg-desktop-portal 1.18 leave it out of OpenFile: their dialog opens where it likes.
         std::vector<std::uint8_t> bytes(request.currentFolder->begin(), request.currentFolder->end());
         bytes.push_back(0);
         options["current_folder"] = sdbus::Variant(bytes);

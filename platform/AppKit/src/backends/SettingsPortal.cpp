@@ -1,12 +1,14 @@
 #include "AppKit/backends/SettingsPortal.hpp"
 
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/RunLoop.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
@@ -68,15 +70,23 @@ struct SettingsPortal::Connection {
 
     std::shared_ptr<sdbus::IConnection> bus;
     std::unique_ptr<sdbus::IProxy> proxy;
-    sdbus::Slot match;
+    sdbus::Slot settingChanged;
+    sdbus::Slot portalComes;
     std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+    /// How this portal is read: "ReadOne", or "Read" where it is older than that.
+    std::string readMethod = "ReadOne";
+    /// Lives as long as this object, for the main queue's blocks that come back to it.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    std::uint64_t follower = 0;
 
     ~Connection() {
-        match.reset();
+        if (follower) RunLoop::main().removeObserver(follower);
+        portalComes.reset();
+        settingChanged.reset();
         proxy.reset();
     }
 
-    /// Asks for one appearance key: ReadOne first, Read where the portal has no ReadOne.
+    /// Asks for one appearance key and waits: ReadOne first, Read where the portal has no ReadOne.
     Answer read(const std::string& key) {
         for (const char* method : {"ReadOne", "Read"}) {
             try {
@@ -86,6 +96,7 @@ struct SettingsPortal::Connection {
                     .withTimeout(answerTime)
                     .withArguments(std::string(appearanceNamespace), key)
                     .storeResultsTo(value);
+                readMethod = method;
                 return {true, unwrapped(std::move(value))};
             } catch (const sdbus::Error& error) {
                 if (error.getName() == "org.freedesktop.DBus.Error.UnknownMethod") continue;
@@ -96,33 +107,87 @@ struct SettingsPortal::Connection {
         return {};
     }
 
-    void listen() {
-        std::weak_ptr<Shared> weak = shared;
-        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
-        match = bus->addMatch(std::string("type='signal',sender='") + portalName + "',path='" + portalPath +
-                                  "',interface='" + settingsInterface + "',member='SettingChanged'",
-                              [weak](sdbus::Message& message) {
-                                  std::string space, key;
-                                  sdbus::Variant value;
-                                  try {
-                                      message >> space >> key >> value;
-                                  } catch (const sdbus::Error&) {
-                                      return;  // not the signal we know
-                                  }
-                                  if (space != appearanceNamespace || !isAppearanceKey(key)) return;
-                                  changed(weak, key, unwrapped(std::move(value)));
-                              });
+    /// Main thread: reads both keys again without waiting; the answers come as changes do.
+    void readAgain() {
+        for (const char* key : {colorSchemeKey, accentColorKey}) {
+            try {
+                proxy->callMethodAsync(readMethod)
+                    .onInterface(settingsInterface)
+                    .withTimeout(answerTime)
+                    .withArguments(std::string(appearanceNamespace), std::string(key))
+                    .uponReplyInvoke([weak = std::weak_ptr<Shared>(shared), key](const sdbus::Error* error, sdbus::Variant value) {
+                        if (!error) {
+                            changed(weak, key, unwrapped(std::move(value)));
+                        } else if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
+                            changed(weak, key, std::nullopt);  // no longer set
+                        }
+                    });
+            } catch (const sdbus::Error&) {
+            }
+        }
     }
 
-    static void changed(const std::weak_ptr<Shared>& weak, const std::string& key, const sdbus::Variant& value) {
+    /// Main thread: reaches the portal on `connection` and listens to it there.
+    void attach(std::shared_ptr<sdbus::IConnection> connection) {
+        portalComes.reset();
+        settingChanged.reset();
+        proxy.reset();
+        bus = std::move(connection);
+        proxy = sdbus::createProxy(*bus, portalName, portalPath);
+        std::weak_ptr<Shared> weak = shared;
+        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
+        settingChanged = bus->addMatch(std::string("type='signal',sender='") + portalName + "',path='" + portalPath +
+                                           "',interface='" + settingsInterface + "',member='SettingChanged'",
+                                       [weak](sdbus::Message& message) {
+                                           std::string space, key;
+                                           sdbus::Variant value;
+                                           try {
+                                               message >> space >> key >> value;
+                                           } catch (const sdbus::Error&) {
+                                               return;  // not the signal we know
+                                           }
+                                           if (space != appearanceNamespace || !isAppearanceKey(key)) return;
+                                           changed(weak, key, unwrapped(std::move(value)));
+                                       });
+        // A portal that starts again may bring other values, and tells of no change.
+        portalComes = bus->addMatch(std::string("type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
+                                                "interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='") +
+                                        portalName + "'",
+                                    [this, living = std::weak_ptr<bool>(alive)](sdbus::Message& message) {
+                                        std::string name, before, now;
+                                        try {
+                                            message >> name >> before >> now;
+                                        } catch (const sdbus::Error&) {
+                                            return;
+                                        }
+                                        if (now.empty()) return;
+                                        DispatchQueue::main().async([this, living] {
+                                            if (living.lock()) readAgain();
+                                        });
+                                    });
+    }
+
+    /// Main thread, on every pass of the loop: a session connection made anew (the bus came
+    /// back, or another bus) is listened to, and the portal on it read again.
+    void follow() {
+        auto current = DBusConnection::session();
+        if (!current || current == bus) return;
+        try {
+            attach(std::move(current));
+            readAgain();
+        } catch (const sdbus::Error&) {
+        }
+    }
+
+    static void changed(const std::weak_ptr<Shared>& weak, const std::string& key, const std::optional<sdbus::Variant>& value) {
         auto shared = weak.lock();
         if (!shared) return;
         {
             std::lock_guard lock(shared->mutex);
             if (key == colorSchemeKey) {
-                shared->preferences.prefersDark = colorScheme(value);
+                shared->preferences.prefersDark = value ? colorScheme(*value) : std::nullopt;
             } else {
-                shared->preferences.accentColor = accentColor(value);
+                shared->preferences.accentColor = value ? accentColor(*value) : std::nullopt;
             }
         }
         DispatchQueue::main().async([weak] {
@@ -140,11 +205,10 @@ struct SettingsPortal::Connection {
 
 std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const Preferences&)> changed) {
     auto connection = std::make_unique<Connection>();
-    connection->bus = DBusConnection::session();
-    if (!connection->bus) return nullptr;
+    auto bus = DBusConnection::session();
+    if (!bus) return nullptr;
     try {
-        connection->proxy = sdbus::createProxy(*connection->bus, portalName, portalPath);
-        connection->listen();
+        connection->attach(std::move(bus));
     } catch (const sdbus::Error&) {
         return nullptr;
     }
@@ -159,6 +223,7 @@ std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const P
         if (accentAnswer.value) preferences.accentColor = accentColor(*accentAnswer.value);
         connection->shared->changed = std::move(changed);
     }
+    connection->follower = RunLoop::main().addObserver([raw = connection.get()] { raw->follow(); });
     return std::unique_ptr<SettingsPortal>(new SettingsPortal(std::move(connection)));
 }
 

@@ -77,10 +77,12 @@ CGFloat barWidth(NSStatusItem& item, NSView& content) {
 
 }  // namespace
 
-StatusNotifierItemExport::StatusNotifierItemExport(sdbus::IConnection& connection, std::string path, std::string id,
-                                                   const std::shared_ptr<NSStatusItem>& item)
-    : path_(std::move(path)), item_(item), menu_(connection, path_ + "/Menu") {
-    object_ = sdbus::createObject(connection, path_);
+StatusNotifierItemExport::StatusNotifierItemExport(std::shared_ptr<sdbus::IConnection> connection, std::string busName,
+                                                   std::string id, const std::shared_ptr<NSStatusItem>& item,
+                                                   std::function<void()> named)
+    : connection_(std::move(connection)), busName_(std::move(busName)), item_(item),
+      menu_(*connection_, std::string(path) + "/Menu") {
+    object_ = sdbus::createObject(*connection_, path);
     auto shared = shared_;
     auto read = [shared](auto member) {
         return [shared, member] {
@@ -131,20 +133,27 @@ StatusNotifierItemExport::StatusNotifierItemExport(sdbus::IConnection& connectio
     }
     object_->registerSignal("NewStatus").onInterface(itemInterface).withParameters<std::string>("status");
     object_->finishRegistration();
+
+    // Asked without waiting: the answer comes on the bus thread.
+    daemon_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+    constexpr std::uint32_t doNotQueue = 4, primaryOwner = 1, alreadyOwner = 4;
+    daemon_->callMethodAsync("RequestName")
+        .onInterface("org.freedesktop.DBus")
+        .withArguments(busName_, doNotQueue)
+        .uponReplyInvoke([flag = std::weak_ptr<bool>(named_), named = std::move(named)](const sdbus::Error* error, std::uint32_t result) {
+            if (error || (result != primaryOwner && result != alreadyOwner)) return;
+            DispatchQueue::main().async([flag, named] {
+                auto isNamed = flag.lock();
+                if (!isNamed) return;
+                *isNamed = true;
+                if (named) named();
+            });
+        });
 }
 
-StatusNotifierItemExport::~StatusNotifierItemExport() {
-    bool shown = false;
-    {
-        std::lock_guard lock(shared_->mutex);
-        shown = shared_->look.status != "Passive";
-    }
-    // A tray that keeps items by path until the connection closes hides a passive one.
-    try {
-        if (shown) object_->emitSignal("NewStatus").onInterface(itemInterface).withArguments(std::string("Passive"));
-    } catch (const sdbus::Error&) {
-    }
-}
+// The members go in reverse order: the proxy, the menu and the item leave the connection before it
+// closes.
+StatusNotifierItemExport::~StatusNotifierItemExport() = default;
 
 std::vector<Pixmap> StatusNotifierItemExport::iconOf(NSStatusItem& item) {
     auto button = item.button();

@@ -1,9 +1,12 @@
 #pragma once
 // One status item as the desktop's tray reads it over D-Bus (org.kde.StatusNotifierItem), with
-// its menu beside it: its title, its picture as ARGB32 pixmaps and whether it is shown. The tray
-// reads them on the bus thread from the copy the main thread made last; a click on the item in
-// the tray sends the button's action on the main queue.
+// its menu beside it: its title, its picture as ARGB32 pixmaps and whether it is shown. Each item
+// has a connection and a bus name of its own, as the protocol expects, so that every tray drops
+// the item when the name goes with it. The tray reads the item on the bus thread from the copy
+// the main thread made last; a click on the item in the tray sends the button's action on the
+// main queue.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,15 +19,22 @@
 
 class StatusNotifierItemExport {
 public:
-    /// Exports the item at `path` (its menu at `path` + "/Menu") under the tray id `id`.
-    StatusNotifierItemExport(sdbus::IConnection& connection, std::string path, std::string id,
-                             const std::shared_ptr<NSStatusItem>& item);
-    /// Leaves the tray: says the item is no longer shown, then takes it off the bus.
+    /// The path of every item on its own connection.
+    static constexpr const char* path = "/StatusNotifierItem";
+
+    /// Exports the item (its menu at path + "/Menu") under the tray id `id` on `connection`, a
+    /// connection of its own, and asks the bus for `busName`; `named` runs on the main queue once
+    /// the name is the item's, unless the export has gone by then.
+    StatusNotifierItemExport(std::shared_ptr<sdbus::IConnection> connection, std::string busName, std::string id,
+                             const std::shared_ptr<NSStatusItem>& item, std::function<void()> named);
+    /// Leaves the tray: closes the item's connection, and its bus name goes with it.
     ~StatusNotifierItemExport();
     StatusNotifierItemExport(const StatusNotifierItemExport&) = delete;
     StatusNotifierItemExport& operator=(const StatusNotifierItemExport&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& busName() const { return busName_; }
+    /// Whether the bus gave the item its name (main thread).
+    bool isNamed() const { return *named_; }
     /// Main thread: copies what the item shows now and tells the tray what changed.
     void update();
 
@@ -52,7 +62,9 @@ private:
     Look lookOf(NSStatusItem& item);
     std::vector<Pixmap> iconOf(NSStatusItem& item);
 
-    std::string path_;
+    std::shared_ptr<sdbus::IConnection> connection_;
+    std::string busName_;
+    std::shared_ptr<bool> named_ = std::make_shared<bool>(false);
     std::weak_ptr<NSStatusItem> item_;
     std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
     /// The image or view the icon was last drawn from, to draw it again only when it changed.
@@ -61,4 +73,5 @@ private:
     bool drawnDark_ = false;
     std::unique_ptr<sdbus::IObject> object_;
     DBusMenuExport menu_;
+    std::unique_ptr<sdbus::IProxy> daemon_;
 };

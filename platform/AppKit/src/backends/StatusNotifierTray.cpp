@@ -1,7 +1,6 @@
 #include "AppKit/backends/StatusNotifierTray.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,11 +19,6 @@ namespace {
 constexpr const char* watcherName = "org.kde.StatusNotifierWatcher";
 constexpr const char* watcherPath = "/StatusNotifierWatcher";
 
-std::string sessionAddress() {
-    const char* set = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    return set ? set : "";
-}
-
 // The bar's items on the bus, on the main thread.
 class Tray {
 public:
@@ -40,7 +34,22 @@ public:
     }
 
     void registerAll() {
-        for (const auto& entry : exported_) registerItem(entry.exported->path());
+        for (const auto& entry : exported_) {
+            if (entry.exported->isNamed()) registerItem(entry.exported->busName());
+        }
+    }
+
+    void registerItem(const std::string& busName) {
+        if (!watcher_) return;
+        try {
+            // Registered by bus name: the watcher finds the item at its usual path and forgets it
+            // when the name goes. Without a watcher the call fails and the item stays in the bar.
+            watcher_->callMethodAsync("RegisterStatusNotifierItem")
+                .onInterface(watcherName)
+                .withArguments(busName)
+                .uponReplyInvoke([](const sdbus::Error*) {});
+        } catch (const sdbus::Error&) {
+        }
     }
 
 private:
@@ -51,7 +60,7 @@ private:
 
     void pass() {
         const auto items = NSStatusBar::system().statusItems();
-        followTheBus(items);
+        followTheBus(!items.empty());
         if (!connection_) return;
         std::erase_if(exported_, [&](const Exported& entry) {
             auto item = entry.item.lock();
@@ -63,35 +72,26 @@ private:
                 known->exported->update();
                 continue;
             }
-            const int number = nextNumber_++;
+            auto own = DBusConnection::separate(DBusConnection::Bus::session);
+            if (!own) return;
+            const std::string number = std::to_string(nextNumber_++);
+            const std::string busName =
+                "org.kde.StatusNotifierItem-" + std::to_string(ProcessInfo::processInfo().processIdentifier()) + "-" + number;
             try {
                 auto exported = std::make_unique<StatusNotifierItemExport>(
-                    *connection_, "/StatusNotifierItem/" + std::to_string(number),
-                    ProcessInfo::processInfo().processName() + "-" + std::to_string(number), item);
+                    std::move(own), busName, ProcessInfo::processInfo().processName() + "-" + number, item,
+                    [busName] { Tray::shared().registerItem(busName); });
                 exported->update();
-                registerItem(exported->path());
                 exported_.push_back({item, std::move(exported)});
             } catch (const sdbus::Error&) {
             }
         }
     }
 
-    // Takes the shared session connection, and follows it when it is made anew (another bus, or
-    // the bus came back); without items nothing is asked of the bus.
-    void followTheBus(const std::vector<std::shared_ptr<NSStatusItem>>& items) {
-        if (items.empty()) {
-            leaveTheBus();
-            triedItems_.clear();
-            return;
-        }
-        const std::string address = sessionAddress();
-        std::vector<const NSStatusItem*> present;
-        for (const auto& item : items) present.push_back(item.get());
-        const bool tryAgain = !connection_ && (address != triedAddress_ || present != triedItems_);
-        triedAddress_ = address;
-        triedItems_ = std::move(present);
-        if (!connection_ && !tryAgain) return;
-        auto current = DBusConnection::session();
+    // Takes the shared session connection while there are items, and follows it when it is made
+    // anew (another bus, or the bus came back): the items are exported again on the new one.
+    void followTheBus(bool wanted) {
+        auto current = wanted ? DBusConnection::session() : nullptr;
         if (current == connection_) return;
         leaveTheBus();
         if (!current) return;
@@ -124,26 +124,11 @@ private:
         connection_.reset();
     }
 
-    void registerItem(const std::string& path) {
-        if (!watcher_) return;
-        try {
-            // Registered by path: the watcher takes the sender's name with it. Without a watcher
-            // the call fails and the item stays in the bar only.
-            watcher_->callMethodAsync("RegisterStatusNotifierItem")
-                .onInterface(watcherName)
-                .withArguments(path)
-                .uponReplyInvoke([](const sdbus::Error*) {});
-        } catch (const sdbus::Error&) {
-        }
-    }
-
     bool started_ = false;
     std::shared_ptr<sdbus::IConnection> connection_;
     std::unique_ptr<sdbus::IProxy> watcher_;
     sdbus::Slot watcherComes_;
     std::vector<Exported> exported_;
-    std::string triedAddress_;
-    std::vector<const NSStatusItem*> triedItems_;
     int nextNumber_ = 1;
 };
 

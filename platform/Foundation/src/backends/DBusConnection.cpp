@@ -130,6 +130,15 @@ std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
     return std::shared_ptr<sdbus::IConnection>(entry.dispatched, entry.dispatched->connection.get());
 }
 
+std::shared_ptr<sdbus::IConnection> DBusConnection::separate(Bus bus) {
+    try {
+        auto dispatched = open(bus);
+        return std::shared_ptr<sdbus::IConnection>(dispatched, dispatched->connection.get());
+    } catch (const sdbus::Error&) {
+        return nullptr;
+    }
+}
+
 bool DBusConnection::hasOwner(sdbus::IConnection& connection, const std::string& name,
                               std::chrono::milliseconds timeout) {
     try {

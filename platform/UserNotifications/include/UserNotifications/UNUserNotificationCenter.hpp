@@ -5,6 +5,7 @@
 // not take completes with the error why. Completions run on a background queue.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -35,6 +36,8 @@ struct UNMutableNotificationContent {
     std::string body;
     bool defaultSound = false;
 };
+
+class DesktopNotifications;
 
 struct UNNotificationRequest {
     std::string identifier;
@@ -71,9 +74,10 @@ public:
     std::optional<UNAuthorizationOptions> lastRequestedOptions() const;
 
 private:
-    UNUserNotificationCenter() = default;
+    UNUserNotificationCenter();
 
     mutable std::mutex mutex_;
+    std::shared_ptr<DesktopNotifications> desktop_;
     Model model_;
     std::vector<UNNotificationRequest> delivered_;
     Deliverer deliverer_;

@@ -1,14 +1,29 @@
 #pragma once
 // The desktop's notification service (org.freedesktop.Notifications) on the session bus.
+#include <mutex>
 #include <optional>
+#include <string>
+
+#include <sdbus-c++/sdbus-c++.h>
 
 #include "UserNotifications/UNUserNotificationCenter.hpp"
 
-namespace desktopnotifications {
+class DesktopNotifications {
+public:
+    /// Shows the request's title and body now, with the default sound when it asks for one; the
+    /// error of the bus when there is no session bus, no notification service, or the service
+    /// refuses. The body is plain text: for a server that reads bodies as markup (it announces
+    /// "body-markup") its &, < and > are written as entities. Waits for the service's answers;
+    /// not for the main thread.
+    std::optional<UNError> show(const UNNotificationRequest& request);
 
-/// Shows the request's title and body now, with the default sound when it asks for one; the error
-/// of the bus when there is no session bus, no notification service, or the service refuses.
-/// Waits for the service's answer.
-std::optional<UNError> show(const UNNotificationRequest& request);
+private:
+    /// Whether the server reads bodies as markup, asked once per server (the unique name that
+    /// owns the service's name). `owner` is empty when no server ran: the bus may start one to
+    /// answer, and `owner` then names it.
+    bool readsMarkup(sdbus::IConnection& connection, std::string& owner);
 
-}  // namespace desktopnotifications
+    std::mutex mutex_;
+    std::string knownOwner_;
+    bool knownReadsMarkup_ = false;
+};

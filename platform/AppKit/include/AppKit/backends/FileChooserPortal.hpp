@@ -15,6 +15,7 @@
 class FileChooserPortal {
 public:
     struct Request {
+        /// The dialog's window title.
         std::string title;
         /// The text of the button that accepts the choice; the portal's own when empty.
         std::string acceptLabel;

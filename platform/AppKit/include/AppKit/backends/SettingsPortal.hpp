@@ -3,7 +3,9 @@
 // (org.freedesktop.portal.Settings, namespace "org.freedesktop.appearance"): "color-scheme" (1 dark,
 // 2 light, 0 or anything else no preference) and "accent-color" (red, green and blue from 0 to 1;
 // unset when out of range). Read with ReadOne, or with Read from portals older than it; followed
-// through the portal's SettingChanged signal, each change handed over on the main queue.
+// through the portal's SettingChanged signal, each change handed over on the main queue. A portal
+// that starts again, and the portal of a session bus that comes back (the shared connection made
+// anew, seen on the next pass of the main loop), are read again without waiting.
 //
 //   auto portal = SettingsPortal::start([](const SettingsPortal::Preferences& p) { ... });
 //   if (!portal) ...;  // no portal answers: the preferences come from elsewhere

@@ -20,6 +20,10 @@ public:
     static std::shared_ptr<sdbus::IConnection> shared(Bus bus);
     static std::shared_ptr<sdbus::IConnection> session() { return shared(Bus::session); }
     static std::shared_ptr<sdbus::IConnection> system() { return shared(Bus::system); }
+    /// A connection of the caller's own to `bus`, dispatched like the shared ones, for a client
+    /// that needs a bus name per object; closed (its names released) when let go of. Empty when
+    /// no bus answers.
+    static std::shared_ptr<sdbus::IConnection> separate(Bus bus);
 
     /// Whether some peer owns `name` on `connection`; false when the bus does not answer in time.
     static bool hasOwner(sdbus::IConnection& connection, const std::string& name,
