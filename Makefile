@@ -3,6 +3,7 @@
 #   make test       installs what is missing, builds, runs every test
 #   make test-asan  the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make fuzz       the fuzz targets (clang, sanitizers), each run FUZZ_RUNS times from its seeds
+#   make install    builds, then installs under PREFIX (below DESTDIR when set)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
@@ -10,8 +11,9 @@ BUILD_FUZZ ?= build-fuzz
 FUZZ_RUNS  ?= 60000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all bootstrap build build-asan build-fuzz run test test-asan fuzz bench clean
+.PHONY: all bootstrap build build-asan build-fuzz run test test-asan fuzz bench install clean
 
 all: build
 
@@ -54,6 +56,9 @@ fuzz: build-fuzz
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
