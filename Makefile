@@ -3,6 +3,7 @@
 #   make test       installs what is missing, builds, runs every test
 #   make test-asan  the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   make fuzz       the fuzz targets (clang, sanitizers), each run FUZZ_RUNS times from its seeds
+#   make install    builds, then installs under PREFIX (below DESTDIR when set)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
@@ -10,30 +11,34 @@ BUILD_FUZZ ?= build-fuzz
 FUZZ_RUNS  ?= 60000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all bootstrap build build-asan build-fuzz run test test-asan fuzz bench clean
+.PHONY: all bootstrap build build-asan build-fuzz run test test-asan fuzz bench install clean
 
 all: build
 
 bootstrap:
 	@scripts/bootstrap
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
+# A build folder is configured when it is new, and again whenever CMAKE_ARGS gives settings, so
+# that a folder made before takes them too (CI turns warnings into errors this way).
+define configure
+	@if [ ! -f $(1)/build.ninja ] || [ -n "$(strip $(CMAKE_ARGS))" ]; then \
+	  echo "$(strip $(3) cmake -S . -B $(1) -G Ninja $(2) $(CMAKE_ARGS))"; \
+	  $(3) cmake -S . -B $(1) -G Ninja $(2) $(CMAKE_ARGS); \
+	fi
+endef
 
-build: bootstrap $(BUILD)/build.ninja
+build: bootstrap
+	$(call configure,$(BUILD))
 	cmake --build $(BUILD) -j $(JOBS)
 
-$(BUILD_ASAN)/build.ninja:
-	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLON_BENCHMARKS=OFF $(CMAKE_ARGS)
-
-build-asan: bootstrap $(BUILD_ASAN)/build.ninja
+build-asan: bootstrap
+	$(call configure,$(BUILD_ASAN),-DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLON_BENCHMARKS=OFF)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
-$(BUILD_FUZZ)/build.ninja:
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DQUILLON_FUZZ=ON $(CMAKE_ARGS)
-
-build-fuzz: bootstrap $(BUILD_FUZZ)/build.ninja
+build-fuzz: bootstrap
+	$(call configure,$(BUILD_FUZZ),-DQUILLON_FUZZ=ON,CC=clang CXX=clang++)
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz
 
 run: build
@@ -51,6 +56,9 @@ fuzz: build-fuzz
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

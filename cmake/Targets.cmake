@@ -4,7 +4,10 @@
 #   <folder>/resources/        the resource bundle (modules) copied next to the executables
 #   <folder>/tests/            GoogleTest cases, one executable per folder
 
-set(QUILLON_WARNINGS -Wall -Wextra -Wpedantic -Werror -Wno-missing-field-initializers)
+set(QUILLON_WARNINGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(QUILLON_WERROR)
+  list(APPEND QUILLON_WARNINGS -Werror)
+endif()
 set(QUILLON_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
 
 if(QUILLON_FUZZ)

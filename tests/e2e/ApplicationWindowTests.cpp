@@ -13,11 +13,13 @@
 #include <thread>
 
 #include "AppKit/NSApplication.hpp"
+#include "AppKit/NSImage.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "CoreBluetooth/BluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/Locale.hpp"
+#include "Foundation/backends/DesktopEntry.hpp"
 #include "IOKit/HardwareProfile.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "Quillon/BatteryCells.hpp"
@@ -181,10 +183,12 @@ protected:
         return out;
     }
 
-    /// Starts the program on the display with its settings under `configHome`, in English and with no
-    /// session bus unless `environment` says otherwise.
+    /// Starts the program (the built one unless `program` names another) on the display with its
+    /// settings under `configHome`, in English and with no session bus unless `environment` says
+    /// otherwise.
     void start(const std::string& profile, const std::filesystem::path& configHome,
-               const std::map<std::string, std::string>& environment = {}) {
+               const std::map<std::string, std::string>& environment = {},
+               const std::string& program = std::string(QUILLON_BIN_DIR) + "/Quillon") {
         app_.reset();
         std::map<std::string, std::string> variables{{"DISPLAY", display_->name()},
                                                      {"QUILLON_WINDOW_BACKEND", "sdl"},
@@ -193,8 +197,7 @@ protected:
                                                      {"LANGUAGE", "en"},
                                                      {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}};
         for (const auto& [name, value] : environment) variables[name] = value;
-        app_ = std::make_unique<ApplicationProcess>(std::string(QUILLON_BIN_DIR) + "/Quillon", variables,
-                                                    configHome / "quillon.log");
+        app_ = std::make_unique<ApplicationProcess>(program, variables, configHome / "quillon.log");
         log_ = configHome / "quillon.log";
         ASSERT_TRUE(app_->started());
     }
@@ -312,6 +315,50 @@ TEST_F(ApplicationWindow, WithoutDevicesTheWindowSaysSo) {
     Area content{0, int(titleBar), shot.width, shot.height - int(titleBar)};
     EXPECT_EQ(count(shot, content, gaugeGreen) + count(shot, content, gaugeRed), 0);
     closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsEntry) {
+    // Installed as a package installs it: under /usr, below a folder of the test's own. Naming the
+    // (only) component keeps the list of installed files apart from that of a user's make install.
+    TemporaryDirectory stage;
+    auto run = [](const std::string& command) { return std::system((command + " >/dev/null").c_str()); };
+    ASSERT_EQ(run("DESTDIR='" + stage.path().string() + "' '" QUILLON_CMAKE_COMMAND "' --install '" QUILLON_BUILD_DIR
+                  "' --prefix /usr --component Unspecified"), 0);
+    auto share = stage.path() / "usr/share";
+    auto entryPath = share / "applications/org.quillon.Quillon.desktop";
+    auto metainfoPath = share / "metainfo/org.quillon.Quillon.metainfo.xml";
+    EXPECT_EQ(run("desktop-file-validate '" + entryPath.string() + "'"), 0) << "desktop-file-utils installed?";
+    EXPECT_EQ(run("appstreamcli validate --no-net '" + metainfoPath.string() + "'"), 0) << "appstream installed?";
+    auto entry = DesktopEntry::atPath(entryPath.string());
+    ASSERT_TRUE(entry);
+    ASSERT_TRUE(entry->exec && entry->icon);
+    EXPECT_EQ(*entry->exec, "/usr/bin/quillon");
+    EXPECT_TRUE(NSImage::contentsOfFile((share / "icons/hicolor/scalable/apps" / (*entry->icon + ".svg")).string()));
+    auto text = [](const std::filesystem::path& path) {
+        std::ifstream file(path);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
+    // The software centre finds the metainfo by the id the review prompt opens: the bundle's identifier.
+    auto bundle = Bundle::atPath(stage.path() / "usr/lib/quillon/Quillon.app");
+    ASSERT_TRUE(bundle && bundle->bundleIdentifier());
+    const std::string id = *bundle->bundleIdentifier();
+    EXPECT_NE(text(metainfoPath).find("<id>" + id + "</id>"), std::string::npos);
+    EXPECT_NE(text(entryPath).find("\nStartupWMClass=" + id + "\n"), std::string::npos);
+
+    // The installed command finds the bundle's resources: its window shows the texts, and the
+    // desktop tells it by the entry's class and shows its icon.
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    start(emptyProfile, config.path(), {}, (stage.path() / "usr/bin/quillon").string());
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    auto [place, shot] =
+        settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
+    ASSERT_EQ(place.height, height) << "the program said:\n" << programOutput();
+    EXPECT_LT(difference(shot, *ref.image, ref.emptyLabel), 0.01);
+    EXPECT_EQ(windowClass(display_->connection(), place.id), std::pair(id, id));
+    EXPECT_EQ(windowIconSize(display_->connection(), place.id), std::pair(128L, 128L));
+    closeThroughTheCloseButton(place, ref);
+    EXPECT_EQ(programOutput().find("unable to find bundle"), std::string::npos);
 }
 
 TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAcrossARestart) {

@@ -235,6 +235,31 @@ std::vector<std::string> windowState(const VirtualDisplay& display, unsigned lon
     return atoms;
 }
 
+std::pair<std::string, std::string> windowClass(Display* display, unsigned long window) {
+    XClassHint hint{};
+    if (!XGetClassHint(display, window, &hint)) return {};
+    std::pair<std::string, std::string> names{hint.res_name ? hint.res_name : "", hint.res_class ? hint.res_class : ""};
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    return names;
+}
+
+std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned long window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    std::optional<std::pair<long, long>> size;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL, &type,
+                           &format, &items, &left, &data) == Success &&
+        items == 2) {
+        auto* values = reinterpret_cast<long*>(data);
+        size = std::pair{values[0], values[1]};
+    }
+    if (data) XFree(data);
+    return size;
+}
+
 void requestClose(Display* display, unsigned long window) {
     XEvent event{};
     event.xclient.type = ClientMessage;

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef struct _XDisplay Display;
@@ -71,6 +72,10 @@ std::optional<WindowPlace> findWindow(Display* display, const std::string& title
 std::vector<WindowPlace> windowsOf(Display* display, pid_t pid);
 /// The window's _NET_WM_STATE atoms, as xprop reads them ("_NET_WM_STATE_ABOVE", ...).
 std::vector<std::string> windowState(const VirtualDisplay& display, unsigned long window);
+/// The window's WM_CLASS (instance and class), by which the desktop matches it to a desktop entry.
+std::pair<std::string, std::string> windowClass(Display* display, unsigned long window);
+/// The width and height of the first picture of the window's icon (_NET_WM_ICON); none without one.
+std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned long window);
 /// Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
 void requestClose(Display* display, unsigned long window);
 Screenshot grab(Display* display, const WindowPlace& place);

@@ -12,12 +12,15 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSCursor.hpp"
+#include "AppKit/NSImage.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "Foundation/Bundle.hpp"
 
 struct SDLWindowBackend::Native {
     SDL_Window* window = nullptr;
@@ -123,6 +126,49 @@ private:
     std::uint32_t wakeEvent_;
 };
 
+// The desktop tells an application's windows by their class (X11) or app id (Wayland), the name of
+// its desktop entry: the main bundle's identifier. SDL reads both from the environment while its
+// video starts; returns the variables set for it here (a user's own setting stands), to be taken
+// away again once it has started, so that programs started later name their own windows.
+std::vector<const char*> nameWindowsAfterTheApplication() {
+    std::vector<const char*> set;
+    auto identifier = Bundle::main()->bundleIdentifier();
+    if (!identifier || identifier->empty()) return set;
+    for (const char* name : {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"}) {
+        if (!std::getenv(name) && setenv(name, identifier->c_str(), 0) == 0) set.push_back(name);
+    }
+    return set;
+}
+
+// The icon the main bundle's information names, on the window for the desktop's task bar and
+// window switcher: 128 pixels across, its colours not premultiplied, as the window system takes them.
+void showApplicationIcon(SDL_Window* window) {
+    const PropertyListValue* file = Bundle::main()->objectForInfoDictionaryKey("CFBundleIconFile");
+    auto name = file ? file->stringValue() : std::nullopt;
+    auto icon = name ? NSImage::named(*name) : nullptr;
+    CGFloat side = icon ? std::max(icon->size().width, icon->size().height) : 0;
+    if (side <= 0) return;
+    cairo_surface_t* rendered = icon->renderedSurface(128 / side);
+    int width = cairo_image_surface_get_width(rendered), height = cairo_image_surface_get_height(rendered);
+    int stride = cairo_image_surface_get_stride(rendered);
+    std::vector<Uint32> pixels;
+    pixels.reserve(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(cairo_image_surface_get_data(rendered) + y * stride);
+        for (int x = 0; x < width; ++x) {
+            Uint32 p = row[x], a = p >> 24;
+            auto straight = [&](int shift) { return a ? (((p >> shift & 0xFF) * 255 + a / 2) / a) << shift : 0; };
+            pixels.push_back(a << 24 | straight(16) | straight(8) | straight(0));
+        }
+    }
+    cairo_surface_destroy(rendered);
+    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                                  SDL_PIXELFORMAT_ARGB8888)) {
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
@@ -139,7 +185,10 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
         installed = true;
         previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    auto named = nameWindowsAfterTheApplication();
+    int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    for (const char* name : named) unsetenv(name);
+    if (started != 0) {
         std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
         return nullptr;
     }
@@ -244,6 +293,7 @@ void SDLWindowBackend::show(NSWindow& window) {
         native->placed = frame;
         native->alwaysOnTop = window.level() >= NSWindow::floatingLevel;
         SDL_SetWindowHitTest(native->window, hitTest, native.get());
+        showApplicationIcon(native->window);
     }
     SDL_ShowWindow(native->window);
     SDL_RaiseWindow(native->window);
