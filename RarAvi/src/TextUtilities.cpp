@@ -35,12 +35,10 @@ void appendUTF8(std::string& text, UChar32 scalar) {
 // MARK: - Image attachments
 
 ImageAttachment::ImageAttachment(const std::shared_ptr<NSImage>& image, const std::shared_ptr<NSFont>& font) : ImageAttachment() {
-    if (!image) return;
-    if (font) {
-        const CGSize size = image->size();
-        setBounds({0, std::round(font->capHeight() - size.height) * 0.5, size.width, size.height});
-    }
-    // Without a font the zero bounds show the image at its own size.
+    // Without a font the attachment stays empty.
+    if (!image || !font) return;
+    const CGSize size = image->size();
+    setBounds({0, std::round(font->capHeight() - size.height) * 0.5, size.width, size.height});
     setImage(image);
 }
 

@@ -8,7 +8,7 @@
 
 namespace ZododuvoZoz {
 namespace {
-/// Whether the format asks for exactly one floating-point number (flags, width and precision
+/// Whether the format asks for at most one floating-point number (flags, width and precision
 /// allowed, "%%" for a percent sign) and nothing else: only such a format may be given a double.
 bool formatsOneDouble(const std::string& format) {
     int conversions = 0;
@@ -25,7 +25,7 @@ bool formatsOneDouble(const std::string& format) {
         if (i >= format.size() || std::string_view("fFeEgGaA").find(format[i]) == std::string_view::npos) return false;
         ++conversions;
     }
-    return conversions == 1;
+    return conversions <= 1;
 }
 
 std::string formatted(const std::string& format, double value) {

@@ -5,12 +5,11 @@
 
 namespace ZododuvoZoz {
 
-HoverLabel::HoverLabel(CGRect frame) : NSTextField(frame) {}
+HoverLabel::HoverLabel(CGRect frame) : NSTextField(frame) { redraw(); }
 
 std::shared_ptr<HoverLabel> HoverLabel::make(CGRect frame) {
     auto label = std::make_shared<HoverLabel>(frame);
     label->replaceTrackingArea();
-    label->redraw();
     return label;
 }
 

@@ -276,6 +276,8 @@ TEST_F(PointAndValueAxes, ValuesAreSpreadOverEqualSegments) {
         axis->setFormatString(unsafe);
         EXPECT_EQ(axis->valueText(12.25), "12.25 ms") << unsafe;  // written with "%.2f" instead
     }
+    axis->setFormatString("n/a");
+    EXPECT_EQ(axis->valueText(12.25), "n/a ms");
     axis->setFormatType(ValueAxisFormatType::monthShortName);
     Locale::setCurrent("en_US");
     TimeZone::setCurrent("UTC");

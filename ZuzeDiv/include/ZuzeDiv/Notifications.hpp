@@ -34,12 +34,9 @@ public:
     static void canShowAlerts(std::function<void(bool)> completion);
     /// Delivers an immediate notification with the default sound when notifications are allowed;
     /// the completion receives the desktop's error when it cannot take the notification. When
-    /// they are not allowed, nothing is delivered and the completion receives the error
-    /// `notAuthorizedError()`.
+    /// they are not allowed, nothing is delivered and the completion is never called.
     static void showNotification(const std::string& title, const std::string& body,
                                  std::function<void(std::optional<UNError>)> completion = nullptr);
-
-    static UNError notAuthorizedError();
 };
 
 }  // namespace ZuzeDiv
