@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <stdexcept>
 #include <typeindex>
 #include <typeinfo>
 #include <unordered_map>
@@ -79,9 +80,10 @@ public:
         if (auto number = unsignedInteger(container)) return *number;
         if (container.is_number()) return container.get<double>();
         if (container.is_string()) return container.get<std::string>();
-        if (!container.is_array() && !container.is_object()) fail("AnyDecodable value cannot be decoded");
+        if (!container.is_array() && !container.is_object()) fail();
         if (depth == maximumNestingDepth) {
-            fail("AnyDecodable value nests more than " + std::to_string(maximumNestingDepth) + " arrays and dictionaries");
+            fail(std::make_exception_ptr(std::length_error("the value nests more than " + std::to_string(maximumNestingDepth) +
+                                                           " arrays and dictionaries")));
         }
         if (container.is_array()) {
             std::vector<std::any> array;
@@ -95,8 +97,11 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& description) const {
-        throw DecodingError(DecodingError::Kind::dataCorrupted, {codingPath_, description});
+    // Every failure is the one error of a value that cannot be decoded; what made it so, where
+    // something more is to be told, is its underlying error.
+    [[noreturn]] void fail(std::exception_ptr underlyingError = nullptr) const {
+        throw DecodingError(DecodingError::Kind::dataCorrupted,
+                            {codingPath_, "AnyDecodable value cannot be decoded", std::move(underlyingError)});
     }
 
     const CodingPath& codingPath_;

@@ -91,7 +91,10 @@ Date endOfMonth(const Date& date) {
     components.month = 1;
     components.day = -1;
     auto start = startOfMonth(date);
-    return Calendar::current().date(components, start).value_or(start);
+    // The move keeps the start's wall-clock time, which is not midnight where the month began
+    // with a skipped midnight.
+    auto calendar = Calendar::current();
+    return calendar.startOfDay(calendar.date(components, start).value_or(start));
 }
 
 Date startOfPreviousMonth() { return addingMonths(startOfMonth(Date()), -1); }

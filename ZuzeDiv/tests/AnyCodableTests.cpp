@@ -1,8 +1,10 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 
 #include "Foundation/Date.hpp"
 #include "Foundation/NSNull.hpp"
@@ -244,7 +246,11 @@ TEST(AnyCodable, NestingBeyondTheDocumentedDepthFailsToDecode) {
             ADD_FAILURE() << depth << " levels decoded";
         } catch (const DecodingError& error) {
             EXPECT_EQ(error.kind(), DecodingError::Kind::dataCorrupted);
+            EXPECT_EQ(error.context().debugDescription, "AnyDecodable value cannot be decoded");
             EXPECT_EQ(error.context().codingPath, (CodingPath{CodingKey::key("deep")}));
+            // The limit is told by the error behind it.
+            EXPECT_THAT([&] { std::rethrow_exception(error.context().underlyingError); },
+                        ::testing::ThrowsMessage<std::length_error>(::testing::HasSubstr("512")));
         }
     }
     CodingContainer object = CodingContainer::object();

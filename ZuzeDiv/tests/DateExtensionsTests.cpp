@@ -52,6 +52,11 @@ TEST_F(DateExtensions, MonthBoundariesAtMidnight) {
     EXPECT_EQ(endOfMonth(at(2024, 12, 5)), at(2024, 12, 31));
     setNow(at(2024, 1, 15, 9));
     EXPECT_EQ(startOfPreviousMonth(), at(2023, 12, 1));
+    // Paraguay's summer time began at midnight on 1 October 2023: the month starts at 01:00 and
+    // still ends at midnight.
+    TimeZone::setCurrent("America/Asuncion");
+    EXPECT_EQ(startOfMonth(at(2023, 10, 15)), at(2023, 10, 1, 1));
+    EXPECT_EQ(endOfMonth(at(2023, 10, 15)), at(2023, 10, 31));
 }
 
 TEST_F(DateExtensions, WeeksRunFromMondayWhateverTheLocale) {

@@ -40,7 +40,8 @@ inline constexpr std::size_t maximumNestingDepth = 512;
 /// integer, unsigned 64-bit integer, double, text, array and dictionary that reads it (a whole
 /// number written with a fraction reads as an integer). Throws DecodingError for anything else,
 /// for a collection with an element that does not decode and for nesting deeper than
-/// `maximumNestingDepth`, always at `codingPath`.
+/// `maximumNestingDepth` (whose context's underlying error tells the limit), always at
+/// `codingPath` and always the one data-corrupted error "AnyDecodable value cannot be decoded".
 std::any decodeAnyValue(const CodingContainer& container, const CodingPath& codingPath = {});
 /// Writes the value as a single value; throws EncodingError for a value of no known kind or a
 /// number JSON cannot hold.

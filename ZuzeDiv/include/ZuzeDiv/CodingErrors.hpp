@@ -3,6 +3,7 @@
 // element or a whole document), reached by a path of keys. Reading or writing one fails with an
 // error that tells where and why.
 #include <any>
+#include <exception>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,10 +28,11 @@ struct CodingKey {
 
 using CodingPath = std::vector<CodingKey>;
 
-/// Where coding failed and a description of why.
+/// Where coding failed, a description of why, and the error behind it where there is one.
 struct CodingContext {
     CodingPath codingPath;
     std::string debugDescription;
+    std::exception_ptr underlyingError = nullptr;
 };
 
 class EncodingError : public std::runtime_error {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Foundation/Locale.hpp"
-#include "backends/PosixTimeZoneRule.hpp"
+#include "backends/RulesTimeZone.hpp"
 
 namespace icusupport {
 
@@ -27,13 +27,11 @@ inline icu::Locale locale(const Locale& locale) {
     return icu::Locale::createCanonical(id.c_str());
 }
 
-/// The zone of an identifier: a zone of ICU's database, else the zone of a POSIX rule, else ICU's
-/// "Etc/Unknown" (which behaves as UTC).
+/// ICU's zone of ours: one that follows the system's rules for it, else ICU's own zone of that
+/// name, else ICU's "Etc/Unknown" (which behaves as UTC).
 inline std::unique_ptr<icu::TimeZone> timeZone(const TimeZone& zone) {
-    std::unique_ptr<icu::TimeZone> known(icu::TimeZone::createTimeZone(unicode(zone.identifier())));
-    if (*known != icu::TimeZone::getUnknown()) return known;
-    if (auto rule = posixtz::zone(zone.identifier())) return rule;
-    return known;
+    if (zone.rules()) return std::make_unique<RulesTimeZone>(unicode(zone.identifier()), zone.rules());
+    return std::unique_ptr<icu::TimeZone>(icu::TimeZone::createTimeZone(unicode(zone.identifier())));
 }
 
 }  // namespace icusupport

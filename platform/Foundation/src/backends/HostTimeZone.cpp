@@ -5,12 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
-#include "Foundation/SystemRoot.hpp"
 #include "Foundation/StringTrimming.hpp"
-#include "backends/PosixTimeZoneRule.hpp"
+#include "Foundation/SystemRoot.hpp"
 
 namespace hosttz {
 
@@ -18,37 +16,65 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isKnownZone(const std::string& name) {
-    if (name.empty()) return false;
+std::shared_ptr<const TimeZoneRules> utcRules() {
+    return std::make_shared<const TimeZoneRules>(*PosixTimeZoneRule::parse("UTC0"));
+}
+
+// What a zone file's place holds: nothing, a zone file, or something that is none (a damaged
+// file, a folder, a pipe), which the C library reads as UTC.
+struct ZoneFile {
+    bool exists = false;
+    std::shared_ptr<const TimeZoneRules> rules;  // empty when damaged
+};
+
+ZoneFile zoneFileAt(const fs::path& file) {
+    std::error_code error;
+    if (!fs::exists(file, error)) return {};
+    auto rules = TimeZoneRules::readZoneFile(file);
+    return {true, rules ? std::make_shared<const TimeZoneRules>(std::move(*rules)) : nullptr};
+}
+
+// Where zone files are found by name: $TZDIR, else the database's folder.
+fs::path zoneFolder() {
+    const char* folder = std::getenv("TZDIR");
+    if (folder && *folder) return folder;
+    return SystemRoot::resolve("/usr/share/zoneinfo");
+}
+
+// The zone file of a name under the zone folder.
+ZoneFile zoneFileNamed(const std::string& name) {
+    if (name.empty() || name.starts_with('/')) return {};
+    return zoneFileAt(zoneFolder() / name);
+}
+
+bool icuKnows(const std::string& name) {
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(name)));
     return *zone != icu::TimeZone::getUnknown();
 }
 
-std::optional<std::string> usable(const std::string& identifier) {
-    if (isKnownZone(identifier) || posixtz::zone(identifier)) return identifier;
-    return std::nullopt;
+bool isZoneName(const std::string& name) { return zoneFileNamed(name).exists || (!name.empty() && icuKnows(name)); }
+
+// A zone's name without the folders of its variants: "posix/Europe/Berlin" -> "Europe/Berlin".
+std::string plainName(std::string name) {
+    for (const char* variant : {"posix/", "right/"}) {
+        if (name.starts_with(variant)) name.erase(0, std::string(variant).size());
+    }
+    return name;
 }
 
 // "/usr/share/zoneinfo/Europe/Berlin", "../usr/share/zoneinfo/posix/Europe/Berlin" -> "Europe/Berlin".
 std::optional<std::string> zoneNameOfPath(const std::string& path) {
     auto at = path.rfind("zoneinfo/");
     if (at == std::string::npos) return std::nullopt;
-    std::string name = path.substr(at + 9);
-    for (const char* variant : {"posix/", "right/"}) {
-        if (name.starts_with(variant)) name.erase(0, std::string(variant).size());
-    }
-    return isKnownZone(name) ? std::optional(name) : std::nullopt;
+    return plainName(path.substr(at + 9));
 }
 
-// The rule a zone file of version 2 or later ends with, on a line of its own, for the times after
-// its last listed change.
-std::optional<std::string> ruleOfZoneFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 6 || !bytes.starts_with("TZif") || bytes[4] < '2' || bytes.back() != '\n') return std::nullopt;
-    auto lineStart = bytes.rfind('\n', bytes.size() - 2);
-    if (lineStart == std::string::npos) return std::nullopt;
-    return usable(bytes.substr(lineStart + 1, bytes.size() - lineStart - 2));
+// The zone a link names: /etc/localtime -> /usr/share/zoneinfo/Europe/Berlin.
+std::optional<std::string> zoneNameOfLink(const fs::path& file) {
+    std::error_code error;
+    auto target = fs::read_symlink(file, error);
+    if (error) return std::nullopt;
+    return zoneNameOfPath(target.string());
 }
 
 std::optional<std::string> zoneOfTimezoneFile() {
@@ -56,42 +82,53 @@ std::optional<std::string> zoneOfTimezoneFile() {
     std::string line;
     if (!file || !std::getline(file, line)) return std::nullopt;
     auto name = trimmingCharacters(line, CharacterSet::whitespacesAndNewlines);
-    return isKnownZone(name) ? std::optional(name) : std::nullopt;
+    return isZoneName(name) ? std::optional(name) : std::nullopt;
 }
 
-// A local-time file: the zone its link names, else the one /etc/timezone names, else the rule the
-// file itself ends with.
-std::optional<std::string> zoneOfLocaltime(const fs::path& file) {
-    std::error_code error;
-    auto target = fs::read_symlink(file, error);
-    if (!error) {
-        if (auto name = zoneNameOfPath(target.string())) return name;
-    } else if (!fs::exists(file, error)) {
-        return std::nullopt;
+// A zone file given by its path, as TZ or /etc/localtime gives it: its rules, named after the zone
+// its path or link names, else the one `otherName` gives, else the rule it ends with; UTC when it
+// is damaged. Where no file is, the zone its path or link names, if any.
+std::optional<Zone> zoneOfPath(const std::string& path, std::optional<std::string> (*otherName)()) {
+    const fs::path file = SystemRoot::resolve(path);
+    auto name = zoneNameOfPath(path);
+    if (!name) name = zoneNameOfLink(file);
+    const ZoneFile zone = zoneFileAt(file);
+    if (zone.exists) {
+        if (!zone.rules) return Zone{"UTC", nullptr};
+        if (!name && otherName) name = otherName();
+        if (!name && zone.rules->rule()) name = zone.rules->rule()->text();
+        return Zone{name.value_or(file.filename().string()), zone.rules};
     }
-    if (auto named = zoneOfTimezoneFile()) return named;
-    return ruleOfZoneFile(file);
+    if (name && isZoneName(*name)) return Zone{*name, rulesNamed(*name)};
+    return std::nullopt;
 }
 
-// The value of TZ: a zone name, a POSIX rule, or a zone file (with or without a leading colon).
-// A value none of them reads as the C library does: as UTC.
-std::string zoneOfVariable(std::string value) {
+// The value of TZ, read as the C library reads it: a zone file first, else a POSIX rule, else UTC.
+// A name the system has no file for but ICU knows keeps ICU's rules.
+Zone zoneOfVariable(std::string value) {
     if (value.starts_with(':')) value.erase(0, 1);
-    if (value.empty()) return "UTC";
-    if (value.starts_with('/')) {
-        if (auto name = zoneNameOfPath(value)) return *name;
-        return zoneOfLocaltime(SystemRoot::resolve(value)).value_or("UTC");
-    }
-    return usable(value).value_or("UTC");
+    if (value.starts_with('/')) return zoneOfPath(value, nullptr).value_or(Zone{"UTC", nullptr});
+    const ZoneFile zone = zoneFileNamed(value);
+    if (zone.exists) return zone.rules ? Zone{plainName(value), zone.rules} : Zone{"UTC", nullptr};
+    if (auto rule = PosixTimeZoneRule::parse(value)) return {value, std::make_shared<const TimeZoneRules>(std::move(*rule))};
+    if (!value.empty() && icuKnows(value)) return {value, nullptr};
+    return {"UTC", nullptr};
 }
 
 }  // namespace
 
-std::string identifier() {
+std::shared_ptr<const TimeZoneRules> rulesNamed(const std::string& name) {
+    const ZoneFile zone = zoneFileNamed(name);
+    if (zone.exists) return zone.rules ? zone.rules : utcRules();
+    if (auto rule = PosixTimeZoneRule::parse(name)) return std::make_shared<const TimeZoneRules>(std::move(*rule));
+    return nullptr;
+}
+
+Zone current() {
     if (const char* variable = std::getenv("TZ")) return zoneOfVariable(variable);
-    if (auto zone = zoneOfLocaltime(SystemRoot::resolve("/etc/localtime"))) return *zone;
-    if (auto named = zoneOfTimezoneFile()) return *named;
-    return "UTC";
+    if (auto zone = zoneOfPath("/etc/localtime", zoneOfTimezoneFile)) return *zone;
+    if (auto name = zoneOfTimezoneFile()) return {*name, rulesNamed(*name)};
+    return {"UTC", nullptr};
 }
 
 }  // namespace hosttz

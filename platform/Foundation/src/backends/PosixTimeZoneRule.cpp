@@ -1,59 +1,37 @@
-#include "backends/PosixTimeZoneRule.hpp"
+#include "Foundation/backends/PosixTimeZoneRule.hpp"
 
-#include <unicode/simpletz.h>
-
-#include <array>
-#include <cctype>
-#include <optional>
-#include <string_view>
-
-namespace posixtz {
+#include <algorithm>
 
 namespace {
 
-constexpr int secondsPerDay = 86400;
+constexpr std::int64_t secondsPerDay = 86400;
 
-// A day of the year on which the clocks change, as the rule writes it.
-struct ChangeDay {
-    enum class Kind { julian, zeroBased, weekday } kind = Kind::weekday;
-    int day = 0;            // julian 1-365 (29 February never counted), zeroBased 0-365
-    int month = 0;          // weekday: 1-12
-    int week = 0;           // weekday: 1-4, 5 for the last
-    int weekday = 0;        // weekday: Sunday 0 to Saturday 6
-    int seconds = 7200;     // local time of the change, -167 to 167 hours
-};
-
-struct Rule {
-    std::string standardName;
-    int standardOffset = 0;  // seconds east of Greenwich
-    std::optional<std::string> daylightName;
-    int daylightOffset = 0;
-    ChangeDay start, end;
-};
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 class Reader {
 public:
     explicit Reader(std::string_view text) : text_(text) {}
 
     bool atEnd() const { return at_ == text_.size(); }
+    bool next(char c) const { return !atEnd() && text_[at_] == c; }
     bool take(char c) {
-        if (atEnd() || text_[at_] != c) return false;
+        if (!next(c)) return false;
         ++at_;
         return true;
     }
+    bool nextIsTime() const { return !atEnd() && (isDigit(text_[at_]) || text_[at_] == '+' || text_[at_] == '-'); }
 
-    // Three or more letters, or anything of letters, digits and signs between angle brackets.
+    // Three or more letters, or three or more letters, digits and signs between angle brackets.
     std::optional<std::string> name() {
         std::size_t begin = at_;
         if (take('<')) {
-            while (!atEnd() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '+' ||
-                                text_[at_] == '-'))
-                ++at_;
+            while (!atEnd() && (isLetter(text_[at_]) || isDigit(text_[at_]) || text_[at_] == '+' || text_[at_] == '-')) ++at_;
             std::string quoted(text_.substr(begin + 1, at_ - begin - 1));
             if (!take('>') || quoted.size() < 3) return std::nullopt;
             return quoted;
         }
-        while (!atEnd() && std::isalpha(static_cast<unsigned char>(text_[at_]))) ++at_;
+        while (!atEnd() && isLetter(text_[at_])) ++at_;
         if (at_ - begin < 3) return std::nullopt;
         return std::string(text_.substr(begin, at_ - begin));
     }
@@ -61,8 +39,7 @@ public:
     std::optional<int> number(int low, int high) {
         std::size_t begin = at_;
         int value = 0;
-        while (!atEnd() && std::isdigit(static_cast<unsigned char>(text_[at_])) && at_ - begin < 3)
-            value = value * 10 + (text_[at_++] - '0');
+        while (!atEnd() && isDigit(text_[at_]) && at_ - begin < 3) value = value * 10 + (text_[at_++] - '0');
         if (at_ == begin || value < low || value > high) return std::nullopt;
         return value;
     }
@@ -82,7 +59,8 @@ public:
         return sign * seconds;
     }
 
-    std::optional<ChangeDay> changeDay() {
+    std::optional<PosixTimeZoneRule::ChangeDay> changeDay() {
+        using ChangeDay = PosixTimeZoneRule::ChangeDay;
         ChangeDay day;
         if (take('J')) {
             auto n = number(1, 365);
@@ -116,105 +94,119 @@ private:
     std::size_t at_ = 0;
 };
 
-std::optional<Rule> parse(std::string_view text) {
-    Reader reader(text);
-    Rule rule;
-    auto standardName = reader.name();
-    auto standardOffset = standardName ? reader.time(24) : std::nullopt;
-    if (!standardOffset) return std::nullopt;
-    rule.standardName = *standardName;
-    rule.standardOffset = -*standardOffset;  // the rule counts hours west of Greenwich
-    if (reader.atEnd()) return rule;
+// The rules of the United States, which the C library takes for summer time without dates.
+const PosixTimeZoneRule::ChangeDay defaultStart{PosixTimeZoneRule::ChangeDay::Kind::weekday, 0, 3, 2, 0, 7200};
+const PosixTimeZoneRule::ChangeDay defaultEnd{PosixTimeZoneRule::ChangeDay::Kind::weekday, 0, 11, 1, 0, 7200};
 
-    rule.daylightName = reader.name();
-    if (!rule.daylightName) return std::nullopt;
-    rule.daylightOffset = rule.standardOffset + 3600;
-    if (!reader.atEnd() && !reader.take(',')) {
-        auto offset = reader.time(24);
-        if (!offset) return std::nullopt;
-        rule.daylightOffset = -*offset;
-        if (!reader.atEnd() && !reader.take(',')) return std::nullopt;
-    }
-    if (reader.atEnd()) {
-        // Summer time without dates: the C library's default, the rules of the United States.
-        rule.start = ChangeDay{ChangeDay::Kind::weekday, 0, 3, 2, 0, 7200};
-        rule.end = ChangeDay{ChangeDay::Kind::weekday, 0, 11, 1, 0, 7200};
-        return rule;
-    }
-    auto start = reader.changeDay();
-    auto end = start && reader.take(',') ? reader.changeDay() : std::nullopt;
-    if (!end || !reader.atEnd()) return std::nullopt;
-    rule.start = *start;
-    rule.end = *end;
-    return rule;
+bool isLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+// Days since 1970-01-01 of a date of the Gregorian calendar, and back.
+std::int64_t daysFromCivil(std::int64_t year, int month, int day) {
+    year -= month <= 2;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
 }
 
-// A change day in ICU's terms: a month, a day and a weekday in one of ICU's encodings, and the
-// milliseconds into that day.
-struct ICURule {
-    int month = 0;
-    int day = 0;
-    int dayOfWeek = 0;
-    int milliseconds = 0;
-};
+std::int64_t yearOfDays(std::int64_t days) {
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    return yearOfEra + era * 400 + (monthIndex >= 10 ? 1 : 0);
+}
 
-constexpr std::array<int, 12> daysInMonth{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+int daysInMonth(std::int64_t year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
 
-std::optional<ICURule> icuRule(const ChangeDay& change) {
-    // A time past midnight or before it moves the change to another day.
-    int shift = change.seconds >= 0 ? change.seconds / secondsPerDay : -((-change.seconds + secondsPerDay - 1) / secondsPerDay);
-    ICURule rule;
-    rule.milliseconds = (change.seconds - shift * secondsPerDay) * 1000;
-    if (change.kind != ChangeDay::Kind::weekday) {
-        // Day n of a year without 29 February; counted from 0 it is off by one day after
-        // February in leap years, which ICU's rules cannot say.
-        int day = (change.kind == ChangeDay::Kind::julian ? change.day : change.day + 1) + shift;
-        if (day < 1 || day > 365) return std::nullopt;
-        int month = 0;
-        while (day > daysInMonth[static_cast<std::size_t>(month)]) day -= daysInMonth[static_cast<std::size_t>(month++)];
-        rule.month = month;
-        rule.day = day;
-        return rule;
-    }
-    rule.month = change.month - 1;
-    const int icuWeekday = (((change.weekday + shift) % 7) + 7) % 7 + 1;  // Sunday 1
-    if (shift == 0) {
-        rule.day = change.week == 5 ? -1 : change.week;
-        rule.dayOfWeek = icuWeekday;
-    } else if (change.week < 5) {
-        // The n-th weekday moved by `shift` days: the moved weekday on or after that day of the month.
-        rule.day = 7 * (change.week - 1) + 1 + shift;
-        rule.dayOfWeek = -icuWeekday;
-        if (rule.day < 1) return std::nullopt;
-    } else {
-        // The last weekday moved back: the moved weekday on or before that day of the month.
-        if (shift > 0 || change.month == 2) return std::nullopt;
-        rule.day = -(daysInMonth[static_cast<std::size_t>(rule.month)] + shift);
-        rule.dayOfWeek = -icuWeekday;
-    }
-    return rule;
+std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
+    return value / divisor - (value % divisor != 0 && (value < 0) != (divisor < 0) ? 1 : 0);
 }
 
 }  // namespace
 
-std::unique_ptr<icu::TimeZone> zone(const std::string& text) {
-    auto rule = parse(text);
-    if (!rule) return nullptr;
-    const auto id = icu::UnicodeString::fromUTF8(text);
-    const int savings = (rule->daylightOffset - rule->standardOffset) * 1000;
-    if (!rule->daylightName || savings == 0)
-        return std::make_unique<icu::SimpleTimeZone>(rule->standardOffset * 1000, id);
-    auto start = icuRule(rule->start);
-    auto end = icuRule(rule->end);
-    if (!start || !end) return nullptr;
-    UErrorCode status = U_ZERO_ERROR;
-    auto made = std::make_unique<icu::SimpleTimeZone>(
-        rule->standardOffset * 1000, id, static_cast<int8_t>(start->month), static_cast<int8_t>(start->day),
-        static_cast<int8_t>(start->dayOfWeek), start->milliseconds, icu::SimpleTimeZone::WALL_TIME,
-        static_cast<int8_t>(end->month), static_cast<int8_t>(end->day), static_cast<int8_t>(end->dayOfWeek),
-        end->milliseconds, icu::SimpleTimeZone::WALL_TIME, savings, status);
-    if (U_FAILURE(status)) return nullptr;
-    return made;
+std::optional<PosixTimeZoneRule> PosixTimeZoneRule::parse(std::string_view text) {
+    Reader reader(text);
+    PosixTimeZoneRule rule;
+    rule.text_ = std::string(text);
+    auto standardName = reader.name();
+    auto standardOffset = standardName ? reader.time(24) : std::nullopt;
+    if (!standardOffset) return std::nullopt;
+    rule.standard_ = {-*standardOffset, false, *standardName};  // the rule counts hours west of Greenwich
+    if (reader.atEnd()) return rule;
+
+    auto daylightName = reader.name();
+    if (!daylightName) return std::nullopt;
+    LocalTimeType daylight{rule.standard_.offset + 3600, true, *daylightName};
+    if (reader.nextIsTime()) {
+        auto offset = reader.time(24);
+        if (!offset) return std::nullopt;
+        daylight.offset = -*offset;
+    }
+    rule.daylight_ = daylight;
+    rule.start_ = defaultStart;
+    rule.end_ = defaultEnd;
+    // A comma before each date may be left out, and so may the dates: the end alone, or both.
+    reader.take(',');
+    if (reader.atEnd()) return rule;
+    auto start = reader.changeDay();
+    if (!start) return std::nullopt;
+    rule.start_ = *start;
+    reader.take(',');
+    if (reader.atEnd()) return rule;
+    auto end = reader.changeDay();
+    if (!end || !reader.atEnd()) return std::nullopt;
+    rule.end_ = *end;
+    return rule;
 }
 
-}  // namespace posixtz
+std::int64_t PosixTimeZoneRule::yearOf(std::int64_t time) { return yearOfDays(floorDivide(time, secondsPerDay)); }
+
+std::int64_t PosixTimeZoneRule::startOfDay(std::int64_t year, int month, int day) {
+    return daysFromCivil(year, month, day) * secondsPerDay;
+}
+
+std::int64_t PosixTimeZoneRule::changeIn(std::int64_t year, const ChangeDay& change, std::int32_t offsetBefore) const {
+    std::int64_t day = daysFromCivil(year, 1, 1);
+    switch (change.kind) {
+        case ChangeDay::Kind::julian: day += change.day - 1 + (change.day >= 60 && isLeapYear(year) ? 1 : 0); break;
+        case ChangeDay::Kind::zeroBased: day += change.day; break;
+        case ChangeDay::Kind::weekday: {
+            day = daysFromCivil(year, change.month, 1);
+            const int firstWeekday = static_cast<int>(((day + 4) % 7 + 7) % 7);  // 1970-01-01 was a Thursday
+            int dayOfMonth = (change.weekday - firstWeekday + 7) % 7;
+            // The n-th such weekday; the fifth is the last, whether the month has four or five.
+            for (int week = 1; week < change.week && dayOfMonth + 7 < daysInMonth(year, change.month); ++week) dayOfMonth += 7;
+            day += dayOfMonth;
+            break;
+        }
+    }
+    return day * secondsPerDay + change.seconds - offsetBefore;
+}
+
+const LocalTimeType& PosixTimeZoneRule::at(std::int64_t time) const {
+    if (!daylight_) return standard_;
+    const std::int64_t year = yearOf(time);
+    const std::int64_t start = changeIn(year, start_, standard_.offset);
+    const std::int64_t end = changeIn(year, end_, daylight_->offset);
+    const bool daylight = start > end ? time < end || time >= start : time >= start && time < end;
+    return daylight ? *daylight_ : standard_;
+}
+
+std::array<std::optional<std::int64_t>, 3> PosixTimeZoneRule::breakpoints(std::int64_t year) const {
+    const std::int64_t first = startOfDay(year, 1, 1);
+    std::array<std::optional<std::int64_t>, 3> moments{first, std::nullopt, std::nullopt};
+    if (!daylight_) return moments;
+    const std::int64_t next = startOfDay(year + 1, 1, 1);
+    const std::int64_t changes[] = {changeIn(year, start_, standard_.offset), changeIn(year, end_, daylight_->offset)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (changes[i] > first && changes[i] < next) moments[i + 1] = changes[i];
+    }
+    return moments;
+}
