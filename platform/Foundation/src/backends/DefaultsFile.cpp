@@ -105,7 +105,7 @@ std::optional<PropertyListValue::Dictionary> DefaultsFile::update(const Changes&
     }
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
     if (state != State::damaged && values == stored) return values;
-    if (!replace(PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
+    if (!replace(*PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
         return std::nullopt;
     return values;
 }
