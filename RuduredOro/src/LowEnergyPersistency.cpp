@@ -1,6 +1,7 @@
 #include "RuduredOro/LowEnergyPersistency.hpp"
 
 #include <algorithm>
+#include <functional>
 
 #include "Foundation/UserDefaults.hpp"
 
@@ -11,10 +12,19 @@ const std::string LowEnergyPersistency::monitoredDevicesKey = "MonitoredDevicesK
 
 namespace {
 
-/// The stored list: an array of texts, or the empty list for anything else.
-std::vector<std::string> stored(const std::string& key) {
-    return UserDefaults::standard().stringArrayForKey(key).value_or(std::vector<std::string>{});
+/// A stored list: an array of texts, or the empty list for anything else.
+std::vector<std::string> identifiersIn(const std::optional<PropertyListValue>& value) {
+    std::vector<std::string> texts;
+    if (!value || !value->isArray()) return texts;
+    for (const auto& item : *value->arrayValue()) {
+        auto text = item.stringValue();
+        if (!text) return {};
+        texts.push_back(std::move(*text));
+    }
+    return texts;
 }
+
+std::vector<std::string> stored(const std::string& key) { return identifiersIn(UserDefaults::standard().object(key)); }
 
 struct Copies {
     std::vector<std::string> noBatteryServiceDevices = stored(LowEnergyPersistency::noBatteryServiceDevicesKey);
@@ -32,10 +42,22 @@ void store(const std::string& key, const std::vector<std::string>& list, std::ve
     copy = list;
 }
 
+/// Changes the list as stored now, under the lock of the defaults, so that what another process
+/// stored meanwhile is kept, and replaces the copy. The change is kept for a later write when this
+/// one fails, so it holds its own values.
+void edit(const std::string& key, std::vector<std::string>& copy, std::function<void(std::vector<std::string>&)> change) {
+    auto value = UserDefaults::standard().update(key, [change = std::move(change)](std::optional<PropertyListValue> stored) {
+        auto identifiers = identifiersIn(stored);
+        change(identifiers);
+        return std::optional<PropertyListValue>(identifiers);
+    });
+    copy = identifiersIn(value);
+}
+
 void add(const std::string& key, const std::string& identifier, std::vector<std::string>& copy) {
-    auto list = stored(key);
-    if (std::find(list.begin(), list.end(), identifier) == list.end()) list.push_back(identifier);
-    store(key, list, copy);
+    edit(key, copy, [identifier](std::vector<std::string>& identifiers) {
+        if (std::find(identifiers.begin(), identifiers.end(), identifier) == identifiers.end()) identifiers.push_back(identifier);
+    });
 }
 
 }  // namespace
@@ -61,9 +83,8 @@ void LowEnergyPersistency::addMonitoredDevice(const std::string& identifier) {
 }
 
 void LowEnergyPersistency::removeMonitoredDevice(const std::string& identifier) {
-    auto list = stored(monitoredDevicesKey);
-    std::erase(list, identifier);
-    store(monitoredDevicesKey, list, copies().monitoredDevices);
+    edit(monitoredDevicesKey, copies().monitoredDevices,
+         [identifier](std::vector<std::string>& identifiers) { std::erase(identifiers, identifier); });
 }
 
 bool LowEnergyPersistency::isMonitored(const std::optional<std::string>& identifier) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "Foundation/UserDefaults.hpp"
 #include "RuduredOro/LowEnergyPersistency.hpp"
@@ -60,6 +62,22 @@ TEST_F(LowEnergyPersistencyTest, MonitoredDevicesAreAddedRemovedAndAsked) {
     EXPECT_FALSE(LowEnergyPersistency::isMonitored(std::nullopt));
     LowEnergyPersistency::addMonitoredDevice("D");
     EXPECT_TRUE(LowEnergyPersistency::isMonitored(std::string("D")));
+}
+
+TEST_F(LowEnergyPersistencyTest, AnotherProcessAddingToTheSameListKeepsItsEntry) {
+    LowEnergyPersistency::addMonitoredDevice("A");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LowEnergyPersistency::addMonitoredDevice("B");
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    LowEnergyPersistency::addMonitoredDevice("C");
+    EXPECT_EQ(stored("MonitoredDevicesKey"), PropertyListValue(List{"A", "B", "C"}));
+    EXPECT_EQ(LowEnergyPersistency::monitoredDevices(), (List{"A", "B", "C"}));
 }
 
 TEST(PropertyKey, RawTextsAndBack) {

@@ -14,11 +14,10 @@ namespace {
 constexpr char magic[] = "bplist00";
 constexpr std::size_t magicLength = 8;
 constexpr std::size_t trailerLength = 32;
-// Seconds from 1970 to the format's reference date, 1 January 2001.
-constexpr double referenceDateOffset = 978307200.0;
-// Objects may be shared, so a small table can stand for a huge tree: the values read may exceed
-// the table's objects by at most this many.
-constexpr std::uint64_t sharingAllowance = 1u << 20;
+// What a value takes in memory, counted against the reader's budget: its slot in an array, or a
+// dictionary entry with its key and its tree node.
+constexpr std::uint64_t slotCost = sizeof(PropertyListValue);
+constexpr std::uint64_t entryCost = sizeof(PropertyListValue::Dictionary::value_type) + 4 * sizeof(void*);
 
 enum Marker : std::uint8_t {
     null = 0x00,
@@ -54,9 +53,9 @@ public:
         if (*table < magicLength + 1 || *table > trailer || (trailer - *table) / offsetWidth_ < *objects) return std::nullopt;
         objects_ = *objects;
         table_ = static_cast<std::size_t>(*table);
-        budget_ = objects_ + sharingAllowance;
+        budget_ = std::max(bytes_.size() * PropertyListSerialization::maximumExpansion, PropertyListSerialization::minimumAllowance);
         PropertyListValue value;
-        if (!object(*top, 0, value)) return std::nullopt;
+        if (!charge(slotCost) || !object(*top, 0, value)) return std::nullopt;
         return value;
     }
 
@@ -96,9 +95,14 @@ private:
         return true;
     }
 
+    // Counts memory the values read will take; false once they would take more than the budget.
+    bool charge(std::uint64_t bytes) {
+        if (bytes > budget_) return false;
+        budget_ -= bytes;
+        return true;
+    }
+
     bool object(std::uint64_t index, int depth, PropertyListValue& out) {
-        if (budget_ == 0) return false;
-        --budget_;
         auto position = offsetOf(index);
         if (!position) return false;
         const std::size_t offset = *position;
@@ -113,12 +117,24 @@ private:
                 out = PropertyListValue();
                 return marker == null || marker == fill;
             case integer: {
-                // 1, 2 and 4 bytes are unsigned, 8 bytes signed; of 16 bytes the low 8 count.
+                // 1, 2 and 4 bytes are unsigned, 8 bytes signed, 16 bytes signed too (written for
+                // integers above the signed 8-byte range); a value outside both ranges is refused.
                 if (low > 4) return false;
                 const std::size_t width = std::size_t{1} << low;
                 if (!inObjects(offset + 1, width)) return false;
-                const std::size_t read = std::min<std::size_t>(width, 8);
-                out = PropertyListValue(static_cast<std::int64_t>(*number(offset + 1 + width - read, read)));
+                if (width < 8) {
+                    out = PropertyListValue(static_cast<std::int64_t>(*number(offset + 1, width)));
+                    return true;
+                }
+                const auto value = *number(offset + 1 + width - 8, 8);
+                const auto high = width == 16 ? *number(offset + 1, 8) : 0;
+                if (width == 8 || high == ~std::uint64_t{0}) {
+                    if (width == 16 && static_cast<std::int64_t>(value) >= 0) return false;
+                    out = PropertyListValue(static_cast<std::int64_t>(value));
+                    return true;
+                }
+                if (high != 0) return false;
+                out = PropertyListValue(value);
                 return true;
             }
             case real: {
@@ -132,7 +148,7 @@ private:
             }
             case 0x30: {
                 if (marker != date || !inObjects(offset + 1, 8)) return false;
-                out = PropertyListValue(Date(std::bit_cast<double>(*number(offset + 1, 8)) + referenceDateOffset));
+                out = PropertyListValue(Date::fromTimeIntervalSinceReferenceDate(std::bit_cast<double>(*number(offset + 1, 8))));
                 return true;
             }
             case data:
@@ -151,13 +167,15 @@ private:
         }
     }
 
-    bool bytesObject(std::size_t offset, PropertyListValue& out) const {
+    bool bytesObject(std::size_t offset, PropertyListValue& out) {
         const std::uint8_t kind = bytes_[offset] & 0xF0;
         std::uint64_t length = 0;
         std::size_t start = 0;
         if (!count(offset, length, start)) return false;
         const std::uint64_t unitWidth = kind == utf16String ? 2 : 1;
         if (length > table_ / unitWidth || !inObjects(start, length * unitWidth)) return false;
+        // A text of UTF-16 units takes up to three bytes a unit in UTF-8.
+        if (!charge(kind == utf16String ? 3 * length : length)) return false;
         const auto* first = bytes_.data() + start;
         if (kind == data) {
             out = PropertyListValue(Data(first, first + length));
@@ -185,6 +203,9 @@ private:
         const std::uint64_t references = kind == dictionary ? 2 : 1;
         if (entries > table_ / referenceWidth_ / references || !inObjects(start, entries * references * referenceWidth_))
             return false;
+        // Counted before anything is made: a list that refers to itself a million times fails here
+        // instead of making a million slots at every level.
+        if (!charge(entries * (kind == dictionary ? entryCost : slotCost))) return false;
         auto reference = [&](std::uint64_t i) { return *number(start + static_cast<std::size_t>(i) * referenceWidth_, referenceWidth_); };
         if (kind != dictionary) {
             PropertyListValue::Array items(static_cast<std::size_t>(entries));
@@ -222,6 +243,7 @@ private:
     std::size_t referenceWidth_ = 0;
     std::uint64_t objects_ = 0;
     std::size_t table_ = 0;
+    // Bytes the values still may take.
     std::uint64_t budget_ = 0;
 };
 
@@ -320,11 +342,16 @@ private:
             [&](const auto& v) {
                 using T = std::decay_t<decltype(v)>;
                 if constexpr (std::is_same_v<T, std::monostate>) {
-                    text("");
+                    out_.push_back(null);
                 } else if constexpr (std::is_same_v<T, bool>) {
                     out_.push_back(v ? boolTrue : boolFalse);
                 } else if constexpr (std::is_same_v<T, std::int64_t>) {
                     integerObject(v);
+                } else if constexpr (std::is_same_v<T, std::uint64_t>) {
+                    // Above the signed 8-byte range: a signed 16-byte integer.
+                    out_.push_back(integer | 4);
+                    append(0, 8);
+                    append(v, 8);
                 } else if constexpr (std::is_same_v<T, double>) {
                     out_.push_back(real | 3);
                     append(std::bit_cast<std::uint64_t>(v), 8);
@@ -335,7 +362,7 @@ private:
                     out_.insert(out_.end(), v.begin(), v.end());
                 } else if constexpr (std::is_same_v<T, Date>) {
                     out_.push_back(date);
-                    append(std::bit_cast<std::uint64_t>(v.timeIntervalSince1970() - referenceDateOffset), 8);
+                    append(std::bit_cast<std::uint64_t>(v.timeIntervalSinceReferenceDate()), 8);
                 } else {
                     const bool isArray = std::is_same_v<T, PropertyListValue::Array>;
                     marker(isArray ? array : dictionary, isArray ? entry.members.size() : entry.members.size() / 2);

@@ -2,6 +2,6 @@
 
 #include "Foundation/Clock.hpp"
 
-Date::Date() : seconds_(Clock::current()->now()) {}
+Date::Date() : Date(Clock::current()->now()) {}
 
 double Date::timeIntervalSinceNow() const { return seconds_ - Date().seconds_; }

@@ -2,8 +2,17 @@
 
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "PropertyListFormats.hpp"
+
+PropertyListValue::PropertyListValue(std::uint64_t value) {
+    if (value <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+        storage_ = static_cast<std::int64_t>(value);
+    } else {
+        storage_ = value;
+    }
+}
 
 PropertyListValue::PropertyListValue(const std::vector<std::string>& strings) {
     Array array;
@@ -17,6 +26,11 @@ std::optional<bool> PropertyListValue::boolValue() const {
 }
 std::optional<std::int64_t> PropertyListValue::integerValue() const {
     if (auto* v = std::get_if<std::int64_t>(&storage_)) return *v;
+    return std::nullopt;
+}
+std::optional<std::uint64_t> PropertyListValue::unsignedIntegerValue() const {
+    if (auto* v = std::get_if<std::uint64_t>(&storage_)) return *v;
+    if (auto* v = std::get_if<std::int64_t>(&storage_); v && *v >= 0) return static_cast<std::uint64_t>(*v);
     return std::nullopt;
 }
 std::optional<double> PropertyListValue::realValue() const {
@@ -34,6 +48,7 @@ std::optional<Date> PropertyListValue::dateValue() const {
 std::optional<double> PropertyListValue::numberValue() const {
     if (auto* v = std::get_if<bool>(&storage_)) return *v ? 1.0 : 0.0;
     if (auto* v = std::get_if<std::int64_t>(&storage_)) return static_cast<double>(*v);
+    if (auto* v = std::get_if<std::uint64_t>(&storage_)) return static_cast<double>(*v);
     if (auto* v = std::get_if<double>(&storage_)) return *v;
     return std::nullopt;
 }
@@ -63,8 +78,11 @@ std::optional<PropertyListValue> propertyList(const std::string& path, ReadError
     return value;
 }
 
-Data data(const PropertyListValue& value, Format format) {
-    return format == Format::xml ? PropertyListFormats::writeXML(value) : PropertyListFormats::writeBinary(value);
+std::optional<Data> data(const PropertyListValue& value, Format format, WriteError* error) {
+    if (format == Format::binary) return PropertyListFormats::writeBinary(value);
+    auto bytes = PropertyListFormats::writeXML(value);
+    if (!bytes && error) error->message = "The data couldn't be written because a text holds a character XML cannot hold.";
+    return bytes;
 }
 
 }  // namespace PropertyListSerialization

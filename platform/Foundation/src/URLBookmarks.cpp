@@ -41,7 +41,7 @@ std::optional<Data> bookmarkData(const URL& url, URLBookmarkCreationOptions opti
         {"SecurityScope", options.contains(URLBookmarkCreationOptions::withSecurityScope())},
     };
     Data data = dataFromString(marker);
-    Data body = PropertyListSerialization::data(PropertyListValue(record), PropertyListSerialization::Format::binary);
+    Data body = *PropertyListSerialization::data(PropertyListValue(record), PropertyListSerialization::Format::binary);
     data.insert(data.end(), body.begin(), body.end());
     return data;
 }

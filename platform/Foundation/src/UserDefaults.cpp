@@ -1,7 +1,9 @@
 #include "Foundation/UserDefaults.hpp"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <map>
 
 #include "Foundation/Bundle.hpp"
@@ -85,19 +87,54 @@ void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accept
 UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
     : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")), values_(DefaultsFile(file_).read()) {}
 
-void UserDefaults::save() {
+namespace {
+void apply(PropertyListValue::Dictionary& values, const std::string& key, const UserDefaults::Change& change) {
+    auto it = values.find(key);
+    auto value = change(it == values.end() ? std::nullopt : std::optional<PropertyListValue>(it->second));
+    if (value && !value->isNull()) {
+        values.insert_or_assign(key, std::move(*value));
+    } else {
+        values.erase(key);
+    }
+}
+}  // namespace
+
+bool UserDefaults::save() {
     // The domain as written holds what other processes stored meanwhile; changes that could not
     // be written stay pending for the next write.
-    if (auto written = DefaultsFile(file_).update(changes_)) {
-        values_ = std::move(*written);
-        changes_.clear();
+    auto written = DefaultsFile(file_).update([&](PropertyListValue::Dictionary& values) {
+        for (const auto& [key, change] : changes_) apply(values, key, change);
+    });
+    if (!written) return false;
+    values_ = std::move(*written);
+    changes_.clear();
+    return true;
+}
+
+void UserDefaults::change(const std::string& key, Change change) {
+    // A change still pending for the key comes first.
+    auto& pending = changes_[key];
+    if (pending) {
+        pending = [first = std::move(pending), change](std::optional<PropertyListValue> value) { return change(first(std::move(value))); };
+    } else {
+        pending = change;
     }
+    // What could not be written holds here until it is.
+    if (!save()) apply(values_, key, change);
+}
+
+std::optional<PropertyListValue> UserDefaults::update(const std::string& key, Change change) {
+    std::lock_guard lock(mutex_);
+    this->change(key, std::move(change));
+    auto it = values_.find(key);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
 }
 
 std::optional<PropertyListValue> UserDefaults::object(const std::string& key) const {
     std::lock_guard lock(mutex_);
     auto it = values_.find(key);
-    if (it == values_.end()) return std::nullopt;
+    if (it == values_.end() || it->second.isNull()) return std::nullopt;
     return it->second;
 }
 
@@ -127,7 +164,14 @@ std::int64_t UserDefaults::integerForKey(const std::string& key) const {
     auto value = object(key);
     if (!value) return 0;
     if (auto integer = value->integerValue()) return *integer;
-    if (auto number = value->numberValue()) return static_cast<std::int64_t>(*number);
+    if (auto number = value->numberValue()) {
+        // Beyond the signed range (a large unsigned integer or real) reads as its nearest end.
+        if (std::isnan(*number)) return 0;
+        constexpr double end = 9223372036854775808.0;
+        if (*number >= end) return std::numeric_limits<std::int64_t>::max();
+        if (*number < -end) return std::numeric_limits<std::int64_t>::min();
+        return static_cast<std::int64_t>(*number);
+    }
     if (auto text = value->stringValue()) return std::strtoll(text->c_str(), nullptr, 10);
     return 0;
 }
@@ -137,6 +181,7 @@ std::optional<std::string> UserDefaults::stringForKey(const std::string& key) co
     if (!value) return std::nullopt;
     if (auto text = value->stringValue()) return text;
     if (auto integer = value->integerValue()) return std::to_string(*integer);
+    if (auto integer = value->unsignedIntegerValue()) return std::to_string(*integer);
     if (auto real = value->realValue()) {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%.17g", *real);
@@ -176,22 +221,14 @@ std::optional<Data> UserDefaults::dataForKey(const std::string& key) const {
 }
 
 void UserDefaults::set(const PropertyListValue& value, const std::string& key) {
-    if (value.isNull()) {
-        removeObject(key);
-        return;
-    }
     std::lock_guard lock(mutex_);
-    values_[key] = value;
-    changes_.insert_or_assign(key, value);
-    save();
+    change(key, [value](std::optional<PropertyListValue>) { return value; });
 }
 
 void UserDefaults::removeObject(const std::string& key) {
     // Removed also when this process does not hold the key: another one may have stored it.
     std::lock_guard lock(mutex_);
-    values_.erase(key);
-    changes_.insert_or_assign(key, std::nullopt);
-    save();
+    change(key, [](std::optional<PropertyListValue>) { return std::nullopt; });
 }
 
 PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {

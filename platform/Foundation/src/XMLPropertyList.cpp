@@ -2,7 +2,13 @@
 // element (dict of key and value pairs, array, string, integer, real, true, false, date, data).
 // Dates are whole seconds in UTC ("2001-01-01T00:00:00Z"); data is Base64. Comments, processing
 // instructions, the document type, CDATA sections and character references are understood; a
-// document that leaves this shape is refused.
+// document that leaves this shape is refused. A document in UTF-16 (told by its byte-order mark
+// or its first character) or in the encoding its declaration names is read through ICU's
+// converters; the writer writes UTF-8.
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -10,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <memory>
 #include <string_view>
 
 #include "PropertyListFormats.hpp"
@@ -57,15 +65,37 @@ std::optional<long long> digits(std::string_view text) {
     return value;
 }
 
-std::optional<std::int64_t> integerFrom(std::string_view text) {
-    // Negative numbers are signed; positive ones may use the whole unsigned range, kept bit for bit.
+std::optional<PropertyListValue> integerFrom(std::string_view text) {
+    // Negative numbers are signed; positive ones may use the whole unsigned range.
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (negative || text.front() == '+')) text.remove_prefix(1);
     std::uint64_t magnitude = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (negative && magnitude > std::uint64_t{1} << 63) return std::nullopt;
-    return static_cast<std::int64_t>(negative ? ~magnitude + 1 : magnitude);
+    if (!negative) return PropertyListValue(magnitude);
+    if (magnitude > std::uint64_t{1} << 63) return std::nullopt;
+    return PropertyListValue(static_cast<std::int64_t>(~magnitude + 1));
+}
+
+// Of a decimal number too large or too small for a double, whether it is too large: the power of
+// ten of its first significant digit is positive.
+bool beyondLargest(std::string_view number) {
+    const auto mark = number.find_first_of("eE");
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        auto digits = number.substr(mark + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (negative || digits.front() == '+')) digits.remove_prefix(1);
+        // An exponent too long to read is far beyond either end.
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec != std::errc()) return !negative;
+        if (negative) exponent = -exponent;
+        number = number.substr(0, mark);
+    }
+    const auto point = std::min(number.find('.'), number.size());
+    const auto first = number.find_first_of("123456789");
+    if (first == std::string_view::npos) return false;
+    const long long place = first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
+    return exponent + place > 0;
 }
 
 std::optional<double> realFrom(std::string_view text) {
@@ -76,7 +106,14 @@ std::optional<double> realFrom(std::string_view text) {
     if (!lower.empty() && lower.front() == '+') lower.erase(0, 1);
     double value = 0;
     auto [end, error] = std::from_chars(lower.data(), lower.data() + lower.size(), value);
-    if (lower.empty() || error != std::errc() || end != lower.data() + lower.size()) return std::nullopt;
+    if (lower.empty() || end != lower.data() + lower.size()) return std::nullopt;
+    if (error == std::errc::result_out_of_range) {
+        // As the platform reads it: beyond the largest double is infinity, below the smallest 0.
+        const bool negative = lower.front() == '-';
+        const double magnitude = beyondLargest(lower) ? HUGE_VAL : 0.0;
+        return negative ? -magnitude : magnitude;
+    }
+    if (error != std::errc()) return std::nullopt;
     return value;
 }
 
@@ -164,6 +201,68 @@ std::string base64Encoded(const Data& data) {
         for (std::size_t k = 0; k < 4; ++k) out += k <= n ? base64Alphabet[(group >> (18 - 6 * k)) & 63] : '=';
     }
     return out;
+}
+
+// The encoding named by the declaration that opens a document ("<?xml ... encoding="..."?>");
+// empty when there is none.
+std::string declaredEncoding(const Data& bytes) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min<std::size_t>(bytes.size(), 256));
+    if (!text.starts_with("<?xml")) return {};
+    const auto declaration = text.substr(0, text.find("?>"));
+    auto at = declaration.find("encoding");
+    if (at == std::string_view::npos) return {};
+    at = declaration.find_first_not_of(" \t\r\n", at + 8);
+    if (at == std::string_view::npos || declaration[at] != '=') return {};
+    at = declaration.find_first_not_of(" \t\r\n", at + 1);
+    if (at == std::string_view::npos || (declaration[at] != '"' && declaration[at] != '\'')) return {};
+    const auto close = declaration.find(declaration[at], at + 1);
+    if (close == std::string_view::npos) return {};
+    return std::string(declaration.substr(at + 1, close - at - 1));
+}
+
+// The document in UTF-8: the bytes themselves when they are UTF-8 already, else `converted`,
+// which holds them converted from UTF-16 (told by its byte-order mark or by a first '<' of two
+// bytes) or from the encoding the declaration names. Nothing for an encoding ICU does not know or
+// bytes that are not of their encoding.
+const Data* inUTF8(const Data& bytes, Data& converted) {
+    auto startsWith = [&](std::initializer_list<std::uint8_t> prefix) {
+        return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+    };
+    std::string encoding;
+    std::size_t skip = 0;
+    if (startsWith({0xEF, 0xBB, 0xBF})) {
+        return &bytes;
+    } else if (startsWith({0xFE, 0xFF}) || startsWith({0x00, '<'})) {
+        encoding = "UTF-16BE";
+        skip = startsWith({0xFE, 0xFF}) ? 2 : 0;
+    } else if (startsWith({0xFF, 0xFE}) || startsWith({'<', 0x00})) {
+        encoding = "UTF-16LE";
+        skip = startsWith({0xFF, 0xFE}) ? 2 : 0;
+    } else {
+        encoding = declaredEncoding(bytes);
+        std::string name = encoding;
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        if (name.empty() || name == "UTF-8" || name == "UTF8") return &bytes;
+    }
+    // ICU counts in 32 bits.
+    if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() / 2)) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open(encoding.c_str(), &status), ucnv_close);
+    if (U_FAILURE(status)) return nullptr;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    const auto* source = reinterpret_cast<const char*>(bytes.data()) + skip;
+    const auto length = static_cast<std::int32_t>(bytes.size() - skip);
+    std::u16string units(static_cast<std::size_t>(length) * 2 + 1, u'\0');
+    const auto count = ucnv_toUChars(converter.get(), units.data(), static_cast<std::int32_t>(units.size()), source, length, &status);
+    if (U_FAILURE(status)) return nullptr;
+    std::int32_t size = 0;
+    u_strToUTF8(nullptr, 0, &size, units.data(), count, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) return nullptr;
+    converted.assign(static_cast<std::size_t>(size), 0);
+    status = U_ZERO_ERROR;
+    u_strToUTF8(reinterpret_cast<char*>(converted.data()), size, nullptr, units.data(), count, &status);
+    if (U_FAILURE(status)) return nullptr;
+    return &converted;
 }
 
 class Reader {
@@ -316,7 +415,7 @@ private:
         } else if (tag.name == "integer") {
             auto value = integerFrom(trimmed(*text));
             if (!value) return false;
-            out = PropertyListValue(*value);
+            out = std::move(*value);
         } else if (tag.name == "real") {
             auto value = realFrom(trimmed(*text));
             if (!value) return false;
@@ -370,33 +469,49 @@ private:
     const char* end_;
 };
 
+// Whether XML 1.0 can hold the character, as it is or as a reference.
+bool isXMLCharacter(UChar32 c) {
+    return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
 class Writer {
 public:
-    Data write(const PropertyListValue& value) {
+    std::optional<Data> write(const PropertyListValue& value) {
         out_ = header;
         element(value, 0);
         out_ += "</plist>\n";
+        if (!writable_) return std::nullopt;
         return dataFromString(out_);
     }
 
 private:
     void indent(int depth) { out_.append(static_cast<std::size_t>(depth), '\t'); }
 
-    // Markup characters and control characters (which XML cannot hold as they are) become
-    // references; a carriage return too, which a reader would turn into a line feed.
+    // Markup characters become references; a carriage return too, which a reader would turn into
+    // a line feed. A text with a character XML cannot hold (the other control characters) or with
+    // bytes that are no UTF-8 makes the list unwritable.
     void text(std::string_view text) {
-        for (char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        const auto length = static_cast<std::int32_t>(text.size());
+        for (std::int32_t i = 0; i < length;) {
+            const auto start = i;
+            UChar32 c = 0;
+            U8_NEXT(bytes, i, length, c);
+            if (c < 0 || !isXMLCharacter(c)) {
+                writable_ = false;
+                return;
+            }
             if (c == '&') {
                 out_ += "&amp;";
             } else if (c == '<') {
                 out_ += "&lt;";
             } else if (c == '>') {
                 out_ += "&gt;";
-            } else if ((byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F) {
-                out_ += "&#" + std::to_string(byte) + ";";
+            } else if (c == '\r') {
+                out_ += "&#13;";
             } else {
-                out_ += c;
+                out_.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
             }
         }
     }
@@ -421,7 +536,7 @@ private:
                 } else if constexpr (std::is_same_v<T, bool>) {
                     indent(depth);
                     out_ += v ? "<true/>\n" : "<false/>\n";
-                } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                } else if constexpr (std::is_same_v<T, std::int64_t> || std::is_same_v<T, std::uint64_t>) {
                     simple("integer", std::to_string(v), depth);
                 } else if constexpr (std::is_same_v<T, double>) {
                     simple("real", realText(v), depth);
@@ -470,13 +585,19 @@ private:
     }
 
     std::string out_;
+    bool writable_ = true;
 };
 }  // namespace
 
 namespace PropertyListFormats {
 
-std::optional<PropertyListValue> readXML(const Data& bytes) { return Reader(bytes).read(); }
+std::optional<PropertyListValue> readXML(const Data& bytes) {
+    Data converted;
+    const Data* text = inUTF8(bytes, converted);
+    if (!text) return std::nullopt;
+    return Reader(*text).read();
+}
 
-Data writeXML(const PropertyListValue& value) { return Writer().write(value); }
+std::optional<Data> writeXML(const PropertyListValue& value) { return Writer().write(value); }
 
 }  // namespace PropertyListFormats

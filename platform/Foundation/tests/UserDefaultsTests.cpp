@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +48,16 @@ TEST_F(UserDefaultsTest, TypedReadsFollowThePlatformConversions) {
 
     defaults.removeObject("flag");
     EXPECT_FALSE(defaults.object("flag"));
+
+    // Values other programs store: a null is no value; an integer above the signed range keeps
+    // its text and reads as the largest integer.
+    const PropertyListValue::Dictionary stored{{"null", PropertyListValue()}, {"big", std::numeric_limits<std::uint64_t>::max()}};
+    auto bytes = PropertyListSerialization::data(PropertyListValue(stored), PropertyListSerialization::Format::binary);
+    std::ofstream(directory.path() / "com.example.others.plist", std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+    auto others = UserDefaults::suite("com.example.others");
+    EXPECT_FALSE(others->object("null"));
+    EXPECT_EQ(others->stringForKey("big"), "18446744073709551615");
+    EXPECT_EQ(others->integerForKey("big"), std::numeric_limits<std::int64_t>::max());
 }
 
 TEST_F(UserDefaultsTest, SuitesAreSeparateDomainsAndSomeNamesCannotBeOpened) {
@@ -140,6 +153,88 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto broken = UserDefaults::suite("com.example.broken");
     EXPECT_TRUE(broken->dictionaryRepresentation().empty());
     broken->set(true, "fresh");
-    std::ifstream kept(directory.path() / "com.example.broken.plist.damaged");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "garbage");
+    auto text = [&](const char* name) {
+        std::ifstream file(directory.path() / name);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
+    // A damaged file kept earlier is never replaced.
+    std::ofstream(directory.path() / "com.example.broken.plist") << "more garbage";
+    UserDefaults::setDirectory(directory.path());
+    UserDefaults::suite("com.example.broken")->set(true, "fresh");
+    EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
+    EXPECT_EQ(text("com.example.broken.plist.damaged.1"), "more garbage");
+}
+
+namespace {
+// Runs `body` in a child process; its exit status.
+int inChild(const std::function<int()>& body) {
+    pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}  // namespace
+
+TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
+    auto suite = UserDefaults::suite("com.example.io");
+    suite->set(1, "kept");
+    const auto file = directory.path() / "com.example.io.plist";
+    const int status = inChild([&] {
+        // All descriptors but one taken: the lock opens, the domain's file fails with EMFILE.
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        std::vector<int> taken;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;) taken.push_back(fd);
+        ::close(taken.back());
+        taken.pop_back();
+        suite->set(2, "new");
+        for (int fd : taken) ::close(fd);
+        if (std::filesystem::exists(file.string() + ".damaged")) return 1;
+        if (UserDefaults("com.example.io", directory.path()).dictionaryRepresentation().size() != 1) return 2;
+        if (suite->integerForKey("new") != 2) return 3;  // the change holds here meanwhile
+        suite->set(3, "later");
+        return 0;
+    });
+    EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost";
+    const auto stored = UserDefaults("com.example.io", directory.path()).dictionaryRepresentation();
+    EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
+}
+
+TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteUntilTheNextOne) {
+    using List = std::vector<std::string>;
+    auto suite = UserDefaults::suite("com.example.locked");
+    suite->set(PropertyListValue(List{"A"}), "list");
+    auto addB = [](std::optional<PropertyListValue> list) {
+        auto items = list && list->isArray() ? *list->arrayValue() : PropertyListValue::Array{};
+        items.emplace_back("B");
+        return std::optional<PropertyListValue>(items);
+    };
+    // Another process holds the domain's lock until told to let go (at most ten seconds).
+    int held[2], release[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        ::alarm(10);
+        int lock = ::open((directory.path() / "com.example.locked.plist.lock").c_str(), O_RDWR);
+        ::flock(lock, LOCK_EX);
+        char c = 0;
+        (void)!::write(held[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A"}));
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    waitpid(child, nullptr, 0);
+
+    // Meanwhile C is added elsewhere; the next write runs the failed change on the stored list.
+    UserDefaults("com.example.locked", directory.path()).set(PropertyListValue(List{"A", "C"}), "list");
+    suite->set(1, "next");
+    const auto stored = UserDefaults("com.example.locked", directory.path()).dictionaryRepresentation();
+    EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"list", PropertyListValue(List{"A", "C", "B"})}, {"next", 1}}));
 }

@@ -4,8 +4,11 @@
 // domain (XML ones are read too). Every change is written at once: under an advisory lock on the
 // domain the file is read again, only the keys this process changed or removed are applied, and
 // the result replaces the file atomically, so that a crash mid-write loses nothing and entries
-// other processes stored in the meantime survive. A file that cannot be read counts as an empty
-// domain; it is logged, and kept beside the domain as "<domain>.plist.damaged" when it is replaced.
+// other processes stored in the meantime survive. A damaged file counts as an empty domain; it is
+// logged, and kept beside the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is
+// taken) when it is replaced. A change that cannot be written (the file cannot be read, or
+// another process holds the lock too long) is logged, holds in this process, and is written with
+// the next change.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -37,6 +40,7 @@ public:
 
     const std::string& domain() const { return domain_; }
 
+    /// The key's value; none when absent or null.
     std::optional<PropertyListValue> object(const std::string& key) const;
     /// False when missing; numbers are true when not 0; texts are true when they start with
     /// Y, y, T, t or a digit 1-9.
@@ -52,18 +56,32 @@ public:
     std::optional<PropertyListValue::Dictionary> dictionaryForKey(const std::string& key) const;
     std::optional<Data> dataForKey(const std::string& key) const;
 
+    /// Storing a null removes the key.
     void set(const PropertyListValue& value, const std::string& key);
     void removeObject(const std::string& key);
+
+    /// The new value of a key made from its old one (none when absent; answering none or a null
+    /// removes the key).
+    using Change = std::function<std::optional<PropertyListValue>(std::optional<PropertyListValue>)>;
+    /// Changes one key from its value as stored now: under the domain's lock the file is read
+    /// afresh and `change` gets the key's value from it, so that what another process stored under
+    /// the same key meanwhile is kept. When the change cannot be written, it applies to the value
+    /// held here and runs again on the stored value with the next write: `change` is kept until
+    /// then (so it holds its own values) and may be called more than once. Answers the key's new
+    /// value.
+    std::optional<PropertyListValue> update(const std::string& key, Change change);
     /// Every key and value of the domain.
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
 private:
-    void save();
+    // Writes the pending changes; false when they could not be, and stay pending.
+    bool save();
+    void change(const std::string& key, Change change);
 
     std::string domain_;
     std::filesystem::path file_;
     mutable std::mutex mutex_;
     PropertyListValue::Dictionary values_;
-    // Keys changed (a value) or removed (none) since the last write that reached the disk.
-    std::map<std::string, std::optional<PropertyListValue>> changes_;
+    // Keys changed or removed since the last write that reached the disk, with their changes.
+    std::map<std::string, Change> changes_;
 };

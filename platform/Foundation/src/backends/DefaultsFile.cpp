@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <thread>
 
 #include "Foundation/SystemLog.hpp"
 
@@ -36,21 +38,45 @@ bool writeAll(int fd, const Data& data) {
     return true;
 }
 
-// The whole file; absent when it does not exist, an empty optional inside when it cannot be read.
-std::optional<std::optional<Data>> contents(const std::filesystem::path& path) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.fd < 0) {
-        if (errno == ENOENT) return std::nullopt;
-        return std::optional<Data>();
+enum class Reading { absent, whole, tooLarge, failed };
+
+// The whole file, up to `limit` bytes. Only a regular file is read (a FIFO or a device in its
+// place would block or never end); anything else fails, as reads that fail do (errno tells why).
+Reading contents(const std::filesystem::path& path, std::size_t limit, Data& data) {
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) return errno == ENOENT ? Reading::absent : Reading::failed;
+    struct stat status {};
+    if (::fstat(file.fd, &status) != 0) return Reading::failed;
+    if (!S_ISREG(status.st_mode)) {
+        errno = EINVAL;
+        return Reading::failed;
     }
-    Data data;
     std::uint8_t buffer[16384];
     for (;;) {
         auto n = ::read(file.fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::optional<Data>();
-        if (n == 0) return std::optional<Data>(std::move(data));
+        if (n < 0) return Reading::failed;
+        if (n == 0) return Reading::whole;
+        if (data.size() + static_cast<std::size_t>(n) > limit) return Reading::tooLarge;
         data.insert(data.end(), buffer, buffer + n);
+    }
+}
+
+// Takes the lock of the file open as `fd`, waiting at most `wait` for another holder to let go.
+bool lockWithin(int fd, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
     }
 }
 
@@ -60,54 +86,73 @@ std::filesystem::path withSuffix(std::filesystem::path path, const std::string& 
 }
 }  // namespace
 
-DefaultsFile::State DefaultsFile::load(PropertyListValue::Dictionary& values) const {
+DefaultsFile::State DefaultsFile::load(Values& values) const {
     values.clear();
-    auto bytes = contents(path_);
-    if (!bytes) return State::absent;
-    std::optional<PropertyListValue> list;
-    if (*bytes) list = PropertyListSerialization::propertyList(**bytes);
+    Data bytes;
+    switch (contents(path_, maximumSize, bytes)) {
+        case Reading::absent: return State::absent;
+        case Reading::failed: return State::unreadable;
+        case Reading::tooLarge: return State::damaged;
+        case Reading::whole: break;
+    }
+    auto list = PropertyListSerialization::propertyList(bytes);
     if (!list || !list->isDictionary()) return State::damaged;
-    values = *list->dictionaryValue();
+    values = std::move(*list->dictionaryValue());
     return State::readable;
 }
 
-PropertyListValue::Dictionary DefaultsFile::read() const {
-    PropertyListValue::Dictionary values;
-    if (load(values) == State::damaged)
-        SystemLog::write("The settings file " + path_.string() + " cannot be read; its settings start from their defaults.");
+DefaultsFile::Values DefaultsFile::read() const {
+    Values values;
+    switch (load(values)) {
+        case State::damaged:
+            SystemLog::write("The settings file " + path_.string() + " is damaged; its settings start from their defaults.");
+            break;
+        case State::unreadable:
+            SystemLog::write("The settings file " + path_.string() + " cannot be read (" + std::strerror(errno) +
+                             "); its settings start from their defaults.");
+            break;
+        default: break;
+    }
     return values;
 }
 
-std::optional<PropertyListValue::Dictionary> DefaultsFile::update(const Changes& changes) const {
+std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<void(Values&)>& change) const {
+    auto failed = [&](const std::string& why) -> std::optional<Values> {
+        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again with the next one.");
+        return std::nullopt;
+    };
     std::error_code error;
     std::filesystem::create_directories(path_.parent_path(), error);
     Descriptor lock(::open(withSuffix(path_, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.fd < 0) return std::nullopt;
-    while (::flock(lock.fd, LOCK_EX) != 0) {
-        if (errno != EINTR) return std::nullopt;
-    }
+    if (lock.fd < 0) return failed(std::strerror(errno));
+    if (!lockWithin(lock.fd, lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
     removeStaleTemporaries();
 
-    PropertyListValue::Dictionary values;
+    Values values;
     const State state = load(values);
-    if (state == State::damaged) {
-        const auto kept = withSuffix(path_, ".damaged");
-        if (::rename(path_.c_str(), kept.c_str()) == 0)
-            SystemLog::write("The settings file " + path_.string() + " could not be read; it was kept as " + kept.string() + ".");
-    }
-    const PropertyListValue::Dictionary stored = values;
-    for (const auto& [key, value] : changes) {
-        if (value) {
-            values.insert_or_assign(key, *value);
-        } else {
-            values.erase(key);
-        }
-    }
+    if (state == State::unreadable) return failed(std::strerror(errno));
+    if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
+    const Values stored = values;
+    change(values);
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
     if (state != State::damaged && values == stored) return values;
-    if (!replace(PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
-        return std::nullopt;
+    if (!replace(*PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
+        return failed(std::strerror(errno));
     return values;
+}
+
+bool DefaultsFile::keepDamaged() const {
+    // The first free name of "<file>.damaged", "<file>.damaged.1", ...: an earlier damaged file
+    // is never replaced. Other writers wait for the lock, so the name stays free until the rename.
+    auto kept = withSuffix(path_, ".damaged");
+    std::error_code error;
+    for (int number = 1; std::filesystem::symlink_status(kept, error).type() != std::filesystem::file_type::not_found; ++number) {
+        if (error && error != std::errc::no_such_file_or_directory) return false;
+        kept = withSuffix(path_, ".damaged." + std::to_string(number));
+    }
+    if (::rename(path_.c_str(), kept.c_str()) != 0) return false;
+    SystemLog::write("The settings file " + path_.string() + " is damaged; it was kept as " + kept.string() + ".");
+    return true;
 }
 
 void DefaultsFile::removeStaleTemporaries() const {

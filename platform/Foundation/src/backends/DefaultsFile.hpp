@@ -2,8 +2,17 @@
 // The file of one user-defaults domain, shared by every process that uses the domain: a property
 // list read as a whole and changed only under an advisory lock (flock on "<file>.lock"), by
 // writing a temporary file "<file>.tmp.<pid>" and renaming it over the old one.
+//
+// Only a file that was read whole and is no property list (or is larger than `maximumSize`)
+// counts as damaged: it is kept as "<file>.damaged", or "<file>.damaged.1", ".2"... when that
+// name is taken, and the domain starts anew. A file that cannot be read (no permission, too many
+// open files, an I/O error, something other than a regular file) is left alone, and so is one
+// whose lock another process holds longer than `lockWait`: the write fails and is tried again
+// with the next one.
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
-#include <map>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,22 +20,28 @@
 
 class DefaultsFile {
 public:
-    using Changes = std::map<std::string, std::optional<PropertyListValue>>;
+    using Values = PropertyListValue::Dictionary;
+
+    /// The longest a write waits for another process's lock on the domain.
+    static constexpr std::chrono::milliseconds lockWait{250};
+    /// The largest settings file read.
+    static constexpr std::size_t maximumSize = std::size_t{4} << 20;
 
     explicit DefaultsFile(std::filesystem::path path) : path_(std::move(path)) {}
 
     /// The domain as stored; empty when there is no file, or when it cannot be read (logged).
-    PropertyListValue::Dictionary read() const;
+    Values read() const;
 
-    /// Under the lock: reads the domain as stored now, sets the changed keys and removes those
-    /// without a value, and replaces the file unless that changes nothing. A file that cannot be
-    /// read is kept as "<file>.damaged" first; temporary files of writers that died are removed.
-    /// Answers the domain as written, or nothing when it could not be written.
-    std::optional<PropertyListValue::Dictionary> update(const Changes& changes) const;
+    /// Under the lock: reads the domain as stored now, lets `change` edit it, and replaces the
+    /// file unless that changes nothing; a damaged file is kept aside first, temporary files of
+    /// writers that died are removed. Answers the domain as written, or nothing when it could not
+    /// be (logged).
+    std::optional<Values> update(const std::function<void(Values&)>& change) const;
 
 private:
-    enum class State { absent, readable, damaged };
-    State load(PropertyListValue::Dictionary& values) const;
+    enum class State { absent, readable, damaged, unreadable };
+    State load(Values& values) const;
+    bool keepDamaged() const;
     void removeStaleTemporaries() const;
     bool replace(const Data& bytes) const;
 
