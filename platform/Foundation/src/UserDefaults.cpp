@@ -7,6 +7,7 @@
 #include <map>
 
 #include "Foundation/Bundle.hpp"
+#include "Foundation/DispatchQueue.hpp"
 #include "backends/DefaultsFile.hpp"
 
 namespace {
@@ -120,7 +121,24 @@ void UserDefaults::change(const std::string& key, Change change) {
         pending = change;
     }
     // What could not be written holds here until it is.
-    if (!save()) apply(values_, key, change);
+    if (!save()) {
+        apply(values_, key, change);
+        scheduleRetry();
+    }
+}
+
+void UserDefaults::scheduleRetry() {
+    // Only a domain that is shared (and so outlives the wait) is tried again on its own.
+    auto self = weak_from_this();
+    if (retryScheduled_ || self.expired()) return;
+    retryScheduled_ = true;
+    DispatchQueue::global().asyncAfter(retryInterval, [self] {
+        auto defaults = self.lock();
+        if (!defaults) return;
+        std::lock_guard lock(defaults->mutex_);
+        defaults->retryScheduled_ = false;
+        if (!defaults->changes_.empty() && !defaults->save()) defaults->scheduleRetry();
+    });
 }
 
 std::optional<PropertyListValue> UserDefaults::update(const std::string& key, Change change) {

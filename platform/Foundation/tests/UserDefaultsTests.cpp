@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "Foundation/UserDefaults.hpp"
 #include "Testing/TestEnvironment.hpp"
@@ -202,7 +203,7 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
 }
 
-TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteUntilTheNextOne) {
+TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteWhichIsTriedAgainLater) {
     using List = std::vector<std::string>;
     auto suite = UserDefaults::suite("com.example.locked");
     suite->set(PropertyListValue(List{"A"}), "list");
@@ -211,13 +212,15 @@ TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteUntilTheNextOne) {
         items.emplace_back("B");
         return std::optional<PropertyListValue>(items);
     };
-    // Another process holds the domain's lock until told to let go (at most ten seconds).
+    // Another process adds C, then holds the domain's lock until told to let go (at most ten
+    // seconds).
     int held[2], release[2];
     ASSERT_EQ(::pipe(held), 0);
     ASSERT_EQ(::pipe(release), 0);
     pid_t child = fork();
     if (child == 0) {
         ::alarm(10);
+        UserDefaults("com.example.locked", directory.path()).set(PropertyListValue(List{"A", "C"}), "list");
         int lock = ::open((directory.path() / "com.example.locked.plist.lock").c_str(), O_RDWR);
         ::flock(lock, LOCK_EX);
         char c = 0;
@@ -228,13 +231,15 @@ TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteUntilTheNextOne) {
     char c = 0;
     ASSERT_EQ(::read(held[0], &c, 1), 1);
     EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here
-    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A"}));
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C"}));
     ASSERT_EQ(::write(release[1], &c, 1), 1);
     waitpid(child, nullptr, 0);
 
-    // Meanwhile C is added elsewhere; the next write runs the failed change on the stored list.
-    UserDefaults("com.example.locked", directory.path()).set(PropertyListValue(List{"A", "C"}), "list");
-    suite->set(1, "next");
-    const auto stored = UserDefaults("com.example.locked", directory.path()).dictionaryRepresentation();
-    EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"list", PropertyListValue(List{"A", "C", "B"})}, {"next", 1}}));
+    // Tried again on its own, the failed change runs on the stored list.
+    std::optional<PropertyListValue> stored;
+    for (int i = 0; i < 200 && stored != PropertyListValue(List{"A", "C", "B"}); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        stored = UserDefaults("com.example.locked", directory.path()).object("list");
+    }
+    EXPECT_EQ(stored, PropertyListValue(List{"A", "C", "B"}));
 }

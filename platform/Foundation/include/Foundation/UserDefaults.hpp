@@ -8,7 +8,8 @@
 // logged, and kept beside the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is
 // taken) when it is replaced. A change that cannot be written (the file cannot be read, or
 // another process holds the lock too long) is logged, holds in this process, and is written with
-// the next change.
+// the next change or, for a domain opened through standard() or suite(), tried again every
+// `retryInterval` seconds until it is.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -20,8 +21,11 @@
 
 #include "Foundation/PropertyList.hpp"
 
-class UserDefaults {
+class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
 public:
+    /// How long a change that could not be written waits before it is tried again.
+    static constexpr double retryInterval = 1.0;
+
     /// The application's own domain (named after the main bundle's identifier).
     static UserDefaults& standard();
     /// A named suite; nullptr when the suite cannot be opened (the global domain, the application's
@@ -77,6 +81,8 @@ private:
     // Writes the pending changes; false when they could not be, and stay pending.
     bool save();
     void change(const std::string& key, Change change);
+    // Tries the pending changes again later, off the calling thread.
+    void scheduleRetry();
 
     std::string domain_;
     std::filesystem::path file_;
@@ -84,4 +90,5 @@ private:
     PropertyListValue::Dictionary values_;
     // Keys changed or removed since the last write that reached the disk, with their changes.
     std::map<std::string, Change> changes_;
+    bool retryScheduled_ = false;
 };
