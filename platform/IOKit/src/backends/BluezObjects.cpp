@@ -82,6 +82,11 @@ constexpr auto retryPause = 10s;     // a BlueZ that did not give its objects is
 constexpr const char* busName = "org.freedesktop.DBus";
 constexpr const char* busPath = "/org/freedesktop/DBus";
 
+std::string systemBusAddress() {
+    const char* set = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
+    return set ? set : "";
+}
+
 }  // namespace
 
 BluezObjects& BluezObjects::shared() {
@@ -98,6 +103,7 @@ void BluezObjects::follow() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         lock.unlock();
+        const auto address = systemBusAddress();
         auto current = DBusConnection::system();
         if (!stopsAtExit) {
             // The shared connections exist by now, so this runs at exit before they are ended.
@@ -106,19 +112,20 @@ void BluezObjects::follow() {
         }
         lock.lock();
         if (stopping_) break;
-        const bool other = current != connection_ || generation_ == 0;  // no bus at first is news too
+        const bool other = current != connection_ || address != address_ || generation_ == 0;
         const bool askAgain = !other && connection_ && presence_ == bluez::Presence::unreadable && !reading_ &&
                               std::chrono::steady_clock::now() - failedAt_ >= retryPause;
         const auto generation = generation_;
         lock.unlock();
         if (other) {
-            join(std::move(current));
+            join(address, std::move(current));
         } else if (askAgain) {
             readObjects(generation);
         }
         current.reset();
         lock.lock();
-        wake_.wait_for(lock, followInterval, [this] { return stopping_; });
+        wake_.wait_for(lock, followInterval, [this] { return stopping_ || woken_; });
+        woken_ = false;
     }
 }
 
@@ -139,7 +146,7 @@ void BluezObjects::stop() {
     if (follower_.joinable()) follower_.join();
 }
 
-void BluezObjects::join(std::shared_ptr<sdbus::IConnection> connection) {
+void BluezObjects::join(const std::string& address, std::shared_ptr<sdbus::IConnection> connection) {
     std::vector<sdbus::Slot> matches;
     std::map<std::string, std::shared_ptr<sdbus::IProxy>> proxies;
     std::shared_ptr<sdbus::IConnection> left;
@@ -147,6 +154,7 @@ void BluezObjects::join(std::shared_ptr<sdbus::IConnection> connection) {
     {
         std::lock_guard lock(mutex_);
         if (stopping_) return;
+        address_ = address;
         matches = std::move(matches_);
         matches_.clear();
         proxies = std::move(proxies_);
@@ -348,7 +356,15 @@ void BluezObjects::tellObservers() {
 }
 
 void BluezObjects::read(const std::function<void(bluez::Presence, const bluez::Objects&)>& reader) const {
+    const auto address = systemBusAddress();
     std::lock_guard lock(mutex_);
+    if (address != address_) {
+        // Another bus is named now: what is known is of the one before, until the new one is joined.
+        woken_ = true;
+        wake_.notify_all();
+        reader(bluez::Presence::unknown, {});
+        return;
+    }
     reader(presence_, objects_);
 }
 

@@ -89,7 +89,8 @@ public:
     static BluezObjects& shared();
 
     /// Calls `reader` with what is known now, under the copy's lock: it must be short and must
-    /// not call back into the copy.
+    /// not call back into the copy. While the bus named by the environment is not yet the one
+    /// joined, nothing is known.
     void read(const std::function<void(bluez::Presence, const bluez::Objects&)>& reader) const;
 
     /// `changed` is called after each change of the objects or of the presence, on a thread of the
@@ -114,7 +115,7 @@ private:
 
     void follow();
     void stop();
-    void join(std::shared_ptr<sdbus::IConnection> connection);
+    void join(const std::string& address, std::shared_ptr<sdbus::IConnection> connection);
     void askOwner(std::uint64_t generation);
     void ownerIs(std::uint64_t generation, const std::string& owner);
     void readObjects(std::uint64_t generation);
@@ -128,9 +129,11 @@ private:
     void tellObservers();
 
     mutable std::mutex mutex_;  // guards everything below; never held while sd-bus is called
-    std::condition_variable wake_;
+    mutable std::condition_variable wake_;
+    mutable bool woken_ = false;  // the follower is wanted before its next look
     bool stopping_ = false;
     std::thread follower_;
+    std::string address_;  // of the bus joined
     std::shared_ptr<sdbus::IConnection> connection_;
     std::uint64_t generation_ = 0;  // counts the connections joined
     std::vector<sdbus::Slot> matches_;
