@@ -279,12 +279,8 @@ void LowEnergyFinder::peripheralDidUpdateValueFor(const std::shared_ptr<CBPeriph
 
     const auto& uuid = characteristic->uuid();
     if (uuid == UUID::batteryLevel()) {
-        // An empty value tells no level (it is not 0 %).
-        if (value.empty()) {
-            device->setBatteryLevel(std::nullopt);
-        } else {
-            device->setBatteryLevel(std::min<std::uint8_t>(value[0], 100));
-        }
+        // An empty value tells no level: it is not 0 %, and it leaves a level already read as it was.
+        if (!value.empty()) device->setBatteryLevel(std::min<std::uint8_t>(value[0], 100));
     } else if (uuid == UUID::modelNumber()) {
         if (auto text = utf8Text(value)) {
             if (auto model = RarAvi::Devices::device(*text)) {

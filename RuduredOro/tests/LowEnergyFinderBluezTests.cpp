@@ -2,6 +2,8 @@
 // what a user with real Bluetooth peripherals sees.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "IOKit/backends/BluetoothIdentity.hpp"
 #include "Foundation/Locale.hpp"
@@ -10,10 +12,12 @@
 #include "RuduredOro/IOKitController.hpp"
 #include "RuduredOro/LowEnergyFinder.hpp"
 #include "RuduredOro/LowEnergyPersistency.hpp"
+#include "RuduredOro/UUID.hpp"
 #include "Testing/BluezMock.hpp"
 #include "Testing/TestEnvironment.hpp"
 
 using namespace RuduredOro;
+using Gatt = RuduredOro::UUID;
 
 namespace {
 const std::string batteryUUID = "0000180f-0000-1000-8000-00805f9b34fb";
@@ -63,10 +67,11 @@ protected:
         return device;
     }
 
-    /// Refreshes once a (virtual) second until the condition holds or real patience runs out.
+    /// Ticks as the application does once a (virtual) second, refreshing while Bluetooth is on,
+    /// until the condition holds or real patience runs out.
     bool refreshUntil(const std::function<bool()>& condition) {
         for (int i = 0; i < 30; ++i) {
-            finder->refresh();
+            if (finder->isPoweredOn()) finder->refresh();
             if (RunLoop::main().runUntil(condition, patience / 30)) return true;
             advance(1.0);
         }
@@ -107,9 +112,11 @@ TEST_F(LowEnergyFinderOnBluez, ReadsLevelsFromBatteryOneAndFromAGattBatteryServi
     EXPECT_EQ(device("A4:83:E7:00:00:02")->batteryLevel(), 55);
     EXPECT_EQ(mock->calls(pen, "Connect"), 0u);  // the system holds them connected already
 
-    // A later refresh reads the level BlueZ knows by then.
+    // A later refresh reads the level BlueZ knows by then, from what BlueZ signalled: the level is
+    // never asked of it.
     mock->update(pen, "org.bluez.Battery1", {{"Percentage", sdbus::Variant(std::uint8_t{76})}});
     EXPECT_TRUE(refreshUntil([&] { return device("A4:83:E7:1C:2D:3E")->batteryLevel() == 76; }));
+    EXPECT_EQ(mock->propertyReads(pen, "org.bluez.Battery1", "Percentage"), 0u);
 }
 
 TEST_F(LowEnergyFinderOnBluez, MiceAndKeyboardsAreToldByWhatTheMachineKnowsOfTheirAddress) {
@@ -150,14 +157,67 @@ TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButSt
     EXPECT_EQ(mock->calls(strap, "Disconnect"), 0u);  // the user's device keeps its link
 }
 
-TEST_F(LowEnergyFinderOnBluez, NotPoweredOnWithTheAdapterOffOrWithoutBluez) {
-    auto adapter = mock->addAdapter();
-    mock->setPowered(adapter, false);
-    start();
-    EXPECT_FALSE(finder->isPoweredOn());
-    finder.reset();
-
+TEST_F(LowEnergyFinderOnBluez, BluezThatComesLaterOrAgainBringsItsDevicesAndTakesThemAlong) {
+    // The application starts before BlueZ does.
     bus->stopMock("org.bluez");
     start();
     EXPECT_FALSE(finder->isPoweredOn());
+
+    std::string adapter;
+    auto bluezComes = [&](std::uint8_t level) {
+        mock = std::make_unique<BluezMock>(*bus);
+        adapter = mock->addAdapter();
+        mock->addBattery(connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID}), level);
+    };
+    auto penAt = [&](int level) {
+        return [&, level] { return device("A4:83:E7:1C:2D:3E") && device("A4:83:E7:1C:2D:3E")->batteryLevel() == level; };
+    };
+    bluezComes(77);
+    ASSERT_TRUE(refreshUntil(penAt(77)));
+
+    // BlueZ goes: Bluetooth is off, and the pen goes with it.
+    bus->stopMock("org.bluez");
+    ASSERT_TRUE(refreshUntil([&] { return !finder->isPoweredOn() && finder->devices().empty(); }));
+
+    // BlueZ comes back with the pen.
+    bluezComes(64);
+    ASSERT_TRUE(refreshUntil(penAt(64)));
+
+    mock->setPowered(adapter, false);
+    EXPECT_TRUE(refreshUntil([&] { return !finder->isPoweredOn(); }));
+}
+
+TEST_F(LowEnergyFinderOnBluez, ABluezThatFallsSilentNeverHoldsUpTheMainLoop) {
+    mock->addAdapter();
+    for (int i = 0; i < 5; ++i) {
+        auto pen = connectedDevice("A4:83:E7:00:01:0" + std::to_string(i), "Pen " + std::to_string(i), {batteryUUID});
+        mock->addBattery(pen, static_cast<std::uint8_t>(50 + i));
+    }
+    // The registry asks what BlueZ knows of each peripheral that connects, to tell mice and keyboards.
+    IORegistry::setCurrent(std::make_shared<IORegistry>(
+        std::make_shared<SysfsRegistryProvider>(std::filesystem::path(QUILLON_FIXTURES_DIR) / "sysfs" / "laptop")));
+    start(std::make_shared<IOKitController>());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return finder->manager()->retrieveConnectedPeripherals({Gatt::batteryService()}).size() == 5; }, patience));
+
+    // The five peripherals are found, connected, told apart and read while BlueZ answers nothing,
+    // with the main loop given a turn every 100 ms: no turn is held up.
+    mock->fallSilent(60);
+    auto last = std::chrono::steady_clock::now();
+    std::chrono::duration<double> longest{0};
+    auto turned = [&] {
+        const auto now = std::chrono::steady_clock::now();
+        longest = std::max<std::chrono::duration<double>>(longest, now - last);
+        last = now;
+        return false;
+    };
+    for (int i = 0; i < 15; ++i) {
+        finder->refresh();
+        turned();
+        RunLoop::main().runUntil(turned, 0.1);
+        advance(0.1);
+    }
+    EXPECT_LT(longest.count(), 1.5);  // a call waiting for BlueZ takes two seconds or more
+    EXPECT_EQ(finder->devices().size(), 5u);
+    for (const auto& found : finder->devices()) EXPECT_TRUE(found->batteryLevel());
 }

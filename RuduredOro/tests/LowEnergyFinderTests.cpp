@@ -149,6 +149,12 @@ TEST_F(LowEnergyFinderTest, FollowsAPeripheralFromFoundToReadAgainEachRefresh) {
     EXPECT_EQ(device->batteryLevel(), 61);
     EXPECT_EQ(device->name(), "Pen2,1");
     EXPECT_EQ(stack->connectRequests(penId), 1);
+
+    // A read that comes back empty leaves the level shown as it was.
+    stack->setValue(penId, Gatt::batteryService(), Gatt::batteryLevel(), {});
+    tick();
+    EXPECT_EQ(only(), device);
+    EXPECT_EQ(device->batteryLevel(), 61);
 }
 
 TEST_F(LowEnergyFinderTest, NamesDevicesThroughTheCatalogueAndReadsOddValues) {

@@ -81,10 +81,24 @@ std::string BluezMock::addCharacteristic(const std::string& service, std::uint16
     return path;
 }
 
+void BluezMock::fallSilent(double seconds) {
+    bus_.addMethod(bluez, "/", bluezMockInterface, "Sleep", "d", "", "time.sleep(args[0])");
+    bus_.proxy(bluez, "/")->callMethod("Sleep").onInterface(bluezMockInterface).withArguments(seconds).dontExpectReply();
+}
+
 std::size_t BluezMock::calls(const std::string& path, const std::string& method) {
     std::vector<sdbus::Struct<std::uint64_t, std::vector<sdbus::Variant>>> log;
     bus_.proxy(bluez, path)->callMethod("GetMethodCalls").onInterface(mockInterface).withArguments(method).storeResultsTo(log);
     return log.size();
+}
+
+std::size_t BluezMock::propertyReads(const std::string& path, const std::string& interface, const std::string& property) {
+    // The mock prints "<time> Get <path> <interface>.<property>" for each read.
+    const auto output = bus_.mockOutput(bluez);
+    const auto line = " Get " + path + " " + interface + "." + property + "\n";
+    std::size_t count = 0;
+    for (auto at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) ++count;
+    return count;
 }
 
 void BluezMock::addObject(const std::string& path, const std::string& interface, const Properties& properties,

@@ -73,6 +73,25 @@ PrivateBus::PrivateBus(Kind kind) : kind_(kind) {
     unavailable_ = whatIsMissing();
     if (!unavailable_.empty()) return;
     directory_ = std::make_unique<TemporaryDirectory>();
+    startDaemon();
+    if (const char* previous = std::getenv(variable())) previousAddress_ = previous;
+    ::setenv(variable(), address_.c_str(), 1);
+    connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
+}
+
+void PrivateBus::restart() {
+    connection_.reset();
+    for (auto& [name, pid] : mocks_) end(pid);
+    mocks_.clear();
+    end(daemon_);
+    daemon_ = -1;
+    const auto address = address_;
+    startDaemon();
+    if (address_ != address) throw std::runtime_error("dbus-daemon came back at " + address_ + ", not " + address);
+    connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
+}
+
+void PrivateBus::startDaemon() {
     const auto socket = directory_->path() / "bus_socket";
     auto config = directory_->write("bus.conf",
         "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
@@ -96,7 +115,7 @@ PrivateBus::PrivateBus(Kind kind) : kind_(kind) {
 
     int address[2];
     if (::pipe2(address, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for dbus-daemon");
-    int output = ::open((directory_->path() / "dbus-daemon.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int output = ::open((directory_->path() / "dbus-daemon.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, address[1], 3);
@@ -133,11 +152,10 @@ PrivateBus::PrivateBus(Kind kind) : kind_(kind) {
         daemon_ = -1;
         throw std::runtime_error("dbus-daemon did not come up: " + log("dbus-daemon"));
     }
+    // Without its guid, the address is the same each time the daemon starts, as a system bus's is.
     address_ = printed.substr(0, printed.find('\n'));
+    if (auto guid = address_.find(",guid="); guid != std::string::npos) address_.erase(guid);
 
-    if (const char* previous = std::getenv(variable())) previousAddress_ = previous;
-    ::setenv(variable(), address_.c_str(), 1);
-    connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
 }
 
 PrivateBus::~PrivateBus() {

@@ -35,9 +35,8 @@ std::shared_ptr<BluetoothStack> BluetoothStack::makeDefault() {
         try {
             return SimulatedBluetoothStack::fromProfile(*profile);
         } catch (const BluetoothProfileError& error) {
-            std::cerr << "Bluetooth: " << error.what() << "; Bluetooth stays off\n";
+            std::cerr << "Bluetooth: " << error.what() << "; Bluetooth comes from BlueZ instead\n";
         }
     }
-    if (auto bluez = BluezBluetoothStack::make()) return bluez;
-    return std::make_shared<SimulatedBluetoothStack>(CBManagerState::poweredOff);
+    return BluezBluetoothStack::make();
 }

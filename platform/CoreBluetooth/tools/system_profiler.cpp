@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "backends/BluezObjects.hpp"
+#include "backends/BluezSnapshot.hpp"
 
 namespace {
 

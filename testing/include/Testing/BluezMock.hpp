@@ -41,8 +41,14 @@ public:
     std::string addCharacteristic(const std::string& service, std::uint16_t handle, const std::string& uuid,
                                   const std::vector<std::uint8_t>& value, const std::string& failure = "");
 
+    /// From now on BlueZ answers nothing for `seconds`: it keeps its name on the bus and takes
+    /// every call, but is busy (a bluetoothd that has stopped answering).
+    void fallSilent(double seconds);
+
     /// How often `method` was called on the object.
     std::size_t calls(const std::string& path, const std::string& method);
+    /// How often the property was read with org.freedesktop.DBus.Properties.Get.
+    std::size_t propertyReads(const std::string& path, const std::string& interface, const std::string& property);
 
 private:
     void addObject(const std::string& path, const std::string& interface, const Properties& properties,

@@ -37,6 +37,10 @@ public:
     PrivateBus(const PrivateBus&) = delete;
     PrivateBus& operator=(const PrivateBus&) = delete;
 
+    /// Stops the mocks and the daemon and starts the daemon again at the same address, as a
+    /// system restarts its bus: every connection to the old one is lost.
+    void restart();
+
     /// Why there is no bus (what is missing); empty when the bus runs.
     const std::string& unavailable() const { return unavailable_; }
     const std::string& address() const { return address_; }
@@ -61,6 +65,9 @@ public:
     std::vector<std::vector<sdbus::Variant>> calls(const std::string& busName, const std::string& path,
                                                    const std::string& method);
     bool hasOwner(const std::string& busName);
+    /// What the mock that owns `busName` has printed so far (python-dbusmock prints each call it
+    /// takes, property reads included).
+    std::string mockOutput(const std::string& busName) const { return log("mock-" + busName); }
 
     /// The test's own connection to the bus, for setting mocks up and watching them.
     sdbus::IConnection& connection() { return *connection_; }
@@ -70,6 +77,7 @@ public:
 private:
     const char* variable() const { return kind_ == Kind::system ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS"; }
     const char* busFlag() const { return kind_ == Kind::system ? "--system" : "--session"; }
+    void startDaemon();
     void waitForOwner(const std::string& busName, pid_t pid, const std::string& what, const std::string& logName);
     pid_t spawn(const std::string& program, const std::vector<std::string>& arguments, int outputFd);
     std::string log(const std::string& name) const;

@@ -7,8 +7,8 @@
 // stack gives them.
 //
 // The process has one current stack (a seam): a simulated stack read from the hardware profile
-// named by QUILLON_HARDWARE_PROFILE; else BlueZ when it answers on the system bus; else one whose
-// Bluetooth is powered off. Tests install their own.
+// named by QUILLON_HARDWARE_PROFILE; else BlueZ on the system bus, followed as it comes and goes
+// (Bluetooth counts as powered off while BlueZ is not there). Tests install their own.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -85,7 +85,7 @@ public:
     static std::shared_ptr<BluetoothStack> current();
     /// Installs a stack for the whole process; nullptr brings back the default choice.
     static void setCurrent(std::shared_ptr<BluetoothStack> stack);
-    /// The default choice: the hardware profile's Bluetooth when one is named, else BlueZ when it
-    /// answers on the system bus, else a powered-off stack.
+    /// The default choice: the hardware profile's Bluetooth when one is named and can be read,
+    /// else BlueZ on the system bus.
     static std::shared_ptr<BluetoothStack> makeDefault();
 };

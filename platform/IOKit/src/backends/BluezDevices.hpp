@@ -1,6 +1,6 @@
 #pragma once
-// What BlueZ, Linux's Bluetooth service, knows of the devices of the machine's adapters, read from
-// its object manager on the system bus (over the platform's shared connection) at each call.
+// What BlueZ, Linux's Bluetooth service, knows of the devices of the machine's adapters, from the
+// process's copy of its objects (IOKit/backends/BluezObjects.hpp): no call waits for the bus.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +19,6 @@ struct BluezDevice {
     std::optional<std::string> manufacturer;
 };
 
-/// The devices in BlueZ's object order; none when BlueZ is not on the system bus or does not
-/// answer in time.
+/// The devices in BlueZ's object order, as far as the process knows them now; none while BlueZ is
+/// not on the system bus or its objects are still being read.
 std::vector<BluezDevice> readBluezDevices();

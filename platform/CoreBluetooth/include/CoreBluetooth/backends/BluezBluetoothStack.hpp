@@ -3,8 +3,10 @@
 // system bus (the bus at DBUS_SYSTEM_BUS_ADDRESS when that is set).
 //
 // - State: powered on while any adapter (org.bluez.Adapter1) is "Powered"; powered off when none
-//   is, or when BlueZ leaves the bus or its objects cannot be read; unsupported while BlueZ has no
-//   adapter at all; unknown until its objects have been read.
+//   is, while BlueZ is not on the bus (or there is no system bus), or when its objects cannot be
+//   read; unsupported while BlueZ has no adapter at all; unknown until its objects have been read.
+//   BlueZ that comes later, or again, is followed (IOKit/backends/BluezObjects.hpp); when it goes,
+//   each link to a peripheral is reported lost before Bluetooth is reported powered off.
 // - Connected peripherals: devices (org.bluez.Device1) that are "Connected" with their services
 //   resolved, on a powered adapter, offering one of the services asked for in "UUIDs" or as a GATT
 //   service. A peripheral's identifier is derived from its Bluetooth address and its name is
@@ -16,11 +18,11 @@
 //   org.bluez.GattCharacteristic1), read with ReadValue. When BlueZ's battery plugin has taken
 //   the Battery Service (180F) over and publishes org.bluez.Battery1 instead, that is offered as a
 //   Battery Service with a Battery Level characteristic (2A19) whose value is the one byte of
-//   "Percentage".
+//   "Percentage", read from what BlueZ's signals have told of it (no call to BlueZ).
 //
-// The stack keeps a copy of BlueZ's objects, updated from its signals on a thread of its own; the
-// answers to connections and reads come on that thread too. Nothing waits on the caller's thread
-// except for the bus itself while the stack is made.
+// The stack answers from the process's copy of BlueZ's objects; connections and reads are asked
+// of BlueZ without waiting, and their answers come on the shared connection's thread. Nothing
+// waits on the caller's thread.
 #include <memory>
 #include <string>
 
@@ -28,8 +30,7 @@
 
 class BluezBluetoothStack final : public BluetoothStack {
 public:
-    /// A stack on the system bus; nullptr when the bus cannot be reached or nothing owns the name
-    /// "org.bluez" on it. Waits for one round trip to the bus.
+    /// A stack on the system bus, whatever is there now; its state tells what it finds.
     static std::shared_ptr<BluezBluetoothStack> make();
     ~BluezBluetoothStack() override;
     BluezBluetoothStack(const BluezBluetoothStack&) = delete;

@@ -1,4 +1,4 @@
-#include "BluezObjects.hpp"
+#include "BluezSnapshot.hpp"
 
 #include <algorithm>
 #include <array>
@@ -10,25 +10,14 @@ namespace bluez {
 
 namespace {
 
-template <class T>
-const T* get(const Properties& properties, const std::string& key) {
-    auto found = properties.find(key);
-    return found == properties.end() ? nullptr : std::get_if<T>(&found->second);
-}
-
 std::optional<std::string> text(const Properties& properties, const std::string& key) {
-    if (const auto* value = get<std::string>(properties, key)) return *value;
+    if (const auto* value = property<std::string>(properties, key)) return *value;
     return std::nullopt;
 }
 
 bool flag(const Properties& properties, const std::string& key) {
-    const auto* value = get<bool>(properties, key);
+    const auto* value = property<bool>(properties, key);
     return value && *value;
-}
-
-const Properties* interfaceOf(const Interfaces& interfaces, const char* name) {
-    auto found = interfaces.find(name);
-    return found == interfaces.end() ? nullptr : &found->second;
 }
 
 int hexValue(char c) {
@@ -53,64 +42,6 @@ std::optional<std::uint16_t> fourDigitsAfter(const std::string& text, char marke
 
 }  // namespace
 
-Value valueOf(const sdbus::Variant& variant) {
-    try {
-        const auto type = variant.peekValueType();
-        if (type == "b") return variant.get<bool>();
-        if (type == "y") return std::int64_t{variant.get<std::uint8_t>()};
-        if (type == "n") return std::int64_t{variant.get<std::int16_t>()};
-        if (type == "q") return std::int64_t{variant.get<std::uint16_t>()};
-        if (type == "i") return std::int64_t{variant.get<std::int32_t>()};
-        if (type == "u") return std::int64_t{variant.get<std::uint32_t>()};
-        if (type == "x") return variant.get<std::int64_t>();
-        if (type == "t") return static_cast<std::int64_t>(variant.get<std::uint64_t>());
-        if (type == "s") return variant.get<std::string>();
-        if (type == "o") return std::string(variant.get<sdbus::ObjectPath>());
-        if (type == "as") return variant.get<std::vector<std::string>>();
-        if (type == "ay") {
-            auto bytes = variant.get<std::vector<std::uint8_t>>();
-            return Data(bytes.begin(), bytes.end());
-        }
-    } catch (const sdbus::Error&) {
-        // A value that does not read as its signature says is no value.
-    }
-    return std::monostate{};
-}
-
-Properties propertiesOf(const WireProperties& properties) {
-    Properties values;
-    for (const auto& [name, variant] : properties) values[name] = valueOf(variant);
-    return values;
-}
-
-Objects objectsOf(const WireObjects& objects) {
-    Objects tree;
-    for (const auto& [path, interfaces] : objects) addInterfaces(tree, path, interfaces);
-    return tree;
-}
-
-void addInterfaces(Objects& objects, const std::string& path, const WireInterfaces& interfaces) {
-    auto& object = objects[path];
-    for (const auto& [name, properties] : interfaces) object[name] = propertiesOf(properties);
-}
-
-void removeInterfaces(Objects& objects, const std::string& path, const std::vector<std::string>& interfaces) {
-    auto found = objects.find(path);
-    if (found == objects.end()) return;
-    for (const auto& name : interfaces) found->second.erase(name);
-    if (found->second.empty()) objects.erase(found);
-}
-
-void changeProperties(Objects& objects, const std::string& path, const std::string& interface,
-                      const WireProperties& changed, const std::vector<std::string>& invalidated) {
-    auto object = objects.find(path);
-    if (object == objects.end()) return;
-    auto properties = object->second.find(interface);
-    if (properties == object->second.end()) return;
-    for (const auto& [name, variant] : changed) properties->second[name] = valueOf(variant);
-    for (const auto& name : invalidated) properties->second.erase(name);
-}
-
 Snapshot Snapshot::of(const Objects& objects) {
     Snapshot snapshot;
     for (const auto& [path, interfaces] : objects) {
@@ -127,13 +58,13 @@ Snapshot Snapshot::of(const Objects& objects) {
                              text(*device, "Alias"), text(*device, "Modalias"), text(*device, "Icon"),
                              flag(*device, "Paired"), flag(*device, "Connected"), flag(*device, "ServicesResolved"),
                              {}, std::nullopt};
-                if (const auto* uuids = get<std::vector<std::string>>(*device, "UUIDs")) {
+                if (const auto* uuids = property<std::vector<std::string>>(*device, "UUIDs")) {
                     for (const auto& uuid : *uuids) {
                         if (auto parsed = CBUUID::fromString(uuid)) entry.uuids.push_back(*parsed);
                     }
                 }
                 if (const auto* battery = interfaceOf(interfaces, batteryInterface)) {
-                    const auto* percentage = get<std::int64_t>(*battery, "Percentage");
+                    const auto* percentage = property<std::int64_t>(*battery, "Percentage");
                     if (percentage && *percentage >= 0 && *percentage <= 255)
                         entry.battery = static_cast<std::uint8_t>(*percentage);
                 }

@@ -1,58 +1,17 @@
 #pragma once
-// BlueZ's objects as plain values: the object tree that its object manager publishes (object
-// path, interface, property), kept up to date from its signals, and the adapters, devices and
-// GATT attributes read from it. The BlueZ stack and the system_profiler stand-in share this.
-//
-// Values are converted out of sdbus::Variant as they arrive, so that the tree can be read from any
-// thread under its owner's lock.
+// The adapters, devices and GATT attributes of BlueZ's objects (IOKit/backends/BluezObjects.hpp) as
+// plain values. The BlueZ stack and the system_profiler stand-in share this.
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include <sdbus-c++/sdbus-c++.h>
-
 #include "CoreBluetooth/CBUUID.hpp"
-#include "Foundation/Data.hpp"
 #include "Foundation/UUID.hpp"
+#include "IOKit/backends/BluezObjects.hpp"
 
 namespace bluez {
-
-inline constexpr const char* service = "org.bluez";
-inline constexpr const char* adapterInterface = "org.bluez.Adapter1";
-inline constexpr const char* deviceInterface = "org.bluez.Device1";
-inline constexpr const char* batteryInterface = "org.bluez.Battery1";
-inline constexpr const char* gattServiceInterface = "org.bluez.GattService1";
-inline constexpr const char* gattCharacteristicInterface = "org.bluez.GattCharacteristic1";
-inline constexpr const char* objectManagerInterface = "org.freedesktop.DBus.ObjectManager";
-inline constexpr const char* propertiesInterface = "org.freedesktop.DBus.Properties";
-
-/// The property types BlueZ uses for what we read: booleans, integers of every width, texts and
-/// object paths, arrays of texts, byte arrays. Other types are kept as "no value".
-using Value = std::variant<std::monostate, bool, std::int64_t, std::string, std::vector<std::string>, Data>;
-using Properties = std::map<std::string, Value>;
-using Interfaces = std::map<std::string, Properties>;
-/// By object path; the map keeps paths sorted, which is BlueZ's attribute order ("service000a" <
-/// "service0010").
-using Objects = std::map<std::string, Interfaces>;
-
-using WireProperties = std::map<std::string, sdbus::Variant>;
-using WireInterfaces = std::map<std::string, WireProperties>;
-using WireObjects = std::map<sdbus::ObjectPath, WireInterfaces>;
-
-Value valueOf(const sdbus::Variant& variant);
-Properties propertiesOf(const WireProperties& properties);
-Objects objectsOf(const WireObjects& objects);
-
-/// InterfacesAdded: the interfaces are added to the object, or replace those of the same name.
-void addInterfaces(Objects& objects, const std::string& path, const WireInterfaces& interfaces);
-/// InterfacesRemoved: an object left without interfaces is gone.
-void removeInterfaces(Objects& objects, const std::string& path, const std::vector<std::string>& interfaces);
-/// PropertiesChanged on an interface the tree knows; changes to unknown objects are ignored.
-void changeProperties(Objects& objects, const std::string& path, const std::string& interface,
-                      const WireProperties& changed, const std::vector<std::string>& invalidated);
 
 struct Adapter {
     std::string path;
