@@ -35,27 +35,23 @@ std::optional<double> volts(io_service_t service) {
 
 }  // namespace
 
-InternalBatteryBase::PowerSourceReading InternalBatteryBase::internalPowerSource() {
+InternalBatteryBase::PowerSourceReading InternalBatteryBase::internalPowerSources() {
     auto blob = IOPSCopyPowerSourcesInfo();
     if (!blob) return {};
     auto list = IOPSCopyPowerSourcesList(blob);
     const CFArray* sources = list ? list->arrayValue() : nullptr;
     if (!sources) return {};
-    // A source that says it is the internal battery wins; when none says so, the sources that
-    // name no type stand in for it, the last one listed winning; a source of any other type (an
-    // uninterruptible supply) never does.
-    std::optional<CFDictionary> untyped;
+    // The sources that say they are the internal battery; when none says so, those that name no
+    // type stand in for it. A source of any other type (an uninterruptible supply) never does.
+    std::vector<CFDictionaryRef> typed, untyped;
     for (const auto& source : *sources) {
         auto description = IOPSGetPowerSourceDescription(blob, source);
         if (!description || !description->hasOnlyTextKeys()) continue;
         auto type = description->find("Type");
-        if (!type) {
-            untyped = *description;
-        } else if (type->stringValue() == kInternalBatteryType) {
-            return {true, *description};
-        }
+        if (!type) untyped.push_back(std::move(description));
+        else if (type->stringValue() == kInternalBatteryType) typed.push_back(std::move(description));
     }
-    return {true, untyped};
+    return {true, typed.empty() ? std::move(untyped) : std::move(typed)};
 }
 
 void InternalBatteryBase::readPowerSource(const CFDictionary& description) {
@@ -85,9 +81,9 @@ AppleInternalBattery::AppleInternalBattery(io_service_t service) { update(servic
 
 void AppleInternalBattery::update(io_service_t service) {
     if (service == 0) return;
-    auto reading = internalPowerSource();
+    auto reading = internalPowerSources();
     if (!reading.available) return;
-    if (const auto& source = reading.description) {
+    for (const auto& source : reading.descriptions) {
         readPowerSource(*source);
         setCurrentCapacity(integer(*source, "Current Capacity"));
         setMaxCapacity(integer(*source, "Max Capacity"));
@@ -108,9 +104,9 @@ LegacyInternalBattery::LegacyInternalBattery(io_service_t service) { update(serv
 
 void LegacyInternalBattery::update(io_service_t service) {
     if (service == 0) return;
-    auto reading = internalPowerSource();
+    auto reading = internalPowerSources();
     if (!reading.available) return;
-    if (const auto& source = reading.description) {
+    for (const auto& source : reading.descriptions) {
         readPowerSource(*source);
         setInternalCharge(integer(*source, "Current Capacity"));
     }

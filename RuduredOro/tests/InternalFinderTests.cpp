@@ -60,6 +60,13 @@ protected:
         install(std::make_shared<StaticRegistryProvider>(entries, sources));
     }
 
+    /// The machine's sysfs tree in `root`, with these attributes of its power supplies (by
+    /// "<supply>/<attribute>").
+    void install(const TemporaryDirectory& root, const std::vector<std::pair<std::string, std::string>>& attributes) {
+        for (const auto& [file, value] : attributes) root.write("class/power_supply/" + file, value + "\n");
+        install(std::make_shared<SysfsRegistryProvider>(root.path()));
+    }
+
     /// The registry's smart battery, held until another registry is installed.
     io_service_t smartBattery() {
         ++heldHandles;
@@ -104,16 +111,14 @@ TEST_F(InternalFinderTest, TheLaptopsBatteryAsAUserSeesIt) {
 
 TEST_F(InternalFinderTest, APluggedInLaptopChargesAndItsBatteryFollowsOnUpdate) {
     TemporaryDirectory root;
-    auto write = [&](const std::string& file, const std::string& value) { root.write("class/power_supply/" + file, value + "\n"); };
-    write("AC/type", "Mains");
-    write("AC/online", "1");
-    write("BAT0/type", "Battery");
-    write("BAT0/status", "Charging");
-    write("BAT0/charge_full", "4000000");
-    write("BAT0/charge_now", "1000000");
-    write("BAT0/current_now", "2000000");
-    write("BAT0/voltage_now", "12000000");
-    install(std::make_shared<SysfsRegistryProvider>(root.path()));
+    install(root, {{"AC/type", "Mains"},
+                   {"AC/online", "1"},
+                   {"BAT0/type", "Battery"},
+                   {"BAT0/status", "Charging"},
+                   {"BAT0/charge_full", "4000000"},
+                   {"BAT0/charge_now", "1000000"},
+                   {"BAT0/current_now", "2000000"},
+                   {"BAT0/voltage_now", "12000000"}});
 
     InternalFinder finder;
     auto battery = finder.battery();
@@ -124,7 +129,7 @@ TEST_F(InternalFinderTest, APluggedInLaptopChargesAndItsBatteryFollowsOnUpdate) 
     EXPECT_EQ(battery->timeRemainingText(), "01:30");  // 3000 mAh to go at 2000 mA
     EXPECT_DOUBLE_EQ(*battery->watts(), 24.0);
 
-    write("BAT0/charge_now", "3000000");
+    root.write("class/power_supply/BAT0/charge_now", "3000000\n");
     battery->update(finder.serviceInternal());
     EXPECT_EQ(battery->charge(), 75);
     EXPECT_EQ(battery->currentCapacity(), 3000);
@@ -144,7 +149,27 @@ TEST_F(InternalFinderTest, ThisMachineAnswersWithoutError) {
     std::cout << "internal battery on this machine: " << (battery ? battery->currentCapacityText() : "none") << "\n";
 }
 
-TEST_F(InternalFinderTest, TheInternalBatteryIsReadNotTheLastPowerSource) {
+TEST_F(InternalFinderTest, TheLastSourceOfTheInternalBatteryWinsAndNoOtherKindLendsItValues) {
+    // A laptop with two batteries: the second one listed is read over the first, whose health
+    // stays where the second tells none.
+    TemporaryDirectory root;
+    install(root, {{"BAT0/type", "Battery"},
+                   {"BAT0/status", "Discharging"},
+                   {"BAT0/capacity", "80"},
+                   {"BAT0/health", "Good"},
+                   {"BAT1/type", "Battery"},
+                   {"BAT1/status", "Charging"},
+                   {"BAT1/capacity", "30"}});
+    {
+        InternalFinder finder;
+        auto battery = finder.battery();
+        ASSERT_TRUE(battery);
+        EXPECT_EQ(battery->name(), "BAT1");
+        EXPECT_EQ(battery->charge(), 30);
+        EXPECT_EQ(battery->isCharging(), true);
+        EXPECT_EQ(battery->condition(), BatteryCondition::good);
+    }
+
     // An uninterruptible supply listed after the battery (or before it) lends it none of its values.
     for (const auto& sources : {CFArray{kInternalSource, kUPS}, CFArray{kUPS, kInternalSource}}) {
         install({{"DesignCapacity", 5000}}, sources, "AppleSMC");
@@ -156,8 +181,8 @@ TEST_F(InternalFinderTest, TheInternalBatteryIsReadNotTheLastPowerSource) {
         EXPECT_EQ(battery.condition(), BatteryCondition::good);
     }
 
-    // Sources that name no type stand in for the battery, the last one winning; a supply of
-    // another type never does, while the registry is still read.
+    // Sources that name no type stand in for the battery when none is typed, the last one
+    // winning; a supply of another type never does, while the registry is still read.
     CFDictionary untyped = kInternalSource;
     untyped.remove(CFValue("Type"));
     untyped.set(CFValue("Current Capacity"), CFValue(12));
@@ -166,6 +191,9 @@ TEST_F(InternalFinderTest, TheInternalBatteryIsReadNotTheLastPowerSource) {
     install({{"MaxCapacity", 4000}}, CFArray{untyped, kUPS, lastUntyped, CFValue("not a description")});
     LegacyInternalBattery fallback(smartBattery());
     EXPECT_EQ(fallback.charge(), 34);
+    install({{"MaxCapacity", 4000}}, CFArray{kInternalSource, lastUntyped});
+    LegacyInternalBattery typedFirst(smartBattery());
+    EXPECT_EQ(typedFirst.charge(), 64);
 
     install({{"MaxCapacity", 4000}}, CFArray{kUPS});
     LegacyInternalBattery upsOnly(smartBattery());

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Foundation/Date.hpp"
 #include "IOKit/CFValue.hpp"
@@ -98,9 +99,11 @@ public:
 
     /// Reads the values again: from the description of the machine's internal battery among the
     /// power sources, then from the smart battery's registry entry `service`. Does nothing for
-    /// the entry 0, nor when the power sources cannot be had. Of several power sources only the
-    /// internal battery is read (a source of type "InternalBattery", else the first that names no
-    /// type); others, such as an uninterruptible supply, are passed over.
+    /// the entry 0, nor when the power sources cannot be had. The sources of the internal battery
+    /// (those of type "InternalBattery", else those that name no type) are read in the order they
+    /// are listed, each over the values of the one before, so that the last one wins (a condition
+    /// stays when it tells no known health); a source of any other type, such as an
+    /// uninterruptible supply, is passed over.
     virtual void update(io_service_t service) = 0;
 
 protected:
@@ -112,10 +115,11 @@ protected:
     struct PowerSourceReading {
         /// False when the power sources cannot be had.
         bool available = false;
-        /// The internal battery's description; absent when no source is the internal battery.
-        std::optional<CFDictionary> description;
+        /// The descriptions of the sources of the internal battery, in list order; none when no
+        /// source is the internal battery.
+        std::vector<CFDictionaryRef> descriptions;
     };
-    static PowerSourceReading internalPowerSource();
+    static PowerSourceReading internalPowerSources();
     /// Reads the description's keys that both kinds read alike.
     void readPowerSource(const CFDictionary& description);
     /// The power in watts, volts times milliamperes over 1000, its sign turned over while not

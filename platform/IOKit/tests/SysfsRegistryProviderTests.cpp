@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <map>
@@ -101,6 +102,9 @@ TEST(SysfsRegistryProvider, FallsBackToWhatTheKernelStillTells) {
     supply("huge", "capacity", "4611686018427387904\n");
     supply("vague", "scope", "Device\n");
     supply("vague", "capacity_level", "Unknown\n");
+    // A capacity that is no regular file (a pipe nobody writes to) is not read, nor waited for.
+    supply("pipe", "scope", "Device\n");
+    ASSERT_EQ(::mkfifo((root.path() / "class/power_supply/pipe/capacity").c_str(), 0644), 0);
 
     auto entries = peripherals(root.path());
     ASSERT_EQ(entries.size(), 2u);
@@ -113,6 +117,58 @@ TEST(SysfsRegistryProvider, FallsBackToWhatTheKernelStillTells) {
     EXPECT_EQ(entries[1]->properties.find("HIDDefaultBehavior"), nullptr);
 
     EXPECT_TRUE(SysfsRegistryProvider(root.path() / "missing").entries().empty());
+}
+
+TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
+    namespace fs = std::filesystem;
+    TemporaryDirectory root;
+    const std::string name = "hid-aa:bb:cc:dd:ee:ff-battery";
+    auto mouse = bytes({0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0xC0});
+    // A mouse's battery as the kernel lays it out: its folder under its HID device, linked from
+    // the class folder, its `device` link leading back.
+    auto plug = [&](const std::string& hid, const std::string& model) {
+        auto device = fs::path("devices/virtual/misc/uhid") / hid;
+        auto supply = device / "power_supply" / name;
+        root.write(device / "uevent", "HID_ID=0005:0000046D:0000B023\nHID_NAME=Mouse\nHID_UNIQ=aa:bb:cc:dd:ee:ff\n");
+        root.write(device / "report_descriptor", std::string(mouse.begin(), mouse.end()));
+        root.write(supply / "scope", "Device\n");
+        root.write(supply / "capacity", "64\n");
+        root.write(supply / "status", "Discharging\n");
+        root.write(supply / "model_name", model + "\n");
+        fs::create_directory_symlink(fs::path("../../..") / hid, root.path() / supply / "device");
+        fs::create_directories(root.path() / "class/power_supply");
+        fs::remove(root.path() / "class/power_supply" / name);
+        fs::create_directory_symlink(fs::path("../..") / supply, root.path() / "class/power_supply" / name);
+        return device;
+    };
+    SysfsRegistryProvider provider(root.path());
+    auto search = [&] {
+        auto entries = provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass);
+        return entries.size() == 1 ? *entries.front() : IORegistryEntry{};
+    };
+
+    auto device = plug("0005:046D:B023.0001", "Mouse A");
+    EXPECT_EQ(text(search(), "Product"), "Mouse A");
+
+    // What does not change is not read again: the HID device's files may be gone and the name
+    // may say something else. The level and the status are read on every search.
+    fs::remove(root.path() / device / "uevent");
+    fs::remove(root.path() / device / "report_descriptor");
+    root.write(device / "power_supply" / name / "model_name", "Renamed\n");
+    root.write(device / "power_supply" / name / "capacity", "70\n");
+    root.write(device / "power_supply" / name / "status", "Charging\n");
+    auto kept = search();
+    EXPECT_EQ(text(kept, "Product"), "Mouse A");
+    EXPECT_EQ(text(kept, "HIDDefaultBehavior"), "Mouse");
+    EXPECT_EQ(number(kept, "VendorID"), 0x046D);
+    EXPECT_EQ(number(kept, "BatteryPercent"), 70);
+    EXPECT_EQ(text(kept, "Transport"), "USB");
+
+    // The mouse goes and comes back as a new HID device: its battery is read afresh.
+    fs::remove_all(root.path() / device);
+    plug("0005:046D:B023.0002", "Mouse B");
+    EXPECT_EQ(text(search(), "Product"), "Mouse B");
+    EXPECT_EQ(number(search(), "BatteryPercent"), 64);
 }
 
 TEST(SysfsRegistryProvider, BluetoothDevicesAreHIDUserDevicesUnderTheirPeripheralIdentifier) {

@@ -7,6 +7,7 @@
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "SysfsClasses.hpp"
 #include "SysfsHID.hpp"
+#include "SysfsPowerSupply.hpp"
 
 namespace fs = std::filesystem;
 
@@ -57,21 +58,22 @@ struct Known {
 
 }  // namespace
 
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluetoothDeviceEntries() const {
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluetoothDeviceEntries() {
     // By address, in the canonical form, so that the kernel's HID device and BlueZ's device meet.
     std::map<std::string, Known> devices;
 
     // The HID devices that BlueZ hands the kernel: their report descriptors say what they are.
     std::error_code error;
     for (fs::directory_iterator it(root_ / "bus" / "hid" / "devices", error), end; !error && it != end; it.increment(error)) {
-        auto uevent = readUevent(it->path() / "uevent");
+        auto uevent = readUevent(known_->reader, AT_FDCWD, (it->path() / "uevent").c_str());
         auto identity = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
         const auto& address = uevent["HID_UNIQ"];
         if (!identity || identity->bus != bluetoothBus || address.empty()) continue;
         auto& known = devices[canonicalBluetoothAddress(address)];
         if (known.usage) continue;
-        if (auto descriptor = readBytes(it->path() / "report_descriptor", maximumDescriptorSize)) {
-            auto usages = HIDReportDescriptor::applicationUsages(*descriptor);
+        auto file = it->path() / "report_descriptor";
+        if (auto descriptor = known_->reader.bytes(AT_FDCWD, file.c_str(), maximumDescriptorSize)) {
+            auto usages = HIDReportDescriptor::applicationUsages(Data(descriptor->begin(), descriptor->end()));
             if (!usages.empty()) known.usage = usages.front();
         }
     }

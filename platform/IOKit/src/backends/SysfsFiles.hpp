@@ -1,65 +1,147 @@
 #pragma once
 // Reading sysfs attributes: small text or binary files that the kernel fills on each read.
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
-
-#include "Foundation/Data.hpp"
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace sysfs {
 
-/// The bytes of an attribute, at most `limit`; absent when it is missing or its read fails (the
-/// kernel answers some reads, such as the capacity of a device that has not reported yet, with an
-/// error). Read with plain system calls: a refresh reads many such files every second.
-inline std::optional<Data> readBytes(const std::filesystem::path& file, std::size_t limit) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    Data bytes(limit);
-    std::size_t count = 0;
-    while (count < limit) {
-        ssize_t got = ::read(fd, bytes.data() + count, limit - count);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        count += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    bytes.resize(count);
-    return bytes;
-}
+/// Reads attributes with plain system calls into one buffer that it keeps from read to read: a
+/// refresh reads many such files every second.
+class AttributeReader {
+public:
+    /// The kernel writes no text attribute longer than a page.
+    static constexpr std::size_t pageSize = 4096;
 
-/// A text attribute without its trailing line break and blanks.
-inline std::optional<std::string> readText(const std::filesystem::path& file) {
-    auto bytes = readBytes(file, 4096);
-    if (!bytes) return std::nullopt;
-    std::string text(bytes->begin(), bytes->end());
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-    return text;
-}
+    /// The bytes of `file` (a path relative to the open folder `folder`, or any path with
+    /// AT_FDCWD), at most `limit` of them; absent when it is missing, is not a regular file, or its
+    /// read fails (the kernel answers some reads, such as the capacity of a device that has not
+    /// reported yet, with an error). They stay valid until the next read.
+    std::optional<std::string_view> bytes(int folder, const char* file, std::size_t limit = pageSize) {
+        int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) return std::nullopt;
+        struct stat status {};
+        std::optional<std::string_view> result;
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) result = readAll(fd, limit);
+        ::close(fd);
+        return result;
+    }
+
+    /// A text attribute without its trailing line break and blanks.
+    std::optional<std::string_view> text(int folder, const char* file) {
+        auto bytes = this->bytes(folder, file);
+        if (!bytes) return std::nullopt;
+        while (!bytes->empty() && std::isspace(static_cast<unsigned char>(bytes->back()))) bytes->remove_suffix(1);
+        return bytes;
+    }
+    /// The same text, copied out of the buffer.
+    std::optional<std::string> string(int folder, const char* file) {
+        auto text = this->text(folder, file);
+        return text ? std::optional<std::string>(*text) : std::nullopt;
+    }
+
+    /// A whole-number attribute; absent when missing, unreadable or not a number.
+    std::optional<std::int64_t> integer(int folder, const char* file);
+
+private:
+    std::optional<std::string_view> readAll(int fd, std::size_t limit) {
+        if (buffer_.size() < limit) buffer_.resize(limit);
+        std::size_t count = 0;
+        while (count < limit) {
+            ssize_t got = ::read(fd, buffer_.data() + count, limit - count);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return std::nullopt;
+            bool end = got == 0 || static_cast<std::size_t>(got) < limit - count;  // a regular file reads short only at its end
+            count += static_cast<std::size_t>(got);
+            if (end) break;
+        }
+        return std::string_view(buffer_.data(), count);
+    }
+
+    std::vector<char> buffer_;
+};
 
 /// A whole number the kernel can tell: its power-supply values are 32-bit, so a text beyond
 /// that range is no value (and arithmetic on what is read cannot overflow).
-inline std::optional<std::int64_t> parseInteger(const std::string& text) {
+inline std::optional<std::int64_t> parseInteger(std::string_view text) {
     std::int32_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
     return value;
 }
 
-/// A whole-number attribute; absent when missing, unreadable or not a number.
-inline std::optional<std::int64_t> readInteger(const std::filesystem::path& file) {
-    auto text = readText(file);
+inline std::optional<std::int64_t> AttributeReader::integer(int folder, const char* file) {
+    auto text = this->text(folder, file);
     return text ? parseInteger(*text) : std::nullopt;
+}
+
+/// Where a link leads, as it is written; empty when it is no link or cannot be read.
+inline std::string readLink(int folder, const char* link) {
+    char target[PATH_MAX];
+    ssize_t length = ::readlinkat(folder, link, target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+/// The folder a path names with every link on the way followed; empty when it cannot be resolved.
+inline std::string resolvedPath(const std::filesystem::path& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+/// An open file descriptor, closed with its holder.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+/// One entry of a folder: its name and its inode.
+struct FolderEntry {
+    std::string name;
+    ino_t inode = 0;
+    bool operator<(const FolderEntry& other) const { return name < other.name; }
+};
+
+/// The entries of a folder but "." and "..", in the order of their names; none when it cannot be
+/// listed.
+inline std::vector<FolderEntry> listFolder(const std::filesystem::path& path) {
+    std::vector<FolderEntry> entries;
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder) return entries;
+    while (auto* entry = ::readdir(folder)) {
+        std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        entries.push_back({std::string(name), entry->d_ino});
+    }
+    ::closedir(folder);
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 }  // namespace sysfs

@@ -23,17 +23,16 @@ inline std::optional<unsigned long> parseHex(const std::string& text) {
 }
 
 /// KEY=VALUE lines of a uevent file.
-inline std::map<std::string, std::string> readUevent(const std::filesystem::path& file) {
+inline std::map<std::string, std::string> readUevent(AttributeReader& reader, int folder, const char* file) {
     std::map<std::string, std::string> values;
-    auto text = readText(file);
+    auto text = reader.text(folder, file);
     if (!text) return values;
-    std::size_t start = 0;
-    while (start <= text->size()) {
-        auto end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
-        auto line = text->substr(start, end - start);
-        if (auto equals = line.find('='); equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
-        start = end + 1;
+    while (!text->empty()) {
+        auto line = text->substr(0, text->find('\n'));
+        text->remove_prefix(std::min(text->size(), line.size() + 1));
+        if (auto equals = line.find('='); equals != std::string_view::npos) {
+            values[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+        }
     }
     return values;
 }

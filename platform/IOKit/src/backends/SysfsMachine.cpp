@@ -5,6 +5,7 @@
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "SysfsClasses.hpp"
 #include "SysfsFiles.hpp"
+#include "SysfsPowerSupply.hpp"
 
 namespace fs = std::filesystem;
 
@@ -14,17 +15,6 @@ namespace {
 
 /// The provider class that the entry hosting a smart battery names.
 constexpr const char* smBusControllerClass = "IOSMBusController";
-
-/// True for a supply of that type that belongs to the machine rather than to a peripheral.
-bool isMachineSupply(const fs::path& supply, const char* type) {
-    if (readText(supply / "type") != type) return false;
-    auto scope = readText(supply / "scope");
-    return !scope || *scope == "System";
-}
-
-bool isOnlineMains(const fs::path& supply) {
-    return isMachineSupply(supply, "Mains") && readInteger(supply / "online") == 1;
-}
 
 std::optional<std::int64_t> positive(std::optional<std::int64_t> value) {
     if (value && *value > 0) return value;
@@ -63,49 +53,37 @@ std::optional<std::int64_t> minutes(std::int64_t amount, std::int64_t rate) {
 }
 
 /// "Good" stays good; a battery the kernel calls dead or failed is poor; other states tell nothing.
-std::optional<std::string> healthText(const std::optional<std::string>& health) {
+std::optional<std::string> healthText(std::optional<std::string_view> health) {
     if (!health) return std::nullopt;
     if (*health == "Good") return "Good";
     if (*health == "Dead" || *health == "Unspecified failure") return "Poor";
     return std::nullopt;
 }
 
-/// Day, month and year since 1980 packed into 16 bits; absent for dates that do not fit.
-std::optional<std::int64_t> packedDate(const fs::path& supply) {
-    auto year = readInteger(supply / "manufacture_year");
-    auto month = readInteger(supply / "manufacture_month");
-    auto day = readInteger(supply / "manufacture_day");
-    if (!year || !month || !day) return std::nullopt;
-    if (*year < 1980 || *year > 1980 + 127 || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
-    return (*year - 1980) << 9 | *month << 5 | *day;
-}
-
-std::optional<BatteryReading> readBattery(const fs::path& supply) {
-    if (!isMachineSupply(supply, "Battery") || readInteger(supply / "present") == 0) return std::nullopt;
+std::optional<BatteryReading> readBattery(AttributeReader& reader, const PowerSupply& supply) {
+    if (supply.kind != PowerSupply::Kind::battery) return std::nullopt;
+    auto integer = [&](const char* attribute) { return supply.integer(reader, attribute); };
+    if (integer("present") == 0) return std::nullopt;
     BatteryReading battery;
-    battery.name = supply.filename().string();
-    battery.status = readText(supply / "status").value_or("Unknown");
+    battery.name = supply.name;
+    battery.status = supply.string(reader, "status").value_or("Unknown");
     bool discharging = battery.status == "Discharging";
     bool charging = battery.status == "Charging";
 
-    auto voltageNow = positive(readInteger(supply / "voltage_now"));  // µV
-    auto designVoltage = positive(readInteger(supply / "voltage_min_design"));
-    if (!designVoltage) designVoltage = voltageNow;
+    auto voltageNow = positive(integer("voltage_now"));  // µV
+    auto designVoltage = supply.designVoltage ? supply.designVoltage : voltageNow;
     if (voltageNow) battery.millivolts = *voltageNow / 1000;
 
     // Charges in µAh with a current in µA, or energies in µWh with a power in µW.
-    Amounts charge{readInteger(supply / "charge_now"), readInteger(supply / "charge_full"),
-                   magnitude(readInteger(supply / "current_now"))};
-    Amounts energy{readInteger(supply / "energy_now"), readInteger(supply / "energy_full"),
-                   magnitude(readInteger(supply / "power_now"))};
+    Amounts charge{integer("charge_now"), integer("charge_full"), magnitude(integer("current_now"))};
+    Amounts energy{integer("energy_now"), integer("energy_full"), magnitude(integer("power_now"))};
     auto toMilliampereHours = [&](std::optional<std::int64_t> chargeValue, std::optional<std::int64_t> energyValue)
         -> std::optional<std::int64_t> {
         if (chargeValue) return *chargeValue / 1000;
         if (energyValue && designVoltage) return *energyValue * 1000 / *designVoltage;
         return std::nullopt;
     };
-    battery.designCapacity = toMilliampereHours(readInteger(supply / "charge_full_design"),
-                                                readInteger(supply / "energy_full_design"));
+    battery.designCapacity = toMilliampereHours(supply.designCharge, supply.designEnergy);
     battery.maxCapacity = toMilliampereHours(charge.full, energy.full);
     battery.currentCapacity = toMilliampereHours(charge.now, energy.now);
 
@@ -114,7 +92,7 @@ std::optional<BatteryReading> readBattery(const fs::path& supply) {
     else if (energy.rate && voltageNow) current = *energy.rate * 1000 / *voltageNow;
     if (current) battery.milliamperes = discharging ? -*current : *current;
 
-    battery.percent = readInteger(supply / "capacity");
+    battery.percent = integer("capacity");
     for (const auto& amounts : {charge, energy}) {
         if (!battery.percent && amounts.now && amounts.full && *amounts.full > 0) {
             battery.percent = std::clamp<std::int64_t>((*amounts.now * 100 + *amounts.full / 2) / *amounts.full, 0, 100);
@@ -122,8 +100,8 @@ std::optional<BatteryReading> readBattery(const fs::path& supply) {
     }
 
     auto kernelMinutes = [&](const char* now, const char* average) -> std::optional<std::int64_t> {
-        auto seconds = readInteger(supply / now);
-        if (!seconds) seconds = readInteger(supply / average);
+        auto seconds = integer(now);
+        if (!seconds) seconds = integer(average);
         if (seconds && *seconds >= 0) return *seconds / 60;
         return std::nullopt;
     };
@@ -141,12 +119,11 @@ std::optional<BatteryReading> readBattery(const fs::path& supply) {
         }
     }
 
-    battery.cycleCount = readInteger(supply / "cycle_count");
-    if (auto tenths = readInteger(supply / "temp")) battery.temperature = *tenths * 10;
-    battery.manufactureDate = packedDate(supply);
-    battery.manufacturer = readText(supply / "manufacturer");
-    if (battery.manufacturer && battery.manufacturer->empty()) battery.manufacturer.reset();
-    battery.health = healthText(readText(supply / "health"));
+    battery.cycleCount = integer("cycle_count");
+    if (auto tenths = integer("temp")) battery.temperature = *tenths * 10;
+    battery.manufactureDate = supply.manufactureDate;
+    battery.manufacturer = supply.manufacturer;
+    battery.health = healthText(supply.text(reader, "health"));
     return battery;
 }
 
@@ -156,15 +133,31 @@ void setIfPresent(CFDictionary& properties, const char* key, const std::optional
 
 }  // namespace
 
-std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(const fs::path& supply) const {
-    auto battery = readBattery(supply);
+void sysfs::readBatteryDesign(AttributeReader& reader, PowerSupply& supply) {
+    auto integer = [&](const char* attribute) { return supply.integer(reader, attribute); };
+    supply.designCharge = integer("charge_full_design");
+    supply.designEnergy = integer("energy_full_design");
+    supply.designVoltage = positive(integer("voltage_min_design"));
+    supply.manufacturer = supply.string(reader, "manufacturer");
+    if (supply.manufacturer && supply.manufacturer->empty()) supply.manufacturer.reset();
+    // Day, month and year since 1980 packed into 16 bits; none for a date that does not fit.
+    auto year = integer("manufacture_year");
+    auto month = integer("manufacture_month");
+    auto day = integer("manufacture_day");
+    if (!year || !month || !day) return;
+    if (*year < 1980 || *year > 1980 + 127 || *month < 1 || *month > 12 || *day < 1 || *day > 31) return;
+    supply.manufactureDate = (*year - 1980) << 9 | *month << 5 | *day;
+}
+
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(const PowerSupply& supply) {
+    auto battery = readBattery(known_->reader, supply);
     if (!battery) return nullptr;
     auto manager = makeEntry(batteryManagerClasses);
     manager->properties.set(CFValue(kIOProviderClassKey), CFValue(smBusControllerClass));
 
     auto entry = makeEntry(smartBatteryClasses);
     entry->parent = manager;
-    entry->location = supply.string();
+    entry->location = (root_ / "class" / "power_supply" / supply.name).string();
     auto& properties = entry->properties;
     setIfPresent(properties, "DesignCapacity", battery->designCapacity);
     setIfPresent(properties, "MaxCapacity", battery->maxCapacity);
@@ -180,15 +173,23 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(
 
 std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::reread(const std::shared_ptr<const IORegistryEntry>& entry) {
     if (entry->location.empty()) return entry;
-    return smartBatteryEntry(entry->location);
+    std::lock_guard lock(known_->mutex);
+    struct stat status {};
+    if (::lstat(entry->location.c_str(), &status) != 0) return nullptr;
+    auto* supply = powerSupply(fs::path(entry->location).filename().string(), status.st_ino);
+    return supply ? smartBatteryEntry(*supply) : nullptr;
 }
 
 CFArray SysfsRegistryProvider::powerSources() {
+    std::lock_guard lock(known_->mutex);
+    auto& reader = known_->reader;
     auto supplies = powerSupplies();
-    bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), isOnlineMains);
+    bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), [&](const PowerSupply* supply) {
+        return supply->kind == PowerSupply::Kind::mains && supply->integer(reader, "online") == 1;
+    });
     CFArray sources;
-    for (const auto& supply : supplies) {
-        auto battery = readBattery(supply);
+    for (const auto* supply : supplies) {
+        auto battery = readBattery(reader, *supply);
         if (!battery) continue;
         bool charging = battery->status == "Charging";
         CFDictionary description;
@@ -207,13 +208,13 @@ CFArray SysfsRegistryProvider::powerSources() {
     return sources;
 }
 
-std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::platformEntry() const {
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::platformEntry() {
     auto dmi = root_ / "class" / "dmi" / "id";
     std::error_code error;
     if (!fs::is_directory(dmi, error)) return nullptr;
     auto entry = makeEntry(platformExpertClasses);
-    if (auto serial = readText(dmi / "product_serial"); serial && !serial->empty()) {
-        entry->properties.set(CFValue("IOPlatformSerialNumber"), CFValue(*serial));
+    if (auto serial = known_->reader.text(AT_FDCWD, (dmi / "product_serial").c_str()); serial && !serial->empty()) {
+        entry->properties.set(CFValue("IOPlatformSerialNumber"), CFValue(std::string(*serial)));
     }
     return entry;
 }

@@ -4,11 +4,13 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <string_view>
 
 #include "IOKit/HIDReportDescriptor.hpp"
 #include "SysfsClasses.hpp"
 #include "SysfsFiles.hpp"
 #include "SysfsHID.hpp"
+#include "SysfsPowerSupply.hpp"
 
 namespace fs = std::filesystem;
 
@@ -27,8 +29,8 @@ std::string normalizedAddress(std::string text) {
 
 /// The percentage of a coarse level, as the desktop's power service (UPower) gives it; absent for
 /// "Unknown" and anything else.
-std::optional<std::int64_t> percentOfLevel(const std::optional<std::string>& level) {
-    static const std::map<std::string, std::int64_t> percents{
+std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level) {
+    static const std::map<std::string, std::int64_t, std::less<>> percents{
         {"Critical", 5}, {"Low", 10}, {"Normal", 55}, {"High", 70}, {"Full", 100}};
     auto found = level ? percents.find(*level) : percents.end();
     if (found == percents.end()) return std::nullopt;
@@ -37,23 +39,61 @@ std::optional<std::int64_t> percentOfLevel(const std::optional<std::string>& lev
 
 }  // namespace
 
-std::vector<fs::path> SysfsRegistryProvider::powerSupplies() const {
-    std::error_code error;
-    std::vector<fs::path> supplies;
-    for (fs::directory_iterator it(root_ / "class" / "power_supply", error), end; !error && it != end; it.increment(error)) {
-        supplies.push_back(it->path());
+SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
+    : root_(std::move(root)), known_(std::make_unique<KnownSupplies>()) {}
+
+SysfsRegistryProvider::~SysfsRegistryProvider() = default;
+
+std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
+    auto& known = known_->supplies;
+    auto listed = listFolder(root_ / "class" / "power_supply");
+    // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
+    std::erase_if(known, [&](const auto& supply) {
+        return !std::binary_search(listed.begin(), listed.end(), FolderEntry{supply.first, 0});
+    });
+    std::vector<PowerSupply*> supplies;
+    for (const auto& entry : listed) {
+        if (auto* supply = powerSupply(entry.name, entry.inode)) supplies.push_back(supply);
     }
-    std::sort(supplies.begin(), supplies.end());
     return supplies;
 }
 
+PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t inode) {
+    auto& known = known_->supplies;
+    if (auto found = known.find(name); found != known.end()) {
+        auto& supply = found->second;
+        if (supply.inode == inode && supply.linkedDevice() == supply.device) return &supply;
+        known.erase(found);
+    }
+    // Its folder is held where the links lead, which spares following them on every read.
+    auto folder = resolvedPath(root_ / "class" / "power_supply" / name);
+    if (folder.empty()) return nullptr;
+    PowerSupply supply(name, inode, std::move(folder));
+    supply.device = supply.linkedDevice();
+    auto& reader = known_->reader;
+    auto scope = supply.string(reader, "scope");
+    bool machine = !scope || *scope == "System";
+    auto type = supply.string(reader, "type");
+    if (scope == "Device") {
+        supply.kind = PowerSupply::Kind::peripheral;
+        readPeripheral(supply);
+    } else if (machine && type == "Battery") {
+        supply.kind = PowerSupply::Kind::battery;
+        readBatteryDesign(reader, supply);
+    } else if (machine && type == "Mains") {
+        supply.kind = PowerSupply::Kind::mains;
+    }
+    return &known.emplace(name, std::move(supply)).first->second;
+}
+
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entries() {
+    std::lock_guard lock(known_->mutex);
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
     if (auto platform = platformEntry()) result.push_back(std::move(platform));
-    for (const auto& supply : powerSupplies()) {
-        if (auto entry = hidBatteryEntry(supply)) {
+    for (auto* supply : powerSupplies()) {
+        if (auto entry = supply->kind == PowerSupply::Kind::peripheral ? hidBatteryEntry(*supply) : nullptr) {
             result.push_back(std::move(entry));
-        } else if (auto battery = smartBatteryEntry(supply)) {
+        } else if (auto battery = smartBatteryEntry(*supply)) {
             result.push_back(battery->parent);
             result.push_back(std::move(battery));
         }
@@ -67,6 +107,7 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
     // A refresh searches several classes, most of which this machine never has: each search reads
     // only its own kind, so that the peripherals' batteries are read once per refresh.
     if (className == serviceClass) return entries();
+    std::lock_guard lock(known_->mutex);
     if (finds(className, hidEventServiceClasses)) return hidBatteryEntries();
     if (finds(className, hidUserDeviceClasses)) return bluetoothDeviceEntries();
     if (finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses)) return smartBatteryEntries();
@@ -76,18 +117,19 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
     return {};
 }
 
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() const {
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    for (const auto& supply : powerSupplies()) {
-        if (auto entry = hidBatteryEntry(supply)) result.push_back(std::move(entry));
+    for (auto* supply : powerSupplies()) {
+        if (supply->kind != PowerSupply::Kind::peripheral) continue;
+        if (auto entry = hidBatteryEntry(*supply)) result.push_back(std::move(entry));
     }
     return result;
 }
 
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smartBatteryEntries() const {
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smartBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    for (const auto& supply : powerSupplies()) {
-        if (auto battery = smartBatteryEntry(supply)) {
+    for (auto* supply : powerSupplies()) {
+        if (auto battery = smartBatteryEntry(*supply)) {
             result.push_back(battery->parent);
             result.push_back(std::move(battery));
         }
@@ -95,46 +137,51 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smart
     return result;
 }
 
-std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(const fs::path& supply) const {
-    if (readText(supply / "scope") != "Device") return nullptr;
-    auto capacity = readInteger(supply / "capacity");
-    if (!capacity) capacity = percentOfLevel(readText(supply / "capacity_level"));
-    if (!capacity) return nullptr;
-
-    auto device = supply / "device";
-    auto uevent = readUevent(device / "uevent");
-    auto identity = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
-    std::string name = supply.filename().string();
+void SysfsRegistryProvider::readPeripheral(PowerSupply& supply) {
+    auto& reader = known_->reader;
+    auto uevent = readUevent(reader, supply.at(), supply.file("device/uevent").c_str());
+    supply.hid = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
+    const auto& name = supply.name;
 
     std::string address = uevent["HID_UNIQ"];
     if (address.empty() && name.size() > 12 && name.starts_with("hid-") && name.ends_with("-battery")) {
         address = name.substr(4, name.size() - 12);
     }
-    if (address.empty()) address = readText(supply / "serial_number").value_or("");
+    if (address.empty()) address = supply.text(reader, "serial_number").value_or("");
     if (address.empty()) address = name;
+    supply.address = normalizedAddress(address);
 
-    std::string transport;
-    if (readText(supply / "status") == "Charging") {
-        transport = "USB";
-    } else {
-        transport = identity && identity->bus == bluetoothBus ? "Bluetooth" : "Wireless";
+    supply.product = supply.text(reader, "model_name").value_or("");
+    if (supply.product.empty()) supply.product = uevent["HID_NAME"];
+
+    if (auto descriptor = reader.bytes(supply.at(), supply.file("device/report_descriptor").c_str(), maximumDescriptorSize)) {
+        supply.behavior = HIDReportDescriptor::defaultBehavior(Data(descriptor->begin(), descriptor->end()));
     }
+}
 
-    auto product = readText(supply / "model_name").value_or("");
-    if (product.empty()) product = uevent["HID_NAME"];
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
+    auto& reader = known_->reader;
+    auto capacity = supply.integer(reader, "capacity");
+    if (!capacity) capacity = percentOfLevel(supply.text(reader, "capacity_level"));
+    if (!capacity) return nullptr;
+    bool charging = supply.text(reader, "status") == "Charging";
+    // Nothing changed: the entry made last time describes it still.
+    if (supply.entry && supply.percent == *capacity && supply.charging == charging) return supply.entry;
 
     auto entry = makeEntry(hidEventServiceClasses);
     auto& properties = entry->properties;
-    properties.set("DeviceAddress", normalizedAddress(address));
+    properties.set("DeviceAddress", supply.address);
     properties.set("BatteryPercent", *capacity);
-    properties.set("Transport", transport);
-    if (identity) {
-        properties.set("VendorID", static_cast<std::int64_t>(identity->vendor));
-        properties.set("ProductID", static_cast<std::int64_t>(identity->product));
+    if (charging) properties.set("Transport", "USB");
+    else properties.set("Transport", supply.hid && supply.hid->bus == bluetoothBus ? "Bluetooth" : "Wireless");
+    if (supply.hid) {
+        properties.set("VendorID", static_cast<std::int64_t>(supply.hid->vendor));
+        properties.set("ProductID", static_cast<std::int64_t>(supply.hid->product));
     }
-    if (!product.empty()) properties.set("Product", product);
-    if (auto descriptor = readBytes(device / "report_descriptor", maximumDescriptorSize)) {
-        if (auto behavior = HIDReportDescriptor::defaultBehavior(*descriptor)) properties.set("HIDDefaultBehavior", *behavior);
-    }
+    if (!supply.product.empty()) properties.set("Product", supply.product);
+    if (supply.behavior) properties.set("HIDDefaultBehavior", *supply.behavior);
+    supply.entry = entry;
+    supply.percent = *capacity;
+    supply.charging = charging;
     return entry;
 }

@@ -1,7 +1,11 @@
 #pragma once
 // The registry of the Linux machine, read from sysfs (and BlueZ) on every query, so that it
 // follows the kernel as devices come, go and charge. A query reads only the kinds of entries that
-// can match the class it asks for.
+// can match the class it asks for, and of the power supplies only what changes: each query lists
+// them, and what a supply's other files told (its scope and type, a peripheral's identity, name
+// and kind, a battery's maker and design) is kept for as long as the supply is the same one (the
+// same folder entry, its `device` link leading to the same device); a supply that goes and comes
+// back is read afresh. Each supply's folder is held open (a path descriptor) while it is listed.
 //
 // Every power supply under <root>/class/power_supply whose scope is "Device" (a peripheral's
 // battery, not the machine's own) and that reports a level becomes a HID event service
@@ -58,9 +62,17 @@
 // The machine itself becomes the platform entry ("IOPlatformExpertDevice") when the firmware's
 // DMI tables are there (<root>/class/dmi/id), with "IOPlatformSerialNumber" from product_serial
 // where it is readable (usually by root only) and not empty.
+#include <sys/types.h>
+
 #include <filesystem>
+#include <memory>
 
 #include "IOKit/IORegistry.hpp"
+
+namespace sysfs {
+struct KnownSupplies;
+struct PowerSupply;
+}  // namespace sysfs
 
 class SysfsRegistryProvider : public IORegistryProvider {
 public:
@@ -70,7 +82,8 @@ public:
     static constexpr const char* platformExpertClass = "IOPlatformExpertDevice";
 
     /// `root` is where sysfs is mounted; tests point it at a fixture tree.
-    explicit SysfsRegistryProvider(std::filesystem::path root = "/sys") : root_(std::move(root)) {}
+    explicit SysfsRegistryProvider(std::filesystem::path root = "/sys");
+    ~SysfsRegistryProvider() override;
 
     const std::filesystem::path& root() const { return root_; }
 
@@ -86,13 +99,17 @@ public:
     CFArray powerSources() override;
 
 private:
-    std::vector<std::filesystem::path> powerSupplies() const;
-    std::shared_ptr<const IORegistryEntry> hidBatteryEntry(const std::filesystem::path& supply) const;
-    std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries() const;
-    std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries() const;
-    std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries() const;
-    std::shared_ptr<const IORegistryEntry> smartBatteryEntry(const std::filesystem::path& supply) const;
-    std::shared_ptr<const IORegistryEntry> platformEntry() const;
+    // Each runs with the known supplies locked.
+    std::vector<sysfs::PowerSupply*> powerSupplies();
+    sysfs::PowerSupply* powerSupply(const std::string& name, ino_t inode);
+    void readPeripheral(sysfs::PowerSupply& supply);
+    std::shared_ptr<const IORegistryEntry> hidBatteryEntry(sysfs::PowerSupply& supply);
+    std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
+    std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
+    std::shared_ptr<const IORegistryEntry> smartBatteryEntry(const sysfs::PowerSupply& supply);
+    std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries();
+    std::shared_ptr<const IORegistryEntry> platformEntry();
 
     std::filesystem::path root_;
+    std::unique_ptr<sysfs::KnownSupplies> known_;
 };
