@@ -1,6 +1,7 @@
 #pragma once
-// The registry of the Linux machine, read from sysfs (and BlueZ) on every query, so that it
-// follows the kernel as devices come, go and charge. A query reads only the kinds of entries that
+// The registry of the Linux machine, read from sysfs on every query (and from the copy of BlueZ's
+// objects that BlueZ's own signals keep current), so that it follows the kernel as devices come,
+// go and charge. A query reads only the kinds of entries that
 // can match the class it asks for, and of the power supplies only what changes: each query lists
 // them, and what a supply's other files told (its scope and type, a peripheral's identity, name
 // and kind, a battery's maker and design) is kept for as long as the supply is the same one (the
@@ -89,7 +90,7 @@ public:
 
     /// The platform entry, then the entries of the power supplies in the order of their names
     /// (each smart battery after its manager), then the Bluetooth HID user devices by address;
-    /// none when the folders are missing and BlueZ does not answer.
+    /// none when the folders are missing and BlueZ is not there.
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
     /// Only the kinds of entries of which one has the class (or derives from it).
     std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& className) override;
