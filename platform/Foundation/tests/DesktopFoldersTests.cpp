@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/MetadataItem.hpp"
@@ -21,13 +16,6 @@ class DesktopFolders : public VirtualTimeTest {
 protected:
     TemporaryDesktop desktop;
 };
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> ids(const std::vector<DesktopEntry>& entries) {
     std::vector<std::string> result;
@@ -66,43 +54,6 @@ TEST_F(DesktopFolders, BaseAndUserDirectoriesFollowTheEnvironment) {
     EXPECT_EQ(XDGDirectories::userDirectory(XDGDirectories::UserDirectory::download), "/data/Down \"loads\"");
     EXPECT_EQ(XDGDirectories::userDirectory(XDGDirectories::UserDirectory::music), home + "/Music");
     EXPECT_EQ(XDGDirectories::userDirectory(XDGDirectories::UserDirectory::pictures), home + "/Pictures");
-}
-
-TEST_F(DesktopFolders, TrashedItemsCarryWhereTheyCameFromAndWhen) {
-    clock_->set(1700000000);
-    auto& files = FileManager::defaultManager();
-    const fs::path trash = desktop.dataHome() / "Trash";
-    const auto item = desktop.write("home/My notes/a b%.txt", "alpha");
-    desktop.write("home/other/a b%.txt", "beta");
-
-    URL trashed = URL::fileURLWithPath("/");
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath(item.string()), &trashed));
-    EXPECT_EQ(trashed.path(), (trash / "files/a b%.txt").string());
-    EXPECT_FALSE(fs::exists(item));
-    EXPECT_EQ(contentsOf(trash / "files/a b%.txt"), "alpha");
-    char date[32];
-    const std::time_t seconds = 1700000000;
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", std::localtime(&seconds));
-    EXPECT_EQ(contentsOf(trash / "info/a b%.txt.trashinfo"),
-              "[Trash Info]\nPath=" + desktop.home().string() + "/My%20notes/a%20b%25.txt\nDeletionDate=" + date + "\n");
-    struct stat status {};
-    ASSERT_EQ(::stat(trash.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
-
-    // A second item of the same name gets a name of its own; a folder goes whole.
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath((desktop.home() / "other/a b%.txt").string()), &trashed));
-    EXPECT_EQ(trashed.lastPathComponent(), "a b%.txt.2");
-    EXPECT_TRUE(fs::exists(trash / "info/a b%.txt.2.trashinfo"));
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath((desktop.home() / "other").string(), true), &trashed));
-    EXPECT_TRUE(trashed.hasDirectoryPath());
-
-    // What cannot be trashed stays where it is and leaves no information behind.
-    NSError error;
-    EXPECT_FALSE(files.trashItem(URL::fileURLWithPath((desktop.home() / "gone.txt").string()), nullptr, &error));
-    EXPECT_EQ(error.underlyingError->code, ENOENT);
-    EXPECT_FALSE(files.trashItem(URL::fileURLWithPath("/proc/self/status"), nullptr, &error));
-    EXPECT_EQ(std::distance(fs::directory_iterator(trash / "info"), fs::directory_iterator()), 3);
-    EXPECT_EQ(std::distance(fs::directory_iterator(trash / "files"), fs::directory_iterator()), 3);
 }
 
 TEST_F(DesktopFolders, LastUsedDatesComeFromTheRecentlyUsedList) {
