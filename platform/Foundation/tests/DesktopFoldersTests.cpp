@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "Foundation/FileManager.hpp"
@@ -68,6 +70,12 @@ TEST_F(DesktopFolders, LastUsedDatesComeFromTheRecentlyUsedList) {
         return value ? value->dateValue() : std::nullopt;
     };
     EXPECT_FALSE(lastUsed(used));
+    // A list that is no regular file is not waited on.
+    const auto list = desktop.dataHome() / "recently-used.xbel";
+    fs::create_directories(list.parent_path());
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    EXPECT_FALSE(lastUsed(used));
+    fs::remove(list);
 
     desktop.write("home/.local/share/recently-used.xbel", R"(<?xml version="1.0" encoding="UTF-8"?>
 <xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks"
@@ -113,13 +121,17 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     desktop.write("share/applications/kde/org.example.Kit.desktop", "[Desktop Entry]\nType=Application\nName=Kit\nExec=kit\n");
     desktop.write("share/applications/org.example.Site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n");
     desktop.write("share/applications/org.example.Broken.desktop", "Name=Broken\n");
+    // What is no regular file is not read: a FIFO would block, a device would never end.
+    ASSERT_EQ(::mkfifo((desktop.share() / "applications/org.example.Fifo.desktop").c_str(), 0600), 0);
+    fs::create_directories(desktop.share() / "metainfo");
+    fs::create_symlink("/dev/zero", desktop.share() / "metainfo/org.example.Paint.metainfo.xml");
     fs::create_directory_symlink(desktop.share() / "applications", desktop.share() / "applications/kde/loop");
 
     const auto installed = DesktopEntry::installed();
     const auto found = ids(installed);
     for (const char* id : {"org.example.Notes", "org.example.Paint", "kde-org.example.Kit"}) EXPECT_TRUE(contains(found, id)) << id;
     for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Uninstalled", "org.example.Site", "org.example.Broken",
-                           "kde-loop-org.example.Notes"}) {
+                           "kde-loop-org.example.Notes", "org.example.Fifo"}) {
         EXPECT_FALSE(contains(found, id)) << id;
     }
 

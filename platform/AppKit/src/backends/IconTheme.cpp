@@ -10,6 +10,7 @@
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
+#include "Foundation/backends/DesktopKeyFile.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
 #include "Foundation/backends/XDGDirectories.hpp"
 
@@ -84,8 +85,8 @@ std::map<std::string, std::string> iconFiles(const std::string& theme, const std
 }
 
 std::optional<std::string> settingOf(const std::string& file, const char* group, const char* key) {
-    GLibPointers::KeyFile settings(g_key_file_new());
-    if (!g_key_file_load_from_file(settings.get(), FileManager::hostPath(file).c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
+    auto settings = DesktopKeyFile::load(FileManager::hostPath(file));
+    if (!settings) return std::nullopt;
     GLibPointers::Text value(g_key_file_get_string(settings.get(), group, key, nullptr));
     if (!value || !*value) return std::nullopt;
     return std::string(value.get());
@@ -94,11 +95,9 @@ std::optional<std::string> settingOf(const std::string& file, const char* group,
 // The theme's index (index.theme of the first base folder that has the theme).
 std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::string>& bases) {
     for (const auto& base : bases) {
-        GLibPointers::KeyFile index(g_key_file_new());
-        const std::string file = FileManager::hostPath(base + "/" + name + "/index.theme");
         // Lists in an index are separated by commas.
-        g_key_file_set_list_separator(index.get(), ',');
-        if (!g_key_file_load_from_file(index.get(), file.c_str(), G_KEY_FILE_NONE, nullptr)) continue;
+        auto index = DesktopKeyFile::load(FileManager::hostPath(base + "/" + name + "/index.theme"), ',');
+        if (!index) continue;
         Theme theme;
         theme.name = name;
         GLibPointers::TextList parents(g_key_file_get_string_list(index.get(), "Icon Theme", "Inherits", nullptr, nullptr));

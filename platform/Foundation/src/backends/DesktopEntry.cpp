@@ -14,8 +14,10 @@
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
-#include "Foundation/backends/XDGDirectories.hpp"
+#include "Foundation/backends/DesktopKeyFile.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
+#include "Foundation/backends/RegularFile.hpp"
+#include "Foundation/backends/XDGDirectories.hpp"
 
 namespace fs = std::filesystem;
 
@@ -83,14 +85,12 @@ std::optional<std::string> releaseVersion(const std::string& id) {
     for (const auto& folder : XDGDirectories::dataSearchPath()) {
         for (const char* place : {"/metainfo/%s.metainfo.xml", "/metainfo/%s.appdata.xml", "/appdata/%s.appdata.xml"}) {
             Text relative(g_strdup_printf(place, id.c_str()));
-            gchar* contents = nullptr;
-            gsize length = 0;
-            if (!g_file_get_contents(FileManager::hostPath(folder + relative.get()).c_str(), &contents, &length, nullptr)) continue;
-            Text owned(contents);
+            auto contents = RegularFile::contents(FileManager::hostPath(folder + relative.get()), DesktopEntry::maximumMetainfoSize);
+            if (!contents) continue;
             ReleaseReader reader;
             GMarkupParser parser{&ReleaseReader::start, &ReleaseReader::end, nullptr, nullptr, nullptr};
             GMarkupParseContext* context = g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &reader, nullptr);
-            g_markup_parse_context_parse(context, contents, static_cast<gssize>(length), nullptr);
+            g_markup_parse_context_parse(context, contents->data(), static_cast<gssize>(contents->size()), nullptr);
             g_markup_parse_context_free(context);
             return reader.version;
         }
@@ -171,8 +171,8 @@ std::optional<DesktopEntry> DesktopEntry::read(const std::string& path, const st
 
 namespace {
 std::optional<DesktopEntry> parse(const std::string& path, const std::string& id) {
-    GLibPointers::KeyFile file(g_key_file_new());
-    if (!g_key_file_load_from_file(file.get(), FileManager::hostPath(path).c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
+    auto file = DesktopKeyFile::load(FileManager::hostPath(path));
+    if (!file) return std::nullopt;
     if (text(file.get(), G_KEY_FILE_DESKTOP_KEY_TYPE) != G_KEY_FILE_DESKTOP_TYPE_APPLICATION) return std::nullopt;
     auto name = text(file.get(), G_KEY_FILE_DESKTOP_KEY_NAME, true);
     if (!name) return std::nullopt;

@@ -2,12 +2,16 @@
 // An installed application as the desktop's menus know it: a desktop entry (a ".desktop" file) in
 // the applications folder of the data home or of a shared data folder (XDGDirectories), read with
 // GLib's key-file reader. Its version comes from the application's AppStream metadata, where it
-// has one.
+// has one. Only regular files are read: entries up to DesktopKeyFile::maximumSize bytes, metadata
+// up to maximumMetainfoSize.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct DesktopEntry {
+    static constexpr std::size_t maximumMetainfoSize = std::size_t{4} << 20;
+
     /// The desktop file id less its ".desktop" ending ("org.example.Notes"): the application's id.
     std::string id;
     /// The system path of the entry's file.
