@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/MetadataItem.hpp"
@@ -27,6 +29,13 @@ std::vector<std::string> ids(const std::vector<DesktopEntry>& entries) {
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// The test's entries that the desktop lists, on the error output (for a test in a process of its own).
+void printExampleIds() {
+    for (const auto& id : ids(DesktopEntry::installed())) {
+        if (id.starts_with("org.example.")) std::cerr << id << " ";
+    }
 }
 
 }  // namespace DesktopFoldersTesting
@@ -147,4 +156,30 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     EXPECT_FALSE(paint->version);
     EXPECT_TRUE(DesktopEntry::withId("org.example.Gone")->hidden);
     EXPECT_EQ(DesktopEntry::atPath((desktop.share() / "applications/kde/org.example.Kit.desktop").string())->id, "kde-org.example.Kit");
+}
+
+// GLib reads the desktop in use once per process: each listing runs in a process of its own.
+TEST_F(DesktopFolders, DesktopEntriesShowOnlyWhereTheDesktopInUseListsThem) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    desktop.write("share/applications/org.example.Panel.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Panel\nExec=panel\nOnlyShowIn=XFCE;\n");
+    desktop.write("share/applications/org.example.Tweaks.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Tweaks\nExec=tweaks\nNotShowIn=KDE;XFCE;\n");
+    desktop.write("share/applications/org.example.Shell.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Shell\nExec=shell\nOnlyShowIn=GNOME;\n");
+    EXPECT_EXIT(
+        {
+            desktop.setVariable("XDG_CURRENT_DESKTOP", "ubuntu:XFCE");
+            printExampleIds();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^org.example.Panel $");
+    // Elsewhere the desktop-specific entries stay off the menus, the others are listed.
+    EXPECT_EXIT(
+        {
+            desktop.setVariable("XDG_CURRENT_DESKTOP", "GNOME");
+            printExampleIds();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^org.example.Shell org.example.Tweaks $");
 }

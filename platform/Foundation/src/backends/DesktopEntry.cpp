@@ -19,6 +19,8 @@
 #include "Foundation/backends/RegularFile.hpp"
 #include "Foundation/backends/XDGDirectories.hpp"
 
+#include <gio/gdesktopappinfo.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -170,6 +172,19 @@ std::optional<DesktopEntry> DesktopEntry::read(const std::string& path, const st
 }
 
 namespace {
+// Whether menus of the desktop in use list the entry, as GLib decides it: NoDisplay, and OnlyShowIn
+// and NotShowIn against XDG_CURRENT_DESKTOP. GLib would refuse an entry whose command is not on
+// PATH as well; only TryExec decides that here, so the command keys go before GLib judges.
+bool shownOnThisDesktop(GKeyFile* file) {
+    g_key_file_remove_key(file, group, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, nullptr);
+    g_key_file_remove_key(file, group, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr);
+    GDesktopAppInfo* info = g_desktop_app_info_new_from_keyfile(file);
+    if (!info) return false;
+    const bool shown = g_app_info_should_show(G_APP_INFO(info));
+    g_object_unref(info);
+    return shown;
+}
+
 std::optional<DesktopEntry> parse(const std::string& path, const std::string& id) {
     auto file = DesktopKeyFile::load(FileManager::hostPath(path));
     if (!file) return std::nullopt;
@@ -196,6 +211,7 @@ std::optional<DesktopEntry> parse(const std::string& path, const std::string& id
     GLibPointers::TextList types(g_key_file_get_string_list(file.get(), group, G_KEY_FILE_DESKTOP_KEY_MIME_TYPE, nullptr, nullptr));
     for (char** type = types.get(); type && *type; ++type) entry.mimeTypes.emplace_back(*type);
     entry.version = releaseVersion(id);
+    entry.shownOnThisDesktop = shownOnThisDesktop(file.get());
     return entry;
 }
 }  // namespace
@@ -217,7 +233,7 @@ std::vector<DesktopEntry> DesktopEntry::installed() {
     std::vector<DesktopEntry> entries;
     for (const auto& [id, path] : entryFiles()) {
         auto entry = read(path, id);
-        if (entry && !entry->hidden && !entry->noDisplay && !entry->programMissing) entries.push_back(std::move(*entry));
+        if (entry && !entry->hidden && entry->shownOnThisDesktop && !entry->programMissing) entries.push_back(std::move(*entry));
     }
     return entries;
 }

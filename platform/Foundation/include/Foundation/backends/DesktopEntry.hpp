@@ -30,6 +30,9 @@ struct DesktopEntry {
     std::vector<std::string> mimeTypes;
     bool hidden = false;
     bool noDisplay = false;
+    /// Menus of the desktop in use (XDG_CURRENT_DESKTOP) list it: NoDisplay does not hide it, and
+    /// OnlyShowIn and NotShowIn let it show there, as GLib decides.
+    bool shownOnThisDesktop = true;
     /// TryExec names a program that is not there to run.
     bool programMissing = false;
 
@@ -40,8 +43,8 @@ struct DesktopEntry {
     /// (sub-folders joined with "-"), else its name.
     static std::optional<DesktopEntry> atPath(const std::string& path);
     /// The applications a menu lists, by id: for each id the entry of the first folder that has
-    /// it (the data home first), unless that one is hidden, not to be displayed or its program is
-    /// missing.
+    /// it (the data home first), unless that one is hidden, not shown on this desktop or its
+    /// program is missing.
     static std::vector<DesktopEntry> installed();
     /// The entry a menu would start for the id (hidden ones included); absent when none has it.
     static std::optional<DesktopEntry> withId(const std::string& id);
