@@ -28,13 +28,16 @@ protected:
         AppKitTest::SetUp();
         desktop.write("home/.config/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Tiny\n");
         desktop.write("share/icons/Tiny/index.theme",
-                      "[Icon Theme]\nName=Tiny\nInherits=hicolor\nDirectories=16x16/mimetypes,32x32/mimetypes,scalable/apps\n\n"
+                      "[Icon Theme]\nName=Tiny\nInherits=hicolor\nDirectories=16x16/mimetypes,32x32/mimetypes,scalable/apps,huge\n\n"
                       "[16x16/mimetypes]\nSize=16\nType=Fixed\n\n[32x32/mimetypes]\nSize=32\nType=Fixed\n\n"
-                      "[scalable/apps]\nSize=48\nMinSize=16\nMaxSize=512\nType=Scalable\n");
+                      "[scalable/apps]\nSize=48\nMinSize=16\nMaxSize=512\nType=Scalable\n\n"
+                      "[huge]\nSize=1\nThreshold=-2147483648\n");
         desktop.write("share/icons/hicolor/index.theme",
                       "[Icon Theme]\nName=Hicolor\nDirectories=48x48/places\n\n[48x48/places]\nSize=48\nType=Threshold\n");
         square("share/icons/Tiny/32x32/mimetypes/image-png.svg", "#ff0000");
         square("share/icons/Tiny/16x16/mimetypes/text-plain.svg", "#00ff00");
+        // A folder of absurd sizes, which is never taken.
+        square("share/icons/Tiny/huge/text-plain.svg", "#ff00ff");
         square("share/icons/Tiny/32x32/mimetypes/text-x-generic.svg", "#0000ff");
         square("share/icons/Tiny/scalable/apps/org.example.Notes.svg", "#ffff00");
         square("share/icons/hicolor/48x48/places/folder.svg", "#00ffff");

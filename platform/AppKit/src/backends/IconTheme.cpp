@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,18 +20,27 @@ namespace IconTheme {
 namespace {
 constexpr const char* extensions[] = {".png", ".svg"};
 
+// No icon is drawn larger: a folder whose sizes or threshold lie outside 1 (0 for the threshold)
+// to this is skipped.
+constexpr std::int64_t largestSize = 65536;
+
 struct Subdirectory {
     std::string path;
     /// The icons in this folder of the theme, by name: the file of the first base folder that has
     /// it, a PNG before an SVG.
     std::map<std::string, std::string> files;
-    int size = 0;
-    int minSize = 0;
-    int maxSize = 0;
-    int threshold = 2;
+    // Wide enough that sums and differences of any two values and a wanted size stay exact.
+    std::int64_t size = 0;
+    std::int64_t minSize = 0;
+    std::int64_t maxSize = 0;
+    std::int64_t threshold = 2;
     enum class Type { fixed, scalable, threshold } type = Type::threshold;
 
-    bool matches(int wanted) const {
+    bool sane() const {
+        auto within = [](std::int64_t value, std::int64_t least) { return value >= least && value <= largestSize; };
+        return within(size, 1) && within(minSize, 1) && within(maxSize, 1) && within(threshold, 0);
+    }
+    bool matches(std::int64_t wanted) const {
         switch (type) {
             case Type::fixed: return size == wanted;
             case Type::scalable: return minSize <= wanted && wanted <= maxSize;
@@ -38,7 +48,7 @@ struct Subdirectory {
         }
         return false;
     }
-    int distance(int wanted) const {
+    std::int64_t distance(std::int64_t wanted) const {
         switch (type) {
             case Type::fixed: return std::abs(size - wanted);
             case Type::scalable:
@@ -48,7 +58,7 @@ struct Subdirectory {
                        : wanted > size + threshold ? wanted - size - threshold
                                                    : 0;
         }
-        return INT_MAX;
+        return std::numeric_limits<std::int64_t>::max();
     }
 };
 
@@ -123,6 +133,7 @@ std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::s
             GLibPointers::Text type(g_key_file_get_string(index.get(), group, "Type", nullptr));
             const std::string kind = type ? type.get() : "Threshold";
             sub.type = kind == "Fixed" ? Subdirectory::Type::fixed : kind == "Scalable" ? Subdirectory::Type::scalable : Subdirectory::Type::threshold;
+            if (!sub.sane()) continue;
             sub.files = iconFiles(name, sub.path, bases);
             if (!sub.files.empty()) theme.subdirectories.push_back(std::move(sub));
         }
@@ -157,9 +168,9 @@ std::optional<std::string> lookupIn(const Theme& theme, const std::string& name,
         if (auto file = sub.files.find(name); file != sub.files.end()) return file->second;
     }
     std::optional<std::string> closest;
-    int smallest = INT_MAX;
+    auto smallest = std::numeric_limits<std::int64_t>::max();
     for (const auto& sub : theme.subdirectories) {
-        const int distance = sub.distance(size);
+        const auto distance = sub.distance(size);
         if (distance >= smallest) continue;
         if (auto file = sub.files.find(name); file != sub.files.end()) {
             closest = file->second;
