@@ -64,7 +64,7 @@ protected:
 
 template <typename Condition>
 bool eventually(Condition condition) {
-    for (int attempt = 0; attempt < 200 && !condition(); ++attempt) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int attempt = 0; attempt < 1000 && !condition(); ++attempt) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return condition();
 }
 
@@ -92,6 +92,24 @@ TEST_F(Workspace, IconsComeFromTheUsersIconThemeByContentType) {
                                            (desktop.root() / "share/icons/Tiny/32x32/mimetypes/image-png.svg").string() + "\n");
     EXPECT_EQ(workspace.iconForFile(notes.string())->pngData(), iconOf("share/icons/Tiny/scalable/apps/org.example.Notes.svg"));
     EXPECT_EQ(workspace.iconForFile(painter.string())->pngData(), iconOf("share/icons/Tiny/32x32/mimetypes/image-png.svg"));
+}
+
+// GNOME keeps the icon theme in its own settings, which the settings portal reads out.
+TEST_F(Workspace, TheThemeTheSettingsPortalNamesComesBeforeTheSettingsFiles) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    const std::string portal = "org.freedesktop.portal.Desktop", path = "/org/freedesktop/portal/desktop",
+                      settings = "org.freedesktop.portal.Settings";
+    bus.startObjectMock(portal, path, settings);
+    bus.addMethod(portal, path, settings, "ReadOne", "ss", "v",
+                  "if (args[0], args[1]) != ('org.gnome.desktop.interface', 'icon-theme'):\n"
+                  "    raise dbus.exceptions.DBusException('no such key', name='org.freedesktop.portal.Error.NotFound')\n"
+                  "ret = dbus.String('Portal')\n");
+    desktop.write("share/icons/Portal/index.theme", "[Icon Theme]\nName=Portal\nDirectories=32x32\n\n[32x32]\nSize=32\n");
+    square("share/icons/Portal/32x32/image-png.svg", "#808000");
+    const auto png = *UTType::fromFilenameExtension("png");
+    EXPECT_TRUE(eventually(
+        [&] { return workspace.iconForContentType(png)->pngData() == iconOf("share/icons/Portal/32x32/image-png.svg"); }));
 }
 
 TEST_F(Workspace, RevealingAsksTheDesktopsFileManager) {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <mutex>
 
+#include "AppKit/backends/SettingsPortal.hpp"
+#include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/backends/DesktopKeyFile.hpp"
@@ -192,9 +194,58 @@ struct ReadThemes {
 std::mutex themesMutex;
 ReadThemes readThemes;
 constexpr auto themesKeptFor = std::chrono::seconds(5);
+
+// The theme the settings portal names (GNOME keeps it in org.gnome.desktop.interface). Icons may
+// be looked up on the main thread, which never waits on the bus: the portal is asked on another
+// thread, and its last answer for the session bus of now is used, asked again when it is a few
+// seconds old. Until it has answered, the settings files decide.
+struct PortalTheme {
+    std::mutex mutex;
+    std::string bus;
+    std::uint64_t asking = 0;  // the number of the asking under way, or 0
+    std::uint64_t askings = 0;
+    bool answered = false;
+    std::chrono::steady_clock::time_point asked;
+    std::optional<std::string> theme;
+};
+
+PortalTheme& portalTheme() {
+    // Outlives the askings still under way when the process ends.
+    static auto* answer = new PortalTheme;
+    return *answer;
+}
+
+std::optional<std::string> themeOfPortal() {
+    auto& answer = portalTheme();
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string bus = address ? address : "";
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(answer.mutex);
+    if (answer.bus != bus) {
+        answer.bus = bus;
+        answer.asking = 0;
+        answer.answered = false;
+        answer.theme.reset();
+    }
+    if (answer.asking == 0 && (!answer.answered || now - answer.asked > themesKeptFor)) {
+        const auto asking = answer.asking = ++answer.askings;
+        answer.asked = now;
+        DispatchQueue::global().async([asking] {
+            auto theme = SettingsPortal::readText("org.gnome.desktop.interface", "icon-theme");
+            auto& answer = portalTheme();
+            std::lock_guard lock(answer.mutex);
+            if (answer.asking != asking) return;  // asked of a bus that has gone since
+            answer.asking = 0;
+            answer.answered = true;
+            answer.theme = theme && !theme->empty() ? theme : std::nullopt;
+        });
+    }
+    return answer.theme;
+}
 }  // namespace
 
 std::optional<std::string> userTheme() {
+    if (auto name = themeOfPortal()) return name;
     const std::string config = XDGDirectories::configHome();
     for (const char* gtk : {"/gtk-4.0/settings.ini", "/gtk-3.0/settings.ini"}) {
         if (auto name = settingOf(config + gtk, "Settings", "gtk-icon-theme-name")) return name;
