@@ -38,7 +38,8 @@ URL url(Directory directory) {
         case Directory::applicationSupport: return folder(XDGDirectories::dataHome());
         case Directory::containers: return below(Directory::user, {".var", "app"});
         case Directory::savedState: return folder(XDGDirectories::stateHome());
-        case Directory::trash: return below(Directory::library, {"Trash"});
+        // The trashed items themselves; beside them, Trash/info says where each came from.
+        case Directory::trash: return below(Directory::library, {"Trash", "files"});
         case Directory::appleMusicCache: return below(Directory::caches, {"com.apple.Music"});
         case Directory::safariCache: return below(Directory::caches, {"com.apple.safari"});
         case Directory::spotifyCache: return below(Directory::caches, {"spotify"});

@@ -44,7 +44,7 @@ TEST_F(Folders, TheUsersFoldersAreWhereTheDesktopKeepsThem) {
     EXPECT_EQ(path(Directory::caches), home + "/Cache");
     EXPECT_EQ(path(Directory::spotifyCache), home + "/Cache/spotify");
     EXPECT_EQ(path(Directory::applicationSupport), home + "/.local/share");
-    EXPECT_EQ(path(Directory::trash), home + "/.local/share/Trash");
+    EXPECT_EQ(path(Directory::trash), home + "/.local/share/Trash/files");
     EXPECT_EQ(path(Directory::preferences), home + "/.config");
     EXPECT_EQ(path(Directory::savedState), home + "/.local/state");
     EXPECT_EQ(path(Directory::userLaunchAgents), home + "/.config/autostart");

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/PropertyList.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 #include "ZuzeDiv/DateUtilities.hpp"
 #include "ZuzeDiv/StringExtensions.hpp"
 
@@ -91,16 +90,17 @@ namespace {
 const char* const attributesFolder = "/System/Library/PrivateFrameworks/ServerInformation.framework/Versions/A/Resources";
 
 // The host's list of machine attributes in the current locale's language, with no fall-back to
-// another language.
+// another language; a regular file of at most 16 MiB.
+constexpr std::size_t maximumAttributeListSize = std::size_t{16} << 20;
+
 std::optional<AppleHardwareDetails> fromAttributeList() {
     auto language = Locale::current().languageCode();
     if (!language) return std::nullopt;
     const auto model = System::hardwareModel();
     const auto path = SystemRoot::resolve(std::string(attributesFolder) + "/" + *language + ".lproj" + "/SIMachineAttributes.plist");
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    Data bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto list = PropertyListSerialization::propertyList(bytes);
+    auto bytes = RegularFile::contents(path, maximumAttributeListSize);
+    if (!bytes) return std::nullopt;
+    auto list = PropertyListSerialization::propertyList(dataFromString(*bytes));
     if (!list) return std::nullopt;
     const auto* top = list->dictionaryValue();
     if (!top) return std::nullopt;

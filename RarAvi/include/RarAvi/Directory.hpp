@@ -2,7 +2,7 @@
 // Well-known folders of the user and of the system, where a Linux desktop keeps them: the home
 // folder, the XDG base directories (application data and support in the data home, preferences
 // in the configuration home, caches, saved state), the XDG user directories (documents,
-// downloads), the freedesktop trash, the applications' desktop
+// downloads), the freedesktop trash (its folder of trashed items), the applications' desktop
 // entries, sandboxed applications' folders and the mount points of removable volumes.
 #include <string>
 

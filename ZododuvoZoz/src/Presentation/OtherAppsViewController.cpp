@@ -9,6 +9,8 @@
 #include "Foundation/FatalError.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/URL.hpp"
+#include "Foundation/URLSession.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 #include "Presentation/PresentationStoryboards.hpp"
 #include "ZododuvoZoz/Resources.hpp"
 #include "ZuzeDiv/WebRequest.hpp"
@@ -37,17 +39,25 @@ void clearEnclosingScrollView(const std::shared_ptr<NSView>& view) {
     scroll->setBackgroundColor(NSColor::clearColor());
 }
 
-// Icons come from the web only: an address of any other kind (a file, a device) shows none.
-bool isWebAddress(const URL& url) { return url.scheme() == "http" || url.scheme() == "https"; }
+// Icons come from the web and from files; an address of another kind shows none.
+bool isLoadable(const URL& url) { return url.isFileURL() || url.scheme() == "http" || url.scheme() == "https"; }
 
 // The icon fetched off the main thread, handed to `done` on the main queue (none when it cannot be
-// fetched).
+// fetched). A file is read only when it is a regular file no larger than an answer from the web
+// may be: a FIFO would hold the read, a device would never end.
 void loadImage(const URL& url, std::function<void(std::shared_ptr<NSImage>)> done) {
-    ZuzeDiv::WebRequest::getUnencoded(url.absoluteString(), [done = std::move(done)](std::optional<Data> data,
-                                                                                      std::optional<URLError>) {
+    auto show = [done = std::move(done)](const std::optional<Data>& data) {
         auto image = data ? NSImage::fromData(*data) : nullptr;
         DispatchQueue::main().async([done, image = std::move(image)] { done(image); });
-    });
+    };
+    if (url.isFileURL()) {
+        DispatchQueue::global().async([path = url.path(), show] {
+            auto bytes = RegularFile::contents(path, URLSession::maximumResponseSize);
+            show(bytes ? std::optional(dataFromString(*bytes)) : std::nullopt);
+        });
+        return;
+    }
+    ZuzeDiv::WebRequest::getUnencoded(url.absoluteString(), [show](std::optional<Data> data, std::optional<URLError>) { show(data); });
 }
 }  // namespace
 
@@ -119,7 +129,7 @@ std::shared_ptr<NSCollectionViewItem> OtherAppsViewController::itemForRepresente
     if (auto title = cell->appTitle.lock()) title->setStringValue(app.name);
     if (auto subtitle = cell->appSubtitle.lock()) subtitle->setStringValue(prefersGerman() ? app.german : app.english);
     auto url = URL::string(app.iconUrl);
-    if (!url || !isWebAddress(*url)) {
+    if (!url || !isLoadable(*url)) {
         if (auto icon = cell->iconView.lock()) icon->setImage(nullptr);
         return cell;
     }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <thread>
 
@@ -277,20 +280,23 @@ TEST_F(OtherAppsScreen, IconsArriveLaterOnTheMainQueue) {
         if (request.target == "/icon.png") return answer(png);
         return LoopbackServer::answer(404, "Not Found", "");
     });
-    // Only the web serves icons: a file address shows none, even for a picture that is there.
+    // A file address is read when it names a regular file: a FIFO or a device shows none.
     TemporaryDirectory folder;
-    auto local = URL::fileURLWithPath(folder.write("icon.png", png).string()).absoluteString();
-    show({app("a", local), app("b", server.base() + "/icon.png"), app("c", "no icon here"),
-          app("d", server.base() + "/gone.png")});
+    auto local = [&](const std::string& name) { return URL::fileURLWithPath((folder.path() / name).string()).absoluteString(); };
+    folder.write("icon.png", png);
+    ASSERT_EQ(::mkfifo((folder.path() / "fifo.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "zero.png");
+    show({app("a", local("icon.png")), app("b", server.base() + "/icon.png"), app("c", "no icon here"),
+          app("d", server.base() + "/gone.png"), app("e", local("fifo.png")), app("f", local("zero.png"))});
     auto icon = cell(1)->iconView.lock();
     EXPECT_EQ(icon->image(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return icon->image() != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return icon->image() != nullptr && cell(0)->iconView.lock()->image() != nullptr; }));
     EXPECT_EQ(icon->image()->size(), (CGSize{16, 12}));
+    EXPECT_EQ(cell(0)->iconView.lock()->image()->size(), (CGSize{16, 12}));
     EXPECT_EQ(cell(2)->iconView.lock()->image(), nullptr);
     ASSERT_TRUE(waitFor([&] { return server.requests().size() == 2; }));
     runUntilIdle();
-    EXPECT_EQ(cell(3)->iconView.lock()->image(), nullptr);
-    EXPECT_EQ(cell(0)->iconView.lock()->image(), nullptr);
+    for (int item : {3, 4, 5}) EXPECT_EQ(cell(item)->iconView.lock()->image(), nullptr) << item;
 }
 
 TEST_F(OtherAppsScreen, AClickOpensTheStorePageAndClearsTheSelection) {

@@ -48,9 +48,9 @@ struct AppleHardwareDetails {
     std::optional<std::string> model;
 
     /// The details of this machine. With a list of machine attributes: in the current locale's
-    /// language; absent when the list for that language is missing or unreadable, does not know
-    /// the model, or has an entry of another shape. From the firmware: each field absent where its
-    /// source cannot be read; absent as a whole when none can.
+    /// language; absent when the list for that language is missing, unreadable or no regular file
+    /// of at most 16 MiB, does not know the model, or has an entry of another shape. From the
+    /// firmware: each field absent where its source cannot be read; absent as a whole when none can.
     static std::optional<AppleHardwareDetails> current();
 
     bool operator==(const AppleHardwareDetails&) const = default;

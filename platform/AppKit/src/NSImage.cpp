@@ -4,13 +4,12 @@
 #include <librsvg/rsvg.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
 #include "AppKit/SymbolCatalogue.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 
@@ -193,10 +192,8 @@ std::shared_ptr<NSImage> NSImage::fromData(const Data& data) {
 }
 
 std::shared_ptr<NSImage> NSImage::contentsOfFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return nullptr;
-    Data data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return fromData(data);
+    auto bytes = RegularFile::contents(path, maximumFileSize);
+    return bytes ? fromData(dataFromString(*bytes)) : nullptr;
 }
 
 std::shared_ptr<NSImage> NSImage::named(const std::string& name) {

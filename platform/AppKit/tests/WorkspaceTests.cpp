@@ -28,13 +28,16 @@ protected:
         AppKitTest::SetUp();
         desktop.write("home/.config/gtk-3.0/settings.ini", "[Settings]\ngtk-icon-theme-name=Tiny\n");
         desktop.write("share/icons/Tiny/index.theme",
-                      "[Icon Theme]\nName=Tiny\nInherits=hicolor\nDirectories=16x16/mimetypes,32x32/mimetypes,scalable/apps\n\n"
+                      "[Icon Theme]\nName=Tiny\nInherits=hicolor\nDirectories=16x16/mimetypes,32x32/mimetypes,scalable/apps,huge\n\n"
                       "[16x16/mimetypes]\nSize=16\nType=Fixed\n\n[32x32/mimetypes]\nSize=32\nType=Fixed\n\n"
-                      "[scalable/apps]\nSize=48\nMinSize=16\nMaxSize=512\nType=Scalable\n");
+                      "[scalable/apps]\nSize=48\nMinSize=16\nMaxSize=512\nType=Scalable\n\n"
+                      "[huge]\nSize=1\nThreshold=-2147483648\n");
         desktop.write("share/icons/hicolor/index.theme",
                       "[Icon Theme]\nName=Hicolor\nDirectories=48x48/places\n\n[48x48/places]\nSize=48\nType=Threshold\n");
         square("share/icons/Tiny/32x32/mimetypes/image-png.svg", "#ff0000");
         square("share/icons/Tiny/16x16/mimetypes/text-plain.svg", "#00ff00");
+        // A folder of absurd sizes, which is never taken.
+        square("share/icons/Tiny/huge/text-plain.svg", "#ff00ff");
         square("share/icons/Tiny/32x32/mimetypes/text-x-generic.svg", "#0000ff");
         square("share/icons/Tiny/scalable/apps/org.example.Notes.svg", "#ffff00");
         square("share/icons/hicolor/48x48/places/folder.svg", "#00ffff");
@@ -61,7 +64,7 @@ protected:
 
 template <typename Condition>
 bool eventually(Condition condition) {
-    for (int attempt = 0; attempt < 200 && !condition(); ++attempt) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int attempt = 0; attempt < 1000 && !condition(); ++attempt) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return condition();
 }
 
@@ -89,6 +92,24 @@ TEST_F(Workspace, IconsComeFromTheUsersIconThemeByContentType) {
                                            (desktop.root() / "share/icons/Tiny/32x32/mimetypes/image-png.svg").string() + "\n");
     EXPECT_EQ(workspace.iconForFile(notes.string())->pngData(), iconOf("share/icons/Tiny/scalable/apps/org.example.Notes.svg"));
     EXPECT_EQ(workspace.iconForFile(painter.string())->pngData(), iconOf("share/icons/Tiny/32x32/mimetypes/image-png.svg"));
+}
+
+// GNOME keeps the icon theme in its own settings, which the settings portal reads out.
+TEST_F(Workspace, TheThemeTheSettingsPortalNamesComesBeforeTheSettingsFiles) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    const std::string portal = "org.freedesktop.portal.Desktop", path = "/org/freedesktop/portal/desktop",
+                      settings = "org.freedesktop.portal.Settings";
+    bus.startObjectMock(portal, path, settings);
+    bus.addMethod(portal, path, settings, "ReadOne", "ss", "v",
+                  "if (args[0], args[1]) != ('org.gnome.desktop.interface', 'icon-theme'):\n"
+                  "    raise dbus.exceptions.DBusException('no such key', name='org.freedesktop.portal.Error.NotFound')\n"
+                  "ret = dbus.String('Portal')\n");
+    desktop.write("share/icons/Portal/index.theme", "[Icon Theme]\nName=Portal\nDirectories=32x32\n\n[32x32]\nSize=32\n");
+    square("share/icons/Portal/32x32/image-png.svg", "#808000");
+    const auto png = *UTType::fromFilenameExtension("png");
+    EXPECT_TRUE(eventually(
+        [&] { return workspace.iconForContentType(png)->pngData() == iconOf("share/icons/Portal/32x32/image-png.svg"); }));
 }
 
 TEST_F(Workspace, RevealingAsksTheDesktopsFileManager) {

@@ -14,7 +14,6 @@
 
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/SystemRoot.hpp"
-#include "backends/FreedesktopTrash.hpp"
 
 namespace fs = std::filesystem;
 
@@ -216,14 +215,3 @@ bool FileManager::removeItem(const std::string& path, NSError* error) const {
     return failure ? fail(failure.value()) : true;
 }
 
-bool FileManager::trashItem(const URL& url, URL* resultingItemURL, NSError* error) const {
-    const auto outcome = url.isFileURL() ? FreedesktopTrash::moveToTrash(url.path()) : FreedesktopTrash::Outcome{{}, EINVAL};
-    if (outcome.error != 0) {
-        if (error) *error = NSError::fileError(outcome.error, url.path(), true);
-        return false;
-    }
-    bool folder = false;
-    fileExists(outcome.trashedPath, &folder);
-    if (resultingItemURL) *resultingItemURL = URL::fileURLWithPath(outcome.trashedPath, folder);
-    return true;
-}

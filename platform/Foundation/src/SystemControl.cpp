@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
@@ -14,6 +13,7 @@
 
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 std::mutex settingsMutex;
@@ -30,18 +30,26 @@ std::string trimmed(std::string text) {
     return start == std::string::npos ? std::string() : text.substr(start, end - start + 1);
 }
 
+// Firmware fields and the device tree's model are a page at most; /proc/cpuinfo is far longer on
+// machines with thousands of processors.
+constexpr std::size_t maximumFieldSize = 4096;
+constexpr std::size_t maximumCpuinfoSize = std::size_t{16} << 20;
+
 std::optional<std::string> readFirstLine(const char* path) {
-    std::ifstream file(SystemRoot::resolve(path));
-    std::string line;
-    if (!file || !std::getline(file, line, '\0')) return std::nullopt;
-    line = trimmed(line.substr(0, line.find('\n')));
+    auto text = RegularFile::contents(SystemRoot::resolve(path), maximumFieldSize);
+    if (!text) return std::nullopt;
+    std::string line = trimmed(text->substr(0, std::min(text->find('\0'), text->find('\n'))));
     if (line.empty()) return std::nullopt;
     return line;
 }
 
 // The value of the first "key : value" line of /proc/cpuinfo with one of the keys.
+std::istringstream cpuinfo() {
+    return std::istringstream(RegularFile::contents(SystemRoot::resolve("/proc/cpuinfo"), maximumCpuinfoSize).value_or(""));
+}
+
 std::optional<std::string> cpuinfoValue(std::initializer_list<const char*> keys) {
-    std::ifstream file(SystemRoot::resolve("/proc/cpuinfo"));
+    auto file = cpuinfo();
     std::string line;
     while (std::getline(file, line)) {
         auto colon = line.find(':');
@@ -167,7 +175,7 @@ kern_return_t host_info(host_t host, host_flavor_t flavor, host_info_t info, mac
     // Physical cores: distinct (package, core) pairs of /proc/cpuinfo; the logical count without it.
     std::set<std::pair<std::string, std::string>> cores;
     {
-        std::ifstream file(SystemRoot::resolve("/proc/cpuinfo"));
+        auto file = cpuinfo();
         std::string line, package, core;
         while (std::getline(file, line)) {
             auto colon = line.find(':');

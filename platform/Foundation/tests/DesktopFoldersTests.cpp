@@ -2,10 +2,9 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <iostream>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/MetadataItem.hpp"
@@ -22,13 +21,6 @@ protected:
     TemporaryDesktop desktop;
 };
 
-std::string contentsOf(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::vector<std::string> ids(const std::vector<DesktopEntry>& entries) {
     std::vector<std::string> result;
     for (const auto& entry : entries) result.push_back(entry.id);
@@ -37,6 +29,13 @@ std::vector<std::string> ids(const std::vector<DesktopEntry>& entries) {
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// The test's entries that the desktop lists, on the error output (for a test in a process of its own).
+void printExampleIds() {
+    for (const auto& id : ids(DesktopEntry::installed())) {
+        if (id.starts_with("org.example.")) std::cerr << id << " ";
+    }
 }
 
 }  // namespace DesktopFoldersTesting
@@ -68,43 +67,6 @@ TEST_F(DesktopFolders, BaseAndUserDirectoriesFollowTheEnvironment) {
     EXPECT_EQ(XDGDirectories::userDirectory(XDGDirectories::UserDirectory::pictures), home + "/Pictures");
 }
 
-TEST_F(DesktopFolders, TrashedItemsCarryWhereTheyCameFromAndWhen) {
-    clock_->set(1700000000);
-    auto& files = FileManager::defaultManager();
-    const fs::path trash = desktop.dataHome() / "Trash";
-    const auto item = desktop.write("home/My notes/a b%.txt", "alpha");
-    desktop.write("home/other/a b%.txt", "beta");
-
-    URL trashed = URL::fileURLWithPath("/");
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath(item.string()), &trashed));
-    EXPECT_EQ(trashed.path(), (trash / "files/a b%.txt").string());
-    EXPECT_FALSE(fs::exists(item));
-    EXPECT_EQ(contentsOf(trash / "files/a b%.txt"), "alpha");
-    char date[32];
-    const std::time_t seconds = 1700000000;
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", std::localtime(&seconds));
-    EXPECT_EQ(contentsOf(trash / "info/a b%.txt.trashinfo"),
-              "[Trash Info]\nPath=" + desktop.home().string() + "/My%20notes/a%20b%25.txt\nDeletionDate=" + date + "\n");
-    struct stat status {};
-    ASSERT_EQ(::stat(trash.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
-
-    // A second item of the same name gets a name of its own; a folder goes whole.
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath((desktop.home() / "other/a b%.txt").string()), &trashed));
-    EXPECT_EQ(trashed.lastPathComponent(), "a b%.txt.2");
-    EXPECT_TRUE(fs::exists(trash / "info/a b%.txt.2.trashinfo"));
-    ASSERT_TRUE(files.trashItem(URL::fileURLWithPath((desktop.home() / "other").string(), true), &trashed));
-    EXPECT_TRUE(trashed.hasDirectoryPath());
-
-    // What cannot be trashed stays where it is and leaves no information behind.
-    NSError error;
-    EXPECT_FALSE(files.trashItem(URL::fileURLWithPath((desktop.home() / "gone.txt").string()), nullptr, &error));
-    EXPECT_EQ(error.underlyingError->code, ENOENT);
-    EXPECT_FALSE(files.trashItem(URL::fileURLWithPath("/proc/self/status"), nullptr, &error));
-    EXPECT_EQ(std::distance(fs::directory_iterator(trash / "info"), fs::directory_iterator()), 3);
-    EXPECT_EQ(std::distance(fs::directory_iterator(trash / "files"), fs::directory_iterator()), 3);
-}
-
 TEST_F(DesktopFolders, LastUsedDatesComeFromTheRecentlyUsedList) {
     const auto used = desktop.write("home/report.txt", "r");
     const auto unused = desktop.write("home/other.txt", "o");
@@ -117,6 +79,12 @@ TEST_F(DesktopFolders, LastUsedDatesComeFromTheRecentlyUsedList) {
         return value ? value->dateValue() : std::nullopt;
     };
     EXPECT_FALSE(lastUsed(used));
+    // A list that is no regular file is not waited on.
+    const auto list = desktop.dataHome() / "recently-used.xbel";
+    fs::create_directories(list.parent_path());
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    EXPECT_FALSE(lastUsed(used));
+    fs::remove(list);
 
     desktop.write("home/.local/share/recently-used.xbel", R"(<?xml version="1.0" encoding="UTF-8"?>
 <xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks"
@@ -162,13 +130,17 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     desktop.write("share/applications/kde/org.example.Kit.desktop", "[Desktop Entry]\nType=Application\nName=Kit\nExec=kit\n");
     desktop.write("share/applications/org.example.Site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n");
     desktop.write("share/applications/org.example.Broken.desktop", "Name=Broken\n");
+    // What is no regular file is not read: a FIFO would block, a device would never end.
+    ASSERT_EQ(::mkfifo((desktop.share() / "applications/org.example.Fifo.desktop").c_str(), 0600), 0);
+    fs::create_directories(desktop.share() / "metainfo");
+    fs::create_symlink("/dev/zero", desktop.share() / "metainfo/org.example.Paint.metainfo.xml");
     fs::create_directory_symlink(desktop.share() / "applications", desktop.share() / "applications/kde/loop");
 
     const auto installed = DesktopEntry::installed();
     const auto found = ids(installed);
     for (const char* id : {"org.example.Notes", "org.example.Paint", "kde-org.example.Kit"}) EXPECT_TRUE(contains(found, id)) << id;
     for (const char* id : {"org.example.Gone", "org.example.Helper", "org.example.Uninstalled", "org.example.Site", "org.example.Broken",
-                           "kde-loop-org.example.Notes"}) {
+                           "kde-loop-org.example.Notes", "org.example.Fifo"}) {
         EXPECT_FALSE(contains(found, id)) << id;
     }
 
@@ -184,4 +156,30 @@ TEST_F(DesktopFolders, DesktopEntriesAsMenusListThem) {
     EXPECT_FALSE(paint->version);
     EXPECT_TRUE(DesktopEntry::withId("org.example.Gone")->hidden);
     EXPECT_EQ(DesktopEntry::atPath((desktop.share() / "applications/kde/org.example.Kit.desktop").string())->id, "kde-org.example.Kit");
+}
+
+// GLib reads the desktop in use once per process: each listing runs in a process of its own.
+TEST_F(DesktopFolders, DesktopEntriesShowOnlyWhereTheDesktopInUseListsThem) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    desktop.write("share/applications/org.example.Panel.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Panel\nExec=panel\nOnlyShowIn=XFCE;\n");
+    desktop.write("share/applications/org.example.Tweaks.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Tweaks\nExec=tweaks\nNotShowIn=KDE;XFCE;\n");
+    desktop.write("share/applications/org.example.Shell.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Shell\nExec=shell\nOnlyShowIn=GNOME;\n");
+    EXPECT_EXIT(
+        {
+            desktop.setVariable("XDG_CURRENT_DESKTOP", "ubuntu:XFCE");
+            printExampleIds();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^org.example.Panel $");
+    // Elsewhere the desktop-specific entries stay off the menus, the others are listed.
+    EXPECT_EXIT(
+        {
+            desktop.setVariable("XDG_CURRENT_DESKTOP", "GNOME");
+            printExampleIds();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^org.example.Shell org.example.Tweaks $");
 }

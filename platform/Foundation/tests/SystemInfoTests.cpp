@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,6 +103,10 @@ TEST(ProcessInfo, VersionTextNamesTheDistributionAndKernel) {
     EXPECT_EQ(info.operatingSystemVersionString(), "Fedora Linux 40, kernel 6.1.0-18-amd64");
     root.write("etc/os-release", "# the distribution\nNAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 \\\"bookworm\\\"\"\n");
     EXPECT_EQ(info.operatingSystemVersionString(), "Debian GNU/Linux 12 \"bookworm\", kernel 6.1.0-18-amd64");
+    // A file that never ends is not read: the next one counts.
+    std::filesystem::remove(root.path() / "etc/os-release");
+    std::filesystem::create_symlink("/dev/zero", root.path() / "etc/os-release");
+    EXPECT_EQ(info.operatingSystemVersionString(), "Fedora Linux 40, kernel 6.1.0-18-amd64");
     EXPECT_EQ(info.operatingSystemVersion(), (OperatingSystemVersion{14, 0, 0}));
     SystemControl::reset();
     SystemRoot::setPath(std::nullopt);

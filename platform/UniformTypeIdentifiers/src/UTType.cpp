@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 
+#include "Foundation/backends/RegularFile.hpp"
 #include "UniformTypeIdentifiers/backends/SharedMimeInfo.hpp"
 
 namespace {
@@ -112,13 +112,9 @@ std::vector<std::string> parentsOfMimeType(const std::string& mimeType) {
     return parents;
 }
 
-std::string firstBytes(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes(4096, '\0');
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-    return bytes;
-}
+// Enough of a file for the MIME database's magic; nothing of what is no regular file (a FIFO would
+// hold the read until some writer came).
+std::string firstBytes(const std::filesystem::path& path) { return RegularFile::firstBytes(path, 4096).value_or(""); }
 }  // namespace
 
 UTType::UTType(std::string identifier) : identifier_(std::move(identifier)) {}

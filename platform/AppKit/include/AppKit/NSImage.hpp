@@ -3,6 +3,7 @@
 // at whatever size it is asked for). Template images are masks that the drawing code colours.
 // Drawing into an image (lockFocus ... unlockFocus) records vector drawing, so the result stays
 // sharp at any size.
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,7 +49,10 @@ public:
     /// An image showing a bitmap at `size` points.
     static std::shared_ptr<NSImage> fromCGImage(const std::shared_ptr<CGImage>& image, CGSize size);
 
-    /// An image from a PNG or SVG file; nullptr when the file cannot be read.
+    /// The largest image file read.
+    static constexpr std::size_t maximumFileSize = std::size_t{64} << 20;
+    /// An image from a PNG or SVG file; nullptr when the file cannot be read, is no regular file
+    /// or is larger than maximumFileSize.
     static std::shared_ptr<NSImage> contentsOfFile(const std::string& path);
     static std::shared_ptr<NSImage> fromData(const Data& data);
     /// The image of that name among the main bundle's resources (".png" or ".svg").

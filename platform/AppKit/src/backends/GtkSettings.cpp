@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "Foundation/backends/DesktopKeyFile.hpp"
+
 namespace {
 
 std::filesystem::path settingsFile() {
@@ -33,8 +35,8 @@ bool endsWithDark(std::string name) {
 bool GtkSettings::prefersDark() {
     auto path = settingsFile();
     if (path.empty()) return false;
-    std::unique_ptr<GKeyFile, decltype(&g_key_file_free)> file(g_key_file_new(), g_key_file_free);
-    if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) return false;
+    auto file = DesktopKeyFile::load(path);
+    if (!file) return false;
     constexpr const char* group = "Settings";
     GError* error = nullptr;
     gboolean preferDark = g_key_file_get_boolean(file.get(), group, "gtk-application-prefer-dark-theme", &error);

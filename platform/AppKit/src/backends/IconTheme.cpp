@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
 
+#include "AppKit/backends/SettingsPortal.hpp"
+#include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
+#include "Foundation/backends/DesktopKeyFile.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
 #include "Foundation/backends/XDGDirectories.hpp"
 
@@ -18,18 +22,27 @@ namespace IconTheme {
 namespace {
 constexpr const char* extensions[] = {".png", ".svg"};
 
+// No icon is drawn larger: a folder whose sizes or threshold lie outside 1 (0 for the threshold)
+// to this is skipped.
+constexpr std::int64_t largestSize = 65536;
+
 struct Subdirectory {
     std::string path;
     /// The icons in this folder of the theme, by name: the file of the first base folder that has
     /// it, a PNG before an SVG.
     std::map<std::string, std::string> files;
-    int size = 0;
-    int minSize = 0;
-    int maxSize = 0;
-    int threshold = 2;
+    // Wide enough that sums and differences of any two values and a wanted size stay exact.
+    std::int64_t size = 0;
+    std::int64_t minSize = 0;
+    std::int64_t maxSize = 0;
+    std::int64_t threshold = 2;
     enum class Type { fixed, scalable, threshold } type = Type::threshold;
 
-    bool matches(int wanted) const {
+    bool sane() const {
+        auto within = [](std::int64_t value, std::int64_t least) { return value >= least && value <= largestSize; };
+        return within(size, 1) && within(minSize, 1) && within(maxSize, 1) && within(threshold, 0);
+    }
+    bool matches(std::int64_t wanted) const {
         switch (type) {
             case Type::fixed: return size == wanted;
             case Type::scalable: return minSize <= wanted && wanted <= maxSize;
@@ -37,7 +50,7 @@ struct Subdirectory {
         }
         return false;
     }
-    int distance(int wanted) const {
+    std::int64_t distance(std::int64_t wanted) const {
         switch (type) {
             case Type::fixed: return std::abs(size - wanted);
             case Type::scalable:
@@ -47,7 +60,7 @@ struct Subdirectory {
                        : wanted > size + threshold ? wanted - size - threshold
                                                    : 0;
         }
-        return INT_MAX;
+        return std::numeric_limits<std::int64_t>::max();
     }
 };
 
@@ -84,8 +97,8 @@ std::map<std::string, std::string> iconFiles(const std::string& theme, const std
 }
 
 std::optional<std::string> settingOf(const std::string& file, const char* group, const char* key) {
-    GLibPointers::KeyFile settings(g_key_file_new());
-    if (!g_key_file_load_from_file(settings.get(), FileManager::hostPath(file).c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
+    auto settings = DesktopKeyFile::load(FileManager::hostPath(file));
+    if (!settings) return std::nullopt;
     GLibPointers::Text value(g_key_file_get_string(settings.get(), group, key, nullptr));
     if (!value || !*value) return std::nullopt;
     return std::string(value.get());
@@ -94,11 +107,9 @@ std::optional<std::string> settingOf(const std::string& file, const char* group,
 // The theme's index (index.theme of the first base folder that has the theme).
 std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::string>& bases) {
     for (const auto& base : bases) {
-        GLibPointers::KeyFile index(g_key_file_new());
-        const std::string file = FileManager::hostPath(base + "/" + name + "/index.theme");
         // Lists in an index are separated by commas.
-        g_key_file_set_list_separator(index.get(), ',');
-        if (!g_key_file_load_from_file(index.get(), file.c_str(), G_KEY_FILE_NONE, nullptr)) continue;
+        auto index = DesktopKeyFile::load(FileManager::hostPath(base + "/" + name + "/index.theme"), ',');
+        if (!index) continue;
         Theme theme;
         theme.name = name;
         GLibPointers::TextList parents(g_key_file_get_string_list(index.get(), "Icon Theme", "Inherits", nullptr, nullptr));
@@ -124,6 +135,7 @@ std::optional<Theme> loadTheme(const std::string& name, const std::vector<std::s
             GLibPointers::Text type(g_key_file_get_string(index.get(), group, "Type", nullptr));
             const std::string kind = type ? type.get() : "Threshold";
             sub.type = kind == "Fixed" ? Subdirectory::Type::fixed : kind == "Scalable" ? Subdirectory::Type::scalable : Subdirectory::Type::threshold;
+            if (!sub.sane()) continue;
             sub.files = iconFiles(name, sub.path, bases);
             if (!sub.files.empty()) theme.subdirectories.push_back(std::move(sub));
         }
@@ -158,9 +170,9 @@ std::optional<std::string> lookupIn(const Theme& theme, const std::string& name,
         if (auto file = sub.files.find(name); file != sub.files.end()) return file->second;
     }
     std::optional<std::string> closest;
-    int smallest = INT_MAX;
+    auto smallest = std::numeric_limits<std::int64_t>::max();
     for (const auto& sub : theme.subdirectories) {
-        const int distance = sub.distance(size);
+        const auto distance = sub.distance(size);
         if (distance >= smallest) continue;
         if (auto file = sub.files.find(name); file != sub.files.end()) {
             closest = file->second;
@@ -182,9 +194,58 @@ struct ReadThemes {
 std::mutex themesMutex;
 ReadThemes readThemes;
 constexpr auto themesKeptFor = std::chrono::seconds(5);
+
+// The theme the settings portal names (GNOME keeps it in org.gnome.desktop.interface). Icons may
+// be looked up on the main thread, which never waits on the bus: the portal is asked on another
+// thread, and its last answer for the session bus of now is used, asked again when it is a few
+// seconds old. Until it has answered, the settings files decide.
+struct PortalTheme {
+    std::mutex mutex;
+    std::string bus;
+    std::uint64_t asking = 0;  // the number of the asking under way, or 0
+    std::uint64_t askings = 0;
+    bool answered = false;
+    std::chrono::steady_clock::time_point asked;
+    std::optional<std::string> theme;
+};
+
+PortalTheme& portalTheme() {
+    // Outlives the askings still under way when the process ends.
+    static auto* answer = new PortalTheme;
+    return *answer;
+}
+
+std::optional<std::string> themeOfPortal() {
+    auto& answer = portalTheme();
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string bus = address ? address : "";
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(answer.mutex);
+    if (answer.bus != bus) {
+        answer.bus = bus;
+        answer.asking = 0;
+        answer.answered = false;
+        answer.theme.reset();
+    }
+    if (answer.asking == 0 && (!answer.answered || now - answer.asked > themesKeptFor)) {
+        const auto asking = answer.asking = ++answer.askings;
+        answer.asked = now;
+        DispatchQueue::global().async([asking] {
+            auto theme = SettingsPortal::readText("org.gnome.desktop.interface", "icon-theme");
+            auto& answer = portalTheme();
+            std::lock_guard lock(answer.mutex);
+            if (answer.asking != asking) return;  // asked of a bus that has gone since
+            answer.asking = 0;
+            answer.answered = true;
+            answer.theme = theme && !theme->empty() ? theme : std::nullopt;
+        });
+    }
+    return answer.theme;
+}
 }  // namespace
 
 std::optional<std::string> userTheme() {
+    if (auto name = themeOfPortal()) return name;
     const std::string config = XDGDirectories::configHome();
     for (const char* gtk : {"/gtk-4.0/settings.ini", "/gtk-3.0/settings.ini"}) {
         if (auto name = settingOf(config + gtk, "Settings", "gtk-icon-theme-name")) return name;

@@ -27,6 +27,8 @@ constexpr auto answerTime = std::chrono::seconds(3);
 struct Answer {
     bool answered = false;
     std::optional<sdbus::Variant> value;
+    /// The method that gave the value.
+    const char* method = nullptr;
 };
 
 // Read wraps the value in one more variant than ReadOne.
@@ -57,6 +59,26 @@ std::optional<CGColor> accentColor(const sdbus::Variant& value) {
 
 bool isAppearanceKey(const std::string& key) { return key == colorSchemeKey || key == accentColorKey; }
 
+/// Asks for one key and waits: ReadOne first, Read where the portal has no ReadOne.
+Answer readSetting(sdbus::IProxy& proxy, const std::string& space, const std::string& key) {
+    for (const char* method : {"ReadOne", "Read"}) {
+        try {
+            sdbus::Variant value;
+            proxy.callMethod(method)
+                .onInterface(settingsInterface)
+                .withTimeout(answerTime)
+                .withArguments(space, key)
+                .storeResultsTo(value);
+            return {true, unwrapped(std::move(value)), method};
+        } catch (const sdbus::Error& error) {
+            if (error.getName() == "org.freedesktop.DBus.Error.UnknownMethod") continue;
+            // The portal says so when it has no such key; every other error means no portal.
+            return {error.getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt};
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 struct SettingsPortal::Connection {
@@ -86,25 +108,11 @@ struct SettingsPortal::Connection {
         proxy.reset();
     }
 
-    /// Asks for one appearance key and waits: ReadOne first, Read where the portal has no ReadOne.
+    /// Asks for one appearance key and waits; keeps the method that answered.
     Answer read(const std::string& key) {
-        for (const char* method : {"ReadOne", "Read"}) {
-            try {
-                sdbus::Variant value;
-                proxy->callMethod(method)
-                    .onInterface(settingsInterface)
-                    .withTimeout(answerTime)
-                    .withArguments(std::string(appearanceNamespace), key)
-                    .storeResultsTo(value);
-                readMethod = method;
-                return {true, unwrapped(std::move(value))};
-            } catch (const sdbus::Error& error) {
-                if (error.getName() == "org.freedesktop.DBus.Error.UnknownMethod") continue;
-                // The portal says so when it has no such key; every other error means no portal.
-                return {error.getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt};
-            }
-        }
-        return {};
+        Answer answer = readSetting(*proxy, appearanceNamespace, key);
+        if (answer.method) readMethod = answer.method;
+        return answer;
     }
 
     /// Main thread: reads both keys again without waiting; the answers come as changes do.
@@ -225,6 +233,18 @@ std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const P
     }
     connection->follower = RunLoop::main().addObserver([raw = connection.get()] { raw->follow(); });
     return std::unique_ptr<SettingsPortal>(new SettingsPortal(std::move(connection)));
+}
+
+std::optional<std::string> SettingsPortal::readText(const std::string& space, const std::string& key) {
+    auto bus = DBusConnection::session();
+    if (!bus) return std::nullopt;
+    try {
+        auto proxy = sdbus::createProxy(*bus, portalName, portalPath);
+        auto answer = readSetting(*proxy, space, key);
+        if (answer.value && answer.value->containsValueOfType<std::string>()) return answer.value->get<std::string>();
+    } catch (const sdbus::Error&) {
+    }
+    return std::nullopt;
 }
 
 SettingsPortal::SettingsPortal(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}

@@ -94,11 +94,6 @@ public:
     std::optional<Data> contents(const std::string& path) const;
     /// Removes the item, a folder with everything in it; false, with the error, when it fails.
     bool removeItem(const std::string& path, NSError* error = nullptr) const;
-    /// Moves the item into the user's trash, recorded with where it came from and when, so that
-    /// the desktop's file manager can put it back; its URL there in `resultingItemURL`. False,
-    /// with the error, when it cannot be moved (another file system, no permission): the item
-    /// then stays where it was.
-    bool trashItem(const URL& url, URL* resultingItemURL = nullptr, NSError* error = nullptr) const;
 
     /// Whether a folder name is that of a package.
     static bool isPackageName(const std::string& name);

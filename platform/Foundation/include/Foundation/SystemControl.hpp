@@ -1,6 +1,7 @@
 #pragma once
 // Kernel facts in the host's own shapes, read on Linux from uname, sysconf, sysinfo, /proc and
-// /sys (the files under the system root): kernel variables by name (sysctlbyname), the host's
+// /sys (the files under the system root, read only where they are regular files: a firmware field
+// up to a page, /proc/cpuinfo up to 16 MiB): kernel variables by name (sysctlbyname), the host's
 // basic information record (host_info), the machine's architecture as the host names it ("arm64",
 // "x86_64") and the firmware's description of the machine. Each kernel variable and the
 // architecture may be set by tests and demos; a set value wins over what the machine says.

@@ -14,8 +14,12 @@
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
-#include "Foundation/backends/XDGDirectories.hpp"
+#include "Foundation/backends/DesktopKeyFile.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
+#include "Foundation/backends/RegularFile.hpp"
+#include "Foundation/backends/XDGDirectories.hpp"
+
+#include <gio/gdesktopappinfo.h>
 
 namespace fs = std::filesystem;
 
@@ -83,14 +87,12 @@ std::optional<std::string> releaseVersion(const std::string& id) {
     for (const auto& folder : XDGDirectories::dataSearchPath()) {
         for (const char* place : {"/metainfo/%s.metainfo.xml", "/metainfo/%s.appdata.xml", "/appdata/%s.appdata.xml"}) {
             Text relative(g_strdup_printf(place, id.c_str()));
-            gchar* contents = nullptr;
-            gsize length = 0;
-            if (!g_file_get_contents(FileManager::hostPath(folder + relative.get()).c_str(), &contents, &length, nullptr)) continue;
-            Text owned(contents);
+            auto contents = RegularFile::contents(FileManager::hostPath(folder + relative.get()), DesktopEntry::maximumMetainfoSize);
+            if (!contents) continue;
             ReleaseReader reader;
             GMarkupParser parser{&ReleaseReader::start, &ReleaseReader::end, nullptr, nullptr, nullptr};
             GMarkupParseContext* context = g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &reader, nullptr);
-            g_markup_parse_context_parse(context, contents, static_cast<gssize>(length), nullptr);
+            g_markup_parse_context_parse(context, contents->data(), static_cast<gssize>(contents->size()), nullptr);
             g_markup_parse_context_free(context);
             return reader.version;
         }
@@ -170,9 +172,22 @@ std::optional<DesktopEntry> DesktopEntry::read(const std::string& path, const st
 }
 
 namespace {
+// Whether menus of the desktop in use list the entry, as GLib decides it: NoDisplay, and OnlyShowIn
+// and NotShowIn against XDG_CURRENT_DESKTOP. GLib would refuse an entry whose command is not on
+// PATH as well; only TryExec decides that here, so the command keys go before GLib judges.
+bool shownOnThisDesktop(GKeyFile* file) {
+    g_key_file_remove_key(file, group, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, nullptr);
+    g_key_file_remove_key(file, group, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr);
+    GDesktopAppInfo* info = g_desktop_app_info_new_from_keyfile(file);
+    if (!info) return false;
+    const bool shown = g_app_info_should_show(G_APP_INFO(info));
+    g_object_unref(info);
+    return shown;
+}
+
 std::optional<DesktopEntry> parse(const std::string& path, const std::string& id) {
-    GLibPointers::KeyFile file(g_key_file_new());
-    if (!g_key_file_load_from_file(file.get(), FileManager::hostPath(path).c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
+    auto file = DesktopKeyFile::load(FileManager::hostPath(path));
+    if (!file) return std::nullopt;
     if (text(file.get(), G_KEY_FILE_DESKTOP_KEY_TYPE) != G_KEY_FILE_DESKTOP_TYPE_APPLICATION) return std::nullopt;
     auto name = text(file.get(), G_KEY_FILE_DESKTOP_KEY_NAME, true);
     if (!name) return std::nullopt;
@@ -196,6 +211,7 @@ std::optional<DesktopEntry> parse(const std::string& path, const std::string& id
     GLibPointers::TextList types(g_key_file_get_string_list(file.get(), group, G_KEY_FILE_DESKTOP_KEY_MIME_TYPE, nullptr, nullptr));
     for (char** type = types.get(); type && *type; ++type) entry.mimeTypes.emplace_back(*type);
     entry.version = releaseVersion(id);
+    entry.shownOnThisDesktop = shownOnThisDesktop(file.get());
     return entry;
 }
 }  // namespace
@@ -217,7 +233,7 @@ std::vector<DesktopEntry> DesktopEntry::installed() {
     std::vector<DesktopEntry> entries;
     for (const auto& [id, path] : entryFiles()) {
         auto entry = read(path, id);
-        if (entry && !entry->hidden && !entry->noDisplay && !entry->programMissing) entries.push_back(std::move(*entry));
+        if (entry && !entry->hidden && entry->shownOnThisDesktop && !entry->programMissing) entries.push_back(std::move(*entry));
     }
     return entries;
 }

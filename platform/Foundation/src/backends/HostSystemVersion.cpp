@@ -1,15 +1,18 @@
 #include "backends/HostSystemVersion.hpp"
 
-#include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 
 #include "Foundation/SystemControl.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace hostsystem {
 
 namespace {
+
+constexpr std::size_t maximumOSReleaseSize = std::size_t{64} << 10;
 
 // A value of os-release: shell-quoted in double or single quotes, or bare.
 std::string unquoted(const std::string& value) {
@@ -25,8 +28,9 @@ std::string unquoted(const std::string& value) {
 
 std::optional<std::map<std::string, std::string>> readOSRelease() {
     for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
-        std::ifstream file(SystemRoot::resolve(path));
-        if (!file) continue;
+        auto text = RegularFile::contents(SystemRoot::resolve(path), maximumOSReleaseSize);
+        if (!text) continue;
+        std::istringstream file(*text);
         std::map<std::string, std::string> fields;
         std::string line;
         while (std::getline(file, line)) {

@@ -1,6 +1,7 @@
 #pragma once
 // The running system as it names itself: the distribution's name and version from os-release
-// (/etc/os-release, else /usr/lib/os-release, under the system root) and the kernel's release.
+// (/etc/os-release, else /usr/lib/os-release, under the system root; a regular file of at most
+// 64 KiB) and the kernel's release.
 #include <string>
 
 namespace hostsystem {

@@ -5,6 +5,7 @@
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/backends/DesktopEntry.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 #include "Foundation/backends/XDGDirectories.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
 
@@ -15,10 +16,12 @@ using GLibPointers::BookmarkFile;
 using GLibPointers::Text;
 using Strv = GLibPointers::TextList;
 
+constexpr std::size_t maximumListSize = std::size_t{16} << 20;
+
 BookmarkFile load() {
     BookmarkFile file(g_bookmark_file_new());
-    const std::string path = FileManager::hostPath(XDGDirectories::dataHome() + "/recently-used.xbel");
-    if (!g_bookmark_file_load_from_file(file.get(), path.c_str(), nullptr)) return nullptr;
+    auto contents = RegularFile::contents(FileManager::hostPath(XDGDirectories::dataHome() + "/recently-used.xbel"), maximumListSize);
+    if (!contents || !g_bookmark_file_load_from_data(file.get(), contents->data(), contents->size(), nullptr)) return nullptr;
     return file;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The desktop's list of recently used files ($XDG_DATA_HOME/recently-used.xbel), read with GLib's
-// bookmark-file reader: when a file was last used, and when an application last used a file.
+// The desktop's list of recently used files ($XDG_DATA_HOME/recently-used.xbel, a regular file of
+// at most 16 MiB), read with GLib's bookmark-file reader: when a file was last used, and when an application last used a file.
 #include <optional>
 #include <string>
 

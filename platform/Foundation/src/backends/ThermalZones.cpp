@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace thermalzones {
 
@@ -15,9 +16,14 @@ namespace {
 namespace fs = std::filesystem;
 using State = ProcessInfo::ThermalState;
 
+// A sysfs attribute is at most a page.
+constexpr std::size_t maximumAttributeSize = 4096;
+
 template <class T>
 std::optional<T> readValue(const fs::path& file) {
-    std::ifstream in(file);
+    auto text = RegularFile::contents(file, maximumAttributeSize);
+    if (!text) return std::nullopt;
+    std::istringstream in(*text);
     T value{};
     if (!(in >> value)) return std::nullopt;
     return value;

@@ -1,6 +1,7 @@
 #pragma once
 // How hot the machine runs, from the kernel's thermal zones (/sys/class/thermal under the system
-// root): the gravest trip point that some enabled zone's temperature has reached.
+// root; attributes that are regular files of at most a page): the gravest trip point that some
+// enabled zone's temperature has reached.
 #include "Foundation/ProcessInfo.hpp"
 
 namespace thermalzones {

@@ -1,11 +1,11 @@
 #include "Foundation/backends/XDGDirectories.hpp"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 std::string home() {
@@ -44,7 +44,9 @@ UserDirectoryName namesOf(XDGDirectories::UserDirectory directory) {
 // The value of `key` in user-dirs.dirs: a line KEY="$HOME/relative" or KEY="/absolute", with
 // backslashes escaping the next character. Absent when the line is missing or malformed.
 std::optional<std::string> configuredUserDirectory(const std::string& key) {
-    std::ifstream file(FileManager::hostPath(XDGDirectories::configHome() + "/user-dirs.dirs"));
+    constexpr std::size_t maximumSize = std::size_t{64} << 10;
+    auto text = RegularFile::contents(FileManager::hostPath(XDGDirectories::configHome() + "/user-dirs.dirs"), maximumSize);
+    std::istringstream file(text.value_or(""));
     std::string line;
     while (std::getline(file, line)) {
         const auto start = line.find_first_not_of(" \t");

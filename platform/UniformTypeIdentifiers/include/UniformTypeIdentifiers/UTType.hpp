@@ -17,8 +17,8 @@ public:
     static std::optional<UTType> fromFilenameExtension(const std::string& extension);
     /// The type of a MIME type ("image/png"); absent for a text that is no MIME type.
     static std::optional<UTType> fromMIMEType(const std::string& mimeType);
-    /// The type of a file on disk: a folder, a package, or the type its name and contents tell;
-    /// absent when nothing exists there.
+    /// The type of a file on disk: a folder, a package, or the type its name and contents tell
+    /// (the name alone for what is no regular file); absent when nothing exists there.
     static std::optional<UTType> ofFile(const URL& url);
 
     static UTType item() { return UTType("public.item"); }

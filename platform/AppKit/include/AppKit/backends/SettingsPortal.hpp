@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "CoreGraphics/CGColor.hpp"
 
@@ -34,6 +35,11 @@ public:
 
     /// The preferences as last heard of.
     Preferences preferences() const;
+
+    /// A text setting of another namespace (GNOME's icon theme is "org.gnome.desktop.interface",
+    /// "icon-theme"), waiting for the portal's answer: for use off the main thread. None when no
+    /// portal answers, it has no such key or the value is no text.
+    static std::optional<std::string> readText(const std::string& space, const std::string& key);
 
     struct Connection;
 

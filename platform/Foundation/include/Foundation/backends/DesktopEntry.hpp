@@ -2,12 +2,16 @@
 // An installed application as the desktop's menus know it: a desktop entry (a ".desktop" file) in
 // the applications folder of the data home or of a shared data folder (XDGDirectories), read with
 // GLib's key-file reader. Its version comes from the application's AppStream metadata, where it
-// has one.
+// has one. Only regular files are read: entries up to DesktopKeyFile::maximumSize bytes, metadata
+// up to maximumMetainfoSize.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct DesktopEntry {
+    static constexpr std::size_t maximumMetainfoSize = std::size_t{4} << 20;
+
     /// The desktop file id less its ".desktop" ending ("org.example.Notes"): the application's id.
     std::string id;
     /// The system path of the entry's file.
@@ -26,6 +30,9 @@ struct DesktopEntry {
     std::vector<std::string> mimeTypes;
     bool hidden = false;
     bool noDisplay = false;
+    /// Menus of the desktop in use (XDG_CURRENT_DESKTOP) list it: NoDisplay does not hide it, and
+    /// OnlyShowIn and NotShowIn let it show there, as GLib decides.
+    bool shownOnThisDesktop = true;
     /// TryExec names a program that is not there to run.
     bool programMissing = false;
 
@@ -36,8 +43,8 @@ struct DesktopEntry {
     /// (sub-folders joined with "-"), else its name.
     static std::optional<DesktopEntry> atPath(const std::string& path);
     /// The applications a menu lists, by id: for each id the entry of the first folder that has
-    /// it (the data home first), unless that one is hidden, not to be displayed or its program is
-    /// missing.
+    /// it (the data home first), unless that one is hidden, not shown on this desktop or its
+    /// program is missing.
     static std::vector<DesktopEntry> installed();
     /// The entry a menu would start for the id (hidden ones included); absent when none has it.
     static std::optional<DesktopEntry> withId(const std::string& id);

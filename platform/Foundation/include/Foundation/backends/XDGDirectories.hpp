@@ -1,7 +1,7 @@
 #pragma once
 // The user's folders where the desktop keeps them: the XDG base directories (data, configuration,
 // cache and state homes and the shared data folders) and the XDG user directories named in
-// $XDG_CONFIG_HOME/user-dirs.dirs. Every call reads the environment afresh; unset or relative
+// $XDG_CONFIG_HOME/user-dirs.dirs (a regular file of at most 64 KiB). Every call reads the environment afresh; unset or relative
 // values give the usual defaults below the home folder (NSHomeDirectory()). Paths are
 // system paths, looked up under the system root like every other.
 #include <string>

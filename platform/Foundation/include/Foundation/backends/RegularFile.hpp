@@ -1,0 +1,20 @@
+#pragma once
+// Files from outside, read with care: only a regular file is read (a FIFO, a device, a socket or a
+// folder at the path, or a link to one, is refused without waiting on it), and never more than the
+// caller's stated number of bytes. Paths are the host's own (resolve system paths first).
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class RegularFile {
+public:
+    RegularFile() = delete;
+
+    /// The whole file; absent when it is no regular file, cannot be read or holds more than
+    /// `maximumSize` bytes (kernel files that tell no size are read up to the limit).
+    static std::optional<std::string> contents(const std::filesystem::path& path, std::size_t maximumSize);
+    /// The file's first `count` bytes (all of a shorter file); absent when it is no regular file or
+    /// cannot be read.
+    static std::optional<std::string> firstBytes(const std::filesystem::path& path, std::size_t count);
+};
