@@ -14,6 +14,7 @@
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSImage.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "CoreBluetooth/BluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
@@ -39,6 +40,7 @@ using WallClock = std::chrono::steady_clock;
 
 const std::string demoProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/demo.json";
 const std::string emptyProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/empty.json";
+const std::string tenDevices = std::string(QUILLON_FIXTURES_DIR) + "/profiles/ten-devices.json";
 const CGFloat titleBar = NSWindow::titleBarHeight + NSWindow::toolbarHeight;
 
 /// A rectangle of the window, top-left origin, whole pixels.
@@ -131,8 +133,10 @@ protected:
 
     /// The main window as this process draws it headless from the same bundle and profile, once
     /// the Low Energy peripherals had the time to connect, at `scale` pixels a point (the places
-    /// too).
-    Reference reference(const std::string& profile, CGFloat scale = 1) {
+    /// too), on a screen of that size if one is given, after that key if one is given.
+    Reference reference(const std::string& profile, CGFloat scale = 1, std::optional<CGSize> screen = std::nullopt,
+                        std::optional<std::uint16_t> key = std::nullopt) {
+        if (screen) NSScreen::setMain(std::make_shared<NSScreen>(CGRect{CGPoint{}, *screen}));
         Bundle::setMainPath(QUILLON_APP_DIR);
         Locale::setPreferredLanguages(std::vector<std::string>{"en"});
         Settings::forgetKeepInFront();
@@ -145,6 +149,12 @@ protected:
             controller->showWindow(nullptr);
             advance(3);
             runUntilIdle();
+            if (key) {
+                NSEvent press;
+                press.type = NSEvent::EventType::keyDown;
+                press.keyCode = *key;
+                window->sendEvent(press);
+            }
             out.image = window->image(scale);
             CGFloat height = window->frame().height();
             out.height = int(height);
@@ -180,6 +190,7 @@ protected:
         BluetoothStack::setCurrent(nullptr);
         Settings::forgetKeepInFront();
         Bundle::setMainPath({});
+        NSScreen::setMain(nullptr);
         return out;
     }
 
@@ -488,6 +499,30 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     };
     EXPECT_TRUE(eventually([&] { return !opened().empty(); })) << "Help opens a page";
     EXPECT_EQ(opened(), ZuzeDiv::Support::contactPageAddress + "\n");
+    closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, OnASmallScreenTheWindowFitsItAndTheListScrollsToItsLastRow) {
+    display_ = std::make_unique<VirtualDisplay>(1024, 600);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    auto ref = reference(tenDevices, 1, CGSize{1024, 600}, NSEvent::KeyCode::end);
+    ASSERT_EQ(ref.rows.size(), 10u);
+    ASSERT_EQ(ref.height, 600) << "ten rows are taller than the screen";
+    TemporaryDirectory config;
+    start(tenDevices, config.path());
+    WindowPlace place;
+    Screenshot shot;
+    std::tie(place, shot) = settledWindow(600, [](const Screenshot&) { return true; });
+    ASSERT_EQ(place.height, 600) << "the window is as tall as the screen";
+    const Row& last = ref.rows.back();
+    bool shown = eventually([&] {
+        pressKey(display_->connection(), place, "End");
+        shot = grab(display_->connection(), place);
+        return difference(shot, *ref.image, last.name) < 0.01 && difference(shot, *ref.image, last.gauge) < 0.01;
+    });
+    save(shot, "small-screen-end");
+    EXPECT_TRUE(shown) << "End brings the last row into view";
+    EXPECT_GT(count(shot, last.name, ink), 40);
     closeThroughTheCloseButton(place, ref);
 }
 

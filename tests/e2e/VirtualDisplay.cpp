@@ -325,6 +325,23 @@ void click(Display* display, const WindowPlace& place, int x, int y) {
     }
 }
 
+void pressKey(Display* display, const WindowPlace& place, const std::string& key) {
+    XSetInputFocus(display, place.id, RevertToParent, CurrentTime);
+    for (int type : {KeyPress, KeyRelease}) {
+        XEvent event{};
+        event.xkey.type = type;
+        event.xkey.display = display;
+        event.xkey.window = place.id;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.time = CurrentTime;
+        event.xkey.keycode = XKeysymToKeycode(display, XStringToKeysym(key.c_str()));
+        event.xkey.same_screen = True;
+        XSendEvent(display, place.id, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 // The application.
 
 ApplicationProcess::ApplicationProcess(const std::string& program, const std::map<std::string, std::string>& environment,

@@ -82,6 +82,8 @@ Screenshot grab(Display* display, const WindowPlace& place);
 /// Moves the pointer to the point of the window (top-left origin) and presses and releases the
 /// left button there, as the window system tells a click.
 void click(Display* display, const WindowPlace& place, int x, int y);
+/// Gives the window the keyboard and presses and releases the key named as X names it ("End").
+void pressKey(Display* display, const WindowPlace& place, const std::string& key);
 
 /// The application program started with the environment given (added to the test's own, less
 /// its display and Quillon settings); killed when the object goes while it still runs.

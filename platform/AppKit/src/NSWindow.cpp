@@ -50,7 +50,10 @@ NSWindow::~NSWindow() {
 
 // Geometry.
 
-void NSWindow::setFrame(const CGRect& frame, bool display, bool) {
+void NSWindow::setFrame(const CGRect& requested, bool display, bool) {
+    // A window that changes size is kept on its screen; one that only moves goes where it is put
+    // (the window system may let it reach past the edges).
+    CGRect frame = requested.size == frame_.size ? requested : constrainFrameRect(requested, NSScreen::main());
     bool sizeChanged = frame.size != frame_.size;
     if (frame == frame_) return;
     frame_ = frame;
@@ -79,6 +82,19 @@ void NSWindow::center() {
     if (!screen) return;
     CGRect area = screen->visibleFrame();
     setFrameOrigin(CGPoint{std::round(area.midX() - frame_.width() / 2), std::round(area.midY() - frame_.height() / 2)});
+}
+
+CGRect NSWindow::constrainFrameRect(const CGRect& frameRect, const std::shared_ptr<NSScreen>& screen) const {
+    if (!screen || !styleMask_.contains(StyleMask::titled())) return frameRect;
+    CGRect area = screen->visibleFrame();
+    CGRect frame = frameRect;
+    frame.size.height = std::min(frame.height(), area.height());
+    // A window made shorter keeps its top edge; then it comes up from below the area's bottom and
+    // down from above its top.
+    frame.origin.y = frameRect.maxY() - frame.height();
+    frame.origin.y = std::max(frame.minY(), area.minY());
+    frame.origin.y = std::min(frame.minY(), area.maxY() - frame.height());
+    return frame;
 }
 
 CGFloat NSWindow::titleBarAndToolbarHeight() const {
@@ -300,6 +316,21 @@ bool NSWindow::isDraggableAt(CGPoint point) const {
     return movableByWindowBackground_ && hit->mouseDownCanMoveWindow();
 }
 
+NSResponder* NSWindow::keyResponder() const {
+    if (firstResponder_) return firstResponder_;
+    // As a window shown makes its first key view the first responder: the first view of the
+    // content, depth first, that takes it.
+    auto first = [](auto&& self, NSView& view) -> NSResponder* {
+        if (view.isHidden()) return nullptr;
+        if (view.acceptsFirstResponder()) return &view;
+        for (const auto& subview : view.subviews()) {
+            if (auto* found = self(self, *subview)) return found;
+        }
+        return nullptr;
+    };
+    return contentView_ ? first(first, *contentView_) : nullptr;
+}
+
 bool NSWindow::makeFirstResponder(NSResponder* responder) {
     firstResponder_ = responder;
     return true;
@@ -371,10 +402,10 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             if (auto hit = viewAt(point)) hit->scrollWheel(event);
             break;
         case NSEvent::EventType::keyDown:
-            if (firstResponder_) firstResponder_->keyDown(event);
+            if (auto* responder = keyResponder()) responder->keyDown(event);
             break;
         case NSEvent::EventType::keyUp:
-            if (firstResponder_) firstResponder_->keyUp(event);
+            if (auto* responder = keyResponder()) responder->keyUp(event);
             break;
     }
 }

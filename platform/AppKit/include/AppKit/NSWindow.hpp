@@ -24,6 +24,7 @@
 
 class NSColor;
 class NSCursor;
+class NSScreen;
 class NSToolbar;
 class NSViewController;
 class NSWindowController;
@@ -85,7 +86,8 @@ public:
     // Geometry.
     CGRect frame() const { return frame_; }
     /// Moves and sizes the window at once (animation, when asked for, is immediate); with
-    /// `display` the window is redrawn on the loop's next pass.
+    /// `display` the window is redrawn on the loop's next pass. A titled window whose size
+    /// changes is kept on the main screen (constrainFrameRect).
     void setFrame(const CGRect& frame, bool display = true, bool animate = false);
     void setFrameOrigin(CGPoint origin) { setFrame(CGRect{origin, frame_.size}); }
     /// Sizes the content area, keeping the window's top edge where it is.
@@ -96,6 +98,10 @@ public:
     void setMinSize(CGSize size) { minSize_ = size; }
     /// Places the window in the middle of the main screen's visible area (without a screen: stays).
     void center();
+    /// The frame a titled window takes on the screen: no taller than the screen's visible area,
+    /// with its top edge no higher than that area's and, where it would reach below it, moved up
+    /// so that all of it shows. Other windows, and any window without a screen, keep the frame.
+    virtual CGRect constrainFrameRect(const CGRect& frameRect, const std::shared_ptr<NSScreen>& screen) const;
     /// The content area of a frame: the frame less the title bar and the toolbar band of a titled
     /// window, unless the content reaches under them (fullSizeContentView).
     CGRect contentRect(const CGRect& frameRect) const;
@@ -165,7 +171,8 @@ public:
     /// Delivers an event of this window (location in window coordinates): mouse buttons to the
     /// view under the pointer (drags and the release to the view that got the press), entered,
     /// exited and moved to tracking areas, presses on the title bar or, for a window movable by
-    /// its background, on a background view start moving the window.
+    /// its background, on a background view start moving the window; keys go to the first
+    /// responder or, while there is none, to the first view of the content that accepts being it.
     void sendEvent(const NSEvent& event);
     /// Whether a press at this point (window coordinates) moves the window: the title bar outside
     /// its buttons, or a background view of a window movable by its background.
@@ -233,6 +240,8 @@ private:
     void appear();
     void disappear();
     void updateTrackingAreas(const NSEvent& event, bool inside);
+    /// Where key events go: the first responder, or without one the first view that takes it.
+    NSResponder* keyResponder() const;
 
     CGRect frame_;
     StyleMask styleMask_;

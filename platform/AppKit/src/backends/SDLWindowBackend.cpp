@@ -84,6 +84,21 @@ int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
     return previousErrorHandler ? previousErrorHandler(display, error) : 0;
 }
 
+// The Mac key code of a navigation key; none for the keys no view answers to.
+std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_HOME: return NSEvent::KeyCode::home;
+        case SDLK_END: return NSEvent::KeyCode::end;
+        case SDLK_PAGEUP: return NSEvent::KeyCode::pageUp;
+        case SDLK_PAGEDOWN: return NSEvent::KeyCode::pageDown;
+        case SDLK_LEFT: return NSEvent::KeyCode::leftArrow;
+        case SDLK_RIGHT: return NSEvent::KeyCode::rightArrow;
+        case SDLK_DOWN: return NSEvent::KeyCode::downArrow;
+        case SDLK_UP: return NSEvent::KeyCode::upArrow;
+        default: return std::nullopt;
+    }
+}
+
 class SDLWaiter final : public RunLoop::Waiter {
 public:
     SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
@@ -435,6 +450,22 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             auto e = mouse(*window, NSEvent::EventType::scrollWheel, x, y);
             e.scrollingDeltaX = event.wheel.preciseX;
             e.scrollingDeltaY = event.wheel.preciseY;
+            window->sendEvent(e);
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            auto code = keyCode(event.key.keysym.sym);
+            // Keys reach the window with the keyboard focus, or the key window when the window
+            // system names none.
+            auto window = windowFor(event.key.windowID);
+            if (!window) window = NSApplication::shared().keyWindow();
+            if (!code || !window) break;
+            NSEvent e;
+            e.type = event.type == SDL_KEYDOWN ? NSEvent::EventType::keyDown : NSEvent::EventType::keyUp;
+            e.keyCode = *code;
+            e.timestamp = SDL_GetTicks64() / 1000.0;
+            e.window = window;
             window->sendEvent(e);
             break;
         }
