@@ -526,6 +526,40 @@ TEST_F(ApplicationWindow, OnASmallScreenTheWindowFitsItAndTheListScrollsToItsLas
     closeThroughTheCloseButton(place, ref);
 }
 
+TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTicks) {
+    TemporaryDirectory config;
+    std::string registry;
+    for (int i = 0; i < 200; ++i) {
+        char address[32];
+        std::snprintf(address, sizeof address, "a0-b1-c2-d3-%02x-%02x", i / 256, i % 256);
+        registry += std::string(i ? "," : "") + R"({"class": "AppleDeviceManagementHIDEventService", "parent": null,
+            "superclasses": ["IOHIDEventService", "IOService"], "properties": {"Product": "Mouse )" + std::to_string(1000 + i) +
+                    R"(", "BatteryPercent": 50, "DeviceAddress": ")" + address +
+                    R"(", "Transport": "Bluetooth", "VendorID": 76, "ProductID": 617, "HIDDefaultBehavior": "Mouse"}})";
+    }
+    auto profile = config.write("many.json", R"({"registry": [)" + registry + R"(], "bluetooth": {"state": "poweredOff"}})");
+    start(profile.string(), config.path());
+    auto [place, shot] = settledWindow(1400, [](const Screenshot& s) { return count(s, {0, 100, s.width, 200}, gaugeGreen) > 100; });
+    save(shot, "two-hundred");
+    ASSERT_EQ(place.height, 1400) << "as tall as the screen, the rows scrolling inside";
+
+    // The main thread's own wake-ups over a second or so: a tick, the reload, a few events. A loop
+    // that polls wakes about a thousand times a second.
+    auto switches = [&] {
+        std::ifstream status("/proc/" + std::to_string(app_->pid()) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(line.find(':') + 1));
+        }
+        return 0L;
+    };
+    long before = switches();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_LT(switches() - before, 300) << "the main loop sleeps between its ticks";
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
 TEST_F(ApplicationWindow, OnADesktopAtTwiceTheResolutionTheWindowIsDrawnAtIt) {
     // The desktop's scale as X11 desktops set it: Xft.dpi at twice 96.
     if (std::system("command -v xrdb >/dev/null") != 0) GTEST_SKIP() << "xrdb is not installed";

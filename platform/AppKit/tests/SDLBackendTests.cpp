@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -165,4 +166,20 @@ TEST_F(SDLWindows, AWindowShowsOnTheDisplayAndClosesThroughTheWindowSystem) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(sdl_->nativeWindow(*window));
     EXPECT_TRUE(app().windows().empty());
+}
+
+TEST_F(SDLWindows, WithoutAWindowTheLoopSleepsUntilWoken) {
+    // SDL's own wait polls every millisecond while it has no window; the loop's sleeps instead.
+    auto waiter = sdl_->waiter();
+    auto switches = [] {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return usage.ru_nvcsw;
+    };
+    long before = switches();
+    waiter->wait(0.3);
+    EXPECT_LT(switches() - before, 30) << "a poll would have woken about 300 times";
+    std::thread other([&] { waiter->wake(); });
+    waiter->wait(std::nullopt);  // ends once woken, whether the wake came before or during the wait
+    other.join();
 }

@@ -7,7 +7,9 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -104,6 +106,13 @@ public:
     SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
 
     void wait(std::optional<double> timeout) override {
+        auto backend = backend_.lock();
+        if (!backend) return;
+        if (!backend->hasWindows()) {
+            sleep(timeout);
+            backend->pumpEvents();
+            return;
+        }
         SDL_Event event;
         int got = 0;
         if (timeout) {
@@ -112,8 +121,10 @@ public:
         } else {
             got = SDL_WaitEvent(&event);
         }
-        auto backend = backend_.lock();
-        if (!backend) return;
+        {
+            std::lock_guard lock(mutex_);
+            woken_ = false;
+        }
         if (got) backend->handle(event);
         backend->pumpEvents();
     }
@@ -123,9 +134,11 @@ public:
         // a window that is being destroyed.
         std::lock_guard lock(mutex_);
         if (stopped_) return;
+        woken_ = true;
         SDL_Event event{};
         event.type = wakeEvent_;
         SDL_PushEvent(&event);
+        wakeUp_.notify_all();
     }
 
     /// No more wake-ups: the windows are about to go.
@@ -135,7 +148,19 @@ public:
     }
 
 private:
+    // Without a window SDL's wait polls every millisecond; the loop sleeps here instead, until
+    // woken or its time is up. A second at most: SDL turns the termination signals into its quit
+    // event only when asked for events.
+    void sleep(std::optional<double> timeout) {
+        double seconds = std::clamp(timeout.value_or(1.0), 0.0, 1.0);
+        std::unique_lock lock(mutex_);
+        wakeUp_.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return woken_; });
+        woken_ = false;
+    }
+
     std::mutex mutex_;
+    std::condition_variable wakeUp_;
+    bool woken_ = false;
     bool stopped_ = false;
     std::weak_ptr<SDLWindowBackend> backend_;
     std::uint32_t wakeEvent_;

@@ -42,6 +42,8 @@ public:
 
     /// Handles the window system's pending events; returns how many there were.
     int pumpEvents();
+    /// Whether any window is shown through SDL.
+    bool hasWindows() const { return !windows_.empty(); }
     /// The SDL window showing the window; nullptr when it is not shown.
     SDL_Window* nativeWindow(const NSWindow& window) const;
     /// The display's height in points (screen coordinates run up from its bottom edge).
