@@ -560,6 +560,18 @@ TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTick
     EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
 }
 
+TEST_F(ApplicationWindow, ADisplayThatCannotBeOpenedEndsTheProgramWithAMessage) {
+    int number = 97;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+    std::string missing = ":" + std::to_string(number);
+    TemporaryDirectory config;
+    start(demoProfile, config.path(), {{"DISPLAY", missing}});
+    auto status = app_->waitForExit(60);
+    ASSERT_TRUE(status) << "the program runs on without a window";
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(programOutput().find("No window can be opened on the display " + missing + " (DISPLAY)"), std::string::npos) << programOutput();
+}
+
 TEST_F(ApplicationWindow, OnADesktopAtTwiceTheResolutionTheWindowIsDrawnAtIt) {
     // The desktop's scale as X11 desktops set it: Xft.dpi at twice 96.
     if (std::system("command -v xrdb >/dev/null") != 0) GTEST_SKIP() << "xrdb is not installed";

@@ -38,8 +38,8 @@ public:
     /// Lets go of the screen (the application ends).
     virtual void shutdown() {}
 
-    /// The backend the environment asks for (see above); nullptr and a message on standard error
-    /// when SDL2 is asked for but cannot start.
+    /// The backend the environment asks for (see above); nullptr and a message naming the display
+    /// on standard error when SDL2 is asked for but opens no display (the application then ends).
     static std::shared_ptr<WindowBackend> makeForEnvironment();
     /// The name the environment asks for: "headless" or "sdl".
     static std::string chosenName();

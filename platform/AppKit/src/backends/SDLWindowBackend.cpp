@@ -101,6 +101,29 @@ std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
     }
 }
 
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// SDL's drivers for the displays the environment names: X11 first, as SDL itself prefers it.
+std::string displayDrivers() {
+    if (isSet("DISPLAY") && isSet("WAYLAND_DISPLAY")) return "x11,wayland";
+    if (isSet("WAYLAND_DISPLAY")) return "wayland";
+    if (isSet("DISPLAY")) return "x11";
+    return "x11,wayland";
+}
+
+// The displays the environment names, for messages: "the display :0 (DISPLAY)".
+std::string displayNames() {
+    std::string names;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!isSet(variable)) continue;
+        names += std::string(names.empty() ? "the display " : " or the display ") + std::getenv(variable) + " (" + variable + ")";
+    }
+    return names.empty() ? "any display (neither DISPLAY nor WAYLAND_DISPLAY is set)" : names;
+}
+
 class SDLWaiter final : public RunLoop::Waiter {
 public:
     SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
@@ -219,9 +242,12 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // Only the drivers of the displays named (both without a name): past them SDL would go on to
+    // drivers that show nothing (its offscreen one) and the application would run on unseen.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, displayDrivers().c_str());
     // Under SDL's own error handler, which hands every error on to the one it found at start (and
     // puts that one back when it quits, before its last connection closes).
-    if (static bool installed = false; !installed && std::getenv("DISPLAY")) {
+    if (static bool installed = false; !installed && isSet("DISPLAY")) {
         installed = true;
         previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
     }
@@ -229,9 +255,19 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     for (const char* name : named) unsetenv(name);
     if (started != 0) {
-        std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
+        std::fprintf(stderr, "No window can be opened on %s: %s.\n", displayNames().c_str(), SDL_GetError());
         return nullptr;
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    std::string driverName = driver ? driver : "";
+    if (driverName != "x11" && driverName != "wayland") {
+        std::fprintf(stderr, "No window can be opened on %s: SDL offers only its \"%s\" video driver.\n", displayNames().c_str(),
+                     driverName.c_str());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_Quit();
+        return nullptr;
+    }
+    std::fprintf(stderr, "Windows are shown through SDL's %s video driver.\n", driverName.c_str());
     auto backend = std::make_shared<SDLWindowBackend>();
     backend->started_ = true;
     backend->wakeEvent_ = SDL_RegisterEvents(1);
@@ -241,8 +277,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
     // Wayland sizes windows in the compositor's units and gives them its scale in pixels; on X11
     // sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool wayland = driver && std::string(driver) == "wayland";
+    bool wayland = driverName == "wayland";
     backend->scale_ = wayland ? waylandScale() : scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
     backend->unitsPerPoint_ = wayland ? 1 : backend->scale_;
     CGFloat units = backend->unitsPerPoint_;

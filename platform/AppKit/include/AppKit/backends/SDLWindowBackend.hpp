@@ -25,7 +25,8 @@ union SDL_Event;
 
 class SDLWindowBackend : public WindowBackend, public std::enable_shared_from_this<SDLWindowBackend> {
 public:
-    /// Starts SDL's video; nullptr when no display can be opened.
+    /// Starts SDL's video on the X11 or Wayland display the environment names and says on standard
+    /// error which driver it took; nullptr, and a message naming the display, when it cannot.
     static std::shared_ptr<SDLWindowBackend> make();
     ~SDLWindowBackend() override;
     SDLWindowBackend(const SDLWindowBackend&) = delete;
