@@ -60,7 +60,7 @@ struct Reference {
     std::shared_ptr<CGImage> image;
     int height = 0;
     std::vector<Row> rows;
-    Area emptyLabel, inFront, normal, closeButton, about;
+    Area emptyLabel, inFront, normal, closeButton, miniaturizeButton, about;
 };
 
 Area areaOf(const NSView& view, CGFloat windowHeight) {
@@ -172,6 +172,7 @@ protected:
             out.inFront = areaOfSegment(*control, WindowController::inFrontSegment, height);
             out.normal = areaOfSegment(*control, WindowController::normalSegment, height);
             out.closeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::closeButton), height);
+            out.miniaturizeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::miniaturizeButton), height);
             out.about = areaOf(*controller->about.lock()->itemView(), height);
             if (scale != 1) {
                 auto scaled = [scale](Area& a) {
@@ -180,7 +181,8 @@ protected:
                 for (auto& row : out.rows) {
                     for (Area* a : {&row.name, &row.level, &row.gauge, &row.charging}) scaled(*a);
                 }
-                for (Area* a : {&out.emptyLabel, &out.inFront, &out.normal, &out.closeButton, &out.about}) scaled(*a);
+                for (Area* a : {&out.emptyLabel, &out.inFront, &out.normal, &out.closeButton, &out.miniaturizeButton, &out.about})
+                    scaled(*a);
                 out.height = int(height * scale);
             }
             window->close();
@@ -407,6 +409,25 @@ TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAc
     clickAt(again, ref.normal);
     EXPECT_TRUE(eventually([&] { return !above(again); })) << "back at the normal level";
     closeThroughTheCloseButton(again, ref);
+}
+
+TEST_F(ApplicationWindow, TheYellowButtonIconifiesTheWindow) {
+    WindowManager manager(*display_);
+    if (!manager.unavailable().empty()) GTEST_SKIP() << manager.unavailable();
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    start(emptyProfile, config.path());
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    WindowPlace place;
+    std::tie(place, std::ignore) = settledWindow(height, [](const Screenshot&) { return true; });
+    ASSERT_EQ(place.height, height);
+    clickAt(place, ref.miniaturizeButton);
+    EXPECT_TRUE(eventually([&] {
+        auto state = windowState(*display_, place.id);
+        return std::find(state.begin(), state.end(), "_NET_WM_STATE_HIDDEN") != state.end();
+    })) << "the window manager holds the window iconified";
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
 }
 
 TEST_F(ApplicationWindow, TheWindowFollowsTheDesktopsColourSchemeWhileRunning) {

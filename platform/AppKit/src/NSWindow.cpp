@@ -239,6 +239,7 @@ void NSWindow::orderFront(const std::shared_ptr<void>&) {
         NSApplication::shared().addWindow(shared_from_this());
     }
     if (visible_) {
+        if (miniaturized_) deminiaturize();
         NSApplication::shared().windowBackend()->show(*this);
         return;
     }
@@ -266,6 +267,7 @@ void NSWindow::disappear() {
     auto controller = contentViewController_;
     if (controller) controller->viewWillDisappear();
     visible_ = false;
+    miniaturized_ = false;
     mouseDownView_.reset();
     dragAnchor_.reset();
     NSApplication::shared().windowBackend()->hide(*this);
@@ -287,6 +289,46 @@ void NSWindow::close() {
 
 void NSWindow::performClose(const std::shared_ptr<void>&) {
     if (styleMask_.contains(StyleMask::closable())) close();
+}
+
+// Miniaturizing and zooming.
+
+void NSWindow::miniaturize(const std::shared_ptr<void>&) {
+    if (!visible_ || miniaturized_) return;
+    miniaturized_ = true;
+    mouseDownView_.reset();
+    dragAnchor_.reset();
+    NSApplication::shared().windowBackend()->miniaturize(*this);
+}
+
+void NSWindow::deminiaturize(const std::shared_ptr<void>&) {
+    if (!miniaturized_) return;
+    miniaturized_ = false;
+    NSApplication::shared().windowBackend()->deminiaturize(*this);
+}
+
+void NSWindow::performMiniaturize(const std::shared_ptr<void>& sender) {
+    if (styleMask_.contains(StyleMask::miniaturizable())) miniaturize(sender);
+}
+
+bool NSWindow::isZoomed() const {
+    auto screen = NSScreen::main();
+    return screen && frame_ == constrainFrameRect(screen->visibleFrame(), screen);
+}
+
+void NSWindow::zoom(const std::shared_ptr<void>&) {
+    auto screen = NSScreen::main();
+    if (!screen) return;
+    if (isZoomed() && userFrame_) {
+        setFrame(*std::exchange(userFrame_, std::nullopt), true, true);
+        return;
+    }
+    userFrame_ = frame_;
+    setFrame(screen->visibleFrame(), true, true);
+}
+
+void NSWindow::performZoom(const std::shared_ptr<void>& sender) {
+    if (styleMask_.contains(StyleMask::resizable())) zoom(sender);
 }
 
 // Events.
@@ -474,13 +516,13 @@ bool NSWindow::viewsNeedDisplay() const {
 }
 
 void NSWindow::display() {
-    if (!visible_) return;
+    if (!isVisible()) return;
     needsDisplay_ = true;
     redraw();
 }
 
 void NSWindow::displayIfNeeded() {
-    if (visible_ && viewsNeedDisplay()) redraw();
+    if (isVisible() && viewsNeedDisplay()) redraw();
 }
 
 void NSWindow::redraw() {

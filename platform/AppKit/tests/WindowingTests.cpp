@@ -113,6 +113,35 @@ TEST_F(Windowing, AWindowThatGrowsStaysOnItsScreen) {
     EXPECT_EQ(borderless->frame().height(), 2000);
 }
 
+TEST_F(Windowing, TheYellowButtonMiniaturizesAndTheGreenOneZooms) {
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1000, 800}, 1, CGRect{0, 40, 1000, 740}));
+    auto window = NSWindow::make({100, 300, 300, 200}, standardStyle);
+    window->makeKeyAndOrderFront();
+    auto press = [&](NSWindow::ButtonType type) {
+        auto button = window->standardWindowButton(type);
+        HeadlessWindowBackend::click(*window, button->convertToView(CGPoint{6, 6}, nullptr));
+    };
+    press(NSWindow::ButtonType::zoomButton);
+    EXPECT_EQ(window->frame(), (CGRect{0, 40, 1000, 740})) << "the screen's visible area";
+    EXPECT_TRUE(window->isZoomed());
+    press(NSWindow::ButtonType::zoomButton);
+    EXPECT_EQ(window->frame(), (CGRect{100, 300, 300, 228})) << "back to the user's frame";
+
+    press(NSWindow::ButtonType::miniaturizeButton);
+    EXPECT_TRUE(window->isMiniaturized());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(app().windows().size(), 1u);
+    window->makeKeyAndOrderFront();
+    EXPECT_FALSE(window->isMiniaturized());
+    EXPECT_TRUE(window->isVisible());
+
+    // A window the user may not resize has no zoom button, and zooms on no click.
+    window->setStyleMask(window->styleMask().removing(NSWindow::StyleMask::resizable()));
+    EXPECT_TRUE(window->standardWindowButton(NSWindow::ButtonType::zoomButton)->isHidden());
+    window->performZoom();
+    EXPECT_FALSE(window->isZoomed());
+}
+
 TEST_F(Windowing, KeysGoToTheFirstViewThatTakesThemAndScrollTheList) {
     // Six rows of 96 points seen through 200.
     class Rows : public NSTableViewDataSource {

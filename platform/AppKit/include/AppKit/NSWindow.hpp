@@ -149,7 +149,8 @@ public:
     // Ordering.
     CGWindowLevel level() const { return level_; }
     void setLevel(CGWindowLevel level);
-    bool isVisible() const { return visible_; }
+    /// On screen and not miniaturized.
+    bool isVisible() const { return visible_ && !miniaturized_; }
     bool isKeyWindow() const;
     bool canBecomeKeyWindow() const;
     /// Shows the window in front of the others of its level and makes it the key window.
@@ -166,6 +167,23 @@ public:
     void close();
     /// A click on the close button: closes a closable window.
     void performClose(const std::shared_ptr<void>& sender = nullptr);
+
+    // Miniaturizing and zooming.
+    /// Takes a window on screen off it into the window system's dock or task bar (iconifies it);
+    /// it keeps its place among the windows on screen and comes back with deminiaturize or
+    /// orderFront.
+    void miniaturize(const std::shared_ptr<void>& sender = nullptr);
+    void deminiaturize(const std::shared_ptr<void>& sender = nullptr);
+    bool isMiniaturized() const { return miniaturized_; }
+    /// A click on the miniaturize button: miniaturizes a miniaturizable window.
+    void performMiniaturize(const std::shared_ptr<void>& sender = nullptr);
+    /// Toggles the window between its standard frame, the main screen's visible area, and the
+    /// frame it had before (the user's); nothing without a screen.
+    void zoom(const std::shared_ptr<void>& sender = nullptr);
+    /// Whether the window has its standard frame.
+    bool isZoomed() const;
+    /// A click on the zoom button: zooms a resizable window.
+    void performZoom(const std::shared_ptr<void>& sender = nullptr);
 
     // Events.
     /// Delivers an event of this window (location in window coordinates): mouse buttons to the
@@ -261,6 +279,8 @@ private:
     CGWindowLevel level_ = normalLevel;
     bool visible_ = false;
     bool closed_ = false;
+    bool miniaturized_ = false;
+    std::optional<CGRect> userFrame_;
     bool movableByWindowBackground_ = false;
     bool opaque_ = true;
     bool needsDisplay_ = true;

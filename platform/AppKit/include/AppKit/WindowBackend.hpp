@@ -28,6 +28,9 @@ public:
     virtual void hide(NSWindow& window) = 0;
     /// The window's frame, title, level, style or key state changed.
     virtual void update(NSWindow& window) = 0;
+    /// The window was miniaturized (iconified) or came back from it.
+    virtual void miniaturize(NSWindow&) {}
+    virtual void deminiaturize(NSWindow&) {}
     /// Shows what the window drew into its backing store in the region (window coordinates).
     virtual void display(NSWindow& window, const DirtyRegion& region) = 0;
     /// The application became active: its key window comes to the front of the screen.

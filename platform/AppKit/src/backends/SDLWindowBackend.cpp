@@ -383,6 +383,14 @@ void SDLWindowBackend::hide(NSWindow& window) {
     windows_.erase(it);
 }
 
+void SDLWindowBackend::miniaturize(NSWindow& window) {
+    if (auto* native = nativeWindow(window)) SDL_MinimizeWindow(native);
+}
+
+void SDLWindowBackend::deminiaturize(NSWindow& window) {
+    if (auto* native = nativeWindow(window)) SDL_RestoreWindow(native);
+}
+
 void SDLWindowBackend::update(NSWindow& window) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return;
@@ -551,6 +559,9 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                     window->setFrameOrigin(origin);
                     break;
                 }
+                // Iconified or brought back by the window system (its task bar, a key).
+                case SDL_WINDOWEVENT_MINIMIZED: window->miniaturize(); break;
+                case SDL_WINDOWEVENT_RESTORED: window->deminiaturize(); break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     if (!window->isKeyWindow()) window->makeKeyWindow();
                     break;

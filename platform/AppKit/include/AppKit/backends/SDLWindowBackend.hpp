@@ -3,9 +3,10 @@
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
 // looks the same under any window manager or none. Presses on the title bar, or on the background
 // of a window movable by its background, move the window (SDL's hit test); the floating level
-// keeps the window on top; mouse events become NSEvents; the close button and the window
-// manager's close request go through the window's close; the current cursor is shown as the
-// pointer moves. Only the rectangles a window drew anew are handed to the window system.
+// keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
+// and the window manager's close request go through the window's close, the miniaturize button
+// iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
+// window drew anew are handed to the window system.
 //
 // The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
 // compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
@@ -36,6 +37,8 @@ public:
     void show(NSWindow& window) override;
     void hide(NSWindow& window) override;
     void update(NSWindow& window) override;
+    void miniaturize(NSWindow& window) override;
+    void deminiaturize(NSWindow& window) override;
     void display(NSWindow& window, const DirtyRegion& region) override;
     void activate() override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
