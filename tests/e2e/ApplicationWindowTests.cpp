@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include "AppKit/NSApplication.hpp"
@@ -113,6 +114,43 @@ double difference(const Screenshot& shot, const CGImage& image, const Area& area
         }
     }
     return total ? double(differing) / total : 1.0;
+}
+
+/// The part of the screenshot at (x, y) of that size; pixels past its edges are black.
+Screenshot crop(const Screenshot& shot, int x, int y, int width, int height) {
+    Screenshot out{width, height, {}};
+    out.pixels.reserve(std::size_t(width) * std::size_t(height));
+    for (int row = y; row < y + height; ++row) {
+        for (int column = x; column < x + width; ++column) {
+            bool inside = row >= 0 && row < shot.height && column >= 0 && column < shot.width;
+            out.pixels.push_back(inside ? shot.at(column, row) : 0);
+        }
+    }
+    return out;
+}
+
+/// Where the window drawn in `image` shows in the screenshot (its top-left corner): a place whose
+/// title bar, `titleHeight` pixels, looks as the image's does.
+std::optional<std::pair<int, int>> locate(const Screenshot& shot, const CGImage& image, const Area& closeButton, int titleHeight) {
+    int width = int(image.width());
+    auto near = [](std::uint32_t p, const std::array<std::uint8_t, 4>& q) {
+        return std::abs(red(p) - q[0]) <= 8 && std::abs(green(p) - q[1]) <= 8 && std::abs(blue(p) - q[2]) <= 8;
+    };
+    int ax = closeButton.x + closeButton.width / 4, ay = closeButton.y + closeButton.height / 2;
+    auto anchor = image.pixel(std::size_t(ax), std::size_t(ay));
+    for (int y = ay; y < shot.height; ++y) {
+        for (int x = ax; x < shot.width; ++x) {
+            if (!near(shot.at(x, y), anchor)) continue;
+            int ox = x - ax, oy = y - ay, differing = 0, total = 0;
+            for (int ty = 0; ty < titleHeight && oy + ty < shot.height; ty += 2) {
+                for (int tx = 0; tx < width && ox + tx < shot.width; tx += 2, ++total) {
+                    differing += near(shot.at(ox + tx, oy + ty), image.pixel(std::size_t(tx), std::size_t(ty))) ? 0 : 1;
+                }
+            }
+            if (total > 0 && differing * 100 < total) return std::pair{ox, oy};
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -591,6 +629,63 @@ TEST_F(ApplicationWindow, ADisplayThatCannotBeOpenedEndsTheProgramWithAMessage) 
     ASSERT_TRUE(status) << "the program runs on without a window";
     EXPECT_NE(*status, 0);
     EXPECT_NE(programOutput().find("No window can be opened on the display " + missing + " (DISPLAY)"), std::string::npos) << programOutput();
+}
+
+TEST_F(ApplicationWindow, OnWaylandTheRowsAreDrawnWholeAtTheCompositorsScale) {
+    // Three devices of the registry and no Bluetooth: the window has its height from its first
+    // picture on, and the compositor places it where it fits.
+    TemporaryDirectory config;
+    std::string registry;
+    for (const auto& [name, percent] : std::vector<std::pair<std::string, int>>{{"Glide Trackpad", 57}, {"Orbit Mouse", 15}, {"Quiet Keyboard", 82}}) {
+        registry += std::string(registry.empty() ? "" : ",") + R"({"class": "AppleDeviceManagementHIDEventService", "parent": null,
+            "superclasses": ["IOHIDEventService", "IOService"], "properties": {"Product": ")" + name + R"(", "BatteryPercent": )" +
+                    std::to_string(percent) + R"(, "DeviceAddress": "9c-ab-12-34-56-)" + std::to_string(10 + percent) +
+                    R"(", "Transport": "Bluetooth", "VendorID": 76, "ProductID": 617, "HIDDefaultBehavior": "Mouse"}})";
+    }
+    auto profile = config.write("three.json", R"({"registry": [)" + registry + R"(], "bluetooth": {"state": "poweredOff"}})").string();
+    display_ = std::make_unique<VirtualDisplay>(2000, 1800);  // room for the output's window at twice the scale
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        WestonCompositor weston(*display_, scale);
+        if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+        auto ref = reference(profile, scale);
+        ASSERT_EQ(ref.rows.size(), 3u);
+        start(profile, config.path(), weston.clientEnvironment());
+        Screenshot output, window;
+        std::optional<std::pair<int, int>> place;
+        auto rowsDrawn = [&] {
+            output = weston.screenshot();
+            place = locate(output, *ref.image, ref.closeButton, int(NSWindow::titleBarHeight) * scale);
+            if (!place) return false;
+            window = crop(output, place->first, place->second, int(ref.image->width()), ref.height);
+            for (const auto& row : ref.rows) {
+                for (const Area& a : {row.name, row.level, row.gauge}) {
+                    if (difference(window, *ref.image, a) > 0.01) return false;
+                }
+            }
+            return true;
+        };
+        bool drawn = eventually(rowsDrawn);
+        save(output, "wayland-at-" + std::to_string(scale));
+        ASSERT_TRUE(drawn) << "the program said:\n" << programOutput();
+        // The window ends where the picture does: the desktop (the output's commonest colour)
+        // shows right under it and beside it.
+        auto [x, y] = *place;
+        int below = y + ref.height, beside = x + int(ref.image->width());
+        std::map<std::uint32_t, int> colours;
+        for (int i = 0; i < int(output.pixels.size()); i += 97) ++colours[output.pixels[std::size_t(i)]];
+        std::uint32_t desktop = std::max_element(colours.begin(), colours.end(), [](const auto& a, const auto& b) {
+                                    return a.second < b.second;
+                                })->first;
+        if (below < output.height) {
+            EXPECT_EQ(output.at(x + 10, below), desktop);
+        }
+        if (beside < output.width) {
+            EXPECT_EQ(output.at(beside, y + 10), desktop);
+        }
+        app_.reset();
+    }
 }
 
 TEST_F(ApplicationWindow, OnADesktopAtTwiceTheResolutionTheWindowIsDrawnAtIt) {

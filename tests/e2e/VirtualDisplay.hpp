@@ -66,6 +66,31 @@ struct Screenshot {
     void save(const std::filesystem::path& path) const;
 };
 
+/// A Wayland compositor (weston) whose X11 backend shows its one output, 1000 by 900 units at
+/// `scale` pixels a unit, in a window at the display's top-left corner; stopped when the object
+/// goes. Started with --debug, so that weston-screenshooter may read the output back. Its pointer
+/// rests in the output's bottom-right corner.
+class WestonCompositor {
+public:
+    WestonCompositor(const VirtualDisplay& display, int scale);
+    ~WestonCompositor();
+    WestonCompositor(const WestonCompositor&) = delete;
+    WestonCompositor& operator=(const WestonCompositor&) = delete;
+
+    /// Why there is no compositor; empty once it takes clients.
+    const std::string& unavailable() const { return unavailable_; }
+    /// What a client needs to reach it: WAYLAND_DISPLAY and XDG_RUNTIME_DIR (DISPLAY left empty).
+    std::map<std::string, std::string> clientEnvironment() const;
+    /// The output, every pixel, as weston-screenshooter reads it; empty when it cannot.
+    Screenshot screenshot() const;
+
+private:
+    std::string unavailable_;
+    std::filesystem::path runtime_;
+    std::string socket_;
+    pid_t pid_ = -1;
+};
+
 /// The mapped window of that title; none when there is none.
 std::optional<WindowPlace> findWindow(Display* display, const std::string& title);
 /// The mapped windows of a process (by their _NET_WM_PID).

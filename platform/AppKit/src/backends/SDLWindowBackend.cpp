@@ -30,6 +30,10 @@ struct SDLWindowBackend::Native {
     CGRect placed;             // the frame last given to SDL
     bool alwaysOnTop = false;
     CGFloat unitsPerPoint = 1;  // the window system's units (X11: pixels) per point
+    // Where the driver has no window surface: a renderer showing a texture of the window's pixels.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0, textureHeight = 0;
 };
 
 namespace {
@@ -73,6 +77,25 @@ CGFloat waylandScale() {
     SDL_GetWindowSizeInPixels(probe, &pw, &ph);
     SDL_DestroyWindow(probe);
     return w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1;
+}
+
+// How the windows' pixels reach the screen: the window surface where the driver offers one (X11:
+// the pixels go to the server as they are), else a renderer with a texture of the window's pixel
+// size (SDL's Wayland driver has no window surface without OpenGL behind it). Tried on a hidden
+// window; none when neither works, with SDL's reason.
+std::optional<bool> presentsThroughRenderer(std::string& why) {
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 64, 64, flags);
+    bool surface = probe && SDL_GetWindowSurface(probe);
+    if (probe) SDL_DestroyWindow(probe);
+    if (surface) return false;
+    probe = SDL_CreateWindow("", 0, 0, 64, 64, flags | SDL_WINDOW_OPENGL);
+    SDL_Renderer* renderer = probe ? SDL_CreateRenderer(probe, -1, 0) : nullptr;
+    if (!renderer) why = SDL_GetError();
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (probe) SDL_DestroyWindow(probe);
+    if (!renderer) return std::nullopt;
+    return true;
 }
 
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
@@ -242,6 +265,8 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The windows draw their own title bars: no decorations from the compositor's side either.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
     // Only the drivers of the displays named (both without a name): past them SDL would go on to
     // drivers that show nothing (its offscreen one) and the application would run on unseen.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, displayDrivers().c_str());
@@ -267,9 +292,20 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
         SDL_Quit();
         return nullptr;
     }
-    std::fprintf(stderr, "Windows are shown through SDL's %s video driver.\n", driverName.c_str());
+    std::string why;
+    auto throughRenderer = presentsThroughRenderer(why);
+    if (!throughRenderer) {
+        std::fprintf(stderr, "No window can be shown on %s: SDL's %s driver has neither a window surface nor a renderer (%s).\n",
+                     displayNames().c_str(), driverName.c_str(), why.c_str());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_Quit();
+        return nullptr;
+    }
+    std::fprintf(stderr, "Windows are shown through SDL's %s video driver, %s.\n", driverName.c_str(),
+                 *throughRenderer ? "with a renderer" : "on its window surfaces");
     auto backend = std::make_shared<SDLWindowBackend>();
     backend->started_ = true;
+    backend->throughRenderer_ = *throughRenderer;
     backend->wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect bounds{0, 0, 1024, 768};
     SDL_GetDisplayBounds(0, &bounds);
@@ -294,9 +330,7 @@ SDLWindowBackend::~SDLWindowBackend() { shutdown(); }
 
 void SDLWindowBackend::shutdown() {
     if (waiter_) std::static_pointer_cast<SDLWaiter>(waiter_)->stop();
-    for (auto& [window, native] : windows_) {
-        if (native->window) SDL_DestroyWindow(native->window);
-    }
+    for (auto& [window, native] : windows_) destroy(*native);
     windows_.clear();
     for (auto& [name, cursor] : cursors_) SDL_FreeCursor(cursor);
     cursors_.clear();
@@ -305,6 +339,13 @@ void SDLWindowBackend::shutdown() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         SDL_Quit();
     }
+}
+
+void SDLWindowBackend::destroy(Native& native) {
+    if (native.texture) SDL_DestroyTexture(native.texture);
+    if (native.renderer) SDL_DestroyRenderer(native.renderer);
+    if (native.window) SDL_DestroyWindow(native.window);
+    native = Native{};
 }
 
 void SDLWindowBackend::showCurrentCursor() {
@@ -359,9 +400,12 @@ void SDLWindowBackend::show(NSWindow& window) {
         int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        if (throughRenderer_) flags |= SDL_WINDOW_OPENGL;
         native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
-        if (!native->window) {
+        if (native->window && throughRenderer_) native->renderer = SDL_CreateRenderer(native->window, -1, 0);
+        if (!native->window || (throughRenderer_ && !native->renderer)) {
             std::fprintf(stderr, "SDL could not make a window: %s\n", SDL_GetError());
+            destroy(*native);
             windows_.erase(&window);
             return;
         }
@@ -379,7 +423,7 @@ void SDLWindowBackend::show(NSWindow& window) {
 void SDLWindowBackend::hide(NSWindow& window) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return;
-    if (it->second->window) SDL_DestroyWindow(it->second->window);
+    destroy(*it->second);
     windows_.erase(it);
 }
 
@@ -414,12 +458,11 @@ void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
 
 void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegion& region) {
     const auto& pixels = window.backingStore();
-    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!pixels || !surface) return;
-    // Only the rectangles that changed are converted and handed to the window system, in pixels
-    // from the top-left corner.
+    if (!pixels) return;
+    // Only the rectangles that changed are handed to the window system, in pixels from the
+    // top-left corner.
     CGFloat scale = window.backingScaleFactor();
-    int width = std::min(surface->w, int(pixels->width())), height = std::min(surface->h, int(pixels->height()));
+    int width = int(pixels->width()), height = int(pixels->height());
     CGFloat top = window.frame().height();
     std::vector<SDL_Rect> rects;
     for (const auto& r : region.rects()) {
@@ -429,17 +472,56 @@ void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegio
         if (x1 > x0 && y1 > y0) rects.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
     }
     if (rects.empty()) return;
+    if (native.renderer) {
+        render(native, *pixels, rects);
+    } else {
+        copyToSurface(native, *pixels, rects);
+    }
+}
+
+void SDLWindowBackend::copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
+    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
+    if (!surface) return;
+    for (auto& r : rects) {
+        r.w = std::max(0, std::min(r.x + r.w, surface->w) - r.x);
+        r.h = std::max(0, std::min(r.y + r.h, surface->h) - r.y);
+    }
+    std::erase_if(rects, [](const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; });
+    if (rects.empty()) return;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    const auto* source = static_cast<const std::uint8_t*>(pixels->data());
+    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
     auto* target = static_cast<std::uint8_t*>(surface->pixels);
     int bytes = surface->format->BytesPerPixel;
     for (const auto& r : rects) {
-        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels->bytesPerRow() + std::size_t(r.x) * 4,
-                          int(pixels->bytesPerRow()), surface->format->format,
+        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
+                          int(pixels.bytesPerRow()), surface->format->format,
                           target + std::size_t(r.y) * std::size_t(surface->pitch) + std::size_t(r.x) * std::size_t(bytes), surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
+}
+
+void SDLWindowBackend::render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
+    int width = int(pixels.width()), height = int(pixels.height());
+    if (!native.texture || native.textureWidth != width || native.textureHeight != height) {
+        // The texture has the window's pixel size, whatever the compositor's scale; made anew,
+        // it takes the whole picture. Opaque as on X11: what the pixels' alpha says is not used.
+        if (native.texture) SDL_DestroyTexture(native.texture);
+        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STATIC, width, height);
+        if (!native.texture) return;
+        native.textureWidth = width;
+        native.textureHeight = height;
+        rects = {SDL_Rect{0, 0, width, height}};
+    }
+    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
+    for (const auto& r : rects) {
+        SDL_UpdateTexture(native.texture, &r, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
+                          int(pixels.bytesPerRow()));
+    }
+    SDL_Rect whole{0, 0, width, height};
+    SDL_RenderClear(native.renderer);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, &whole);
+    SDL_RenderPresent(native.renderer);
 }
 
 CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {

@@ -6,7 +6,9 @@
 // keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
-// window drew anew are handed to the window system.
+// window drew anew are handed to the window system: through the window surface where SDL's driver
+// offers one (X11), else through an SDL renderer showing a texture of the window's pixel size
+// (Wayland); with neither, no backend is made.
 //
 // The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
 // compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
@@ -16,11 +18,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "AppKit/WindowBackend.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 
+class CGContext;
 struct SDL_Cursor;
+struct SDL_Rect;
 struct SDL_Window;
 union SDL_Event;
 
@@ -65,6 +70,9 @@ private:
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
     void upload(Native& native, NSWindow& window, const DirtyRegion& region);
+    void copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
+    void render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
+    void destroy(Native& native);
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
@@ -73,6 +81,7 @@ private:
     CGFloat unitsPerPoint_ = 1;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
+    bool throughRenderer_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
 };
