@@ -533,9 +533,14 @@ void NSWindow::redraw() {
     auto w = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.width() * scale)));
     auto h = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.height() * scale)));
     if (!backingStore_ || backingStore_->width() != w || backingStore_->height() != h || backingStoreScale_ != scale) {
-        // Made when the window's size or scale changes, and kept from one drawing to the next.
-        backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
-                                              CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+        // Made when the window's size or scale changes, and kept from one drawing to the next: in
+        // the pixels the window system shows where the backend lends them, else of its own.
+        backingStore_.reset();
+        backingStore_ = NSApplication::shared().windowBackend()->makeBackingStore(*this, w, h);
+        if (!backingStore_) {
+            backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
+                                                  CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+        }
         if (!backingStore_) return;
         backingStore_->scaleBy(scale, scale);
         backingStore_->translateBy(-bounds.minX(), -bounds.minY());
@@ -550,6 +555,11 @@ void NSWindow::redraw() {
     if (damage.isEmpty()) return;
     ViewRenderer::drawChanged(*frameView_, *backingStore_, damage);
     NSApplication::shared().windowBackend()->display(*this, damage);
+}
+
+void NSWindow::discardBackingStore() {
+    backingStore_.reset();
+    needsDisplay_ = true;
 }
 
 std::shared_ptr<CGImage> NSWindow::image(std::optional<CGFloat> scale) {

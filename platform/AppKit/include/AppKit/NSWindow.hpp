@@ -217,8 +217,12 @@ public:
     /// was and where it is now, and hands the backend those rectangles.
     void displayIfNeeded();
     /// The window's pixels as last drawn, kept from one drawing to the next (nullptr before the
-    /// first); its backend shows them. User space: the window's points, y up.
+    /// first); its backend shows them, or lends them (WindowBackend::makeBackingStore). User
+    /// space: the window's points, y up.
     const std::shared_ptr<CGContext>& backingStore() const { return backingStore_; }
+    /// Lets the backing store go (the pixels the backend lent for it are going away): the next
+    /// drawing makes a new one and draws everything.
+    void discardBackingStore();
     /// The whole window (title bar, toolbar band and content) drawn into a bitmap at `scale`
     /// (the backing scale factor when absent).
     std::shared_ptr<CGImage> image(std::optional<CGFloat> scale = std::nullopt);

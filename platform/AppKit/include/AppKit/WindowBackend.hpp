@@ -8,12 +8,14 @@
 // The application's backend is chosen when it starts (NSApplicationMain): the environment variable
 // QUILLON_WINDOW_BACKEND ("headless" or "sdl") decides when set; otherwise SDL2 when a display is
 // there (DISPLAY or WAYLAND_DISPLAY set), headless when not.
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "Foundation/RunLoop.hpp"
 
+class CGContext;
 class DirtyRegion;
 class NSWindow;
 
@@ -28,6 +30,13 @@ public:
     virtual void hide(NSWindow& window) = 0;
     /// The window's frame, title, level, style or key state changed.
     virtual void update(NSWindow& window) = 0;
+    /// A bitmap of the window's pixel size (ARGB, premultiplied, 32 bits a pixel) that the window
+    /// system shows as it is, for the window to draw into, so that its pixels are kept once;
+    /// nullptr, by default, when the backend has none: the window keeps its own, and display()
+    /// hands on what it drew. The window gives its bitmap up before asking for a new one.
+    virtual std::shared_ptr<CGContext> makeBackingStore(NSWindow&, std::size_t /*width*/, std::size_t /*height*/) {
+        return nullptr;
+    }
     /// The window was miniaturized (iconified) or came back from it.
     virtual void miniaturize(NSWindow&) {}
     virtual void deminiaturize(NSWindow&) {}

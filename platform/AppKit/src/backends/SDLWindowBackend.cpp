@@ -22,6 +22,7 @@
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "CoreGraphics/CGContext.hpp"
 #include "Foundation/Bundle.hpp"
 
 struct SDLWindowBackend::Native {
@@ -34,6 +35,10 @@ struct SDLWindowBackend::Native {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    // Elsewhere the window draws straight into the window surface's pixels, while it has the size
+    // it had when they were lent.
+    void* lentPixels = nullptr;
+    int lentWidth = 0, lentHeight = 0;
 };
 
 namespace {
@@ -342,6 +347,8 @@ void SDLWindowBackend::shutdown() {
 }
 
 void SDLWindowBackend::destroy(Native& native) {
+    // The surface goes with the window: the window lets go of its pixels first.
+    if (auto owner = native.owner.lock(); owner && native.lentPixels) owner->discardBackingStore();
     if (native.texture) SDL_DestroyTexture(native.texture);
     if (native.renderer) SDL_DestroyRenderer(native.renderer);
     if (native.window) SDL_DestroyWindow(native.window);
@@ -456,6 +463,27 @@ void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
     upload(native, window, region);
 }
 
+std::shared_ptr<CGContext> SDLWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
+    auto it = windows_.find(&window);
+    if (it == windows_.end() || it->second->renderer) return nullptr;
+    auto& native = *it->second;
+    native.lentPixels = nullptr;
+    // The surface is made anew here when the window's size changed (the old one is freed).
+    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
+    if (!surface || SDL_MUSTLOCK(surface) || surface->w != int(width) || surface->h != int(height) ||
+        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
+        return nullptr;
+    }
+    // Cairo's ARGB32 is these pixels' layout; an X server without alpha takes no notice of it.
+    auto store = CGContext::makeBitmap(surface->pixels, width, height, 8, std::size_t(surface->pitch), CGColorSpace::deviceRGB,
+                                       CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+    if (!store) return nullptr;
+    native.lentPixels = surface->pixels;
+    native.lentWidth = surface->w;
+    native.lentHeight = surface->h;
+    return store;
+}
+
 void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegion& region) {
     const auto& pixels = window.backingStore();
     if (!pixels) return;
@@ -474,6 +502,8 @@ void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegio
     if (rects.empty()) return;
     if (native.renderer) {
         render(native, *pixels, rects);
+    } else if (pixels->data() == native.lentPixels) {
+        SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
     } else {
         copyToSurface(native, *pixels, rects);
     }
@@ -626,8 +656,16 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             switch (event.window.event) {
                 case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
-                case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // The surface is made anew at the new size: a window drawing into the old one
+                    // lets it go and draws everything into the new one on the loop's next pass.
+                    if (native->lentPixels && (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight)) {
+                        native->lentPixels = nullptr;
+                        window->discardBackingStore();
+                        break;
+                    }
+                    [[fallthrough]];
+                case SDL_WINDOWEVENT_EXPOSED:
                     // The window system lost the pixels, or the surface was made anew at the new
                     // size: they come again from the backing store.
                     if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));

@@ -7,8 +7,9 @@
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
 // window drew anew are handed to the window system: through the window surface where SDL's driver
-// offers one (X11), else through an SDL renderer showing a texture of the window's pixel size
-// (Wayland); with neither, no backend is made.
+// offers one (X11; the window draws straight into its pixels, kept once), else through an SDL
+// renderer showing a texture of the window's pixel size (Wayland); with neither, no backend is
+// made.
 //
 // The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
 // compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
@@ -45,6 +46,8 @@ public:
     void miniaturize(NSWindow& window) override;
     void deminiaturize(NSWindow& window) override;
     void display(NSWindow& window, const DirtyRegion& region) override;
+    /// The window surface's own pixels, where the driver has a surface of that size.
+    std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
     void activate() override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
