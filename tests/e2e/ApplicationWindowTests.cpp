@@ -10,10 +10,12 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSImage.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "CoreBluetooth/BluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
@@ -39,6 +41,7 @@ using WallClock = std::chrono::steady_clock;
 
 const std::string demoProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/demo.json";
 const std::string emptyProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/empty.json";
+const std::string tenDevices = std::string(QUILLON_FIXTURES_DIR) + "/profiles/ten-devices.json";
 const CGFloat titleBar = NSWindow::titleBarHeight + NSWindow::toolbarHeight;
 
 /// A rectangle of the window, top-left origin, whole pixels.
@@ -58,7 +61,7 @@ struct Reference {
     std::shared_ptr<CGImage> image;
     int height = 0;
     std::vector<Row> rows;
-    Area emptyLabel, inFront, normal, closeButton, about;
+    Area emptyLabel, inFront, normal, closeButton, miniaturizeButton, about;
 };
 
 Area areaOf(const NSView& view, CGFloat windowHeight) {
@@ -113,6 +116,43 @@ double difference(const Screenshot& shot, const CGImage& image, const Area& area
     return total ? double(differing) / total : 1.0;
 }
 
+/// The part of the screenshot at (x, y) of that size; pixels past its edges are black.
+Screenshot crop(const Screenshot& shot, int x, int y, int width, int height) {
+    Screenshot out{width, height, {}};
+    out.pixels.reserve(std::size_t(width) * std::size_t(height));
+    for (int row = y; row < y + height; ++row) {
+        for (int column = x; column < x + width; ++column) {
+            bool inside = row >= 0 && row < shot.height && column >= 0 && column < shot.width;
+            out.pixels.push_back(inside ? shot.at(column, row) : 0);
+        }
+    }
+    return out;
+}
+
+/// Where the window drawn in `image` shows in the screenshot (its top-left corner): a place whose
+/// title bar, `titleHeight` pixels, looks as the image's does.
+std::optional<std::pair<int, int>> locate(const Screenshot& shot, const CGImage& image, const Area& closeButton, int titleHeight) {
+    int width = int(image.width());
+    auto near = [](std::uint32_t p, const std::array<std::uint8_t, 4>& q) {
+        return std::abs(red(p) - q[0]) <= 8 && std::abs(green(p) - q[1]) <= 8 && std::abs(blue(p) - q[2]) <= 8;
+    };
+    int ax = closeButton.x + closeButton.width / 4, ay = closeButton.y + closeButton.height / 2;
+    auto anchor = image.pixel(std::size_t(ax), std::size_t(ay));
+    for (int y = ay; y < shot.height; ++y) {
+        for (int x = ax; x < shot.width; ++x) {
+            if (!near(shot.at(x, y), anchor)) continue;
+            int ox = x - ax, oy = y - ay, differing = 0, total = 0;
+            for (int ty = 0; ty < titleHeight && oy + ty < shot.height; ty += 2) {
+                for (int tx = 0; tx < width && ox + tx < shot.width; tx += 2, ++total) {
+                    differing += near(shot.at(ox + tx, oy + ty), image.pixel(std::size_t(tx), std::size_t(ty))) ? 0 : 1;
+                }
+            }
+            if (total > 0 && differing * 100 < total) return std::pair{ox, oy};
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 class ApplicationWindow : public VirtualTimeTest {
@@ -131,8 +171,10 @@ protected:
 
     /// The main window as this process draws it headless from the same bundle and profile, once
     /// the Low Energy peripherals had the time to connect, at `scale` pixels a point (the places
-    /// too).
-    Reference reference(const std::string& profile, CGFloat scale = 1) {
+    /// too), on a screen of that size if one is given, after that key if one is given.
+    Reference reference(const std::string& profile, CGFloat scale = 1, std::optional<CGSize> screen = std::nullopt,
+                        std::optional<std::uint16_t> key = std::nullopt) {
+        if (screen) NSScreen::setMain(std::make_shared<NSScreen>(CGRect{CGPoint{}, *screen}));
         Bundle::setMainPath(QUILLON_APP_DIR);
         Locale::setPreferredLanguages(std::vector<std::string>{"en"});
         Settings::forgetKeepInFront();
@@ -145,6 +187,12 @@ protected:
             controller->showWindow(nullptr);
             advance(3);
             runUntilIdle();
+            if (key) {
+                NSEvent press;
+                press.type = NSEvent::EventType::keyDown;
+                press.keyCode = *key;
+                window->sendEvent(press);
+            }
             out.image = window->image(scale);
             CGFloat height = window->frame().height();
             out.height = int(height);
@@ -162,6 +210,7 @@ protected:
             out.inFront = areaOfSegment(*control, WindowController::inFrontSegment, height);
             out.normal = areaOfSegment(*control, WindowController::normalSegment, height);
             out.closeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::closeButton), height);
+            out.miniaturizeButton = areaOf(*window->standardWindowButton(NSWindow::ButtonType::miniaturizeButton), height);
             out.about = areaOf(*controller->about.lock()->itemView(), height);
             if (scale != 1) {
                 auto scaled = [scale](Area& a) {
@@ -170,7 +219,8 @@ protected:
                 for (auto& row : out.rows) {
                     for (Area* a : {&row.name, &row.level, &row.gauge, &row.charging}) scaled(*a);
                 }
-                for (Area* a : {&out.emptyLabel, &out.inFront, &out.normal, &out.closeButton, &out.about}) scaled(*a);
+                for (Area* a : {&out.emptyLabel, &out.inFront, &out.normal, &out.closeButton, &out.miniaturizeButton, &out.about})
+                    scaled(*a);
                 out.height = int(height * scale);
             }
             window->close();
@@ -180,6 +230,7 @@ protected:
         BluetoothStack::setCurrent(nullptr);
         Settings::forgetKeepInFront();
         Bundle::setMainPath({});
+        NSScreen::setMain(nullptr);
         return out;
     }
 
@@ -398,6 +449,25 @@ TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAc
     closeThroughTheCloseButton(again, ref);
 }
 
+TEST_F(ApplicationWindow, TheYellowButtonIconifiesTheWindow) {
+    WindowManager manager(*display_);
+    if (!manager.unavailable().empty()) GTEST_SKIP() << manager.unavailable();
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    start(emptyProfile, config.path());
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    WindowPlace place;
+    std::tie(place, std::ignore) = settledWindow(height, [](const Screenshot&) { return true; });
+    ASSERT_EQ(place.height, height);
+    clickAt(place, ref.miniaturizeButton);
+    EXPECT_TRUE(eventually([&] {
+        auto state = windowState(*display_, place.id);
+        return std::find(state.begin(), state.end(), "_NET_WM_STATE_HIDDEN") != state.end();
+    })) << "the window manager holds the window iconified";
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
 TEST_F(ApplicationWindow, TheWindowFollowsTheDesktopsColourSchemeWhileRunning) {
     PrivateSessionBus session;
     if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
@@ -489,6 +559,133 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     EXPECT_TRUE(eventually([&] { return !opened().empty(); })) << "Help opens a page";
     EXPECT_EQ(opened(), ZuzeDiv::Support::contactPageAddress + "\n");
     closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, OnASmallScreenTheWindowFitsItAndTheListScrollsToItsLastRow) {
+    display_ = std::make_unique<VirtualDisplay>(1024, 600);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    auto ref = reference(tenDevices, 1, CGSize{1024, 600}, NSEvent::KeyCode::end);
+    ASSERT_EQ(ref.rows.size(), 10u);
+    ASSERT_EQ(ref.height, 600) << "ten rows are taller than the screen";
+    TemporaryDirectory config;
+    start(tenDevices, config.path());
+    WindowPlace place;
+    Screenshot shot;
+    std::tie(place, shot) = settledWindow(600, [](const Screenshot&) { return true; });
+    ASSERT_EQ(place.height, 600) << "the window is as tall as the screen";
+    const Row& last = ref.rows.back();
+    bool shown = eventually([&] {
+        pressKey(display_->connection(), place, "End");
+        shot = grab(display_->connection(), place);
+        return difference(shot, *ref.image, last.name) < 0.01 && difference(shot, *ref.image, last.gauge) < 0.01;
+    });
+    save(shot, "small-screen-end");
+    EXPECT_TRUE(shown) << "End brings the last row into view";
+    EXPECT_GT(count(shot, last.name, ink), 40);
+    closeThroughTheCloseButton(place, ref);
+}
+
+TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTicks) {
+    TemporaryDirectory config;
+    std::string registry;
+    for (int i = 0; i < 200; ++i) {
+        char address[32];
+        std::snprintf(address, sizeof address, "a0-b1-c2-d3-%02x-%02x", i / 256, i % 256);
+        registry += std::string(i ? "," : "") + R"({"class": "AppleDeviceManagementHIDEventService", "parent": null,
+            "superclasses": ["IOHIDEventService", "IOService"], "properties": {"Product": "Mouse )" + std::to_string(1000 + i) +
+                    R"(", "BatteryPercent": 50, "DeviceAddress": ")" + address +
+                    R"(", "Transport": "Bluetooth", "VendorID": 76, "ProductID": 617, "HIDDefaultBehavior": "Mouse"}})";
+    }
+    auto profile = config.write("many.json", R"({"registry": [)" + registry + R"(], "bluetooth": {"state": "poweredOff"}})");
+    start(profile.string(), config.path());
+    auto [place, shot] = settledWindow(1400, [](const Screenshot& s) { return count(s, {0, 100, s.width, 200}, gaugeGreen) > 100; });
+    save(shot, "two-hundred");
+    ASSERT_EQ(place.height, 1400) << "as tall as the screen, the rows scrolling inside";
+
+    // The main thread's own wake-ups over a second or so: a tick, the reload, a few events. A loop
+    // that polls wakes about a thousand times a second.
+    auto switches = [&] {
+        std::ifstream status("/proc/" + std::to_string(app_->pid()) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(line.find(':') + 1));
+        }
+        return 0L;
+    };
+    long before = switches();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_LT(switches() - before, 300) << "the main loop sleeps between its ticks";
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
+TEST_F(ApplicationWindow, ADisplayThatCannotBeOpenedEndsTheProgramWithAMessage) {
+    int number = 97;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+    std::string missing = ":" + std::to_string(number);
+    TemporaryDirectory config;
+    start(demoProfile, config.path(), {{"DISPLAY", missing}});
+    auto status = app_->waitForExit(60);
+    ASSERT_TRUE(status) << "the program runs on without a window";
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(programOutput().find("No window can be opened on the display " + missing + " (DISPLAY)"), std::string::npos) << programOutput();
+}
+
+TEST_F(ApplicationWindow, OnWaylandTheRowsAreDrawnWholeAtTheCompositorsScale) {
+    // Three devices of the registry and no Bluetooth: the window has its height from its first
+    // picture on, and the compositor places it where it fits.
+    TemporaryDirectory config;
+    std::string registry;
+    for (const auto& [name, percent] : std::vector<std::pair<std::string, int>>{{"Glide Trackpad", 57}, {"Orbit Mouse", 15}, {"Quiet Keyboard", 82}}) {
+        registry += std::string(registry.empty() ? "" : ",") + R"({"class": "AppleDeviceManagementHIDEventService", "parent": null,
+            "superclasses": ["IOHIDEventService", "IOService"], "properties": {"Product": ")" + name + R"(", "BatteryPercent": )" +
+                    std::to_string(percent) + R"(, "DeviceAddress": "9c-ab-12-34-56-)" + std::to_string(10 + percent) +
+                    R"(", "Transport": "Bluetooth", "VendorID": 76, "ProductID": 617, "HIDDefaultBehavior": "Mouse"}})";
+    }
+    auto profile = config.write("three.json", R"({"registry": [)" + registry + R"(], "bluetooth": {"state": "poweredOff"}})").string();
+    display_ = std::make_unique<VirtualDisplay>(2000, 1800);  // room for the output's window at twice the scale
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    for (int scale : {1, 2}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        WestonCompositor weston(*display_, scale);
+        if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+        auto ref = reference(profile, scale);
+        ASSERT_EQ(ref.rows.size(), 3u);
+        start(profile, config.path(), weston.clientEnvironment());
+        Screenshot output, window;
+        std::optional<std::pair<int, int>> place;
+        auto rowsDrawn = [&] {
+            output = weston.screenshot();
+            place = locate(output, *ref.image, ref.closeButton, int(NSWindow::titleBarHeight) * scale);
+            if (!place) return false;
+            window = crop(output, place->first, place->second, int(ref.image->width()), ref.height);
+            for (const auto& row : ref.rows) {
+                for (const Area& a : {row.name, row.level, row.gauge}) {
+                    if (difference(window, *ref.image, a) > 0.01) return false;
+                }
+            }
+            return true;
+        };
+        bool drawn = eventually(rowsDrawn);
+        save(output, "wayland-at-" + std::to_string(scale));
+        ASSERT_TRUE(drawn) << "the program said:\n" << programOutput();
+        // The window ends where the picture does: the desktop (the output's commonest colour)
+        // shows right under it and beside it.
+        auto [x, y] = *place;
+        int below = y + ref.height, beside = x + int(ref.image->width());
+        std::map<std::uint32_t, int> colours;
+        for (int i = 0; i < int(output.pixels.size()); i += 97) ++colours[output.pixels[std::size_t(i)]];
+        std::uint32_t desktop = std::max_element(colours.begin(), colours.end(), [](const auto& a, const auto& b) {
+                                    return a.second < b.second;
+                                })->first;
+        if (below < output.height) {
+            EXPECT_EQ(output.at(x + 10, below), desktop);
+        }
+        if (beside < output.width) {
+            EXPECT_EQ(output.at(beside, y + 10), desktop);
+        }
+        app_.reset();
+    }
 }
 
 TEST_F(ApplicationWindow, OnADesktopAtTwiceTheResolutionTheWindowIsDrawnAtIt) {

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -41,6 +42,16 @@ pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::st
 // Windows come and go while a test walks the tree (an About window closing, a frame torn down):
 // a request about a window that just went fails, and the walk takes it as not there.
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+// Ends a helper program started here and the folder it was given, if any.
+void stop(pid_t pid, const std::filesystem::path& folder = {}) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+}
 
 std::vector<std::string> currentEnvironment() {
     std::vector<std::string> out;
@@ -89,10 +100,7 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
 
 VirtualDisplay::~VirtualDisplay() {
     if (display_) XCloseDisplay(display_);
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    stop(pid_);
 }
 
 // The window manager.
@@ -127,13 +135,111 @@ WindowManager::WindowManager(const VirtualDisplay& display) {
     unavailable_ = "openbox did not start";
 }
 
-WindowManager::~WindowManager() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+WindowManager::~WindowManager() { stop(pid_, home_); }
+
+// The Wayland compositor.
+
+WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
+    if (access("/usr/bin/weston", X_OK) != 0 || access("/usr/bin/weston-screenshooter", X_OK) != 0) {
+        unavailable_ = "weston is not installed";
+        return;
     }
+    runtime_ = std::filesystem::temp_directory_path() / ("quillon-weston-" + std::to_string(getpid()) + "-" + display.name().substr(1));
+    std::filesystem::create_directories(runtime_);
+    std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+    socket_ = "wayland-quillon";
+    // A plain dark desktop without a panel, never dimmed.
+    std::FILE* config = std::fopen((runtime_ / "weston.ini").c_str(), "w");
+    if (config) {
+        std::fputs("[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff202020\n", config);
+        std::fclose(config);
+    }
+    auto environment = currentEnvironment();
+    std::erase_if(environment, [](const std::string& e) {
+        return e.rfind("DISPLAY=", 0) == 0 || e.rfind("WAYLAND_DISPLAY=", 0) == 0 || e.rfind("XDG_RUNTIME_DIR=", 0) == 0;
+    });
+    environment.push_back("DISPLAY=" + display.name());
+    environment.push_back("XDG_RUNTIME_DIR=" + runtime_.string());
+    pid_ = spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--socket=" + socket_, "--width=1000", "--height=900",
+                  "--scale=" + std::to_string(scale), "--debug", "--config=" + (runtime_ / "weston.ini").string()},
+                 environment, (runtime_ / "weston.log").string());
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pid_ > 0 && !std::filesystem::exists(runtime_ / socket_) && std::chrono::steady_clock::now() < end) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (pid_ <= 0 || !std::filesystem::exists(runtime_ / socket_)) {
+        unavailable_ = "weston did not start";
+        return;
+    }
+    // Its pointer follows the X pointer in the output's window (of the class "Weston
+    // Compositor"), once that is there.
+    auto outputWindow = [&]() -> std::optional<std::pair<Window, XWindowAttributes>> {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned int count = 0;
+        std::optional<std::pair<Window, XWindowAttributes>> found;
+        XQueryTree(display.connection(), DefaultRootWindow(display.connection()), &root, &up, &children, &count);
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XClassHint hint{};
+            XWindowAttributes attributes{};
+            if (XGetClassHint(display.connection(), children[i], &hint)) {
+                if (hint.res_class && std::string(hint.res_class) == "Weston Compositor" &&
+                    XGetWindowAttributes(display.connection(), children[i], &attributes) && attributes.map_state == IsViewable) {
+                    found = std::pair{children[i], attributes};
+                }
+                XFree(hint.res_name);
+                XFree(hint.res_class);
+            }
+        }
+        if (children) XFree(children);
+        return found;
+    };
+    auto output = outputWindow();
+    while (!output && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        output = outputWindow();
+    }
+    if (!output) {
+        unavailable_ = "weston showed no output";
+        return;
+    }
+    XWarpPointer(display.connection(), None, output->first, 0, 0, 0, 0, output->second.width - 2, output->second.height - 2);
+    XSync(display.connection(), False);
+}
+
+WestonCompositor::~WestonCompositor() { stop(pid_, runtime_); }
+
+std::map<std::string, std::string> WestonCompositor::clientEnvironment() const {
+    return {{"WAYLAND_DISPLAY", socket_}, {"XDG_RUNTIME_DIR", runtime_.string()}, {"DISPLAY", ""}};
+}
+
+Screenshot WestonCompositor::screenshot() const {
+    // It writes "wayland-screenshot-<date>.png" into the folder it runs in.
+    auto folder = runtime_ / "shots";
     std::error_code ignored;
-    if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder);
+    std::string command = "cd '" + folder.string() + "' && WAYLAND_DISPLAY=" + socket_ + " XDG_RUNTIME_DIR='" + runtime_.string() +
+                          "' /usr/bin/weston-screenshooter >/dev/null 2>&1";
+    Screenshot shot;
+    if (std::system(command.c_str()) != 0) return shot;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        cairo_surface_t* image = cairo_image_surface_create_from_png(entry.path().c_str());
+        if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
+            cairo_surface_flush(image);
+            shot.width = cairo_image_surface_get_width(image);
+            shot.height = cairo_image_surface_get_height(image);
+            const auto* data = cairo_image_surface_get_data(image);
+            int stride = cairo_image_surface_get_stride(image);
+            for (int y = 0; y < shot.height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * std::size_t(stride));
+                for (int x = 0; x < shot.width; ++x) shot.pixels.push_back(row[x] & 0xFFFFFF);
+            }
+        }
+        cairo_surface_destroy(image);
+        break;
+    }
+    return shot;
 }
 
 // Windows, pixels, clicks.
@@ -320,6 +426,23 @@ void click(Display* display, const WindowPlace& place, int x, int y) {
         event.xbutton.button = Button1;
         event.xbutton.same_screen = True;
         XSendEvent(display, place.id, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void pressKey(Display* display, const WindowPlace& place, const std::string& key) {
+    XSetInputFocus(display, place.id, RevertToParent, CurrentTime);
+    for (int type : {KeyPress, KeyRelease}) {
+        XEvent event{};
+        event.xkey.type = type;
+        event.xkey.display = display;
+        event.xkey.window = place.id;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.time = CurrentTime;
+        event.xkey.keycode = XKeysymToKeycode(display, XStringToKeysym(key.c_str()));
+        event.xkey.same_screen = True;
+        XSendEvent(display, place.id, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
         XSync(display, False);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -66,6 +66,31 @@ struct Screenshot {
     void save(const std::filesystem::path& path) const;
 };
 
+/// A Wayland compositor (weston) whose X11 backend shows its one output, 1000 by 900 units at
+/// `scale` pixels a unit, in a window at the display's top-left corner; stopped when the object
+/// goes. Started with --debug, so that weston-screenshooter may read the output back. Its pointer
+/// rests in the output's bottom-right corner.
+class WestonCompositor {
+public:
+    WestonCompositor(const VirtualDisplay& display, int scale);
+    ~WestonCompositor();
+    WestonCompositor(const WestonCompositor&) = delete;
+    WestonCompositor& operator=(const WestonCompositor&) = delete;
+
+    /// Why there is no compositor; empty once it takes clients.
+    const std::string& unavailable() const { return unavailable_; }
+    /// What a client needs to reach it: WAYLAND_DISPLAY and XDG_RUNTIME_DIR (DISPLAY left empty).
+    std::map<std::string, std::string> clientEnvironment() const;
+    /// The output, every pixel, as weston-screenshooter reads it; empty when it cannot.
+    Screenshot screenshot() const;
+
+private:
+    std::string unavailable_;
+    std::filesystem::path runtime_;
+    std::string socket_;
+    pid_t pid_ = -1;
+};
+
 /// The mapped window of that title; none when there is none.
 std::optional<WindowPlace> findWindow(Display* display, const std::string& title);
 /// The mapped windows of a process (by their _NET_WM_PID).
@@ -82,6 +107,8 @@ Screenshot grab(Display* display, const WindowPlace& place);
 /// Moves the pointer to the point of the window (top-left origin) and presses and releases the
 /// left button there, as the window system tells a click.
 void click(Display* display, const WindowPlace& place, int x, int y);
+/// Gives the window the keyboard and presses and releases the key named as X names it ("End").
+void pressKey(Display* display, const WindowPlace& place, const std::string& key);
 
 /// The application program started with the environment given (added to the test's own, less
 /// its display and Quillon settings); killed when the object goes while it still runs.

@@ -1,6 +1,7 @@
 #include "AppKit/NSScrollView.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSTableView.hpp"
@@ -153,4 +154,26 @@ void NSScrollView::scrollWheel(const NSEvent& event) {
     origin.x -= event.scrollingDeltaX;
     origin.y += contentView_->isFlipped() ? -event.scrollingDeltaY : event.scrollingDeltaY;
     contentView_->scroll(origin);
+}
+
+void NSScrollView::scrollTowardsEnd(CGFloat points) {
+    if (!contentView_->documentView()) return;
+    // The end is the bottom: down the y axis of a flipped document, up it otherwise.
+    CGPoint origin = contentView_->bounds().origin;
+    origin.y += contentView_->isFlipped() ? points : -points;
+    contentView_->scroll(origin);
+}
+
+void NSScrollView::keyDown(const NSEvent& event) {
+    constexpr CGFloat everything = std::numeric_limits<CGFloat>::infinity();
+    CGFloat page = std::max<CGFloat>(contentView_->bounds().height() - verticalPageScroll_, 1);
+    switch (event.keyCode) {
+        case NSEvent::KeyCode::pageDown: scrollTowardsEnd(page); break;
+        case NSEvent::KeyCode::pageUp: scrollTowardsEnd(-page); break;
+        case NSEvent::KeyCode::end: scrollTowardsEnd(everything); break;
+        case NSEvent::KeyCode::home: scrollTowardsEnd(-everything); break;
+        case NSEvent::KeyCode::downArrow: scrollTowardsEnd(verticalLineScroll_); break;
+        case NSEvent::KeyCode::upArrow: scrollTowardsEnd(-verticalLineScroll_); break;
+        default: NSView::keyDown(event); break;
+    }
 }

@@ -1,10 +1,12 @@
 #include "AppKit/NSTableView.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
 #include "AppKit/NSClipView.hpp"
+#include "AppKit/NSEvent.hpp"
 #include "AppKit/NSScrollView.hpp"
 
 namespace {
@@ -123,6 +125,32 @@ std::shared_ptr<NSView> NSTableView::view(int column, int row) const {
     const auto& cells = rows_[std::size_t(row)].cells;
     if (column < 0 || column >= static_cast<int>(cells.size())) return nullptr;
     return cells[std::size_t(column)];
+}
+
+void NSTableView::scrollRowToVisible(int row) {
+    auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
+    CGRect rect = rectOfRow(row);
+    if (!clip || rect.isEmpty()) return;
+    // The table is flipped, as its clip view then is: y runs down in both.
+    CGRect visible = clip->bounds();
+    CGPoint origin = visible.origin;
+    if (rect.maxY() > visible.maxY()) origin.y = rect.maxY() - visible.height();
+    if (rect.minY() < origin.y) origin.y = rect.minY();
+    clip->scroll(origin);
+}
+
+void NSTableView::keyDown(const NSEvent& event) {
+    bool down = event.keyCode == NSEvent::KeyCode::downArrow;
+    if (!down && event.keyCode != NSEvent::KeyCode::upArrow) {
+        NSView::keyDown(event);
+        return;
+    }
+    auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
+    if (!clip || numberOfRows_ == 0) return;
+    CGRect visible = clip->bounds();
+    // The first row reaching below the view, or the last reaching above it.
+    int row = down ? int(std::floor(visible.maxY() / rowPitch() + 1e-9)) : int(std::ceil(visible.minY() / rowPitch() - 1e-9)) - 1;
+    scrollRowToVisible(std::clamp(row, 0, numberOfRows_ - 1));
 }
 
 void NSTableView::addTableColumn(const std::shared_ptr<NSTableColumn>& column) {

@@ -50,7 +50,10 @@ NSWindow::~NSWindow() {
 
 // Geometry.
 
-void NSWindow::setFrame(const CGRect& frame, bool display, bool) {
+void NSWindow::setFrame(const CGRect& requested, bool display, bool) {
+    // A window that changes size is kept on its screen; one that only moves goes where it is put
+    // (the window system may let it reach past the edges).
+    CGRect frame = requested.size == frame_.size ? requested : constrainFrameRect(requested, NSScreen::main());
     bool sizeChanged = frame.size != frame_.size;
     if (frame == frame_) return;
     frame_ = frame;
@@ -79,6 +82,19 @@ void NSWindow::center() {
     if (!screen) return;
     CGRect area = screen->visibleFrame();
     setFrameOrigin(CGPoint{std::round(area.midX() - frame_.width() / 2), std::round(area.midY() - frame_.height() / 2)});
+}
+
+CGRect NSWindow::constrainFrameRect(const CGRect& frameRect, const std::shared_ptr<NSScreen>& screen) const {
+    if (!screen || !styleMask_.contains(StyleMask::titled())) return frameRect;
+    CGRect area = screen->visibleFrame();
+    CGRect frame = frameRect;
+    frame.size.height = std::min(frame.height(), area.height());
+    // A window made shorter keeps its top edge; then it comes up from below the area's bottom and
+    // down from above its top.
+    frame.origin.y = frameRect.maxY() - frame.height();
+    frame.origin.y = std::max(frame.minY(), area.minY());
+    frame.origin.y = std::min(frame.minY(), area.maxY() - frame.height());
+    return frame;
 }
 
 CGFloat NSWindow::titleBarAndToolbarHeight() const {
@@ -223,6 +239,7 @@ void NSWindow::orderFront(const std::shared_ptr<void>&) {
         NSApplication::shared().addWindow(shared_from_this());
     }
     if (visible_) {
+        if (miniaturized_) deminiaturize();
         NSApplication::shared().windowBackend()->show(*this);
         return;
     }
@@ -250,6 +267,7 @@ void NSWindow::disappear() {
     auto controller = contentViewController_;
     if (controller) controller->viewWillDisappear();
     visible_ = false;
+    miniaturized_ = false;
     mouseDownView_.reset();
     dragAnchor_.reset();
     NSApplication::shared().windowBackend()->hide(*this);
@@ -271,6 +289,46 @@ void NSWindow::close() {
 
 void NSWindow::performClose(const std::shared_ptr<void>&) {
     if (styleMask_.contains(StyleMask::closable())) close();
+}
+
+// Miniaturizing and zooming.
+
+void NSWindow::miniaturize(const std::shared_ptr<void>&) {
+    if (!visible_ || miniaturized_) return;
+    miniaturized_ = true;
+    mouseDownView_.reset();
+    dragAnchor_.reset();
+    NSApplication::shared().windowBackend()->miniaturize(*this);
+}
+
+void NSWindow::deminiaturize(const std::shared_ptr<void>&) {
+    if (!miniaturized_) return;
+    miniaturized_ = false;
+    NSApplication::shared().windowBackend()->deminiaturize(*this);
+}
+
+void NSWindow::performMiniaturize(const std::shared_ptr<void>& sender) {
+    if (styleMask_.contains(StyleMask::miniaturizable())) miniaturize(sender);
+}
+
+bool NSWindow::isZoomed() const {
+    auto screen = NSScreen::main();
+    return screen && frame_ == constrainFrameRect(screen->visibleFrame(), screen);
+}
+
+void NSWindow::zoom(const std::shared_ptr<void>&) {
+    auto screen = NSScreen::main();
+    if (!screen) return;
+    if (isZoomed() && userFrame_) {
+        setFrame(*std::exchange(userFrame_, std::nullopt), true, true);
+        return;
+    }
+    userFrame_ = frame_;
+    setFrame(screen->visibleFrame(), true, true);
+}
+
+void NSWindow::performZoom(const std::shared_ptr<void>& sender) {
+    if (styleMask_.contains(StyleMask::resizable())) zoom(sender);
 }
 
 // Events.
@@ -298,6 +356,21 @@ bool NSWindow::isDraggableAt(CGPoint point) const {
     if (hit->isDescendant(*frameView_->titleBar) || hit->isDescendant(*frameView_->toolbarBand)) return false;
     if (frameView_->menuPanel && (hit == frameView_->menuPanel || hit->isDescendant(*frameView_->menuPanel))) return false;
     return movableByWindowBackground_ && hit->mouseDownCanMoveWindow();
+}
+
+NSResponder* NSWindow::keyResponder() const {
+    if (firstResponder_) return firstResponder_;
+    // As a window shown makes its first key view the first responder: the first view of the
+    // content, depth first, that takes it.
+    auto first = [](auto&& self, NSView& view) -> NSResponder* {
+        if (view.isHidden()) return nullptr;
+        if (view.acceptsFirstResponder()) return &view;
+        for (const auto& subview : view.subviews()) {
+            if (auto* found = self(self, *subview)) return found;
+        }
+        return nullptr;
+    };
+    return contentView_ ? first(first, *contentView_) : nullptr;
 }
 
 bool NSWindow::makeFirstResponder(NSResponder* responder) {
@@ -371,10 +444,10 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             if (auto hit = viewAt(point)) hit->scrollWheel(event);
             break;
         case NSEvent::EventType::keyDown:
-            if (firstResponder_) firstResponder_->keyDown(event);
+            if (auto* responder = keyResponder()) responder->keyDown(event);
             break;
         case NSEvent::EventType::keyUp:
-            if (firstResponder_) firstResponder_->keyUp(event);
+            if (auto* responder = keyResponder()) responder->keyUp(event);
             break;
     }
 }
@@ -443,13 +516,13 @@ bool NSWindow::viewsNeedDisplay() const {
 }
 
 void NSWindow::display() {
-    if (!visible_) return;
+    if (!isVisible()) return;
     needsDisplay_ = true;
     redraw();
 }
 
 void NSWindow::displayIfNeeded() {
-    if (visible_ && viewsNeedDisplay()) redraw();
+    if (isVisible() && viewsNeedDisplay()) redraw();
 }
 
 void NSWindow::redraw() {
@@ -460,9 +533,14 @@ void NSWindow::redraw() {
     auto w = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.width() * scale)));
     auto h = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.height() * scale)));
     if (!backingStore_ || backingStore_->width() != w || backingStore_->height() != h || backingStoreScale_ != scale) {
-        // Made when the window's size or scale changes, and kept from one drawing to the next.
-        backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
-                                              CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+        // Made when the window's size or scale changes, and kept from one drawing to the next: in
+        // the pixels the window system shows where the backend lends them, else of its own.
+        backingStore_.reset();
+        backingStore_ = NSApplication::shared().windowBackend()->makeBackingStore(*this, w, h);
+        if (!backingStore_) {
+            backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
+                                                  CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+        }
         if (!backingStore_) return;
         backingStore_->scaleBy(scale, scale);
         backingStore_->translateBy(-bounds.minX(), -bounds.minY());
@@ -477,6 +555,11 @@ void NSWindow::redraw() {
     if (damage.isEmpty()) return;
     ViewRenderer::drawChanged(*frameView_, *backingStore_, damage);
     NSApplication::shared().windowBackend()->display(*this, damage);
+}
+
+void NSWindow::discardBackingStore() {
+    backingStore_.reset();
+    needsDisplay_ = true;
 }
 
 std::shared_ptr<CGImage> NSWindow::image(std::optional<CGFloat> scale) {

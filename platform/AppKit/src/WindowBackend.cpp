@@ -20,7 +20,5 @@ std::string WindowBackend::chosenName() {
 
 std::shared_ptr<WindowBackend> WindowBackend::makeForEnvironment() {
     if (chosenName() == "headless") return std::make_shared<HeadlessWindowBackend>();
-    auto sdl = SDLWindowBackend::make();
-    if (!sdl) std::fprintf(stderr, "No window could be opened on the display.\n");
-    return sdl;
+    return SDLWindowBackend::make();
 }

@@ -78,7 +78,12 @@ void WindowButton::mouseUp(const NSEvent& event) {
     pressed_ = false;
     setNeedsDisplay();
     if (!wasPressed || !bounds().contains(convert(event.locationInWindow, nullptr))) return;
-    if (type_ == NSWindow::ButtonType::closeButton && window_) window_->performClose(nullptr);
+    if (!window_) return;
+    switch (type_) {
+        case NSWindow::ButtonType::closeButton: window_->performClose(nullptr); break;
+        case NSWindow::ButtonType::miniaturizeButton: window_->performMiniaturize(nullptr); break;
+        case NSWindow::ButtonType::zoomButton: window_->performZoom(nullptr); break;
+    }
 }
 
 // The menu button.

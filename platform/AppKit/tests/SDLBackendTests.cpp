@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -140,6 +141,22 @@ TEST_F(SDLWindows, AWindowShowsOnTheDisplayAndClosesThroughTheWindowSystem) {
     EXPECT_EQ(shot->pixel(200, 152 + 28 + 50), (std::array<std::uint8_t, 4>{0, 204, 0, 255}));  // the content
     EXPECT_EQ(shot->pixel(115, 152 + 10), (std::array<std::uint8_t, 4>{255, 95, 87, 255}));     // the close button
     EXPECT_EQ(shot->pixel(90, 152 + 50), (std::array<std::uint8_t, 4>{0, 0, 0, 255}));          // beside it: nothing
+    // The window draws straight into the pixels the window system shows, also once they were made
+    // anew at a new size.
+    auto surfacePixels = [&] { return SDL_GetWindowSurface(sdl_->nativeWindow(*window))->pixels; };
+    EXPECT_EQ(window->backingStore()->data(), surfacePixels());
+    window->setFrame({100, 100, 300, 200});
+    for (int pass = 0; pass < 5; ++pass) {
+        sdl_->pumpEvents();
+        RunLoop::main().runOnce();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(window->backingStore()->data(), surfacePixels());
+    shot = screenshot();
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->pixel(380, 180 + 28 + 150), (std::array<std::uint8_t, 4>{0, 204, 0, 255}));  // the content's new corner
+    window->setFrame({100, 200, 200, 100 + NSWindow::titleBarHeight});
+    RunLoop::main().runOnce();
 
     // Mouse events arrive in window coordinates, y up.
     int x = 0, y = 0;
@@ -165,4 +182,20 @@ TEST_F(SDLWindows, AWindowShowsOnTheDisplayAndClosesThroughTheWindowSystem) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(sdl_->nativeWindow(*window));
     EXPECT_TRUE(app().windows().empty());
+}
+
+TEST_F(SDLWindows, WithoutAWindowTheLoopSleepsUntilWoken) {
+    // SDL's own wait polls every millisecond while it has no window; the loop's sleeps instead.
+    auto waiter = sdl_->waiter();
+    auto switches = [] {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return usage.ru_nvcsw;
+    };
+    long before = switches();
+    waiter->wait(0.3);
+    EXPECT_LT(switches() - before, 30) << "a poll would have woken about 300 times";
+    std::thread other([&] { waiter->wake(); });
+    waiter->wait(std::nullopt);  // ends once woken, whether the wake came before or during the wait
+    other.join();
 }

@@ -4,6 +4,9 @@
 #include "AppKit/NSStoryboard.hpp"
 #include "Foundation/Bundle.hpp"
 #include "AppKit/NSMenu.hpp"
+#include "AppKit/NSScreen.hpp"
+#include "AppKit/NSScrollView.hpp"
+#include "AppKit/NSTableView.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindowController.hpp"
 #include "WindowingTestSupport.hpp"
@@ -92,6 +95,85 @@ TEST_F(Windowing, CentringUsesTheMainScreen) {
     NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1000, 800}, 1, CGRect{0, 0, 1000, 780}));
     window->center();
     EXPECT_EQ(window->frame(), (CGRect{400, 326, 200, 128}));
+}
+
+TEST_F(Windowing, AWindowThatGrowsStaysOnItsScreen) {
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1000, 800}, 1, CGRect{0, 40, 1000, 740}));
+    auto window = NSWindow::make({100, 500, 300, 200}, standardStyle);  // top edge at 728
+    window->setFrame({100, 28, 300, 700});
+    EXPECT_EQ(window->frame(), (CGRect{100, 40, 300, 700})) << "up from below the visible area";
+    window->setFrame({100, -1272, 300, 2000});
+    EXPECT_EQ(window->frame(), (CGRect{100, 40, 300, 740})) << "no taller than the visible area, its top at the area's";
+    window->setFrame({100, 600, 300, 300});
+    EXPECT_EQ(window->frame(), (CGRect{100, 480, 300, 300})) << "down from above it";
+    window->setFrameOrigin({100, -100});
+    EXPECT_EQ(window->frame().origin, (CGPoint{100, -100})) << "a move alone goes where it is put";
+    auto borderless = NSWindow::make({0, 0, 100, 100}, NSWindow::StyleMask::borderless());
+    borderless->setFrame({0, 0, 100, 2000});
+    EXPECT_EQ(borderless->frame().height(), 2000);
+}
+
+TEST_F(Windowing, TheYellowButtonMiniaturizesAndTheGreenOneZooms) {
+    NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1000, 800}, 1, CGRect{0, 40, 1000, 740}));
+    auto window = NSWindow::make({100, 300, 300, 200}, standardStyle);
+    window->makeKeyAndOrderFront();
+    auto press = [&](NSWindow::ButtonType type) {
+        auto button = window->standardWindowButton(type);
+        HeadlessWindowBackend::click(*window, button->convertToView(CGPoint{6, 6}, nullptr));
+    };
+    press(NSWindow::ButtonType::zoomButton);
+    EXPECT_EQ(window->frame(), (CGRect{0, 40, 1000, 740})) << "the screen's visible area";
+    EXPECT_TRUE(window->isZoomed());
+    press(NSWindow::ButtonType::zoomButton);
+    EXPECT_EQ(window->frame(), (CGRect{100, 300, 300, 228})) << "back to the user's frame";
+
+    press(NSWindow::ButtonType::miniaturizeButton);
+    EXPECT_TRUE(window->isMiniaturized());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(app().windows().size(), 1u);
+    window->makeKeyAndOrderFront();
+    EXPECT_FALSE(window->isMiniaturized());
+    EXPECT_TRUE(window->isVisible());
+
+    // A window the user may not resize has no zoom button, and zooms on no click.
+    window->setStyleMask(window->styleMask().removing(NSWindow::StyleMask::resizable()));
+    EXPECT_TRUE(window->standardWindowButton(NSWindow::ButtonType::zoomButton)->isHidden());
+    window->performZoom();
+    EXPECT_FALSE(window->isZoomed());
+}
+
+TEST_F(Windowing, KeysGoToTheFirstViewThatTakesThemAndScrollTheList) {
+    // Six rows of 96 points seen through 200.
+    class Rows : public NSTableViewDataSource {
+    public:
+        int numberOfRows(NSTableView&) override { return 6; }
+    };
+    auto rows = std::make_shared<Rows>();
+    auto window = NSWindow::make({0, 0, 240, 200}, standardStyle);
+    auto scroll = NSScrollView::make({0, 0, 240, 200});
+    auto table = NSTableView::make();
+    table->setRowHeight(96);
+    table->setIntercellSpacing({0, 0});
+    table->setDataSource(rows);
+    scroll->setDocumentView(table);
+    window->contentView()->addSubview(std::make_shared<RecordingView>(CGRect{0, 0, 10, 10}));
+    window->contentView()->addSubview(scroll);
+    table->reloadData();
+    auto top = [&] { return scroll->documentVisibleRect().minY(); };
+    auto press = [&](std::uint16_t key) {
+        NSEvent event;
+        event.type = NSEvent::EventType::keyDown;
+        event.keyCode = key;
+        window->sendEvent(event);
+        return top();
+    };
+    EXPECT_EQ(press(NSEvent::KeyCode::pageDown), 190) << "a page less ten points";
+    EXPECT_EQ(press(NSEvent::KeyCode::downArrow), 480 - 200) << "the row cut off below comes in whole";
+    EXPECT_EQ(press(NSEvent::KeyCode::upArrow), 192) << "and the one cut off above";
+    EXPECT_EQ(press(NSEvent::KeyCode::end), 576 - 200);
+    EXPECT_EQ(press(NSEvent::KeyCode::pageUp), 186);
+    EXPECT_EQ(press(NSEvent::KeyCode::home), 0);
+    EXPECT_EQ(press(NSEvent::KeyCode::upArrow), 0);
 }
 
 TEST_F(Windowing, ControllersLoadOnceAndSeeTheWindowBeforeItAppears) {

@@ -26,6 +26,18 @@ public:
         bool operator==(const ModifierFlags&) const = default;
     };
 
+    /// The key codes of a Mac keyboard's keys that the platform's views answer to.
+    struct KeyCode {
+        static constexpr std::uint16_t home = 115;
+        static constexpr std::uint16_t pageUp = 116;
+        static constexpr std::uint16_t end = 119;
+        static constexpr std::uint16_t pageDown = 121;
+        static constexpr std::uint16_t leftArrow = 123;
+        static constexpr std::uint16_t rightArrow = 124;
+        static constexpr std::uint16_t downArrow = 125;
+        static constexpr std::uint16_t upArrow = 126;
+    };
+
     EventType type = EventType::mouseMoved;
     /// Where the pointer was, in the window's coordinates (y up, origin at the bottom left).
     CGPoint locationInWindow;

@@ -1,6 +1,8 @@
 #pragma once
 // A view that shows a document view through its clip view (the content view) and scrolls it with
-// the scroll wheel. A table's header view is shown above the content, in a clip view of its own.
+// the scroll wheel and the keys: Page Up and Page Down by the visible height less
+// verticalPageScroll, Home and End to the document's start and end, the arrows by
+// verticalLineScroll. A table's header view is shown above the content, in a clip view of its own.
 // Its drawing of a background is the content view's.
 #include <memory>
 
@@ -36,6 +38,17 @@ public:
     std::shared_ptr<NSView> hitTest(const CGPoint& point) override;
     /// Scrolls the content by the event's deltas: a positive vertical delta shows what lies above.
     void scrollWheel(const NSEvent& event) override;
+    /// Scrolls by the navigation keys (above); other keys go on to the next responder.
+    void keyDown(const NSEvent& event) override;
+    /// How much of the document stays in view from one page to the next (10 points unless set).
+    CGFloat verticalPageScroll() const { return verticalPageScroll_; }
+    void setVerticalPageScroll(CGFloat points) { verticalPageScroll_ = points; }
+    /// How far an arrow key scrolls (10 points unless set).
+    CGFloat verticalLineScroll() const { return verticalLineScroll_; }
+    void setVerticalLineScroll(CGFloat points) { verticalLineScroll_ = points; }
+    /// Scrolls towards the document's end by `points` (towards its start when negative), as far as
+    /// the document reaches.
+    void scrollTowardsEnd(CGFloat points);
 
 private:
     /// Makes the content view a subview when the scroll view is shared and it is not yet one.
@@ -43,4 +56,6 @@ private:
 
     std::shared_ptr<NSClipView> contentView_;
     std::shared_ptr<NSClipView> headerClipView_;
+    CGFloat verticalPageScroll_ = 10;
+    CGFloat verticalLineScroll_ = 10;
 };

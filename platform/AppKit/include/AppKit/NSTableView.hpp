@@ -88,6 +88,8 @@ public:
     /// The cell view of a row in a column (column 0 in a table without columns); nullptr for an
     /// empty cell or one that does not exist.
     std::shared_ptr<NSView> view(int column, int row) const;
+    /// Scrolls the enclosing scroll view as little as brings the whole row into view.
+    void scrollRowToVisible(int row);
 
     // Columns.
     const std::vector<std::shared_ptr<NSTableColumn>>& tableColumns() const { return columns_; }
@@ -111,6 +113,10 @@ public:
     void draw(const CGRect& dirtyRect) override;
     /// A table handles presses on its rows, so a drag on it does not move the window.
     bool mouseDownCanMoveWindow() const override { return false; }
+    /// A table takes the keys: the down and up arrows bring the next row below or above those in
+    /// full view into view; the other keys go on to the next responder (the scroll view pages).
+    bool acceptsFirstResponder() const override { return true; }
+    void keyDown(const NSEvent& event) override;
 
 private:
     struct Row {

@@ -24,6 +24,7 @@
 
 class NSColor;
 class NSCursor;
+class NSScreen;
 class NSToolbar;
 class NSViewController;
 class NSWindowController;
@@ -85,7 +86,8 @@ public:
     // Geometry.
     CGRect frame() const { return frame_; }
     /// Moves and sizes the window at once (animation, when asked for, is immediate); with
-    /// `display` the window is redrawn on the loop's next pass.
+    /// `display` the window is redrawn on the loop's next pass. A titled window whose size
+    /// changes is kept on the main screen (constrainFrameRect).
     void setFrame(const CGRect& frame, bool display = true, bool animate = false);
     void setFrameOrigin(CGPoint origin) { setFrame(CGRect{origin, frame_.size}); }
     /// Sizes the content area, keeping the window's top edge where it is.
@@ -96,6 +98,10 @@ public:
     void setMinSize(CGSize size) { minSize_ = size; }
     /// Places the window in the middle of the main screen's visible area (without a screen: stays).
     void center();
+    /// The frame a titled window takes on the screen: no taller than the screen's visible area,
+    /// with its top edge no higher than that area's and, where it would reach below it, moved up
+    /// so that all of it shows. Other windows, and any window without a screen, keep the frame.
+    virtual CGRect constrainFrameRect(const CGRect& frameRect, const std::shared_ptr<NSScreen>& screen) const;
     /// The content area of a frame: the frame less the title bar and the toolbar band of a titled
     /// window, unless the content reaches under them (fullSizeContentView).
     CGRect contentRect(const CGRect& frameRect) const;
@@ -143,7 +149,8 @@ public:
     // Ordering.
     CGWindowLevel level() const { return level_; }
     void setLevel(CGWindowLevel level);
-    bool isVisible() const { return visible_; }
+    /// On screen and not miniaturized.
+    bool isVisible() const { return visible_ && !miniaturized_; }
     bool isKeyWindow() const;
     bool canBecomeKeyWindow() const;
     /// Shows the window in front of the others of its level and makes it the key window.
@@ -161,11 +168,29 @@ public:
     /// A click on the close button: closes a closable window.
     void performClose(const std::shared_ptr<void>& sender = nullptr);
 
+    // Miniaturizing and zooming.
+    /// Takes a window on screen off it into the window system's dock or task bar (iconifies it);
+    /// it keeps its place among the windows on screen and comes back with deminiaturize or
+    /// orderFront.
+    void miniaturize(const std::shared_ptr<void>& sender = nullptr);
+    void deminiaturize(const std::shared_ptr<void>& sender = nullptr);
+    bool isMiniaturized() const { return miniaturized_; }
+    /// A click on the miniaturize button: miniaturizes a miniaturizable window.
+    void performMiniaturize(const std::shared_ptr<void>& sender = nullptr);
+    /// Toggles the window between its standard frame, the main screen's visible area, and the
+    /// frame it had before (the user's); nothing without a screen.
+    void zoom(const std::shared_ptr<void>& sender = nullptr);
+    /// Whether the window has its standard frame.
+    bool isZoomed() const;
+    /// A click on the zoom button: zooms a resizable window.
+    void performZoom(const std::shared_ptr<void>& sender = nullptr);
+
     // Events.
     /// Delivers an event of this window (location in window coordinates): mouse buttons to the
     /// view under the pointer (drags and the release to the view that got the press), entered,
     /// exited and moved to tracking areas, presses on the title bar or, for a window movable by
-    /// its background, on a background view start moving the window.
+    /// its background, on a background view start moving the window; keys go to the first
+    /// responder or, while there is none, to the first view of the content that accepts being it.
     void sendEvent(const NSEvent& event);
     /// Whether a press at this point (window coordinates) moves the window: the title bar outside
     /// its buttons, or a background view of a window movable by its background.
@@ -192,8 +217,12 @@ public:
     /// was and where it is now, and hands the backend those rectangles.
     void displayIfNeeded();
     /// The window's pixels as last drawn, kept from one drawing to the next (nullptr before the
-    /// first); its backend shows them. User space: the window's points, y up.
+    /// first); its backend shows them, or lends them (WindowBackend::makeBackingStore). User
+    /// space: the window's points, y up.
     const std::shared_ptr<CGContext>& backingStore() const { return backingStore_; }
+    /// Lets the backing store go (the pixels the backend lent for it are going away): the next
+    /// drawing makes a new one and draws everything.
+    void discardBackingStore();
     /// The whole window (title bar, toolbar band and content) drawn into a bitmap at `scale`
     /// (the backing scale factor when absent).
     std::shared_ptr<CGImage> image(std::optional<CGFloat> scale = std::nullopt);
@@ -233,6 +262,8 @@ private:
     void appear();
     void disappear();
     void updateTrackingAreas(const NSEvent& event, bool inside);
+    /// Where key events go: the first responder, or without one the first view that takes it.
+    NSResponder* keyResponder() const;
 
     CGRect frame_;
     StyleMask styleMask_;
@@ -252,6 +283,8 @@ private:
     CGWindowLevel level_ = normalLevel;
     bool visible_ = false;
     bool closed_ = false;
+    bool miniaturized_ = false;
+    std::optional<CGRect> userFrame_;
     bool movableByWindowBackground_ = false;
     bool opaque_ = true;
     bool needsDisplay_ = true;

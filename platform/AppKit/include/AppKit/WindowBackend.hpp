@@ -8,12 +8,14 @@
 // The application's backend is chosen when it starts (NSApplicationMain): the environment variable
 // QUILLON_WINDOW_BACKEND ("headless" or "sdl") decides when set; otherwise SDL2 when a display is
 // there (DISPLAY or WAYLAND_DISPLAY set), headless when not.
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "Foundation/RunLoop.hpp"
 
+class CGContext;
 class DirtyRegion;
 class NSWindow;
 
@@ -28,6 +30,16 @@ public:
     virtual void hide(NSWindow& window) = 0;
     /// The window's frame, title, level, style or key state changed.
     virtual void update(NSWindow& window) = 0;
+    /// A bitmap of the window's pixel size (ARGB, premultiplied, 32 bits a pixel) that the window
+    /// system shows as it is, for the window to draw into, so that its pixels are kept once;
+    /// nullptr, by default, when the backend has none: the window keeps its own, and display()
+    /// hands on what it drew. The window gives its bitmap up before asking for a new one.
+    virtual std::shared_ptr<CGContext> makeBackingStore(NSWindow&, std::size_t /*width*/, std::size_t /*height*/) {
+        return nullptr;
+    }
+    /// The window was miniaturized (iconified) or came back from it.
+    virtual void miniaturize(NSWindow&) {}
+    virtual void deminiaturize(NSWindow&) {}
     /// Shows what the window drew into its backing store in the region (window coordinates).
     virtual void display(NSWindow& window, const DirtyRegion& region) = 0;
     /// The application became active: its key window comes to the front of the screen.
@@ -38,8 +50,8 @@ public:
     /// Lets go of the screen (the application ends).
     virtual void shutdown() {}
 
-    /// The backend the environment asks for (see above); nullptr and a message on standard error
-    /// when SDL2 is asked for but cannot start.
+    /// The backend the environment asks for (see above); nullptr and a message naming the display
+    /// on standard error when SDL2 is asked for but opens no display (the application then ends).
     static std::shared_ptr<WindowBackend> makeForEnvironment();
     /// The name the environment asks for: "headless" or "sdl".
     static std::string chosenName();

@@ -7,7 +7,9 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -20,6 +22,7 @@
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "CoreGraphics/CGContext.hpp"
 #include "Foundation/Bundle.hpp"
 
 struct SDLWindowBackend::Native {
@@ -28,6 +31,14 @@ struct SDLWindowBackend::Native {
     CGRect placed;             // the frame last given to SDL
     bool alwaysOnTop = false;
     CGFloat unitsPerPoint = 1;  // the window system's units (X11: pixels) per point
+    // Where the driver has no window surface: a renderer showing a texture of the window's pixels.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0, textureHeight = 0;
+    // Elsewhere the window draws straight into the window surface's pixels, while it has the size
+    // it had when they were lent.
+    void* lentPixels = nullptr;
+    int lentWidth = 0, lentHeight = 0;
 };
 
 namespace {
@@ -73,6 +84,25 @@ CGFloat waylandScale() {
     return w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1;
 }
 
+// How the windows' pixels reach the screen: the window surface where the driver offers one (X11:
+// the pixels go to the server as they are), else a renderer with a texture of the window's pixel
+// size (SDL's Wayland driver has no window surface without OpenGL behind it). Tried on a hidden
+// window; none when neither works, with SDL's reason.
+std::optional<bool> presentsThroughRenderer(std::string& why) {
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 64, 64, flags);
+    bool surface = probe && SDL_GetWindowSurface(probe);
+    if (probe) SDL_DestroyWindow(probe);
+    if (surface) return false;
+    probe = SDL_CreateWindow("", 0, 0, 64, 64, flags | SDL_WINDOW_OPENGL);
+    SDL_Renderer* renderer = probe ? SDL_CreateRenderer(probe, -1, 0) : nullptr;
+    if (!renderer) why = SDL_GetError();
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (probe) SDL_DestroyWindow(probe);
+    if (!renderer) return std::nullopt;
+    return true;
+}
+
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
 // sent just as that window closes arrives for a window that no longer exists; Xlib's default
 // answer to such an error is to end the process. That one error is harmless: it is let go, and
@@ -84,11 +114,56 @@ int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
     return previousErrorHandler ? previousErrorHandler(display, error) : 0;
 }
 
+// The Mac key code of a navigation key; none for the keys no view answers to.
+std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_HOME: return NSEvent::KeyCode::home;
+        case SDLK_END: return NSEvent::KeyCode::end;
+        case SDLK_PAGEUP: return NSEvent::KeyCode::pageUp;
+        case SDLK_PAGEDOWN: return NSEvent::KeyCode::pageDown;
+        case SDLK_LEFT: return NSEvent::KeyCode::leftArrow;
+        case SDLK_RIGHT: return NSEvent::KeyCode::rightArrow;
+        case SDLK_DOWN: return NSEvent::KeyCode::downArrow;
+        case SDLK_UP: return NSEvent::KeyCode::upArrow;
+        default: return std::nullopt;
+    }
+}
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// SDL's drivers for the displays the environment names: X11 first, as SDL itself prefers it.
+std::string displayDrivers() {
+    if (isSet("DISPLAY") && isSet("WAYLAND_DISPLAY")) return "x11,wayland";
+    if (isSet("WAYLAND_DISPLAY")) return "wayland";
+    if (isSet("DISPLAY")) return "x11";
+    return "x11,wayland";
+}
+
+// The displays the environment names, for messages: "the display :0 (DISPLAY)".
+std::string displayNames() {
+    std::string names;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!isSet(variable)) continue;
+        names += std::string(names.empty() ? "the display " : " or the display ") + std::getenv(variable) + " (" + variable + ")";
+    }
+    return names.empty() ? "any display (neither DISPLAY nor WAYLAND_DISPLAY is set)" : names;
+}
+
 class SDLWaiter final : public RunLoop::Waiter {
 public:
     SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
 
     void wait(std::optional<double> timeout) override {
+        auto backend = backend_.lock();
+        if (!backend) return;
+        if (!backend->hasWindows()) {
+            sleep(timeout);
+            backend->pumpEvents();
+            return;
+        }
         SDL_Event event;
         int got = 0;
         if (timeout) {
@@ -97,8 +172,10 @@ public:
         } else {
             got = SDL_WaitEvent(&event);
         }
-        auto backend = backend_.lock();
-        if (!backend) return;
+        {
+            std::lock_guard lock(mutex_);
+            woken_ = false;
+        }
         if (got) backend->handle(event);
         backend->pumpEvents();
     }
@@ -108,9 +185,11 @@ public:
         // a window that is being destroyed.
         std::lock_guard lock(mutex_);
         if (stopped_) return;
+        woken_ = true;
         SDL_Event event{};
         event.type = wakeEvent_;
         SDL_PushEvent(&event);
+        wakeUp_.notify_all();
     }
 
     /// No more wake-ups: the windows are about to go.
@@ -120,7 +199,19 @@ public:
     }
 
 private:
+    // Without a window SDL's wait polls every millisecond; the loop sleeps here instead, until
+    // woken or its time is up. A second at most: SDL turns the termination signals into its quit
+    // event only when asked for events.
+    void sleep(std::optional<double> timeout) {
+        double seconds = std::clamp(timeout.value_or(1.0), 0.0, 1.0);
+        std::unique_lock lock(mutex_);
+        wakeUp_.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return woken_; });
+        woken_ = false;
+    }
+
     std::mutex mutex_;
+    std::condition_variable wakeUp_;
+    bool woken_ = false;
     bool stopped_ = false;
     std::weak_ptr<SDLWindowBackend> backend_;
     std::uint32_t wakeEvent_;
@@ -179,9 +270,14 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The windows draw their own title bars: no decorations from the compositor's side either.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
+    // Only the drivers of the displays named (both without a name): past them SDL would go on to
+    // drivers that show nothing (its offscreen one) and the application would run on unseen.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, displayDrivers().c_str());
     // Under SDL's own error handler, which hands every error on to the one it found at start (and
     // puts that one back when it quits, before its last connection closes).
-    if (static bool installed = false; !installed && std::getenv("DISPLAY")) {
+    if (static bool installed = false; !installed && isSet("DISPLAY")) {
         installed = true;
         previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
     }
@@ -189,11 +285,32 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     for (const char* name : named) unsetenv(name);
     if (started != 0) {
-        std::fprintf(stderr, "SDL could not start: %s\n", SDL_GetError());
+        std::fprintf(stderr, "No window can be opened on %s: %s.\n", displayNames().c_str(), SDL_GetError());
         return nullptr;
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    std::string driverName = driver ? driver : "";
+    if (driverName != "x11" && driverName != "wayland") {
+        std::fprintf(stderr, "No window can be opened on %s: SDL offers only its \"%s\" video driver.\n", displayNames().c_str(),
+                     driverName.c_str());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_Quit();
+        return nullptr;
+    }
+    std::string why;
+    auto throughRenderer = presentsThroughRenderer(why);
+    if (!throughRenderer) {
+        std::fprintf(stderr, "No window can be shown on %s: SDL's %s driver has neither a window surface nor a renderer (%s).\n",
+                     displayNames().c_str(), driverName.c_str(), why.c_str());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_Quit();
+        return nullptr;
+    }
+    std::fprintf(stderr, "Windows are shown through SDL's %s video driver, %s.\n", driverName.c_str(),
+                 *throughRenderer ? "with a renderer" : "on its window surfaces");
     auto backend = std::make_shared<SDLWindowBackend>();
     backend->started_ = true;
+    backend->throughRenderer_ = *throughRenderer;
     backend->wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect bounds{0, 0, 1024, 768};
     SDL_GetDisplayBounds(0, &bounds);
@@ -201,8 +318,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
     // Wayland sizes windows in the compositor's units and gives them its scale in pixels; on X11
     // sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool wayland = driver && std::string(driver) == "wayland";
+    bool wayland = driverName == "wayland";
     backend->scale_ = wayland ? waylandScale() : scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
     backend->unitsPerPoint_ = wayland ? 1 : backend->scale_;
     CGFloat units = backend->unitsPerPoint_;
@@ -219,9 +335,7 @@ SDLWindowBackend::~SDLWindowBackend() { shutdown(); }
 
 void SDLWindowBackend::shutdown() {
     if (waiter_) std::static_pointer_cast<SDLWaiter>(waiter_)->stop();
-    for (auto& [window, native] : windows_) {
-        if (native->window) SDL_DestroyWindow(native->window);
-    }
+    for (auto& [window, native] : windows_) destroy(*native);
     windows_.clear();
     for (auto& [name, cursor] : cursors_) SDL_FreeCursor(cursor);
     cursors_.clear();
@@ -230,6 +344,15 @@ void SDLWindowBackend::shutdown() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         SDL_Quit();
     }
+}
+
+void SDLWindowBackend::destroy(Native& native) {
+    // The surface goes with the window: the window lets go of its pixels first.
+    if (auto owner = native.owner.lock(); owner && native.lentPixels) owner->discardBackingStore();
+    if (native.texture) SDL_DestroyTexture(native.texture);
+    if (native.renderer) SDL_DestroyRenderer(native.renderer);
+    if (native.window) SDL_DestroyWindow(native.window);
+    native = Native{};
 }
 
 void SDLWindowBackend::showCurrentCursor() {
@@ -284,9 +407,12 @@ void SDLWindowBackend::show(NSWindow& window) {
         int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        if (throughRenderer_) flags |= SDL_WINDOW_OPENGL;
         native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
-        if (!native->window) {
+        if (native->window && throughRenderer_) native->renderer = SDL_CreateRenderer(native->window, -1, 0);
+        if (!native->window || (throughRenderer_ && !native->renderer)) {
             std::fprintf(stderr, "SDL could not make a window: %s\n", SDL_GetError());
+            destroy(*native);
             windows_.erase(&window);
             return;
         }
@@ -304,8 +430,16 @@ void SDLWindowBackend::show(NSWindow& window) {
 void SDLWindowBackend::hide(NSWindow& window) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return;
-    if (it->second->window) SDL_DestroyWindow(it->second->window);
+    destroy(*it->second);
     windows_.erase(it);
+}
+
+void SDLWindowBackend::miniaturize(NSWindow& window) {
+    if (auto* native = nativeWindow(window)) SDL_MinimizeWindow(native);
+}
+
+void SDLWindowBackend::deminiaturize(NSWindow& window) {
+    if (auto* native = nativeWindow(window)) SDL_RestoreWindow(native);
 }
 
 void SDLWindowBackend::update(NSWindow& window) {
@@ -329,14 +463,34 @@ void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
     upload(native, window, region);
 }
 
+std::shared_ptr<CGContext> SDLWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
+    auto it = windows_.find(&window);
+    if (it == windows_.end() || it->second->renderer) return nullptr;
+    auto& native = *it->second;
+    native.lentPixels = nullptr;
+    // The surface is made anew here when the window's size changed (the old one is freed).
+    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
+    if (!surface || SDL_MUSTLOCK(surface) || surface->w != int(width) || surface->h != int(height) ||
+        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
+        return nullptr;
+    }
+    // Cairo's ARGB32 is these pixels' layout; an X server without alpha takes no notice of it.
+    auto store = CGContext::makeBitmap(surface->pixels, width, height, 8, std::size_t(surface->pitch), CGColorSpace::deviceRGB,
+                                       CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+    if (!store) return nullptr;
+    native.lentPixels = surface->pixels;
+    native.lentWidth = surface->w;
+    native.lentHeight = surface->h;
+    return store;
+}
+
 void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegion& region) {
     const auto& pixels = window.backingStore();
-    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!pixels || !surface) return;
-    // Only the rectangles that changed are converted and handed to the window system, in pixels
-    // from the top-left corner.
+    if (!pixels) return;
+    // Only the rectangles that changed are handed to the window system, in pixels from the
+    // top-left corner.
     CGFloat scale = window.backingScaleFactor();
-    int width = std::min(surface->w, int(pixels->width())), height = std::min(surface->h, int(pixels->height()));
+    int width = int(pixels->width()), height = int(pixels->height());
     CGFloat top = window.frame().height();
     std::vector<SDL_Rect> rects;
     for (const auto& r : region.rects()) {
@@ -346,17 +500,58 @@ void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegio
         if (x1 > x0 && y1 > y0) rects.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
     }
     if (rects.empty()) return;
+    if (native.renderer) {
+        render(native, *pixels, rects);
+    } else if (pixels->data() == native.lentPixels) {
+        SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
+    } else {
+        copyToSurface(native, *pixels, rects);
+    }
+}
+
+void SDLWindowBackend::copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
+    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
+    if (!surface) return;
+    for (auto& r : rects) {
+        r.w = std::max(0, std::min(r.x + r.w, surface->w) - r.x);
+        r.h = std::max(0, std::min(r.y + r.h, surface->h) - r.y);
+    }
+    std::erase_if(rects, [](const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; });
+    if (rects.empty()) return;
     if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    const auto* source = static_cast<const std::uint8_t*>(pixels->data());
+    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
     auto* target = static_cast<std::uint8_t*>(surface->pixels);
     int bytes = surface->format->BytesPerPixel;
     for (const auto& r : rects) {
-        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels->bytesPerRow() + std::size_t(r.x) * 4,
-                          int(pixels->bytesPerRow()), surface->format->format,
+        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
+                          int(pixels.bytesPerRow()), surface->format->format,
                           target + std::size_t(r.y) * std::size_t(surface->pitch) + std::size_t(r.x) * std::size_t(bytes), surface->pitch);
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
+}
+
+void SDLWindowBackend::render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
+    int width = int(pixels.width()), height = int(pixels.height());
+    if (!native.texture || native.textureWidth != width || native.textureHeight != height) {
+        // The texture has the window's pixel size, whatever the compositor's scale; made anew,
+        // it takes the whole picture. Opaque as on X11: what the pixels' alpha says is not used.
+        if (native.texture) SDL_DestroyTexture(native.texture);
+        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STATIC, width, height);
+        if (!native.texture) return;
+        native.textureWidth = width;
+        native.textureHeight = height;
+        rects = {SDL_Rect{0, 0, width, height}};
+    }
+    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
+    for (const auto& r : rects) {
+        SDL_UpdateTexture(native.texture, &r, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
+                          int(pixels.bytesPerRow()));
+    }
+    SDL_Rect whole{0, 0, width, height};
+    SDL_RenderClear(native.renderer);
+    SDL_RenderCopy(native.renderer, native.texture, nullptr, &whole);
+    SDL_RenderPresent(native.renderer);
 }
 
 CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {
@@ -438,6 +633,22 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             window->sendEvent(e);
             break;
         }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            auto code = keyCode(event.key.keysym.sym);
+            // Keys reach the window with the keyboard focus, or the key window when the window
+            // system names none.
+            auto window = windowFor(event.key.windowID);
+            if (!window) window = NSApplication::shared().keyWindow();
+            if (!code || !window) break;
+            NSEvent e;
+            e.type = event.type == SDL_KEYDOWN ? NSEvent::EventType::keyDown : NSEvent::EventType::keyUp;
+            e.keyCode = *code;
+            e.timestamp = SDL_GetTicks64() / 1000.0;
+            e.window = window;
+            window->sendEvent(e);
+            break;
+        }
         case SDL_WINDOWEVENT: {
             auto* native = nativeFor(event.window.windowID);
             auto window = native ? native->owner.lock() : nullptr;
@@ -445,8 +656,16 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             switch (event.window.event) {
                 case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
-                case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // The surface is made anew at the new size: a window drawing into the old one
+                    // lets it go and draws everything into the new one on the loop's next pass.
+                    if (native->lentPixels && (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight)) {
+                        native->lentPixels = nullptr;
+                        window->discardBackingStore();
+                        break;
+                    }
+                    [[fallthrough]];
+                case SDL_WINDOWEVENT_EXPOSED:
                     // The window system lost the pixels, or the surface was made anew at the new
                     // size: they come again from the backing store.
                     if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
@@ -460,6 +679,9 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                     window->setFrameOrigin(origin);
                     break;
                 }
+                // Iconified or brought back by the window system (its task bar, a key).
+                case SDL_WINDOWEVENT_MINIMIZED: window->miniaturize(); break;
+                case SDL_WINDOWEVENT_RESTORED: window->deminiaturize(); break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
                     if (!window->isKeyWindow()) window->makeKeyWindow();
                     break;

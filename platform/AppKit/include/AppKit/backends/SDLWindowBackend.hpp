@@ -3,9 +3,13 @@
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
 // looks the same under any window manager or none. Presses on the title bar, or on the background
 // of a window movable by its background, move the window (SDL's hit test); the floating level
-// keeps the window on top; mouse events become NSEvents; the close button and the window
-// manager's close request go through the window's close; the current cursor is shown as the
-// pointer moves. Only the rectangles a window drew anew are handed to the window system.
+// keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
+// and the window manager's close request go through the window's close, the miniaturize button
+// iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
+// window drew anew are handed to the window system: through the window surface where SDL's driver
+// offers one (X11; the window draws straight into its pixels, kept once), else through an SDL
+// renderer showing a texture of the window's pixel size (Wayland); with neither, no backend is
+// made.
 //
 // The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
 // compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
@@ -15,17 +19,21 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "AppKit/WindowBackend.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 
+class CGContext;
 struct SDL_Cursor;
+struct SDL_Rect;
 struct SDL_Window;
 union SDL_Event;
 
 class SDLWindowBackend : public WindowBackend, public std::enable_shared_from_this<SDLWindowBackend> {
 public:
-    /// Starts SDL's video; nullptr when no display can be opened.
+    /// Starts SDL's video on the X11 or Wayland display the environment names and says on standard
+    /// error which driver it took; nullptr, and a message naming the display, when it cannot.
     static std::shared_ptr<SDLWindowBackend> make();
     ~SDLWindowBackend() override;
     SDLWindowBackend(const SDLWindowBackend&) = delete;
@@ -35,13 +43,19 @@ public:
     void show(NSWindow& window) override;
     void hide(NSWindow& window) override;
     void update(NSWindow& window) override;
+    void miniaturize(NSWindow& window) override;
+    void deminiaturize(NSWindow& window) override;
     void display(NSWindow& window, const DirtyRegion& region) override;
+    /// The window surface's own pixels, where the driver has a surface of that size.
+    std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
     void activate() override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
 
     /// Handles the window system's pending events; returns how many there were.
     int pumpEvents();
+    /// Whether any window is shown through SDL.
+    bool hasWindows() const { return !windows_.empty(); }
     /// The SDL window showing the window; nullptr when it is not shown.
     SDL_Window* nativeWindow(const NSWindow& window) const;
     /// The display's height in points (screen coordinates run up from its bottom edge).
@@ -59,6 +73,9 @@ private:
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
     void upload(Native& native, NSWindow& window, const DirtyRegion& region);
+    void copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
+    void render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
+    void destroy(Native& native);
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
@@ -67,6 +84,7 @@ private:
     CGFloat unitsPerPoint_ = 1;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
+    bool throughRenderer_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
 };
