@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <set>
@@ -146,12 +144,9 @@ std::shared_ptr<NSImage> productImage(std::int64_t productId, std::set<std::int6
     const auto key = productKey(productId);
     for (const auto& file : *files) {
         if (!file.filename().string().ends_with(".plist")) continue;
-        std::ifstream stream(file, std::ios::binary);
-        if (!stream) continue;
-        Data contents((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-        if (stream.bad()) continue;
-        // Files that are no property list, or whose top level is no dictionary, are passed over.
-        auto list = PropertyListSerialization::propertyList(contents);
+        // Files that are no property list (or no regular file of a property list's size), or whose
+        // top level is no dictionary, are passed over.
+        auto list = PropertyListSerialization::propertyList(file.string(), nullptr);
         if (!list || !list->isDictionary()) continue;
         const auto* entry = list->find(key);
         if (!entry || !entry->isDictionary()) continue;

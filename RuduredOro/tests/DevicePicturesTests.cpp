@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/SystemRoot.hpp"
 #include "RuduredOro/BatteryDevice.hpp"
@@ -65,6 +69,15 @@ TEST_F(DevicePictures, ProductPicturesFollowClonesAndPassOverUnusableEntries) {
     EXPECT_FALSE(product(0x0501));
     EXPECT_FALSE(product(0x0502));
     EXPECT_FALSE(product(0x0999));
+
+    // A pipe or a link to a device among the lists is passed over, not waited on or read without end.
+    TemporaryDirectory root;
+    std::filesystem::copy(SystemRoot::path(), root.path(), std::filesystem::copy_options::recursive);
+    const auto resources = root.path() / std::filesystem::path(BatteryDevice::bluetoothResourcesPath).relative_path();
+    ASSERT_EQ(::mkfifo((resources / "A.plist").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", resources / "B.plist");
+    SystemRoot::setPath(root.path());
+    EXPECT_EQ(widthOf(product(0x030D)), 30);
 }
 
 TEST_F(DevicePictures, ClonesThatComeBackEndWithoutAPicture) {

@@ -36,6 +36,7 @@ double seconds() {
 void end(pid_t pid) {
     if (pid <= 0) return;
     ::kill(pid, SIGTERM);
+    ::kill(pid, SIGCONT);  // a paused one too
     for (int i = 0; i < 500; ++i) {
         int status = 0;
         if (::waitpid(pid, &status, WNOHANG) == pid) return;
@@ -89,6 +90,16 @@ void PrivateBus::restart() {
     startDaemon();
     if (address_ != address) throw std::runtime_error("dbus-daemon came back at " + address_ + ", not " + address);
     connection_ = sdbus::createSessionBusConnectionWithAddress(address_);
+}
+
+void PrivateBus::pause() {
+    int status = 0;
+    if (::kill(daemon_, SIGSTOP) == 0) ::waitpid(daemon_, &status, WUNTRACED);  // stopped once told so
+}
+
+void PrivateBus::resume() {
+    int status = 0;
+    if (::kill(daemon_, SIGCONT) == 0) ::waitpid(daemon_, &status, WCONTINUED);
 }
 
 void PrivateBus::startDaemon() {

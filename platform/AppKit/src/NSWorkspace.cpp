@@ -95,12 +95,16 @@ bool NSWorkspace::selectFile(const std::optional<std::string>& path, const std::
         viewer = fileViewer_;
     }
     if (viewer) return viewer(path.value_or(""), rootFullPath);
-    if (path && FileManagerService::showItems({*path})) return true;
     std::string folder = rootFullPath;
     if (folder.empty() && path) folder = URL::fileURLWithPath(*path).deletingLastPathComponent().path();
     if (folder.empty()) return false;
-    if (!path && FileManagerService::showFolders({folder})) return true;
-    return open(URL::fileURLWithPath(FileManager::hostPath(folder), true));
+    auto openFolder = [folder] { NSWorkspace::shared().open(URL::fileURLWithPath(FileManager::hostPath(folder), true)); };
+    if (path) {
+        FileManagerService::showItems({*path}, openFolder);
+    } else {
+        FileManagerService::showFolders({folder}, openFolder);
+    }
+    return true;
 }
 
 void NSWorkspace::setFileViewer(std::function<bool(const std::string& path, const std::string& root)> viewer) {

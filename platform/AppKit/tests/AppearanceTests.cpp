@@ -6,6 +6,7 @@
 #include "AppKit/NSView.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "AppKit/backends/SettingsPortal.hpp"
+#include "Foundation/DispatchQueue.hpp"
 #include "AppKitTestSupport.hpp"
 #include "Testing/PrivateBus.hpp"
 
@@ -180,7 +181,7 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
     window->contentView()->addSubview(watcher);
     following = NSApplication::shared().followDesktopPreferences();
     ASSERT_TRUE(following);
-    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return NSApplication::shared().accentColor() && appearance() == NSAppearanceNameDarkAqua; }, 15));
     EXPECT_EQ(watcher->changes, 1);
     EXPECT_EQ(NSColor::controlAccentColor()->cgColor(), (CGColor{0.2, 0.4, 0.6, 1}));
     EXPECT_EQ(NSColor::controlAccentColor()->withAlphaComponent(0.5)->cgColor(), (CGColor{0.2, 0.4, 0.6, 0.5}));
@@ -203,8 +204,7 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
 TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsAgainIsFollowed) {
     startPortal("ReadOne", 1);
     following = NSApplication::shared().followDesktopPreferences();
-    ASSERT_TRUE(following);
-    EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameDarkAqua; }, 15));
 
     // The portal starts again, the desktop light by then: it is read again.
     bus->stopMock(portal);
@@ -223,14 +223,36 @@ TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsAgainIsFollowed) {
 TEST_F(DesktopAppearance, OlderPortalsAnswerThroughRead) {
     startPortal("Read", 2);
     following = NSApplication::shared().followDesktopPreferences();
-    ASSERT_TRUE(following);
-    EXPECT_EQ(following->preferences(), (SettingsPortal::Preferences{true, CGColor{0.2, 0.4, 0.6, 1}}));
+    const SettingsPortal::Preferences told{true, CGColor{0.2, 0.4, 0.6, 1}};
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return following->preferences() == told; }, 15));
     EXPECT_EQ(bus->calls(portal, portalPath, "Read").size(), 2u);
+}
+
+// The portal is asked without waiting: until it answers, the settings files or light decide.
+TEST_F(DesktopAppearance, APortalThatIsSlowToAnswerHoldsNothingUp) {
+    // A portal of the test's own, which answers only once the test dispatches its connection.
+    auto slowBus = sdbus::createSessionBusConnection(portal);
+    auto object = sdbus::createObject(*slowBus, portalPath);
+    object->registerMethod("ReadOne").onInterface(settings).implementedAs([](const std::string&, const std::string& key) {
+        if (key != "color-scheme") throw sdbus::Error("org.freedesktop.portal.Error.NotFound", "no such key");
+        return sdbus::Variant(std::uint32_t(1));
+    });
+    object->finishRegistration();
+
+    following = NSApplication::shared().followDesktopPreferences();
+    ASSERT_TRUE(following);
+    bool turned = false;
+    DispatchQueue::main().async([&] { turned = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return turned; }, 15));
+    EXPECT_EQ(appearance(), NSAppearanceNameAqua);
+
+    slowBus->enterEventLoopAsync();
+    EXPECT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameDarkAqua; }, 15));
+    slowBus->leaveEventLoop();
 }
 
 TEST_F(DesktopAppearance, WithoutAPortalTheGtkSettingsDecideThenLight) {
     following = NSApplication::shared().followDesktopPreferences();
-    EXPECT_FALSE(following);
     EXPECT_EQ(appearance(), NSAppearanceNameAqua);
     config.write("gtk-3.0/settings.ini", "[Settings]\ngtk-theme-name=Adwaita-dark\n");
     following = NSApplication::shared().followDesktopPreferences();

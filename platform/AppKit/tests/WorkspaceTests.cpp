@@ -131,9 +131,18 @@ TEST_F(Workspace, RevealingAsksTheDesktopsFileManager) {
     EXPECT_EQ(call.at(0).get<std::vector<std::string>>(), std::vector<std::string>{URL::fileURLWithPath(file.string()).absoluteString()});
     EXPECT_TRUE(opened.empty());
 
+    // The bus is asked on another thread: a bus daemon that hangs holds up no caller, and the file
+    // manager is asked once the daemon answers.
+    bus.pause();
+    EXPECT_TRUE(workspace.selectFile(file.string(), file.parent_path().string()));
+    bus.resume();
+    ASSERT_TRUE(eventually([&] { return bus.calls(name, path, "ShowItems").size() == 2; }));
+    EXPECT_TRUE(opened.empty());
+
     // Without a file manager on the bus the folder opens instead.
     bus.stopMock(name);
     EXPECT_TRUE(workspace.selectFile(file.string(), file.parent_path().string()));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !opened.empty(); }, 15));
     EXPECT_EQ(opened, std::vector<std::string>{file.parent_path().string()});
 }
 

@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 
 #include "Foundation/FatalError.hpp"
 #include "Foundation/Locale.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace fs = std::filesystem;
 
@@ -23,12 +22,6 @@ fs::path executablePath() {
     std::error_code error;
     auto path = fs::read_symlink("/proc/self/exe", error);
     return error ? fs::current_path() / "unknown" : path;
-}
-
-std::optional<std::string> readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 void appendUtf8(std::string& out, char32_t c) { icu::UnicodeString(static_cast<UChar32>(c)).toUTF8String(out); }
@@ -285,7 +278,9 @@ const std::map<std::string, std::string>* Bundle::table(const std::string& local
     if (it == tables_.end()) {
         std::optional<std::map<std::string, std::string>> parsed;
         auto folder = localization.empty() ? resourcePath() : resourcePath() / (localization + ".lproj");
-        if (auto text = readFile(folder / (name + ".strings"))) parsed = parseStringsTable(toUtf8(*text));
+        if (auto text = RegularFile::contents(folder / (name + ".strings"), maximumStringsTableSize)) {
+            parsed = parseStringsTable(toUtf8(*text));
+        }
         it = tables_.emplace(key, std::move(parsed)).first;
     }
     return it->second ? &*it->second : nullptr;

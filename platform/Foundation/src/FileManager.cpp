@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <set>
 
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace fs = std::filesystem;
 
@@ -191,14 +190,9 @@ std::optional<FileAttributes> FileManager::attributesOfItem(const std::string& p
 
 std::optional<Data> FileManager::contents(const std::string& path) const {
     if (path.empty() || isProtected(path)) return std::nullopt;
-    std::error_code error;
-    const auto host = hostPath(path);
-    if (!fs::is_regular_file(host, error)) return std::nullopt;
-    std::ifstream file(host, std::ios::binary);
-    if (!file) return std::nullopt;
-    Data data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return std::nullopt;
-    return data;
+    auto bytes = RegularFile::contents(hostPath(path), maximumContentsSize);
+    if (!bytes) return std::nullopt;
+    return dataFromString(*bytes);
 }
 
 bool FileManager::removeItem(const std::string& path, NSError* error) const {

@@ -1,9 +1,8 @@
 #include "Foundation/PropertyList.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 
+#include "Foundation/backends/RegularFile.hpp"
 #include "PropertyListFormats.hpp"
 
 PropertyListValue::PropertyListValue(std::uint64_t value) {
@@ -67,13 +66,12 @@ std::optional<PropertyListValue> propertyList(const Data& data) {
 }
 
 std::optional<PropertyListValue> propertyList(const std::string& path, ReadError* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    auto bytes = RegularFile::contents(path, maximumFileSize);
+    if (!bytes) {
         if (error) error->message = "The file \"" + path + "\" couldn't be opened.";
         return std::nullopt;
     }
-    Data data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto value = propertyList(data);
+    auto value = propertyList(dataFromString(*bytes));
     if (!value && error) error->message = "The data couldn't be read because it isn't in the correct format.";
     return value;
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "Foundation/Bundle.hpp"
 #include "Foundation/Locale.hpp"
 #include "Testing/TestEnvironment.hpp"
@@ -32,6 +36,15 @@ TEST_F(BundleTest, ReadsTheInformationDictionary) {
     ASSERT_TRUE(main->objectForInfoDictionaryKey("CFBundleName"));
     EXPECT_EQ(main->objectForInfoDictionaryKey("CFBundleName")->stringValue(), "Quillon");
     EXPECT_EQ(main->objectForInfoDictionaryKey("NSHumanReadableCopyright"), nullptr);
+
+    // What is no regular file is not read: a pipe would block, a device would never end.
+    std::filesystem::create_directories(folder.path() / "Odd/Resources/en.lproj");
+    ASSERT_EQ(::mkfifo((folder.path() / "Odd/Info.plist").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.path() / "Odd/Resources/en.lproj/Localizable.strings");
+    Locale::setPreferredLanguages(std::vector<std::string>{"en"});
+    Bundle odd(folder.path() / "Odd");
+    EXPECT_TRUE(odd.infoDictionary().empty());
+    EXPECT_EQ(odd.localizedString("LEVEL"), "LEVEL");
 }
 
 TEST_F(BundleTest, LocalizedStringsFollowThePreferredLanguagesWithFallback) {

@@ -108,6 +108,8 @@ TEST_F(FileSystem, ListingsAndTheirErrors) {
     EXPECT_TRUE(files.contents("/Users/anna/Notes/a.txt"));
     EXPECT_FALSE(FileManager::isProtected("/Users/anna/Notes/Subway"));
     EXPECT_FALSE(files.contents("/Users/anna/Notes"));
+    fs::resize_file(root.write("Users/anna/Notes/huge.bin", ""), FileManager::maximumContentsSize + 1);  // sparse
+    EXPECT_FALSE(files.contents("/Users/anna/Notes/huge.bin"));
 }
 
 TEST_F(FileSystem, ItemsAndTheirAttributes) {

@@ -140,10 +140,13 @@ TEST_F(HostTimeZone, FromTheFilesUnderTheSystemRoot) {
     TemporaryDirectory root;
     SystemRoot::setPath(root.path());
     EXPECT_EQ(TimeZone::current().identifier(), "UTC");
+    std::filesystem::create_directories(root.path() / "etc");
+    ::mkfifo((root.path() / "etc/timezone").c_str(), 0600);  // not waited for
+    EXPECT_EQ(TimeZone::current().identifier(), "UTC");
+    std::filesystem::remove(root.path() / "etc/timezone");
 
     root.write("etc/timezone", "Europe/Paris\n");
     EXPECT_EQ(TimeZone::current().identifier(), "Europe/Paris");
-    std::filesystem::create_directories(root.path() / "etc");
     std::filesystem::create_symlink("../usr/share/zoneinfo/posix/Asia/Tokyo", root.path() / "etc/localtime");
     EXPECT_EQ(TimeZone::current().identifier(), "Asia/Tokyo");
 

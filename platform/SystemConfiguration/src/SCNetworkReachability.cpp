@@ -4,23 +4,37 @@
 
 #include <charconv>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
 
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 std::mutex settingsMutex;
 std::optional<std::filesystem::path> procRoot;
 std::function<std::optional<SCNetworkReachabilityFlags>(const sockaddr*)> flagsProvider;
 
+// The kernel's files tell no size: a routing table is read up to this size (tens of thousands of
+// routes), an interface's state up to a line.
+constexpr std::size_t maximumTableSize = std::size_t{4} << 20;
+constexpr std::size_t maximumStateSize = 64;
+
+// The whole lines of the table among its first maximumTableSize bytes; none when it is no regular
+// file or cannot be read.
+std::optional<std::istringstream> table(const std::filesystem::path& path) {
+    auto text = RegularFile::firstBytes(path, maximumTableSize);
+    if (!text) return std::nullopt;
+    if (text->size() == maximumTableSize) text->erase(text->rfind('\n') + 1);  // a line cut off
+    return std::istringstream(std::move(*text));
+}
+
 bool interfaceIsUp(const std::filesystem::path& root, const std::string& name) {
     // /sys is next to /proc; when it cannot be read, the route itself is taken as the answer.
-    std::ifstream operstate(root.parent_path() / "sys" / "class" / "net" / name / "operstate");
+    auto text = RegularFile::firstBytes(root.parent_path() / "sys" / "class" / "net" / name / "operstate", maximumStateSize);
     std::string state;
-    if (!(operstate >> state)) return true;
+    if (!text || !(std::istringstream(*text) >> state)) return true;
     return state != "down" && state != "lowerlayerdown" && state != "notpresent";
 }
 
@@ -29,11 +43,11 @@ bool interfaceIsUp(const std::filesystem::path& root, const std::string& name) {
 std::optional<bool> hasDefaultRoute(const std::filesystem::path& root, int family) {
     bool readable = false;
     if (family != AF_INET6) {
-        std::ifstream table(root / "net" / "route");
+        auto routes = table(root / "net" / "route");
         std::string line;
-        if (table && std::getline(table, line)) {  // header line
+        if (routes && std::getline(*routes, line)) {  // header line
             readable = true;
-            while (std::getline(table, line)) {
+            while (std::getline(*routes, line)) {
                 std::istringstream fields(line);
                 std::string interface, destination, gateway;
                 unsigned flags = 0;
@@ -43,11 +57,10 @@ std::optional<bool> hasDefaultRoute(const std::filesystem::path& root, int famil
         }
     }
     if (family != AF_INET) {
-        std::ifstream table(root / "net" / "ipv6_route");
-        if (table) {
+        if (auto routes = table(root / "net" / "ipv6_route")) {
             readable = true;
             std::string line;
-            while (std::getline(table, line)) {
+            while (std::getline(*routes, line)) {
                 std::istringstream fields(line);
                 std::string destination, prefix, source, sourcePrefix, nextHop, metric, references, use, flags, interface;
                 if (!(fields >> destination >> prefix >> source >> sourcePrefix >> nextHop >> metric >> references >> use >>

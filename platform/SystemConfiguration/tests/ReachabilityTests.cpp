@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "SystemConfiguration/SCNetworkReachability.hpp"
 #include "Foundation/SystemRoot.hpp"
 #include "Testing/TestEnvironment.hpp"
@@ -42,6 +46,10 @@ TEST_F(KernelRoutes, OnlyLocalRoutesOrADownInterfaceAreNotReachable) {
 
 TEST_F(KernelRoutes, UnreadableTablesGiveNoFlagsAndBadAddressesNoTarget) {
     SCNetworkReachabilitySetProcRoot(machine.path() / "nothing-here");
+    EXPECT_FALSE(flagsFor(AF_INET));
+    std::filesystem::create_directories(machine.path() / "proc/net");
+    ASSERT_EQ(::mkfifo((machine.path() / "proc/net/route").c_str(), 0600), 0);  // not waited for
+    SCNetworkReachabilitySetProcRoot(machine.path() / "proc");
     EXPECT_FALSE(flagsFor(AF_INET));
     sockaddr unknown{};
     unknown.sa_family = AF_UNIX;

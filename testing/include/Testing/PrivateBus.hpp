@@ -41,6 +41,11 @@ public:
     /// system restarts its bus: every connection to the old one is lost.
     void restart();
 
+    /// Stops the daemon until resume(), as a daemon that hangs: its socket still takes connections
+    /// and messages, and nothing is answered.
+    void pause();
+    void resume();
+
     /// Why there is no bus (what is missing); empty when the bus runs.
     const std::string& unavailable() const { return unavailable_; }
     const std::string& address() const { return address_; }

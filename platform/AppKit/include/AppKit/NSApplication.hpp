@@ -76,8 +76,9 @@ public:
     std::optional<CGColor> accentColor() const { return accentColor_; }
     void setAccentColor(const std::optional<CGColor>& color);
     /// Takes the desktop's preferences from the settings portal and follows their changes for as
-    /// long as the portal object is kept (nullptr without a portal). Where the portal gives no
-    /// light or dark preference, or there is none, the user's GTK settings decide it.
+    /// long as the portal object is kept (nullptr without a session bus). The portal is asked
+    /// without waiting: until it answers, and where it gives no light or dark preference or there
+    /// is none, the user's GTK settings decide it.
     std::unique_ptr<SettingsPortal> followDesktopPreferences();
 
     // Windows.

@@ -25,7 +25,8 @@ public:
     /// Opens the address with the desktop's handler (xdg-open unless an opener is set); a
     /// system-settings address ("x-apple.systempreferences:<pane>?<anchor>") opens the matching
     /// page of the desktop's own settings. Returns whether it could be handed over: false for a
-    /// settings page on a desktop without a settings application.
+    /// settings page on a desktop without a settings application (on GNOME, where GNOME Settings is
+    /// asked on another thread, true at once).
     bool open(const URL& url);
     /// Replaces how addresses are opened (tests record them); nullptr restores xdg-open.
     void setURLOpener(std::function<bool(const URL&)> opener);
@@ -50,7 +51,8 @@ public:
 
     /// Shows the item (a system path) selected in a file viewer window of the root folder; false
     /// when nothing exists at the path. By default the desktop's file manager shows it
-    /// (org.freedesktop.FileManager1); without one the folder is opened with the desktop's handler.
+    /// (org.freedesktop.FileManager1, asked on another thread: true once asked); without one the
+    /// folder is opened with the desktop's handler, from the main queue.
     bool selectFile(const std::optional<std::string>& path, const std::string& rootFullPath);
     /// Replaces how items are shown (tests record them); nullptr restores the default.
     void setFileViewer(std::function<bool(const std::string& path, const std::string& root)> viewer);

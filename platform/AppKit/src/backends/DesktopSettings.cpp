@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "Foundation/DispatchQueue.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 #include "Foundation/backends/DesktopEntry.hpp"
 #include "backends/DetachedProcess.hpp"
@@ -58,6 +59,7 @@ bool isDesktop(const char* name) {
     return false;
 }
 
+// Waits for the bus daemon, not for GNOME Settings, which may first have to start.
 bool openInGnomeSettings(const char* panel) {
     constexpr const char* service = "org.gnome.Settings";
     auto connection = DBusConnection::session();
@@ -82,6 +84,11 @@ bool hasSettingsHandler() {
         return std::find(entry.mimeTypes.begin(), entry.mimeTypes.end(), "x-scheme-handler/settings") != entry.mimeTypes.end();
     });
 }
+
+bool openOutsideGnome(const Page& page) {
+    if (isDesktop("KDE") && DetachedProcess::start({"systemsettings", page.kdeModule})) return true;
+    return hasSettingsHandler() && DetachedProcess::start({"xdg-open", page.settingsAddress});
+}
 }  // namespace
 
 bool isSettingsAddress(const URL& address) { return address.absoluteString().rfind(scheme, 0) == 0; }
@@ -89,9 +96,11 @@ bool isSettingsAddress(const URL& address) { return address.absoluteString().rfi
 bool open(const URL& address) {
     if (!isSettingsAddress(address)) return false;
     const Page page = pageOf(address.absoluteString());
-    if ((isDesktop("GNOME") || isDesktop("UNITY")) && openInGnomeSettings(page.gnomePanel)) return true;
-    if (isDesktop("KDE") && DetachedProcess::start({"systemsettings", page.kdeModule})) return true;
-    return hasSettingsHandler() && DetachedProcess::start({"xdg-open", page.settingsAddress});
+    if (!isDesktop("GNOME") && !isDesktop("UNITY")) return openOutsideGnome(page);
+    DispatchQueue::global().async([page] {
+        if (!openInGnomeSettings(page.gnomePanel)) DispatchQueue::main().async([page] { openOutsideGnome(page); });
+    });
+    return true;
 }
 
 }  // namespace DesktopSettings

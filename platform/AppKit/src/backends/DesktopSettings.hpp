@@ -9,7 +9,9 @@ namespace DesktopSettings {
 
 /// Whether the address is a system-settings address.
 bool isSettingsAddress(const URL& address);
-/// Opens the page; false when the desktop has no settings application to open it with.
+/// Opens the page; false when the desktop has no settings application to open it with. GNOME
+/// Settings is asked on another thread (whether it can be reached is the bus daemon's to say), so
+/// on GNOME the answer is true at once; where it cannot be reached, the other ways are tried then.
 bool open(const URL& address);
 
 }  // namespace DesktopSettings

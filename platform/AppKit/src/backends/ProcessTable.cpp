@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <sstream>
+
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace ProcessTable {
 
@@ -22,9 +24,13 @@ std::vector<Process> ofCurrentUser() {
         process.pid = std::stoi(name);
         std::error_code unreadable;
         process.executable = std::filesystem::read_symlink(it->path() / "exe", unreadable).string();
-        std::ifstream commandLine(it->path() / "cmdline", std::ios::binary);
-        std::string argument;
-        while (std::getline(commandLine, argument, '\0')) process.arguments.push_back(argument);
+        if (auto commandLine = RegularFile::firstBytes(it->path() / "cmdline", maximumCommandLineSize)) {
+            // An argument the limit cut off is left out.
+            if (commandLine->size() == maximumCommandLineSize) commandLine->erase(commandLine->rfind('\0') + 1);
+            std::istringstream arguments(*commandLine);
+            std::string argument;
+            while (std::getline(arguments, argument, '\0')) process.arguments.push_back(argument);
+        }
         if (process.executable.empty() && process.arguments.empty()) continue;  // kernel threads, gone processes
         processes.push_back(std::move(process));
     }

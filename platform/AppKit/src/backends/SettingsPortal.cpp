@@ -19,17 +19,10 @@ constexpr const char* settingsInterface = "org.freedesktop.portal.Settings";
 constexpr const char* appearanceNamespace = "org.freedesktop.appearance";
 constexpr const char* colorSchemeKey = "color-scheme";
 constexpr const char* accentColorKey = "accent-color";
-// Long enough for the bus to start a portal that is not running yet.
+// Long enough for the bus to start a portal that is not running yet, for a caller that waits.
 constexpr auto answerTime = std::chrono::seconds(3);
-
-// What the portal answered for one key: its value, none for a key it does not have, or that it
-// did not answer at all.
-struct Answer {
-    bool answered = false;
-    std::optional<sdbus::Variant> value;
-    /// The method that gave the value.
-    const char* method = nullptr;
-};
+// Nobody waits for the appearance keys: a portal that is slow to start is still heard.
+constexpr auto laterAnswerTime = std::chrono::seconds(25);
 
 // Read wraps the value in one more variant than ReadOne.
 sdbus::Variant unwrapped(sdbus::Variant value) {
@@ -59,8 +52,9 @@ std::optional<CGColor> accentColor(const sdbus::Variant& value) {
 
 bool isAppearanceKey(const std::string& key) { return key == colorSchemeKey || key == accentColorKey; }
 
-/// Asks for one key and waits: ReadOne first, Read where the portal has no ReadOne.
-Answer readSetting(sdbus::IProxy& proxy, const std::string& space, const std::string& key) {
+/// Asks for one key and waits: ReadOne first, Read where the portal has no ReadOne. None when the
+/// portal has no such key or does not answer.
+std::optional<sdbus::Variant> readSetting(sdbus::IProxy& proxy, const std::string& space, const std::string& key) {
     for (const char* method : {"ReadOne", "Read"}) {
         try {
             sdbus::Variant value;
@@ -69,14 +63,12 @@ Answer readSetting(sdbus::IProxy& proxy, const std::string& space, const std::st
                 .withTimeout(answerTime)
                 .withArguments(space, key)
                 .storeResultsTo(value);
-            return {true, unwrapped(std::move(value)), method};
+            return unwrapped(std::move(value));
         } catch (const sdbus::Error& error) {
-            if (error.getName() == "org.freedesktop.DBus.Error.UnknownMethod") continue;
-            // The portal says so when it has no such key; every other error means no portal.
-            return {error.getName() == "org.freedesktop.portal.Error.NotFound", std::nullopt};
+            if (error.getName() != "org.freedesktop.DBus.Error.UnknownMethod") return std::nullopt;
         }
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -95,7 +87,7 @@ struct SettingsPortal::Connection {
     sdbus::Slot settingChanged;
     sdbus::Slot portalComes;
     std::shared_ptr<Shared> shared = std::make_shared<Shared>();
-    /// How this portal is read: "ReadOne", or "Read" where it is older than that.
+    /// How this portal is read: "ReadOne", or "Read" where it is older than that. Main thread.
     std::string readMethod = "ReadOne";
     /// Lives as long as this object, for the main queue's blocks that come back to it.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -108,30 +100,34 @@ struct SettingsPortal::Connection {
         proxy.reset();
     }
 
-    /// Asks for one appearance key and waits; keeps the method that answered.
-    Answer read(const std::string& key) {
-        Answer answer = readSetting(*proxy, appearanceNamespace, key);
-        if (answer.method) readMethod = answer.method;
-        return answer;
+    /// Main thread: reads both keys without waiting; the answers come as changes do.
+    void readAgain() {
+        for (const char* key : {colorSchemeKey, accentColorKey}) ask(key);
     }
 
-    /// Main thread: reads both keys again without waiting; the answers come as changes do.
-    void readAgain() {
-        for (const char* key : {colorSchemeKey, accentColorKey}) {
-            try {
-                proxy->callMethodAsync(readMethod)
-                    .onInterface(settingsInterface)
-                    .withTimeout(answerTime)
-                    .withArguments(std::string(appearanceNamespace), std::string(key))
-                    .uponReplyInvoke([weak = std::weak_ptr<Shared>(shared), key](const sdbus::Error* error, sdbus::Variant value) {
-                        if (!error) {
-                            changed(weak, key, unwrapped(std::move(value)));
-                        } else if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
-                            changed(weak, key, std::nullopt);  // no longer set
-                        }
-                    });
-            } catch (const sdbus::Error&) {
-            }
+    /// Main thread: asks for one key without waiting. A portal without ReadOne is asked again
+    /// with Read, and read so from then on.
+    void ask(const char* key) {
+        try {
+            proxy->callMethodAsync(readMethod)
+                .onInterface(settingsInterface)
+                .withTimeout(laterAnswerTime)
+                .withArguments(std::string(appearanceNamespace), std::string(key))
+                .uponReplyInvoke([this, living = std::weak_ptr<bool>(alive), weak = std::weak_ptr<Shared>(shared), key,
+                                  method = readMethod](const sdbus::Error* error, sdbus::Variant value) {
+                    if (!error) {
+                        changed(weak, key, unwrapped(std::move(value)));
+                    } else if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
+                        changed(weak, key, std::nullopt);  // not set
+                    } else if (error->getName() == "org.freedesktop.DBus.Error.UnknownMethod" && method == "ReadOne") {
+                        DispatchQueue::main().async([this, living, key] {
+                            if (!living.lock()) return;
+                            readMethod = "Read";
+                            ask(key);
+                        });
+                    }
+                });
+        } catch (const sdbus::Error&) {
         }
     }
 
@@ -215,22 +211,14 @@ std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const P
     auto connection = std::make_unique<Connection>();
     auto bus = DBusConnection::session();
     if (!bus) return nullptr;
+    connection->shared->changed = std::move(changed);
     try {
         connection->attach(std::move(bus));
     } catch (const sdbus::Error&) {
         return nullptr;
     }
-    // Listening before reading: a change while the answers travel is not lost.
-    Answer schemeAnswer = connection->read(colorSchemeKey);
-    Answer accentAnswer = schemeAnswer.answered ? connection->read(accentColorKey) : Answer{};
-    if (!schemeAnswer.answered && !accentAnswer.answered) return nullptr;
-    {
-        std::lock_guard lock(connection->shared->mutex);
-        auto& preferences = connection->shared->preferences;
-        if (schemeAnswer.value) preferences.prefersDark = colorScheme(*schemeAnswer.value);
-        if (accentAnswer.value) preferences.accentColor = accentColor(*accentAnswer.value);
-        connection->shared->changed = std::move(changed);
-    }
+    // Listening before asking: a change while the answers travel is not lost.
+    connection->readAgain();
     connection->follower = RunLoop::main().addObserver([raw = connection.get()] { raw->follow(); });
     return std::unique_ptr<SettingsPortal>(new SettingsPortal(std::move(connection)));
 }
@@ -240,8 +228,8 @@ std::optional<std::string> SettingsPortal::readText(const std::string& space, co
     if (!bus) return std::nullopt;
     try {
         auto proxy = sdbus::createProxy(*bus, portalName, portalPath);
-        auto answer = readSetting(*proxy, space, key);
-        if (answer.value && answer.value->containsValueOfType<std::string>()) return answer.value->get<std::string>();
+        auto value = readSetting(*proxy, space, key);
+        if (value && value->containsValueOfType<std::string>()) return value->get<std::string>();
     } catch (const sdbus::Error&) {
     }
     return std::nullopt;

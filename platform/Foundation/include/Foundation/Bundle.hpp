@@ -2,6 +2,7 @@
 // Bundles: folders of resources with an information dictionary and localised string tables.
 // The main bundle is the application's folder (the executable's folder unless set otherwise);
 // module bundles ("<Name>.bundle") are found inside it.
+#include <cstddef>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -36,6 +37,10 @@ public:
     URL resourceURL() const { return URL::fileURLWithPath(resourcePath().string(), true); }
     /// The name of the running program (main bundle) or of the bundle's folder.
     std::string executableName() const;
+
+    /// The largest ".strings" table read; Info.plist is read up to
+    /// PropertyListSerialization::maximumFileSize. Either is read only where it is a regular file.
+    static constexpr std::size_t maximumStringsTableSize = std::size_t{16} << 20;
 
     /// Info.plist read once; empty when the bundle has none.
     const PropertyListValue::Dictionary& infoDictionary() const;

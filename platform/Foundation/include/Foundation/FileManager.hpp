@@ -5,6 +5,7 @@
 // names handed back are again such paths. Privacy protection is a setting: folders named there
 // refuse to be listed or read (EPERM), as protected folders do for a process without full disk
 // access.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -90,7 +91,10 @@ public:
     /// The item's attributes (of a symbolic link itself): type, size, modification date and,
     /// where the file system keeps one, creation date.
     std::optional<FileAttributes> attributesOfItem(const std::string& path, NSError* error = nullptr) const;
-    /// The whole file; absent when it cannot be read.
+    /// The largest file `contents` reads.
+    static constexpr std::size_t maximumContentsSize = std::size_t{64} << 20;
+    /// The whole file; absent when it cannot be read, is no regular file (nor a link to one) or
+    /// is larger than maximumContentsSize.
     std::optional<Data> contents(const std::string& path) const;
     /// Removes the item, a folder with everything in it; false, with the error, when it fails.
     bool removeItem(const std::string& path, NSError* error = nullptr) const;

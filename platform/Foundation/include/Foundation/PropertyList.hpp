@@ -96,10 +96,15 @@ struct WriteError {
     std::string message;
 };
 
+/// The largest property-list file read from a path; a longer one is not read.
+constexpr std::size_t maximumFileSize = std::size_t{16} << 20;
+
 /// Reads a property list in either format; absent when the bytes are no property list, are
 /// damaged, nest deeper than `maximumDepth` or would take more memory than `maximumExpansion`
 /// allows. An XML list may be in UTF-8, UTF-16 or any encoding its declaration names.
 std::optional<PropertyListValue> propertyList(const Data& data);
+/// Reads the property list in the file at `path` (a host path): only a regular file of at most
+/// `maximumFileSize` bytes is read; anything else at the path, or a link to it, is not waited on.
 std::optional<PropertyListValue> propertyList(const std::string& path, ReadError* error);
 /// The list in the format; absent when the format cannot hold a value (XML and a text with a
 /// control character, or one that is no UTF-8).

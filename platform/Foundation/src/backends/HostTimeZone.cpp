@@ -4,11 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "Foundation/StringTrimming.hpp"
 #include "Foundation/SystemRoot.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace hosttz {
 
@@ -78,9 +79,12 @@ std::optional<std::string> zoneNameOfLink(const fs::path& file) {
 }
 
 std::optional<std::string> zoneOfTimezoneFile() {
-    std::ifstream file(SystemRoot::resolve("/etc/timezone"));
+    // A zone's name is one short line: only the file's first bytes are read.
+    constexpr std::size_t longestLine = 256;
+    auto text = RegularFile::firstBytes(SystemRoot::resolve("/etc/timezone"), longestLine);
+    std::istringstream lines(text.value_or(""));
     std::string line;
-    if (!file || !std::getline(file, line)) return std::nullopt;
+    if (!std::getline(lines, line)) return std::nullopt;
     auto name = trimmingCharacters(line, CharacterSet::whitespacesAndNewlines);
     return isZoneName(name) ? std::optional(name) : std::nullopt;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Network reachability: whether an address can be reached with the machine's current interfaces
 // and routes. On Linux the answer comes from the kernel's routing tables under /proc: the wildcard
-// address (of either family) is reachable while a default route over IPv4 or IPv6 is up.
+// address (of either family) is reachable while a default route over IPv4 or IPv6 is up. The tables
+// are read only where they are regular files, each up to its first 4 MiB.
 #include <netinet/in.h>
 #include <sys/socket.h>
 

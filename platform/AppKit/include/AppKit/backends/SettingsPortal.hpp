@@ -2,13 +2,14 @@
 // The desktop's appearance preferences as the settings portal on the session bus tells them
 // (org.freedesktop.portal.Settings, namespace "org.freedesktop.appearance"): "color-scheme" (1 dark,
 // 2 light, 0 or anything else no preference) and "accent-color" (red, green and blue from 0 to 1;
-// unset when out of range). Read with ReadOne, or with Read from portals older than it; followed
-// through the portal's SettingChanged signal, each change handed over on the main queue. A portal
-// that starts again, and the portal of a session bus that comes back (the shared connection made
-// anew, seen on the next pass of the main loop), are read again without waiting.
+// unset when out of range). Read with ReadOne, or with Read from portals older than it, without
+// waiting: the answers come like changes do. Followed through the portal's SettingChanged signal,
+// each change handed over on the main queue. A portal that starts again, and the portal of a
+// session bus that comes back (the shared connection made anew, seen on the next pass of the main
+// loop), are read again the same way.
 //
 //   auto portal = SettingsPortal::start([](const SettingsPortal::Preferences& p) { ... });
-//   if (!portal) ...;  // no portal answers: the preferences come from elsewhere
+//   if (!portal) ...;  // no session bus: the preferences come from elsewhere
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,15 +26,15 @@ public:
         bool operator==(const Preferences&) const = default;
     };
 
-    /// Reads the preferences now (waiting for the portal's answers) and from then on hands every
-    /// change to `changed` on the main queue while the object lives; nullptr when no portal
-    /// answers on the session bus.
+    /// Asks for the preferences and returns at once; from then on hands the portal's answers and
+    /// every change to `changed` on the main queue while the object lives. Nothing is handed over
+    /// where no portal answers. nullptr when there is no session bus.
     static std::unique_ptr<SettingsPortal> start(std::function<void(const Preferences&)> changed);
     ~SettingsPortal();
     SettingsPortal(const SettingsPortal&) = delete;
     SettingsPortal& operator=(const SettingsPortal&) = delete;
 
-    /// The preferences as last heard of.
+    /// The preferences as last heard of; none before the portal has answered.
     Preferences preferences() const;
 
     /// A text setting of another namespace (GNOME's icon theme is "org.gnome.desktop.interface",
