@@ -164,7 +164,9 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     EXPECT_EQ(number(kept, "BatteryPercent"), 70);
     EXPECT_EQ(text(kept, "Transport"), "USB");
 
-    // The mouse goes and comes back as a new HID device: its battery is read afresh.
+    // The mouse goes and comes back as a new HID device: its battery is read afresh. (Its old
+    // class link is set aside rather than removed, so that no file system hands its inode on.)
+    fs::rename(root.path() / "class/power_supply" / name, root.path() / "unplugged");
     fs::remove_all(root.path() / device);
     plug("0005:046D:B023.0002", "Mouse B");
     EXPECT_EQ(text(search(), "Product"), "Mouse B");

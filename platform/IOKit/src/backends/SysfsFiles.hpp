@@ -90,13 +90,6 @@ inline std::optional<std::int64_t> AttributeReader::integer(int folder, const ch
     return text ? parseInteger(*text) : std::nullopt;
 }
 
-/// Where a link leads, as it is written; empty when it is no link or cannot be read.
-inline std::string readLink(int folder, const char* link) {
-    char target[PATH_MAX];
-    ssize_t length = ::readlinkat(folder, link, target, sizeof target);
-    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
-}
-
 /// The folder a path names with every link on the way followed; empty when it cannot be resolved.
 inline std::string resolvedPath(const std::filesystem::path& path) {
     char resolved[PATH_MAX];

@@ -43,16 +43,14 @@ struct PowerSupply {
     std::optional<std::int64_t> integer(AttributeReader& reader, const char* attribute) const {
         return reader.integer(at(), file(attribute).c_str());
     }
-    /// Where its `device` link leads now.
-    std::string linkedDevice() const { return readLink(at(), file("device").c_str()); }
-
-    // It stays the same supply while it is listed under its name with its inode and its `device`
-    // link leads where it led: a supply that goes and comes back is another.
+    // It stays the same supply while it is listed under its name with the inode it had. The
+    // kernel makes a supply's folder, its class link and its `device` link together and removes
+    // them together, and never gives a new link the inode of one just gone: a supply that goes
+    // and comes back, on the same device or another, is listed with another inode.
     std::string name;
     ino_t inode;
     std::string folder;
     FileDescriptor held;
-    std::string device;
 
     Kind kind = Kind::other;
 

@@ -62,14 +62,13 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
     auto& known = known_->supplies;
     if (auto found = known.find(name); found != known.end()) {
         auto& supply = found->second;
-        if (supply.inode == inode && supply.linkedDevice() == supply.device) return &supply;
+        if (supply.inode == inode) return &supply;
         known.erase(found);
     }
     // Its folder is held where the links lead, which spares following them on every read.
     auto folder = resolvedPath(root_ / "class" / "power_supply" / name);
     if (folder.empty()) return nullptr;
     PowerSupply supply(name, inode, std::move(folder));
-    supply.device = supply.linkedDevice();
     auto& reader = known_->reader;
     auto scope = supply.string(reader, "scope");
     bool machine = !scope || *scope == "System";

@@ -1,12 +1,13 @@
 #pragma once
 // The registry of the Linux machine, read from sysfs on every query (and from the copy of BlueZ's
 // objects that BlueZ's own signals keep current), so that it follows the kernel as devices come,
-// go and charge. A query reads only the kinds of entries that
-// can match the class it asks for, and of the power supplies only what changes: each query lists
-// them, and what a supply's other files told (its scope and type, a peripheral's identity, name
-// and kind, a battery's maker and design) is kept for as long as the supply is the same one (the
-// same folder entry, its `device` link leading to the same device); a supply that goes and comes
-// back is read afresh. Each supply's folder is held open (a path descriptor) while it is listed.
+// go and charge. A query reads only the kinds of entries that can match the class it asks for,
+// and of the power supplies only what changes: each query lists them, and what a supply's other
+// files told (its scope and type, a peripheral's identity, name and kind, a battery's maker and
+// design) is kept for as long as the supply is the same one (listed under its name with the
+// inode it had, which the kernel gives anew when a supply, and with it its `device` link, is
+// made again); a supply that goes and comes back is read afresh. Each supply's folder is held
+// open (a path descriptor) while it is listed.
 //
 // Every power supply under <root>/class/power_supply whose scope is "Device" (a peripheral's
 // battery, not the machine's own) and that reports a level becomes a HID event service
