@@ -1,13 +1,10 @@
 #include "Foundation/backends/TimeZoneRules.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <string>
+
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 
@@ -147,26 +144,9 @@ std::optional<TimeZoneRules> TimeZoneRules::zoneFile(std::string_view bytes) {
 }
 
 std::optional<TimeZoneRules> TimeZoneRules::readZoneFile(const std::filesystem::path& path) {
-    // Non-blocking, so that a FIFO in the file's place cannot hold the caller before fstat tells.
-    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (file < 0) return std::nullopt;
-    struct stat status {};
-    std::string bytes;
-    if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) <= maximumFileSize) {
-        // One byte more than the file holds tells a file that grew past the limit meanwhile.
-        bytes.resize(static_cast<std::size_t>(status.st_size) + 1);
-        std::size_t length = 0;
-        while (length < bytes.size()) {
-            const ssize_t count = ::read(file, bytes.data() + length, bytes.size() - length);
-            if (count < 0 && errno == EINTR) continue;
-            if (count <= 0) break;
-            length += static_cast<std::size_t>(count);
-        }
-        bytes.resize(length);
-    }
-    ::close(file);
-    if (bytes.empty() || bytes.size() > static_cast<std::uint64_t>(status.st_size)) return std::nullopt;
-    return zoneFile(bytes);
+    auto bytes = RegularFile::contents(path, maximumFileSize);
+    if (!bytes) return std::nullopt;
+    return zoneFile(*bytes);
 }
 
 TimeZoneRules::TimeZoneRules(PosixTimeZoneRule rule) : standardOffsets_{0}, rule_(std::move(rule)) {}
