@@ -42,18 +42,24 @@ fs::path zoneFolder() {
     return SystemRoot::resolve("/usr/share/zoneinfo");
 }
 
-// The zone file of a name under the zone folder.
-ZoneFile zoneFileNamed(const std::string& name) {
+// The place of a name's zone file under the zone folder; none for an empty name or a path.
+fs::path zoneFilePath(const std::string& name) {
     if (name.empty() || name.starts_with('/')) return {};
-    return zoneFileAt(zoneFolder() / name);
+    return zoneFolder() / name;
 }
+
+ZoneFile zoneFileNamed(const std::string& name) { return zoneFileAt(zoneFilePath(name)); }
 
 bool icuKnows(const std::string& name) {
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(name)));
     return *zone != icu::TimeZone::getUnknown();
 }
 
-bool isZoneName(const std::string& name) { return zoneFileNamed(name).exists || (!name.empty() && icuKnows(name)); }
+// Whether the system or ICU has a zone of the name; its zone file is only looked for, not read.
+bool isZoneName(const std::string& name) {
+    std::error_code error;
+    return fs::exists(zoneFilePath(name), error) || (!name.empty() && icuKnows(name));
+}
 
 // A zone's name without the folders of its variants: "posix/Europe/Berlin" -> "Europe/Berlin".
 std::string plainName(std::string name) {
