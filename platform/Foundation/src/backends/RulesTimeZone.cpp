@@ -27,10 +27,20 @@ void split(const TimeZoneRules::LocalTime& local, int32_t& rawOffset, int32_t& d
     dstOffset = (local.offset - local.standardOffset) * 1000;
 }
 
+// Summer time as ICU sees it: an offset apart from the standard one (Ireland's winter is none).
+bool isDaylight(const TimeZoneRules::LocalTime& local) { return local.offset != local.standardOffset; }
+
 icu::InitialTimeZoneRule icuRule(const TimeZoneRules::LocalTime& local) {
     int32_t raw = 0, dst = 0;
     split(local, raw, dst);
     return icu::InitialTimeZoneRule(icu::UnicodeString::fromUTF8(local.abbreviation), raw, dst);
+}
+
+// A change of the rules as one of ICU's transitions.
+void describe(const TimeZoneRules& rules, std::int64_t change, icu::TimeZoneTransition& result) {
+    result.setTime(static_cast<UDate>(change) * 1000.0);
+    result.setFrom(icuRule(rules.at(change - 1)));
+    result.setTo(icuRule(rules.at(change)));
 }
 
 }  // namespace
@@ -82,8 +92,8 @@ void RulesTimeZone::getOffsetFromLocal(UDate date, UTimeZoneLocalOption nonExist
     auto chosen = former;
     if (former != latter) {
         const int option = latter.offset > former.offset ? nonExistingTimeOption : duplicatedTimeOption;
-        const bool formerIsDaylight = former.offset != former.standardOffset;
-        const bool latterIsDaylight = latter.offset != latter.standardOffset;
+        const bool formerIsDaylight = isDaylight(former);
+        const bool latterIsDaylight = isDaylight(latter);
         const int wanted = option & 0x03;  // 0x01 standard, 0x03 daylight, 0 either
         if (wanted != 0 && formerIsDaylight != latterIsDaylight) {
             chosen = (latterIsDaylight == (wanted == 0x03)) ? latter : former;
@@ -99,7 +109,6 @@ int32_t RulesTimeZone::getRawOffset() const { return rules_->at(floorSeconds(icu
 UBool RulesTimeZone::useDaylightTime() const {
     const std::int64_t now = floorSeconds(icu::Calendar::getNow());
     constexpr std::int64_t year = 366 * 86400;
-    auto isDaylight = [](const TimeZoneRules::LocalTime& local) { return local.offset != local.standardOffset; };
     if (isDaylight(rules_->at(now))) return true;
     for (auto change = rules_->transitionAfter(now); change && *change < now + year; change = rules_->transitionAfter(*change)) {
         if (isDaylight(rules_->at(*change))) return true;
@@ -109,30 +118,23 @@ UBool RulesTimeZone::useDaylightTime() const {
 
 UBool RulesTimeZone::inDaylightTime(UDate date, UErrorCode& status) const {
     if (U_FAILURE(status)) return false;
-    const auto local = rules_->at(floorSeconds(date));
-    return local.offset != local.standardOffset;
+    return isDaylight(rules_->at(floorSeconds(date)));
 }
 
 UBool RulesTimeZone::getNextTransition(UDate base, UBool inclusive, icu::TimeZoneTransition& result) const {
     if (std::isnan(base)) return false;
     // The first change at or after the base, or strictly after it.
     auto change = rules_->transitionAfter(inclusive ? ceilingSeconds(base) - 1 : floorSeconds(base));
-    if (!change) return false;
-    result.setTime(static_cast<UDate>(*change) * 1000.0);
-    result.setFrom(icuRule(rules_->at(*change - 1)));
-    result.setTo(icuRule(rules_->at(*change)));
-    return true;
+    if (change) describe(*rules_, *change, result);
+    return change.has_value();
 }
 
 UBool RulesTimeZone::getPreviousTransition(UDate base, UBool inclusive, icu::TimeZoneTransition& result) const {
     if (std::isnan(base)) return false;
     // The last change at or before the base, or strictly before it.
     auto change = rules_->transitionBefore(inclusive ? floorSeconds(base) + 1 : ceilingSeconds(base));
-    if (!change) return false;
-    result.setTime(static_cast<UDate>(*change) * 1000.0);
-    result.setFrom(icuRule(rules_->at(*change - 1)));
-    result.setTo(icuRule(rules_->at(*change)));
-    return true;
+    if (change) describe(*rules_, *change, result);
+    return change.has_value();
 }
 
 int32_t RulesTimeZone::countTransitionRules(UErrorCode& status) const {
