@@ -58,9 +58,8 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
     std::mutex rebuilding;  // one rebuild at a time, so that the last one made is of the newest objects
 
     std::mutex mutex;  // guards everything below; never held while BlueZ is called
-    bool known = false;  // BlueZ's objects have been read (or found missing)
     std::shared_ptr<const bluez::Snapshot> snapshot = std::make_shared<bluez::Snapshot>();
-    CBManagerState state = CBManagerState::unknown;
+    CBManagerState state = CBManagerState::unknown;  // until BlueZ's objects are read (or found missing)
     std::vector<std::weak_ptr<BluetoothStackObserver>> observers;
     std::map<UUID, Link> links;
 
@@ -114,7 +113,6 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
                 if (!device || !device->connected) link.own = false;
             }
             snapshot = std::move(next);
-            known = presence != bluez::Presence::unknown;
             auto now = stateOf(presence, *snapshot);
             if (now != state) newState = state = now;
             std::erase_if(observers, [](const auto& observer) { return observer.expired(); });
@@ -174,14 +172,12 @@ void BluezBluetoothStack::addObserver(std::weak_ptr<BluetoothStackObserver> obse
     auto strong = observer.lock();
     if (!strong) return;
     CBManagerState state;
-    bool known;
     {
         std::lock_guard lock(core_->mutex);
         core_->observers.push_back(observer);
         state = core_->state;
-        known = core_->known;
     }
-    if (known) strong->stackDidUpdateState(state);
+    if (state != CBManagerState::unknown) strong->stackDidUpdateState(state);
 }
 
 std::vector<BluetoothPeripheralInfo> BluezBluetoothStack::connectedPeripherals(const std::vector<CBUUID>& services) {

@@ -87,7 +87,6 @@ Snapshot Snapshot::of(const Objects& objects) {
     for (std::size_t i = 0; i < snapshot.adapters.size(); ++i) snapshot.adapterAt_.emplace(snapshot.adapters[i].path, i);
     for (std::size_t i = 0; i < snapshot.devices.size(); ++i) {
         const auto& device = snapshot.devices[i];
-        snapshot.deviceAt_.emplace(device.path, i);
         // Of the devices with one identifier (one per adapter), the first on a powered adapter.
         auto [chosen, first] = snapshot.deviceWith_.emplace(device.identifier, i);
         const auto* owner = snapshot.adapter(device.adapter);
@@ -126,8 +125,6 @@ std::vector<const T*> all(const std::vector<T>& list, const std::map<std::string
 }  // namespace
 
 const Adapter* Snapshot::adapter(const std::string& path) const { return at(adapters, adapterAt_, path); }
-
-const Device* Snapshot::deviceAt(const std::string& path) const { return at(devices, deviceAt_, path); }
 
 const Device* Snapshot::device(const UUID& identifier) const {
     auto found = deviceWith_.find(identifier);

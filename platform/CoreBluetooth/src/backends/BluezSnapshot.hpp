@@ -64,7 +64,6 @@ struct Snapshot {
     static Snapshot of(const Objects& objects);
 
     const Adapter* adapter(const std::string& path) const;
-    const Device* deviceAt(const std::string& path) const;
     /// The device with the identifier; of several (one per adapter) the first on a powered adapter.
     const Device* device(const UUID& identifier) const;
     const GattService* service(const std::string& path) const;
@@ -79,7 +78,7 @@ struct Snapshot {
 
 private:
     // Positions in the lists above.
-    std::map<std::string, std::size_t> adapterAt_, deviceAt_, serviceAt_, characteristicAt_;
+    std::map<std::string, std::size_t> adapterAt_, serviceAt_, characteristicAt_;
     std::map<UUID, std::size_t> deviceWith_;
     std::map<std::string, std::vector<std::size_t>> servicesOf_, characteristicsOf_;
 };

@@ -99,8 +99,10 @@ std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
 }  // namespace
 
 std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
-    static std::mutex mutex;
     struct Entry {
+        // Held while the bus is joined, which waits for its daemon: one bus that hangs holds up
+        // no one who asks for the other.
+        std::mutex mutex;
         std::string address;
         std::shared_ptr<Dispatched> dispatched;
         std::optional<std::chrono::steady_clock::time_point> failedAt;
@@ -109,9 +111,9 @@ std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
     const char* set = std::getenv(variable(bus));
     const std::string address = set ? set : "";
     const auto now = std::chrono::steady_clock::now();
-    std::shared_ptr<Dispatched> stale;  // let go of outside the lock
-    std::lock_guard lock(mutex);
     auto& entry = entries[bus == Bus::session ? 0 : 1];
+    std::shared_ptr<Dispatched> stale;  // let go of outside the lock
+    std::lock_guard lock(entry.mutex);
     const bool sameAddress = entry.address == address;
     const bool usable = entry.dispatched && sameAddress && !entry.dispatched->lost;
     const bool failedLately = !entry.dispatched && sameAddress && entry.failedAt && now - *entry.failedAt < retryPause;

@@ -36,7 +36,6 @@ inline constexpr const char* batteryInterface = "org.bluez.Battery1";
 inline constexpr const char* gattServiceInterface = "org.bluez.GattService1";
 inline constexpr const char* gattCharacteristicInterface = "org.bluez.GattCharacteristic1";
 inline constexpr const char* objectManagerInterface = "org.freedesktop.DBus.ObjectManager";
-inline constexpr const char* propertiesInterface = "org.freedesktop.DBus.Properties";
 
 /// The property types BlueZ uses for what we read: booleans, integers of every width, texts and
 /// object paths, arrays of texts, byte arrays. Other types are kept as "no value".
