@@ -165,6 +165,12 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     UserDefaults::suite("com.example.broken")->set(true, "fresh");
     EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
     EXPECT_EQ(text("com.example.broken.plist.damaged.1"), "more garbage");
+    // So is a file larger than a settings file may be (4 MB).
+    std::ofstream(directory.path() / "com.example.large.plist") << std::string((std::size_t{4} << 20) + 1, ' ');
+    auto large = UserDefaults::suite("com.example.large");
+    EXPECT_TRUE(large->dictionaryRepresentation().empty());
+    large->set(true, "fresh");
+    EXPECT_TRUE(std::filesystem::exists(directory.path() / "com.example.large.plist.damaged"));
 }
 
 namespace {
@@ -204,6 +210,16 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost";
     const auto stored = UserDefaults("com.example.io", directory.path()).dictionaryRepresentation();
     EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
+
+    // Nor is something other than a regular file in the domain's place, which is not waited on.
+    const auto pipe = directory.path() / "com.example.pipe.plist";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    UserDefaults piped("com.example.pipe", directory.path());
+    EXPECT_TRUE(piped.dictionaryRepresentation().empty());
+    piped.set(1, "new");
+    EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
+    EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
+    EXPECT_EQ(piped.integerForKey("new"), 1);
 }
 
 TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteWhichIsTriedAgainLater) {
