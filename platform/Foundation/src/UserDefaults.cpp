@@ -106,7 +106,10 @@ bool UserDefaults::save() {
     auto written = DefaultsFile(file_).update([&](PropertyListValue::Dictionary& values) {
         for (const auto& [key, change] : changes_) apply(values, key, change);
     });
-    if (!written) return false;
+    if (!written) {
+        scheduleRetry();
+        return false;
+    }
     values_ = std::move(*written);
     changes_.clear();
     return true;
@@ -121,10 +124,7 @@ void UserDefaults::change(const std::string& key, Change change) {
         pending = change;
     }
     // What could not be written holds here until it is.
-    if (!save()) {
-        apply(values_, key, change);
-        scheduleRetry();
-    }
+    if (!save()) apply(values_, key, change);
 }
 
 void UserDefaults::scheduleRetry() {
@@ -137,7 +137,7 @@ void UserDefaults::scheduleRetry() {
         if (!defaults) return;
         std::lock_guard lock(defaults->mutex_);
         defaults->retryScheduled_ = false;
-        if (!defaults->changes_.empty() && !defaults->save()) defaults->scheduleRetry();
+        if (!defaults->changes_.empty()) defaults->save();
     });
 }
 

@@ -96,7 +96,7 @@ DefaultsFile::Values DefaultsFile::read() const {
 
 std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<void(Values&)>& change) const {
     auto failed = [&](const std::string& why) -> std::optional<Values> {
-        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again with the next one.");
+        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
         return std::nullopt;
     };
     std::error_code error;

@@ -7,8 +7,8 @@
 // counts as damaged: it is kept as "<file>.damaged", or "<file>.damaged.1", ".2"... when that
 // name is taken, and the domain starts anew. A file that cannot be read (no permission, too many
 // open files, an I/O error, something other than a regular file) is left alone, and so is one
-// whose lock another process holds longer than `lockWait`: the write fails and is tried again
-// with the next one.
+// whose lock another process holds longer than `lockWait`: the write fails, for the caller to
+// try again.
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
