@@ -77,6 +77,9 @@ TEST_F(UserDefaultsTest, SuitesAreSeparateDomainsAndSomeNamesCannotBeOpened) {
 }
 
 TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
+    // The folder does not exist yet: the first write makes it.
+    const auto folder = directory.path() / "first run";
+    UserDefaults::setDirectory(folder);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -88,7 +91,7 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    UserDefaults::setDirectory(directory.path());  // forget what this process had read
+    UserDefaults::setDirectory(folder);  // forget what this process had read
     EXPECT_TRUE(UserDefaults::standard().boolForKey("FennickKeepInFrontKey"));
     EXPECT_EQ(UserDefaults::suite("com.example.suite")->doubleForKey("init_E"), 1234.5);
 }

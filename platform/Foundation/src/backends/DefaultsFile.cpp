@@ -94,26 +94,29 @@ DefaultsFile::Values DefaultsFile::read() const {
     return values;
 }
 
-std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<void(Values&)>& change) const {
+std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<bool(Values&)>& change) const {
     auto failed = [&](const std::string& why) -> std::optional<Values> {
         SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
         return std::nullopt;
     };
-    std::error_code error;
-    std::filesystem::create_directories(path_.parent_path(), error);
-    Descriptor lock(::open(withSuffix(path_, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    const auto lockPath = withSuffix(path_, ".lock");
+    Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.fd < 0 && errno == ENOENT) {
+        // The first write of all: the folder is made.
+        std::error_code error;
+        std::filesystem::create_directories(path_.parent_path(), error);
+        lock.fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    }
     if (lock.fd < 0) return failed(std::strerror(errno));
     if (!lockWithin(lock.fd, lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
-    removeStaleTemporaries();
 
     Values values;
     const State state = load(values);
     if (state == State::unreadable) return failed(std::strerror(errno));
     if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
-    const Values stored = values;
-    change(values);
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
-    if (state != State::damaged && values == stored) return values;
+    if (!change(values) && state != State::damaged) return values;
+    removeStaleTemporaries();
     if (!replace(*PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
         return failed(std::strerror(errno));
     return values;

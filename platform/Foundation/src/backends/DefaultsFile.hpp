@@ -32,11 +32,11 @@ public:
     /// The domain as stored; empty when there is no file, or when it cannot be read (logged).
     Values read() const;
 
-    /// Under the lock: reads the domain as stored now, lets `change` edit it, and replaces the
-    /// file unless that changes nothing; a damaged file is kept aside first, temporary files of
-    /// writers that died are removed. Answers the domain as written, or nothing when it could not
-    /// be (logged).
-    std::optional<Values> update(const std::function<void(Values&)>& change) const;
+    /// Under the lock: reads the domain as stored now, lets `change` edit it (answering whether
+    /// it changed anything), and replaces the file unless nothing changed; a damaged file is kept
+    /// aside first, temporary files of writers that died are removed before a file is written.
+    /// Answers the domain as written, or nothing when it could not be (logged).
+    std::optional<Values> update(const std::function<bool(Values&)>& change) const;
 
 private:
     enum class State { absent, readable, damaged, unreadable };
