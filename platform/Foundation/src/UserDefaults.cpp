@@ -89,14 +89,20 @@ UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& dire
     : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")), values_(DefaultsFile(file_).read()) {}
 
 namespace {
-void apply(PropertyListValue::Dictionary& values, const std::string& key, const UserDefaults::Change& change) {
+// Whether the key's value changed.
+bool apply(PropertyListValue::Dictionary& values, const std::string& key, const UserDefaults::Change& change) {
     auto it = values.find(key);
     auto value = change(it == values.end() ? std::nullopt : std::optional<PropertyListValue>(it->second));
-    if (value && !value->isNull()) {
-        values.insert_or_assign(key, std::move(*value));
+    if (!value || value->isNull()) {
+        if (it == values.end()) return false;
+        values.erase(it);
+    } else if (it == values.end()) {
+        values.emplace(key, std::move(*value));
     } else {
-        values.erase(key);
+        if (it->second == *value) return false;
+        it->second = std::move(*value);
     }
+    return true;
 }
 }  // namespace
 
@@ -104,9 +110,14 @@ bool UserDefaults::save() {
     // The domain as written holds what other processes stored meanwhile; changes that could not
     // be written stay pending for the next write.
     auto written = DefaultsFile(file_).update([&](PropertyListValue::Dictionary& values) {
-        for (const auto& [key, change] : changes_) apply(values, key, change);
+        bool changed = false;
+        for (const auto& [key, change] : changes_) changed |= apply(values, key, change);
+        return changed;
     });
-    if (!written) return false;
+    if (!written) {
+        scheduleRetry();
+        return false;
+    }
     values_ = std::move(*written);
     changes_.clear();
     return true;
@@ -121,10 +132,7 @@ void UserDefaults::change(const std::string& key, Change change) {
         pending = change;
     }
     // What could not be written holds here until it is.
-    if (!save()) {
-        apply(values_, key, change);
-        scheduleRetry();
-    }
+    if (!save()) apply(values_, key, change);
 }
 
 void UserDefaults::scheduleRetry() {
@@ -137,7 +145,7 @@ void UserDefaults::scheduleRetry() {
         if (!defaults) return;
         std::lock_guard lock(defaults->mutex_);
         defaults->retryScheduled_ = false;
-        if (!defaults->changes_.empty() && !defaults->save()) defaults->scheduleRetry();
+        if (!defaults->changes_.empty()) defaults->save();
     });
 }
 

@@ -77,6 +77,9 @@ TEST_F(UserDefaultsTest, SuitesAreSeparateDomainsAndSomeNamesCannotBeOpened) {
 }
 
 TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
+    // The folder does not exist yet: the first write makes it.
+    const auto folder = directory.path() / "first run";
+    UserDefaults::setDirectory(folder);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -88,7 +91,7 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    UserDefaults::setDirectory(directory.path());  // forget what this process had read
+    UserDefaults::setDirectory(folder);  // forget what this process had read
     EXPECT_TRUE(UserDefaults::standard().boolForKey("FennickKeepInFrontKey"));
     EXPECT_EQ(UserDefaults::suite("com.example.suite")->doubleForKey("init_E"), 1234.5);
 }
@@ -165,6 +168,12 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     UserDefaults::suite("com.example.broken")->set(true, "fresh");
     EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
     EXPECT_EQ(text("com.example.broken.plist.damaged.1"), "more garbage");
+    // So is a file larger than a settings file may be (4 MB).
+    std::ofstream(directory.path() / "com.example.large.plist") << std::string((std::size_t{4} << 20) + 1, ' ');
+    auto large = UserDefaults::suite("com.example.large");
+    EXPECT_TRUE(large->dictionaryRepresentation().empty());
+    large->set(true, "fresh");
+    EXPECT_TRUE(std::filesystem::exists(directory.path() / "com.example.large.plist.damaged"));
 }
 
 namespace {
@@ -204,6 +213,16 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost";
     const auto stored = UserDefaults("com.example.io", directory.path()).dictionaryRepresentation();
     EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
+
+    // Nor is something other than a regular file in the domain's place, which is not waited on.
+    const auto pipe = directory.path() / "com.example.pipe.plist";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    UserDefaults piped("com.example.pipe", directory.path());
+    EXPECT_TRUE(piped.dictionaryRepresentation().empty());
+    piped.set(1, "new");
+    EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
+    EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
+    EXPECT_EQ(piped.integerForKey("new"), 1);
 }
 
 TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteWhichIsTriedAgainLater) {

@@ -78,7 +78,8 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
 private:
-    // Writes the pending changes; false when they could not be, and stay pending.
+    // Writes the pending changes; false when they could not be, and stay pending (tried again
+    // later).
     bool save();
     void change(const std::string& key, Change change);
     // Tries the pending changes again later, off the calling thread.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 // A file descriptor closed when it goes out of scope (which also lets go of a flock on it).
@@ -36,30 +37,6 @@ bool writeAll(int fd, const Data& data) {
         written += static_cast<std::size_t>(n);
     }
     return true;
-}
-
-enum class Reading { absent, whole, tooLarge, failed };
-
-// The whole file, up to `limit` bytes. Only a regular file is read (a FIFO or a device in its
-// place would block or never end); anything else fails, as reads that fail do (errno tells why).
-Reading contents(const std::filesystem::path& path, std::size_t limit, Data& data) {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0) return errno == ENOENT ? Reading::absent : Reading::failed;
-    struct stat status {};
-    if (::fstat(file.fd, &status) != 0) return Reading::failed;
-    if (!S_ISREG(status.st_mode)) {
-        errno = EINVAL;
-        return Reading::failed;
-    }
-    std::uint8_t buffer[16384];
-    for (;;) {
-        auto n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Reading::failed;
-        if (n == 0) return Reading::whole;
-        if (data.size() + static_cast<std::size_t>(n) > limit) return Reading::tooLarge;
-        data.insert(data.end(), buffer, buffer + n);
-    }
 }
 
 // Takes the lock of the file open as `fd`, waiting at most `wait` for another holder to let go.
@@ -88,14 +65,15 @@ std::filesystem::path withSuffix(std::filesystem::path path, const std::string& 
 
 DefaultsFile::State DefaultsFile::load(Values& values) const {
     values.clear();
-    Data bytes;
-    switch (contents(path_, maximumSize, bytes)) {
-        case Reading::absent: return State::absent;
-        case Reading::failed: return State::unreadable;
-        case Reading::tooLarge: return State::damaged;
-        case Reading::whole: break;
+    std::error_code error;
+    auto bytes = RegularFile::contents(path_, maximumSize, &error);
+    if (!bytes) {
+        if (error == std::errc::no_such_file_or_directory) return State::absent;
+        if (error == std::errc::file_too_large) return State::damaged;
+        errno = error.value();
+        return State::unreadable;
     }
-    auto list = PropertyListSerialization::propertyList(bytes);
+    auto list = PropertyListSerialization::propertyList(dataFromString(*bytes));
     if (!list || !list->isDictionary()) return State::damaged;
     values = std::move(*list->dictionaryValue());
     return State::readable;
@@ -116,26 +94,29 @@ DefaultsFile::Values DefaultsFile::read() const {
     return values;
 }
 
-std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<void(Values&)>& change) const {
+std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<bool(Values&)>& change) const {
     auto failed = [&](const std::string& why) -> std::optional<Values> {
-        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again with the next one.");
+        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
         return std::nullopt;
     };
-    std::error_code error;
-    std::filesystem::create_directories(path_.parent_path(), error);
-    Descriptor lock(::open(withSuffix(path_, ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    const auto lockPath = withSuffix(path_, ".lock");
+    Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.fd < 0 && errno == ENOENT) {
+        // The first write of all: the folder is made.
+        std::error_code error;
+        std::filesystem::create_directories(path_.parent_path(), error);
+        lock.fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    }
     if (lock.fd < 0) return failed(std::strerror(errno));
     if (!lockWithin(lock.fd, lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
-    removeStaleTemporaries();
 
     Values values;
     const State state = load(values);
     if (state == State::unreadable) return failed(std::strerror(errno));
     if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
-    const Values stored = values;
-    change(values);
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
-    if (state != State::damaged && values == stored) return values;
+    if (!change(values) && state != State::damaged) return values;
+    removeStaleTemporaries();
     if (!replace(*PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
         return failed(std::strerror(errno));
     return values;

@@ -7,8 +7,8 @@
 // counts as damaged: it is kept as "<file>.damaged", or "<file>.damaged.1", ".2"... when that
 // name is taken, and the domain starts anew. A file that cannot be read (no permission, too many
 // open files, an I/O error, something other than a regular file) is left alone, and so is one
-// whose lock another process holds longer than `lockWait`: the write fails and is tried again
-// with the next one.
+// whose lock another process holds longer than `lockWait`: the write fails, for the caller to
+// try again.
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
@@ -32,11 +32,11 @@ public:
     /// The domain as stored; empty when there is no file, or when it cannot be read (logged).
     Values read() const;
 
-    /// Under the lock: reads the domain as stored now, lets `change` edit it, and replaces the
-    /// file unless that changes nothing; a damaged file is kept aside first, temporary files of
-    /// writers that died are removed. Answers the domain as written, or nothing when it could not
-    /// be (logged).
-    std::optional<Values> update(const std::function<void(Values&)>& change) const;
+    /// Under the lock: reads the domain as stored now, lets `change` edit it (answering whether
+    /// it changed anything), and replaces the file unless nothing changed; a damaged file is kept
+    /// aside first, temporary files of writers that died are removed before a file is written.
+    /// Answers the domain as written, or nothing when it could not be (logged).
+    std::optional<Values> update(const std::function<bool(Values&)>& change) const;
 
 private:
     enum class State { absent, readable, damaged, unreadable };

@@ -6,14 +6,18 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 class RegularFile {
 public:
     RegularFile() = delete;
 
     /// The whole file; absent when it is no regular file, cannot be read or holds more than
-    /// `maximumSize` bytes (kernel files that tell no size are read up to the limit).
-    static std::optional<std::string> contents(const std::filesystem::path& path, std::size_t maximumSize);
+    /// `maximumSize` bytes (kernel files that tell no size are read up to the limit). `error`, when
+    /// given, tells why it is absent: the failure's errno, EINVAL for no regular file, EFBIG for
+    /// one too long.
+    static std::optional<std::string> contents(const std::filesystem::path& path, std::size_t maximumSize,
+                                               std::error_code* error = nullptr);
     /// The file's first `count` bytes (all of a shorter file); absent when it is no regular file or
     /// cannot be read.
     static std::optional<std::string> firstBytes(const std::filesystem::path& path, std::size_t count);
