@@ -1,8 +1,8 @@
 '''A desktop's StatusNotifierWatcher, as panels run it
 
 Items register by bus name (found at /StatusNotifierItem; a name nobody owns is ignored) or by
-object path (on the sender's connection); each is listed as "<bus name><path>" and dropped, with StatusNotifierItemUnregistered,
-when its bus name leaves the bus.
+object path (on the sender's connection); each is listed as "<bus name><path>" and dropped, with
+StatusNotifierItemUnregistered, when its bus name leaves the bus.
 '''
 
 import dbus

@@ -7,10 +7,9 @@
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FatalError.hpp"
+#include "Foundation/FileManager.hpp"
 #include "Foundation/Locale.hpp"
 #include "Foundation/URL.hpp"
-#include "Foundation/URLSession.hpp"
-#include "Foundation/backends/RegularFile.hpp"
 #include "Presentation/PresentationStoryboards.hpp"
 #include "ZododuvoZoz/Resources.hpp"
 #include "ZuzeDiv/WebRequest.hpp"
@@ -43,18 +42,15 @@ void clearEnclosingScrollView(const std::shared_ptr<NSView>& view) {
 bool isLoadable(const URL& url) { return url.isFileURL() || url.scheme() == "http" || url.scheme() == "https"; }
 
 // The icon fetched off the main thread, handed to `done` on the main queue (none when it cannot be
-// fetched). A file is read only when it is a regular file no larger than an answer from the web
-// may be: a FIFO would hold the read, a device would never end.
+// fetched). A file is read as the file manager reads one: only a regular file of bounded size, as a
+// FIFO would hold the read and a device would never end.
 void loadImage(const URL& url, std::function<void(std::shared_ptr<NSImage>)> done) {
     auto show = [done = std::move(done)](const std::optional<Data>& data) {
         auto image = data ? NSImage::fromData(*data) : nullptr;
         DispatchQueue::main().async([done, image = std::move(image)] { done(image); });
     };
     if (url.isFileURL()) {
-        DispatchQueue::global().async([path = url.path(), show] {
-            auto bytes = RegularFile::contents(path, URLSession::maximumResponseSize);
-            show(bytes ? std::optional(dataFromString(*bytes)) : std::nullopt);
-        });
+        DispatchQueue::global().async([path = url.path(), show] { show(FileManager::defaultManager().contents(path)); });
         return;
     }
     ZuzeDiv::WebRequest::getUnencoded(url.absoluteString(), [show](std::optional<Data> data, std::optional<URLError>) { show(data); });

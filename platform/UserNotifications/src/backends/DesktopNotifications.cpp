@@ -8,6 +8,7 @@
 
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/backends/GLibPointers.hpp"
 
 namespace {
 
@@ -31,18 +32,10 @@ std::string ownerOf(sdbus::IConnection& connection) {
     }
 }
 
+// The text with the characters markup gives a meaning written as entities.
 std::string escapedForMarkup(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
+    GLibPointers::Text escaped(g_markup_escape_text(text.data(), static_cast<gssize>(text.size())));
+    return escaped.get();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The user's GTK settings ($XDG_CONFIG_HOME/gtk-3.0/settings.ini, under ~/.config by default; a
-// regular file of at most DesktopKeyFile::maximumSize), as far as they tell light from dark: desktops without a settings portal keep the choice there.
+// regular file of at most DesktopKeyFile::maximumSize), as far as they tell light from dark:
+// desktops without a settings portal keep the choice there.
 class GtkSettings {
 public:
     GtkSettings() = delete;
