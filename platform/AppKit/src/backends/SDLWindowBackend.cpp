@@ -658,10 +658,13 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     // The surface is made anew at the new size: a window drawing into the old one
-                    // lets it go and draws everything into the new one on the loop's next pass.
-                    if (native->lentPixels && (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight)) {
-                        native->lentPixels = nullptr;
-                        window->discardBackingStore();
+                    // lets it go and draws everything into the new one on the loop's next pass; one
+                    // that already draws into the new one drew all of it there and showed it.
+                    if (native->lentPixels) {
+                        if (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight) {
+                            native->lentPixels = nullptr;
+                            window->discardBackingStore();
+                        }
                         break;
                     }
                     [[fallthrough]];
