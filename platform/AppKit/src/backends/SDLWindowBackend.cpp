@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppKit/DirtyRegion.hpp"
@@ -501,11 +502,11 @@ void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegio
     }
     if (rects.empty()) return;
     if (native.renderer) {
-        render(native, *pixels, rects);
+        render(native, *pixels, std::move(rects));
     } else if (pixels->data() == native.lentPixels) {
         SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
     } else {
-        copyToSurface(native, *pixels, rects);
+        copyToSurface(native, *pixels, std::move(rects));
     }
 }
 
