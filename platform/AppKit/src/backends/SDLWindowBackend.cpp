@@ -671,8 +671,14 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                     [[fallthrough]];
                 case SDL_WINDOWEVENT_EXPOSED:
                     // The window system lost the pixels, or the surface was made anew at the new
-                    // size: they come again from the backing store.
-                    if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+                    // size: they come again from the backing store, or through a renderer from the
+                    // texture that still holds them.
+                    if (!window->backingStore()) break;
+                    if (native->renderer) {
+                        render(*native, *window->backingStore(), {});
+                    } else {
+                        upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+                    }
                     break;
                 case SDL_WINDOWEVENT_MOVED: {
                     // Moved by the window system (a drag through the hit test): the frame follows.
