@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppKit/DirtyRegion.hpp"
@@ -501,11 +502,11 @@ void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegio
     }
     if (rects.empty()) return;
     if (native.renderer) {
-        render(native, *pixels, rects);
+        render(native, *pixels, std::move(rects));
     } else if (pixels->data() == native.lentPixels) {
         SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
     } else {
-        copyToSurface(native, *pixels, rects);
+        copyToSurface(native, *pixels, std::move(rects));
     }
 }
 
@@ -658,17 +659,26 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     // The surface is made anew at the new size: a window drawing into the old one
-                    // lets it go and draws everything into the new one on the loop's next pass.
-                    if (native->lentPixels && (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight)) {
-                        native->lentPixels = nullptr;
-                        window->discardBackingStore();
+                    // lets it go and draws everything into the new one on the loop's next pass; one
+                    // that already draws into the new one drew all of it there and showed it.
+                    if (native->lentPixels) {
+                        if (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight) {
+                            native->lentPixels = nullptr;
+                            window->discardBackingStore();
+                        }
                         break;
                     }
                     [[fallthrough]];
                 case SDL_WINDOWEVENT_EXPOSED:
                     // The window system lost the pixels, or the surface was made anew at the new
-                    // size: they come again from the backing store.
-                    if (window->backingStore()) upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+                    // size: they come again from the backing store, or through a renderer from the
+                    // texture that still holds them.
+                    if (!window->backingStore()) break;
+                    if (native->renderer) {
+                        render(*native, *window->backingStore(), {});
+                    } else {
+                        upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+                    }
                     break;
                 case SDL_WINDOWEVENT_MOVED: {
                     // Moved by the window system (a drag through the hit test): the frame follows.
