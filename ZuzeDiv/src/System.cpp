@@ -10,7 +10,6 @@
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/PropertyList.hpp"
 #include "Foundation/SystemRoot.hpp"
-#include "Foundation/backends/RegularFile.hpp"
 #include "ZuzeDiv/DateUtilities.hpp"
 #include "ZuzeDiv/StringExtensions.hpp"
 
@@ -90,17 +89,13 @@ namespace {
 const char* const attributesFolder = "/System/Library/PrivateFrameworks/ServerInformation.framework/Versions/A/Resources";
 
 // The host's list of machine attributes in the current locale's language, with no fall-back to
-// another language; a regular file of at most 16 MiB.
-constexpr std::size_t maximumAttributeListSize = std::size_t{16} << 20;
-
+// another language; a regular file of at most PropertyListSerialization::maximumFileSize bytes.
 std::optional<AppleHardwareDetails> fromAttributeList() {
     auto language = Locale::current().languageCode();
     if (!language) return std::nullopt;
     const auto model = System::hardwareModel();
     const auto path = SystemRoot::resolve(std::string(attributesFolder) + "/" + *language + ".lproj" + "/SIMachineAttributes.plist");
-    auto bytes = RegularFile::contents(path, maximumAttributeListSize);
-    if (!bytes) return std::nullopt;
-    auto list = PropertyListSerialization::propertyList(dataFromString(*bytes));
+    auto list = PropertyListSerialization::propertyList(path.string(), nullptr);
     if (!list) return std::nullopt;
     const auto* top = list->dictionaryValue();
     if (!top) return std::nullopt;
