@@ -207,7 +207,6 @@ std::optional<DesktopEntry> parse(const std::string& path, const std::string& id
     if (started) entry.executable = onPath(*started).value_or(*started);
     entry.icon = text(file.get(), G_KEY_FILE_DESKTOP_KEY_ICON, true);
     entry.hidden = flag(file.get(), G_KEY_FILE_DESKTOP_KEY_HIDDEN);
-    entry.noDisplay = flag(file.get(), G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY);
     GLibPointers::TextList types(g_key_file_get_string_list(file.get(), group, G_KEY_FILE_DESKTOP_KEY_MIME_TYPE, nullptr, nullptr));
     for (char** type = types.get(); type && *type; ++type) entry.mimeTypes.emplace_back(*type);
     entry.version = releaseVersion(id);

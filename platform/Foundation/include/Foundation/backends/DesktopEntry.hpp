@@ -29,7 +29,6 @@ struct DesktopEntry {
     /// The MIME types it opens ("x-scheme-handler/<scheme>" for addresses it handles).
     std::vector<std::string> mimeTypes;
     bool hidden = false;
-    bool noDisplay = false;
     /// Menus of the desktop in use (XDG_CURRENT_DESKTOP) list it: NoDisplay does not hide it, and
     /// OnlyShowIn and NotShowIn let it show there, as GLib decides.
     bool shownOnThisDesktop = true;
