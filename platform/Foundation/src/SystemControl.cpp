@@ -43,11 +43,12 @@ std::optional<std::string> readFirstLine(const char* path) {
     return line;
 }
 
-// The value of the first "key : value" line of /proc/cpuinfo with one of the keys.
+// The lines of /proc/cpuinfo; none when it cannot be read.
 std::istringstream cpuinfo() {
     return std::istringstream(RegularFile::contents(SystemRoot::resolve("/proc/cpuinfo"), maximumCpuinfoSize).value_or(""));
 }
 
+// The value of the first "key : value" line of /proc/cpuinfo with one of the keys.
 std::optional<std::string> cpuinfoValue(std::initializer_list<const char*> keys) {
     auto file = cpuinfo();
     std::string line;
