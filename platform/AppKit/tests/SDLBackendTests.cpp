@@ -95,10 +95,12 @@ protected:
         WindowingTest::TearDown();
     }
 
-    /// The display's pixels, as ImageMagick reads them from the root window.
+    /// The display's pixels, as ImageMagick reads them from the root window; none where it does
+    /// not answer within half a minute.
     std::shared_ptr<CGImage> screenshot() {
         auto path = folder_.path() / "screen.png";
-        std::string command = "import -display " + display_->name() + " -window root PNG32:" + path.string() + " 2>/dev/null";
+        std::string command = "timeout 30 import -display " + display_->name() + " -window root PNG32:" +
+                              path.string() + " 2>/dev/null";
         if (std::system(command.c_str()) != 0) return nullptr;
         std::ifstream file(path, std::ios::binary);
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
