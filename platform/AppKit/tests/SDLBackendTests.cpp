@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <sys/resource.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,25 +28,30 @@ namespace {
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        for (int number = 93; number < 160; ++number) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-                std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-                continue;
-            }
-            name_ = ":" + std::to_string(number);
-            std::vector<std::string> args{"Xvfb", name_, "-screen", "0", "640x480x24", "-nolisten", "tcp"};
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            if (posix_spawn(&pid_, "/usr/bin/Xvfb", nullptr, nullptr, argv.data(), environ) != 0) {
-                pid_ = 0;
-                return;
-            }
-            auto socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (std::filesystem::exists(socket)) return;
-            stop();
+        // Xvfb takes a free display number itself and writes it to the descriptor named, so that
+        // tests run side by side never start two servers on one display.
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) return;
+        fcntl(fds[1], F_SETFD, 0);
+        std::vector<std::string> args{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "640x480x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, "/usr/bin/Xvfb", nullptr, nullptr, argv.data(), environ) != 0) pid_ = 0;
+        close(fds[1]);
+        std::string number;
+        pollfd ready{fds[0], POLLIN, 0};
+        while (pid_ && poll(&ready, 1, 10000) > 0) {
+            char c;
+            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+            number += c;
         }
+        close(fds[0]);
+        if (number.empty()) {
+            stop();
+            return;
+        }
+        name_ = ":" + number;
     }
     ~VirtualDisplay() { stop(); }
     bool running() const { return pid_ != 0; }
