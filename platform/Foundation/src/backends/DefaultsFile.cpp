@@ -12,20 +12,10 @@
 #include <thread>
 
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/backends/FileDescriptor.hpp"
 #include "Foundation/backends/RegularFile.hpp"
 
 namespace {
-// A file descriptor closed when it goes out of scope (which also lets go of a flock on it).
-struct Descriptor {
-    int fd;
-    explicit Descriptor(int fd) : fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 bool writeAll(int fd, const Data& data) {
     std::size_t written = 0;
     while (written < data.size()) {
@@ -100,15 +90,15 @@ std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<boo
         return std::nullopt;
     };
     const auto lockPath = withSuffix(path_, ".lock");
-    Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.fd < 0 && errno == ENOENT) {
+    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.get() < 0 && errno == ENOENT) {
         // The first write of all: the folder is made.
         std::error_code error;
         std::filesystem::create_directories(path_.parent_path(), error);
-        lock.fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     }
-    if (lock.fd < 0) return failed(std::strerror(errno));
-    if (!lockWithin(lock.fd, lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
+    if (lock.get() < 0) return failed(std::strerror(errno));
+    if (!lockWithin(lock.get(), lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
 
     Values values;
     const State state = load(values);
@@ -156,9 +146,9 @@ bool DefaultsFile::replace(const Data& bytes) const {
     // reader sees either the old or the new domain, never a half-written one.
     const auto temporary = withSuffix(path_, ".tmp." + std::to_string(::getpid()));
     {
-        Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (file.fd < 0) return false;
-        if (!writeAll(file.fd, bytes) || ::fsync(file.fd) != 0) {
+        FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        if (file.get() < 0) return false;
+        if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0) {
             ::unlink(temporary.c_str());
             return false;
         }
@@ -167,7 +157,7 @@ bool DefaultsFile::replace(const Data& bytes) const {
         ::unlink(temporary.c_str());
         return false;
     }
-    Descriptor directory(::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.fd >= 0) ::fsync(directory.fd);
+    FileDescriptor directory(::open(path_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) ::fsync(directory.get());
     return true;
 }

@@ -8,21 +8,9 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "Foundation/backends/FileDescriptor.hpp"
+
 namespace {
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::optional<std::string> failure(std::error_code& error, std::errc why) {
     error = std::make_error_code(why);
     return std::nullopt;
@@ -33,7 +21,7 @@ std::optional<std::string> failure(std::error_code& error, std::errc why) {
 std::optional<std::string> read(const std::filesystem::path& path, std::size_t limit, std::size_t longest, bool& whole,
                                 std::error_code& error) {
     // Opening without waiting: a FIFO would otherwise hold the open until some writer came.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return failure(error, static_cast<std::errc>(errno));
     if (!S_ISREG(status.st_mode)) return failure(error, std::errc::invalid_argument);

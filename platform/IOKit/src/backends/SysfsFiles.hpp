@@ -9,14 +9,11 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
-#include <climits>
-#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace sysfs {
@@ -89,30 +86,6 @@ inline std::optional<std::int64_t> AttributeReader::integer(int folder, const ch
     auto text = this->text(folder, file);
     return text ? parseInteger(*text) : std::nullopt;
 }
-
-/// The folder a path names with every link on the way followed; empty when it cannot be resolved.
-inline std::string resolvedPath(const std::filesystem::path& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
-/// An open file descriptor, closed with its holder.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 /// One entry of a folder: its name and its inode.
 struct FolderEntry {

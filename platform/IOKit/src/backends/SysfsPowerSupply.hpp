@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "Foundation/backends/FileDescriptor.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "SysfsFiles.hpp"
 #include "SysfsHID.hpp"

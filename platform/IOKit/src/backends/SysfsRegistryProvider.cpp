@@ -66,9 +66,10 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
         known.erase(found);
     }
     // Its folder is held where the links lead, which spares following them on every read.
-    auto folder = resolvedPath(root_ / "class" / "power_supply" / name);
-    if (folder.empty()) return nullptr;
-    PowerSupply supply(name, inode, std::move(folder));
+    std::error_code error;
+    auto folder = fs::canonical(root_ / "class" / "power_supply" / name, error);
+    if (error) return nullptr;
+    PowerSupply supply(name, inode, folder.string());
     auto& reader = known_->reader;
     auto scope = supply.string(reader, "scope");
     bool machine = !scope || *scope == "System";
