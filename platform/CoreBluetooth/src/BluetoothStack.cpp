@@ -35,7 +35,9 @@ std::shared_ptr<BluetoothStack> BluetoothStack::makeDefault() {
         try {
             return SimulatedBluetoothStack::fromProfile(*profile);
         } catch (const BluetoothProfileError& error) {
-            std::cerr << "Bluetooth: " << error.what() << "; Bluetooth comes from BlueZ instead\n";
+            // The profile stands in for the machine: the machine's own Bluetooth is not shown instead.
+            std::cerr << "Bluetooth: " << error.what() << "; Bluetooth stays off\n";
+            return std::make_shared<SimulatedBluetoothStack>(CBManagerState::poweredOff);
         }
     }
     return BluezBluetoothStack::make();

@@ -208,5 +208,7 @@ TEST_F(StackTest, TheProcessStackComesFromTheNamedProfileOrFromBluez) {
     EXPECT_EQ(manager->retrieveConnectedPeripherals({CBUUID("180F")}).at(0)->name(), "Pen");
 
     ::setenv("QUILLON_HARDWARE_PROFILE", profile("ble-no-such-file.json").c_str(), 1);
-    EXPECT_TRUE(std::dynamic_pointer_cast<BluezBluetoothStack>(BluetoothStack::makeDefault()));
+    auto fallback = std::dynamic_pointer_cast<SimulatedBluetoothStack>(BluetoothStack::makeDefault());
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ(fallback->state(), CBManagerState::poweredOff);
 }

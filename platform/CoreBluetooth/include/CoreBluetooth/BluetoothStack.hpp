@@ -85,7 +85,7 @@ public:
     static std::shared_ptr<BluetoothStack> current();
     /// Installs a stack for the whole process; nullptr brings back the default choice.
     static void setCurrent(std::shared_ptr<BluetoothStack> stack);
-    /// The default choice: the hardware profile's Bluetooth when one is named and can be read,
-    /// else BlueZ on the system bus.
+    /// The default choice: the hardware profile's Bluetooth when one is named (powered off when it
+    /// cannot be read), else BlueZ on the system bus.
     static std::shared_ptr<BluetoothStack> makeDefault();
 };
