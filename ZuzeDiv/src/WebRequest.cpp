@@ -28,17 +28,13 @@ std::shared_ptr<URLSession> ephemeralSession() {
 }
 }  // namespace
 
-URLError WebRequest::badAddress(const std::string& urlString) {
-    return URLError{URLError::badURL, "The address \"" + urlString + "\" forms no URL."};
-}
-
-// An address that forms no URL answers at once, on the calling thread, with no data and an
-// error, so that a caller waiting for the answer is never left waiting.
+// An address that forms no URL answers at once, on the calling thread, with no data and no
+// error: no data is the failure.
 
 void WebRequest::get(const std::string& urlString, Completion completion) {
     auto request = makeRequest(urlString, true);
     if (!request) {
-        if (completion) completion(std::nullopt, badAddress(urlString));
+        if (completion) completion(std::nullopt, std::nullopt);
         return;
     }
     run(ephemeralSession(), *request, std::move(completion));
@@ -47,7 +43,7 @@ void WebRequest::get(const std::string& urlString, Completion completion) {
 void WebRequest::getUnencoded(const std::string& urlString, Completion completion) {
     auto request = makeRequest(urlString, false);
     if (!request) {
-        if (completion) completion(std::nullopt, badAddress(urlString));
+        if (completion) completion(std::nullopt, std::nullopt);
         return;
     }
     run(ephemeralSession(), *request, std::move(completion));
@@ -57,7 +53,7 @@ void WebRequest::get(const std::string& urlString, const std::map<std::string, s
                      ResponseCompletion completion) {
     auto request = makeRequest(urlString, true);
     if (!request) {
-        if (completion) completion(std::nullopt, nullptr, badAddress(urlString));
+        if (completion) completion(std::nullopt, nullptr, std::nullopt);
         return;
     }
     for (const auto& [field, value] : headers) request->addValue(value, field);
@@ -67,7 +63,7 @@ void WebRequest::get(const std::string& urlString, const std::map<std::string, s
 void WebRequest::post(const std::string& urlString, const std::optional<std::string>& parameters, Completion completion) {
     auto request = makeRequest(urlString, true);
     if (!request) {
-        if (completion) completion(std::nullopt, badAddress(urlString));
+        if (completion) completion(std::nullopt, std::nullopt);
         return;
     }
     request->setHTTPMethod("POST");

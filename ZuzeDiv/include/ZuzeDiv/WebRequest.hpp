@@ -1,8 +1,9 @@
 #pragma once
 // HTTP GET and POST with a 10-second time-out and no caching. Every call returns at once; the
 // completion runs later, once, on the session's background queue (callers that touch the
-// interface hop to the main queue themselves). A request that cannot be sent answers with no
-// data and an error; HTTP error statuses are answers, their bodies handed on as data.
+// interface hop to the main queue themselves). An address that forms no URL answers at once
+// with no data and no error; a request that fails answers with no data and the session's
+// error; HTTP error statuses are answers, their bodies handed on as data.
 #include <functional>
 #include <map>
 #include <memory>
@@ -37,9 +38,6 @@ public:
     static void post(const std::string& urlString, const std::optional<std::string>& parameters, Completion completion);
     /// Sends a ready request as it is, through a new ephemeral session.
     static void send(const URLRequest& request, Completion completion);
-
-    /// The error given for an address that forms no URL.
-    static URLError badAddress(const std::string& urlString);
 };
 
 }  // namespace ZuzeDiv
