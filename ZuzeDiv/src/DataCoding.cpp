@@ -57,7 +57,7 @@ std::size_t gzipSizeHint(const Data& data) {
 }  // namespace
 
 std::optional<Data> gunzipped(const Data& data) {
-    if (data.empty() || data.size() >= zlibLimit) return std::nullopt;
+    if (data.empty() || data.size() > zlibLimit) return std::nullopt;
     z_stream stream{};
     // Window bits 47: 15 plus 32, so that zlib detects a zlib or a gzip header by itself.
     if (inflateInit2_(&stream, 47, "1.2.11", static_cast<int>(sizeof(z_stream))) != Z_OK) return std::nullopt;
@@ -66,7 +66,7 @@ std::optional<Data> gunzipped(const Data& data) {
     // least half the input, and by at least what it already holds, so that big ratios do not
     // copy the output over and over; it stops one byte past the largest output taken, and a
     // stream that fills that byte too is refused.
-    constexpr std::size_t bufferLimit = maximumInflatedSize + 1;
+    constexpr std::size_t bufferLimit = maximumGunzippedSize + 1;
     Data output(std::min(std::max(data.size() * 2, gzipSizeHint(data)), bufferLimit));
     const std::size_t step = data.size() / 2;
     int status = Z_OK;
@@ -82,7 +82,7 @@ std::optional<Data> gunzipped(const Data& data) {
         status = inflate(&stream, Z_SYNC_FLUSH);
     }
     const bool ended = inflateEnd(&stream) == Z_OK;
-    if (!ended || status != Z_STREAM_END || stream.total_out > maximumInflatedSize) return std::nullopt;
+    if (!ended || status != Z_STREAM_END || stream.total_out > maximumGunzippedSize) return std::nullopt;
     output.resize(stream.total_out);
     return output;
 }
@@ -109,14 +109,12 @@ std::optional<Data> runStream(const Data& input, compression_stream_operation op
             case COMPRESSION_STATUS_OK:
                 // More is to come only when the buffer filled; otherwise the data stopped short.
                 if (stream.dst_size != 0) return std::nullopt;
-                if (operation == COMPRESSION_STREAM_DECODE && output.size() + work.size() > maximumInflatedSize) return std::nullopt;
                 output.insert(output.end(), work.begin(), work.end());
                 stream.dst_ptr = work.data();
                 stream.dst_size = work.size();
                 break;
             case COMPRESSION_STATUS_END:
                 output.insert(output.end(), work.begin(), work.begin() + static_cast<std::ptrdiff_t>(work.size() - stream.dst_size));
-                if (operation == COMPRESSION_STREAM_DECODE && output.size() > maximumInflatedSize) return std::nullopt;
                 return output;
             case COMPRESSION_STATUS_ERROR: return std::nullopt;
         }

@@ -53,18 +53,19 @@ std::uint32_t uint32OrZero(double value);
 /// Whether the data starts with the gzip magic bytes 1F 8B.
 bool isGzipped(const Data& data);
 
-/// The most bytes that inflating gives: 64 MiB. A stream that would give more is refused, so
-/// that a few kilobytes of hostile data cannot take the memory.
-constexpr std::size_t maximumInflatedSize = std::size_t{64} << 20;
+/// The most bytes that gunzipped() gives: 4 GiB less one byte, what zlib's 32-bit counts hold. A
+/// stream that would give more is refused. Callers that inflate data from outside bound it
+/// themselves.
+constexpr std::size_t maximumGunzippedSize = 0xFFFF'FFFF;
 
 /// The inflated bytes of a gzip or zlib stream (the header tells which); absent for empty data,
-/// a damaged or truncated stream, input of 4 GiB or more, or more than maximumInflatedSize bytes
+/// a damaged or truncated stream, input of 4 GiB or more, or more than maximumGunzippedSize bytes
 /// of output.
 std::optional<Data> gunzipped(const Data& data);
 
-/// Raw deflate data (no header) through the stream compressor, and back; absent for empty input,
-/// for data that does not decode in full, and for decoded data of more than maximumInflatedSize
-/// bytes.
+/// Raw deflate data (no header) through the stream compressor, and back; absent for empty input
+/// and for data that does not decode in full. The decoded data is as large as the stream makes
+/// it: callers that decode data from outside bound it themselves.
 std::optional<Data> zlibCompressed(const Data& data);
 std::optional<Data> zlibDecompressed(const Data& data);
 
