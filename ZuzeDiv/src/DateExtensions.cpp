@@ -155,14 +155,13 @@ double nextWeekTimestamp() { return currentTimestamp() + 604800; }
 double lastWeekTimestamp() { return currentTimestamp() - 604800; }
 double inFourWeeksTimestamp() { return currentTimestamp() + 2419200; }
 
-// The start of a year is its first moment, midnight, so that a range from the start to the end of
-// a year also holds the morning of 1 January (noon of that day is middayOfNewYear).
+// The start of a year is noon of 1 January, not midnight.
 double startOfYearTimestamp(int year) {
     DateComponents parts;
     parts.year = year;
     parts.month = 1;
     parts.day = 1;
-    return moment(parts, 0, 0, 0).timeIntervalSince1970();
+    return moment(parts, 12, 0, 0).timeIntervalSince1970();
 }
 
 double endOfYearTimestamp(int year) {

@@ -131,7 +131,7 @@ TEST_F(DateExtensions, PartsAndMoments) {
     EXPECT_EQ(DateUtilities::currentDay(), 29);
     EXPECT_EQ(DateUtilities::currentMonth(), 2);
     EXPECT_EQ(DateUtilities::currentYear(), 2024);
-    EXPECT_EQ(startOfYearTimestamp(2024), at(2024, 1, 1).timeIntervalSince1970());
+    EXPECT_EQ(startOfYearTimestamp(2024), at(2024, 1, 1, 12).timeIntervalSince1970());
     EXPECT_EQ(endOfYearTimestamp(2024), at(2024, 12, 31, 23, 59, 59).timeIntervalSince1970());
     EXPECT_EQ(middayOfNewYear(), at(2024, 1, 1, 12));
     EXPECT_EQ(nextWeekTimestamp() - currentTimestamp(), 604800.0);

@@ -56,7 +56,7 @@ double endOfYesterdayTimestamp();
 double nextWeekTimestamp();
 double lastWeekTimestamp();
 double inFourWeeksTimestamp();
-/// 1 January 00:00:00 and 31 December 23:59:59 of the year.
+/// 1 January 12:00:00 and 31 December 23:59:59 of the year.
 double startOfYearTimestamp(int year);
 double endOfYearTimestamp(int year);
 /// 1 January of the present Gregorian year at 12:00:00.
