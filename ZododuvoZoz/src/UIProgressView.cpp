@@ -1,21 +1,19 @@
 #include "ZododuvoZoz/UIProgressView.hpp"
 
-#include <algorithm>
-#include <cmath>
-
 #include "CoreGraphics/CGPath.hpp"
-#include "ZuzeDiv/ComparableExtensions.hpp"
 
 namespace ZododuvoZoz {
 
 UIProgressView::Body UIProgressView::body(CGSize size) const {
     CGFloat w = size.width, h = size.height;
-    CGFloat p = std::isnan(progress) ? 0 : ZuzeDiv::clamped<CGFloat>(progress, 0, 1);
-    auto color = p > 0.2 ? NSColor::systemGreenColor() : NSColor::systemRedColor();
+    // A progress outside 0...1 (or not a number) draws as 0: a short stroke from the track's start
+    // back to the left edge.
+    CGFloat p = progress >= 0 && progress <= 1 ? progress : 0;
+    auto color = progress > 0.2 ? NSColor::systemGreenColor() : NSColor::systemRedColor();
     Body body;
     body.style.lineWidth = lineWidth;
     body.track = {{lineWidth, h / 2}, {w - lineWidth, h / 2}, color, 0.1};
-    if (p > 0) body.progress = Stroke{{lineWidth, h / 2}, {std::max(lineWidth, (w - lineWidth) * p), h / 2}, color, 1};
+    body.progress = {{lineWidth, h / 2}, {(w - lineWidth) * p, h / 2}, color, 1};
     return body;
 }
 
@@ -27,8 +25,7 @@ void UIProgressView::draw(CGContext& context, CGSize size) const {
     context.setLineJoin(lines.style.join);
     context.setMiterLimit(lines.style.miterLimit);
     context.setLineDash(0, lines.style.dash);
-    for (const Stroke* stroke : {&lines.track, lines.progress ? &*lines.progress : nullptr}) {
-        if (!stroke) continue;
+    for (const Stroke* stroke : {&lines.track, &lines.progress}) {
         CGColor color = stroke->color->cgColor();
         context.setStrokeColor(color.copy(color.alpha * stroke->opacity));
         CGMutablePath path;

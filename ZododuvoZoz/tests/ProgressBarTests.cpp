@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "AppKit/ViewRenderer.hpp"
 #include "GaugeTestSupport.hpp"
 #include "ZododuvoZoz/Colors.hpp"
@@ -136,17 +138,16 @@ TEST_F(SegmentBars, BackgroundFollowsTheAppearance) {
 
 using ValueBars = GaugeTest;
 
-TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsEmpty) {
+TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsZero) {
     auto at = [](CGFloat progress) { return UIProgressView{3, progress}.body({100, 10}); };
     auto red = colorOf(NSColor::systemRedColor()), green = colorOf(NSColor::systemGreenColor());
 
     auto fifth = at(0.2);
-    ASSERT_TRUE(fifth.progress);
     EXPECT_EQ(colorOf(fifth.track.color), red);
-    EXPECT_EQ(colorOf(fifth.progress->color), red);
-    EXPECT_EQ(colorOf(at(0.21).progress->color), green);
+    EXPECT_EQ(colorOf(fifth.progress.color), red);
+    EXPECT_EQ(colorOf(at(0.21).progress.color), green);
     EXPECT_EQ(fifth.track.opacity, 0.1);
-    EXPECT_EQ(fifth.progress->opacity, 1);
+    EXPECT_EQ(fifth.progress.opacity, 1);
     EXPECT_EQ(fifth.style.lineWidth, 3);
     EXPECT_EQ(fifth.style.cap, CGLineCap::round);
     EXPECT_EQ(fifth.style.join, CGLineJoin::miter);
@@ -156,16 +157,17 @@ TEST_F(ValueBars, RedUpToOneFifthGreenAboveAndOutOfRangeDrawnAsEmpty) {
     // The track runs inset by the line width; the progress ends at (w - lineWidth) x progress.
     EXPECT_EQ(fifth.track.from, (CGPoint{3, 5}));
     EXPECT_EQ(fifth.track.to, (CGPoint{97, 5}));
-    EXPECT_EQ(fifth.progress->from, (CGPoint{3, 5}));
-    EXPECT_NEAR(fifth.progress->to.x, 97 * 0.2, 1e-9);
+    EXPECT_EQ(fifth.progress.from, (CGPoint{3, 5}));
+    EXPECT_NEAR(fifth.progress.to.x, 97 * 0.2, 1e-9);
 
-    // Progress counts within 0...1: past 1 the bar is full, at 0 or below there is none, and a
-    // tiny one never runs back past the track's start.
-    EXPECT_EQ(at(1.3).progress->to, (CGPoint{97, 5}));
-    EXPECT_FALSE(at(0).progress);
-    EXPECT_FALSE(at(-0.5).progress);
+    // Progress outside 0...1 draws as 0, and 0 (or a tiny one) still strokes from the track's
+    // start back towards x = 0.
+    for (CGFloat outside : {0.0, 1.3, -0.5, std::nan("")}) {
+        EXPECT_EQ(at(outside).progress.from, (CGPoint{3, 5})) << outside;
+        EXPECT_EQ(at(outside).progress.to, (CGPoint{0, 5})) << outside;
+    }
     EXPECT_EQ(colorOf(at(-0.5).track.color), red);
-    EXPECT_EQ(at(0.01).progress->to, (CGPoint{3, 5}));
+    EXPECT_NEAR(at(0.01).progress.to.x, 0.97, 1e-9);
 
     EXPECT_EQ(UIProgressView::preview().lineWidth, 4);
     EXPECT_EQ(UIProgressView::preview().progress, 0.5);

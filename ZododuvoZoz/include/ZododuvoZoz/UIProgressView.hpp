@@ -3,7 +3,6 @@
 // holds its line width and progress, and from the size it is offered makes two strokes laid over
 // one another, a faint track and the progress, green above 0.2 and red otherwise.
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "AppKit/NSColor.hpp"
@@ -31,16 +30,16 @@ struct UIProgressView {
         std::shared_ptr<NSColor> color;
         CGFloat opacity = 1;
     };
-    /// What the bar shows: the track first, the progress over it (none at progress 0).
+    /// What the bar shows: the track first, the progress over it.
     struct Body {
         StrokeStyle style;
         Stroke track;
-        std::optional<Stroke> progress;
+        Stroke progress;
     };
 
-    /// The strokes for a bar offered `size`. The progress counts within 0...1 (one that is not a
-    /// number as 0); it runs from the track's start to (width - lineWidth) × progress, never back
-    /// past that start.
+    /// The strokes for a bar offered `size`. The progress runs from the track's start to
+    /// (width - lineWidth) × progress, for a progress within 0...1; any other progress (one that
+    /// is not a number too) counts as 0, whose stroke runs from the track's start back to x = 0.
     Body body(CGSize size) const;
     /// Strokes the body for `size` into the context, the track first.
     void draw(CGContext& context, CGSize size) const;
