@@ -179,13 +179,10 @@ bool confetti(const std::filesystem::path& folder, const std::shared_ptr<Virtual
     label->sizeToFit();
     label->setFrameOrigin({200 - label->frame().width() / 2, 130});
     panel->addSubview(label);
-    // Started before it has its size: layout moves the emitter along with the top edge.
-    auto view = ConfettiView::make();
+    auto view = ConfettiView::make({0, 0, 400, 300});
     panel->addSubview(view);
     view->setContent(filledImage({10, 6}, NSColor::whiteColor(), false));
     view->start();
-    view->setFrameSize({400, 300});
-    panel->layoutSubtreeIfNeeded();
     clock->advance(2.5);
     return write(*panel, folder / "confetti.png");
 }

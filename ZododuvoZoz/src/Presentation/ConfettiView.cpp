@@ -49,23 +49,17 @@ void ConfettiView::start() {
         if (color) cell->color = color->cgColor();
         cells.push_back(cell);
     }
-    // Particles are born until stop(); a start after a stop lets them be born again.
-    emitterLayer_->setBirthRate(1);
     emitterLayer_->setEmitterCells(cells);
     setLayer(emitterLayer_);
 }
 
-void ConfettiView::stop() {
-    if (!isActive_) return;
-    isActive_ = false;
-    emitterLayer_->setBirthRate(0);
-}
+// The confetti runs on until the view goes away: stopping only lets start() build new cells.
+void ConfettiView::stop() { isActive_ = false; }
 
 void ConfettiView::layout() {
     NSView::layout();
     emitterLayer_->setFrame(bounds());
-    // The line along the top edge keeps its middle in the middle of the view.
-    emitterLayer_->setEmitterPosition({frame().width() * 0.5, 0});
+    // The line keeps the view's width; its middle stays where start() put it.
     emitterLayer_->setEmitterSize({frame().width(), 1});
 }
 

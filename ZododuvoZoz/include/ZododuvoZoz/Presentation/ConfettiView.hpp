@@ -26,14 +26,15 @@ public:
     virtual std::shared_ptr<NSImage> content() const { return content_; }
     virtual void setContent(const std::shared_ptr<NSImage>& content);
 
-    /// Starts the confetti along the top edge; nothing when it is already running. The emitter
-    /// becomes the view's layer.
+    /// Starts the confetti along the top edge, centred on the view's width at that moment; nothing
+    /// when it is already running. The emitter becomes the view's layer, and the confetti runs
+    /// until the view goes away.
     virtual void start();
-    /// Lets no more confetti be born (what is falling falls on) and allows start() again.
+    /// Only allows start() again, which then builds new cells; the confetti runs on.
     virtual void stop();
 
     bool isFlipped() const override { return true; }
-    /// Keeps the emitter's line along the whole top edge.
+    /// Keeps the emitter's line as wide as the view.
     void layout() override;
     /// Never hit: clicks reach the views behind.
     std::shared_ptr<NSView> hitTest(const CGPoint& point) override;
