@@ -1,6 +1,10 @@
 // The real program on a virtual X display, on a hardware profile: its window is read back from the
 // X server and set beside the same window drawn headless in this process from the same profile.
+#include <fcntl.h>
+#include <gio/gdesktopappinfo.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -151,6 +155,34 @@ std::optional<std::pair<int, int>> locate(const Screenshot& shot, const CGImage&
         }
     }
     return std::nullopt;
+}
+
+/// The text as one word of a shell command.
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+int run(const std::string& command) { return std::system((command + " >/dev/null").c_str()); }
+
+/// Installs the build under the prefix (below `destdir` when one is given) as a user or a package
+/// does, and gives the files CMake lists as installed; none when the install fails. Naming the
+/// (only) component keeps that list apart from the one of a user's make install; installs of
+/// tests that run side by side take turns, so that each reads its own list.
+std::optional<std::vector<std::string>> installBuild(const std::string& prefix, const std::string& destdir = {}) {
+    const int build = ::open(QUILLON_BUILD_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (build < 0) return std::nullopt;
+    ::flock(build, LOCK_EX);
+    std::optional<std::vector<std::string>> files;
+    if (run((destdir.empty() ? "" : "DESTDIR=" + quoted(destdir) + " ") + quoted(QUILLON_CMAKE_COMMAND) + " --install " +
+            quoted(QUILLON_BUILD_DIR) + " --prefix " + quoted(prefix) + " --component Unspecified") == 0) {
+        std::ifstream manifest(std::string(QUILLON_BUILD_DIR) + "/install_manifest_Unspecified.txt");
+        files.emplace();
+        for (std::string line; std::getline(manifest, line);) files->push_back(line);
+    }
+    ::close(build);
+    return files;
 }
 
 }  // namespace
@@ -369,15 +401,18 @@ TEST_F(ApplicationWindow, WithoutDevicesTheWindowSaysSo) {
 }
 
 TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsEntry) {
-    // Installed as a package installs it: under /usr, below a folder of the test's own. Naming the
-    // (only) component keeps the list of installed files apart from that of a user's make install.
+    // Installed as a package installs it: under /usr, below a folder of the test's own.
     TemporaryDirectory stage;
-    auto run = [](const std::string& command) { return std::system((command + " >/dev/null").c_str()); };
-    ASSERT_EQ(run("DESTDIR='" + stage.path().string() + "' '" QUILLON_CMAKE_COMMAND "' --install '" QUILLON_BUILD_DIR
-                  "' --prefix /usr --component Unspecified"), 0);
+    auto installed = installBuild("/usr", stage.path().string());
+    ASSERT_TRUE(installed);
     auto share = stage.path() / "usr/share";
     auto entryPath = share / "applications/org.quillon.Quillon.desktop";
     auto metainfoPath = share / "metainfo/org.quillon.Quillon.metainfo.xml";
+    // CMake lists the installed files by their place under the prefix, without DESTDIR; the
+    // desktop entry, written by the build's own install code, is listed as they are.
+    EXPECT_NE(std::find(installed->begin(), installed->end(), "/usr/share/applications/org.quillon.Quillon.desktop"),
+              installed->end());
+    for (const auto& file : *installed) EXPECT_EQ(file.rfind("/usr/", 0), 0u) << file;
     EXPECT_EQ(run("desktop-file-validate '" + entryPath.string() + "'"), 0) << "desktop-file-utils installed?";
     EXPECT_EQ(run("appstreamcli validate --no-net '" + metainfoPath.string() + "'"), 0) << "appstream installed?";
     auto entry = DesktopEntry::atPath(entryPath.string());
@@ -410,6 +445,36 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
     EXPECT_EQ(windowIconSize(display_->connection(), place.id), std::pair(128L, 128L));
     closeThroughTheCloseButton(place, ref);
     EXPECT_EQ(programOutput().find("unable to find bundle"), std::string::npos);
+}
+
+TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStartsIt) {
+    // A user's folder may hold what a desktop entry's Exec must quote or escape.
+    TemporaryDirectory home;
+    const auto prefix = home.path() / "my \"apps\" $HOME `date` it's";
+    ASSERT_TRUE(installBuild(prefix.string()));
+    const auto entryPath = prefix / "share/applications/org.quillon.Quillon.desktop";
+    EXPECT_EQ(run("desktop-file-validate " + quoted(entryPath.string())), 0);
+    // GLib loads an entry only when the program its Exec names is there, and starts the words of
+    // Exec as the shell would split them.
+    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(entryPath.c_str());
+    ASSERT_TRUE(info) << "GLib cannot load the entry";
+    int count = 0;
+    char** words = nullptr;
+    const bool parsed = g_shell_parse_argv(g_app_info_get_commandline(G_APP_INFO(info)), &count, &words, nullptr);
+    g_object_unref(info);
+    ASSERT_TRUE(parsed);
+    const std::vector<std::string> command(words, words + count);
+    g_strfreev(words);
+    ASSERT_EQ(command, std::vector<std::string>{(prefix / "bin/quillon").string()});
+
+    auto ref = reference(emptyProfile);
+    TemporaryDirectory config;
+    start(emptyProfile, config.path(), {}, command[0]);
+    int height = int(titleBar + MainStoryboard::initialContentHeight);
+    auto [place, shot] =
+        settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
+    ASSERT_EQ(place.height, height) << "the program said:\n" << programOutput();
+    closeThroughTheCloseButton(place, ref);
 }
 
 TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAcrossARestart) {
