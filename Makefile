@@ -57,8 +57,10 @@ fuzz: build-fuzz
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The prefix reaches cmake through the environment, so that quotes in it stay as they are.
+install: export QUILLON_PREFIX = $(PREFIX)
 install: build
-	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	cmake --install $(BUILD) --prefix "$$QUILLON_PREFIX"
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
