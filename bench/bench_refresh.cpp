@@ -1,9 +1,11 @@
 // The application's once-a-second work. On a sysfs tree of n peripherals read through the sysfs
 // provider (as on a real machine): the refresh tick without drawing (finders, merge and sort, the
 // list view's update and table reload) set beside the floor a tick cannot go below (the supplies
-// listed and their changing attributes read with plain system calls), and the tick with
-// the window on screen (headless) when nothing changed and when one level changed. Then what
-// drawing costs: the whole window against the one row whose level changed.
+// listed and their changing attributes read again through descriptors held open) and beside the
+// provider's own search, and the tick with the window on screen (headless) when nothing changed
+// and when one level changed. Then what drawing costs: the whole window against the one row whose
+// level changed. The trees are made under one folder of the run in the temporary folder, removed
+// however the run ends.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -239,6 +241,16 @@ void BM_SysfsTickFloor(benchmark::State& state) {
     state.counters["rows"] = double(supplies);
 }
 BENCHMARK(BM_SysfsTickFloor)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
+
+// The provider's part of the tick: one search for the peripherals' batteries, to set beside the floor.
+void BM_SysfsSearch(benchmark::State& state) {
+    SysfsTree tree(int(state.range(0)));
+    SysfsRegistryProvider provider(tree.root());
+    std::size_t rows = 0;
+    for (auto _ : state) rows = provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass).size();
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK(BM_SysfsSearch)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 // The tick with the window on screen when no level changed: nothing is drawn.
 void BM_SysfsTickShownAtRest(benchmark::State& state) {
