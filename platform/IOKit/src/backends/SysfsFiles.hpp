@@ -28,15 +28,12 @@ public:
     static constexpr std::size_t pageSize = 4096;
 
     /// `file` (a path relative to the open folder `folder`, or any path with AT_FDCWD) opened for
-    /// reading; no descriptor when it cannot be opened (errno tells why) or is no regular file
-    /// (errno is then EINVAL).
+    /// reading, without waiting on it; no descriptor when it cannot be opened or is no regular file.
     static FileDescriptor open(int folder, const char* file) {
         FileDescriptor fd(::openat(folder, file, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         struct stat status {};
-        if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0) return FileDescriptor();
-        if (S_ISREG(status.st_mode)) return fd;
-        errno = EINVAL;
-        return FileDescriptor();
+        if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return FileDescriptor();
+        return fd;
     }
 
     /// The bytes of `file` (as for open()), at most `limit` of them; absent when it is missing, is
