@@ -202,6 +202,8 @@ TEST(SysfsRegistryProvider, ASupplyWhoseHeldLevelFailsIsReadAfresh) {
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(number(*first[0], "BatteryPercent"), 0);
 
+    // Its level fails: it is left out and forgotten, so that once it has a level again, it is read
+    // afresh, name and all.
     root.write(folder / "model_name", "Mouse B\n");
     EXPECT_TRUE(search().empty());
     std::filesystem::remove(root.path() / folder / "capacity");
