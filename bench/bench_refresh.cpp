@@ -1,9 +1,11 @@
 // The application's once-a-second work. On a sysfs tree of n peripherals read through the sysfs
 // provider (as on a real machine): the refresh tick without drawing (finders, merge and sort, the
 // list view's update and table reload) set beside the floor a tick cannot go below (the supplies
-// listed and their changing attributes read with plain system calls), and the tick with
-// the window on screen (headless) when nothing changed and when one level changed. Then what
-// drawing costs: the whole window against the one row whose level changed.
+// listed and their changing attributes read again through descriptors held open) and beside the
+// provider's own search, and the tick with the window on screen (headless) when nothing changed
+// and when one level changed. Then what drawing costs: the whole window against the one row whose
+// level changed. The trees are made under one folder of the run in the temporary folder, removed
+// however the run ends.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -11,10 +13,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <random>
+#include <system_error>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSWindow.hpp"
@@ -22,6 +27,7 @@
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/Clock.hpp"
+#include "Foundation/backends/FileDescriptor.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "IOKit/IORegistry.hpp"
@@ -34,11 +40,39 @@ namespace {
 
 const std::string emptyProfile = std::string(QUILLON_FIXTURES_DIR) + "/profiles/empty.json";
 
+/// The folder of this run, under which each benchmark makes its trees and settings.
+std::filesystem::path& runFolder() {
+    static std::filesystem::path folder;
+    return folder;
+}
+
 std::filesystem::path scratch(const std::string& name) {
     std::random_device random;
-    auto path = std::filesystem::temp_directory_path() / ("quillon-bench-" + name + "-" + std::to_string(random()));
+    auto path = runFolder() / (name + "-" + std::to_string(random()));
     std::filesystem::create_directories(path);
     return path;
+}
+
+/// Makes the run's folder, and a helper process that removes it when this process ends, however
+/// it ends: stopped by a signal, aborted, or on an exception no one caught.
+void makeRunFolder() {
+    std::string folder = (std::filesystem::temp_directory_path() / "quillon-bench-XXXXXX").string();
+    if (!::mkdtemp(folder.data())) throw std::system_error(errno, std::generic_category(), "no folder for the benchmarks");
+    runFolder() = folder;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return;
+    if (::fork() == 0) {
+        // The terminal's interrupt reaches the whole group: the helper waits for the run to end.
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, SIG_IGN);
+        ::close(ends[1]);
+        char byte;
+        while (::read(ends[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+        ::_exit(0);
+    }
+    ::close(ends[0]);  // the other end stays open until this process ends
 }
 
 /// A mouse's report descriptor: one application collection of the Generic Desktop page holding a
@@ -171,37 +205,52 @@ void BM_ListUpdateAndReload(benchmark::State& state) {
 }
 BENCHMARK(BM_ListUpdateAndReload)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
-// The floor no tick can go below: list the power supplies and read each one's level (its
-// capacity, else its coarse capacity_level) and status, with plain system calls.
+// The floor no tick can go below: list the power supplies, then read each one's level (its
+// capacity, else its coarse capacity_level) and status again through descriptors held open from
+// a first read, with one pread each.
 void BM_SysfsTickFloor(benchmark::State& state) {
     SysfsTree tree(int(state.range(0)));
     auto folder = tree.root() / "class/power_supply";
-    char buffer[64];
-    auto read = [&](int at, const std::string& file) -> ssize_t {
-        int fd = ::openat(at, file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return -1;
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
-        ::close(fd);
-        return got;
+    struct Held {
+        FileDescriptor level, status;
     };
+    std::map<std::string, Held, std::less<>> held;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        auto open = [&](const char* file) { return FileDescriptor(::open((entry.path() / file).c_str(), O_RDONLY | O_CLOEXEC)); };
+        Held files{open("capacity"), open("status")};
+        if (files.level.get() < 0) files.level = open("capacity_level");
+        held.emplace(entry.path().filename().string(), std::move(files));
+    }
+    char buffer[64];
+    auto read = [&](const FileDescriptor& file) { return std::max<ssize_t>(::pread(file.get(), buffer, sizeof buffer, 0), 0); };
+    std::size_t supplies = 0;
     for (auto _ : state) {
-        std::size_t total = 0, supplies = 0;
+        std::size_t total = 0;
+        supplies = 0;
         DIR* list = ::opendir(folder.c_str());
         while (auto* entry = list ? ::readdir(list) : nullptr) {
-            if (entry->d_name[0] == '.') continue;
-            std::string name = entry->d_name;
-            ssize_t level = read(::dirfd(list), name + "/capacity");
-            if (level <= 0) level = read(::dirfd(list), name + "/capacity_level");
-            ssize_t status = read(::dirfd(list), name + "/status");
-            total += std::size_t(std::max<ssize_t>(level, 0) + std::max<ssize_t>(status, 0));
+            auto found = held.find(std::string_view(entry->d_name));
+            if (found == held.end()) continue;
+            total += std::size_t(read(found->second.level) + read(found->second.status));
             ++supplies;
         }
         if (list) ::closedir(list);
         benchmark::DoNotOptimize(total);
-        if (supplies != std::size_t(state.range(0))) state.SkipWithError("the tree did not list a supply per device");
     }
+    if (supplies != std::size_t(state.range(0))) state.SkipWithError("the tree did not list a supply per device");
+    state.counters["rows"] = double(supplies);
 }
 BENCHMARK(BM_SysfsTickFloor)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
+
+// The provider's part of the tick: one search for the peripherals' batteries, to set beside the floor.
+void BM_SysfsSearch(benchmark::State& state) {
+    SysfsTree tree(int(state.range(0)));
+    SysfsRegistryProvider provider(tree.root());
+    std::size_t rows = 0;
+    for (auto _ : state) rows = provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass).size();
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK(BM_SysfsSearch)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 // The tick with the window on screen when no level changed: nothing is drawn.
 void BM_SysfsTickShownAtRest(benchmark::State& state) {
@@ -258,4 +307,12 @@ BENCHMARK(BM_DrawOneChangedLevel)->Arg(5)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    makeRunFolder();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(runFolder());
+    return 0;
+}

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <map>
 #include <thread>
 #include <tuple>
@@ -163,6 +166,11 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     EXPECT_EQ(number(kept, "VendorID"), 0x046D);
     EXPECT_EQ(number(kept, "BatteryPercent"), 70);
     EXPECT_EQ(text(kept, "Transport"), "USB");
+    // A level put in the place of the one held open (another file, as tools write them) is read.
+    auto capacity = root.path() / device / "power_supply" / name / "capacity";
+    root.write(device / "power_supply" / name / "capacity.new", "75\n");
+    fs::rename(capacity.string() + ".new", capacity);
+    EXPECT_EQ(number(search(), "BatteryPercent"), 75);
 
     // The mouse goes and comes back as a new HID device: its battery is read afresh. (Its old
     // class link is set aside rather than removed, so that no file system hands its inode on.)
@@ -171,6 +179,67 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     plug("0005:046D:B023.0002", "Mouse B");
     EXPECT_EQ(text(search(), "Product"), "Mouse B");
     EXPECT_EQ(number(search(), "BatteryPercent"), 64);
+}
+
+TEST(SysfsRegistryProvider, ASupplyWhoseHeldLevelFailsIsReadAfresh) {
+    // sysfs fails the reads of an open attribute once its supply is gone; so does /proc those of a
+    // process's file once the process is gone, which stands in for it here.
+    TemporaryDirectory root;
+    const std::filesystem::path folder = "class/power_supply/hid-battery";
+    root.write(folder / "scope", "Device\n");
+    root.write(folder / "model_name", "Mouse A\n");
+    pid_t process = ::fork();
+    if (process == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    std::filesystem::create_symlink("/proc/" + std::to_string(process) + "/oom_score_adj", root.path() / folder / "capacity");
+    SysfsRegistryProvider provider(root.path());
+    auto search = [&] { return provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass); };
+    auto first = search();
+    ::kill(process, SIGKILL);
+    ::waitpid(process, nullptr, 0);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(number(*first[0], "BatteryPercent"), 0);
+
+    // Its level fails: it is left out and forgotten, so that once it has a level again, it is read
+    // afresh, name and all.
+    root.write(folder / "model_name", "Mouse B\n");
+    EXPECT_TRUE(search().empty());
+    std::filesystem::remove(root.path() / folder / "capacity");
+    root.write(folder / "capacity", "50\n");
+    auto again = search();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(text(*again[0], "Product"), "Mouse B");
+    EXPECT_EQ(number(*again[0], "BatteryPercent"), 50);
+}
+
+TEST(SysfsRegistryProvider, HeldFilesLeaveTheProcessHalfItsDescriptorsAndGoWithTheirSupply) {
+    auto open = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlimit lowered = limit;
+    lowered.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    TemporaryDirectory root;
+    for (int i = 0; i < 40; ++i) {
+        auto folder = "class/power_supply/mouse" + std::to_string(i) + "/";
+        root.write(folder + "scope", "Device\n");
+        root.write(folder + "capacity", "50\n");
+        root.write(folder + "status", "Discharging\n");
+    }
+    auto before = open();
+    {
+        SysfsRegistryProvider provider(root.path());
+        auto search = [&] { return provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass).size(); };
+        EXPECT_EQ(search(), 40u);
+        EXPECT_EQ(search(), 40u);
+        EXPECT_LE(open() - before, 32 + 1);  // with the watch's own
+        std::filesystem::remove_all(root.path() / "class");
+        EXPECT_EQ(search(), 0u);
+        EXPECT_LE(open() - before, 1);  // the watch alone
+    }
+    ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 TEST(SysfsRegistryProvider, BluetoothDevicesAreHIDUserDevicesUnderTheirPeripheralIdentifier) {

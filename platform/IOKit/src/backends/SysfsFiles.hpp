@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Foundation/backends/FileDescriptor.hpp"
+
 namespace sysfs {
 
 /// Reads attributes with plain system calls into one buffer that it keeps from read to read: a
@@ -25,42 +27,32 @@ public:
     /// The kernel writes no text attribute longer than a page.
     static constexpr std::size_t pageSize = 4096;
 
-    /// The bytes of `file` (a path relative to the open folder `folder`, or any path with
-    /// AT_FDCWD), at most `limit` of them; absent when it is missing, is not a regular file, or its
-    /// read fails (the kernel answers some reads, such as the capacity of a device that has not
-    /// reported yet, with an error). They stay valid until the next read.
-    std::optional<std::string_view> bytes(int folder, const char* file, std::size_t limit = pageSize) {
-        int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0) return std::nullopt;
+    /// `file` (a path relative to the open folder `folder`, or any path with AT_FDCWD) opened for
+    /// reading, without waiting on it; no descriptor when it cannot be opened or is no regular file.
+    static FileDescriptor open(int folder, const char* file) {
+        FileDescriptor fd(::openat(folder, file, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
         struct stat status {};
-        std::optional<std::string_view> result;
-        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) result = readAll(fd, limit);
-        ::close(fd);
-        return result;
+        if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return FileDescriptor();
+        return fd;
     }
 
-    /// A text attribute without its trailing line break and blanks.
-    std::optional<std::string_view> text(int folder, const char* file) {
-        auto bytes = this->bytes(folder, file);
-        if (!bytes) return std::nullopt;
-        while (!bytes->empty() && std::isspace(static_cast<unsigned char>(bytes->back()))) bytes->remove_suffix(1);
-        return bytes;
-    }
-    /// The same text, copied out of the buffer.
-    std::optional<std::string> string(int folder, const char* file) {
-        auto text = this->text(folder, file);
-        return text ? std::optional<std::string>(*text) : std::nullopt;
+    /// The bytes of `file` (as for open()), at most `limit` of them; absent when it is missing, is
+    /// not a regular file, or its read fails (the kernel answers some reads, such as the capacity
+    /// of a device that has not reported yet, with an error). They stay valid until the next read.
+    std::optional<std::string_view> bytes(int folder, const char* file, std::size_t limit = pageSize) {
+        auto fd = open(folder, file);
+        if (fd.get() < 0) return std::nullopt;
+        return read(fd.get(), limit);
     }
 
-    /// A whole-number attribute; absent when missing, unreadable or not a number.
-    std::optional<std::int64_t> integer(int folder, const char* file);
-
-private:
-    std::optional<std::string_view> readAll(int fd, std::size_t limit) {
+    /// What the open regular file `fd` holds from its start, at most `limit` bytes; absent when
+    /// the read fails. sysfs makes an attribute's value afresh at each read from offset 0, so a
+    /// descriptor held open reads the value of the moment.
+    std::optional<std::string_view> read(int fd, std::size_t limit = pageSize) {
         if (buffer_.size() < limit) buffer_.resize(limit);
         std::size_t count = 0;
         while (count < limit) {
-            ssize_t got = ::read(fd, buffer_.data() + count, limit - count);
+            ssize_t got = ::pread(fd, buffer_.data() + count, limit - count, static_cast<off_t>(count));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return std::nullopt;
             bool end = got == 0 || static_cast<std::size_t>(got) < limit - count;  // a regular file reads short only at its end
@@ -70,6 +62,24 @@ private:
         return std::string_view(buffer_.data(), count);
     }
 
+    /// A text attribute without its trailing line break and blanks.
+    std::optional<std::string_view> text(int folder, const char* file) { return trimmed(bytes(folder, file)); }
+    /// The same text, copied out of the buffer.
+    std::optional<std::string> string(int folder, const char* file) {
+        auto text = this->text(folder, file);
+        return text ? std::optional<std::string>(*text) : std::nullopt;
+    }
+
+    /// A whole-number attribute; absent when missing, unreadable or not a number.
+    std::optional<std::int64_t> integer(int folder, const char* file);
+
+    /// Bytes read without their trailing line break and blanks.
+    static std::optional<std::string_view> trimmed(std::optional<std::string_view> bytes) {
+        while (bytes && !bytes->empty() && std::isspace(static_cast<unsigned char>(bytes->back()))) bytes->remove_suffix(1);
+        return bytes;
+    }
+
+private:
     std::vector<char> buffer_;
 };
 

@@ -60,13 +60,13 @@ std::optional<std::string> healthText(std::optional<std::string_view> health) {
     return std::nullopt;
 }
 
-std::optional<BatteryReading> readBattery(AttributeReader& reader, const PowerSupply& supply) {
+std::optional<BatteryReading> readBattery(AttributeReader& reader, PowerSupply& supply) {
     if (supply.kind != PowerSupply::Kind::battery) return std::nullopt;
-    auto integer = [&](const char* attribute) { return supply.integer(reader, attribute); };
+    auto integer = [&](const char* attribute) { return supply.changing.integer(reader, attribute); };
     if (integer("present") == 0) return std::nullopt;
     BatteryReading battery;
     battery.name = supply.name;
-    battery.status = supply.string(reader, "status").value_or("Unknown");
+    battery.status = supply.changing.text(reader, "status").value_or("Unknown");
     bool discharging = battery.status == "Discharging";
     bool charging = battery.status == "Charging";
 
@@ -123,7 +123,7 @@ std::optional<BatteryReading> readBattery(AttributeReader& reader, const PowerSu
     if (auto tenths = integer("temp")) battery.temperature = *tenths * 10;
     battery.manufactureDate = supply.manufactureDate;
     battery.manufacturer = supply.manufacturer;
-    battery.health = healthText(supply.text(reader, "health"));
+    battery.health = healthText(supply.changing.text(reader, "health"));
     return battery;
 }
 
@@ -149,7 +149,7 @@ void sysfs::readBatteryDesign(AttributeReader& reader, PowerSupply& supply) {
     supply.manufactureDate = (*year - 1980) << 9 | *month << 5 | *day;
 }
 
-std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(const PowerSupply& supply) {
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(PowerSupply& supply) {
     auto battery = readBattery(known_->reader, supply);
     if (!battery) return nullptr;
     auto manager = makeEntry(batteryManagerClasses);
@@ -174,6 +174,7 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(
 std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::reread(const std::shared_ptr<const IORegistryEntry>& entry) {
     if (entry->location.empty()) return entry;
     std::lock_guard lock(known_->mutex);
+    followChanges();
     struct stat status {};
     if (::lstat(entry->location.c_str(), &status) != 0) return nullptr;
     auto* supply = powerSupply(fs::path(entry->location).filename().string(), status.st_ino);
@@ -184,11 +185,11 @@ CFArray SysfsRegistryProvider::powerSources() {
     std::lock_guard lock(known_->mutex);
     auto& reader = known_->reader;
     auto supplies = powerSupplies();
-    bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), [&](const PowerSupply* supply) {
-        return supply->kind == PowerSupply::Kind::mains && supply->integer(reader, "online") == 1;
+    bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), [&](PowerSupply* supply) {
+        return supply->kind == PowerSupply::Kind::mains && supply->changing.integer(reader, "online") == 1;
     });
     CFArray sources;
-    for (const auto* supply : supplies) {
+    for (auto* supply : supplies) {
         auto battery = readBattery(reader, *supply);
         if (!battery) continue;
         bool charging = battery->status == "Charging";

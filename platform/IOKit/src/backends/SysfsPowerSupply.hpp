@@ -1,6 +1,7 @@
 #pragma once
 // The power supplies the sysfs provider has read: what each one's files that do not change told,
-// kept while the supply stays the one it is, so that a search reads only what changes.
+// kept while the supply stays the one it is, so that a search reads only what changes, through
+// descriptors it holds.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -11,47 +12,49 @@
 #include <string>
 #include <string_view>
 
-#include "Foundation/backends/FileDescriptor.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "SysfsFiles.hpp"
+#include "SysfsFolderWatch.hpp"
 #include "SysfsHID.hpp"
+#include "SysfsHeldAttributes.hpp"
 
 namespace sysfs {
 
-/// One power supply of <root>/class/power_supply as its files that do not change describe it.
-/// Its folder is held open (as a path, for nothing but finding its files), so that a read of one
-/// of its attributes looks up no more than the attribute's name.
+/// One power supply of <root>/class/power_supply as its files that do not change describe it,
+/// with its changing attributes held open while its folder is watched.
 struct PowerSupply {
     enum class Kind { peripheral, battery, mains, other };
 
     /// The supply listed under `name` with the inode `inode`, whose folder (with every link on the
-    /// way followed) is `folder`.
-    PowerSupply(std::string name, ino_t inode, std::string folder)
-        : name(std::move(name)), inode(inode), folder(std::move(folder)),
-          held(::open(this->folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
+    /// way followed) is `folder`: watched by `watch`, which tells when its files change, its
+    /// attributes hold descriptors from `budget`.
+    PowerSupply(std::string name, ino_t inode, std::string folder, const FolderWatch& watch, DescriptorBudget& budget)
+        : name(std::move(name)), inode(inode), folder(std::move(folder)), watched(watch.watch(this->folder)),
+          changing(this->folder, watched ? &budget : nullptr) {}
 
-    /// Where its attributes are read from, and an attribute's path from there.
-    int at() const { return held.get() >= 0 ? held.get() : AT_FDCWD; }
-    std::string file(const char* attribute) const {
-        return held.get() >= 0 ? std::string(attribute) : folder + "/" + attribute;
-    }
+    /// The path of one of its files.
+    std::string file(const char* attribute) const { return folder + "/" + attribute; }
+    // Its files that do not change, read afresh each time.
     std::optional<std::string_view> text(AttributeReader& reader, const char* attribute) const {
-        return reader.text(at(), file(attribute).c_str());
+        return reader.text(AT_FDCWD, file(attribute).c_str());
     }
     std::optional<std::string> string(AttributeReader& reader, const char* attribute) const {
-        return reader.string(at(), file(attribute).c_str());
+        return reader.string(AT_FDCWD, file(attribute).c_str());
     }
     std::optional<std::int64_t> integer(AttributeReader& reader, const char* attribute) const {
-        return reader.integer(at(), file(attribute).c_str());
+        return reader.integer(AT_FDCWD, file(attribute).c_str());
     }
     // It stays the same supply while it is listed under its name with the inode it had. The
     // kernel makes a supply's folder, its class link and its `device` link together and removes
     // them together, and never gives a new link the inode of one just gone: a supply that goes
-    // and comes back, on the same device or another, is listed with another inode.
+    // and comes back, on the same device or another, is listed with another inode. One whose
+    // held attribute fails to read, or whose folder goes, is read afresh.
     std::string name;
     ino_t inode;
     std::string folder;
-    FileDescriptor held;
+    FolderWatch::Watch watched;
+    /// Its level, status and a battery's charge and the like.
+    HeldAttributes changing;
 
     Kind kind = Kind::other;
 
@@ -69,12 +72,14 @@ struct PowerSupply {
     std::optional<std::int64_t> manufactureDate, designCharge, designEnergy, designVoltage;
 };
 
-/// The supplies read so far, by name, and the reader whose buffer every read shares; one search
-/// at a time uses them.
+/// The supplies read so far, by name, the reader whose buffer every read shares, and the watch of
+/// their folders; one search at a time uses them.
 struct KnownSupplies {
     std::mutex mutex;
     AttributeReader reader;
-    std::map<std::string, PowerSupply> supplies;
+    FolderWatch watch;
+    DescriptorBudget budget;
+    std::map<std::string, PowerSupply> supplies;  // goes first, with its watches and descriptors
 };
 
 /// Reads what a battery of the machine was made with (in SysfsMachine.cpp).

@@ -44,7 +44,20 @@ SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
 
 SysfsRegistryProvider::~SysfsRegistryProvider() = default;
 
+void SysfsRegistryProvider::followChanges() {
+    // A file made, removed or replaced in a supply's folder: its attributes are opened anew. Its
+    // folder gone: it is read afresh if it is still listed.
+    known_->watch.follow([&](int watch, bool gone) {
+        for (auto& [name, supply] : known_->supplies) {
+            if (watch >= 0 && supply.watched.id() != watch) continue;
+            if (gone) supply.changing.fail();
+            else supply.changing.release();
+        }
+    });
+}
+
 std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
+    followChanges();
     auto& known = known_->supplies;
     auto listed = listFolder(root_ / "class" / "power_supply");
     // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
@@ -62,14 +75,15 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
     auto& known = known_->supplies;
     if (auto found = known.find(name); found != known.end()) {
         auto& supply = found->second;
-        if (supply.inode == inode) return &supply;
+        if (supply.inode == inode && !supply.changing.failed()) return &supply;
         known.erase(found);
     }
-    // Its folder is held where the links lead, which spares following them on every read.
+    // Its folder is kept where the links lead: its files are opened from there, and that folder
+    // is the one watched.
     std::error_code error;
     auto folder = fs::canonical(root_ / "class" / "power_supply" / name, error);
     if (error) return nullptr;
-    PowerSupply supply(name, inode, folder.string());
+    auto& supply = known.try_emplace(name, name, inode, folder.string(), known_->watch, known_->budget).first->second;
     auto& reader = known_->reader;
     auto scope = supply.string(reader, "scope");
     bool machine = !scope || *scope == "System";
@@ -83,7 +97,7 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
     } else if (machine && type == "Mains") {
         supply.kind = PowerSupply::Kind::mains;
     }
-    return &known.emplace(name, std::move(supply)).first->second;
+    return &supply;
 }
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entries() {
@@ -139,7 +153,7 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smart
 
 void SysfsRegistryProvider::readPeripheral(PowerSupply& supply) {
     auto& reader = known_->reader;
-    auto uevent = readUevent(reader, supply.at(), supply.file("device/uevent").c_str());
+    auto uevent = readUevent(reader, AT_FDCWD, supply.file("device/uevent").c_str());
     supply.hid = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
     const auto& name = supply.name;
 
@@ -154,17 +168,17 @@ void SysfsRegistryProvider::readPeripheral(PowerSupply& supply) {
     supply.product = supply.text(reader, "model_name").value_or("");
     if (supply.product.empty()) supply.product = uevent["HID_NAME"];
 
-    if (auto descriptor = reader.bytes(supply.at(), supply.file("device/report_descriptor").c_str(), maximumDescriptorSize)) {
+    if (auto descriptor = reader.bytes(AT_FDCWD, supply.file("device/report_descriptor").c_str(), maximumDescriptorSize)) {
         supply.behavior = HIDReportDescriptor::defaultBehavior(Data(descriptor->begin(), descriptor->end()));
     }
 }
 
 std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
     auto& reader = known_->reader;
-    auto capacity = supply.integer(reader, "capacity");
-    if (!capacity) capacity = percentOfLevel(supply.text(reader, "capacity_level"));
+    auto capacity = supply.changing.integer(reader, "capacity");
+    if (!capacity) capacity = percentOfLevel(supply.changing.text(reader, "capacity_level"));
     if (!capacity) return nullptr;
-    bool charging = supply.text(reader, "status") == "Charging";
+    bool charging = supply.changing.text(reader, "status") == "Charging";
     // Nothing changed: the entry made last time describes it still.
     if (supply.entry && supply.percent == *capacity && supply.charging == charging) return supply.entry;
 

@@ -6,8 +6,14 @@
 // files told (its scope and type, a peripheral's identity, name and kind, a battery's maker and
 // design) is kept for as long as the supply is the same one (listed under its name with the
 // inode it had, which the kernel gives anew when a supply, and with it its `device` link, is
-// made again); a supply that goes and comes back is read afresh. Each supply's folder is held
-// open (a path descriptor) while it is listed.
+// made again); a supply that goes and comes back is read afresh. The files that change (a level,
+// a status, a battery's charge) are held open from their first read and read again in place,
+// since sysfs makes a value afresh at each read from its start: at rest a search costs the
+// listing and one read of each such file. Each supply's folder is watched (inotify), so that a
+// file made, removed or put in another's place there, as trees standing in for sysfs do, is
+// opened anew; a supply whose held file fails to read, or whose folder goes, is read afresh.
+// Held files take at most half the descriptors the process may open; beyond that, and where a
+// folder cannot be watched, a file is opened at each read.
 //
 // Every power supply under <root>/class/power_supply whose scope is "Device" (a peripheral's
 // battery, not the machine's own) and that reports a level becomes a HID event service
@@ -102,13 +108,14 @@ public:
 
 private:
     // Each runs with the known supplies locked.
+    void followChanges();
     std::vector<sysfs::PowerSupply*> powerSupplies();
     sysfs::PowerSupply* powerSupply(const std::string& name, ino_t inode);
     void readPeripheral(sysfs::PowerSupply& supply);
     std::shared_ptr<const IORegistryEntry> hidBatteryEntry(sysfs::PowerSupply& supply);
     std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
     std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
-    std::shared_ptr<const IORegistryEntry> smartBatteryEntry(const sysfs::PowerSupply& supply);
+    std::shared_ptr<const IORegistryEntry> smartBatteryEntry(sysfs::PowerSupply& supply);
     std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries();
     std::shared_ptr<const IORegistryEntry> platformEntry();
 
