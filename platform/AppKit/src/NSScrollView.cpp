@@ -22,6 +22,12 @@ void NSClipView::setDocumentView(const std::shared_ptr<NSView>& view) {
     setNeedsDisplay();
 }
 
+void NSClipView::setBounds(const CGRect& bounds) {
+    bool moved = bounds != this->bounds();
+    NSView::setBounds(bounds);
+    if (auto table = std::dynamic_pointer_cast<NSTableView>(documentView_); table && moved) table->tile();
+}
+
 void NSClipView::setDrawsBackground(bool draws) {
     drawsBackground_ = draws;
     setNeedsDisplay();
