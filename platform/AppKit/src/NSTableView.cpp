@@ -240,6 +240,7 @@ void NSTableView::update(bool reload) {
         // A shorter table may leave the clip view scrolled past its end.
         if (clip) clip->scroll(clip->bounds().origin);
     }
+    if (auto scrollView = enclosingScrollView()) scrollView->setVerticalLineScroll(rowPitch());
     fillRows(reload);
     placeRows();
 }

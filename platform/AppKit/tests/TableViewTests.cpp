@@ -245,9 +245,11 @@ TEST_F(TableView, AScrollViewShowsTheTableAtItsWidthWithTheHeaderAbove) {
     EXPECT_EQ(scroll->documentVisibleRect(), (CGRect{0, 0, 240, 200}));  // the top rows
     EXPECT_FALSE(scroll->headerClipView());
 
-    // The wheel scrolls within the document: down, then past the end, then back past the top.
+    // The wheel scrolls within the document: down, then past the end, then back past the top;
+    // a wheel's line is a row.
     NSEvent wheel;
     wheel.type = NSEvent::EventType::scrollWheel;
+    wheel.hasPreciseScrollingDeltas = true;  // in points
     wheel.scrollingDeltaY = -50;
     table->view(0, 0)->scrollWheel(wheel);  // passed up from the cell to the scroll view
     EXPECT_EQ(scroll->documentVisibleRect().minY(), 50);
@@ -257,6 +259,10 @@ TEST_F(TableView, AScrollViewShowsTheTableAtItsWidthWithTheHeaderAbove) {
     wheel.scrollingDeltaY = 1000;
     scroll->scrollWheel(wheel);
     EXPECT_EQ(scroll->documentVisibleRect().minY(), 0);
+    wheel.hasPreciseScrollingDeltas = false;  // in lines
+    wheel.scrollingDeltaY = -1;
+    scroll->scrollWheel(wheel);
+    EXPECT_EQ(scroll->documentVisibleRect().minY(), 96);
 
     // A shorter table still fills the clip view; a wider scroll view widens it.
     rows->texts = {"a"};

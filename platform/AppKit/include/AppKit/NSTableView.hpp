@@ -107,9 +107,9 @@ public:
     void setHeaderView(const std::shared_ptr<NSTableHeaderView>& headerView);
 
     /// Sizes the table to its rows (at least as high as the clip view it is in, as wide as it),
-    /// sets aside the views of rows that left the view, asks the delegate for those of rows that
-    /// came into it, and places the rows and their cells. The clip view calls it whenever it
-    /// scrolls.
+    /// makes a row of the enclosing scroll view's line scroll, sets aside the views of rows that
+    /// left the view, asks the delegate for those of rows that came into it, and places the rows
+    /// and their cells. The clip view calls it whenever it scrolls.
     void tile();
 
     bool isFlipped() const override { return true; }
