@@ -22,6 +22,7 @@
 #include <system_error>
 
 #include "AppKit/NSApplication.hpp"
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "CoreBluetooth/BluetoothStack.hpp"
 #include "CoreBluetooth/SimulatedBluetoothStack.hpp"
@@ -130,13 +131,14 @@ private:
     std::vector<std::filesystem::path> capacities_;
 };
 
-/// The application's window on a sysfs tree, headless, on a virtual clock, with settings in a
-/// folder of its own. Shown, the main loop draws it after each tick as it does on screen; not
+/// The application's window on a sysfs tree, headless on a screen of 1920 by 1080 points (so that
+/// a long list scrolls, as on a desktop), on a virtual clock, with settings in a folder of its own. Shown, the main loop draws it after each tick as it does on screen; not
 /// shown, the tick does everything but drawing.
 class DeviceWindow {
 public:
     DeviceWindow(const SysfsTree& tree, bool shown) {
         Clock::setCurrent(clock_);
+        NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1920, 1080}));
         UserDefaults::setDirectory(defaults_);
         Bundle::setMainPath(QUILLON_APP_DIR);
         IORegistry::setCurrent(std::make_shared<IORegistry>(std::make_shared<SysfsRegistryProvider>(tree.root())));
@@ -146,6 +148,8 @@ public:
         list_ = std::dynamic_pointer_cast<Quillon::ViewController>(window_->contentViewController());
         if (shown) controller_->showWindow(nullptr);
         tick();
+        // Laid out as on screen, shown or not: the list has the rows in view that a user sees.
+        window_->layoutIfNeeded();
     }
     ~DeviceWindow() {
         window_->close();
@@ -156,6 +160,7 @@ public:
         BluetoothStack::setCurrent(nullptr);
         Bundle::setMainPath({});
         Clock::setCurrent(nullptr);
+        NSScreen::setMain(nullptr);
         std::filesystem::remove_all(defaults_);
     }
 

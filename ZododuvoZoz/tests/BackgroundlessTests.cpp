@@ -100,6 +100,7 @@ TEST_F(Backgroundless, ScrollViewsWithoutBackgroundOrWheel) {
     CGRect before = still->documentVisibleRect();
     NSEvent wheel;
     wheel.type = NSEvent::EventType::scrollWheel;
+    wheel.hasPreciseScrollingDeltas = true;  // in points
     wheel.scrollingDeltaY = 40;
     still->scrollWheel(wheel);
     EXPECT_EQ(still->documentVisibleRect(), before);

@@ -53,7 +53,7 @@ struct Area {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-/// What a row of the headless window shows and where.
+/// What a row of the headless window shows and where (nothing and nowhere for a row out of view).
 struct Row {
     Area name, level, gauge, charging;
     int percent = 0;
@@ -232,6 +232,10 @@ protected:
             auto table = list.tableView.lock();
             for (int i = 0; i < table->numberOfRows(); ++i) {
                 auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table->view(0, i));
+                if (!cell) {  // out of view: no place in the window
+                    out.rows.emplace_back();
+                    continue;
+                }
                 Row row{areaOf(*cell->name.lock(), height), areaOf(*cell->level.lock(), height),
                         areaOf(*cell->value.lock(), height), areaOf(*cell->isChargingIcon.lock(), height),
                         int(*list.batteries[std::size_t(i)]->batteryLevel()), list.batteries[std::size_t(i)]->isCharging()};

@@ -22,6 +22,12 @@ void NSClipView::setDocumentView(const std::shared_ptr<NSView>& view) {
     setNeedsDisplay();
 }
 
+void NSClipView::setBounds(const CGRect& bounds) {
+    bool moved = bounds != this->bounds();
+    NSView::setBounds(bounds);
+    if (auto table = std::dynamic_pointer_cast<NSTableView>(documentView_); table && moved) table->tile();
+}
+
 void NSClipView::setDrawsBackground(bool draws) {
     drawsBackground_ = draws;
     setNeedsDisplay();
@@ -150,9 +156,15 @@ std::shared_ptr<NSView> NSScrollView::hitTest(const CGPoint& point) {
 
 void NSScrollView::scrollWheel(const NSEvent& event) {
     if (!contentView_->documentView()) return;
+    // A wheel's deltas count lines, a touchpad's points.
+    CGFloat dx = event.scrollingDeltaX, dy = event.scrollingDeltaY;
+    if (!event.hasPreciseScrollingDeltas) {
+        dx *= horizontalLineScroll_;
+        dy *= verticalLineScroll_;
+    }
     CGPoint origin = contentView_->bounds().origin;
-    origin.x -= event.scrollingDeltaX;
-    origin.y += contentView_->isFlipped() ? -event.scrollingDeltaY : event.scrollingDeltaY;
+    origin.x -= dx;
+    origin.y += contentView_->isFlipped() ? -dy : dy;
     contentView_->scroll(origin);
 }
 

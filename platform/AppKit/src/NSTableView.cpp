@@ -44,60 +44,96 @@ std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, con
 }
 
 void NSTableView::reloadData() {
-    // The cells of the rows shown are set aside for makeView, each offered first to the row that
-    // had it, so that a row showing what it showed keeps its views as they are (and draws nothing
-    // anew). A view the delegate gave to several cells is set aside once, by the row holding it.
-    for (auto row = rows_.rbegin(); row != rows_.rend(); ++row) {
-        for (auto cell = row->cells.rbegin(); cell != row->cells.rend(); ++cell) {
-            if (*cell && (*cell)->superview() == row->view && !(*cell)->identifier().empty())
-                reuseQueue_[(*cell)->identifier()].push_back(*cell);
-        }
-    }
-    std::vector<Row> old = std::move(rows_);
-    rows_.clear();
     auto source = dataSource_.lock();
     numberOfRows_ = source ? std::max(source->numberOfRows(*this), 0) : 0;
-    // The delegate is asked for rows 0 to count - 1 only, never past the count it was given.
+    update(true);
+}
+
+std::pair<int, int> NSTableView::rowsInView() const {
+    auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
+    if (!clip || rowPitch() <= 0) return {0, numberOfRows_};
+    // The clip view is flipped as the table is: y runs down in both.
+    CGRect visible = clip->bounds();
+    CGFloat rows = numberOfRows_;
+    CGFloat first = std::clamp<CGFloat>(std::floor((visible.minY() - frame().minY()) / rowPitch()), 0, rows);
+    CGFloat last = std::clamp<CGFloat>(std::ceil((visible.maxY() - frame().minY()) / rowPitch()), first, rows);
+    return {int(first), int(last)};
+}
+
+void NSTableView::fillRows(bool reload) {
+    auto [first, last] = rowsInView();
+    std::vector<Row> old = std::exchange(rows_, {});
+    int oldFirst = std::exchange(firstRow_, first);
+    auto inView = [&, first = first, last = last](int row) { return row >= first && row < last; };
+    auto hadView = [&](int row) { return row >= oldFirst && row < oldFirst + int(old.size()); };
+
+    // The cells of the rows that leave the view (all of them on a reload) are set aside for
+    // makeView, still in place, and so are their row views: the top row's last, so that the rows
+    // asked for next, from the top, get them in the order they had them. A row showing what it
+    // showed keeps its views as they are (and draws nothing anew), and so does a row that takes
+    // the place of one that scrolled out. A view the delegate gave to several cells is set aside
+    // once, by the row holding it.
+    for (int index = oldFirst + int(old.size()) - 1; index >= oldFirst; --index) {
+        if (!reload && inView(index)) continue;
+        Row& row = old[std::size_t(index - oldFirst)];
+        for (auto cell = row.cells.rbegin(); cell != row.cells.rend(); ++cell) {
+            if (*cell && (*cell)->superview() == row.view && !(*cell)->identifier().empty())
+                reuseQueue_[(*cell)->identifier()].push_back(*cell);
+        }
+        if (!inView(index)) spareRowViews_.push_back(row.view);
+    }
+
+    // The delegate is asked for rows in view only, never past the count it was given.
     auto delegate = delegate_.lock();
     std::vector<std::shared_ptr<NSTableColumn>> columns = columns_;
     if (columns.empty()) columns.push_back(nullptr);
-    for (int index = 0; index < numberOfRows_; ++index) {
-        auto i = std::size_t(index);
-        Row row{i < old.size() ? old[i].view : std::make_shared<NSTableRowView>(), {}};
+    std::vector<std::size_t> asked;
+    for (int index = first; index < last; ++index) {
+        if (hadView(index) && !reload) {
+            rows_.push_back(std::move(old[std::size_t(index - oldFirst)]));
+            continue;
+        }
+        Row row;
+        if (hadView(index)) {
+            row.view = old[std::size_t(index - oldFirst)].view;
+        } else if (!spareRowViews_.empty()) {
+            row.view = spareRowViews_.back();
+            spareRowViews_.pop_back();
+        } else {
+            row.view = std::make_shared<NSTableRowView>();
+        }
         if (row.view->superview().get() != this) addSubview(row.view);
         for (const auto& column : columns) {
             auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
             if (cell && cell->superview() != row.view) row.view->addSubview(cell);
             row.cells.push_back(cell);
         }
+        asked.push_back(rows_.size());
         rows_.push_back(std::move(row));
     }
-    // What was not taken again leaves the rows: cells the delegate did not use, and rows past the
-    // new count.
+
+    // What was not taken again leaves the rows: cells the delegate did not use, and the row views
+    // of rows out of view.
     for (auto& [identifier, queued] : reuseQueue_) {
         for (auto& cell : queued) {
             if (cell->superview()) cell->removeFromSuperview();
         }
     }
-    for (std::size_t i = rows_.size(); i < old.size(); ++i) {
-        for (auto& cell : old[i].cells) {
-            if (cell && cell->superview() == old[i].view) {
-                cell->removeFromSuperview();
-                if (!cell->identifier().empty()) reuseQueue_[cell->identifier()].push_back(cell);
-            }
-        }
-        old[i].view->removeFromSuperview();
+    for (auto& spare : spareRowViews_) {
+        if (spare->superview().get() != this) continue;
+        spare->removeFromSuperview();
+        for (auto& subview : std::vector<std::shared_ptr<NSView>>(spare->subviews())) subview->removeFromSuperview();
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    for (std::size_t i : asked) {
         // A row's cells that the delegate replaced.
-        for (auto& subview : std::vector<std::shared_ptr<NSView>>(rows_[i].view->subviews())) {
-            if (std::find(rows_[i].cells.begin(), rows_[i].cells.end(), subview) == rows_[i].cells.end()) {
+        Row& row = rows_[i];
+        for (auto& subview : std::vector<std::shared_ptr<NSView>>(row.view->subviews())) {
+            if (std::find(row.cells.begin(), row.cells.end(), subview) == row.cells.end()) {
                 subview->removeFromSuperview();
                 if (!subview->identifier().empty()) reuseQueue_[subview->identifier()].push_back(subview);
             }
         }
     }
-    tile();
 }
 
 void NSTableView::setRowHeight(CGFloat height) {
@@ -116,13 +152,13 @@ CGRect NSTableView::rectOfRow(int row) const {
 }
 
 std::shared_ptr<NSTableRowView> NSTableView::rowView(int row) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
-    return rows_[std::size_t(row)].view;
+    if (row < firstRow_ || row - firstRow_ >= static_cast<int>(rows_.size())) return nullptr;
+    return rows_[std::size_t(row - firstRow_)].view;
 }
 
 std::shared_ptr<NSView> NSTableView::view(int column, int row) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
-    const auto& cells = rows_[std::size_t(row)].cells;
+    if (row < firstRow_ || row - firstRow_ >= static_cast<int>(rows_.size())) return nullptr;
+    const auto& cells = rows_[std::size_t(row - firstRow_)].cells;
     if (column < 0 || column >= static_cast<int>(cells.size())) return nullptr;
     return cells[std::size_t(column)];
 }
@@ -180,7 +216,17 @@ void NSTableView::setHeaderView(const std::shared_ptr<NSTableHeaderView>& header
     if (auto scrollView = enclosingScrollView()) scrollView->tile();
 }
 
-void NSTableView::tile() {
+void NSTableView::tile() { update(false); }
+
+void NSTableView::update(bool reload) {
+    // A clip view that scrolls while the table sizes itself or asks its delegate calls tile again.
+    if (updating_ && !reload) return;
+    struct Updating {
+        bool& flag;
+        bool was;
+        ~Updating() { flag = was; }
+    } updating{updating_, std::exchange(updating_, true)};
+
     CGRect frame = this->frame();
     CGFloat height = numberOfRows_ * rowPitch();
     auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
@@ -194,11 +240,16 @@ void NSTableView::tile() {
         // A shorter table may leave the clip view scrolled past its end.
         if (clip) clip->scroll(clip->bounds().origin);
     }
+    if (auto scrollView = enclosingScrollView()) scrollView->setVerticalLineScroll(rowPitch());
+    fillRows(reload);
+    placeRows();
+}
 
+void NSTableView::placeRows() {
     CGFloat width = bounds().width();
     for (std::size_t index = 0; index < rows_.size(); ++index) {
         Row& row = rows_[index];
-        row.view->setFrame({0, CGFloat(index) * rowPitch(), width, rowPitch()});
+        row.view->setFrame({0, CGFloat(firstRow_ + int(index)) * rowPitch(), width, rowPitch()});
         // Cells sit inside their row, half the spacing in from each side.
         CGFloat x = 0;
         for (std::size_t c = 0; c < row.cells.size(); ++c) {

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <thread>
 
+#include "AppKit/NSScrollView.hpp"
+#include "AppKit/NSTableView.hpp"
 #include "AppKit/backends/SDLWindowBackend.hpp"
 #include "Foundation/Data.hpp"
 #include "WindowingTestSupport.hpp"
@@ -191,6 +193,55 @@ TEST_F(SDLWindows, AWindowShowsOnTheDisplayAndClosesThroughTheWindowSystem) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(sdl_->nativeWindow(*window));
     EXPECT_TRUE(app().windows().empty());
+}
+
+TEST_F(SDLWindows, AWheelNotchScrollsThreeLinesOfTheList) {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is not installed";
+    // Forty rows of 30 points in a window whose content runs from 80 to 380 pixels down.
+    struct Rows : NSTableViewDataSource {
+        int numberOfRows(NSTableView&) override { return 40; }
+    };
+    auto rows = std::make_shared<Rows>();
+    auto window = NSWindow::make({100, 100, 200, 300}, standardStyle);
+    auto scroll = NSScrollView::make({0, 0, 200, 300});
+    auto table = NSTableView::make();
+    table->setRowHeight(28);
+    table->setDataSource(rows);
+    scroll->setDocumentView(table);
+    window->contentView()->addSubview(scroll);
+    table->reloadData();
+    window->makeKeyAndOrderFront();
+    auto settle = [&](const std::function<bool()>& done, int passes) {
+        for (int pass = 0; pass < passes && !done(); ++pass) {
+            sdl_->pumpEvents();
+            RunLoop::main().runOnce();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    settle([] { return false; }, 5);
+    // The X server's test extension moves the pointer over the list and turns the wheel: buttons
+    // 4 and 5 up and down, 6 and 7 left and right, a click a notch.
+    ASSERT_EQ(std::system("xdotool mousemove --sync 200 230"), 0);
+    auto turn = [&](int button, int notches, CGPoint expected) {
+        std::string command = "xdotool click --repeat " + std::to_string(notches) + " --delay 30 " + std::to_string(button);
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        settle([&] { return scroll->documentVisibleRect().origin == expected; }, 500);
+        EXPECT_NEAR(scroll->documentVisibleRect().minX(), expected.x, 1);
+        EXPECT_NEAR(scroll->documentVisibleRect().minY(), expected.y, 1);
+    };
+    turn(5, 2, {0, 2 * 3 * 30});
+    turn(4, 1, {0, 3 * 30});
+    // A touchpad's smooth scrolling as SDL tells it on Wayland, ten surface units a notch: points.
+    SDL_Event smooth{};
+    smooth.type = SDL_MOUSEWHEEL;
+    smooth.wheel.windowID = SDL_GetWindowID(sdl_->nativeWindow(*window));
+    smooth.wheel.preciseY = -2.5f;
+    sdl_->handle(smooth);
+    EXPECT_EQ(scroll->documentVisibleRect().minY(), 3 * 30 + 25);
+    // Sideways, by the scroll view's own line, in a wider document.
+    scroll->setDocumentView(NSView::make({0, 0, 1000, 300}));
+    turn(7, 1, {3 * 10, 0});
+    turn(6, 1, {0, 0});
 }
 
 TEST_F(SDLWindows, WithoutAWindowTheLoopSleepsUntilWoken) {

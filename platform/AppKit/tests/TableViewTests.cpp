@@ -136,6 +136,49 @@ TEST_F(TableView, CellsAreReusedByIdentifierAndWokenOnceWhenBuilt) {
     EXPECT_EQ(handedOut, 5);
 }
 
+TEST_F(TableView, OnlyTheRowsInViewHaveViewsAndScrollingReusesThem) {
+    int built = 0;
+    auto rows = std::make_shared<Rows>();
+    for (int i = 0; i < 200; ++i) rows->texts.push_back("row " + std::to_string(i));
+    auto table = tableWithPrototype(&built);
+    table->setDataSource(rows);
+    table->setDelegate(rows);
+    auto scroll = NSScrollView::make({0, 0, 300, 960});  // ten rows
+    scroll->setDocumentView(table);
+    auto asked = [&rows](int from, int to) {
+        std::vector<int> expected;
+        for (int row = from; row < to; ++row) expected.push_back(row);
+        bool same = rows->asked == expected;
+        rows->asked.clear();
+        return same;
+    };
+    table->reloadData();
+    EXPECT_EQ(table->frame().height(), 200 * 96);
+    EXPECT_TRUE(asked(0, 10));
+    EXPECT_EQ(built, 10);
+    EXPECT_FALSE(table->view(0, 10));
+    EXPECT_FALSE(table->rowView(10));
+
+    // Five and a half rows down: rows 10 to 15 come in, in the views of the five that left.
+    scroll->scrollTowardsEnd(5.5 * 96);
+    EXPECT_TRUE(asked(10, 16));
+    EXPECT_EQ(built, 11);
+    EXPECT_EQ(table->subviews().size(), 11u);
+    EXPECT_FALSE(table->view(0, 4));
+    EXPECT_EQ(textOfRow(*table, 15), "row 15");
+    EXPECT_EQ(table->rowView(15)->frame().minY(), 15 * 96);
+
+    // A reload asks for the rows in view alone, each keeping its views.
+    auto cell = table->view(0, 7);
+    table->reloadData();
+    EXPECT_TRUE(asked(5, 16));
+    EXPECT_EQ(table->view(0, 7), cell);
+    scroll->scrollTowardsEnd(200 * 96);
+    EXPECT_TRUE(asked(190, 200));
+    EXPECT_EQ(textOfRow(*table, 199), "row 199");
+    EXPECT_EQ(built, 11);
+}
+
 TEST_F(TableView, RowsWithoutViewsStayEmptyAndTheTableLivesOn) {
     auto rows = std::make_shared<Rows>();
     rows->texts = {"first", "", "third"};
@@ -202,9 +245,11 @@ TEST_F(TableView, AScrollViewShowsTheTableAtItsWidthWithTheHeaderAbove) {
     EXPECT_EQ(scroll->documentVisibleRect(), (CGRect{0, 0, 240, 200}));  // the top rows
     EXPECT_FALSE(scroll->headerClipView());
 
-    // The wheel scrolls within the document: down, then past the end, then back past the top.
+    // The wheel scrolls within the document: down, then past the end, then back past the top;
+    // a wheel's line is a row.
     NSEvent wheel;
     wheel.type = NSEvent::EventType::scrollWheel;
+    wheel.hasPreciseScrollingDeltas = true;  // in points
     wheel.scrollingDeltaY = -50;
     table->view(0, 0)->scrollWheel(wheel);  // passed up from the cell to the scroll view
     EXPECT_EQ(scroll->documentVisibleRect().minY(), 50);
@@ -214,6 +259,10 @@ TEST_F(TableView, AScrollViewShowsTheTableAtItsWidthWithTheHeaderAbove) {
     wheel.scrollingDeltaY = 1000;
     scroll->scrollWheel(wheel);
     EXPECT_EQ(scroll->documentVisibleRect().minY(), 0);
+    wheel.hasPreciseScrollingDeltas = false;  // in lines
+    wheel.scrollingDeltaY = -1;
+    scroll->scrollWheel(wheel);
+    EXPECT_EQ(scroll->documentVisibleRect().minY(), 96);
 
     // A shorter table still fills the clip view; a wider scroll view widens it.
     rows->texts = {"a"};
@@ -238,11 +287,12 @@ TEST_F(TableView, AScrollViewShowsTheTableAtItsWidthWithTheHeaderAbove) {
 TEST_F(TableView, RowsDrawWhereTheyAreAndTheClipViewCutsThemOff) {
     // Each row is a coloured bar; the scroll view shows 150 of 3 x 96 points.
     struct Bars : NSTableViewDataSource, NSTableViewDelegate {
-        int numberOfRows(NSTableView&) override { return 3; }
+        int count = 3;
+        int numberOfRows(NSTableView&) override { return count; }
         std::shared_ptr<NSView> viewFor(NSTableView&, const std::shared_ptr<NSTableColumn>&, int row) override {
             auto bar = NSView::make();
             bar->setWantsLayer(true);
-            bar->layer()->setBackgroundColor(row == 1 ? CGColor{0, 0, 1, 1} : CGColor{1, 0, 0, 1});
+            bar->layer()->setBackgroundColor(row % 2 ? CGColor{0, 0, 1, 1} : CGColor{1, 0, 0, 1});
             return bar;
         }
     };
@@ -264,6 +314,14 @@ TEST_F(TableView, RowsDrawWhereTheyAreAndTheClipViewCutsThemOff) {
     EXPECT_EQ(pixelAt(*image, 50, 140), (Bytes{255, 0, 0, 255}));  // row 0 at the top
     EXPECT_EQ(pixelAt(*image, 50, 40), (Bytes{0, 0, 255, 255}));   // row 1 below it
     EXPECT_EQ(pixelAt(*image, 50, 170)[3], 0);                     // nothing above the scroll view
+
+    // Rows that scroll into view are drawn where they are: row 101 at the top, row 102 below.
+    bars->count = 200;
+    table->reloadData();
+    scroll->scrollTowardsEnd(101 * 96);
+    image = ViewRenderer::image(*root);
+    EXPECT_EQ(pixelAt(*image, 50, 140), (Bytes{0, 0, 255, 255}));
+    EXPECT_EQ(pixelAt(*image, 50, 40), (Bytes{255, 0, 0, 255}));
 
     scroll->setHidden(true);
     EXPECT_EQ(pixelAt(*ViewRenderer::image(*root), 50, 140)[3], 0);

@@ -28,6 +28,8 @@ public:
     void scroll(CGPoint to);
 
     bool isFlipped() const override { return documentView_ && documentView_->isFlipped(); }
+    /// Scrolls; a table shown brings in the views of the rows that came into view.
+    void setBounds(const CGRect& bounds) override;
     void draw(const CGRect& dirtyRect) override;
     void resizeSubviews(CGSize oldSize) override;
 

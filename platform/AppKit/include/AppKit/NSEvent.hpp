@@ -46,11 +46,23 @@ public:
     double timestamp = 0;
     std::weak_ptr<NSWindow> window;
     int clickCount = 0;
+    /// The scroll wheel's deltas: lines for a wheel that turns in notches, points where
+    /// hasPreciseScrollingDeltas (a touchpad's smooth scrolling). Positive shows what lies to the
+    /// left and above.
     CGFloat scrollingDeltaX = 0;
     CGFloat scrollingDeltaY = 0;
+    bool hasPreciseScrollingDeltas = false;
     /// The text a key event types.
     std::string characters;
     std::uint16_t keyCode = 0;
     /// For entered and exited events: the tracking area's user information tag.
     std::uint64_t trackingNumber = 0;
+
+    /// How many lines a notch of the wheel scrolls, as desktop toolkits have it.
+    static constexpr CGFloat linesPerWheelNotch = 3;
+    /// Sets the scrolling deltas from a window system's wheel amounts, counted in notches to the
+    /// right and away from the user. Whole notches come from a wheel and scroll by lines; an
+    /// amount with a fraction comes from smooth scrolling and scrolls by `pointsPerNotch` points a
+    /// notch.
+    void setWheelNotches(double right, double up, double pointsPerNotch);
 };

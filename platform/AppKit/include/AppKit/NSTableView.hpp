@@ -1,13 +1,15 @@
 #pragma once
 // A view-based table: a data source tells the number of rows and a delegate makes the view of
 // each row (and column). Rows run top down (the table is flipped), each rowHeight plus the
-// vertical intercell spacing apart. Cell views come from makeView(withIdentifier:), which takes a
-// view the table set aside at its last reload or builds one with the factory registered for the
-// identifier (the stand-in for a storyboard's cell prototypes).
+// vertical intercell spacing apart. Only the rows in view have views: inside a clip view those
+// its bounds show, else all of them. Cell views come from makeView(withIdentifier:), which takes a
+// view the table set aside (from a row that left the view, or at a reload) or builds one with the
+// factory registered for the identifier (the stand-in for a storyboard's cell prototypes).
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppKit/NSColor.hpp"
@@ -61,16 +63,16 @@ public:
     /// Registers the factory of cell views for an identifier (replacing an earlier one); an empty
     /// factory removes it.
     void registerCellFactory(const std::string& identifier, CellFactory factory);
-    /// A cell view set aside by the last reload under the identifier, else a new one from the
+    /// A cell view set aside under the identifier, else a new one from the
     /// factory; nullptr for an identifier without a factory (or a factory that made nothing).
     /// The owner is accepted as the platform's callers pass it; it plays no part here.
     std::shared_ptr<NSView> makeView(const std::string& identifier, const std::shared_ptr<void>& owner = nullptr);
 
     // Rows.
-    /// Asks the data source for the number of rows once, then the delegate for each row's view
-    /// (per column), lays the rows out top down and sizes the table to them. The views of the
-    /// previous rows are set aside by their identifier for makeView, each offered first to the
-    /// row it was in; rows and cells that stay as they were are not drawn again.
+    /// Asks the data source for the number of rows once, sizes the table to them, then asks the
+    /// delegate for the view of each row in view (per column) and lays those rows out top down.
+    /// The views the rows had are set aside by their identifier for makeView, each offered first
+    /// to the row it was in; rows and cells that stay as they were are not drawn again.
     void reloadData();
     /// The number of rows of the last reload.
     int numberOfRows() const { return numberOfRows_; }
@@ -83,10 +85,10 @@ public:
     /// The rectangle of a row (rowHeight plus the vertical spacing high, the table's width);
     /// empty for a row that does not exist.
     CGRect rectOfRow(int row) const;
-    /// The row's view; nullptr for a row that does not exist.
+    /// The row's view; nullptr for a row that does not exist or is out of view.
     std::shared_ptr<NSTableRowView> rowView(int row) const;
     /// The cell view of a row in a column (column 0 in a table without columns); nullptr for an
-    /// empty cell or one that does not exist.
+    /// empty cell, or one that does not exist or is out of view.
     std::shared_ptr<NSView> view(int column, int row) const;
     /// Scrolls the enclosing scroll view as little as brings the whole row into view.
     void scrollRowToVisible(int row);
@@ -104,8 +106,10 @@ public:
     std::shared_ptr<NSTableHeaderView> headerView() const { return headerView_; }
     void setHeaderView(const std::shared_ptr<NSTableHeaderView>& headerView);
 
-    /// Sizes the table to its rows (at least as high as the clip view it is in, as wide as it)
-    /// and places the rows and their cells.
+    /// Sizes the table to its rows (at least as high as the clip view it is in, as wide as it),
+    /// makes a row of the enclosing scroll view's line scroll, sets aside the views of rows that
+    /// left the view, asks the delegate for those of rows that came into it, and places the rows
+    /// and their cells. The clip view calls it whenever it scrolls.
     void tile();
 
     bool isFlipped() const override { return true; }
@@ -124,12 +128,21 @@ private:
         std::vector<std::shared_ptr<NSView>> cells;  // one per column (one for no columns); may be null
     };
     CGFloat rowPitch() const { return rowHeight_ + intercellSpacing_.height; }
+    /// The first row in view and the one past the last.
+    std::pair<int, int> rowsInView() const;
+    /// Sizes the table and gives the rows in view their views (every row asked anew on a reload).
+    void update(bool reload);
+    void fillRows(bool reload);
+    void placeRows();
 
     std::weak_ptr<NSTableViewDataSource> dataSource_;
     std::weak_ptr<NSTableViewDelegate> delegate_;
     std::map<std::string, CellFactory> factories_;
     std::map<std::string, std::vector<std::shared_ptr<NSView>>> reuseQueue_;
-    std::vector<Row> rows_;
+    std::vector<Row> rows_;  // the rows in view, from firstRow_ on
+    int firstRow_ = 0;
+    std::vector<std::shared_ptr<NSTableRowView>> spareRowViews_;
+    bool updating_ = false;
     int numberOfRows_ = 0;
     CGFloat rowHeight_ = 17;
     CGSize intercellSpacing_{3, 2};

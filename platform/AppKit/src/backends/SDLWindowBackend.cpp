@@ -629,8 +629,8 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
             auto e = mouse(*window, NSEvent::EventType::scrollWheel, x, y);
-            e.scrollingDeltaX = event.wheel.preciseX;
-            e.scrollingDeltaY = event.wheel.preciseY;
+            // SDL counts notches; on Wayland a touchpad's amounts are ten surface units a notch.
+            e.setWheelNotches(event.wheel.preciseX, event.wheel.preciseY, 10);
             window->sendEvent(e);
             break;
         }
