@@ -17,6 +17,8 @@
 class UserDefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override { UserDefaults::setDirectory(directory.path()); }
+    // The writes still under way end before the folder goes.
+    void TearDown() override { UserDefaults::setDirectory(directory.path()); }
     TemporaryDirectory directory;
 };
 
@@ -85,7 +87,7 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     if (child == 0) {
         UserDefaults::standard().set(true, "FennickKeepInFrontKey");
         UserDefaults::suite("com.example.suite")->set(1234.5, "init_E");
-        _exit(0);
+        _exit(UserDefaults::standard().synchronize() && UserDefaults::suite("com.example.suite")->synchronize() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -104,11 +106,14 @@ TEST_F(UserDefaultsTest, StoringWhatTheFileHoldsWritesNothing) {
         return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
     };
     suite->set(42, "count");
+    ASSERT_TRUE(suite->synchronize());
     const auto written = inode();
     ASSERT_NE(written, 0u);
     suite->set(42, "count");
+    ASSERT_TRUE(suite->synchronize());
     EXPECT_EQ(inode(), written) << "the same value again replaces no file";
     suite->set(43, "count");
+    ASSERT_TRUE(suite->synchronize());
     EXPECT_NE(inode(), written);
 }
 
@@ -116,14 +121,12 @@ TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
     auto writeKeys = [](const std::string& prefix) {
         auto suite = UserDefaults::suite("com.example.shared");
         for (int i = 0; i < 40; ++i) suite->set(i, prefix + std::to_string(i));
+        return suite->synchronize();
     };
     pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        writeKeys("child.");
-        _exit(0);
-    }
-    writeKeys("parent.");
+    if (child == 0) _exit(writeKeys("child.") ? 0 : 1);
+    EXPECT_TRUE(writeKeys("parent."));
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -140,6 +143,7 @@ TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
 TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto suite = UserDefaults::suite("com.example.atomic");
     suite->set(std::string("kept"), "value");
+    ASSERT_TRUE(suite->synchronize());
     // A writer that died mid-write leaves only its temporary file behind.
     pid_t gone = fork();
     if (gone == 0) _exit(0);
@@ -149,6 +153,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     UserDefaults::setDirectory(directory.path());
     EXPECT_EQ(UserDefaults::suite("com.example.atomic")->stringForKey("value"), "kept");
     UserDefaults::suite("com.example.atomic")->set(1, "next");
+    ASSERT_TRUE(UserDefaults::suite("com.example.atomic")->synchronize());
     EXPECT_FALSE(std::filesystem::exists(stale));  // cleared away by the next write
 
     // A file that is no property list reads as an empty domain, not as a failure, and is kept
@@ -157,6 +162,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto broken = UserDefaults::suite("com.example.broken");
     EXPECT_TRUE(broken->dictionaryRepresentation().empty());
     broken->set(true, "fresh");
+    ASSERT_TRUE(broken->synchronize());
     auto text = [&](const char* name) {
         std::ifstream file(directory.path() / name);
         return std::string(std::istreambuf_iterator<char>(file), {});
@@ -166,6 +172,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     std::ofstream(directory.path() / "com.example.broken.plist") << "more garbage";
     UserDefaults::setDirectory(directory.path());
     UserDefaults::suite("com.example.broken")->set(true, "fresh");
+    ASSERT_TRUE(UserDefaults::suite("com.example.broken")->synchronize());
     EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
     EXPECT_EQ(text("com.example.broken.plist.damaged.1"), "more garbage");
     // So is a file larger than a settings file may be (4 MB).
@@ -173,6 +180,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto large = UserDefaults::suite("com.example.large");
     EXPECT_TRUE(large->dictionaryRepresentation().empty());
     large->set(true, "fresh");
+    ASSERT_TRUE(large->synchronize());
     EXPECT_TRUE(std::filesystem::exists(directory.path() / "com.example.large.plist.damaged"));
 }
 
@@ -190,6 +198,7 @@ int inChild(const std::function<int()>& body) {
 TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     auto suite = UserDefaults::suite("com.example.io");
     suite->set(1, "kept");
+    ASSERT_TRUE(suite->synchronize());
     const auto file = directory.path() / "com.example.io.plist";
     const int status = inChild([&] {
         // A domain of this process alone, so that no retry of its own starts a thread while the
@@ -203,14 +212,16 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
         ::close(taken.back());
         taken.pop_back();
         domain.set(2, "new");
+        const bool written = domain.synchronize();
         for (int fd : taken) ::close(fd);
+        if (written) return 4;
         if (std::filesystem::exists(file.string() + ".damaged")) return 1;
         if (UserDefaults("com.example.io", directory.path()).dictionaryRepresentation().size() != 1) return 2;
         if (domain.integerForKey("new") != 2) return 3;  // the change holds here meanwhile
         domain.set(3, "later");
         return 0;
     });
-    EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost";
+    EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost, 4: reported written";
     const auto stored = UserDefaults("com.example.io", directory.path()).dictionaryRepresentation();
     EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
 
@@ -220,48 +231,52 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     UserDefaults piped("com.example.pipe", directory.path());
     EXPECT_TRUE(piped.dictionaryRepresentation().empty());
     piped.set(1, "new");
+    EXPECT_FALSE(piped.synchronize());
     EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
     EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
     EXPECT_EQ(piped.integerForKey("new"), 1);
 }
 
-TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteWhichIsTriedAgainLater) {
+TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThenStored) {
     using List = std::vector<std::string>;
     auto suite = UserDefaults::suite("com.example.locked");
     suite->set(PropertyListValue(List{"A"}), "list");
+    ASSERT_TRUE(suite->synchronize());
     auto addB = [](std::optional<PropertyListValue> list) {
         auto items = list && list->isArray() ? *list->arrayValue() : PropertyListValue::Array{};
         items.emplace_back("B");
         return std::optional<PropertyListValue>(items);
     };
-    // Another process adds C, then holds the domain's lock until told to let go (at most ten
-    // seconds).
+    // Another process holds the domain's lock until told to let go (at most ten seconds), then
+    // stores A and C before it lets go.
+    const auto file = directory.path() / "com.example.locked.plist";
     int held[2], release[2];
     ASSERT_EQ(::pipe(held), 0);
     ASSERT_EQ(::pipe(release), 0);
     pid_t child = fork();
     if (child == 0) {
         ::alarm(10);
-        UserDefaults("com.example.locked", directory.path()).set(PropertyListValue(List{"A", "C"}), "list");
-        int lock = ::open((directory.path() / "com.example.locked.plist.lock").c_str(), O_RDWR);
+        int lock = ::open((file.string() + ".lock").c_str(), O_RDWR);
         ::flock(lock, LOCK_EX);
         char c = 0;
         (void)!::write(held[1], &c, 1);
         (void)!::read(release[0], &c, 1);
+        auto bytes = PropertyListSerialization::data(PropertyListValue(PropertyListValue::Dictionary{{"list", List{"A", "C"}}}),
+                                                     PropertyListSerialization::Format::binary);
+        std::ofstream(file.string() + ".next", std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
+        std::filesystem::rename(file.string() + ".next", file);
         _exit(0);
     }
     char c = 0;
     ASSERT_EQ(::read(held[0], &c, 1), 1);
-    EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here
-    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C"}));
+    EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here at once
+    EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "B"}));
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A"}));
     ASSERT_EQ(::write(release[1], &c, 1), 1);
     waitpid(child, nullptr, 0);
 
-    // Tried again on its own, the failed change runs on the stored list.
-    std::optional<PropertyListValue> stored;
-    for (int i = 0; i < 200 && stored != PropertyListValue(List{"A", "C", "B"}); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        stored = UserDefaults("com.example.locked", directory.path()).object("list");
-    }
-    EXPECT_EQ(stored, PropertyListValue(List{"A", "C", "B"}));
+    // Once the lock is free, the change runs on the list as stored then.
+    EXPECT_TRUE(suite->synchronize());
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C", "B"}));
+    EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "C", "B"}));
 }
