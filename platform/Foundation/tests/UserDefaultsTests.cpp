@@ -280,3 +280,22 @@ TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThen
     EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C", "B"}));
     EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "C", "B"}));
 }
+
+TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas) {
+    // Just under the 4 MB a settings file may hold, in XML, which the binary form makes larger:
+    // an empty dictionary takes 8 bytes here and more there.
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>kept</key><true/>\n<key>filler</key><array>\n";
+    const std::string end = "</array>\n</dict>\n</plist>\n";
+    while (xml.size() + 8 + end.size() <= (std::size_t{4} << 20)) xml += "<dict/>\n";
+    xml += end;
+    const auto file = directory.write("com.example.full.plist", xml);
+    for (int launch = 0; launch < 2; ++launch) {
+        UserDefaults defaults("com.example.full", directory.path());
+        EXPECT_TRUE(defaults.boolForKey("kept")) << "launch " << launch;
+        defaults.set(launch, "launch");
+        EXPECT_FALSE(defaults.synchronize());
+        EXPECT_EQ(defaults.integerForKey("launch"), launch);  // held here
+    }
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
+    EXPECT_EQ(std::filesystem::file_size(file), xml.size());
+}

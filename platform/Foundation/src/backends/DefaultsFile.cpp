@@ -103,6 +103,11 @@ std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<boo
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
     if (!change(values) && state != State::damaged) return values;
     const auto bytes = *PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary);
+    if (bytes.size() > maximumSize) {
+        // The next reader would set it aside as damaged, and every key with it.
+        if (tooLarge) *tooLarge = true;
+        return failed("it would be larger than the " + std::to_string(maximumSize) + " bytes a settings file may hold");
+    }
     if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
     removeStaleTemporaries();
     if (!replace(bytes)) return failed(std::strerror(errno));
