@@ -1,4 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSMenu.hpp"
@@ -54,6 +62,54 @@ TEST_F(WindowAndDelegateTest, KeepInFrontFollowsTheStoredSettingAndEveryChangeFl
     windowController->keepInFrontChanged(nullptr);
     EXPECT_EQ(window()->level(), NSWindow::normalLevel);
     EXPECT_FALSE(UserDefaults::standard().boolForKey(Settings::keepInFrontKey));
+}
+
+TEST_F(WindowAndDelegateTest, ClicksWhileAnotherProcessHoldsTheSettingsLockWaitForNothing) {
+    launch();
+    auto control = windowController->keepInFront.lock();
+    const auto& domain = UserDefaults::standard().domain();
+    const auto lock = UserDefaults::directory() / (domain + ".plist.lock");
+    // Another process holds the settings' lock until told to let go (at most ten seconds).
+    int held[2], release[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        ::alarm(10);
+        ::flock(::open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX);
+        char c = 0;
+        (void)!::write(held[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(held[0], &c, 1), 1);
+
+    // For five seconds the main loop turns every 100 ms, with a click on "In front" or "Normal"
+    // each time, ending on "In front".
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::duration> turns;
+    for (int turn = 0; turn < 49; ++turn) {
+        const auto start = Clock::now();
+        clickSegment(*window(), *control, turn % 2 == 0 ? WindowController::inFrontSegment : WindowController::normalSegment);
+        runUntilIdle();
+        turns.push_back(Clock::now() - start);
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(Settings::keepInFront());
+    std::sort(turns.begin(), turns.end());
+    EXPECT_LT(turns[turns.size() / 2], std::chrono::milliseconds(100)) << "a click waits for the lock";
+
+    // The last choice is on disk within a second of the lock going.
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    waitpid(child, nullptr, 0);
+    const auto released = Clock::now();
+    bool stored = false;
+    while (!stored && Clock::now() - released < std::chrono::seconds(1)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stored = UserDefaults(domain, UserDefaults::directory()).boolForKey(Settings::keepInFrontKey);
+    }
+    EXPECT_TRUE(stored);
 }
 
 TEST_F(WindowAndDelegateTest, WithoutAStoredSettingTheWindowIsNormalAndMovableByItsBackground) {
