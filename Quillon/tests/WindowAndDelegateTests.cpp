@@ -1,8 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -68,22 +64,7 @@ TEST_F(WindowAndDelegateTest, ClicksWhileAnotherProcessHoldsTheSettingsLockWaitF
     launch();
     auto control = windowController->keepInFront.lock();
     const auto& domain = UserDefaults::standard().domain();
-    const auto lock = UserDefaults::directory() / (domain + ".plist.lock");
-    // Another process holds the settings' lock until told to let go (at most ten seconds).
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        ::alarm(10);
-        ::flock(::open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX);
-        char c = 0;
-        (void)!::write(held[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        _exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    LockHeldElsewhere lock(UserDefaults::directory() / (domain + ".plist.lock"));
 
     // For five seconds the main loop turns every 100 ms, with a click on "In front" or "Normal"
     // each time, ending on "In front".
@@ -101,8 +82,7 @@ TEST_F(WindowAndDelegateTest, ClicksWhileAnotherProcessHoldsTheSettingsLockWaitF
     EXPECT_LT(turns[turns.size() / 2], std::chrono::milliseconds(100)) << "a click waits for the lock";
 
     // The last choice is on disk within a second of the lock going.
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    waitpid(child, nullptr, 0);
+    lock.release();
     const auto released = Clock::now();
     bool stored = false;
     while (!stored && Clock::now() - released < std::chrono::seconds(1)) {

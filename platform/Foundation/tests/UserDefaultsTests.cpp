@@ -247,33 +247,21 @@ TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThen
         items.emplace_back("B");
         return std::optional<PropertyListValue>(items);
     };
-    // Another process holds the domain's lock until told to let go (at most ten seconds), then
-    // stores A and C before it lets go.
+    // Another process holds the domain's lock until told to let go, then stores A and C.
     const auto file = directory.path() / "com.example.locked.plist";
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        ::alarm(10);
-        int lock = ::open((file.string() + ".lock").c_str(), O_RDWR);
-        ::flock(lock, LOCK_EX);
-        char c = 0;
-        (void)!::write(held[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        auto bytes = PropertyListSerialization::data(PropertyListValue(PropertyListValue::Dictionary{{"list", List{"A", "C"}}}),
-                                                     PropertyListSerialization::Format::binary);
-        std::ofstream(file.string() + ".next", std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-        std::filesystem::rename(file.string() + ".next", file);
-        _exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
+    const auto bytes = *PropertyListSerialization::data(PropertyListValue(PropertyListValue::Dictionary{{"list", List{"A", "C"}}}),
+                                                        PropertyListSerialization::Format::binary);
+    const auto next = file.string() + ".next";
+    LockHeldElsewhere lock(file.string() + ".lock", [&] {
+        int fd = ::open(next.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        (void)!::write(fd, bytes.data(), bytes.size());
+        ::close(fd);
+        ::rename(next.c_str(), file.c_str());
+    });
     EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here at once
     EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "B"}));
     EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A"}));
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    waitpid(child, nullptr, 0);
+    lock.release();
 
     // Once the lock is free, the change runs on the list as stored then.
     EXPECT_TRUE(suite->synchronize());
