@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <random>
 #include <thread>
 
 #include "Foundation/UserDefaults.hpp"
@@ -138,6 +141,62 @@ TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
         EXPECT_TRUE(stored.count("child." + std::to_string(i)));
         EXPECT_TRUE(stored.count("parent." + std::to_string(i)));
     }
+}
+
+TEST_F(UserDefaultsTest, NoKeyReportedOnDiskIsLostByFourWritersKilledAtRandom) {
+    // Each writer stores keys of its own, one at a time, and reports each that synchronize()
+    // says is on disk; every 10 to 60 ms one of them is killed and another takes its place.
+    struct Report {
+        int writer, key;
+    };
+    int reports[2];
+    ASSERT_EQ(::pipe(reports), 0);
+    ::fcntl(reports[0], F_SETFL, O_NONBLOCK);
+    auto start = [&](int writer) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            UserDefaults domain("com.example.crowd", directory.path());
+            for (int key = 0;; ++key) {
+                domain.set(key, std::to_string(writer) + "." + std::to_string(key));
+                if (!domain.synchronize()) _exit(1);
+                const Report report{writer, key};
+                if (::write(reports[1], &report, sizeof report) != sizeof report) _exit(2);
+            }
+        }
+        return pid;
+    };
+    std::vector<Report> reported;
+    auto collect = [&] {
+        for (Report report; ::read(reports[0], &report, sizeof report) == sizeof report;) reported.push_back(report);
+    };
+    std::map<int, pid_t> writers;
+    int next = 0;
+    for (; next < 4; ++next) writers[next] = start(next);
+    std::mt19937 random(std::random_device{}());
+    for (int kill = 0; kill < 30; ++kill) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution(10, 60)(random)));
+        auto victim = std::next(writers.begin(), std::uniform_int_distribution(0, 3)(random));
+        ::kill(victim->second, SIGKILL);
+        int status = 0;
+        ::waitpid(victim->second, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << "writer " << victim->first << " ended on its own: " << WEXITSTATUS(status);
+        writers.erase(victim);
+        writers[next] = start(next);
+        ++next;
+        collect();
+    }
+    for (const auto& [writer, pid] : writers) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    collect();
+
+    const auto stored = UserDefaults("com.example.crowd", directory.path()).dictionaryRepresentation();
+    EXPECT_GT(reported.size(), 4u);
+    for (const auto& [writer, key] : reported) {
+        EXPECT_EQ(stored.count(std::to_string(writer) + "." + std::to_string(key)), 1u) << writer << "." << key << " is lost";
+    }
+    EXPECT_FALSE(std::filesystem::exists(directory.path() / "com.example.crowd.plist.damaged"));
 }
 
 TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
