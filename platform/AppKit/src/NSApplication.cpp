@@ -18,6 +18,7 @@
 #include "AppKit/WindowBackend.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/PropertyList.hpp"
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/UserDefaults.hpp"
 
 NSApplication& NSApplication::shared() {
@@ -294,6 +295,7 @@ int NSApplicationMain(int, char**) {
     backend->shutdown();
     // Settings changed just before the end are written before the process goes, unless another
     // process keeps their lock for long.
-    UserDefaults::synchronizeAll(std::chrono::seconds(5));
+    if (!UserDefaults::synchronizeAll(std::chrono::seconds(5)))
+        SystemLog::write("Settings changed last were not all written before the application ended.");
     return 0;
 }
