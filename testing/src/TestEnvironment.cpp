@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -41,6 +42,12 @@ LockHeldElsewhere::LockHeldElsewhere(const std::filesystem::path& file, std::fun
     holder_ = ::fork();
     if (holder_ == 0) {
         ::alarm(10);
+        // A descriptor inherited from the test (a lock a settings write holds, say) would keep
+        // that lock here: only the two pipes stay open.
+        const auto [low, high] = std::minmax(held[1], release[0]);
+        ::close_range(3, low - 1, 0);
+        ::close_range(low + 1, high - 1, 0);
+        ::close_range(high + 1, ~0U, 0);
         ::flock(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600), LOCK_EX);
         char c = 0;
         (void)!::write(held[1], &c, 1);
