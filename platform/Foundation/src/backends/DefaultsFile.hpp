@@ -9,7 +9,8 @@
 // open files, an I/O error, something other than a regular file) is left alone: the write fails,
 // for the caller to try again. So does a write whose file would be larger than `maximumSize`,
 // which the next reader would take for damaged. A write waits for the lock as long as another
-// process holds it (the kernel hands it to the waiters in turn): writes belong off the main thread.
+// process holds it, asleep in the kernel, which wakes it when the lock is free: none gives up, so
+// writes belong off the main thread.
 #include <cstddef>
 #include <filesystem>
 #include <functional>
