@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSMenu.hpp"
 #include "AppKit/NSSegmentedControl.hpp"
@@ -54,6 +58,38 @@ TEST_F(WindowAndDelegateTest, KeepInFrontFollowsTheStoredSettingAndEveryChangeFl
     windowController->keepInFrontChanged(nullptr);
     EXPECT_EQ(window()->level(), NSWindow::normalLevel);
     EXPECT_FALSE(UserDefaults::standard().boolForKey(Settings::keepInFrontKey));
+}
+
+TEST_F(WindowAndDelegateTest, ClicksWhileAnotherProcessHoldsTheSettingsLockWaitForNothing) {
+    launch();
+    auto control = windowController->keepInFront.lock();
+    const auto& domain = UserDefaults::standard().domain();
+    LockHeldElsewhere lock(UserDefaults::directory() / (domain + ".plist.lock"));
+
+    // For five seconds the main loop turns every 100 ms, with a click on "In front" or "Normal"
+    // each time, ending on "In front".
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::duration> turns;
+    for (int turn = 0; turn < 49; ++turn) {
+        const auto start = Clock::now();
+        clickSegment(*window(), *control, turn % 2 == 0 ? WindowController::inFrontSegment : WindowController::normalSegment);
+        runUntilIdle();
+        turns.push_back(Clock::now() - start);
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(Settings::keepInFront());
+    std::sort(turns.begin(), turns.end());
+    EXPECT_LT(turns[turns.size() / 2], std::chrono::milliseconds(100)) << "a click waits for the lock";
+
+    // The last choice is on disk within a second of the lock going.
+    lock.release();
+    const auto released = Clock::now();
+    bool stored = false;
+    while (!stored && Clock::now() - released < std::chrono::seconds(1)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stored = UserDefaults(domain, UserDefaults::directory()).boolForKey(Settings::keepInFrontKey);
+    }
+    EXPECT_TRUE(stored);
 }
 
 TEST_F(WindowAndDelegateTest, WithoutAStoredSettingTheWindowIsNormalAndMovableByItsBackground) {

@@ -24,11 +24,16 @@ const URL documents = URL::fileURLWithPath("/Users/anna/Documents", true);
 
 class FolderAccess : public DesktopTest {
 protected:
-    /// The keeper's store as a later launch reads it from disk.
-    std::shared_ptr<UserDefaults> store() const {
-        return std::make_shared<UserDefaults>("com.example.keeper", defaultsDirectory_->path());
+    /// The keeper's store as a later launch reads it from disk, once the earlier ones wrote it.
+    std::shared_ptr<UserDefaults> store() {
+        for (const auto& earlier : stores_) {
+            if (auto open = earlier.lock()) open->synchronize();
+        }
+        auto store = std::make_shared<UserDefaults>("com.example.keeper", defaultsDirectory_->path());
+        stores_.push_back(store);
+        return store;
     }
-    std::shared_ptr<FolderPermissions> keeper() const { return FolderPermissions::make(store()); }
+    std::shared_ptr<FolderPermissions> keeper() { return FolderPermissions::make(store()); }
 
     /// Answers every panel with the response and URLs, keeping the panel shown.
     void answerPanels(NSModalResponse response, std::vector<URL> urls) {
@@ -39,6 +44,9 @@ protected:
     }
 
     std::shared_ptr<NSOpenPanel> shown;
+
+private:
+    std::vector<std::weak_ptr<UserDefaults>> stores_;
 };
 
 /// The desktop portal's file chooser on a private session bus: it records each question and

@@ -42,9 +42,9 @@ void store(const std::string& key, const std::vector<std::string>& list, std::ve
     copy = list;
 }
 
-/// Changes the list as stored now, under the lock of the defaults, so that what another process
-/// stored meanwhile is kept, and replaces the copy. The change is kept for a later write when this
-/// one fails, so it holds its own values.
+/// Changes the list as stored now, and again under the lock of the defaults when it is written, so
+/// that what another process stored meanwhile is kept, and replaces the copy. The change is kept
+/// until it is written, so it holds its own values.
 void edit(const std::string& key, std::vector<std::string>& copy, std::function<void(std::vector<std::string>&)> change) {
     auto value = UserDefaults::standard().update(key, [change = std::move(change)](std::optional<PropertyListValue> stored) {
         auto identifiers = identifiersIn(stored);

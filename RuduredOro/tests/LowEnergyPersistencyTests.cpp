@@ -66,11 +66,12 @@ TEST_F(LowEnergyPersistencyTest, MonitoredDevicesAreAddedRemovedAndAsked) {
 
 TEST_F(LowEnergyPersistencyTest, AnotherProcessAddingToTheSameListKeepsItsEntry) {
     LowEnergyPersistency::addMonitoredDevice("A");
+    ASSERT_TRUE(UserDefaults::standard().synchronize());
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         LowEnergyPersistency::addMonitoredDevice("B");
-        _exit(0);
+        _exit(UserDefaults::standard().synchronize() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);

@@ -1,10 +1,15 @@
 #include "Testing/TestEnvironment.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 #include "Foundation/Locale.hpp"
 #include "Foundation/ProcessInfo.hpp"
@@ -29,6 +34,45 @@ std::filesystem::path TemporaryDirectory::write(const std::filesystem::path& rel
     std::filesystem::create_directories(full.parent_path());
     std::ofstream(full, std::ios::binary) << contents;
     return full;
+}
+
+LockHeldElsewhere::LockHeldElsewhere(const std::filesystem::path& file, std::function<void()> beforeRelease) {
+    int held[2], release[2];
+    if (::pipe(held) != 0 || ::pipe(release) != 0) throw std::runtime_error("no pipe for the lock holder");
+    holder_ = ::fork();
+    if (holder_ == 0) {
+        ::alarm(10);
+        // A descriptor inherited from the test (a lock a settings write holds, say) would keep
+        // that lock here: only the two pipes stay open.
+        const auto [low, high] = std::minmax(held[1], release[0]);
+        ::close_range(3, low - 1, 0);
+        ::close_range(low + 1, high - 1, 0);
+        ::close_range(high + 1, ~0U, 0);
+        ::flock(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600), LOCK_EX);
+        char c = 0;
+        (void)!::write(held[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        if (beforeRelease) beforeRelease();
+        _exit(0);
+    }
+    ::close(held[1]);
+    ::close(release[0]);
+    release_ = release[1];
+    char c = 0;
+    const bool holds = holder_ > 0 && ::read(held[0], &c, 1) == 1;
+    ::close(held[0]);
+    if (!holds) throw std::runtime_error("the lock holder did not start");
+}
+
+LockHeldElsewhere::~LockHeldElsewhere() { release(); }
+
+void LockHeldElsewhere::release() {
+    if (holder_ <= 0) return;
+    const char c = 0;
+    (void)!::write(release_, &c, 1);
+    ::close(release_);
+    ::waitpid(holder_, nullptr, 0);
+    holder_ = -1;
 }
 
 FolderFirstOnPath::FolderFirstOnPath(const std::filesystem::path& folder) {

@@ -4,9 +4,9 @@
 // peripherals the user wants monitored ("MonitoredDevicesKey").
 //
 // Each list has a copy in memory, read from the defaults on first use and replaced by every write
-// made here. Adding and removing change the list as stored now, under the lock of the defaults,
-// so entries stored meanwhile by another process survive; a change made elsewhere reaches the
-// copies only with the next write here.
+// made here. Adding and removing change the list as stored now (read afresh, and again under the
+// lock of the defaults when it is written), so entries stored meanwhile by another process
+// survive; a change made elsewhere reaches the copies only with the next write here.
 // Called on the main thread.
 #include <optional>
 #include <string>

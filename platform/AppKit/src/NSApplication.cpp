@@ -1,6 +1,7 @@
 #include "AppKit/NSApplication.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,6 +18,8 @@
 #include "AppKit/WindowBackend.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/PropertyList.hpp"
+#include "Foundation/SystemLog.hpp"
+#include "Foundation/UserDefaults.hpp"
 
 NSApplication& NSApplication::shared() {
     static NSApplication application;
@@ -290,5 +293,9 @@ int NSApplicationMain(int, char**) {
     app.run();
     for (const auto& window : app.windows()) window->orderOut();
     backend->shutdown();
+    // Settings changed just before the end are written before the process goes, unless another
+    // process keeps their lock for long.
+    if (!UserDefaults::synchronizeAll(std::chrono::seconds(5)))
+        SystemLog::write("Settings changed last were not all written before the application ended.");
     return 0;
 }

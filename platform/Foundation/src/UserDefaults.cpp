@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <thread>
+#include <utility>
 
 #include "Foundation/Bundle.hpp"
 #include "Foundation/DispatchQueue.hpp"
@@ -67,12 +69,18 @@ std::shared_ptr<UserDefaults> UserDefaults::suite(const std::string& name) {
 }
 
 void UserDefaults::setDirectory(const std::filesystem::path& directory) {
-    std::lock_guard lock(registryMutex);
-    registry().directory = directory;
-    registry().directoryChosen = true;
-    // Instances already handed out stay valid; new lookups read from the new place.
-    for (auto& [name, defaults] : registry().domains) registry().retired.push_back(defaults);
-    registry().domains.clear();
+    std::vector<std::shared_ptr<UserDefaults>> released;
+    {
+        std::lock_guard lock(registryMutex);
+        registry().directory = directory;
+        registry().directoryChosen = true;
+        // Instances already handed out stay valid; new lookups read from the new place.
+        for (auto& [name, defaults] : registry().domains) released.push_back(defaults);
+        registry().retired.insert(registry().retired.end(), released.begin(), released.end());
+        registry().domains.clear();
+    }
+    // What they changed is on disk before anything reads the place again.
+    for (const auto& defaults : released) defaults->synchronize();
 }
 
 std::filesystem::path UserDefaults::directory() {
@@ -86,7 +94,14 @@ void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accept
 }
 
 UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
-    : domain_(std::move(domain)), file_(directory / (domain_ + ".plist")), values_(DefaultsFile(file_).read()) {}
+    : domain_(std::move(domain)),
+      file_(directory / (domain_ + ".plist")),
+      values_(DefaultsFile(file_).read()) {}
+
+UserDefaults::~UserDefaults() {
+    std::unique_lock lock(mutex_);
+    writeEnded_.wait(lock, [&] { return !writerRunning_; });
+}
 
 namespace {
 // Whether the key's value changed.
@@ -104,35 +119,78 @@ bool apply(PropertyListValue::Dictionary& values, const std::string& key, const 
     }
     return true;
 }
-}  // namespace
 
-bool UserDefaults::save() {
-    // The domain as written holds what other processes stored meanwhile; changes that could not
-    // be written stay pending for the next write.
-    auto written = DefaultsFile(file_).update([&](PropertyListValue::Dictionary& values) {
-        bool changed = false;
-        for (const auto& [key, change] : changes_) changed |= apply(values, key, change);
-        return changed;
-    });
-    if (!written) {
-        scheduleRetry();
-        return false;
-    }
-    values_ = std::move(*written);
-    changes_.clear();
-    return true;
+// `second` made on the result of `first`.
+UserDefaults::Change chain(UserDefaults::Change first, UserDefaults::Change second) {
+    if (!first) return second;
+    return [first = std::move(first), second = std::move(second)](std::optional<PropertyListValue> value) {
+        return second(first(std::move(value)));
+    };
 }
+}  // namespace
 
 void UserDefaults::change(const std::string& key, Change change) {
     // A change still pending for the key comes first.
     auto& pending = changes_[key];
-    if (pending) {
-        pending = [first = std::move(pending), change](std::optional<PropertyListValue> value) { return change(first(std::move(value))); };
-    } else {
-        pending = change;
+    pending = chain(std::move(pending), change);
+    apply(values_, key, change);
+    ++changeCount_;
+    scheduleWrite();
+}
+
+void UserDefaults::scheduleWrite() {
+    if (writerRunning_) return;
+    writerRunning_ = true;
+    // The destructor waits for the thread, so it may refer to this instance.
+    std::thread([this] { writePending(); }).detach();
+}
+
+void UserDefaults::writePending() {
+    std::unique_lock lock(mutex_);
+    while (!changes_.empty()) {
+        const auto madeBefore = changeCount_;
+        std::uint64_t taken = 0;
+        bool tooLarge = false;
+        lock.unlock();
+        auto written = DefaultsFile(file_).update(
+            [&](PropertyListValue::Dictionary& values) {
+                // Under the domain's lock: every change made until now, also while the lock was
+                // waited for, goes with this write.
+                Changes changes;
+                {
+                    std::lock_guard taking(mutex_);
+                    writing_ = std::exchange(changes_, {});
+                    taken = changeCount_;
+                    changes = writing_;
+                }
+                bool changed = false;
+                for (const auto& [key, change] : changes) changed |= apply(values, key, change);
+                return changed;
+            },
+            &tooLarge);
+        lock.lock();
+        if (written) {
+            writing_.clear();
+            storedCount_ = taken;
+            rebase(std::move(*written));
+        } else {
+            // What this write took stays pending, before the changes made since.
+            for (auto& [key, change] : changes_) {
+                auto& earlier = writing_[key];
+                earlier = chain(std::move(earlier), std::move(change));
+            }
+            changes_ = std::exchange(writing_, {});
+            ++failedWrites_;
+        }
+        writeEnded_.notify_all();
+        // A change made meanwhile is written at once; what failed on its own is tried again later.
+        if (!written && changeCount_ == madeBefore) {
+            if (!tooLarge) scheduleRetry();
+            break;
+        }
     }
-    // What could not be written holds here until it is.
-    if (!save()) apply(values_, key, change);
+    writerRunning_ = false;
+    writeEnded_.notify_all();
 }
 
 void UserDefaults::scheduleRetry() {
@@ -145,12 +203,51 @@ void UserDefaults::scheduleRetry() {
         if (!defaults) return;
         std::lock_guard lock(defaults->mutex_);
         defaults->retryScheduled_ = false;
-        if (!defaults->changes_.empty()) defaults->save();
+        if (!defaults->changes_.empty()) defaults->scheduleWrite();
     });
+}
+
+void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
+    for (const auto* changes : {&writing_, &changes_}) {
+        for (const auto& [key, change] : *changes) apply(stored, key, change);
+    }
+    values_ = std::move(stored);
+}
+
+bool UserDefaults::synchronize() { return synchronize(std::nullopt); }
+
+bool UserDefaults::synchronize(Deadline deadline) {
+    std::unique_lock lock(mutex_);
+    const auto target = changeCount_;
+    const auto failures = failedWrites_;
+    // Pending changes are tried now rather than at their next retry.
+    if (storedCount_ < target) scheduleWrite();
+    auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures; };
+    if (deadline) {
+        writeEnded_.wait_until(lock, *deadline, ended);
+    } else {
+        writeEnded_.wait(lock, ended);
+    }
+    return storedCount_ >= target;
+}
+
+bool UserDefaults::synchronizeAll(std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::vector<std::shared_ptr<UserDefaults>> open;
+    {
+        std::lock_guard lock(registryMutex);
+        open = registry().retired;
+        for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
+    }
+    bool stored = true;
+    for (const auto& defaults : open) stored &= defaults->synchronize(deadline);
+    return stored;
 }
 
 std::optional<PropertyListValue> UserDefaults::update(const std::string& key, Change change) {
     std::lock_guard lock(mutex_);
+    // The file is replaced whole, never rewritten in place: it is read without the lock.
+    if (auto stored = DefaultsFile(file_).current()) rebase(std::move(*stored));
     this->change(key, std::move(change));
     auto it = values_.find(key);
     if (it == values_.end()) return std::nullopt;

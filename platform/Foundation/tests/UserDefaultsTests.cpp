@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <random>
 #include <thread>
 
 #include "Foundation/UserDefaults.hpp"
@@ -17,6 +20,8 @@
 class UserDefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override { UserDefaults::setDirectory(directory.path()); }
+    // The writes still under way end before the folder goes.
+    void TearDown() override { UserDefaults::setDirectory(directory.path()); }
     TemporaryDirectory directory;
 };
 
@@ -85,7 +90,7 @@ TEST_F(UserDefaultsTest, ValuesWrittenByAnotherProcessSurviveARestart) {
     if (child == 0) {
         UserDefaults::standard().set(true, "FennickKeepInFrontKey");
         UserDefaults::suite("com.example.suite")->set(1234.5, "init_E");
-        _exit(0);
+        _exit(UserDefaults::standard().synchronize() && UserDefaults::suite("com.example.suite")->synchronize() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -104,11 +109,14 @@ TEST_F(UserDefaultsTest, StoringWhatTheFileHoldsWritesNothing) {
         return ::stat(file.c_str(), &status) == 0 ? status.st_ino : 0;
     };
     suite->set(42, "count");
+    ASSERT_TRUE(suite->synchronize());
     const auto written = inode();
     ASSERT_NE(written, 0u);
     suite->set(42, "count");
+    ASSERT_TRUE(suite->synchronize());
     EXPECT_EQ(inode(), written) << "the same value again replaces no file";
     suite->set(43, "count");
+    ASSERT_TRUE(suite->synchronize());
     EXPECT_NE(inode(), written);
 }
 
@@ -116,14 +124,12 @@ TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
     auto writeKeys = [](const std::string& prefix) {
         auto suite = UserDefaults::suite("com.example.shared");
         for (int i = 0; i < 40; ++i) suite->set(i, prefix + std::to_string(i));
+        return suite->synchronize();
     };
     pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        writeKeys("child.");
-        _exit(0);
-    }
-    writeKeys("parent.");
+    if (child == 0) _exit(writeKeys("child.") ? 0 : 1);
+    EXPECT_TRUE(writeKeys("parent."));
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -137,9 +143,66 @@ TEST_F(UserDefaultsTest, WritesOfTwoProcessesKeepEachOthersKeys) {
     }
 }
 
+TEST_F(UserDefaultsTest, NoKeyReportedOnDiskIsLostByFourWritersKilledAtRandom) {
+    // Each writer stores keys of its own, one at a time, and reports each that synchronize()
+    // says is on disk; every 10 to 60 ms one of them is killed and another takes its place.
+    struct Report {
+        int writer, key;
+    };
+    int reports[2];
+    ASSERT_EQ(::pipe(reports), 0);
+    ::fcntl(reports[0], F_SETFL, O_NONBLOCK);
+    auto start = [&](int writer) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            UserDefaults domain("com.example.crowd", directory.path());
+            for (int key = 0;; ++key) {
+                domain.set(key, std::to_string(writer) + "." + std::to_string(key));
+                if (!domain.synchronize()) _exit(1);
+                const Report report{writer, key};
+                if (::write(reports[1], &report, sizeof report) != sizeof report) _exit(2);
+            }
+        }
+        return pid;
+    };
+    std::vector<Report> reported;
+    auto collect = [&] {
+        for (Report report; ::read(reports[0], &report, sizeof report) == sizeof report;) reported.push_back(report);
+    };
+    std::map<int, pid_t> writers;
+    int next = 0;
+    for (; next < 4; ++next) writers[next] = start(next);
+    std::mt19937 random(std::random_device{}());
+    for (int kill = 0; kill < 30; ++kill) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution(10, 60)(random)));
+        auto victim = std::next(writers.begin(), std::uniform_int_distribution(0, 3)(random));
+        ::kill(victim->second, SIGKILL);
+        int status = 0;
+        ::waitpid(victim->second, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << "writer " << victim->first << " ended on its own: " << WEXITSTATUS(status);
+        writers.erase(victim);
+        writers[next] = start(next);
+        ++next;
+        collect();
+    }
+    for (const auto& [writer, pid] : writers) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    collect();
+
+    const auto stored = UserDefaults("com.example.crowd", directory.path()).dictionaryRepresentation();
+    EXPECT_GT(reported.size(), 4u);
+    for (const auto& [writer, key] : reported) {
+        EXPECT_EQ(stored.count(std::to_string(writer) + "." + std::to_string(key)), 1u) << writer << "." << key << " is lost";
+    }
+    EXPECT_FALSE(std::filesystem::exists(directory.path() / "com.example.crowd.plist.damaged"));
+}
+
 TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto suite = UserDefaults::suite("com.example.atomic");
     suite->set(std::string("kept"), "value");
+    ASSERT_TRUE(suite->synchronize());
     // A writer that died mid-write leaves only its temporary file behind.
     pid_t gone = fork();
     if (gone == 0) _exit(0);
@@ -149,6 +212,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     UserDefaults::setDirectory(directory.path());
     EXPECT_EQ(UserDefaults::suite("com.example.atomic")->stringForKey("value"), "kept");
     UserDefaults::suite("com.example.atomic")->set(1, "next");
+    ASSERT_TRUE(UserDefaults::suite("com.example.atomic")->synchronize());
     EXPECT_FALSE(std::filesystem::exists(stale));  // cleared away by the next write
 
     // A file that is no property list reads as an empty domain, not as a failure, and is kept
@@ -157,6 +221,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto broken = UserDefaults::suite("com.example.broken");
     EXPECT_TRUE(broken->dictionaryRepresentation().empty());
     broken->set(true, "fresh");
+    ASSERT_TRUE(broken->synchronize());
     auto text = [&](const char* name) {
         std::ifstream file(directory.path() / name);
         return std::string(std::istreambuf_iterator<char>(file), {});
@@ -166,6 +231,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     std::ofstream(directory.path() / "com.example.broken.plist") << "more garbage";
     UserDefaults::setDirectory(directory.path());
     UserDefaults::suite("com.example.broken")->set(true, "fresh");
+    ASSERT_TRUE(UserDefaults::suite("com.example.broken")->synchronize());
     EXPECT_EQ(text("com.example.broken.plist.damaged"), "garbage");
     EXPECT_EQ(text("com.example.broken.plist.damaged.1"), "more garbage");
     // So is a file larger than a settings file may be (4 MB).
@@ -173,6 +239,7 @@ TEST_F(UserDefaultsTest, AnInterruptedWriteLeavesTheLastCompleteDomain) {
     auto large = UserDefaults::suite("com.example.large");
     EXPECT_TRUE(large->dictionaryRepresentation().empty());
     large->set(true, "fresh");
+    ASSERT_TRUE(large->synchronize());
     EXPECT_TRUE(std::filesystem::exists(directory.path() / "com.example.large.plist.damaged"));
 }
 
@@ -190,6 +257,7 @@ int inChild(const std::function<int()>& body) {
 TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     auto suite = UserDefaults::suite("com.example.io");
     suite->set(1, "kept");
+    ASSERT_TRUE(suite->synchronize());
     const auto file = directory.path() / "com.example.io.plist";
     const int status = inChild([&] {
         // A domain of this process alone, so that no retry of its own starts a thread while the
@@ -203,14 +271,16 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
         ::close(taken.back());
         taken.pop_back();
         domain.set(2, "new");
+        const bool written = domain.synchronize();
         for (int fd : taken) ::close(fd);
+        if (written) return 4;
         if (std::filesystem::exists(file.string() + ".damaged")) return 1;
         if (UserDefaults("com.example.io", directory.path()).dictionaryRepresentation().size() != 1) return 2;
         if (domain.integerForKey("new") != 2) return 3;  // the change holds here meanwhile
         domain.set(3, "later");
         return 0;
     });
-    EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost";
+    EXPECT_EQ(status, 0) << "1: kept as damaged, 2: the file changed, 3: the change is lost, 4: reported written";
     const auto stored = UserDefaults("com.example.io", directory.path()).dictionaryRepresentation();
     EXPECT_EQ(stored, (PropertyListValue::Dictionary{{"kept", 1}, {"new", 2}, {"later", 3}}));
 
@@ -220,48 +290,59 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     UserDefaults piped("com.example.pipe", directory.path());
     EXPECT_TRUE(piped.dictionaryRepresentation().empty());
     piped.set(1, "new");
+    EXPECT_FALSE(piped.synchronize());
     EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
     EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
     EXPECT_EQ(piped.integerForKey("new"), 1);
 }
 
-TEST_F(UserDefaultsTest, ALockHeldTooLongFailsTheWriteWhichIsTriedAgainLater) {
+TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThenStored) {
     using List = std::vector<std::string>;
     auto suite = UserDefaults::suite("com.example.locked");
     suite->set(PropertyListValue(List{"A"}), "list");
+    ASSERT_TRUE(suite->synchronize());
     auto addB = [](std::optional<PropertyListValue> list) {
         auto items = list && list->isArray() ? *list->arrayValue() : PropertyListValue::Array{};
         items.emplace_back("B");
         return std::optional<PropertyListValue>(items);
     };
-    // Another process adds C, then holds the domain's lock until told to let go (at most ten
-    // seconds).
-    int held[2], release[2];
-    ASSERT_EQ(::pipe(held), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        ::alarm(10);
-        UserDefaults("com.example.locked", directory.path()).set(PropertyListValue(List{"A", "C"}), "list");
-        int lock = ::open((directory.path() / "com.example.locked.plist.lock").c_str(), O_RDWR);
-        ::flock(lock, LOCK_EX);
-        char c = 0;
-        (void)!::write(held[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
-        _exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(held[0], &c, 1), 1);
-    EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here
-    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C"}));
-    ASSERT_EQ(::write(release[1], &c, 1), 1);
-    waitpid(child, nullptr, 0);
+    // Another process holds the domain's lock until told to let go, then stores A and C.
+    const auto file = directory.path() / "com.example.locked.plist";
+    const auto bytes = *PropertyListSerialization::data(PropertyListValue(PropertyListValue::Dictionary{{"list", List{"A", "C"}}}),
+                                                        PropertyListSerialization::Format::binary);
+    const auto next = file.string() + ".next";
+    LockHeldElsewhere lock(file.string() + ".lock", [&] {
+        int fd = ::open(next.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        (void)!::write(fd, bytes.data(), bytes.size());
+        ::close(fd);
+        ::rename(next.c_str(), file.c_str());
+    });
+    EXPECT_EQ(suite->update("list", addB), PropertyListValue(List{"A", "B"}));  // held here at once
+    EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "B"}));
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A"}));
+    lock.release();
 
-    // Tried again on its own, the failed change runs on the stored list.
-    std::optional<PropertyListValue> stored;
-    for (int i = 0; i < 200 && stored != PropertyListValue(List{"A", "C", "B"}); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        stored = UserDefaults("com.example.locked", directory.path()).object("list");
+    // Once the lock is free, the change runs on the list as stored then.
+    EXPECT_TRUE(suite->synchronize());
+    EXPECT_EQ(UserDefaults("com.example.locked", directory.path()).object("list"), PropertyListValue(List{"A", "C", "B"}));
+    EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "C", "B"}));
+}
+
+TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas) {
+    // Just under the 4 MB a settings file may hold, in XML, which the binary form makes larger:
+    // an empty dictionary takes 8 bytes here and more there.
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>kept</key><true/>\n<key>filler</key><array>\n";
+    const std::string end = "</array>\n</dict>\n</plist>\n";
+    while (xml.size() + 8 + end.size() <= (std::size_t{4} << 20)) xml += "<dict/>\n";
+    xml += end;
+    const auto file = directory.write("com.example.full.plist", xml);
+    for (int launch = 0; launch < 2; ++launch) {
+        UserDefaults defaults("com.example.full", directory.path());
+        EXPECT_TRUE(defaults.boolForKey("kept")) << "launch " << launch;
+        defaults.set(launch, "launch");
+        EXPECT_FALSE(defaults.synchronize());
+        EXPECT_EQ(defaults.integerForKey("launch"), launch);  // held here
     }
-    EXPECT_EQ(stored, PropertyListValue(List{"A", "C", "B"}));
+    EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
+    EXPECT_EQ(std::filesystem::file_size(file), xml.size());
 }

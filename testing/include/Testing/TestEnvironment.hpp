@@ -3,7 +3,10 @@
 // virtual clock, its own user-defaults folder and fresh settings, and restores them afterwards.
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +39,24 @@ public:
 
 private:
     std::string previous_;
+};
+
+/// Another process that holds the advisory lock (flock) of a file from construction until
+/// release() or destruction, ten seconds at most; `beforeRelease` runs in it while it still holds
+/// the lock. Only async-signal-safe work belongs there when the test has threads.
+class LockHeldElsewhere {
+public:
+    explicit LockHeldElsewhere(const std::filesystem::path& file, std::function<void()> beforeRelease = {});
+    ~LockHeldElsewhere();
+    LockHeldElsewhere(const LockHeldElsewhere&) = delete;
+    LockHeldElsewhere& operator=(const LockHeldElsewhere&) = delete;
+
+    /// Lets go, and waits for the process to end.
+    void release();
+
+private:
+    pid_t holder_ = -1;
+    int release_ = -1;
 };
 
 class VirtualTimeTest : public ::testing::Test {

@@ -1,15 +1,21 @@
 #pragma once
 // User defaults: small values kept per domain (the application's standard domain, or a named
 // suite), read with the platform's conversions and kept on disk, one binary property list per
-// domain (XML ones are read too). Every change is written at once: under an advisory lock on the
-// domain the file is read again, only the keys this process changed or removed are applied, and
-// the result replaces the file atomically, so that a crash mid-write loses nothing and entries
-// other processes stored in the meantime survive. A damaged file counts as an empty domain; it is
-// logged, and kept beside the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is
-// taken) when it is replaced. A change that cannot be written (the file cannot be read, or
-// another process holds the lock too long) is logged, holds in this process, and is written with
-// the next change or, for a domain opened through standard() or suite(), tried again every
-// `retryInterval` seconds until it is.
+// domain (XML ones are read too). A change holds in this process at once and is written by the
+// domain's own writing thread: under an advisory lock on the domain the file is read again, only
+// the keys this process changed or removed are applied, and the result replaces the file
+// atomically, so that a crash mid-write loses nothing and entries other processes stored in the
+// meantime survive. The write waits for the lock as long as another process holds it; reads and
+// changes wait for neither the lock nor a write, and synchronize() waits until the changes made
+// before it are on disk. A damaged file counts as an empty domain; it is logged, and kept beside
+// the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is taken) when it is
+// replaced. A change that cannot be written (the file cannot be read or written, or would be
+// larger than a settings file may be) is logged, holds in this process, and is written with the
+// next change or, for a domain opened through standard() or suite() that failed for a reason other
+// than size, tried again every `retryInterval` seconds until it is.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -41,6 +47,8 @@ public:
 
     /// A domain kept in `directory`; use standard() or suite(), which share one instance per domain.
     UserDefaults(std::string domain, const std::filesystem::path& directory);
+    /// Waits for the domain's writing thread to end.
+    ~UserDefaults();
 
     const std::string& domain() const { return domain_; }
 
@@ -67,29 +75,54 @@ public:
     /// The new value of a key made from its old one (none when absent; answering none or a null
     /// removes the key).
     using Change = std::function<std::optional<PropertyListValue>(std::optional<PropertyListValue>)>;
-    /// Changes one key from its value as stored now: under the domain's lock the file is read
-    /// afresh and `change` gets the key's value from it, so that what another process stored under
-    /// the same key meanwhile is kept. When the change cannot be written, it applies to the value
-    /// held here and runs again on the stored value with the next write: `change` is kept until
-    /// then (so it holds its own values) and may be called more than once. Answers the key's new
-    /// value.
+    /// Changes one key from its value as stored now: `change` gets the key's value from the file
+    /// as read afresh (without waiting for the domain's lock), and it runs again on the value
+    /// stored when it is written, under the lock, so that what another process stored under the
+    /// same key meanwhile is kept. `change` is kept until it is written (so it holds its own
+    /// values), may be called more than once, and runs on the writing thread too. Answers the
+    /// key's new value.
     std::optional<PropertyListValue> update(const std::string& key, Change change);
     /// Every key and value of the domain.
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
+    /// Waits until every change made here before the call is on disk (true), or until a write of
+    /// them failed (false; they hold here and are tried again). It waits as long as another
+    /// process holds the domain's lock: not for the main thread while it serves the user.
+    bool synchronize();
+    /// synchronize() for every domain opened through standard() or suite(), waiting at most `wait`
+    /// in all (for the end of the process); true when every change is on disk.
+    static bool synchronizeAll(std::chrono::milliseconds wait);
+
 private:
-    // Writes the pending changes; false when they could not be, and stay pending (tried again
-    // later).
-    bool save();
+    using Changes = std::map<std::string, Change>;
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+    bool synchronize(Deadline deadline);
+    // The members below run with `mutex_` held, but writePending(), the writing thread's own.
     void change(const std::string& key, Change change);
+    // Starts the writing thread unless it runs.
+    void scheduleWrite();
+    // Writes the pending changes, waiting for the domain's lock, until none is left or a write of
+    // them failed (those stay pending).
+    void writePending();
     // Tries the pending changes again later, off the calling thread.
     void scheduleRetry();
+    // The values held here: the domain as stored, with the changes not yet written.
+    void rebase(PropertyListValue::Dictionary stored);
 
     std::string domain_;
     std::filesystem::path file_;
     mutable std::mutex mutex_;
+    std::condition_variable writeEnded_;
     PropertyListValue::Dictionary values_;
-    // Keys changed or removed since the last write that reached the disk, with their changes.
-    std::map<std::string, Change> changes_;
+    // Keys changed or removed since the last write that reached the disk, with their changes:
+    // those the write under way took, and those made since.
+    Changes writing_;
+    Changes changes_;
+    // How many changes were made, and how many of the first of them are on disk.
+    std::uint64_t changeCount_ = 0;
+    std::uint64_t storedCount_ = 0;
+    std::uint64_t failedWrites_ = 0;
+    bool writerRunning_ = false;
     bool retryScheduled_ = false;
 };

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <thread>
 
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/backends/FileDescriptor.hpp"
@@ -29,22 +28,12 @@ bool writeAll(int fd, const Data& data) {
     return true;
 }
 
-// Takes the lock of the file open as `fd`, waiting at most `wait` for another holder to let go.
-bool lockWithin(int fd, std::chrono::milliseconds wait) {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto pause = std::chrono::milliseconds(1);
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-        if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK) return false;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            errno = EWOULDBLOCK;
-            return false;
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+// Takes the lock of the file open as `fd`, waiting for as long as another holder keeps it.
+bool waitForLock(int fd) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) return false;
     }
+    return true;
 }
 
 std::filesystem::path withSuffix(std::filesystem::path path, const std::string& suffix) {
@@ -84,7 +73,15 @@ DefaultsFile::Values DefaultsFile::read() const {
     return values;
 }
 
-std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<bool(Values&)>& change) const {
+std::optional<DefaultsFile::Values> DefaultsFile::current() const {
+    Values values;
+    const State state = load(values);
+    if (state == State::damaged || state == State::unreadable) return std::nullopt;
+    return values;
+}
+
+std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<bool(Values&)>& change, bool* tooLarge) const {
+    if (tooLarge) *tooLarge = false;
     auto failed = [&](const std::string& why) -> std::optional<Values> {
         SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
         return std::nullopt;
@@ -98,17 +95,22 @@ std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<boo
         lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     }
     if (lock.get() < 0) return failed(std::strerror(errno));
-    if (!lockWithin(lock.get(), lockWait)) return failed(errno == EWOULDBLOCK ? "another process holds its lock" : std::strerror(errno));
+    if (!waitForLock(lock.get())) return failed(std::strerror(errno));
 
     Values values;
     const State state = load(values);
     if (state == State::unreadable) return failed(std::strerror(errno));
-    if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
     if (!change(values) && state != State::damaged) return values;
+    const auto bytes = *PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary);
+    if (bytes.size() > maximumSize) {
+        // The next reader would set it aside as damaged, and every key with it.
+        if (tooLarge) *tooLarge = true;
+        return failed("it would be larger than the " + std::to_string(maximumSize) + " bytes a settings file may hold");
+    }
+    if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
     removeStaleTemporaries();
-    if (!replace(*PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary)))
-        return failed(std::strerror(errno));
+    if (!replace(bytes)) return failed(std::strerror(errno));
     return values;
 }
 
