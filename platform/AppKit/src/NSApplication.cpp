@@ -290,5 +290,5 @@ int NSApplicationMain(int, char**) {
     app.run();
     for (const auto& window : app.windows()) window->orderOut();
     backend->shutdown();
-    return 0;
+    return backend->displayLost() ? 1 : 0;
 }
