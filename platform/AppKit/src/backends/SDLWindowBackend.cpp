@@ -232,16 +232,20 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     auto backend = std::make_shared<SDLWindowBackend>();
     bool wayland = driverName == "wayland";
     std::string why;
+    auto sdlSays = [] { return *SDL_GetError() ? std::string(" (") + SDL_GetError() + ")" : std::string(); };
     if (wayland) {
         auto [scale, display] = waylandDisplay();
         backend->scale_ = scale;
-        backend->shm_ = display ? WaylandShm::connect(display, why) : nullptr;
-        if (!display) why = SDL_GetError();
+        if (display) {
+            backend->shm_ = WaylandShm::connect(display, why);
+        } else {
+            why = "it names no Wayland display for its windows" + sdlSays();
+        }
     } else if (!X11SurfacePresenter::available()) {
-        why = SDL_GetError();
+        why = "its windows have no surface" + sdlSays();
     }
     if (!why.empty()) {
-        std::fprintf(stderr, "No window can be shown on %s: SDL's %s driver gives no way to show pixels (%s).\n",
+        std::fprintf(stderr, "No window can be shown on %s through SDL's %s driver: %s.\n",
                      displayNames().c_str(), driverName.c_str(), why.c_str());
         backend->shm_.reset();
         stop();
