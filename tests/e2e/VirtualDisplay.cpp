@@ -160,7 +160,7 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
     });
     environment.push_back("DISPLAY=" + display.name());
     environment.push_back("XDG_RUNTIME_DIR=" + runtime_.string());
-    pid_ = spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--socket=" + socket_, "--width=1000", "--height=900",
+    pid_ = spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--use-pixman", "--socket=" + socket_, "--width=1000", "--height=900",
                   "--scale=" + std::to_string(scale), "--debug", "--config=" + (runtime_ / "weston.ini").string()},
                  environment, (runtime_ / "weston.log").string());
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);

@@ -68,8 +68,10 @@ struct Screenshot {
 
 /// A Wayland compositor (weston) whose X11 backend shows its one output, 1000 by 900 units at
 /// `scale` pixels a unit, in a window at the display's top-left corner; stopped when the object
-/// goes. Started with --debug, so that weston-screenshooter may read the output back. Its pointer
-/// rests in the output's bottom-right corner.
+/// goes. Started with --debug, so that weston-screenshooter may read the output back. It draws
+/// with pixman, which reads a client's buffer until the client attaches another, so a client
+/// that draws again always finds its last buffer still in use. Its pointer rests in the output's
+/// bottom-right corner.
 class WestonCompositor {
 public:
     WestonCompositor(const VirtualDisplay& display, int scale);

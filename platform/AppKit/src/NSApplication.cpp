@@ -297,5 +297,5 @@ int NSApplicationMain(int, char**) {
     // process keeps their lock for long.
     if (!UserDefaults::synchronizeAll(std::chrono::seconds(5)))
         SystemLog::write("Settings changed last were not all written before the application ended.");
-    return 0;
+    return backend->displayLost() ? 1 : 0;
 }

@@ -532,18 +532,24 @@ void NSWindow::redraw() {
     CGFloat scale = backingScaleFactor();
     auto w = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.width() * scale)));
     auto h = static_cast<std::size_t>(std::max<CGFloat>(1, std::ceil(bounds.height() * scale)));
+    auto backend = NSApplication::shared().windowBackend();
+    // The window's points on the bitmap's pixels.
+    auto place = [&](const std::shared_ptr<CGContext>& store) {
+        store->scaleBy(scale, scale);
+        store->translateBy(-bounds.minX(), -bounds.minY());
+        return store;
+    };
     if (!backingStore_ || backingStore_->width() != w || backingStore_->height() != h || backingStoreScale_ != scale) {
         // Made when the window's size or scale changes, and kept from one drawing to the next: in
         // the pixels the window system shows where the backend lends them, else of its own.
         backingStore_.reset();
-        backingStore_ = NSApplication::shared().windowBackend()->makeBackingStore(*this, w, h);
+        backingStore_ = backend->makeBackingStore(*this, w, h);
         if (!backingStore_) {
             backingStore_ = CGContext::makeBitmap(nullptr, w, h, 8, 0, CGColorSpace::deviceRGB,
                                                   CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
         }
         if (!backingStore_) return;
-        backingStore_->scaleBy(scale, scale);
-        backingStore_->translateBy(-bounds.minX(), -bounds.minY());
+        place(backingStore_);
         backingStoreScale_ = scale;
         needsDisplay_ = true;
     }
@@ -553,8 +559,9 @@ void NSWindow::redraw() {
     needsDisplay_ = false;
     damage = damage.clipped(bounds, scale);
     if (damage.isEmpty()) return;
+    if (auto next = backend->nextBackingStore(*this)) backingStore_ = place(next);
     ViewRenderer::drawChanged(*frameView_, *backingStore_, damage);
-    NSApplication::shared().windowBackend()->display(*this, damage);
+    backend->display(*this, damage);
 }
 
 void NSWindow::discardBackingStore() {

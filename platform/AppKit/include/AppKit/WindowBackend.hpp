@@ -37,6 +37,10 @@ public:
     virtual std::shared_ptr<CGContext> makeBackingStore(NSWindow&, std::size_t /*width*/, std::size_t /*height*/) {
         return nullptr;
     }
+    /// Before the window draws again into the bitmap the backend lent: a bitmap of the same size
+    /// holding the same picture, for the window to draw into from now on, where the window system
+    /// may still be reading the one lent before; nullptr, by default, to draw where it drew.
+    virtual std::shared_ptr<CGContext> nextBackingStore(NSWindow&) { return nullptr; }
     /// The window was miniaturized (iconified) or came back from it.
     virtual void miniaturize(NSWindow&) {}
     virtual void deminiaturize(NSWindow&) {}
@@ -49,6 +53,8 @@ public:
     virtual std::shared_ptr<RunLoop::Waiter> waiter() { return nullptr; }
     /// Lets go of the screen (the application ends).
     virtual void shutdown() {}
+    /// Whether the window system went away while the application ran: it then ends with status 1.
+    virtual bool displayLost() const { return false; }
 
     /// The backend the environment asks for (see above); nullptr and a message naming the display
     /// on standard error when SDL2 is asked for but opens no display (the application then ends).

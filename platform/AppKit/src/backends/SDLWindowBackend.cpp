@@ -1,18 +1,18 @@
 #include "AppKit/backends/SDLWindowBackend.hpp"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xresource.h>
 #include <cairo.h>
+#include <wayland-client.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,21 +25,19 @@
 #include "AppKit/NSWindow.hpp"
 #include "CoreGraphics/CGContext.hpp"
 #include "Foundation/Bundle.hpp"
+#include "PixelStore.hpp"
+#include "SDLWaiter.hpp"
+#include "WaylandShm.hpp"
+#include "WaylandShmPresenter.hpp"
+#include "X11SurfacePresenter.hpp"
 
 struct SDLWindowBackend::Native {
     SDL_Window* window = nullptr;
     std::weak_ptr<NSWindow> owner;
-    CGRect placed;             // the frame last given to SDL
+    CGRect placed;              // the frame last given to SDL
     bool alwaysOnTop = false;
     CGFloat unitsPerPoint = 1;  // the window system's units (X11: pixels) per point
-    // Where the driver has no window surface: a renderer showing a texture of the window's pixels.
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0, textureHeight = 0;
-    // Elsewhere the window draws straight into the window surface's pixels, while it has the size
-    // it had when they were lent.
-    void* lentPixels = nullptr;
-    int lentWidth = 0, lentHeight = 0;
+    std::unique_ptr<PixelStore> pixels;
 };
 
 namespace {
@@ -74,34 +72,26 @@ std::optional<double> xftDpi() {
     return dpi;
 }
 
-// The scale a Wayland compositor gives a window: its pixels per unit of its size.
-CGFloat waylandScale() {
+// What SDL's Wayland driver is on: the compositor's scale for a window (its pixels per unit of
+// its size) and the display, as a hidden window shows them.
+std::pair<CGFloat, wl_display*> waylandDisplay() {
     SDL_Window* probe = SDL_CreateWindow("", 0, 0, 100, 100, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_BORDERLESS);
-    if (!probe) return 1;
+    if (!probe) return {1, nullptr};
     int w = 0, h = 0, pw = 0, ph = 0;
     SDL_GetWindowSize(probe, &w, &h);
     SDL_GetWindowSizeInPixels(probe, &pw, &ph);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    wl_display* display = SDL_GetWindowWMInfo(probe, &info) && info.subsystem == SDL_SYSWM_WAYLAND ? info.info.wl.display : nullptr;
     SDL_DestroyWindow(probe);
-    return w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1;
+    return {w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1, display};
 }
 
-// How the windows' pixels reach the screen: the window surface where the driver offers one (X11:
-// the pixels go to the server as they are), else a renderer with a texture of the window's pixel
-// size (SDL's Wayland driver has no window surface without OpenGL behind it). Tried on a hidden
-// window; none when neither works, with SDL's reason.
-std::optional<bool> presentsThroughRenderer(std::string& why) {
-    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI;
-    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 64, 64, flags);
-    bool surface = probe && SDL_GetWindowSurface(probe);
-    if (probe) SDL_DestroyWindow(probe);
-    if (surface) return false;
-    probe = SDL_CreateWindow("", 0, 0, 64, 64, flags | SDL_WINDOW_OPENGL);
-    SDL_Renderer* renderer = probe ? SDL_CreateRenderer(probe, -1, 0) : nullptr;
-    if (!renderer) why = SDL_GetError();
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (probe) SDL_DestroyWindow(probe);
-    if (!renderer) return std::nullopt;
-    return true;
+// The surface SDL shows a window's pixels on, under Wayland.
+wl_surface* waylandSurface(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND ? info.info.wl.surface : nullptr;
 }
 
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
@@ -153,71 +143,6 @@ std::string displayNames() {
     return names.empty() ? "any display (neither DISPLAY nor WAYLAND_DISPLAY is set)" : names;
 }
 
-class SDLWaiter final : public RunLoop::Waiter {
-public:
-    SDLWaiter(std::weak_ptr<SDLWindowBackend> backend, std::uint32_t wakeEvent) : backend_(std::move(backend)), wakeEvent_(wakeEvent) {}
-
-    void wait(std::optional<double> timeout) override {
-        auto backend = backend_.lock();
-        if (!backend) return;
-        if (!backend->hasWindows()) {
-            sleep(timeout);
-            backend->pumpEvents();
-            return;
-        }
-        SDL_Event event;
-        int got = 0;
-        if (timeout) {
-            int ms = static_cast<int>(std::ceil(std::max(0.0, *timeout) * 1000));
-            got = SDL_WaitEventTimeout(&event, ms);
-        } else {
-            got = SDL_WaitEvent(&event);
-        }
-        {
-            std::lock_guard lock(mutex_);
-            woken_ = false;
-        }
-        if (got) backend->handle(event);
-        backend->pumpEvents();
-    }
-
-    void wake() override {
-        // Held while SDL sends the wake-up, so that once stop() has returned no wake-up can reach
-        // a window that is being destroyed.
-        std::lock_guard lock(mutex_);
-        if (stopped_) return;
-        woken_ = true;
-        SDL_Event event{};
-        event.type = wakeEvent_;
-        SDL_PushEvent(&event);
-        wakeUp_.notify_all();
-    }
-
-    /// No more wake-ups: the windows are about to go.
-    void stop() {
-        std::lock_guard lock(mutex_);
-        stopped_ = true;
-    }
-
-private:
-    // Without a window SDL's wait polls every millisecond; the loop sleeps here instead, until
-    // woken or its time is up. A second at most: SDL turns the termination signals into its quit
-    // event only when asked for events.
-    void sleep(std::optional<double> timeout) {
-        double seconds = std::clamp(timeout.value_or(1.0), 0.0, 1.0);
-        std::unique_lock lock(mutex_);
-        wakeUp_.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return woken_; });
-        woken_ = false;
-    }
-
-    std::mutex mutex_;
-    std::condition_variable wakeUp_;
-    bool woken_ = false;
-    bool stopped_ = false;
-    std::weak_ptr<SDLWindowBackend> backend_;
-    std::uint32_t wakeEvent_;
-};
-
 // The desktop tells an application's windows by their class (X11) or app id (Wayland), the name of
 // its desktop entry: the main bundle's identifier. SDL reads both from the environment while its
 // video starts; returns the variables set for it here (a user's own setting stands), to be taken
@@ -263,6 +188,7 @@ void showApplicationIcon(SDL_Window* window) {
 
 }  // namespace
 
+
 std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     // The window's pixels go straight to the window system (no OpenGL behind the window surface),
     // and the screen saver is the desktop's business.
@@ -289,29 +215,45 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
         std::fprintf(stderr, "No window can be opened on %s: %s.\n", displayNames().c_str(), SDL_GetError());
         return nullptr;
     }
+    auto stop = [] {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_Quit();
+    };
     const char* driver = SDL_GetCurrentVideoDriver();
     std::string driverName = driver ? driver : "";
     if (driverName != "x11" && driverName != "wayland") {
         std::fprintf(stderr, "No window can be opened on %s: SDL offers only its \"%s\" video driver.\n", displayNames().c_str(),
                      driverName.c_str());
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        SDL_Quit();
+        stop();
         return nullptr;
     }
+    // How the windows' pixels reach the screen: SDL's window surfaces on X11; on Wayland, where SDL
+    // has no window surface without OpenGL behind it, buffers shared with the compositor.
+    auto backend = std::make_shared<SDLWindowBackend>();
+    bool wayland = driverName == "wayland";
     std::string why;
-    auto throughRenderer = presentsThroughRenderer(why);
-    if (!throughRenderer) {
-        std::fprintf(stderr, "No window can be shown on %s: SDL's %s driver has neither a window surface nor a renderer (%s).\n",
+    auto sdlSays = [] { return *SDL_GetError() ? std::string(" (") + SDL_GetError() + ")" : std::string(); };
+    if (wayland) {
+        auto [scale, display] = waylandDisplay();
+        backend->scale_ = scale;
+        if (display) {
+            backend->shm_ = WaylandShm::connect(display, why);
+        } else {
+            why = "it names no Wayland display for its windows" + sdlSays();
+        }
+    } else if (!X11SurfacePresenter::available()) {
+        why = "its windows have no surface" + sdlSays();
+    }
+    if (!why.empty()) {
+        std::fprintf(stderr, "No window can be shown on %s through SDL's %s driver: %s.\n",
                      displayNames().c_str(), driverName.c_str(), why.c_str());
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        SDL_Quit();
+        backend->shm_.reset();
+        stop();
         return nullptr;
     }
     std::fprintf(stderr, "Windows are shown through SDL's %s video driver, %s.\n", driverName.c_str(),
-                 *throughRenderer ? "with a renderer" : "on its window surfaces");
-    auto backend = std::make_shared<SDLWindowBackend>();
+                 wayland ? "in memory shared with the compositor" : "on its window surfaces");
     backend->started_ = true;
-    backend->throughRenderer_ = *throughRenderer;
     backend->wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect bounds{0, 0, 1024, 768};
     SDL_GetDisplayBounds(0, &bounds);
@@ -319,8 +261,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
     // Wayland sizes windows in the compositor's units and gives them its scale in pixels; on X11
     // sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
-    bool wayland = driverName == "wayland";
-    backend->scale_ = wayland ? waylandScale() : scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
+    if (!wayland) backend->scale_ = scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
     backend->unitsPerPoint_ = wayland ? 1 : backend->scale_;
     CGFloat units = backend->unitsPerPoint_;
     backend->screenHeight_ = bounds.h / units;
@@ -340,6 +281,8 @@ void SDLWindowBackend::shutdown() {
     windows_.clear();
     for (auto& [name, cursor] : cursors_) SDL_FreeCursor(cursor);
     cursors_.clear();
+    // Before the display it was made on closes.
+    shm_.reset();
     if (started_) {
         started_ = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -348,10 +291,9 @@ void SDLWindowBackend::shutdown() {
 }
 
 void SDLWindowBackend::destroy(Native& native) {
-    // The surface goes with the window: the window lets go of its pixels first.
-    if (auto owner = native.owner.lock(); owner && native.lentPixels) owner->discardBackingStore();
-    if (native.texture) SDL_DestroyTexture(native.texture);
-    if (native.renderer) SDL_DestroyRenderer(native.renderer);
+    // The presenter's memory goes with it: the window lets go of it first.
+    if (auto owner = native.owner.lock(); owner && native.pixels) native.pixels->release(*owner);
+    native.pixels.reset();
     if (native.window) SDL_DestroyWindow(native.window);
     native = Native{};
 }
@@ -382,6 +324,11 @@ SDLWindowBackend::Native* SDLWindowBackend::nativeFor(std::uint32_t windowID) co
     return nullptr;
 }
 
+std::shared_ptr<NSWindow> SDLWindowBackend::windowFor(std::uint32_t windowID) const {
+    auto* native = nativeFor(windowID);
+    return native ? native->owner.lock() : nullptr;
+}
+
 void SDLWindowBackend::place(Native& native, NSWindow& window) {
     CGRect frame = window.frame();
     CGFloat units = native.unitsPerPoint;
@@ -406,17 +353,24 @@ void SDLWindowBackend::show(NSWindow& window) {
         int h = std::max(1, static_cast<int>(std::lround(frame.height() * units)));
         int x = static_cast<int>(std::lround(frame.minX() * units));
         int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
+        // No OpenGL: SDL loads no EGL or GL library for the window.
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-        if (throughRenderer_) flags |= SDL_WINDOW_OPENGL;
         native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
-        if (native->window && throughRenderer_) native->renderer = SDL_CreateRenderer(native->window, -1, 0);
-        if (!native->window || (throughRenderer_ && !native->renderer)) {
+        wl_surface* surface = native->window && shm_ ? waylandSurface(native->window) : nullptr;
+        if (!native->window || (shm_ && !surface)) {
             std::fprintf(stderr, "SDL could not make a window: %s\n", SDL_GetError());
             destroy(*native);
             windows_.erase(&window);
             return;
         }
+        std::unique_ptr<WindowPresenter> presenter;
+        if (shm_) {
+            presenter = std::make_unique<WaylandShmPresenter>(shm_, surface, int(std::lround(scale_)));
+        } else {
+            presenter = std::make_unique<X11SurfacePresenter>(native->window);
+        }
+        native->pixels = std::make_unique<PixelStore>(std::move(presenter));
         native->placed = frame;
         native->alwaysOnTop = window.level() >= NSWindow::floatingLevel;
         SDL_SetWindowHitTest(native->window, hitTest, native.get());
@@ -459,100 +413,18 @@ void SDLWindowBackend::update(NSWindow& window) {
 void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return;
-    auto& native = *it->second;
-    place(native, window);
-    upload(native, window, region);
+    place(*it->second, window);
+    it->second->pixels->show(window, region);
 }
 
 std::shared_ptr<CGContext> SDLWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
     auto it = windows_.find(&window);
-    if (it == windows_.end() || it->second->renderer) return nullptr;
-    auto& native = *it->second;
-    native.lentPixels = nullptr;
-    // The surface is made anew here when the window's size changed (the old one is freed).
-    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!surface || SDL_MUSTLOCK(surface) || surface->w != int(width) || surface->h != int(height) ||
-        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
-        return nullptr;
-    }
-    // Cairo's ARGB32 is these pixels' layout; an X server without alpha takes no notice of it.
-    auto store = CGContext::makeBitmap(surface->pixels, width, height, 8, std::size_t(surface->pitch), CGColorSpace::deviceRGB,
-                                       CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
-    if (!store) return nullptr;
-    native.lentPixels = surface->pixels;
-    native.lentWidth = surface->w;
-    native.lentHeight = surface->h;
-    return store;
+    return it == windows_.end() ? nullptr : it->second->pixels->make(width, height);
 }
 
-void SDLWindowBackend::upload(Native& native, NSWindow& window, const DirtyRegion& region) {
-    const auto& pixels = window.backingStore();
-    if (!pixels) return;
-    // Only the rectangles that changed are handed to the window system, in pixels from the
-    // top-left corner.
-    CGFloat scale = window.backingScaleFactor();
-    int width = int(pixels->width()), height = int(pixels->height());
-    CGFloat top = window.frame().height();
-    std::vector<SDL_Rect> rects;
-    for (const auto& r : region.rects()) {
-        int x0 = std::clamp(int(std::floor(r.minX() * scale)), 0, width), x1 = std::clamp(int(std::ceil(r.maxX() * scale)), 0, width);
-        int y0 = std::clamp(int(std::floor((top - r.maxY()) * scale)), 0, height);
-        int y1 = std::clamp(int(std::ceil((top - r.minY()) * scale)), 0, height);
-        if (x1 > x0 && y1 > y0) rects.push_back(SDL_Rect{x0, y0, x1 - x0, y1 - y0});
-    }
-    if (rects.empty()) return;
-    if (native.renderer) {
-        render(native, *pixels, std::move(rects));
-    } else if (pixels->data() == native.lentPixels) {
-        SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
-    } else {
-        copyToSurface(native, *pixels, std::move(rects));
-    }
-}
-
-void SDLWindowBackend::copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
-    SDL_Surface* surface = SDL_GetWindowSurface(native.window);
-    if (!surface) return;
-    for (auto& r : rects) {
-        r.w = std::max(0, std::min(r.x + r.w, surface->w) - r.x);
-        r.h = std::max(0, std::min(r.y + r.h, surface->h) - r.y);
-    }
-    std::erase_if(rects, [](const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; });
-    if (rects.empty()) return;
-    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
-    auto* target = static_cast<std::uint8_t*>(surface->pixels);
-    int bytes = surface->format->BytesPerPixel;
-    for (const auto& r : rects) {
-        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_ARGB8888, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
-                          int(pixels.bytesPerRow()), surface->format->format,
-                          target + std::size_t(r.y) * std::size_t(surface->pitch) + std::size_t(r.x) * std::size_t(bytes), surface->pitch);
-    }
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurfaceRects(native.window, rects.data(), int(rects.size()));
-}
-
-void SDLWindowBackend::render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects) {
-    int width = int(pixels.width()), height = int(pixels.height());
-    if (!native.texture || native.textureWidth != width || native.textureHeight != height) {
-        // The texture has the window's pixel size, whatever the compositor's scale; made anew,
-        // it takes the whole picture. Opaque as on X11: what the pixels' alpha says is not used.
-        if (native.texture) SDL_DestroyTexture(native.texture);
-        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STATIC, width, height);
-        if (!native.texture) return;
-        native.textureWidth = width;
-        native.textureHeight = height;
-        rects = {SDL_Rect{0, 0, width, height}};
-    }
-    const auto* source = static_cast<const std::uint8_t*>(pixels.data());
-    for (const auto& r : rects) {
-        SDL_UpdateTexture(native.texture, &r, source + std::size_t(r.y) * pixels.bytesPerRow() + std::size_t(r.x) * 4,
-                          int(pixels.bytesPerRow()));
-    }
-    SDL_Rect whole{0, 0, width, height};
-    SDL_RenderClear(native.renderer);
-    SDL_RenderCopy(native.renderer, native.texture, nullptr, &whole);
-    SDL_RenderPresent(native.renderer);
+std::shared_ptr<CGContext> SDLWindowBackend::nextBackingStore(NSWindow& window) {
+    auto it = windows_.find(&window);
+    return it == windows_.end() ? nullptr : it->second->pixels->next(window);
 }
 
 CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {
@@ -581,48 +453,20 @@ int SDLWindowBackend::pumpEvents() {
     return count;
 }
 
+NSEvent SDLWindowBackend::mouse(NSWindow& window, NSEvent::EventType type, int x, int y) const {
+    NSEvent e;
+    e.type = type;
+    e.locationInWindow = CGPoint{CGFloat(x) / unitsPerPoint_, window.frame().height() - CGFloat(y) / unitsPerPoint_};
+    e.timestamp = SDL_GetTicks64() / 1000.0;
+    e.window = window.weak_from_this();
+    return e;
+}
+
 void SDLWindowBackend::handle(const SDL_Event& event) {
-    auto windowFor = [&](std::uint32_t id) -> std::shared_ptr<NSWindow> {
-        auto* native = nativeFor(id);
-        return native ? native->owner.lock() : nullptr;
-    };
-    auto mouse = [units = unitsPerPoint_](NSWindow& window, NSEvent::EventType type, int x, int y) {
-        NSEvent e;
-        e.type = type;
-        e.locationInWindow = CGPoint{CGFloat(x) / units, window.frame().height() - CGFloat(y) / units};
-        e.timestamp = SDL_GetTicks64() / 1000.0;
-        e.window = window.weak_from_this();
-        return e;
-    };
     switch (event.type) {
-        case SDL_MOUSEMOTION: {
-            auto window = windowFor(event.motion.windowID);
-            if (!window) break;
-            NSEvent::EventType type = (event.motion.state & SDL_BUTTON_LMASK)   ? NSEvent::EventType::leftMouseDragged
-                                      : (event.motion.state & SDL_BUTTON_RMASK) ? NSEvent::EventType::rightMouseDragged
-                                                                                : NSEvent::EventType::mouseMoved;
-            window->sendEvent(mouse(*window, type, event.motion.x, event.motion.y));
-            showCurrentCursor();
-            break;
-        }
+        case SDL_MOUSEMOTION: mouseMoved(event.motion); break;
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            auto window = windowFor(event.button.windowID);
-            if (!window) break;
-            bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            NSEvent::EventType type;
-            if (event.button.button == SDL_BUTTON_LEFT) {
-                type = down ? NSEvent::EventType::leftMouseDown : NSEvent::EventType::leftMouseUp;
-            } else if (event.button.button == SDL_BUTTON_RIGHT) {
-                type = down ? NSEvent::EventType::rightMouseDown : NSEvent::EventType::rightMouseUp;
-            } else {
-                break;
-            }
-            auto e = mouse(*window, type, event.button.x, event.button.y);
-            e.clickCount = event.button.clicks;
-            window->sendEvent(e);
-            break;
-        }
+        case SDL_MOUSEBUTTONUP: mouseButton(event.button); break;
         case SDL_MOUSEWHEEL: {
             auto window = windowFor(event.wheel.windowID);
             if (!window) break;
@@ -635,71 +479,91 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             break;
         }
         case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            auto code = keyCode(event.key.keysym.sym);
-            // Keys reach the window with the keyboard focus, or the key window when the window
-            // system names none.
-            auto window = windowFor(event.key.windowID);
-            if (!window) window = NSApplication::shared().keyWindow();
-            if (!code || !window) break;
-            NSEvent e;
-            e.type = event.type == SDL_KEYDOWN ? NSEvent::EventType::keyDown : NSEvent::EventType::keyUp;
-            e.keyCode = *code;
-            e.timestamp = SDL_GetTicks64() / 1000.0;
-            e.window = window;
-            window->sendEvent(e);
-            break;
-        }
-        case SDL_WINDOWEVENT: {
-            auto* native = nativeFor(event.window.windowID);
-            auto window = native ? native->owner.lock() : nullptr;
-            if (!window) break;
-            switch (event.window.event) {
-                case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
-                case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    // The surface is made anew at the new size: a window drawing into the old one
-                    // lets it go and draws everything into the new one on the loop's next pass; one
-                    // that already draws into the new one drew all of it there and showed it.
-                    if (native->lentPixels) {
-                        if (event.window.data1 != native->lentWidth || event.window.data2 != native->lentHeight) {
-                            native->lentPixels = nullptr;
-                            window->discardBackingStore();
-                        }
-                        break;
-                    }
-                    [[fallthrough]];
-                case SDL_WINDOWEVENT_EXPOSED:
-                    // The window system lost the pixels, or the surface was made anew at the new
-                    // size: they come again from the backing store, or through a renderer from the
-                    // texture that still holds them.
-                    if (!window->backingStore()) break;
-                    if (native->renderer) {
-                        render(*native, *window->backingStore(), {});
-                    } else {
-                        upload(*native, *window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
-                    }
-                    break;
-                case SDL_WINDOWEVENT_MOVED: {
-                    // Moved by the window system (a drag through the hit test): the frame follows.
-                    CGRect frame = window->frame();
-                    CGFloat units = native->unitsPerPoint;
-                    CGPoint origin{event.window.data1 / units, screenHeight_ - event.window.data2 / units - frame.height()};
-                    native->placed.origin = origin;
-                    window->setFrameOrigin(origin);
-                    break;
-                }
-                // Iconified or brought back by the window system (its task bar, a key).
-                case SDL_WINDOWEVENT_MINIMIZED: window->miniaturize(); break;
-                case SDL_WINDOWEVENT_RESTORED: window->deminiaturize(); break;
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    if (!window->isKeyWindow()) window->makeKeyWindow();
-                    break;
-                default: break;
-            }
-            break;
-        }
-        case SDL_QUIT: NSApplication::shared().terminate(nullptr); break;
+        case SDL_KEYUP: key(event.key); break;
+        case SDL_WINDOWEVENT: windowEvent(event.window); break;
+        case SDL_QUIT: quit(); break;
         default: break;
     }
+}
+
+void SDLWindowBackend::mouseMoved(const SDL_MouseMotionEvent& event) {
+    auto window = windowFor(event.windowID);
+    if (!window) return;
+    NSEvent::EventType type = (event.state & SDL_BUTTON_LMASK)   ? NSEvent::EventType::leftMouseDragged
+                              : (event.state & SDL_BUTTON_RMASK) ? NSEvent::EventType::rightMouseDragged
+                                                                 : NSEvent::EventType::mouseMoved;
+    window->sendEvent(mouse(*window, type, event.x, event.y));
+    showCurrentCursor();
+}
+
+void SDLWindowBackend::mouseButton(const SDL_MouseButtonEvent& event) {
+    auto window = windowFor(event.windowID);
+    if (!window) return;
+    bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    NSEvent::EventType type;
+    if (event.button == SDL_BUTTON_LEFT) {
+        type = down ? NSEvent::EventType::leftMouseDown : NSEvent::EventType::leftMouseUp;
+    } else if (event.button == SDL_BUTTON_RIGHT) {
+        type = down ? NSEvent::EventType::rightMouseDown : NSEvent::EventType::rightMouseUp;
+    } else {
+        return;
+    }
+    auto e = mouse(*window, type, event.x, event.y);
+    e.clickCount = event.clicks;
+    window->sendEvent(e);
+}
+
+void SDLWindowBackend::key(const SDL_KeyboardEvent& event) {
+    auto code = keyCode(event.keysym.sym);
+    // Keys reach the window with the keyboard focus, or the key window when the window system
+    // names none.
+    auto window = windowFor(event.windowID);
+    if (!window) window = NSApplication::shared().keyWindow();
+    if (!code || !window) return;
+    NSEvent e;
+    e.type = event.type == SDL_KEYDOWN ? NSEvent::EventType::keyDown : NSEvent::EventType::keyUp;
+    e.keyCode = *code;
+    e.timestamp = SDL_GetTicks64() / 1000.0;
+    e.window = window;
+    window->sendEvent(e);
+}
+
+void SDLWindowBackend::windowEvent(const SDL_WindowEvent& event) {
+    auto* native = nativeFor(event.windowID);
+    auto window = native ? native->owner.lock() : nullptr;
+    if (!window) return;
+    switch (event.event) {
+        case SDL_WINDOWEVENT_LEAVE: window->sendEvent(mouse(*window, NSEvent::EventType::mouseExited, -1, -1)); break;
+        case SDL_WINDOWEVENT_CLOSE: window->performClose(nullptr); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: native->pixels->resized(*window, event.data1, event.data2); break;
+        // The window system lost the pixels: they come again from the store.
+        case SDL_WINDOWEVENT_EXPOSED: native->pixels->showAll(*window); break;
+        case SDL_WINDOWEVENT_MOVED: {
+            // Moved by the window system (a drag through the hit test): the frame follows.
+            CGRect frame = window->frame();
+            CGFloat units = native->unitsPerPoint;
+            CGPoint origin{event.data1 / units, screenHeight_ - event.data2 / units - frame.height()};
+            native->placed.origin = origin;
+            window->setFrameOrigin(origin);
+            break;
+        }
+        // Iconified or brought back by the window system (its task bar, a key).
+        case SDL_WINDOWEVENT_MINIMIZED: window->miniaturize(); break;
+        case SDL_WINDOWEVENT_RESTORED: window->deminiaturize(); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (!window->isKeyWindow()) window->makeKeyWindow();
+            break;
+        default: break;
+    }
+}
+
+void SDLWindowBackend::quit() {
+    // SDL's Wayland driver tells of a compositor that went away (or broke the connection) with
+    // its quit event; the application ends, says why, and fails.
+    if (int error = shm_ ? shm_->error() : 0) {
+        const char* name = std::getenv("WAYLAND_DISPLAY");
+        std::fprintf(stderr, "The display %s (WAYLAND_DISPLAY) was lost: %s.\n", name && *name ? name : "wayland-0", std::strerror(error));
+        displayLost_ = true;
+    }
+    NSApplication::shared().terminate(nullptr);
 }

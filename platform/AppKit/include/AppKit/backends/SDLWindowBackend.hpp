@@ -6,10 +6,10 @@
 // keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
-// window drew anew are handed to the window system: through the window surface where SDL's driver
-// offers one (X11; the window draws straight into its pixels, kept once), else through an SDL
-// renderer showing a texture of the window's pixel size (Wayland); with neither, no backend is
-// made.
+// window drew anew are handed to the window system, by a presenter of the display's protocol: on
+// X11 through SDL's window surface, on Wayland in buffers shared with the compositor; either lends
+// its memory to the window's pixel store, so that the window draws straight into what is shown.
+// A compositor that goes away ends the application with a message (as Xlib does for an X server).
 //
 // The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
 // compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
@@ -19,15 +19,19 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "AppKit/NSEvent.hpp"
 #include "AppKit/WindowBackend.hpp"
 #include "CoreGraphics/CGGeometry.hpp"
 
 class CGContext;
+class WaylandShm;
 struct SDL_Cursor;
-struct SDL_Rect;
+struct SDL_KeyboardEvent;
+struct SDL_MouseButtonEvent;
+struct SDL_MouseMotionEvent;
 struct SDL_Window;
+struct SDL_WindowEvent;
 union SDL_Event;
 
 class SDLWindowBackend : public WindowBackend, public std::enable_shared_from_this<SDLWindowBackend> {
@@ -46,8 +50,10 @@ public:
     void miniaturize(NSWindow& window) override;
     void deminiaturize(NSWindow& window) override;
     void display(NSWindow& window, const DirtyRegion& region) override;
-    /// The window surface's own pixels, where the driver has a surface of that size.
+    /// The memory the window's presenter shows, where it lends it.
     std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
+    std::shared_ptr<CGContext> nextBackingStore(NSWindow& window) override;
+    bool displayLost() const override { return displayLost_; }
     void activate() override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
@@ -70,21 +76,28 @@ public:
 
 private:
     Native* nativeFor(std::uint32_t windowID) const;
+    std::shared_ptr<NSWindow> windowFor(std::uint32_t windowID) const;
+    /// A mouse event of that type at a point of the window (the window system's units from its
+    /// top-left corner).
+    NSEvent mouse(NSWindow& window, NSEvent::EventType type, int x, int y) const;
+    void mouseMoved(const SDL_MouseMotionEvent& event);
+    void mouseButton(const SDL_MouseButtonEvent& event);
+    void key(const SDL_KeyboardEvent& event);
+    void windowEvent(const SDL_WindowEvent& event);
+    void quit();
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
-    void upload(Native& native, NSWindow& window, const DirtyRegion& region);
-    void copyToSurface(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
-    void render(Native& native, CGContext& pixels, std::vector<SDL_Rect> rects);
     void destroy(Native& native);
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
+    std::shared_ptr<WaylandShm> shm_;  // on Wayland
     CGFloat screenHeight_ = 0;
     CGFloat scale_ = 1;
     CGFloat unitsPerPoint_ = 1;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
-    bool throughRenderer_ = false;
+    bool displayLost_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
 };

@@ -1,0 +1,39 @@
+#pragma once
+// The pixels of a window shown through SDL, held once: the window draws into memory its presenter
+// lends where the presenter has some to lend, else into a bitmap of its own that the presenter
+// copies from. The store hands the presenter the rectangles the window drew anew, in pixels.
+#include <cstddef>
+#include <memory>
+
+#include "WindowPresenter.hpp"
+
+class CGContext;
+class DirtyRegion;
+class NSWindow;
+
+class PixelStore {
+public:
+    explicit PixelStore(std::unique_ptr<WindowPresenter> presenter);
+
+    /// A bitmap of that size over memory the presenter lends; nullptr when it lends none.
+    std::shared_ptr<CGContext> make(std::size_t width, std::size_t height);
+    /// Before the window draws: a bitmap over other lent memory holding the same picture, while
+    /// the window system may still read the memory drawn into last; nullptr to draw there again.
+    std::shared_ptr<CGContext> next(const NSWindow& window);
+    /// Shows what the window drew anew in the region (window coordinates).
+    void show(NSWindow& window, const DirtyRegion& region);
+    /// Shows the whole window again (the window system lost what it showed).
+    void showAll(NSWindow& window);
+    /// The window system gave the window that size in pixels: a window drawing into memory that
+    /// went with the old size lets it go and draws everything anew; one with pixels of its own
+    /// shows them again.
+    void resized(NSWindow& window, int width, int height);
+    /// The window lets go of lent memory, which is about to go with the presenter.
+    void release(NSWindow& window);
+
+private:
+    bool drawsIntoLentMemory(const NSWindow& window) const;
+
+    std::unique_ptr<WindowPresenter> presenter_;
+    const void* lent_ = nullptr;
+};

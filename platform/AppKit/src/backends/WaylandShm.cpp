@@ -1,0 +1,100 @@
+#include "WaylandShm.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The registry's globals: the name of wl_shm, once announced.
+void announced(void* data, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t) {
+    if (std::strcmp(interface, wl_shm_interface.name) == 0) *static_cast<std::uint32_t*>(data) = name;
+}
+void withdrawn(void*, wl_registry*, std::uint32_t) {}
+const wl_registry_listener registryListener{announced, withdrawn};
+
+}  // namespace
+
+void WaylandShm::Buffer::released(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy_ = false; }
+
+WaylandShm::Buffer::~Buffer() {
+    if (buffer_) wl_buffer_destroy(buffer_);
+    if (pixels_) munmap(pixels_, bytes_);
+}
+
+std::shared_ptr<WaylandShm> WaylandShm::connect(wl_display* display, std::string& why) {
+    auto shm = std::shared_ptr<WaylandShm>(new WaylandShm());
+    shm->display_ = display;
+    shm->queue_ = wl_display_create_queue(display);
+    auto* onQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
+    if (!shm->queue_ || !onQueue) {
+        why = "no event queue could be made";
+        return nullptr;
+    }
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(onQueue), shm->queue_);
+    wl_registry* registry = wl_display_get_registry(onQueue);
+    wl_proxy_wrapper_destroy(onQueue);
+    std::uint32_t name = 0;
+    wl_registry_add_listener(registry, &registryListener, &name);
+    int answered = wl_display_roundtrip_queue(display, shm->queue_);
+    if (answered >= 0 && name) shm->shm_ = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    wl_registry_destroy(registry);
+    if (!shm->shm_) {
+        why = answered < 0 ? std::strerror(wl_display_get_error(display)) : "the compositor offers no shared memory (wl_shm)";
+        return nullptr;
+    }
+    return shm;
+}
+
+WaylandShm::~WaylandShm() {
+    if (shm_) wl_shm_destroy(shm_);
+    if (queue_) wl_event_queue_destroy(queue_);
+}
+
+std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeBuffer(int width, int height) {
+    std::unique_ptr<Buffer> buffer(new Buffer());
+    buffer->width_ = width;
+    buffer->height_ = height;
+    buffer->bytes_ = buffer->bytesPerRow() * std::size_t(height);
+    // Sealed against shrinking, so that the compositor never reads past the file's end.
+    int fd = memfd_create("quillon-window", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    bool made = fd >= 0 && ftruncate(fd, off_t(buffer->bytes_)) == 0 && fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_SEAL) == 0;
+    void* pixels = made ? mmap(nullptr, buffer->bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
+    if (pixels == MAP_FAILED) {
+        std::fprintf(stderr, "No memory to share with the compositor for a window of %d by %d pixels: %s.\n", width, height,
+                     std::strerror(errno));
+        if (fd >= 0) close(fd);
+        return nullptr;
+    }
+    buffer->pixels_ = pixels;
+    wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, std::int32_t(buffer->bytes_));
+    buffer->buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, std::int32_t(buffer->bytesPerRow()), WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    close(fd);
+    static const wl_buffer_listener listener{Buffer::released};
+    wl_buffer_add_listener(buffer->buffer_, &listener, buffer.get());
+    return buffer;
+}
+
+void WaylandShm::dispatch() {
+    while (wl_display_prepare_read_queue(display_, queue_) != 0) {
+        if (wl_display_dispatch_queue_pending(display_, queue_) < 0) return;
+    }
+    pollfd ready{wl_display_get_fd(display_), POLLIN, 0};
+    if (poll(&ready, 1, 0) == 1 && (ready.revents & POLLIN)) {
+        wl_display_read_events(display_);
+    } else {
+        wl_display_cancel_read(display_);
+    }
+    wl_display_dispatch_queue_pending(display_, queue_);
+}
+
+void WaylandShm::flush() { wl_display_flush(display_); }
+
+int WaylandShm::error() const { return wl_display_get_error(display_); }

@@ -1,0 +1,27 @@
+#pragma once
+// A window's pixels on X11: SDL's window surface, whose pixels go to the X server as they are. The
+// surface's own memory is lent to the window while it has the layout of the window's pixels.
+#include "WindowPresenter.hpp"
+
+struct SDL_Window;
+
+class X11SurfacePresenter final : public WindowPresenter {
+public:
+    explicit X11SurfacePresenter(SDL_Window* window) : window_(window) {}
+
+    /// Whether SDL's driver gives windows a surface (X11 does; its Wayland driver has none without
+    /// OpenGL behind it): tried on a hidden window.
+    static bool available();
+
+    std::optional<PixelMemory> lend(std::size_t width, std::size_t height) override;
+    void present(const PixelMemory& pixels, const std::vector<PixelRect>& rects) override;
+    bool keepsLentMemory(int width, int height) override;
+
+private:
+    void copy(const PixelMemory& pixels, std::vector<PixelRect> rects);
+
+    SDL_Window* window_;
+    // The surface's pixels while the window draws into them, and the size they were lent at.
+    void* lent_ = nullptr;
+    int lentWidth_ = 0, lentHeight_ = 0;
+};
