@@ -133,8 +133,9 @@ TEST(BusService, FollowsItsServiceAcrossRestartsOfItAndOfTheBus) {
     bus.stopMock(name);
     ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone"}));
     bus.restart();
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody"}));
     bus.startObjectMock(name, path, interface);
-    EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, owned"}));
+    EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned"}));
     EXPECT_FALSE(offMainThread);
 }
 
