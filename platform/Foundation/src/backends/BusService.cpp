@@ -56,6 +56,14 @@ void BusService::tell(std::function<void()> block) {
     });
 }
 
+void BusService::tellOf(const std::string& address, std::function<void()> block) {
+    if (!client_.heard) return tell(std::move(block));
+    tell([heard = client_.heard, address, block = std::move(block)] {
+        heard(address);
+        block();
+    });
+}
+
 void BusService::join() {
     const auto address = DBusConnection::address(bus_);
     std::uint64_t generation;
@@ -152,6 +160,7 @@ void BusService::join() {
 }
 
 void BusService::ownerIs(std::uint64_t generation, const std::string& owner, bool first) {
+    std::string address;
     {
         std::lock_guard lock(mutex_);
         if (generation != generation_) return;
@@ -159,9 +168,10 @@ void BusService::ownerIs(std::uint64_t generation, const std::string& owner, boo
         if (!first && (!ownerKnown_ || owner == owner_)) return;
         ownerKnown_ = true;
         owner_ = owner;
+        address = address_;
     }
     if (first) {
-        if (client_.joined) tell([joined = client_.joined, owner] { joined(owner); });
+        if (client_.joined) tellOf(address, [joined = client_.joined, owner] { joined(owner); });
     } else if (client_.ownerChanged) {
         tell([changed = client_.ownerChanged, owner] { changed(owner); });
     }
@@ -169,15 +179,17 @@ void BusService::ownerIs(std::uint64_t generation, const std::string& owner, boo
 
 void BusService::failed(std::uint64_t generation) {
     bool tellLeft = false;
+    std::string address;
     {
         std::lock_guard lock(mutex_);
         if (generation != generation_) return;
         joining_ = false;
         tellLeft = !toldLeft_;
         toldLeft_ = true;
+        address = address_;
     }
     settled_.notify_all();
-    if (tellLeft && client_.left) tell(client_.left);
+    if (tellLeft && client_.left) tellOf(address, client_.left);
     retryLater();
 }
 
@@ -186,10 +198,12 @@ void BusService::leave(std::uint64_t generation, bool lost) {
     std::map<std::uint64_t, Pending> pending;
     std::shared_ptr<void> lossWatch;
     std::shared_ptr<sdbus::IConnection> connection;
+    std::string address;
     {
         std::lock_guard lock(mutex_);
         if (generation != generation_ || !connection_) return;
         ++generation_;
+        address = address_;
         matches = std::move(matches_);
         pending = std::move(pending_);
         lossWatch = std::move(lossWatch_);
@@ -205,7 +219,7 @@ void BusService::leave(std::uint64_t generation, bool lost) {
     lossWatch.reset();
     if (connection) DBusConnection::wake(*connection);
     connection.reset();
-    if (client_.left) tell(client_.left);
+    if (client_.left) tellOf(address, client_.left);
     if (lost) {
         std::lock_guard lock(mutex_);
         pause_ = firstPause;

@@ -48,6 +48,9 @@ public:
         /// The connection was lost, or the bus could not be joined (told once until it is
         /// joined): whatever lived on the connection is gone.
         std::function<void()> left;
+        /// Before each joined() and left(): the address of the bus it concerns (empty for the
+        /// standard one), for a client that keeps apart what it heard of each bus.
+        std::function<void(const std::string& address)> heard;
         /// Signals heard on every connection joined: match rules with their readers.
         std::vector<std::pair<std::string, Reader>> matches;
     };
@@ -104,6 +107,7 @@ private:
               std::function<void(sdbus::MethodReply*, const sdbus::Error*)> answered);
     void settle(std::uint64_t id, sdbus::MethodReply* reply, const sdbus::Error* error);
     void tell(std::function<void()> block);
+    void tellOf(const std::string& address, std::function<void()> block);
 
     const Bus bus_;
     const std::string name_;
