@@ -88,6 +88,7 @@ TEST(SleepWakeObserver, HearsLogindWithoutAnApplication) {
     auto delegate = std::make_shared<RecordingDelegate>();
     observer.setDelegate(delegate);
     observer.startObserving();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return bus.listensFor("member='PrepareForSleep'"); }, 15));
     for (bool sleeping : {true, false}) {
         bus.proxy("org.freedesktop.login1", "/org/freedesktop/login1")
             ->callMethod("EmitSignal")

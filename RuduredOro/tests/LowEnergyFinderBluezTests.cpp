@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
-#include "IOKit/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluetoothIdentity.hpp"
 #include "Foundation/Locale.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"

@@ -282,6 +282,20 @@ bool PrivateBus::hasOwner(const std::string& busName) {
     return owned;
 }
 
+bool PrivateBus::listensFor(const std::string& fragment) {
+    std::map<std::string, std::vector<std::string>> rules;
+    proxy("org.freedesktop.DBus", "/org/freedesktop/DBus")
+        ->callMethod("GetAllMatchRules")
+        .onInterface("org.freedesktop.DBus.Debug.Stats")
+        .storeResultsTo(rules);
+    for (const auto& [connection, list] : rules) {
+        for (const auto& rule : list) {
+            if (rule.find(fragment) != std::string::npos) return true;
+        }
+    }
+    return false;
+}
+
 std::unique_ptr<sdbus::IProxy> PrivateBus::proxy(const std::string& busName, const std::string& path) {
     return sdbus::createProxy(*connection_, busName, path);
 }

@@ -35,6 +35,7 @@
 #include "Quillon/MainStoryboard.hpp"
 #include "Quillon/Settings.hpp"
 #include "Quillon/ViewController.hpp"
+#include "Testing/BluezMock.hpp"
 #include "Testing/PrivateBus.hpp"
 #include "Testing/TestEnvironment.hpp"
 #include "VirtualDisplay.hpp"
@@ -730,6 +731,82 @@ TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTick
     EXPECT_LT(switches() - before, 300) << "the main loop sleeps between its ticks";
     requestClose(display_->connection(), place.id);
     EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
+// Buses whose daemons take connections and never answer, there before the program starts (a
+// desktop whose buses hang): the window maps as soon as without buses, the main loop answers the
+// window system every 100 ms throughout, and the program ends when the window is closed.
+TEST_F(ApplicationWindow, BusesThatNeverAnswerHoldUpNeitherTheWindowNorItsLoop) {
+    PrivateSessionBus session;
+    PrivateSystemBus system;
+    if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
+    TemporaryDirectory config;
+    // The machine's own hardware, BlueZ included; the window and the seconds it took to map.
+    auto started = [&](const std::map<std::string, std::string>& buses) {
+        const auto began = WallClock::now();
+        start("", config.path(), buses);
+        std::optional<WindowPlace> place;
+        while (!(place = findWindow(display_->connection(), "Quillon")) && app_->running() &&
+               WallClock::now() - began < std::chrono::seconds(60)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return std::pair{place, std::chrono::duration<double>(WallClock::now() - began).count()};
+    };
+    const auto [alone, withoutBuses] = started({{"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}});
+    ASSERT_TRUE(alone);
+    session.pause();
+    system.pause();
+    const auto [place, withSilentBuses] = started({{"DBUS_SESSION_BUS_ADDRESS", session.address()},
+                                                   {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
+    ASSERT_TRUE(place) << "the window never mapped";
+    EXPECT_LT(withSilentBuses, withoutBuses + 2);
+    double longest = 0;
+    for (int i = 0; i < 30; ++i) {
+        auto answered = pingAnswerTime(display_->connection(), place->id, 10);
+        ASSERT_TRUE(answered) << "the main loop stopped turning";
+        longest = std::max(longest, *answered);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_LT(longest, 0.5);
+    requestClose(display_->connection(), place->id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+    session.resume();
+    system.resume();
+}
+
+// At rest on a desktop with both buses, BlueZ on the system one with an adapter, the process wakes
+// about once a second for its tick, all its threads together: no thread looks at a bus on a timer.
+TEST_F(ApplicationWindow, AtRestWithTheDesktopsBusesTheProgramWakesAboutOnceASecond) {
+    PrivateSystemBus system;
+    PrivateSessionBus session;
+    if (!system.unavailable().empty()) GTEST_SKIP() << system.unavailable();
+    BluezMock bluez(system);
+    bluez.addAdapter();
+    TemporaryDirectory config;
+    start("", config.path(), {{"DBUS_SESSION_BUS_ADDRESS", session.address()}, {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
+    ASSERT_TRUE(eventually([&] { return findWindow(display_->connection(), "Quillon").has_value(); }));
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // BlueZ read, the list settled
+
+    // Voluntary context switches by thread; a thread begun meanwhile counts whole.
+    auto switches = [&] {
+        std::map<std::string, long> byThread;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(app_->pid()) + "/task")) {
+            std::ifstream status(task.path() / "status");
+            for (std::string line; std::getline(status, line);) {
+                if (line.rfind("voluntary_ctxt_switches:", 0) == 0) byThread[task.path().filename()] = std::stol(line.substr(24));
+            }
+        }
+        return byThread;
+    };
+    const auto before = switches();
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    long wakeUps = 0;
+    for (const auto& [thread, count] : switches()) {
+        auto known = before.find(thread);
+        wakeUps += count - (known == before.end() ? 0 : known->second);
+    }
+    EXPECT_LT(wakeUps, 30) << "wake-ups in ten seconds at rest";
+    app_.reset();
 }
 
 TEST_F(ApplicationWindow, ADisplayThatCannotBeOpenedOrGoesAwayEndsTheProgramWithAMessage) {

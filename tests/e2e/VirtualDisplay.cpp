@@ -366,6 +366,40 @@ std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned l
     return size;
 }
 
+std::optional<double> pingAnswerTime(Display* display, unsigned long window, double patience) {
+    static long serial = 0;
+    const long stamp = ++serial;
+    const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);  // where the answer goes, as to a window manager
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(ping);
+    event.xclient.data.l[1] = stamp;
+    event.xclient.data.l[2] = long(window);
+    const auto sent = std::chrono::steady_clock::now();
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    const auto deadline = sent + std::chrono::duration<double>(patience);
+    for (;;) {
+        while (XPending(display)) {
+            XEvent answer;
+            XNextEvent(display, &answer);
+            if (answer.type == ClientMessage && answer.xclient.window == root && answer.xclient.data.l[0] == long(ping) &&
+                answer.xclient.data.l[1] == stamp) {
+                return std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+            }
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        pollfd wait{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&wait, 1, int(left.count()));
+    }
+}
+
 void requestClose(Display* display, unsigned long window) {
     XEvent event{};
     event.xclient.type = ClientMessage;

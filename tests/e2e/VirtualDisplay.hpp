@@ -103,6 +103,9 @@ std::vector<std::string> windowState(const VirtualDisplay& display, unsigned lon
 std::pair<std::string, std::string> windowClass(Display* display, unsigned long window);
 /// The width and height of the first picture of the window's icon (_NET_WM_ICON); none without one.
 std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned long window);
+/// Pings the window as a window manager does (_NET_WM_PING): the seconds until the program's main
+/// loop answered, none when it did not within `patience` seconds.
+std::optional<double> pingAnswerTime(Display* display, unsigned long window, double patience);
 /// Asks the window to close, as a window manager's close button does (WM_DELETE_WINDOW).
 void requestClose(Display* display, unsigned long window);
 Screenshot grab(Display* display, const WindowPlace& place);

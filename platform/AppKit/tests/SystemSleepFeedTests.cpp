@@ -63,6 +63,7 @@ protected:
 TEST_F(SystemSleepFeedTest, TheWorkspacePostsLogindsSleepAndWake) {
     observe();
     bus->startMock("logind", logind);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return bus->listensFor("member='PrepareForSleep'"); }, 15));
 
     prepareForSleep(true);
     ASSERT_TRUE(waitForNotices(1));

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
-#include "IOKit/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluetoothIdentity.hpp"
 #include "CoreBluetooth/CBCentralManager.hpp"
 #include "Foundation/Thread.hpp"
 #include "Testing/BluezMock.hpp"

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "backends/BluezSnapshot.hpp"
+#include "Foundation/backends/BluezSnapshot.hpp"
 
 namespace {
 
@@ -137,6 +137,6 @@ int main(int argc, char** argv) {
         std::cerr << "system_profiler: Bluetooth cannot be read: " << error.getName() << ": " << error.getMessage() << "\n";
         return 1;
     }
-    std::cout << bluetoothReport(bluez::Snapshot::of(objects));
+    std::cout << bluetoothReport(bluez::Snapshot::of(bluez::Presence::present, objects));
     return 0;
 }

@@ -47,11 +47,8 @@ void DistributedNotificationCenter::removeObserver(const std::shared_ptr<void>& 
 
 void DistributedNotificationCenter::post(const std::string& name, const std::optional<std::string>& object) {
     const DistributedNotification notification{name, object};
-    if (!bus_) {
-        deliver(notification);
-    } else if (!bus_->send(notification)) {
-        DispatchQueue::main().async([this, notification] { deliver(notification); });
-    }
+    if (!bus_) return deliver(notification);
+    bus_->send(notification, [this, notification] { DispatchQueue::main().async([this, notification] { deliver(notification); }); });
 }
 
 void DistributedNotificationCenter::deliver(const DistributedNotification& notification) {

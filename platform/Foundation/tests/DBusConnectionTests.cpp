@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <thread>
 
+#include "Foundation/DispatchQueue.hpp"
+#include "Foundation/RunLoop.hpp"
+#include "Foundation/Thread.hpp"
+#include "Foundation/backends/BusService.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 #include "Testing/PrivateBus.hpp"
 
@@ -76,4 +84,94 @@ TEST(DBusConnection, ABusWhoseDaemonHangsHoldsUpNoOneAskingForTheOther) {
     joining.join();
     EXPECT_TRUE(answered);
     EXPECT_TRUE(asked.get());
+}
+
+// A service is followed as it comes, goes and comes back, and across a restart of its bus; the
+// client hears of each on the queue it named, in order, and the answers to its calls likewise,
+// never inside the call. A call is given up on at its deadline, also while the bus is quiet.
+TEST(BusService, FollowsItsServiceAcrossRestartsOfItAndOfTheBus) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    std::vector<std::string> events;
+    bool offMainThread = false;
+    auto note = [&](const std::string& event) {
+        offMainThread = offMainThread || !Thread::isMainThread();
+        events.push_back(event);
+    };
+    auto service = BusService::make(
+        BusService::Bus::session, name, DispatchQueue::main(),
+        {.joined = [&](const std::string& owner) { note(owner.empty() ? "joined, nobody" : "joined, owned"); },
+         .ownerChanged = [&](const std::string& owner) { note(owner.empty() ? "gone" : "owned"); },
+         .left = [&] { note("left"); }});
+    auto heard = [&](std::vector<std::string> expected) {
+        return RunLoop::main().runUntil([&] { return events == expected; }, 15);
+    };
+    ASSERT_TRUE(heard({"joined, nobody"}));
+    bus.startObjectMock(name, path, interface);
+    bus.addMethod(name, path, interface, "Echo", "s", "s", "ret = args[0]");
+    bus.addMethod(name, path, interface, "Slow", "", "", "__import__('time').sleep(4)");
+    ASSERT_TRUE(heard({"joined, nobody", "owned"}));
+
+    std::optional<std::string> echoed;
+    service->call({path, interface, "Echo", [](sdbus::MethodCall& call) { call << std::string("hello"); }},
+                  [&](sdbus::MethodReply* reply, const sdbus::Error*) -> std::function<void()> {
+                      std::string text = "error";
+                      if (reply) *reply >> text;
+                      return [&, text] { note("echo " + text); };
+                  });
+    EXPECT_EQ(events.size(), 2u);
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello"}));
+
+    const auto sent = std::chrono::steady_clock::now();
+    service->call({path, interface, "Slow", {}, std::chrono::milliseconds(300)},
+                  [&](sdbus::MethodReply* reply, const sdbus::Error*) -> std::function<void()> {
+                      return [&, failed = !reply] { note(failed ? "slow failed" : "slow answered"); };
+                  });
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed"}));
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(3));
+
+    bus.stopMock(name);
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone"}));
+    bus.restart();
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody"}));
+    bus.startObjectMock(name, path, interface);
+    EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned"}));
+    EXPECT_FALSE(offMainThread);
+}
+
+namespace {
+// Joins the session bus, then stops its daemon while a caller waits for it, and ends the process,
+// noting when it began to end.
+[[noreturn]] void exitWithAHungBus() {
+    static PrivateSessionBus* bus = new PrivateSessionBus();
+    std::atexit([] { delete bus; });  // after the buses' own hook: the daemon is stopped until then
+    auto connection = DBusConnection::session();
+    if (!connection) std::exit(2);
+    bus->pause();
+    std::thread([connection] { DBusConnection::hasOwner(*connection, name, std::chrono::seconds(20)); }).detach();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    DBusConnection::wake(*connection);  // the bus's thread now waits behind the caller
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::ofstream(std::filesystem::temp_directory_path() / ("quillon-exit-" + std::to_string(::getppid())))
+        << std::chrono::steady_clock::now().time_since_epoch().count();
+    std::exit(0);
+}
+}  // namespace
+
+// At exit the buses' threads are given a second at most: a bus that hangs, with a caller waiting
+// for its answer, does not hold up the end of the process.
+TEST(DBusConnection, ExitWaitsNoMoreThanASecondForABusThatHangs) {
+    {
+        PrivateSessionBus available;
+        if (!available.unavailable().empty()) GTEST_SKIP() << available.unavailable();
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto stamp = std::filesystem::temp_directory_path() / ("quillon-exit-" + std::to_string(::getpid()));
+    EXPECT_EXIT(exitWithAHungBus(), ::testing::ExitedWithCode(0), "");
+    const auto ended = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::ifstream file(stamp);
+    long long began = 0;
+    ASSERT_TRUE(file >> began);
+    std::filesystem::remove(stamp);
+    EXPECT_LT(std::chrono::nanoseconds(ended - began), std::chrono::seconds(2));
 }

@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "IOKit/HIDReportDescriptor.hpp"
-#include "IOKit/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluetoothIdentity.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "Testing/BluezMock.hpp"
 #include "Testing/TestEnvironment.hpp"

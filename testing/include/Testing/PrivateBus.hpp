@@ -70,6 +70,10 @@ public:
     std::vector<std::vector<sdbus::Variant>> calls(const std::string& busName, const std::string& path,
                                                    const std::string& method);
     bool hasOwner(const std::string& busName);
+    /// Whether some connection has asked the bus for signals by a match rule that contains
+    /// `fragment` (such as "member='PrepareForSleep'"): code that joins the bus off its caller's
+    /// thread listens once this holds.
+    bool listensFor(const std::string& fragment);
     /// What the mock that owns `busName` has printed so far (python-dbusmock prints each call it
     /// takes, property reads included).
     std::string mockOutput(const std::string& busName) const { return log("mock-" + busName); }

@@ -94,8 +94,9 @@ std::shared_ptr<NSMenuItem> DBusMenuExport::Ids::item(std::int32_t id) const {
     return nullptr;
 }
 
-DBusMenuExport::DBusMenuExport(sdbus::IConnection& connection, std::string path) : path_(std::move(path)) {
-    layout_->root.submenu = true;
+DBusMenuExport::DBusMenuExport(std::string path) : path_(std::move(path)) { layout_->root.submenu = true; }
+
+void DBusMenuExport::publish(sdbus::IConnection& connection) {
     object_ = sdbus::createObject(connection, path_);
     auto shared = layout_;
     std::weak_ptr<Ids> ids = ids_;
@@ -205,21 +206,21 @@ DBusMenuExport::Entry DBusMenuExport::copy(const std::shared_ptr<NSMenuItem>& it
     return entry;
 }
 
-void DBusMenuExport::update(const std::shared_ptr<NSMenu>& menu) {
+std::optional<std::uint32_t> DBusMenuExport::update(const std::shared_ptr<NSMenu>& menu) {
     std::erase_if(ids_->items, [](const auto& known) { return known.first.expired(); });
     Entry root;
     root.submenu = true;
     if (menu) {
         for (const auto& item : menu->items()) root.children.push_back(copy(item));
     }
-    std::uint32_t revision = 0;
-    {
-        std::lock_guard lock(layout_->mutex);
-        if (layout_->root == root) return;
-        layout_->root = std::move(root);
-        revision = ++layout_->revision;
-    }
-    // Signals go out with the copy's lock let go of: the bus thread may be waiting for it.
+    std::lock_guard lock(layout_->mutex);
+    if (layout_->root == root) return std::nullopt;
+    layout_->root = std::move(root);
+    return ++layout_->revision;
+}
+
+void DBusMenuExport::layoutUpdated(std::uint32_t revision) {
+    if (!object_) return;
     try {
         object_->emitSignal("LayoutUpdated").onInterface(menuInterface).withArguments(revision, std::int32_t{0});
     } catch (const sdbus::Error&) {

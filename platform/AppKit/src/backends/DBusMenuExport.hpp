@@ -1,11 +1,13 @@
 #pragma once
 // A menu of the application as the desktop's tray reads it over D-Bus (com.canonical.dbusmenu):
-// its entries with their ids, labels and states. The tray reads them on the bus thread from the
-// copy the main thread made last; choosing an entry in the tray's menu runs the entry's action on
-// the main queue.
+// its entries with their ids, labels and states. The main thread copies the menu; the object on the
+// bus is made and tells of changes on the tray's own thread, and the tray reads it on the bus thread
+// from the copy the main thread made last; choosing an entry in the tray's menu runs the entry's
+// action on the main queue.
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,16 +18,21 @@
 
 class DBusMenuExport {
 public:
-    /// Exports an empty menu at `path` of the connection.
-    DBusMenuExport(sdbus::IConnection& connection, std::string path);
+    /// An empty menu, to be exported at `path`.
+    explicit DBusMenuExport(std::string path);
     ~DBusMenuExport();
     DBusMenuExport(const DBusMenuExport&) = delete;
     DBusMenuExport& operator=(const DBusMenuExport&) = delete;
 
     const std::string& path() const { return path_; }
-    /// Main thread: copies the menu's entries (none for nullptr) and tells the tray when they
-    /// changed.
-    void update(const std::shared_ptr<NSMenu>& menu);
+    /// Exports the menu at its path of `connection`; not on the main thread (it may wait for the
+    /// bus). The export goes with this object.
+    void publish(sdbus::IConnection& connection);
+    /// Main thread: copies the menu's entries (none for nullptr); the copy's new revision when
+    /// they changed.
+    std::optional<std::uint32_t> update(const std::shared_ptr<NSMenu>& menu);
+    /// Tells the tray that the layout is at `revision` now; where publish() runs.
+    void layoutUpdated(std::uint32_t revision);
 
     /// One entry as the tray sees it; the root has id 0.
     struct Entry {

@@ -72,10 +72,11 @@ bool openInGnomeSettings(const char* panel) {
             .withArguments(std::string("launch-panel"), std::vector<sdbus::Variant>{sdbus::Variant(target)},
                            std::map<std::string, sdbus::Variant>{})
             .dontExpectReply();
-        return true;
     } catch (const sdbus::Error&) {
         return false;
     }
+    DBusConnection::wake(*connection);
+    return true;
 }
 
 bool hasSettingsHandler() {

@@ -47,6 +47,12 @@ std::vector<URL> fileURLs(const Results& results) {
     return urls;
 }
 
+// Where the portal is asked, and the bus objects of a question let go of, in order.
+DispatchQueue& askings() {
+    static auto* queue = new DispatchQueue("FileChooserPortal");
+    return *queue;
+}
+
 // One question to the portal, from the call until its answer has been handed on.
 struct Pending : std::enable_shared_from_this<Pending> {
     std::shared_ptr<sdbus::IConnection> connection;
@@ -62,7 +68,13 @@ struct Pending : std::enable_shared_from_this<Pending> {
     // Listens for the Response signal at `path`, in place of any earlier path. The question lives
     // as long as someone listens for its answer.
     void listen(const std::string& path) {
-        auto slot = connection->addMatch(
+        std::shared_ptr<sdbus::IConnection> bus;
+        {
+            std::lock_guard lock(mutex);
+            if (finished || !connection) return;
+            bus = connection;
+        }
+        auto slot = bus->addMatch(
             "type='signal',sender='" + std::string(portalName) + "',interface='" + requestInterface +
                 "',member='Response',path='" + path + "'",
             [self = shared_from_this()](sdbus::Message& message) {
@@ -106,18 +118,22 @@ struct Pending : std::enable_shared_from_this<Pending> {
         });
     }
 
-    // On the main thread, once answered: says why nothing was chosen, lets go of the bus objects
-    // (never from inside one of their own callbacks), and gives the answer.
+    // On the main thread, once answered: says why nothing was chosen, has the bus objects let go
+    // of off the main thread (letting go may wait for the bus, and is never done from inside one of
+    // their own callbacks), and gives the answer.
     std::optional<std::vector<URL>> conclude() {
         if (!why.empty()) SystemLog::write("Open panel cancelled: " + why);
-        sdbus::Slot listening;
-        {
-            std::lock_guard lock(mutex);
-            std::swap(listening, response);
-        }
-        listening.reset();
-        portal.reset();
-        connection.reset();
+        askings().async([self = shared_from_this()] {
+            sdbus::Slot listening;
+            std::shared_ptr<sdbus::IConnection> bus;
+            {
+                std::lock_guard lock(self->mutex);
+                std::swap(listening, self->response);
+                std::swap(bus, self->connection);
+            }
+            listening.reset();
+            self->portal.reset();
+        });
         return urls;
     }
 
@@ -126,7 +142,11 @@ struct Pending : std::enable_shared_from_this<Pending> {
 
 void Pending::ask(const FileChooserPortal::Request& request) {
     static std::atomic<int> counter{0};
-    connection = DBusConnection::session();
+    {
+        auto bus = DBusConnection::session();
+        std::lock_guard lock(mutex);
+        connection = std::move(bus);
+    }
     if (!connection) {
         finish(std::nullopt, "no session bus to reach the desktop portal's file chooser");
         return;
@@ -164,19 +184,22 @@ void Pending::ask(const FileChooserPortal::Request& request) {
     } catch (const sdbus::Error& error) {
         finish(std::nullopt, "the desktop portal's file chooser cannot be asked (" + error.getMessage() + ")");
     }
+    DBusConnection::wake(*connection);
 }
 
 }  // namespace
 
+// The portal is asked off the main thread: joining the session bus and listening there wait for
+// the bus.
 void FileChooserPortal::open(const Request& request, Completion completion) {
     auto pending = std::make_shared<Pending>();
     pending->completion = completion ? std::move(completion) : [](std::optional<std::vector<URL>>) {};
-    pending->ask(request);
+    askings().async([pending, request] { pending->ask(request); });
 }
 
 std::optional<std::vector<URL>> FileChooserPortal::choose(const Request& request, double timeout) {
     auto pending = std::make_shared<Pending>();
-    pending->ask(request);
+    askings().async([pending, request] { pending->ask(request); });
     if (!RunLoop::main().runUntil([&] { return pending->isFinished(); }, timeout)) {
         pending->finish(std::nullopt, "no answer from the desktop portal's file chooser in time");
     }

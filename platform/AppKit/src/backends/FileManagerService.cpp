@@ -17,10 +17,11 @@ bool ask(const char* method, const std::vector<std::string>& uris) {
     try {
         auto proxy = sdbus::createProxy(*connection, service, "/org/freedesktop/FileManager1");
         proxy->callMethod(method).onInterface(service).withArguments(uris, std::string()).dontExpectReply();
-        return true;
     } catch (const sdbus::Error&) {
         return false;
     }
+    DBusConnection::wake(*connection);
+    return true;
 }
 
 void call(const char* method, const std::vector<std::string>& paths, std::function<void()> otherwise) {

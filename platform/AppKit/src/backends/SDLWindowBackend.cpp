@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -157,6 +159,35 @@ std::vector<const char*> nameWindowsAfterTheApplication() {
     return set;
 }
 
+// SDL joins the session and system buses as it starts, and waits on this thread for their daemons
+// to answer (for input methods' text and for keeping the screen saver off, neither of which the
+// windows use): a bus that hangs would hold the window up. While it starts it is shown no bus, and
+// it then leaves the buses alone for good; the platform joins them itself, off the main thread.
+class NoBusesForSDL {
+public:
+    NoBusesForSDL() {
+        for (auto& [name, value] : saved_) {
+            if (const char* set = std::getenv(name)) value = set;
+            setenv(name, "disabled:", 1);
+        }
+    }
+    ~NoBusesForSDL() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                setenv(name, value->c_str(), 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+    NoBusesForSDL(const NoBusesForSDL&) = delete;
+    NoBusesForSDL& operator=(const NoBusesForSDL&) = delete;
+
+private:
+    std::pair<const char*, std::optional<std::string>> saved_[2] = {{"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+                                                                    {"DBUS_SYSTEM_BUS_ADDRESS", std::nullopt}};
+};
+
 // The icon the main bundle's information names, on the window for the desktop's task bar and
 // window switcher: 128 pixels across, its colours not premultiplied, as the window system takes them.
 void showApplicationIcon(SDL_Window* window) {
@@ -209,7 +240,11 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
         previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
     }
     auto named = nameWindowsAfterTheApplication();
-    int started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    int started = 0;
+    {
+        NoBusesForSDL hidden;
+        started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
     for (const char* name : named) unsetenv(name);
     if (started != 0) {
         std::fprintf(stderr, "No window can be opened on %s: %s.\n", displayNames().c_str(), SDL_GetError());

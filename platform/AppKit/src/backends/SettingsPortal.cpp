@@ -8,7 +8,7 @@
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "Foundation/DispatchQueue.hpp"
-#include "Foundation/RunLoop.hpp"
+#include "Foundation/backends/BusService.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
@@ -74,118 +74,70 @@ std::optional<sdbus::Variant> readSetting(sdbus::IProxy& proxy, const std::strin
 }  // namespace
 
 struct SettingsPortal::Connection {
-    // What the bus thread shares with the main thread; callbacks hold it weakly, so that the
-    // portal object may go at any time.
+    // The preferences as last heard of, read from any thread; written on the main thread.
     struct Shared {
         std::mutex mutex;
         Preferences preferences;
-        std::function<void(const Preferences&)> changed;
     };
 
-    std::shared_ptr<sdbus::IConnection> bus;
-    std::unique_ptr<sdbus::IProxy> proxy;
-    sdbus::Slot settingChanged;
-    sdbus::Slot portalComes;
+    std::function<void(const Preferences&)> changed;
     std::shared_ptr<Shared> shared = std::make_shared<Shared>();
+    /// Lives as long as this object, for the blocks of the main queue that come back to it.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    std::shared_ptr<BusService> portal;
     /// How this portal is read: "ReadOne", or "Read" where it is older than that. Main thread.
     std::string readMethod = "ReadOne";
-    /// Lives as long as this object, for the main queue's blocks that come back to it.
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
-    std::uint64_t follower = 0;
+    /// Whether the keys were asked for since the portal last left. Main thread.
+    bool asked = false;
 
-    ~Connection() {
-        if (follower) RunLoop::main().removeObserver(follower);
-        portalComes.reset();
-        settingChanged.reset();
-        proxy.reset();
+    /// A block for the main queue that runs `action` on the object while it lives. Made on the
+    /// bus's thread, which must not touch the object itself.
+    static std::function<void()> onMain(Connection* self, const std::weak_ptr<bool>& living,
+                                        std::function<void(Connection&)> action) {
+        return [self, living, action = std::move(action)] {
+            if (living.lock()) action(*self);
+        };
     }
 
-    /// Main thread: reads both keys without waiting; the answers come as changes do.
+    /// Main thread: reads both keys without waiting; the answers come as changes do. Asking
+    /// starts a portal that the bus activates.
     void readAgain() {
+        asked = true;
         for (const char* key : {colorSchemeKey, accentColorKey}) ask(key);
     }
 
     /// Main thread: asks for one key without waiting. A portal without ReadOne is asked again
     /// with Read, and read so from then on.
     void ask(const char* key) {
-        try {
-            proxy->callMethodAsync(readMethod)
-                .onInterface(settingsInterface)
-                .withTimeout(laterAnswerTime)
-                .withArguments(std::string(appearanceNamespace), std::string(key))
-                .uponReplyInvoke([this, living = std::weak_ptr<bool>(alive), weak = std::weak_ptr<Shared>(shared), key,
-                                  method = readMethod](const sdbus::Error* error, sdbus::Variant value) {
-                    if (!error) {
-                        changed(weak, key, unwrapped(std::move(value)));
-                    } else if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
-                        changed(weak, key, std::nullopt);  // not set
-                    } else if (error->getName() == "org.freedesktop.DBus.Error.UnknownMethod" && method == "ReadOne") {
-                        DispatchQueue::main().async([this, living, key] {
-                            if (!living.lock()) return;
-                            readMethod = "Read";
-                            ask(key);
-                        });
-                    }
-                });
-        } catch (const sdbus::Error&) {
-        }
+        const std::string method = readMethod;
+        portal->call({portalPath, settingsInterface, method,
+                      [key](sdbus::MethodCall& call) { call << std::string(appearanceNamespace) << std::string(key); },
+                      laterAnswerTime},
+                     [self = this, living = std::weak_ptr<bool>(alive), key,
+                      method](sdbus::MethodReply* reply, const sdbus::Error* error) -> std::function<void()> {
+                         if (reply) {
+                             sdbus::Variant value;
+                             *reply >> value;
+                             return onMain(self, living, [key, value = unwrapped(std::move(value))](Connection& target) {
+                                 target.set(key, value);
+                             });
+                         }
+                         if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
+                             return onMain(self, living, [key](Connection& target) { target.set(key, std::nullopt); });  // not set
+                         }
+                         if (error->getName() == "org.freedesktop.DBus.Error.UnknownMethod" && method == "ReadOne") {
+                             return onMain(self, living, [key](Connection& target) {
+                                 target.readMethod = "Read";
+                                 target.ask(key);
+                             });
+                         }
+                         return {};
+                     });
     }
 
-    /// Main thread: reaches the portal on `connection` and listens to it there.
-    void attach(std::shared_ptr<sdbus::IConnection> connection) {
-        portalComes.reset();
-        settingChanged.reset();
-        proxy.reset();
-        bus = std::move(connection);
-        proxy = sdbus::createProxy(*bus, portalName, portalPath);
-        std::weak_ptr<Shared> weak = shared;
-        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
-        settingChanged = bus->addMatch(std::string("type='signal',sender='") + portalName + "',path='" + portalPath +
-                                           "',interface='" + settingsInterface + "',member='SettingChanged'",
-                                       [weak](sdbus::Message& message) {
-                                           std::string space, key;
-                                           sdbus::Variant value;
-                                           try {
-                                               message >> space >> key >> value;
-                                           } catch (const sdbus::Error&) {
-                                               return;  // not the signal we know
-                                           }
-                                           if (space != appearanceNamespace || !isAppearanceKey(key)) return;
-                                           changed(weak, key, unwrapped(std::move(value)));
-                                       });
-        // A portal that starts again may bring other values, and tells of no change.
-        portalComes = bus->addMatch(std::string("type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
-                                                "interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='") +
-                                        portalName + "'",
-                                    [this, living = std::weak_ptr<bool>(alive)](sdbus::Message& message) {
-                                        std::string name, before, now;
-                                        try {
-                                            message >> name >> before >> now;
-                                        } catch (const sdbus::Error&) {
-                                            return;
-                                        }
-                                        if (now.empty()) return;
-                                        DispatchQueue::main().async([this, living] {
-                                            if (living.lock()) readAgain();
-                                        });
-                                    });
-    }
-
-    /// Main thread, on every pass of the loop: a session connection made anew (the bus came
-    /// back, or another bus) is listened to, and the portal on it read again.
-    void follow() {
-        auto current = DBusConnection::session();
-        if (!current || current == bus) return;
-        try {
-            attach(std::move(current));
-            readAgain();
-        } catch (const sdbus::Error&) {
-        }
-    }
-
-    static void changed(const std::weak_ptr<Shared>& weak, const std::string& key, const std::optional<sdbus::Variant>& value) {
-        auto shared = weak.lock();
-        if (!shared) return;
+    /// Main thread: takes in a key's value and tells of the preferences.
+    void set(const std::string& key, const std::optional<sdbus::Variant>& value) {
+        Preferences now;
         {
             std::lock_guard lock(shared->mutex);
             if (key == colorSchemeKey) {
@@ -193,46 +145,64 @@ struct SettingsPortal::Connection {
             } else {
                 shared->preferences.accentColor = value ? accentColor(*value) : std::nullopt;
             }
+            now = shared->preferences;
         }
-        DispatchQueue::main().async([weak] {
-            auto shared = weak.lock();
-            if (!shared) return;
-            Preferences now;
-            {
-                std::lock_guard lock(shared->mutex);
-                now = shared->preferences;
+        if (changed) changed(now);
+    }
+
+    void follow() {
+        BusService::Client client;
+        client.joined = [this, living = std::weak_ptr<bool>(alive)](const std::string&) {
+            if (living.lock()) readAgain();
+        };
+        // A portal that starts again may bring other values, and tells of no change.
+        client.ownerChanged = [this, living = std::weak_ptr<bool>(alive)](const std::string& owner) {
+            if (!living.lock()) return;
+            if (owner.empty()) {
+                asked = false;
+            } else if (!asked) {
+                readAgain();
             }
-            if (shared->changed) shared->changed(now);
-        });
+        };
+        client.left = [this, living = std::weak_ptr<bool>(alive)] {
+            if (living.lock()) asked = false;
+        };
+        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
+        client.matches.emplace_back(
+            std::string("type='signal',sender='") + portalName + "',path='" + portalPath + "',interface='" +
+                settingsInterface + "',member='SettingChanged'",
+            [self = this, living = std::weak_ptr<bool>(alive)](sdbus::Message& message) -> std::function<void()> {
+                std::string space, key;
+                sdbus::Variant value;
+                message >> space >> key >> value;
+                if (space != appearanceNamespace || !isAppearanceKey(key)) return {};
+                return onMain(self, living, [key, value = unwrapped(std::move(value))](Connection& target) {
+                    target.set(key, value);
+                });
+            });
+        portal = BusService::make(BusService::Bus::session, portalName, DispatchQueue::main(), std::move(client));
     }
 };
 
 std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const Preferences&)> changed) {
     auto connection = std::make_unique<Connection>();
-    auto bus = DBusConnection::session();
-    if (!bus) return nullptr;
-    connection->shared->changed = std::move(changed);
-    try {
-        connection->attach(std::move(bus));
-    } catch (const sdbus::Error&) {
-        return nullptr;
-    }
-    // Listening before asking: a change while the answers travel is not lost.
-    connection->readAgain();
-    connection->follower = RunLoop::main().addObserver([raw = connection.get()] { raw->follow(); });
+    connection->changed = std::move(changed);
+    connection->follow();
     return std::unique_ptr<SettingsPortal>(new SettingsPortal(std::move(connection)));
 }
 
 std::optional<std::string> SettingsPortal::readText(const std::string& space, const std::string& key) {
     auto bus = DBusConnection::session();
     if (!bus) return std::nullopt;
+    std::optional<std::string> text;
     try {
         auto proxy = sdbus::createProxy(*bus, portalName, portalPath);
         auto value = readSetting(*proxy, space, key);
-        if (value && value->containsValueOfType<std::string>()) return value->get<std::string>();
+        if (value && value->containsValueOfType<std::string>()) text = value->get<std::string>();
     } catch (const sdbus::Error&) {
     }
-    return std::nullopt;
+    DBusConnection::wake(*bus);
+    return text;
 }
 
 SettingsPortal::SettingsPortal(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}

@@ -9,6 +9,7 @@
 #include "Foundation/Bundle.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
 
@@ -77,12 +78,19 @@ CGFloat barWidth(NSStatusItem& item, NSView& content) {
 
 }  // namespace
 
-StatusNotifierItemExport::StatusNotifierItemExport(std::shared_ptr<sdbus::IConnection> connection, std::string busName,
-                                                   std::string id, const std::shared_ptr<NSStatusItem>& item,
-                                                   std::function<void()> named)
-    : connection_(std::move(connection)), busName_(std::move(busName)), item_(item),
-      menu_(*connection_, std::string(path) + "/Menu") {
-    object_ = sdbus::createObject(*connection_, path);
+StatusNotifierItemExport::StatusNotifierItemExport(std::string busName, std::string id,
+                                                   const std::shared_ptr<NSStatusItem>& item)
+    : busName_(std::move(busName)), id_(std::move(id)), item_(item), menu_(std::string(path) + "/Menu") {}
+
+void StatusNotifierItemExport::publish(std::function<void()> named) {
+    connection_ = DBusConnection::separate(DBusConnection::Bus::session);
+    if (!connection_) return;
+    try {
+        menu_.publish(*connection_);
+        object_ = sdbus::createObject(*connection_, path);
+    } catch (const sdbus::Error&) {
+        return;
+    }
     auto shared = shared_;
     auto read = [shared](auto member) {
         return [shared, member] {
@@ -91,7 +99,7 @@ StatusNotifierItemExport::StatusNotifierItemExport(std::shared_ptr<sdbus::IConne
         };
     };
     object_->registerProperty("Category").onInterface(itemInterface).withGetter([] { return std::string("ApplicationStatus"); });
-    object_->registerProperty("Id").onInterface(itemInterface).withGetter([id] { return id; });
+    object_->registerProperty("Id").onInterface(itemInterface).withGetter([id = id_] { return id; });
     object_->registerProperty("Title").onInterface(itemInterface).withGetter(read(&Look::title));
     object_->registerProperty("Status").onInterface(itemInterface).withGetter(read(&Look::status));
     object_->registerProperty("ItemIsMenu").onInterface(itemInterface).withGetter(read(&Look::itemIsMenu));
@@ -114,11 +122,10 @@ StatusNotifierItemExport::StatusNotifierItemExport(std::shared_ptr<sdbus::IConne
     object_->registerProperty("Menu").onInterface(itemInterface).withGetter([menu = menu_.path()] { return sdbus::ObjectPath(menu); });
 
     // A click on the item in the tray is a click on its button.
-    std::weak_ptr<NSStatusItem> weak = item;
     object_->registerMethod("Activate")
         .onInterface(itemInterface)
         .withInputParamNames("x", "y")
-        .implementedAs([weak](std::int32_t, std::int32_t) {
+        .implementedAs([weak = item_](std::int32_t, std::int32_t) {
             DispatchQueue::main().async([weak] {
                 auto item = weak.lock();
                 if (auto button = item ? item->button() : nullptr; button && button->hasAction()) button->sendAction();
@@ -132,27 +139,21 @@ StatusNotifierItemExport::StatusNotifierItemExport(std::shared_ptr<sdbus::IConne
         object_->registerSignal(signal).onInterface(itemInterface);
     }
     object_->registerSignal("NewStatus").onInterface(itemInterface).withParameters<std::string>("status");
-    object_->finishRegistration();
-
-    // Asked without waiting: the answer comes on the bus thread.
-    daemon_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
-    constexpr std::uint32_t doNotQueue = 4, primaryOwner = 1, alreadyOwner = 4;
-    daemon_->callMethodAsync("RequestName")
-        .onInterface("org.freedesktop.DBus")
-        .withArguments(busName_, doNotQueue)
-        .uponReplyInvoke([flag = std::weak_ptr<bool>(named_), named = std::move(named)](const sdbus::Error* error, std::uint32_t result) {
-            if (error || (result != primaryOwner && result != alreadyOwner)) return;
-            DispatchQueue::main().async([flag, named] {
-                auto isNamed = flag.lock();
-                if (!isNamed) return;
-                *isNamed = true;
-                if (named) named();
+    try {
+        object_->finishRegistration();
+        daemon_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+        constexpr std::uint32_t doNotQueue = 4, primaryOwner = 1, alreadyOwner = 4;
+        daemon_->callMethodAsync("RequestName")
+            .onInterface("org.freedesktop.DBus")
+            .withArguments(busName_, doNotQueue)
+            .uponReplyInvoke([named = std::move(named)](const sdbus::Error* error, std::uint32_t result) {
+                if (!error && (result == primaryOwner || result == alreadyOwner) && named) named();
             });
-        });
+    } catch (const sdbus::Error&) {
+    }
+    DBusConnection::wake(*connection_);
 }
 
-// The members go in reverse order: the proxy, the menu and the item leave the connection before it
-// closes.
 StatusNotifierItemExport::~StatusNotifierItemExport() = default;
 
 std::vector<Pixmap> StatusNotifierItemExport::iconOf(NSStatusItem& item) {
@@ -209,28 +210,33 @@ StatusNotifierItemExport::Look StatusNotifierItemExport::lookOf(NSStatusItem& it
     return look;
 }
 
-void StatusNotifierItemExport::update() {
+StatusNotifierItemExport::Changes StatusNotifierItemExport::update() {
+    Changes changes;
     auto item = item_.lock();
-    if (!item) return;
+    if (!item) return changes;
     Look look = lookOf(*item);
-    Look before;
     {
         std::lock_guard lock(shared_->mutex);
-        if (shared_->look == look) {
-            before = look;
-        } else {
-            before = std::exchange(shared_->look, look);
-        }
+        changes.title = look.title != shared_->look.title;
+        changes.icon = look.icon != shared_->look.icon;
+        if (look.status != shared_->look.status) changes.status = look.status;
+        if (!(shared_->look == look)) shared_->look = std::move(look);
     }
-    // Signals go out with the copy's lock let go of: the bus thread may be waiting for it.
+    changes.menuRevision = menu_.update(item->menu());
+    return changes;
+}
+
+void StatusNotifierItemExport::tell(const Changes& changes) {
+    if (!object_) return;
     try {
-        if (look.title != before.title) {
+        if (changes.title) {
             object_->emitSignal("NewTitle").onInterface(itemInterface);
             object_->emitSignal("NewToolTip").onInterface(itemInterface);
         }
-        if (look.icon != before.icon) object_->emitSignal("NewIcon").onInterface(itemInterface);
-        if (look.status != before.status) object_->emitSignal("NewStatus").onInterface(itemInterface).withArguments(look.status);
+        if (changes.icon) object_->emitSignal("NewIcon").onInterface(itemInterface);
+        if (changes.status) object_->emitSignal("NewStatus").onInterface(itemInterface).withArguments(*changes.status);
     } catch (const sdbus::Error&) {
     }
-    menu_.update(item->menu());
+    if (changes.menuRevision) menu_.layoutUpdated(*changes.menuRevision);
+    DBusConnection::wake(*connection_);
 }

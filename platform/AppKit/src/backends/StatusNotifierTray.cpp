@@ -11,7 +11,7 @@
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/ProcessInfo.hpp"
 #include "Foundation/RunLoop.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/backends/BusService.hpp"
 #include "backends/StatusNotifierItemExport.hpp"
 
 namespace {
@@ -19,7 +19,8 @@ namespace {
 constexpr const char* watcherName = "org.kde.StatusNotifierWatcher";
 constexpr const char* watcherPath = "/StatusNotifierWatcher";
 
-// The bar's items on the bus, on the main thread.
+// The bar's items on the bus, on the main thread; what waits for the bus runs on the watcher's
+// service's thread.
 class Tray {
 public:
     static Tray& shared() {
@@ -28,10 +29,33 @@ public:
     }
 
     void start() {
-        if (started_) return;
-        started_ = true;
+        if (watcher_) return;
+        BusService::Client client;
+        client.joined = [this](const std::string& owner) {
+            joined_ = true;
+            watched_ = !owner.empty();
+        };
+        // A watcher that comes later (the desktop's panel starts after us, or restarts) learns of
+        // every item then.
+        client.ownerChanged = [this](const std::string& owner) {
+            watched_ = !owner.empty();
+            if (watched_) registerAll();
+        };
+        // The items' own connections went with the bus: they are exported anew once it is back.
+        client.left = [this] {
+            joined_ = watched_ = false;
+            for (auto& entry : exported_) letGo(std::move(entry.exported));
+            exported_.clear();
+        };
+        watcher_ = BusService::make(BusService::Bus::session, watcherName, DispatchQueue::main(), std::move(client));
         RunLoop::main().addObserver([this] { pass(); });
     }
+
+private:
+    struct Exported {
+        std::weak_ptr<NSStatusItem> item;
+        std::shared_ptr<StatusNotifierItemExport> exported;
+    };
 
     void registerAll() {
         for (const auto& entry : exported_) {
@@ -40,94 +64,64 @@ public:
     }
 
     void registerItem(const std::string& busName) {
-        if (!watcher_) return;
-        try {
-            // Registered by bus name: the watcher finds the item at its usual path and forgets it
-            // when the name goes. Without a watcher the call fails and the item stays in the bar.
-            watcher_->callMethodAsync("RegisterStatusNotifierItem")
-                .onInterface(watcherName)
-                .withArguments(busName)
-                .uponReplyInvoke([](const sdbus::Error*) {});
-        } catch (const sdbus::Error&) {
-        }
+        if (!watched_) return;
+        // Registered by bus name: the watcher finds the item at its usual path and forgets it
+        // when the name goes. A watcher that fails the call keeps the item in the bar only.
+        watcher_->call({watcherPath, watcherName, "RegisterStatusNotifierItem",
+                        [busName](sdbus::MethodCall& call) { call << busName; }},
+                       [](sdbus::MethodReply*, const sdbus::Error*) { return std::function<void()>(); });
     }
 
-private:
-    struct Exported {
-        std::weak_ptr<NSStatusItem> item;
-        std::unique_ptr<StatusNotifierItemExport> exported;
-    };
+    // An export is let go of where it was made: closing its connection may wait for the bus.
+    void letGo(std::shared_ptr<StatusNotifierItemExport> exported) {
+        watcher_->perform([exported = std::move(exported)](const std::shared_ptr<sdbus::IConnection>&) mutable {
+            exported.reset();
+        });
+    }
 
     void pass() {
         const auto items = NSStatusBar::system().statusItems();
-        followTheBus(!items.empty());
-        if (!connection_) return;
-        std::erase_if(exported_, [&](const Exported& entry) {
+        if (!joined_) return;
+        std::erase_if(exported_, [&](Exported& entry) {
             auto item = entry.item.lock();
-            return !item || std::find(items.begin(), items.end(), item) == items.end();
+            if (item && std::find(items.begin(), items.end(), item) != items.end()) return false;
+            letGo(std::move(entry.exported));
+            return true;
         });
         for (const auto& item : items) {
             auto known = std::find_if(exported_.begin(), exported_.end(), [&](const Exported& entry) { return entry.item.lock() == item; });
             if (known != exported_.end()) {
-                known->exported->update();
+                if (auto changes = known->exported->update(); changes.any()) {
+                    watcher_->perform([exported = known->exported, changes](const std::shared_ptr<sdbus::IConnection>&) {
+                        exported->tell(changes);
+                    });
+                }
                 continue;
             }
-            auto own = DBusConnection::separate(DBusConnection::Bus::session);
-            if (!own) return;
             const std::string number = std::to_string(nextNumber_++);
             const std::string busName =
                 "org.kde.StatusNotifierItem-" + std::to_string(ProcessInfo::processInfo().processIdentifier()) + "-" + number;
-            try {
-                auto exported = std::make_unique<StatusNotifierItemExport>(
-                    std::move(own), busName, ProcessInfo::processInfo().processName() + "-" + number, item,
-                    [busName] { Tray::shared().registerItem(busName); });
-                exported->update();
-                exported_.push_back({item, std::move(exported)});
-            } catch (const sdbus::Error&) {
-            }
-        }
-    }
-
-    // Takes the shared session connection while there are items, and follows it when it is made
-    // anew (another bus, or the bus came back): the items are exported again on the new one.
-    void followTheBus(bool wanted) {
-        auto current = wanted ? DBusConnection::session() : nullptr;
-        if (current == connection_) return;
-        leaveTheBus();
-        if (!current) return;
-        connection_ = std::move(current);
-        try {
-            watcher_ = sdbus::createProxy(*connection_, watcherName, watcherPath);
-            // A watcher that comes later (the desktop's panel starts after us, or restarts) learns
-            // of every item then.
-            watcherComes_ = connection_->addMatch(
-                "type='signal',sender='org.freedesktop.DBus',path='/org/freedesktop/DBus',"
-                "interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='" + std::string(watcherName) + "'",
-                [](sdbus::Message& message) {
-                    std::string name, before, now;
-                    try {
-                        message >> name >> before >> now;
-                    } catch (const sdbus::Error&) {
-                        return;
-                    }
-                    if (!now.empty()) DispatchQueue::main().async([] { Tray::shared().registerAll(); });
+            auto exported = std::make_shared<StatusNotifierItemExport>(
+                busName, ProcessInfo::processInfo().processName() + "-" + number, item);
+            exported->update();
+            std::weak_ptr<StatusNotifierItemExport> weak = exported;
+            watcher_->perform([exported, weak](const std::shared_ptr<sdbus::IConnection>&) {
+                exported->publish([weak] {
+                    DispatchQueue::main().async([weak] {
+                        auto named = weak.lock();
+                        if (!named) return;
+                        named->setNamed();
+                        Tray::shared().registerItem(named->busName());
+                    });
                 });
-        } catch (const sdbus::Error&) {
-            leaveTheBus();
+            });
+            exported_.push_back({item, std::move(exported)});
         }
     }
 
-    void leaveTheBus() {
-        exported_.clear();
-        watcherComes_.reset();
-        watcher_.reset();
-        connection_.reset();
-    }
-
-    bool started_ = false;
-    std::shared_ptr<sdbus::IConnection> connection_;
-    std::unique_ptr<sdbus::IProxy> watcher_;
-    sdbus::Slot watcherComes_;
+    std::shared_ptr<BusService> watcher_;
+    bool joined_ = false;   // the session bus is there
+    bool watched_ = false;  // a watcher owns its name on it
     std::vector<Exported> exported_;
     int nextNumber_ = 1;
 };

@@ -6,55 +6,32 @@
 
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/DispatchQueue.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
-
-namespace {
-
-void post(const char* name) {
-    DispatchQueue::main().async([name] { NSWorkspace::shared().notificationCenter().post(name); });
-}
-
-}  // namespace
+#include "Foundation/backends/BusService.hpp"
 
 struct SystemSleepFeed::Listener {
     std::mutex mutex;
-    std::shared_ptr<sdbus::IConnection> connection;
-    sdbus::Slot match;  // let go of before its connection
+    std::shared_ptr<BusService> logind;
 };
 
 SystemSleepFeed::SystemSleepFeed() : listener_(std::make_unique<Listener>()) {}
 
-SystemSleepFeed::~SystemSleepFeed() {
-    std::lock_guard lock(listener_->mutex);
-    listener_->match.reset();
-}
+SystemSleepFeed::~SystemSleepFeed() = default;
 
-bool SystemSleepFeed::listen() {
-    auto connection = DBusConnection::system();
-    auto& listener = *listener_;
-    std::lock_guard lock(listener.mutex);
-    if (connection == listener.connection) return connection != nullptr;
-    listener.match.reset();
-    listener.connection = connection;
-    if (!connection) return false;
-    try {
-        // The bus matches the sender against whoever owns logind's name when the signal comes.
-        listener.match = connection->addMatch(
-            "type='signal',sender='org.freedesktop.login1',path='/org/freedesktop/login1',"
-            "interface='org.freedesktop.login1.Manager',member='PrepareForSleep'",
-            [](sdbus::Message& message) {
-                bool sleeping = false;
-                try {
-                    message >> sleeping;
-                } catch (const sdbus::Error&) {
-                    return;  // not the signal we know
-                }
-                if (!message) return;
-                post(sleeping ? NSWorkspaceWillSleepNotification : NSWorkspaceDidWakeNotification);
-            });
-    } catch (const sdbus::Error&) {
-        listener.connection.reset();
-        return false;
-    }
-    return true;
+void SystemSleepFeed::listen() {
+    std::lock_guard lock(listener_->mutex);
+    if (listener_->logind) return listener_->logind->followAddress();
+    BusService::Client client;
+    // The bus matches the sender against whoever owns logind's name when the signal comes.
+    client.matches.emplace_back(
+        "type='signal',sender='org.freedesktop.login1',path='/org/freedesktop/login1',"
+        "interface='org.freedesktop.login1.Manager',member='PrepareForSleep'",
+        [](sdbus::Message& message) -> std::function<void()> {
+            bool sleeping = false;
+            message >> sleeping;
+            if (!message) return {};
+            const char* name = sleeping ? NSWorkspaceWillSleepNotification : NSWorkspaceDidWakeNotification;
+            return [name] { NSWorkspace::shared().notificationCenter().post(name); };
+        });
+    listener_->logind = BusService::make(BusService::Bus::system, "org.freedesktop.login1", DispatchQueue::main(),
+                                         std::move(client));
 }

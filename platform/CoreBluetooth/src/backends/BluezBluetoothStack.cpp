@@ -6,7 +6,7 @@
 #include <mutex>
 #include <set>
 
-#include "BluezSnapshot.hpp"
+#include "Foundation/backends/BluezObjects.hpp"
 
 namespace {
 
@@ -34,12 +34,15 @@ bool wanted(const std::optional<std::vector<CBUUID>>& filter, const CBUUID& uuid
     return !filter || std::find(filter->begin(), filter->end(), uuid) != filter->end();
 }
 
+// Whether a UUID as BlueZ writes it is `uuid`.
+bool is(const std::string& text, const CBUUID& uuid) { return CBUUID::fromString(text) == uuid; }
+
 // Whether the device publishes Battery1 in place of a GATT Battery Service.
 bool offersBatteryInterface(const bluez::Snapshot& snapshot, const bluez::Device& device) {
     if (!device.battery) return false;
     auto services = snapshot.servicesOf(device.path);
     return std::none_of(services.begin(), services.end(),
-                        [](const bluez::GattService* service) { return service->uuid == batteryService; });
+                        [](const bluez::GattService* service) { return is(service->uuid, batteryService); });
 }
 
 }  // namespace
@@ -55,7 +58,6 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
 
     BluezObjects& objects = BluezObjects::shared();
     std::shared_ptr<void> observation;
-    std::mutex rebuilding;  // one rebuild at a time, so that the last one made is of the newest objects
 
     std::mutex mutex;  // guards everything below; never held while BlueZ is called
     std::shared_ptr<const bluez::Snapshot> snapshot = std::make_shared<bluez::Snapshot>();
@@ -63,11 +65,12 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
     std::vector<std::weak_ptr<BluetoothStackObserver>> observers;
     std::map<UUID, Link> links;
 
+    // The copy's observers run one at a time: rebuilds never overlap, and the last one takes in
+    // the newest snapshot.
     void start() {
         observation = objects.observe([weak = weak_from_this()] {
             if (auto core = weak.lock()) core->rebuild();
         });
-        rebuild();
     }
 
     std::shared_ptr<const bluez::Snapshot> current() {
@@ -75,8 +78,8 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
         return snapshot;
     }
 
-    static CBManagerState stateOf(bluez::Presence presence, const bluez::Snapshot& snapshot) {
-        switch (presence) {
+    static CBManagerState stateOf(const bluez::Snapshot& snapshot) {
+        switch (snapshot.presence) {
         case bluez::Presence::unknown: return CBManagerState::unknown;
         case bluez::Presence::absent:
         case bluez::Presence::unreadable: return CBManagerState::poweredOff;
@@ -86,17 +89,11 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
         return snapshot.anyAdapterPowered() ? CBManagerState::poweredOn : CBManagerState::poweredOff;
     }
 
-    // Takes in the copy of BlueZ's objects as it is now, then tells the observers what that
+    // Takes in the snapshot of BlueZ's objects as it is now, then tells the observers what that
     // changed: every link to a peripheral that went down, then the state (so that peripherals of
     // a BlueZ that went away are seen to go before Bluetooth is seen off).
     void rebuild() {
-        std::lock_guard serial(rebuilding);
-        auto next = std::make_shared<bluez::Snapshot>();
-        bluez::Presence presence = bluez::Presence::unknown;
-        objects.read([&](bluez::Presence now, const bluez::Objects& tree) {
-            presence = now;
-            *next = bluez::Snapshot::of(tree);
-        });
+        auto next = objects.snapshot();
         std::optional<CBManagerState> newState;
         std::vector<UUID> lost;
         std::vector<std::weak_ptr<BluetoothStackObserver>> listeners;
@@ -113,7 +110,7 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
                 if (!device || !device->connected) link.own = false;
             }
             snapshot = std::move(next);
-            auto now = stateOf(presence, *snapshot);
+            auto now = stateOf(*snapshot);
             if (now != state) newState = state = now;
             std::erase_if(observers, [](const auto& observer) { return observer.expired(); });
             listeners = observers;
@@ -129,8 +126,8 @@ struct BluezBluetoothStack::Core : std::enable_shared_from_this<Core> {
 
     // Asks BlueZ to drop a link (the answer does not matter: the link is reported when it goes).
     void disconnect(const std::string& path) {
-        objects.call(path, bluez::deviceInterface, "Disconnect", [](sdbus::MethodCall&) {}, connectTimeout,
-                     [](sdbus::MethodReply*, const sdbus::Error*) {});
+        objects.call(path, bluez::deviceInterface, "Disconnect", {}, connectTimeout,
+                     [](sdbus::MethodReply*, const sdbus::Error*) { return std::function<void()>(); });
     }
 
     void connected(const UUID& identifier, std::uint64_t attempt, const std::string& path, const sdbus::Error* error,
@@ -188,9 +185,10 @@ std::vector<BluetoothPeripheralInfo> BluezBluetoothStack::connectedPeripherals(c
         if (!snapshot->isUsable(device) || !listed.insert(device.identifier).second) continue;
         auto gatt = snapshot->servicesOf(device.path);
         auto offered = [&](const CBUUID& uuid) {
-            if (std::find(device.uuids.begin(), device.uuids.end(), uuid) != device.uuids.end()) return true;
+            if (std::any_of(device.uuids.begin(), device.uuids.end(), [&](const std::string& text) { return is(text, uuid); }))
+                return true;
             if (uuid == batteryService && device.battery) return true;
-            return std::any_of(gatt.begin(), gatt.end(), [&](const bluez::GattService* service) { return service->uuid == uuid; });
+            return std::any_of(gatt.begin(), gatt.end(), [&](const bluez::GattService* service) { return is(service->uuid, uuid); });
         };
         if (std::any_of(services.begin(), services.end(), offered)) found.push_back({device.identifier, device.name});
     }
@@ -217,14 +215,18 @@ void BluezBluetoothStack::connect(const UUID& peripheral, ConnectCompletion comp
     link.pending = true;
     link.cancelled = false;
     lock.unlock();
-    core_->objects.call(path, bluez::deviceInterface, "Connect", [](sdbus::MethodCall&) {}, connectTimeout,
+    core_->objects.call(path, bluez::deviceInterface, "Connect", {}, connectTimeout,
                         [weak = std::weak_ptr<Core>(core_), peripheral, attempt, path,
-                         completion](sdbus::MethodReply*, const sdbus::Error* error) {
-                            if (auto core = weak.lock()) {
-                                core->connected(peripheral, attempt, path, error, completion);
-                            } else {
-                                completion(CBError{CBError::Code::connectionFailed, "Bluetooth went away"});
-                            }
+                         completion](sdbus::MethodReply*, const sdbus::Error* error) -> std::function<void()> {
+                            std::optional<sdbus::Error> failure;
+                            if (error) failure = *error;
+                            return [weak, peripheral, attempt, path, completion, failure] {
+                                if (auto core = weak.lock()) {
+                                    core->connected(peripheral, attempt, path, failure ? &*failure : nullptr, completion);
+                                } else {
+                                    completion(CBError{CBError::Code::connectionFailed, "Bluetooth went away"});
+                                }
+                            };
                         });
 }
 
@@ -255,7 +257,8 @@ void BluezBluetoothStack::discoverServices(const UUID& peripheral, const std::op
     if (!device || !snapshot->isUsable(*device)) return completion(notConnected());
     std::vector<BluetoothAttributeInfo> found;
     for (const auto* service : snapshot->servicesOf(device->path)) {
-        if (wanted(filter, service->uuid)) found.push_back({service->path, service->uuid});
+        auto uuid = CBUUID::fromString(service->uuid);
+        if (uuid && wanted(filter, *uuid)) found.push_back({service->path, *uuid});
     }
     if (offersBatteryInterface(*snapshot, *device) && wanted(filter, batteryService))
         found.push_back({device->path + batterySuffix, batteryService});
@@ -277,7 +280,8 @@ void BluezBluetoothStack::discoverCharacteristics(const UUID& peripheral, const 
     const auto* gatt = snapshot->service(service);
     if (!gatt || gatt->device != device->path) return completion(invalidHandle());
     for (const auto* characteristic : snapshot->characteristicsOf(service)) {
-        if (wanted(filter, characteristic->uuid)) found.push_back({characteristic->path, characteristic->uuid});
+        auto uuid = CBUUID::fromString(characteristic->uuid);
+        if (uuid && wanted(filter, *uuid)) found.push_back({characteristic->path, *uuid});
     }
     completion(std::move(found));
 }
@@ -298,14 +302,15 @@ void BluezBluetoothStack::readValue(const UUID& peripheral, const std::string& c
     core_->objects.call(
         characteristic, bluez::gattCharacteristicInterface, "ReadValue",
         [](sdbus::MethodCall& call) { call << std::map<std::string, sdbus::Variant>{}; }, readTimeout,
-        [completion](sdbus::MethodReply* reply, const sdbus::Error* error) {
-            if (error) return completion(busError(CBError::Code::unknown, *error));
-            std::vector<std::uint8_t> value;
-            try {
-                *reply >> value;
-            } catch (const sdbus::Error& wrong) {
-                return completion(busError(CBError::Code::unknown, wrong));
+        [completion](sdbus::MethodReply* reply, const sdbus::Error* error) -> std::function<void()> {
+            BluetoothResult<Data> result = Data();
+            if (error) {
+                result = busError(CBError::Code::unknown, *error);
+            } else {
+                std::vector<std::uint8_t> value;
+                *reply >> value;  // an answer that does not read so comes back as an error
+                result = Data(value.begin(), value.end());
             }
-            completion(Data(value.begin(), value.end()));
+            return [completion, result] { completion(result); };
         });
 }

@@ -6,77 +6,151 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
+#include <map>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Longest sleep of a dispatch thread: deadlines of calls added from other threads while it sleeps
-// are noticed within this time.
-constexpr int longestPollMilliseconds = 200;
-// A bus that did not answer is asked again only after this pause, not on every use.
-constexpr auto retryPause = std::chrono::seconds(5);
+// The longest the end of the process waits for the dispatch threads.
+constexpr auto exitPatience = std::chrono::seconds(1);
 
 const char* variable(DBusConnection::Bus bus) {
     return bus == DBusConnection::Bus::session ? "DBUS_SESSION_BUS_ADDRESS" : "DBUS_SYSTEM_BUS_ADDRESS";
 }
 
+struct Dispatched;
+
+// Every connection with a dispatch thread, so that a connection leads to its thread, and so that
+// the end of the process can stop them all.
+struct Registry {
+    std::mutex mutex;
+    std::condition_variable ended;  // a dispatch thread has ended
+    std::map<const sdbus::IConnection*, Dispatched*> live;
+    bool exiting = false;
+};
+
+void stopAll();
+
+Registry& registry() {
+    // Lives as long as the process. The hook is in place before the first bus is joined, so that
+    // it runs at exit before anything made before that is ended.
+    static Registry* made = [] {
+        auto* registry = new Registry();
+        std::atexit(stopAll);
+        return registry;
+    }();
+    return *made;
+}
+
 // A connection with the thread that dispatches its incoming messages. sdbus-c++'s own loop ends the
-// process when the bus goes away under it; this one notes the loss instead, so that the next user
-// of the bus gets a fresh connection.
+// process when the bus goes away under it; this one notes the loss instead and tells those who
+// watch for it, so that the next user of the bus gets a fresh connection.
 struct Dispatched {
     std::unique_ptr<sdbus::IConnection> connection;
-    int stop = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::atomic<bool> stopping{false};
     std::atomic<bool> lost{false};
-    std::atomic<bool> endsItself{false};
     std::thread thread;
+    std::thread::id threadId;
+    // Guarded by the registry's mutex.
+    bool running = true;
+    bool endsItself = false;
+    // Guarded by watchersMutex.
+    std::mutex watchersMutex;
+    std::vector<std::weak_ptr<std::function<void()>>> watchers;
 
     explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {
-        thread = std::thread([this] {
-            run();
-            if (endsItself) delete this;
-        });
+        auto& all = registry();
+        std::lock_guard lock(all.mutex);
+        all.live.emplace(connection.get(), this);
+        thread = std::thread([this] { run(); });
+        threadId = thread.get_id();
     }
 
-    void requestStop() {
+    void signal() {
         std::uint64_t one = 1;
-        [[maybe_unused]] auto written = ::write(stop, &one, sizeof one);
+        [[maybe_unused]] auto written = ::write(wakeFd, &one, sizeof one);
     }
 
     ~Dispatched() {
-        requestStop();
+        stopping = true;
+        signal();
         if (thread.joinable()) thread.join();
+        {
+            auto& all = registry();
+            std::lock_guard lock(all.mutex);
+            all.live.erase(connection.get());
+        }
         connection.reset();
-        ::close(stop);
+        ::close(wakeFd);
     }
 
     void run() {
         try {
-            for (;;) {
-                while (connection->processPendingRequest()) {
-                }
+            while (!stopping) {
+                if (connection->processPendingRequest()) continue;
                 const auto data = connection->getEventLoopPollData();
-                int wait = longestPollMilliseconds;
-                if (data.timeout_usec != UINT64_MAX) {
-                    timespec now{};
-                    ::clock_gettime(CLOCK_MONOTONIC, &now);
-                    const auto nowUsec = static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
-                                         static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
-                    const auto left = data.timeout_usec > nowUsec ? (data.timeout_usec - nowUsec + 999) / 1000 : 0;
-                    wait = static_cast<int>(std::min<std::uint64_t>(left, longestPollMilliseconds));
+                pollfd fds[2] = {{data.fd, data.events, 0}, {wakeFd, POLLIN, 0}};
+                if (::poll(fds, 2, data.getPollTimeout()) < 0 && errno != EINTR) break;
+                if (fds[1].revents & POLLIN) {
+                    std::uint64_t count = 0;
+                    [[maybe_unused]] auto read = ::read(wakeFd, &count, sizeof count);
                 }
-                pollfd fds[2] = {{data.fd, data.events, 0}, {stop, POLLIN, 0}};
-                if (::poll(fds, 2, wait) < 0 && errno != EINTR) break;
-                if (fds[1].revents & POLLIN) return;
             }
         } catch (const sdbus::Error&) {
         }
-        lost = true;
+        if (!stopping) noteLoss();
+        auto& all = registry();
+        std::unique_lock lock(all.mutex);
+        running = false;
+        all.ended.notify_all();
+        if (endsItself && !all.exiting) {
+            lock.unlock();
+            delete this;
+        }
+    }
+
+    void noteLoss() {
+        std::vector<std::shared_ptr<std::function<void()>>> told;
+        {
+            std::lock_guard lock(watchersMutex);
+            lost = true;
+            for (const auto& watcher : watchers) {
+                if (auto live = watcher.lock()) told.push_back(std::move(live));
+            }
+            watchers.clear();
+        }
+        for (const auto& lostNow : told) (*lostNow)();
     }
 };
+
+void stopAll() {
+    auto& all = registry();
+    std::unique_lock lock(all.mutex);
+    all.exiting = true;
+    for (auto& [connection, dispatched] : all.live) {
+        dispatched->stopping = true;
+        dispatched->signal();
+    }
+    // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to the
+    // end of the process.
+    const auto deadline = std::chrono::steady_clock::now() + exitPatience;
+    all.ended.wait_until(lock, deadline, [&] {
+        return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
+    });
+    for (auto& [connection, dispatched] : all.live) {
+        if (!dispatched->thread.joinable()) continue;
+        if (dispatched->running) {
+            dispatched->thread.detach();
+        } else {
+            dispatched->thread.join();
+        }
+    }
+}
 
 std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
     // sd-bus reads the address variable itself (and frees what it made when the bus does not
@@ -85,18 +159,32 @@ std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
                                                            : sdbus::createSystemBusConnection();
     auto* made = new Dispatched(std::move(connection));
     return std::shared_ptr<Dispatched>(made, [](Dispatched* dispatched) {
-        if (dispatched->thread.get_id() == std::this_thread::get_id()) {
+        auto& all = registry();
+        std::unique_lock lock(all.mutex);
+        // At exit a connection is left as it is: closing it would wait to send what is queued.
+        if (all.exiting) return;
+        if (dispatched->threadId == std::this_thread::get_id()) {
             // Let go of from one of its own callbacks: the thread ends it once the callback returns.
             dispatched->thread.detach();
             dispatched->endsItself = true;
-            dispatched->requestStop();
+            dispatched->stopping = true;
             return;
         }
+        lock.unlock();
         delete dispatched;
     });
 }
 
+std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatched>& dispatched) {
+    return std::shared_ptr<sdbus::IConnection>(dispatched, dispatched->connection.get());
+}
+
 }  // namespace
+
+std::string DBusConnection::address(Bus bus) {
+    const char* set = std::getenv(variable(bus));
+    return set ? set : "";
+}
 
 std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
     struct Entry {
@@ -105,69 +193,96 @@ std::shared_ptr<sdbus::IConnection> DBusConnection::shared(Bus bus) {
         std::mutex mutex;
         std::string address;
         std::shared_ptr<Dispatched> dispatched;
-        std::optional<std::chrono::steady_clock::time_point> failedAt;
+        std::atomic<std::uint64_t> attempts{0};
     };
-    static Entry entries[2];
-    const char* set = std::getenv(variable(bus));
-    const std::string address = set ? set : "";
-    const auto now = std::chrono::steady_clock::now();
+    static auto* entries = new Entry[2];  // lives as long as the process, as its connections do
+    registry();
+    const auto wanted = address(bus);
     auto& entry = entries[bus == Bus::session ? 0 : 1];
     std::shared_ptr<Dispatched> stale;  // let go of outside the lock
+    const std::uint64_t seen = entry.attempts;
     std::lock_guard lock(entry.mutex);
-    const bool sameAddress = entry.address == address;
-    const bool usable = entry.dispatched && sameAddress && !entry.dispatched->lost;
-    const bool failedLately = !entry.dispatched && sameAddress && entry.failedAt && now - *entry.failedAt < retryPause;
-    if (!usable && !failedLately) {
+    const bool usable = entry.dispatched && entry.address == wanted && !entry.dispatched->lost;
+    if (!usable) {
+        // Whoever held the lock meanwhile has just tried this address in vain: no second wait.
+        if (entry.attempts != seen && !entry.dispatched && entry.address == wanted) return nullptr;
         stale = std::move(entry.dispatched);
-        entry.address = address;
-        entry.failedAt.reset();
+        entry.address = wanted;
+        ++entry.attempts;
         try {
             entry.dispatched = open(bus);
         } catch (const sdbus::Error&) {
             entry.dispatched.reset();
-            entry.failedAt = now;
         }
     }
     if (!entry.dispatched) return nullptr;
-    return std::shared_ptr<sdbus::IConnection>(entry.dispatched, entry.dispatched->connection.get());
+    return connectionOf(entry.dispatched);
 }
 
 std::shared_ptr<sdbus::IConnection> DBusConnection::separate(Bus bus) {
     try {
-        auto dispatched = open(bus);
-        return std::shared_ptr<sdbus::IConnection>(dispatched, dispatched->connection.get());
+        return connectionOf(open(bus));
     } catch (const sdbus::Error&) {
         return nullptr;
     }
 }
 
+void DBusConnection::wake(sdbus::IConnection& connection) {
+    auto& all = registry();
+    std::lock_guard lock(all.mutex);
+    auto found = all.live.find(&connection);
+    if (found == all.live.end() || found->second->threadId == std::this_thread::get_id()) return;
+    found->second->signal();
+}
+
+std::shared_ptr<void> DBusConnection::whenLost(sdbus::IConnection& connection, std::function<void()> lost) {
+    auto token = std::make_shared<std::function<void()>>(std::move(lost));
+    Dispatched* dispatched = nullptr;
+    {
+        auto& all = registry();
+        std::lock_guard lock(all.mutex);
+        if (auto found = all.live.find(&connection); found != all.live.end()) dispatched = found->second;
+    }
+    bool already = !dispatched;
+    if (dispatched) {
+        // The caller holds the connection, so its dispatcher stays while this runs.
+        std::lock_guard lock(dispatched->watchersMutex);
+        already = dispatched->lost;
+        if (!already) dispatched->watchers.push_back(token);
+    }
+    if (already) (*token)();
+    return token;
+}
+
 bool DBusConnection::hasOwner(sdbus::IConnection& connection, const std::string& name,
                               std::chrono::milliseconds timeout) {
+    bool owned = false;
     try {
-        bool owned = false;
         auto daemon = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
         daemon->callMethod("NameHasOwner")
             .onInterface("org.freedesktop.DBus")
             .withTimeout(timeout)
             .withArguments(name)
             .storeResultsTo(owned);
-        return owned;
     } catch (const sdbus::Error&) {
-        return false;
+        owned = false;
     }
+    wake(connection);
+    return owned;
 }
 
 bool DBusConnection::canReach(sdbus::IConnection& connection, const std::string& name) {
     if (hasOwner(connection, name)) return true;
+    std::vector<std::string> names;
     try {
-        std::vector<std::string> names;
         auto daemon = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
         daemon->callMethod("ListActivatableNames")
             .onInterface("org.freedesktop.DBus")
             .withTimeout(std::chrono::seconds(2))
             .storeResultsTo(names);
-        return std::find(names.begin(), names.end(), name) != names.end();
     } catch (const sdbus::Error&) {
-        return false;
+        names.clear();
     }
+    wake(connection);
+    return std::find(names.begin(), names.end(), name) != names.end();
 }

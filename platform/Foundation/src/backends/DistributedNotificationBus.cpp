@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/DispatchQueue.hpp"
 
 namespace {
 constexpr const char* objectPath = "/org/quillon/DistributedNotificationCenter";
@@ -10,59 +10,58 @@ constexpr const char* interfaceName = "org.quillon.DistributedNotificationCenter
 constexpr const char* signalName = "Posted";
 }  // namespace
 
+// The object that sends, made on the connection joined; used on the bus service's thread only.
+struct DistributedNotificationBus::Sender {
+    std::shared_ptr<sdbus::IConnection> connection;
+    std::unique_ptr<sdbus::IObject> object;  // let go of before its connection
+};
+
 DistributedNotificationBus::DistributedNotificationBus(std::function<void(const DistributedNotification&)> receiver)
-    : receiver_(std::move(receiver)) {}
+    : receiver_(std::move(receiver)), sender_(std::make_shared<Sender>()) {}
 
 DistributedNotificationBus::~DistributedNotificationBus() {
     std::lock_guard lock(mutex_);
-    match_.reset();
-    sender_.reset();
+    if (bus_) bus_->perform([sender = std::move(sender_)](const std::shared_ptr<sdbus::IConnection>&) mutable { sender.reset(); });
 }
 
-bool DistributedNotificationBus::listen() {
-    auto connection = DBusConnection::session();
+std::shared_ptr<BusService> DistributedNotificationBus::listen() {
     std::lock_guard lock(mutex_);
-    if (connection == connection_) return connection != nullptr;
-    match_.reset();
-    sender_.reset();
-    connection_ = connection;
-    if (!connection_) return false;
-    try {
-        match_ = connection_->addMatch(
-            std::string("type='signal',path='") + objectPath + "',interface='" + interfaceName + "',member='" + signalName + "'",
-            [receiver = receiver_](sdbus::Message& message) {
-                DistributedNotification notification;
-                bool hasObject = false;
-                std::string object;
-                try {
-                    message >> notification.name >> hasObject >> object;
-                } catch (const sdbus::Error&) {
-                    return;  // arguments of other kinds: not a notification of ours
-                }
-                if (!message) return;  // too few arguments
-                if (hasObject) notification.object = object;
-                receiver(notification);
-            });
-        sender_ = sdbus::createObject(*connection_, objectPath);
-    } catch (const sdbus::Error&) {
-        match_.reset();
-        sender_.reset();
-        connection_.reset();
-        return false;
+    if (bus_) {
+        bus_->followAddress();
+        return bus_;
     }
-    return true;
+    BusService::Client client;
+    client.matches.emplace_back(
+        std::string("type='signal',path='") + objectPath + "',interface='" + interfaceName + "',member='" + signalName + "'",
+        [receiver = receiver_](sdbus::Message& message) -> std::function<void()> {
+            DistributedNotification notification;
+            bool hasObject = false;
+            std::string object;
+            message >> notification.name >> hasObject >> object;  // arguments of other kinds: not ours
+            if (!message) return {};                              // too few arguments
+            if (hasObject) notification.object = object;
+            receiver(notification);
+            return {};
+        });
+    bus_ = BusService::make(BusService::Bus::session, "", DispatchQueue::global(), std::move(client));
+    return bus_;
 }
 
-bool DistributedNotificationBus::send(const DistributedNotification& notification) {
-    if (!listen()) return false;
-    std::lock_guard lock(mutex_);
-    if (!sender_) return false;
-    try {
-        sender_->emitSignal(signalName)
-            .onInterface(interfaceName)
-            .withArguments(notification.name, notification.object.has_value(), notification.object.value_or(""));
-    } catch (const sdbus::Error&) {
-        return false;
-    }
-    return true;
+void DistributedNotificationBus::send(const DistributedNotification& notification, std::function<void()> otherwise) {
+    listen()->perform([sender = sender_, notification, otherwise = std::move(otherwise)](
+                          const std::shared_ptr<sdbus::IConnection>& connection) {
+        try {
+            if (!connection) throw sdbus::Error("org.freedesktop.DBus.Error.NoServer", "no session bus");
+            if (sender->connection != connection) {
+                sender->object.reset();
+                sender->connection = connection;
+                sender->object = sdbus::createObject(*connection, objectPath);
+            }
+            sender->object->emitSignal(signalName)
+                .onInterface(interfaceName)
+                .withArguments(notification.name, notification.object.has_value(), notification.object.value_or(""));
+        } catch (const sdbus::Error&) {
+            if (otherwise) otherwise();
+        }
+    });
 }

@@ -1,9 +1,9 @@
 // The Bluetooth devices the machine knows by their addresses, as HID user devices of the registry.
 #include <map>
 
-#include "BluezDevices.hpp"
+#include "Foundation/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluezObjects.hpp"
 #include "IOKit/HIDReportDescriptor.hpp"
-#include "IOKit/backends/BluetoothIdentity.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
 #include "SysfsClasses.hpp"
 #include "SysfsHID.hpp"
@@ -78,8 +78,9 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluet
         }
     }
 
-    // What BlueZ says of the rest, and the maker's name where it has read it.
-    for (const auto& device : readBluezDevices()) {
+    // What BlueZ says of the rest, and the maker's name where it has read it; nothing waits for it.
+    const auto bluez = BluezObjects::shared().snapshot();
+    for (const auto& device : bluez->devices) {
         auto& known = devices[device.address];
         if (device.manufacturer) known.manufacturer = *device.manufacturer;
         if (!known.usage && device.appearance) known.usage = usageOfAppearance(*device.appearance);

@@ -5,11 +5,10 @@
 // unset when out of range). Read with ReadOne, or with Read from portals older than it, without
 // waiting: the answers come like changes do. Followed through the portal's SettingChanged signal,
 // each change handed over on the main queue. A portal that starts again, and the portal of a
-// session bus that comes back (the shared connection made anew, seen on the next pass of the main
-// loop), are read again the same way.
+// session bus that comes back, are read again the same way. The session bus is joined off the main
+// thread (Foundation/backends/BusService.hpp): until the portal answers, the preferences are none.
 //
 //   auto portal = SettingsPortal::start([](const SettingsPortal::Preferences& p) { ... });
-//   if (!portal) ...;  // no session bus: the preferences come from elsewhere
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,7 +27,7 @@ public:
 
     /// Asks for the preferences and returns at once; from then on hands the portal's answers and
     /// every change to `changed` on the main queue while the object lives. Nothing is handed over
-    /// where no portal answers. nullptr when there is no session bus.
+    /// where no session bus or no portal answers.
     static std::unique_ptr<SettingsPortal> start(std::function<void(const Preferences&)> changed);
     ~SettingsPortal();
     SettingsPortal(const SettingsPortal&) = delete;

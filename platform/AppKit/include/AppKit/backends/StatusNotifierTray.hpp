@@ -6,7 +6,8 @@
 // org.kde.StatusNotifierWatcher, brought up to date on every pass of the main loop, and taken away
 // with its name when it leaves the bar. Without a session bus or a watcher the items stay in the
 // bar only; a watcher that comes later gets them then, and a session bus that comes back gets
-// them again.
+// them again. The main thread only copies what the items show: the bus is joined, and the items
+// are exported and told of changes, on a thread of the tray's own.
 class StatusNotifierTray {
 public:
     /// Follows the system status bar from now on; the bar starts it with its first item.

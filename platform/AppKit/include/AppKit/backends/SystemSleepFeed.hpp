@@ -17,9 +17,10 @@ public:
     SystemSleepFeed(const SystemSleepFeed&) = delete;
     SystemSleepFeed& operator=(const SystemSleepFeed&) = delete;
 
-    /// Listens on the current system bus, anew when the bus has changed (only logind's own
-    /// signal counts, whenever logind comes); false without a system bus.
-    bool listen();
+    /// Listens on the system bus from now on (only logind's own signal counts, whenever logind
+    /// comes), and on the bus the environment names when it has changed. Returns at once: the
+    /// bus is joined off the caller's thread (Foundation/backends/BusService.hpp).
+    void listen();
 
     struct Listener;
 

@@ -5,7 +5,7 @@
 // - State: powered on while any adapter (org.bluez.Adapter1) is "Powered"; powered off when none
 //   is, while BlueZ is not on the bus (or there is no system bus), or when its objects cannot be
 //   read; unsupported while BlueZ has no adapter at all; unknown until its objects have been read.
-//   BlueZ that comes later, or again, is followed (IOKit/backends/BluezObjects.hpp); when it goes,
+//   BlueZ that comes later, or again, is followed (Foundation/backends/BluezObjects.hpp); when it goes,
 //   each link to a peripheral is reported lost before Bluetooth is reported powered off.
 // - Connected peripherals: devices (org.bluez.Device1) that are "Connected" with their services
 //   resolved, on a powered adapter, offering one of the services asked for in "UUIDs" or as a GATT
@@ -20,9 +20,9 @@
 //   Battery Service with a Battery Level characteristic (2A19) whose value is the one byte of
 //   "Percentage", read from what BlueZ's signals have told of it (no call to BlueZ).
 //
-// The stack answers from the process's copy of BlueZ's objects; connections and reads are asked
-// of BlueZ without waiting, and their answers come on the shared connection's thread. Nothing
-// waits on the caller's thread.
+// The stack answers from the snapshot of the process's copy of BlueZ's objects, which it takes in
+// on the copy's queue after each change; connections and reads are asked of BlueZ without waiting,
+// and their answers come on the system bus's thread. Nothing waits on the caller's thread.
 #include <memory>
 #include <string>
 

@@ -1,10 +1,16 @@
 #pragma once
 // The platform's connections to the desktop's message buses, shared by every freedesktop client of
 // the platform: one connection per bus, whose incoming messages (signals, replies of asynchronous
-// calls) are dispatched on a thread of its own. A client hops to the main queue itself before it
-// touches anything of the main thread, and never lets go of the last reference to a connection from
-// inside one of its callbacks.
+// calls) are dispatched on a thread of its own. That thread sleeps until the bus's socket, sd-bus's
+// own next deadline or wake() calls it. A client hops to its own queue before it touches anything
+// of its own, and never lets go of the last reference to a connection from inside one of its
+// callbacks. Most clients reach a bus through BusService, which joins it off their thread.
+//
+// Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
+// for the main thread. At exit the dispatch threads are stopped, a second at most, and no
+// connection is flushed or closed: a bus that hangs never holds up the end of the process.
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,7 +22,7 @@ public:
 
     /// The shared connection to `bus` at the bus's current address (DBUS_SESSION_BUS_ADDRESS or
     /// DBUS_SYSTEM_BUS_ADDRESS, else the standard one), made on first use and made anew when the
-    /// address changes; empty when no bus answers there (asked again after a short pause).
+    /// address changes or the connection was lost; empty when no bus answers there.
     static std::shared_ptr<sdbus::IConnection> shared(Bus bus);
     static std::shared_ptr<sdbus::IConnection> session() { return shared(Bus::session); }
     static std::shared_ptr<sdbus::IConnection> system() { return shared(Bus::system); }
@@ -24,11 +30,23 @@ public:
     /// that needs a bus name per object; closed (its names released) when let go of. Empty when
     /// no bus answers.
     static std::shared_ptr<sdbus::IConnection> separate(Bus bus);
+    /// The address the environment names for `bus` now; empty for the standard one.
+    static std::string address(Bus bus);
+
+    /// After a thread other than the connection's own has used it (sent a message, or called and
+    /// waited for the answer): wakes the connection's thread, so that it takes in the deadline of
+    /// a call sent, what is left to send, and the messages the waiting caller read meanwhile.
+    static void wake(sdbus::IConnection& connection);
+    /// Calls `lost` on the connection's thread once the connection is lost (at once, on this
+    /// thread, when it is lost already), unless the returned token has been let go of by then.
+    [[nodiscard]] static std::shared_ptr<void> whenLost(sdbus::IConnection& connection, std::function<void()> lost);
 
     /// Whether some peer owns `name` on `connection`; false when the bus does not answer in time.
+    /// Waits for the bus.
     static bool hasOwner(sdbus::IConnection& connection, const std::string& name,
                          std::chrono::milliseconds timeout = std::chrono::seconds(2));
     /// Whether some peer owns `name` or the bus can start one for it (a service it activates).
+    /// Waits for the bus.
     static bool canReach(sdbus::IConnection& connection, const std::string& name);
 
     DBusConnection() = delete;

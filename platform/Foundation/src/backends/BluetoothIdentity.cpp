@@ -1,4 +1,4 @@
-#include "IOKit/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluetoothIdentity.hpp"
 
 #include <glib.h>
 

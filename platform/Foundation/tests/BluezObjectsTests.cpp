@@ -1,0 +1,54 @@
+// The process's copy of BlueZ's objects against python-dbusmock's BlueZ on a private system bus.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "Foundation/RunLoop.hpp"
+#include "Foundation/backends/BluezObjects.hpp"
+#include "Testing/BluezMock.hpp"
+
+// However fast BlueZ signals, and whatever other threads ask of the copy meanwhile, its observers
+// run one at a time, and the snapshot ends as BlueZ's signals left it.
+TEST(BluezObjects, ObserversNeverOverlapUnderAFloodOfSignals) {
+    PrivateSystemBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    BluezMock mock(bus);
+    mock.addAdapter();
+    auto device = mock.addDevice("hci0", "A4:83:E7:00:00:01", "Pen");
+    auto& objects = BluezObjects::shared();
+
+    std::atomic<int> inside{0}, calls{0};
+    std::atomic<bool> overlapped{false};
+    auto observation = objects.observe([&] {
+        if (inside.fetch_add(1) != 0) overlapped = true;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ++calls;
+        inside.fetch_sub(1);
+    });
+    std::atomic<bool> flooding{true};
+    std::atomic<int> answers{0};
+    std::thread asking([&] {
+        while (flooding) {
+            objects.snapshot();
+            objects.call(device, bluez::deviceInterface, "Disconnect", {}, std::chrono::seconds(5),
+                         [&](sdbus::MethodReply*, const sdbus::Error*) { return std::function<void()>([&] { ++answers; }); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        mock.update(device, bluez::deviceInterface, {{"Name", sdbus::Variant("Pen " + std::to_string(i))}});
+    }
+    auto lastName = [&] {
+        auto snapshot = objects.snapshot();
+        return snapshot->devices.size() == 1 && snapshot->devices[0].name == "Pen 199";
+    };
+    const bool caughtUp = RunLoop::main().runUntil(lastName, 15);
+    flooding = false;
+    asking.join();
+    EXPECT_TRUE(caughtUp);
+    EXPECT_GT(calls.load(), 0);
+    EXPECT_GT(answers.load(), 0);
+    EXPECT_FALSE(overlapped);
+}
