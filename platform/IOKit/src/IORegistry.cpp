@@ -78,18 +78,27 @@ kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& sna
     return KERN_SUCCESS;
 }
 
+std::vector<std::pair<io_object_t, IORegistry::Object>>::iterator IORegistry::position(io_object_t handle) {
+    return std::lower_bound(objects_.begin(), objects_.end(), handle,
+                            [](const auto& object, io_object_t wanted) { return object.first < wanted; });
+}
+
+IORegistry::Object* IORegistry::objectFor(io_object_t handle) {
+    auto found = position(handle);
+    return found != objects_.end() && found->first == handle ? &found->second : nullptr;
+}
+
 io_object_t IORegistry::insert(Object object) {
     // Handles are never reused while the registry lives; 0 is never a handle.
-    while (nextHandle_ == 0 || objects_.count(nextHandle_)) ++nextHandle_;
+    while (nextHandle_ == 0 || objectFor(nextHandle_)) ++nextHandle_;
     io_object_t handle = nextHandle_++;
-    objects_.emplace(handle, std::move(object));
+    objects_.emplace(position(handle), handle, std::move(object));
     return handle;
 }
 
-const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) const {
-    auto found = objects_.find(handle);
-    if (found == objects_.end()) return nullptr;
-    return std::get_if<EntryObject>(&found->second);
+const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) {
+    auto object = objectFor(handle);
+    return object ? std::get_if<EntryObject>(object) : nullptr;
 }
 
 std::shared_ptr<const IORegistryEntry> IORegistry::current(const EntryObject& object) {
@@ -117,12 +126,12 @@ io_service_t IORegistry::matchingService(const CFDictionaryRef& matching) {
 
 io_object_t IORegistry::iteratorNext(io_iterator_t iterator) {
     std::lock_guard lock(mutex_);
-    auto found = objects_.find(iterator);
-    if (found == objects_.end()) return 0;
-    auto state = std::get_if<std::shared_ptr<Iterator>>(&found->second);
+    auto object = objectFor(iterator);
+    auto state = object ? std::get_if<std::shared_ptr<Iterator>>(object) : nullptr;
     if (!state || (*state)->next >= (*state)->matches.size()) return 0;
-    auto& it = **state;
-    return insert(EntryObject{it.matches[it.next++], it.snapshot});
+    // The state stays alive while its handle moves in the table; an iterator goes forward only.
+    auto it = *state;
+    return insert(EntryObject{std::move(it->matches[it->next++]), it->snapshot});
 }
 
 kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties) {
@@ -202,7 +211,10 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
 
 kern_return_t IORegistry::release(io_object_t object) {
     std::lock_guard lock(mutex_);
-    return objects_.erase(object) ? KERN_SUCCESS : kIOReturnBadArgument;
+    auto found = position(object);
+    if (found == objects_.end() || found->first != object) return kIOReturnBadArgument;
+    objects_.erase(found);
+    return KERN_SUCCESS;
 }
 
 CFTypeRef IORegistry::powerSourcesInfo() {

@@ -4,7 +4,6 @@
 // or a hardware-profile file). The registry in use is a platform setting with a seam for tests.
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -126,7 +125,10 @@ private:
     using Object = std::variant<EntryObject, std::shared_ptr<Iterator>>;
 
     kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
-    const EntryObject* entryFor(io_object_t handle) const;
+    /// Where the object of a handle is, or would be, in the table.
+    std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
+    Object* objectFor(io_object_t handle);
+    const EntryObject* entryFor(io_object_t handle);
     /// The entry's properties as they are now (re-read when the entry has a location).
     std::shared_ptr<const IORegistryEntry> current(const EntryObject& object);
     io_object_t insert(Object object);
@@ -134,7 +136,9 @@ private:
     std::shared_ptr<IORegistryProvider> provider_;
     mutable std::mutex mutex_;
     Faults faults_;
-    std::map<io_object_t, Object> objects_;
+    /// The objects behind the handles handed out, in the order of their handles (a refresh holds
+    /// a few at a time, and makes and gives back one per service).
+    std::vector<std::pair<io_object_t, Object>> objects_;
     io_object_t nextHandle_ = 1;
     std::size_t propertyReads_ = 0;
 };
