@@ -5,12 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -97,27 +95,18 @@ inline std::optional<std::int64_t> AttributeReader::integer(int folder, const ch
     return text ? parseInteger(*text) : std::nullopt;
 }
 
-/// One entry of a folder: its name and its inode.
-struct FolderEntry {
-    std::string name;
-    ino_t inode = 0;
-    bool operator<(const FolderEntry& other) const { return name < other.name; }
-};
-
-/// The entries of a folder but "." and "..", in the order of their names; none when it cannot be
-/// listed.
-inline std::vector<FolderEntry> listFolder(const std::filesystem::path& path) {
-    std::vector<FolderEntry> entries;
-    DIR* folder = ::opendir(path.c_str());
-    if (!folder) return entries;
-    while (auto* entry = ::readdir(folder)) {
+/// Calls `visit(name, inode)` for each entry of a folder but "." and "..", in the folder's own
+/// order; false when the folder cannot be listed. A name stays valid only during its call.
+template <typename Visit>
+bool forEachEntry(const char* folder, Visit&& visit) {
+    DIR* listing = ::opendir(folder);
+    if (!listing) return false;
+    while (auto* entry = ::readdir(listing)) {
         std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        entries.push_back({std::string(name), entry->d_ino});
+        if (name != "." && name != "..") visit(name, entry->d_ino);
     }
-    ::closedir(folder);
-    std::sort(entries.begin(), entries.end());
-    return entries;
+    ::closedir(listing);
+    return true;
 }
 
 }  // namespace sysfs

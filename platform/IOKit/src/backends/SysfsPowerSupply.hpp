@@ -51,6 +51,8 @@ struct PowerSupply {
     // held attribute fails to read, or whose folder goes, is read afresh.
     std::string name;
     ino_t inode;
+    /// The listing of the class folder that last found it so.
+    std::uint64_t listing = 0;
     std::string folder;
     FolderWatch::Watch watched;
     /// Its level, status and a battery's charge and the like.
@@ -79,7 +81,9 @@ struct KnownSupplies {
     AttributeReader reader;
     FolderWatch watch;
     DescriptorBudget budget;
-    std::map<std::string, PowerSupply> supplies;  // goes first, with its watches and descriptors
+    /// How many times the class folder was listed.
+    std::uint64_t listings = 0;
+    std::map<std::string, PowerSupply, std::less<>> supplies;  // goes first, with its watches and descriptors
 };
 
 /// Reads what a battery of the machine was made with (in SysfsMachine.cpp).

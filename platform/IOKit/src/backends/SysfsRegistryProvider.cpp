@@ -40,7 +40,7 @@ std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level
 }  // namespace
 
 SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
-    : root_(std::move(root)), known_(std::make_unique<KnownSupplies>()) {}
+    : root_(std::move(root)), suppliesFolder_(root_ / "class" / "power_supply"), known_(std::make_unique<KnownSupplies>()) {}
 
 SysfsRegistryProvider::~SysfsRegistryProvider() = default;
 
@@ -59,15 +59,26 @@ void SysfsRegistryProvider::followChanges() {
 std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     followChanges();
     auto& known = known_->supplies;
-    auto listed = listFolder(root_ / "class" / "power_supply");
-    // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
-    std::erase_if(known, [&](const auto& supply) {
-        return !std::binary_search(listed.begin(), listed.end(), FolderEntry{supply.first, 0});
+    auto listing = ++known_->listings;
+    // At rest every supply listed is one already known: the listing finds it by name, and makes
+    // nothing.
+    std::vector<std::pair<std::string, ino_t>> newcomers;
+    forEachEntry(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
+        auto found = known.find(name);
+        if (found != known.end() && found->second.inode == inode && !found->second.changing.failed()) {
+            found->second.listing = listing;
+        } else {
+            newcomers.emplace_back(name, inode);
+        }
     });
-    std::vector<PowerSupply*> supplies;
-    for (const auto& entry : listed) {
-        if (auto* supply = powerSupply(entry.name, entry.inode)) supplies.push_back(supply);
+    // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
+    std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; });
+    for (const auto& [name, inode] : newcomers) {
+        if (auto* supply = powerSupply(name, inode)) supply->listing = listing;
     }
+    std::vector<PowerSupply*> supplies;
+    supplies.reserve(known.size());
+    for (auto& [name, supply] : known) supplies.push_back(&supply);
     return supplies;
 }
 
@@ -81,7 +92,7 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
     // Its folder is kept where the links lead: its files are opened from there, and that folder
     // is the one watched.
     std::error_code error;
-    auto folder = fs::canonical(root_ / "class" / "power_supply" / name, error);
+    auto folder = fs::canonical(suppliesFolder_ / name, error);
     if (error) return nullptr;
     auto& supply = known.try_emplace(name, name, inode, folder.string(), known_->watch, known_->budget).first->second;
     auto& reader = known_->reader;
