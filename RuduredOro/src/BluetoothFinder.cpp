@@ -60,20 +60,24 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     std::vector<std::shared_ptr<BatteryDevice>> devices;
     auto dictionaries = serviceProperties(className);
     if (!dictionaries) return devices;
+    devices.reserve(dictionaries->size());
     for (const auto& properties : *dictionaries) {
-        auto read = [&](const char* key) { return properties.find(key); };
-        auto address = read("DeviceAddress") ? read("DeviceAddress")->stringValue() : std::nullopt;
-        auto percent = read("BatteryPercent") ? read("BatteryPercent")->numberValue() : std::nullopt;
-        auto transport = read("Transport") ? read("Transport")->stringValue() : std::nullopt;
-        auto vendor = read("VendorID") ? read("VendorID")->numberValue() : std::nullopt;
-        auto product = read("ProductID") ? read("ProductID")->intValue() : std::nullopt;
-        auto name = read("Product") ? read("Product")->stringValue() : std::nullopt;
+        auto read = [&](const char* key, auto convert) {
+            auto value = properties.find(key);
+            return value ? (value->*convert)() : std::nullopt;
+        };
+        auto address = read("DeviceAddress", &CFValue::stringValue);
+        auto percent = read("BatteryPercent", &CFValue::numberValue);
+        auto transport = read("Transport", &CFValue::stringValue);
+        auto vendor = read("VendorID", &CFValue::numberValue);
+        auto product = read("ProductID", &CFValue::intValue);
+        auto name = read("Product", &CFValue::stringValue);
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
-        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), *name, *percent);
+        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), std::move(*name), *percent);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
-        device->setSerial(*address);
+        device->setSerial(std::move(*address));
         auto manufacturer = Manufacturers::names().find(vendor->uint16Value());
         if (manufacturer != Manufacturers::names().end()) device->setManufacturer(manufacturer->second);
         devices.push_back(std::move(device));
