@@ -1,6 +1,7 @@
 #include "IOKit/IORegistry.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <set>
 
@@ -19,6 +20,8 @@ std::shared_ptr<IORegistry>& currentSlot() {
     static std::shared_ptr<IORegistry> registry;
     return registry;
 }
+/// How many times a registry was installed, so that a thread sees a change with one load.
+std::atomic<std::uint64_t> installs{0};
 
 bool isServicePlane(const char* plane) { return plane && std::strcmp(plane, kIOServicePlane) == 0; }
 
@@ -26,16 +29,25 @@ bool isServicePlane(const char* plane) { return plane && std::strcmp(plane, kIOS
 
 IORegistry::IORegistry(std::shared_ptr<IORegistryProvider> provider) : provider_(std::move(provider)) {}
 
-std::shared_ptr<IORegistry> IORegistry::current() {
-    std::lock_guard lock(currentMutex);
-    auto& slot = currentSlot();
-    if (!slot) slot = std::make_shared<IORegistry>(defaultProvider());
-    return slot;
+const std::shared_ptr<IORegistry>& IORegistry::current() {
+    // A refresh makes several calls per service: each thread keeps the registry it saw last and
+    // takes the lock only once another was installed.
+    thread_local std::shared_ptr<IORegistry> seen;
+    thread_local std::uint64_t seenInstalls = 0;
+    if (!seen || installs.load(std::memory_order_acquire) != seenInstalls) {
+        std::lock_guard lock(currentMutex);
+        auto& slot = currentSlot();
+        if (!slot) slot = std::make_shared<IORegistry>(defaultProvider());
+        seen = slot;
+        seenInstalls = installs.load(std::memory_order_relaxed);
+    }
+    return seen;
 }
 
 void IORegistry::setCurrent(std::shared_ptr<IORegistry> registry) {
     std::lock_guard lock(currentMutex);
     currentSlot() = std::move(registry);
+    installs.fetch_add(1, std::memory_order_release);
 }
 
 std::shared_ptr<IORegistryProvider> IORegistry::defaultProvider() {

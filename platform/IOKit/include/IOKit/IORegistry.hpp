@@ -82,8 +82,9 @@ public:
 
     /// The registry the IOKit calls use. Unless one was set, it is made on first use from the
     /// platform setting: the hardware profile named by HardwareProfile::path(), else the
-    /// machine's own sysfs.
-    static std::shared_ptr<IORegistry> current();
+    /// machine's own sysfs. The reference stays valid until the thread's next call; a thread
+    /// keeps the registry it used last alive until it calls again after another was set.
+    static const std::shared_ptr<IORegistry>& current();
     /// Installs a registry (tests, demos); nullptr goes back to the platform setting.
     static void setCurrent(std::shared_ptr<IORegistry> registry);
     /// The provider the platform setting chooses. Stops the process when a named profile
