@@ -4,14 +4,18 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace Quillon {
 
 namespace {
+bool isAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Names sort by the code points of their canonically composed form, case-sensitively, whatever
-// the locale: "Zebra" before "apple".
+// the locale: "Zebra" before "apple". ASCII is its own composed form.
 std::string composed(const std::string& name) {
-    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return name;
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status)) return name;
@@ -42,12 +46,19 @@ void BatteryController::refresh() {
     for (const auto& device : lowEnergyFinder->devices()) {
         if (device->batteryLevel()) merged.push_back(device);
     }
-    // UTF-8 bytes compare in code-point order; equal names keep their merged order.
-    std::vector<std::pair<std::string, std::shared_ptr<RuduredOro::BatteryDevice>>> keyed;
+    // UTF-8 bytes compare in code-point order; equal names keep their merged order. Only names
+    // beyond ASCII are composed; the others are their own keys.
+    std::vector<std::string> composedNames(merged.size());
+    std::vector<std::pair<std::string_view, std::shared_ptr<RuduredOro::BatteryDevice>>> keyed;
     keyed.reserve(merged.size());
-    for (auto& device : merged) keyed.emplace_back(composed(device->name()), std::move(device));
+    for (std::size_t i = 0; i < merged.size(); ++i) {
+        const auto& name = merged[i]->name();
+        std::string_view key = isAscii(name) ? std::string_view(name) : std::string_view(composedNames[i] = composed(name));
+        keyed.emplace_back(key, std::move(merged[i]));
+    }
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     batteries.clear();
+    batteries.reserve(keyed.size());
     for (auto& [name, device] : keyed) batteries.push_back(std::move(device));
 
     for (const auto& [id, weak] : std::map<int, std::weak_ptr<Observer>>(observers_)) {
