@@ -74,11 +74,12 @@ struct PowerSupply {
     std::optional<std::int64_t> manufactureDate, designCharge, designEnergy, designVoltage;
 };
 
-/// The supplies read so far, by name, the reader whose buffer every read shares, and the watch of
-/// their folders; one search at a time uses them.
+/// The supplies read so far, by name, the reader and the lister whose buffers every read shares,
+/// and the watch of their folders; one search at a time uses them.
 struct KnownSupplies {
     std::mutex mutex;
     AttributeReader reader;
+    FolderLister lister;
     FolderWatch watch;
     DescriptorBudget budget;
     /// How many times the class folder was listed.

@@ -63,7 +63,7 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     // At rest every supply listed is one already known: the listing finds it by name, and makes
     // nothing.
     std::vector<std::pair<std::string, ino_t>> newcomers;
-    forEachEntry(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
+    known_->lister.list(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
         auto found = known.find(name);
         if (found != known.end() && found->second.inode == inode && !found->second.changing.failed()) {
             found->second.listing = listing;
