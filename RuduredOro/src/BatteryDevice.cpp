@@ -54,7 +54,8 @@ bool BatteryDevice::operator==(const BatteryDevice& other) const {
 }
 
 std::size_t BatteryDevice::hashValue() const {
-    return std::hash<std::string>()(isLowerCaseAscii(serial_) ? serial_ : lowercased(serial_));
+    if (isLowerCaseAscii(serial_)) return std::hash<std::string>()(serial_);
+    return std::hash<std::string>()(lowercased(serial_));
 }
 
 }  // namespace RuduredOro

@@ -1,5 +1,8 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
+#include <memory_resource>
+#include <unordered_set>
+
 #include "Foundation/ProcessInfo.hpp"
 #include "IOKit/IOKitLib.hpp"
 #include "RuduredOro/Manufacturers.hpp"
@@ -46,11 +49,13 @@ void BluetoothFinder::refresh() {
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
-    BatteryDeviceSet seen;
+    // The devices kept so far, by serial; the set lives for this search only, in one arena.
+    std::pmr::monotonic_buffer_resource arena;
+    std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual> seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
         for (auto& device : findDevices(className)) {
-            if (seen.insert(device).second) result.push_back(std::move(device));
+            if (seen.insert(device.get()).second) result.push_back(std::move(device));
         }
     }
     return result;

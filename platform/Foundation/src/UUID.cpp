@@ -38,13 +38,13 @@ std::optional<UUID> UUID::fromString(const std::string& text) {
 }
 
 std::string UUID::uuidString() const {
-    static const char* digits = "0123456789ABCDEF";
-    std::string text(36, '-');
-    std::size_t at = 0;
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::array<char, 36> text;
+    auto* at = text.data();
     for (std::size_t i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10) ++at;
-        text[at++] = digits[bytes_[i] >> 4];
-        text[at++] = digits[bytes_[i] & 15];
+        if (i == 4 || i == 6 || i == 8 || i == 10) *at++ = '-';
+        *at++ = digits[bytes_[i] >> 4];
+        *at++ = digits[bytes_[i] & 15];
     }
-    return text;
+    return std::string(text.data(), text.size());
 }
