@@ -101,10 +101,14 @@ IORegistry::Object* IORegistry::objectFor(io_object_t handle) {
 }
 
 io_object_t IORegistry::insert(Object object) {
-    // Handles are never reused while the registry lives; 0 is never a handle.
-    while (nextHandle_ == 0 || objectFor(nextHandle_)) ++nextHandle_;
+    // Handles are never reused while the registry lives; 0 is never a handle. They grow, so that
+    // a new one goes last, until they wrap around.
+    bool last = nextHandle_ != 0 && (objects_.empty() || objects_.back().first < nextHandle_);
+    if (!last) {
+        while (nextHandle_ == 0 || objectFor(nextHandle_)) ++nextHandle_;
+    }
     io_object_t handle = nextHandle_++;
-    objects_.emplace(position(handle), handle, std::move(object));
+    objects_.emplace(last ? objects_.end() : position(handle), handle, std::move(object));
     return handle;
 }
 
@@ -113,9 +117,10 @@ const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) {
     return object ? std::get_if<EntryObject>(object) : nullptr;
 }
 
-std::shared_ptr<const IORegistryEntry> IORegistry::current(const EntryObject& object) {
-    if (object.entry->location.empty() || !provider_) return object.entry;
-    return provider_->reread(object.entry);
+const CFDictionary* IORegistry::propertiesNow(const EntryObject& object, Entry& reread) {
+    if (object.entry->location.empty() || !provider_) return &object.entry->properties;
+    reread = provider_->reread(object.entry);
+    return reread ? &reread->properties : nullptr;
 }
 
 kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_iterator_t* iterator) {
@@ -154,8 +159,9 @@ kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableD
     if (!object) return kIOReturnBadArgument;
     ++propertyReads_;
     if (faults_.failsPropertiesRead && faults_.failsPropertiesRead(*object->entry)) return kIOReturnError;
-    auto entryNow = current(*object);
-    *properties = std::make_shared<CFDictionary>(entryNow ? entryNow->properties : CFDictionary());
+    Entry reread;
+    auto now = propertiesNow(*object, reread);
+    *properties = std::make_shared<CFDictionary>(now ? *now : CFDictionary());
     return KERN_SUCCESS;
 }
 
@@ -164,8 +170,9 @@ CFTypeRef IORegistry::createProperty(io_registry_entry_t entry, const std::strin
     auto object = entryFor(entry);
     if (!object) return nullptr;
     ++propertyReads_;
-    auto entryNow = current(*object);
-    auto value = entryNow ? entryNow->properties.find(key) : nullptr;
+    Entry reread;
+    auto now = propertiesNow(*object, reread);
+    auto value = now ? now->find(key) : nullptr;
     return value ? std::make_shared<const CFValue>(*value) : nullptr;
 }
 

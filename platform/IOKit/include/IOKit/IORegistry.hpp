@@ -130,8 +130,9 @@ private:
     std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
     Object* objectFor(io_object_t handle);
     const EntryObject* entryFor(io_object_t handle);
-    /// The entry's properties as they are now (re-read when the entry has a location).
-    std::shared_ptr<const IORegistryEntry> current(const EntryObject& object);
+    /// The entry's properties as they are now: its own, or for an entry with a location those
+    /// the provider reads again (the entry read is kept in `reread`); none when it is gone.
+    const CFDictionary* propertiesNow(const EntryObject& object, Entry& reread);
     io_object_t insert(Object object);
 
     std::shared_ptr<IORegistryProvider> provider_;
