@@ -60,13 +60,19 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     followChanges();
     auto& known = known_->supplies;
     auto listing = ++known_->listings;
-    // At rest every supply listed is one already known: the listing finds it by name, and makes
-    // nothing.
+    // At rest every supply listed is one already known, most often in the place the last listing
+    // gave it: the listing finds it there, else by name, and makes nothing.
+    auto& previous = known_->listed;
+    auto& order = known_->relisted;
+    order.clear();
     std::vector<std::pair<std::string, ino_t>> newcomers;
     known_->lister.list(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
-        auto found = known.find(name);
-        if (found != known.end() && found->second.inode == inode && !found->second.changing.failed()) {
-            found->second.listing = listing;
+        std::size_t at = order.size() + newcomers.size();
+        PowerSupply* supply = at < previous.size() && previous[at]->name == name ? previous[at] : nullptr;
+        if (auto found = supply ? known.end() : known.find(name); found != known.end()) supply = &found->second;
+        if (supply && supply->inode == inode && !supply->changing.failed()) {
+            supply->listing = listing;
+            order.push_back(supply);
         } else {
             newcomers.emplace_back(name, inode);
         }
@@ -74,8 +80,12 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
     std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; });
     for (const auto& [name, inode] : newcomers) {
-        if (auto* supply = powerSupply(name, inode)) supply->listing = listing;
+        if (auto* supply = powerSupply(name, inode)) {
+            supply->listing = listing;
+            order.push_back(supply);
+        }
     }
+    std::swap(previous, order);
     std::vector<PowerSupply*> supplies;
     supplies.reserve(known.size());
     for (auto& [name, supply] : known) supplies.push_back(&supply);
@@ -88,6 +98,7 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
         auto& supply = found->second;
         if (supply.inode == inode && !supply.changing.failed()) return &supply;
         known.erase(found);
+        known_->listed.clear();
     }
     // Its folder is kept where the links lead: its files are opened from there, and that folder
     // is the one watched.
