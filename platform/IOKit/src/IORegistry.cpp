@@ -80,10 +80,14 @@ std::size_t IORegistry::openHandles() const {
 kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found) {
     if (!matching) return kIOReturnBadArgument;
     auto value = matching->find(kIOProviderClassKey);
-    auto className = value ? value->stringValue() : std::nullopt;
+    const auto* className = value ? std::get_if<std::string>(&value->storage()) : nullptr;
     if (!className) return kIOReturnBadArgument;
     if (faults_.matching != KERN_SUCCESS) return faults_.matching;
-    snapshot = std::make_shared<const std::vector<Entry>>(provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{});
+    auto entries = provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{};
+    // Most classes a refresh asks for have no entry here: they cost no snapshot.
+    if (entries.empty()) return KERN_SUCCESS;
+    snapshot = std::make_shared<const std::vector<Entry>>(std::move(entries));
+    found.reserve(snapshot->size());
     for (const auto& entry : *snapshot) {
         if (entry && entry->conformsTo(*className)) found.push_back(entry);
     }
@@ -127,9 +131,9 @@ kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_i
     if (!iterator) return kIOReturnBadArgument;
     std::lock_guard lock(mutex_);
     *iterator = 0;
-    auto state = std::make_shared<Iterator>();
-    if (auto result = matches(matching, state->snapshot, state->matches); result != KERN_SUCCESS) return result;
-    *iterator = insert(state);
+    Iterator state;
+    if (auto result = matches(matching, state.snapshot, state.matches); result != KERN_SUCCESS) return result;
+    *iterator = insert(std::move(state));
     return KERN_SUCCESS;
 }
 
@@ -144,11 +148,12 @@ io_service_t IORegistry::matchingService(const CFDictionaryRef& matching) {
 io_object_t IORegistry::iteratorNext(io_iterator_t iterator) {
     std::lock_guard lock(mutex_);
     auto object = objectFor(iterator);
-    auto state = object ? std::get_if<std::shared_ptr<Iterator>>(object) : nullptr;
-    if (!state || (*state)->next >= (*state)->matches.size()) return 0;
-    // The state stays alive while its handle moves in the table; an iterator goes forward only.
-    auto it = *state;
-    return insert(EntryObject{std::move(it->matches[it->next++]), it->snapshot});
+    auto state = object ? std::get_if<Iterator>(object) : nullptr;
+    if (!state || state->next >= state->matches.size()) return 0;
+    // An iterator goes forward only; what it hands out is taken before the table may move.
+    EntryObject next{std::move(state->matches[state->next]), state->snapshot};
+    ++state->next;
+    return insert(std::move(next));
 }
 
 kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties) {

@@ -123,7 +123,7 @@ private:
         std::vector<Entry> matches;
         std::size_t next = 0;
     };
-    using Object = std::variant<EntryObject, std::shared_ptr<Iterator>>;
+    using Object = std::variant<EntryObject, Iterator>;
 
     kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
     /// Where the object of a handle is, or would be, in the table.
