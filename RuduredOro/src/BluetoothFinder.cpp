@@ -1,6 +1,7 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
 #include <memory_resource>
+#include <string_view>
 #include <unordered_set>
 
 #include "Foundation/ProcessInfo.hpp"
@@ -10,6 +11,41 @@
 #include "Text.hpp"
 
 namespace RuduredOro {
+
+namespace {
+
+/// A text value as it is held, without a copy; nullptr for no value or another kind.
+const std::string* textOf(const CFValue* value) { return value ? std::get_if<std::string>(&value->storage()) : nullptr; }
+
+/// The properties a device is made from, found in one walk through a service's dictionary.
+struct ServiceValues {
+    const CFValue* address = nullptr;
+    const CFValue* percent = nullptr;
+    const CFValue* transport = nullptr;
+    const CFValue* vendor = nullptr;
+    const CFValue* product = nullptr;
+    const CFValue* name = nullptr;
+    const CFValue* behavior = nullptr;
+
+    explicit ServiceValues(const CFDictionary& properties) {
+        static constexpr std::pair<std::string_view, const CFValue* ServiceValues::*> keys[] = {
+            {"DeviceAddress", &ServiceValues::address}, {"BatteryPercent", &ServiceValues::percent},
+            {"Transport", &ServiceValues::transport},   {"VendorID", &ServiceValues::vendor},
+            {"ProductID", &ServiceValues::product},     {"Product", &ServiceValues::name},
+            {"HIDDefaultBehavior", &ServiceValues::behavior}};
+        for (const auto& [key, value] : properties) {
+            const auto* text = textOf(&key);
+            for (const auto& [wanted, field] : keys) {
+                if (text && *text == wanted) {
+                    this->*field = &value;
+                    break;
+                }
+            }
+        }
+    }
+};
+
+}  // namespace
 
 const std::vector<std::string>& Planes::classNames() {
     static const std::vector<std::string> names{
@@ -67,22 +103,19 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     if (!dictionaries) return devices;
     devices.reserve(dictionaries->size());
     for (const auto& properties : *dictionaries) {
-        auto read = [&](const char* key, auto convert) {
-            auto value = properties.find(key);
-            return value ? (value->*convert)() : std::nullopt;
-        };
-        auto address = read("DeviceAddress", &CFValue::stringValue);
-        auto percent = read("BatteryPercent", &CFValue::numberValue);
-        auto transport = read("Transport", &CFValue::stringValue);
-        auto vendor = read("VendorID", &CFValue::numberValue);
-        auto product = read("ProductID", &CFValue::intValue);
-        auto name = read("Product", &CFValue::stringValue);
+        ServiceValues values(properties);
+        const auto* address = textOf(values.address);
+        auto percent = values.percent ? values.percent->numberValue() : std::nullopt;
+        const auto* transport = textOf(values.transport);
+        auto vendor = values.vendor ? values.vendor->numberValue() : std::nullopt;
+        auto product = values.product ? values.product->intValue() : std::nullopt;
+        const auto* name = textOf(values.name);
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
-        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), std::move(*name), *percent);
+        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties, textOf(values.behavior)), *name, *percent);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
-        device->setSerial(std::move(*address));
+        device->setSerial(*address);
         auto manufacturer = Manufacturers::names().find(vendor->uint16Value());
         if (manufacturer != Manufacturers::names().end()) device->setManufacturer(manufacturer->second);
         devices.push_back(std::move(device));
@@ -90,15 +123,13 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     return devices;
 }
 
-DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
-    if (auto behavior = properties.find("HIDDefaultBehavior")) {
-        if (auto text = behavior->stringValue()) {
-            if (auto type = DeviceType::from(*text)) return *type;
-        }
+DeviceType BluetoothFinder::deviceType(const CFDictionary& properties, const std::string* behavior) const {
+    if (behavior) {
+        if (auto type = DeviceType::from(*behavior)) return *type;
     }
     auto anyValue = [&](auto&& matches) {
         for (const auto& [key, value] : properties) {
-            if (auto text = value.stringValue(); text && matches(*text)) return true;
+            if (const auto* text = textOf(&value); text && matches(*text)) return true;
         }
         return false;
     };
@@ -109,7 +140,7 @@ DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
         return DeviceType::keyboard;
     }
     for (const auto& [key, value] : properties) {
-        if (auto text = key.stringValue(); text && lowercased(*text).find("keyboard") != std::string::npos) {
+        if (const auto* text = textOf(&key); text && lowercased(*text).find("keyboard") != std::string::npos) {
             return DeviceType::keyboard;
         }
     }
