@@ -80,8 +80,7 @@ std::optional<std::vector<CFDictionary>> serviceProperties(const std::string& cl
 
 void BluetoothFinder::refresh() {
     devices_.clear();
-    auto found = find();
-    devices_.insert(devices_.end(), found.begin(), found.end());
+    devices_ = find();
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {

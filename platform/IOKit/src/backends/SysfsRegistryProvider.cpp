@@ -155,7 +155,9 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    for (auto* supply : powerSupplies()) {
+    auto supplies = powerSupplies();
+    result.reserve(supplies.size());
+    for (auto* supply : supplies) {
         if (supply->kind != PowerSupply::Kind::peripheral) continue;
         if (auto entry = hidBatteryEntry(*supply)) result.push_back(std::move(entry));
     }
