@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 
 namespace Quillon {
 
@@ -46,20 +47,18 @@ void BatteryController::refresh() {
     for (const auto& device : lowEnergyFinder->devices()) {
         if (device->batteryLevel()) merged.push_back(device);
     }
-    // UTF-8 bytes compare in code-point order; equal names keep their merged order. Only names
-    // beyond ASCII are composed; the others are their own keys.
-    std::vector<std::string> composedNames(merged.size());
-    std::vector<std::pair<std::string_view, std::shared_ptr<RuduredOro::BatteryDevice>>> keyed;
-    keyed.reserve(merged.size());
-    for (std::size_t i = 0; i < merged.size(); ++i) {
-        const auto& name = merged[i]->name();
-        std::string_view key = isAscii(name) ? std::string_view(name) : std::string_view(composedNames[i] = composed(name));
-        keyed.emplace_back(key, std::move(merged[i]));
+    // UTF-8 bytes compare in code-point order; equal names keep their merged order. A name beyond
+    // ASCII compares by its composed form; a plain ASCII name is its own.
+    std::unordered_map<const RuduredOro::BatteryDevice*, std::string> composedNames;
+    for (const auto& device : merged) {
+        if (!isAscii(device->name())) composedNames.emplace(device.get(), composed(device->name()));
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    batteries.clear();
-    batteries.reserve(keyed.size());
-    for (auto& [name, device] : keyed) batteries.push_back(std::move(device));
+    auto key = [&](const std::shared_ptr<RuduredOro::BatteryDevice>& device) -> std::string_view {
+        auto found = composedNames.empty() ? composedNames.end() : composedNames.find(device.get());
+        return found == composedNames.end() ? std::string_view(device->name()) : std::string_view(found->second);
+    };
+    std::stable_sort(merged.begin(), merged.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    batteries = std::move(merged);
 
     for (const auto& [id, weak] : std::map<int, std::weak_ptr<Observer>>(observers_)) {
         if (auto observer = weak.lock()) observer->update();
