@@ -77,7 +77,8 @@ std::size_t IORegistry::openHandles() const {
     return objects_.size();
 }
 
-kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found) {
+kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot,
+                                  std::vector<const IORegistryEntry*>& found) {
     if (!matching) return kIOReturnBadArgument;
     auto value = matching->find(kIOProviderClassKey);
     const auto* className = value ? std::get_if<std::string>(&value->storage()) : nullptr;
@@ -89,7 +90,7 @@ kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& sna
     snapshot = std::make_shared<const std::vector<Entry>>(std::move(entries));
     found.reserve(snapshot->size());
     for (const auto& entry : *snapshot) {
-        if (entry && entry->conformsTo(*className)) found.push_back(entry);
+        if (entry && entry->conformsTo(*className)) found.push_back(entry.get());
     }
     return KERN_SUCCESS;
 }
@@ -123,7 +124,7 @@ const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) {
 
 const CFDictionary* IORegistry::propertiesNow(const EntryObject& object, Entry& reread) {
     if (object.entry->location.empty() || !provider_) return &object.entry->properties;
-    reread = provider_->reread(object.entry);
+    reread = provider_->reread(Entry(object.snapshot, object.entry));
     return reread ? &reread->properties : nullptr;
 }
 
@@ -140,7 +141,7 @@ kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_i
 io_service_t IORegistry::matchingService(const CFDictionaryRef& matching) {
     std::lock_guard lock(mutex_);
     Snapshot snapshot;
-    std::vector<Entry> found;
+    std::vector<const IORegistryEntry*> found;
     if (matches(matching, snapshot, found) != KERN_SUCCESS || found.empty()) return 0;
     return insert(EntryObject{found.front(), snapshot});
 }
@@ -151,15 +152,15 @@ io_object_t IORegistry::iteratorNext(io_iterator_t iterator) {
     auto state = object ? std::get_if<Iterator>(object) : nullptr;
     if (!state || state->next >= state->matches.size()) return 0;
     // An iterator goes forward only; what it hands out is taken before the table may move.
-    EntryObject next{std::move(state->matches[state->next]), state->snapshot};
-    ++state->next;
+    EntryObject next{state->matches[state->next++], state->snapshot};
     return insert(std::move(next));
 }
 
 kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties) {
     if (!properties) return kIOReturnBadArgument;
-    std::lock_guard lock(mutex_);
     *properties = nullptr;
+    if (entry == 0) return kIOReturnBadArgument;  // never a handle
+    std::lock_guard lock(mutex_);
     auto object = entryFor(entry);
     if (!object) return kIOReturnBadArgument;
     ++propertyReads_;
@@ -188,7 +189,7 @@ kern_return_t IORegistry::parentEntry(io_registry_entry_t entry, const char* pla
     auto object = entryFor(entry);
     if (!object || !isServicePlane(plane)) return kIOReturnBadArgument;
     if (!object->entry->parent) return kIOReturnNotFound;
-    *parent = insert(EntryObject{object->entry->parent, object->snapshot});
+    *parent = insert(EntryObject{object->entry->parent.get(), object->snapshot});
     return KERN_SUCCESS;
 }
 
@@ -198,25 +199,25 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
     auto object = entryFor(entry);
     if (!object || !isServicePlane(plane)) return nullptr;
     ++propertyReads_;
-    auto answer = [](const Entry& candidate, const std::string& name) -> CFTypeRef {
+    auto answer = [](const IORegistryEntry* candidate, const std::string& name) -> CFTypeRef {
         auto value = candidate->properties.find(name);
         return value ? std::make_shared<const CFValue>(*value) : nullptr;
     };
     if (auto value = answer(object->entry, key)) return value;
     if (!(options & kIORegistryIterateRecursively)) return nullptr;
     // Every entry is visited at most once, so even a parent chain made into a loop ends.
-    std::set<const IORegistryEntry*> visited{object->entry.get()};
+    std::set<const IORegistryEntry*> visited{object->entry};
     if (options & kIORegistryIterateParents) {
-        for (auto parent = object->entry->parent; parent && visited.insert(parent.get()).second; parent = parent->parent) {
+        for (auto parent = object->entry->parent.get(); parent && visited.insert(parent).second; parent = parent->parent.get()) {
             if (auto value = answer(parent, key)) return value;
         }
         return nullptr;
     }
     // Children, depth first (each child before its own children, then its next sibling).
-    auto childrenOf = [&](const Entry& parent) {
-        std::vector<Entry> children;
+    auto childrenOf = [&](const IORegistryEntry* parent) {
+        std::vector<const IORegistryEntry*> children;
         for (const auto& candidate : *object->snapshot) {
-            if (candidate && candidate->parent == parent) children.push_back(candidate);
+            if (candidate && candidate->parent.get() == parent) children.push_back(candidate.get());
         }
         return children;
     };
@@ -225,7 +226,7 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
     while (!pending.empty()) {
         auto current = pending.back();
         pending.pop_back();
-        if (!visited.insert(current.get()).second) continue;
+        if (!visited.insert(current).second) continue;
         if (auto value = answer(current, key)) return value;
         auto children = childrenOf(current);
         pending.insert(pending.end(), children.rbegin(), children.rend());
@@ -234,6 +235,7 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
 }
 
 kern_return_t IORegistry::release(io_object_t object) {
+    if (object == 0) return kIOReturnBadArgument;  // never a handle
     std::lock_guard lock(mutex_);
     auto found = position(object);
     if (found == objects_.end() || found->first != object) return kIOReturnBadArgument;

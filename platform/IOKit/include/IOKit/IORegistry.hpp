@@ -113,19 +113,20 @@ public:
 private:
     using Entry = std::shared_ptr<const IORegistryEntry>;
     using Snapshot = std::shared_ptr<const std::vector<Entry>>;
-    /// An entry handle remembers the registry state it came from, so that its children can be found.
+    /// An entry handle remembers the registry state it came from, so that its children can be
+    /// found; that state keeps the entry alive (it holds the entry, or a child of it).
     struct EntryObject {
-        Entry entry;
+        const IORegistryEntry* entry;
         Snapshot snapshot;
     };
     struct Iterator {
         Snapshot snapshot;
-        std::vector<Entry> matches;
+        std::vector<const IORegistryEntry*> matches;
         std::size_t next = 0;
     };
     using Object = std::variant<EntryObject, Iterator>;
 
-    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
+    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<const IORegistryEntry*>& found);
     /// Where the object of a handle is, or would be, in the table.
     std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
     Object* objectFor(io_object_t handle);
