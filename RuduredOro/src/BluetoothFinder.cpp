@@ -1,5 +1,7 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
+#include <array>
+#include <cstddef>
 #include <memory_resource>
 #include <string_view>
 #include <unordered_set>
@@ -84,8 +86,10 @@ void BluetoothFinder::refresh() {
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
-    // The devices kept so far, by serial; the set lives for this search only, in one arena.
-    std::pmr::monotonic_buffer_resource arena;
+    // The devices kept so far, by serial; the set lives for this search only, in an arena that
+    // starts on the stack.
+    std::array<std::byte, 8192> start;
+    std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
     std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual> seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
