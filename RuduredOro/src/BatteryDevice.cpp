@@ -44,7 +44,8 @@ namespace {
 
 /// True when the text is its own lower case: ASCII without capitals, as addresses are written.
 bool isLowerCaseAscii(const std::string& text) {
-    return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z'); });
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z'); });
 }
 
 }  // namespace

@@ -90,7 +90,8 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
     // starts on the stack.
     std::array<std::byte, 8192> start;
     std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
-    std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual> seen(&arena);
+    using Seen = std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual>;
+    Seen seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
         for (auto& device : findDevices(className)) {
@@ -115,7 +116,8 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
         const auto* name = textOf(values.name);
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
-        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties, textOf(values.behavior)), *name, *percent);
+        auto type = deviceType(properties, textOf(values.behavior));
+        auto device = std::make_shared<SingleBatteryDevice>(type, *name, *percent);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
         device->setSerial(*address);

@@ -208,7 +208,8 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
     // Every entry is visited at most once, so even a parent chain made into a loop ends.
     std::set<const IORegistryEntry*> visited{object->entry};
     if (options & kIORegistryIterateParents) {
-        for (auto parent = object->entry->parent.get(); parent && visited.insert(parent).second; parent = parent->parent.get()) {
+        for (auto parent = object->entry->parent.get(); parent && visited.insert(parent).second;
+             parent = parent->parent.get()) {
             if (auto value = answer(parent, key)) return value;
         }
         return nullptr;

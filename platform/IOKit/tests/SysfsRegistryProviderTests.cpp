@@ -202,7 +202,9 @@ TEST(SysfsRegistryProvider, SuppliesThatComeAndGoBetweenSearchesKeepTheirOwnValu
     EXPECT_EQ(search().size(), 6u);
     // One goes and another comes among the others: each is still told by its own files, in the
     // order of the names, and those that stayed are not read afresh (their names are kept).
-    for (int i = 0; i < 6; ++i) root.write("class/power_supply/hid-m" + std::to_string(i) + "/model_name", "renamed\n");
+    for (int i = 0; i < 6; ++i) {
+        root.write("class/power_supply/hid-m" + std::to_string(i) + "/model_name", "renamed\n");
+    }
     std::filesystem::remove_all(root.path() / "class/power_supply/hid-m2");
     plug("m25", 77);
     EXPECT_EQ(search(), (Found{{"m0", 10}, {"m1", 11}, {"m25", 77}, {"m3", 13}, {"m4", 14}, {"m5", 15}}));

@@ -85,10 +85,10 @@ struct KnownSupplies {
     DescriptorBudget budget;
     /// How many times the class folder was listed.
     std::uint64_t listings = 0;
-    std::map<std::string, PowerSupply, std::less<>> supplies;  // goes first, with its watches and descriptors
     /// The supplies in the order the last listing found them (emptied when one is forgotten
     /// elsewhere), and room for the next listing's.
     std::vector<PowerSupply*> listed, relisted;
+    std::map<std::string, PowerSupply, std::less<>> supplies;  // goes first, with its watches and descriptors
 };
 
 /// Reads what a battery of the machine was made with (in SysfsMachine.cpp).

@@ -40,7 +40,8 @@ std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level
 }  // namespace
 
 SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
-    : root_(std::move(root)), suppliesFolder_(root_ / "class" / "power_supply"), known_(std::make_unique<KnownSupplies>()) {}
+    : root_(std::move(root)), suppliesFolder_(root_ / "class" / "power_supply"),
+      known_(std::make_unique<KnownSupplies>()) {}
 
 SysfsRegistryProvider::~SysfsRegistryProvider() = default;
 
