@@ -1,11 +1,11 @@
 // The application's once-a-second work. On a sysfs tree of n peripherals read through the sysfs
 // provider (as on a real machine): the refresh tick without drawing (finders, merge and sort, the
-// list view's update and table reload) set beside the floor a tick cannot go below (the supplies
-// listed and their changing attributes read again through descriptors held open) and beside the
-// provider's own search, and the tick with the window on screen (headless) when nothing changed
-// and when one level changed. Then what drawing costs: the whole window against the one row whose
-// level changed. The trees are made under one folder of the run in the temporary folder, removed
-// however the run ends.
+// list view's update and table reload), with and without the table, set beside the floor a tick
+// cannot go below (the supplies listed and their changing attributes read again through
+// descriptors held open) and beside the provider's own search, and the tick with the window on
+// screen (headless) when nothing changed and when one level changed. Then what drawing costs: the
+// whole window against the one row whose level changed. The trees are made under one folder of
+// the run in the temporary folder, removed however the run ends.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -196,6 +196,17 @@ void BM_SysfsTick(benchmark::State& state) {
     checkRows(state, app);
 }
 BENCHMARK(BM_SysfsTick)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
+
+// The same tick with the list's table taken away: what the tick costs besides the table's reload,
+// to set beside the floor.
+void BM_SysfsTickWithoutTable(benchmark::State& state) {
+    SysfsTree tree(int(state.range(0)));
+    DeviceWindow app(tree, false);
+    app.list().tableView.reset();
+    for (auto _ : state) app.tick();
+    checkRows(state, app);
+}
+BENCHMARK(BM_SysfsTickWithoutTable)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 // The list's part of the tick alone: its update with the devices of the last refresh and the
 // table's reload that it posts.

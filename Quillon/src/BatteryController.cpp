@@ -4,14 +4,19 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace Quillon {
 
 namespace {
+bool isAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Names sort by the code points of their canonically composed form, case-sensitively, whatever
-// the locale: "Zebra" before "apple".
+// the locale: "Zebra" before "apple". ASCII is its own composed form.
 std::string composed(const std::string& name) {
-    if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return name;
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status)) return name;
@@ -42,13 +47,18 @@ void BatteryController::refresh() {
     for (const auto& device : lowEnergyFinder->devices()) {
         if (device->batteryLevel()) merged.push_back(device);
     }
-    // UTF-8 bytes compare in code-point order; equal names keep their merged order.
-    std::vector<std::pair<std::string, std::shared_ptr<RuduredOro::BatteryDevice>>> keyed;
-    keyed.reserve(merged.size());
-    for (auto& device : merged) keyed.emplace_back(composed(device->name()), std::move(device));
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    batteries.clear();
-    for (auto& [name, device] : keyed) batteries.push_back(std::move(device));
+    // UTF-8 bytes compare in code-point order; equal names keep their merged order. A name beyond
+    // ASCII compares by its composed form; a plain ASCII name is its own.
+    std::unordered_map<const RuduredOro::BatteryDevice*, std::string> composedNames;
+    for (const auto& device : merged) {
+        if (!isAscii(device->name())) composedNames.emplace(device.get(), composed(device->name()));
+    }
+    auto key = [&](const std::shared_ptr<RuduredOro::BatteryDevice>& device) -> std::string_view {
+        auto found = composedNames.empty() ? composedNames.end() : composedNames.find(device.get());
+        return found == composedNames.end() ? std::string_view(device->name()) : std::string_view(found->second);
+    };
+    std::stable_sort(merged.begin(), merged.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    batteries = std::move(merged);
 
     for (const auto& [id, weak] : std::map<int, std::weak_ptr<Observer>>(observers_)) {
         if (auto observer = weak.lock()) observer->update();

@@ -1,5 +1,6 @@
 #include "RuduredOro/BatteryDevice.hpp"
 
+#include <algorithm>
 #include <functional>
 
 #include "Foundation/UUID.hpp"
@@ -39,8 +40,23 @@ void BatteryDevice::encode(KeyedContainer& container) const {
     coding::encodeIfPresent(container, "vendorId", vendorId_);
 }
 
-bool BatteryDevice::operator==(const BatteryDevice& other) const { return lowercased(serial_) == lowercased(other.serial_); }
+namespace {
 
-std::size_t BatteryDevice::hashValue() const { return std::hash<std::string>()(lowercased(serial_)); }
+/// True when the text is its own lower case: ASCII without capitals, as addresses are written.
+bool isLowerCaseAscii(const std::string& text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z'); });
+}
+
+}  // namespace
+
+bool BatteryDevice::operator==(const BatteryDevice& other) const {
+    return serial_ == other.serial_ || lowercased(serial_) == lowercased(other.serial_);
+}
+
+std::size_t BatteryDevice::hashValue() const {
+    if (isLowerCaseAscii(serial_)) return std::hash<std::string>()(serial_);
+    return std::hash<std::string>()(lowercased(serial_));
+}
 
 }  // namespace RuduredOro

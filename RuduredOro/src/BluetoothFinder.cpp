@@ -1,5 +1,11 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
+#include <array>
+#include <cstddef>
+#include <memory_resource>
+#include <string_view>
+#include <unordered_set>
+
 #include "Foundation/ProcessInfo.hpp"
 #include "IOKit/IOKitLib.hpp"
 #include "RuduredOro/Manufacturers.hpp"
@@ -7,6 +13,41 @@
 #include "Text.hpp"
 
 namespace RuduredOro {
+
+namespace {
+
+/// A text value as it is held, without a copy; nullptr for no value or another kind.
+const std::string* textOf(const CFValue* value) { return value ? std::get_if<std::string>(&value->storage()) : nullptr; }
+
+/// The properties a device is made from, found in one walk through a service's dictionary.
+struct ServiceValues {
+    const CFValue* address = nullptr;
+    const CFValue* percent = nullptr;
+    const CFValue* transport = nullptr;
+    const CFValue* vendor = nullptr;
+    const CFValue* product = nullptr;
+    const CFValue* name = nullptr;
+    const CFValue* behavior = nullptr;
+
+    explicit ServiceValues(const CFDictionary& properties) {
+        static constexpr std::pair<std::string_view, const CFValue* ServiceValues::*> keys[] = {
+            {"DeviceAddress", &ServiceValues::address}, {"BatteryPercent", &ServiceValues::percent},
+            {"Transport", &ServiceValues::transport},   {"VendorID", &ServiceValues::vendor},
+            {"ProductID", &ServiceValues::product},     {"Product", &ServiceValues::name},
+            {"HIDDefaultBehavior", &ServiceValues::behavior}};
+        for (const auto& [key, value] : properties) {
+            const auto* text = textOf(&key);
+            for (const auto& [wanted, field] : keys) {
+                if (text && *text == wanted) {
+                    this->*field = &value;
+                    break;
+                }
+            }
+        }
+    }
+};
+
+}  // namespace
 
 const std::vector<std::string>& Planes::classNames() {
     static const std::vector<std::string> names{
@@ -41,16 +82,20 @@ std::optional<std::vector<CFDictionary>> serviceProperties(const std::string& cl
 
 void BluetoothFinder::refresh() {
     devices_.clear();
-    auto found = find();
-    devices_.insert(devices_.end(), found.begin(), found.end());
+    devices_ = find();
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
-    BatteryDeviceSet seen;
+    // The devices kept so far, by serial; the set lives for this search only, in an arena that
+    // starts on the stack.
+    std::array<std::byte, 8192> start;
+    std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
+    using Seen = std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual>;
+    Seen seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
         for (auto& device : findDevices(className)) {
-            if (seen.insert(device).second) result.push_back(std::move(device));
+            if (seen.insert(device.get()).second) result.push_back(std::move(device));
         }
     }
     return result;
@@ -60,17 +105,19 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     std::vector<std::shared_ptr<BatteryDevice>> devices;
     auto dictionaries = serviceProperties(className);
     if (!dictionaries) return devices;
+    devices.reserve(dictionaries->size());
     for (const auto& properties : *dictionaries) {
-        auto read = [&](const char* key) { return properties.find(key); };
-        auto address = read("DeviceAddress") ? read("DeviceAddress")->stringValue() : std::nullopt;
-        auto percent = read("BatteryPercent") ? read("BatteryPercent")->numberValue() : std::nullopt;
-        auto transport = read("Transport") ? read("Transport")->stringValue() : std::nullopt;
-        auto vendor = read("VendorID") ? read("VendorID")->numberValue() : std::nullopt;
-        auto product = read("ProductID") ? read("ProductID")->intValue() : std::nullopt;
-        auto name = read("Product") ? read("Product")->stringValue() : std::nullopt;
+        ServiceValues values(properties);
+        const auto* address = textOf(values.address);
+        auto percent = values.percent ? values.percent->numberValue() : std::nullopt;
+        const auto* transport = textOf(values.transport);
+        auto vendor = values.vendor ? values.vendor->numberValue() : std::nullopt;
+        auto product = values.product ? values.product->intValue() : std::nullopt;
+        const auto* name = textOf(values.name);
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
-        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), *name, *percent);
+        auto type = deviceType(properties, textOf(values.behavior));
+        auto device = std::make_shared<SingleBatteryDevice>(type, *name, *percent);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
         device->setSerial(*address);
@@ -81,15 +128,13 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     return devices;
 }
 
-DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
-    if (auto behavior = properties.find("HIDDefaultBehavior")) {
-        if (auto text = behavior->stringValue()) {
-            if (auto type = DeviceType::from(*text)) return *type;
-        }
+DeviceType BluetoothFinder::deviceType(const CFDictionary& properties, const std::string* behavior) const {
+    if (behavior) {
+        if (auto type = DeviceType::from(*behavior)) return *type;
     }
     auto anyValue = [&](auto&& matches) {
         for (const auto& [key, value] : properties) {
-            if (auto text = value.stringValue(); text && matches(*text)) return true;
+            if (const auto* text = textOf(&value); text && matches(*text)) return true;
         }
         return false;
     };
@@ -100,7 +145,7 @@ DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
         return DeviceType::keyboard;
     }
     for (const auto& [key, value] : properties) {
-        if (auto text = key.stringValue(); text && lowercased(*text).find("keyboard") != std::string::npos) {
+        if (const auto* text = textOf(&key); text && lowercased(*text).find("keyboard") != std::string::npos) {
             return DeviceType::keyboard;
         }
     }

@@ -107,14 +107,13 @@ public:
     /// A hash of the lower-case serial, so that equal devices hash alike.
     std::size_t hashValue() const;
 
-    /// Hashing and equality of device pointers by the devices' serials, for sets and maps.
+    /// Hashing and equality of device pointers (shared or plain) by the devices' serials, for sets
+    /// and maps.
     struct SerialHash {
-        std::size_t operator()(const std::shared_ptr<const BatteryDevice>& device) const { return device->hashValue(); }
+        std::size_t operator()(const auto& device) const { return device->hashValue(); }
     };
     struct SerialEqual {
-        bool operator()(const std::shared_ptr<const BatteryDevice>& a, const std::shared_ptr<const BatteryDevice>& b) const {
-            return *a == *b;
-        }
+        bool operator()(const auto& a, const auto& b) const { return *a == *b; }
     };
 
 private:

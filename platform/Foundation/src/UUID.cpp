@@ -38,12 +38,14 @@ std::optional<UUID> UUID::fromString(const std::string& text) {
 }
 
 std::string UUID::uuidString() const {
-    static const char* digits = "0123456789ABCDEF";
-    std::string text;
+    // Where each byte's two digits go in "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX".
+    static constexpr std::array<std::uint8_t, 16> places{0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::array<char, 36> text;
+    text.fill('-');
     for (std::size_t i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
-        text += digits[bytes_[i] >> 4];
-        text += digits[bytes_[i] & 15];
+        text[places[i]] = digits[bytes_[i] >> 4];
+        text[places[i] + 1] = digits[bytes_[i] & 15];
     }
-    return text;
+    return std::string(text.data(), text.size());
 }

@@ -1,5 +1,6 @@
 #include "IOKit/CFValue.hpp"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -54,45 +55,61 @@ CFDictionary::CFDictionary(std::initializer_list<std::pair<std::string, CFValue>
     for (const auto& [key, value] : entries) set(CFValue(key), value);
 }
 
-const CFValue* CFDictionary::find(const std::string& key) const {
-    for (const auto& [k, v] : entries_) {
+const CFValue* CFDictionary::find(std::string_view key) const {
+    for (const auto& [k, v] : entries()) {
         if (auto text = std::get_if<std::string>(&k.storage()); text && *text == key) return &v;
     }
     return nullptr;
 }
 
 const CFValue* CFDictionary::find(const CFValue& key) const {
-    for (const auto& [k, v] : entries_) {
+    for (const auto& [k, v] : entries()) {
         if (k == key) return &v;
     }
     return nullptr;
 }
 
+std::vector<CFDictionary::Entry>& CFDictionary::mutableEntries() {
+    if (!entries_) {
+        entries_ = std::make_shared<std::vector<Entry>>();
+    } else if (entries_.use_count() > 1) {
+        entries_ = std::make_shared<std::vector<Entry>>(*entries_);
+    } else {
+        // The last other copy may have gone on another thread: what it read happens before this
+        // copy writes.
+        std::atomic_thread_fence(std::memory_order_acquire);
+    }
+    return *entries_;
+}
+
 void CFDictionary::set(const CFValue& key, CFValue value) {
-    for (auto& [k, v] : entries_) {
+    auto& entries = mutableEntries();
+    for (auto& [k, v] : entries) {
         if (k == key) {
             v = std::move(value);
             return;
         }
     }
-    entries_.emplace_back(key, std::move(value));
+    entries.emplace_back(key, std::move(value));
 }
 
 void CFDictionary::remove(const CFValue& key) {
-    std::erase_if(entries_, [&](const Entry& entry) { return entry.first == key; });
+    if (!find(key)) return;
+    std::erase_if(mutableEntries(), [&](const Entry& entry) { return entry.first == key; });
 }
 
 bool CFDictionary::hasOnlyTextKeys() const {
-    for (const auto& entry : entries_) {
+    for (const auto& entry : entries()) {
         if (!entry.first.isString()) return false;
     }
     return true;
 }
 
 bool CFDictionary::operator==(const CFDictionary& other) const {
+    if (entries_ == other.entries_) return true;
     // Order does not matter: every entry of one has an equal entry in the other.
-    if (entries_.size() != other.entries_.size()) return false;
-    for (const auto& [key, value] : entries_) {
+    if (count() != other.count()) return false;
+    for (const auto& [key, value] : entries()) {
         auto found = other.find(key);
         if (!found || !(*found == value)) return false;
     }

@@ -1,6 +1,7 @@
 #include "IOKit/IORegistry.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <set>
 
@@ -19,6 +20,8 @@ std::shared_ptr<IORegistry>& currentSlot() {
     static std::shared_ptr<IORegistry> registry;
     return registry;
 }
+/// How many times a registry was installed, so that a thread sees a change with one load.
+std::atomic<std::uint64_t> installs{0};
 
 bool isServicePlane(const char* plane) { return plane && std::strcmp(plane, kIOServicePlane) == 0; }
 
@@ -26,16 +29,25 @@ bool isServicePlane(const char* plane) { return plane && std::strcmp(plane, kIOS
 
 IORegistry::IORegistry(std::shared_ptr<IORegistryProvider> provider) : provider_(std::move(provider)) {}
 
-std::shared_ptr<IORegistry> IORegistry::current() {
-    std::lock_guard lock(currentMutex);
-    auto& slot = currentSlot();
-    if (!slot) slot = std::make_shared<IORegistry>(defaultProvider());
-    return slot;
+const std::shared_ptr<IORegistry>& IORegistry::current() {
+    // A refresh makes several calls per service: each thread keeps the registry it saw last and
+    // takes the lock only once another was installed.
+    thread_local std::shared_ptr<IORegistry> seen;
+    thread_local std::uint64_t seenInstalls = 0;
+    if (!seen || installs.load(std::memory_order_acquire) != seenInstalls) {
+        std::lock_guard lock(currentMutex);
+        auto& slot = currentSlot();
+        if (!slot) slot = std::make_shared<IORegistry>(defaultProvider());
+        seen = slot;
+        seenInstalls = installs.load(std::memory_order_relaxed);
+    }
+    return seen;
 }
 
 void IORegistry::setCurrent(std::shared_ptr<IORegistry> registry) {
     std::lock_guard lock(currentMutex);
     currentSlot() = std::move(registry);
+    installs.fetch_add(1, std::memory_order_release);
 }
 
 std::shared_ptr<IORegistryProvider> IORegistry::defaultProvider() {
@@ -65,76 +77,97 @@ std::size_t IORegistry::openHandles() const {
     return objects_.size();
 }
 
-kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found) {
+kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot,
+                                  std::vector<const IORegistryEntry*>& found) {
     if (!matching) return kIOReturnBadArgument;
     auto value = matching->find(kIOProviderClassKey);
-    auto className = value ? value->stringValue() : std::nullopt;
+    const auto* className = value ? std::get_if<std::string>(&value->storage()) : nullptr;
     if (!className) return kIOReturnBadArgument;
     if (faults_.matching != KERN_SUCCESS) return faults_.matching;
-    snapshot = std::make_shared<const std::vector<Entry>>(provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{});
+    auto entries = provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{};
+    // Most classes a refresh asks for have no entry here: they cost no snapshot.
+    if (entries.empty()) return KERN_SUCCESS;
+    snapshot = std::make_shared<const std::vector<Entry>>(std::move(entries));
+    found.reserve(snapshot->size());
     for (const auto& entry : *snapshot) {
-        if (entry && entry->conformsTo(*className)) found.push_back(entry);
+        if (entry && entry->conformsTo(*className)) found.push_back(entry.get());
     }
     return KERN_SUCCESS;
 }
 
+std::vector<std::pair<io_object_t, IORegistry::Object>>::iterator IORegistry::position(io_object_t handle) {
+    return std::lower_bound(objects_.begin(), objects_.end(), handle,
+                            [](const auto& object, io_object_t wanted) { return object.first < wanted; });
+}
+
+IORegistry::Object* IORegistry::objectFor(io_object_t handle) {
+    auto found = position(handle);
+    return found != objects_.end() && found->first == handle ? &found->second : nullptr;
+}
+
 io_object_t IORegistry::insert(Object object) {
-    // Handles are never reused while the registry lives; 0 is never a handle.
-    while (nextHandle_ == 0 || objects_.count(nextHandle_)) ++nextHandle_;
+    // Handles are never reused while the registry lives; 0 is never a handle. They grow, so that
+    // a new one goes last, until they wrap around.
+    bool last = nextHandle_ != 0 && (objects_.empty() || objects_.back().first < nextHandle_);
+    if (!last) {
+        while (nextHandle_ == 0 || objectFor(nextHandle_)) ++nextHandle_;
+    }
     io_object_t handle = nextHandle_++;
-    objects_.emplace(handle, std::move(object));
+    objects_.emplace(last ? objects_.end() : position(handle), handle, std::move(object));
     return handle;
 }
 
-const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) const {
-    auto found = objects_.find(handle);
-    if (found == objects_.end()) return nullptr;
-    return std::get_if<EntryObject>(&found->second);
+const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) {
+    auto object = objectFor(handle);
+    return object ? std::get_if<EntryObject>(object) : nullptr;
 }
 
-std::shared_ptr<const IORegistryEntry> IORegistry::current(const EntryObject& object) {
-    if (object.entry->location.empty() || !provider_) return object.entry;
-    return provider_->reread(object.entry);
+const CFDictionary* IORegistry::propertiesNow(const EntryObject& object, Entry& reread) {
+    if (object.entry->location.empty() || !provider_) return &object.entry->properties;
+    reread = provider_->reread(Entry(object.snapshot, object.entry));
+    return reread ? &reread->properties : nullptr;
 }
 
 kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_iterator_t* iterator) {
     if (!iterator) return kIOReturnBadArgument;
     std::lock_guard lock(mutex_);
     *iterator = 0;
-    auto state = std::make_shared<Iterator>();
-    if (auto result = matches(matching, state->snapshot, state->matches); result != KERN_SUCCESS) return result;
-    *iterator = insert(state);
+    Iterator state;
+    if (auto result = matches(matching, state.snapshot, state.matches); result != KERN_SUCCESS) return result;
+    *iterator = insert(std::move(state));
     return KERN_SUCCESS;
 }
 
 io_service_t IORegistry::matchingService(const CFDictionaryRef& matching) {
     std::lock_guard lock(mutex_);
     Snapshot snapshot;
-    std::vector<Entry> found;
+    std::vector<const IORegistryEntry*> found;
     if (matches(matching, snapshot, found) != KERN_SUCCESS || found.empty()) return 0;
     return insert(EntryObject{found.front(), snapshot});
 }
 
 io_object_t IORegistry::iteratorNext(io_iterator_t iterator) {
     std::lock_guard lock(mutex_);
-    auto found = objects_.find(iterator);
-    if (found == objects_.end()) return 0;
-    auto state = std::get_if<std::shared_ptr<Iterator>>(&found->second);
-    if (!state || (*state)->next >= (*state)->matches.size()) return 0;
-    auto& it = **state;
-    return insert(EntryObject{it.matches[it.next++], it.snapshot});
+    auto object = objectFor(iterator);
+    auto state = object ? std::get_if<Iterator>(object) : nullptr;
+    if (!state || state->next >= state->matches.size()) return 0;
+    // An iterator goes forward only; what it hands out is taken before the table may move.
+    EntryObject next{state->matches[state->next++], state->snapshot};
+    return insert(std::move(next));
 }
 
 kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties) {
     if (!properties) return kIOReturnBadArgument;
-    std::lock_guard lock(mutex_);
     *properties = nullptr;
+    if (entry == 0) return kIOReturnBadArgument;  // never a handle
+    std::lock_guard lock(mutex_);
     auto object = entryFor(entry);
     if (!object) return kIOReturnBadArgument;
     ++propertyReads_;
     if (faults_.failsPropertiesRead && faults_.failsPropertiesRead(*object->entry)) return kIOReturnError;
-    auto entryNow = current(*object);
-    *properties = std::make_shared<CFDictionary>(entryNow ? entryNow->properties : CFDictionary());
+    Entry reread;
+    auto now = propertiesNow(*object, reread);
+    *properties = std::make_shared<CFDictionary>(now ? *now : CFDictionary());
     return KERN_SUCCESS;
 }
 
@@ -143,8 +176,9 @@ CFTypeRef IORegistry::createProperty(io_registry_entry_t entry, const std::strin
     auto object = entryFor(entry);
     if (!object) return nullptr;
     ++propertyReads_;
-    auto entryNow = current(*object);
-    auto value = entryNow ? entryNow->properties.find(key) : nullptr;
+    Entry reread;
+    auto now = propertiesNow(*object, reread);
+    auto value = now ? now->find(key) : nullptr;
     return value ? std::make_shared<const CFValue>(*value) : nullptr;
 }
 
@@ -155,7 +189,7 @@ kern_return_t IORegistry::parentEntry(io_registry_entry_t entry, const char* pla
     auto object = entryFor(entry);
     if (!object || !isServicePlane(plane)) return kIOReturnBadArgument;
     if (!object->entry->parent) return kIOReturnNotFound;
-    *parent = insert(EntryObject{object->entry->parent, object->snapshot});
+    *parent = insert(EntryObject{object->entry->parent.get(), object->snapshot});
     return KERN_SUCCESS;
 }
 
@@ -165,25 +199,26 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
     auto object = entryFor(entry);
     if (!object || !isServicePlane(plane)) return nullptr;
     ++propertyReads_;
-    auto answer = [](const Entry& candidate, const std::string& name) -> CFTypeRef {
+    auto answer = [](const IORegistryEntry* candidate, const std::string& name) -> CFTypeRef {
         auto value = candidate->properties.find(name);
         return value ? std::make_shared<const CFValue>(*value) : nullptr;
     };
     if (auto value = answer(object->entry, key)) return value;
     if (!(options & kIORegistryIterateRecursively)) return nullptr;
     // Every entry is visited at most once, so even a parent chain made into a loop ends.
-    std::set<const IORegistryEntry*> visited{object->entry.get()};
+    std::set<const IORegistryEntry*> visited{object->entry};
     if (options & kIORegistryIterateParents) {
-        for (auto parent = object->entry->parent; parent && visited.insert(parent.get()).second; parent = parent->parent) {
+        for (auto parent = object->entry->parent.get(); parent && visited.insert(parent).second;
+             parent = parent->parent.get()) {
             if (auto value = answer(parent, key)) return value;
         }
         return nullptr;
     }
     // Children, depth first (each child before its own children, then its next sibling).
-    auto childrenOf = [&](const Entry& parent) {
-        std::vector<Entry> children;
+    auto childrenOf = [&](const IORegistryEntry* parent) {
+        std::vector<const IORegistryEntry*> children;
         for (const auto& candidate : *object->snapshot) {
-            if (candidate && candidate->parent == parent) children.push_back(candidate);
+            if (candidate && candidate->parent.get() == parent) children.push_back(candidate.get());
         }
         return children;
     };
@@ -192,7 +227,7 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
     while (!pending.empty()) {
         auto current = pending.back();
         pending.pop_back();
-        if (!visited.insert(current.get()).second) continue;
+        if (!visited.insert(current).second) continue;
         if (auto value = answer(current, key)) return value;
         auto children = childrenOf(current);
         pending.insert(pending.end(), children.rbegin(), children.rend());
@@ -201,8 +236,12 @@ CFTypeRef IORegistry::searchProperty(io_registry_entry_t entry, const char* plan
 }
 
 kern_return_t IORegistry::release(io_object_t object) {
+    if (object == 0) return kIOReturnBadArgument;  // never a handle
     std::lock_guard lock(mutex_);
-    return objects_.erase(object) ? KERN_SUCCESS : kIOReturnBadArgument;
+    auto found = position(object);
+    if (found == objects_.end() || found->first != object) return kIOReturnBadArgument;
+    objects_.erase(found);
+    return KERN_SUCCESS;
 }
 
 CFTypeRef IORegistry::powerSourcesInfo() {

@@ -61,6 +61,13 @@ TEST_F(IORegistryTest, MatchesByClassOrSuperclassInRegistryOrderAndReleasesEvery
     ASSERT_EQ(IORegistryEntryCreateCFProperties(first, &properties, kCFAllocatorDefault, 0), KERN_SUCCESS);
     EXPECT_EQ(properties->find("Name")->stringValue(), "two");
     EXPECT_EQ(IORegistryEntryCreateCFProperty(first, "Missing", kCFAllocatorDefault, 0), nullptr);
+    // The properties handed out are the caller's own: changing them changes no one else's.
+    CFMutableDictionaryRef again;
+    ASSERT_EQ(IORegistryEntryCreateCFProperties(first, &again, kCFAllocatorDefault, 0), KERN_SUCCESS);
+    properties->set("Name", "changed");
+    again->remove("Name");
+    EXPECT_EQ(IORegistryEntryCreateCFProperty(first, "Name", kCFAllocatorDefault, 0)->stringValue(), "two");
+    EXPECT_EQ(properties->find("Name")->stringValue(), "changed");
     EXPECT_EQ(IOObjectRelease(first), KERN_SUCCESS);
     EXPECT_NE(IOObjectRelease(first), KERN_SUCCESS);  // a handle is given back only once
     EXPECT_EQ(IOServiceGetMatchingService(kIOMainPortDefault, IOServiceMatching("Nothing")), 0u);

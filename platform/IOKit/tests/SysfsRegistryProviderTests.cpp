@@ -181,6 +181,38 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     EXPECT_EQ(number(search(), "BatteryPercent"), 64);
 }
 
+TEST(SysfsRegistryProvider, SuppliesThatComeAndGoBetweenSearchesKeepTheirOwnValues) {
+    TemporaryDirectory root;
+    auto plug = [&](const std::string& name, int level) {
+        auto folder = std::filesystem::path("class/power_supply") / ("hid-" + name);
+        root.write(folder / "scope", "Device\n");
+        root.write(folder / "model_name", name + "\n");
+        root.write(folder / "capacity", std::to_string(level) + "\n");
+    };
+    SysfsRegistryProvider provider(root.path());
+    using Found = std::vector<std::pair<std::string, std::int64_t>>;
+    auto search = [&] {
+        Found found;
+        for (const auto& entry : provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass)) {
+            found.emplace_back(text(*entry, "Product"), number(*entry, "BatteryPercent"));
+        }
+        return found;
+    };
+    for (int i = 0; i < 6; ++i) plug("m" + std::to_string(i), 10 + i);
+    EXPECT_EQ(search().size(), 6u);
+    // One goes and another comes among the others: each is still told by its own files, in the
+    // order of the names, and those that stayed are not read afresh (their names are kept).
+    for (int i = 0; i < 6; ++i) {
+        root.write("class/power_supply/hid-m" + std::to_string(i) + "/model_name", "renamed\n");
+    }
+    std::filesystem::remove_all(root.path() / "class/power_supply/hid-m2");
+    plug("m25", 77);
+    EXPECT_EQ(search(), (Found{{"m0", 10}, {"m1", 11}, {"m25", 77}, {"m3", 13}, {"m4", 14}, {"m5", 15}}));
+    plug("m2", 50);
+    std::filesystem::remove_all(root.path() / "class/power_supply/hid-m0");
+    EXPECT_EQ(search(), (Found{{"m1", 11}, {"m2", 50}, {"m25", 77}, {"m3", 13}, {"m4", 14}, {"m5", 15}}));
+}
+
 TEST(SysfsRegistryProvider, ASupplyWhoseHeldLevelFailsIsReadAfresh) {
     // sysfs fails the reads of an open attribute once its supply is gone; so does /proc those of a
     // process's file once the process is gone, which stands in for it here.

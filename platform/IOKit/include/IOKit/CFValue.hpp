@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -54,7 +55,9 @@ private:
 class CFValue;
 using CFArray = std::vector<CFValue>;
 
-/// A dictionary with keys of any kind, kept in insertion order.
+/// A dictionary with keys of any kind, kept in insertion order. Copies share their entries until
+/// one of them changes (copy on write), so that a dictionary handed out by the registry costs no
+/// copy of what it holds.
 class CFDictionary {
 public:
     using Entry = std::pair<CFValue, CFValue>;
@@ -68,8 +71,9 @@ public:
     std::vector<Entry>::const_iterator end() const;
 
     /// The value under a text key; nullptr when there is none.
-    const CFValue* find(const std::string& key) const;
-    const CFValue* find(const char* key) const { return find(std::string(key)); }
+    const CFValue* find(std::string_view key) const;
+    const CFValue* find(const std::string& key) const { return find(std::string_view(key)); }
+    const CFValue* find(const char* key) const { return find(std::string_view(key)); }
     const CFValue* find(const CFValue& key) const;
     /// Sets the value under a key, replacing an existing entry in its place.
     void set(const CFValue& key, CFValue value);
@@ -80,7 +84,11 @@ public:
     bool operator==(const CFDictionary& other) const;
 
 private:
-    std::vector<Entry> entries_;
+    const std::vector<Entry>& entries() const;
+    /// The entries of this dictionary alone, copied first when other copies share them.
+    std::vector<Entry>& mutableEntries();
+
+    std::shared_ptr<std::vector<Entry>> entries_;  // none while empty
 };
 
 class CFValue {
@@ -127,10 +135,14 @@ private:
     Storage storage_;
 };
 
-inline std::size_t CFDictionary::count() const { return entries_.size(); }
-inline bool CFDictionary::empty() const { return entries_.empty(); }
-inline std::vector<CFDictionary::Entry>::const_iterator CFDictionary::begin() const { return entries_.begin(); }
-inline std::vector<CFDictionary::Entry>::const_iterator CFDictionary::end() const { return entries_.end(); }
+inline const std::vector<CFDictionary::Entry>& CFDictionary::entries() const {
+    static const std::vector<Entry> none;
+    return entries_ ? *entries_ : none;
+}
+inline std::size_t CFDictionary::count() const { return entries().size(); }
+inline bool CFDictionary::empty() const { return entries().empty(); }
+inline std::vector<CFDictionary::Entry>::const_iterator CFDictionary::begin() const { return entries().begin(); }
+inline std::vector<CFDictionary::Entry>::const_iterator CFDictionary::end() const { return entries().end(); }
 
 /// References to values, as the registry's "create" calls hand them out (empty: no value).
 using CFTypeRef = std::shared_ptr<const CFValue>;

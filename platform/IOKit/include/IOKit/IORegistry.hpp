@@ -4,7 +4,6 @@
 // or a hardware-profile file). The registry in use is a platform setting with a seam for tests.
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -83,8 +82,9 @@ public:
 
     /// The registry the IOKit calls use. Unless one was set, it is made on first use from the
     /// platform setting: the hardware profile named by HardwareProfile::path(), else the
-    /// machine's own sysfs.
-    static std::shared_ptr<IORegistry> current();
+    /// machine's own sysfs. The reference stays valid until the thread's next call; a thread
+    /// keeps the registry it used last alive until it calls again after another was set.
+    static const std::shared_ptr<IORegistry>& current();
     /// Installs a registry (tests, demos); nullptr goes back to the platform setting.
     static void setCurrent(std::shared_ptr<IORegistry> registry);
     /// The provider the platform setting chooses. Stops the process when a named profile
@@ -113,28 +113,35 @@ public:
 private:
     using Entry = std::shared_ptr<const IORegistryEntry>;
     using Snapshot = std::shared_ptr<const std::vector<Entry>>;
-    /// An entry handle remembers the registry state it came from, so that its children can be found.
+    /// An entry handle remembers the registry state it came from, so that its children can be
+    /// found; that state keeps the entry alive (it holds the entry, or a child of it).
     struct EntryObject {
-        Entry entry;
+        const IORegistryEntry* entry;
         Snapshot snapshot;
     };
     struct Iterator {
         Snapshot snapshot;
-        std::vector<Entry> matches;
+        std::vector<const IORegistryEntry*> matches;
         std::size_t next = 0;
     };
-    using Object = std::variant<EntryObject, std::shared_ptr<Iterator>>;
+    using Object = std::variant<EntryObject, Iterator>;
 
-    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
-    const EntryObject* entryFor(io_object_t handle) const;
-    /// The entry's properties as they are now (re-read when the entry has a location).
-    std::shared_ptr<const IORegistryEntry> current(const EntryObject& object);
+    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<const IORegistryEntry*>& found);
+    /// Where the object of a handle is, or would be, in the table.
+    std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
+    Object* objectFor(io_object_t handle);
+    const EntryObject* entryFor(io_object_t handle);
+    /// The entry's properties as they are now: its own, or for an entry with a location those
+    /// the provider reads again (the entry read is kept in `reread`); none when it is gone.
+    const CFDictionary* propertiesNow(const EntryObject& object, Entry& reread);
     io_object_t insert(Object object);
 
     std::shared_ptr<IORegistryProvider> provider_;
     mutable std::mutex mutex_;
     Faults faults_;
-    std::map<io_object_t, Object> objects_;
+    /// The objects behind the handles handed out, in the order of their handles (a refresh holds
+    /// a few at a time, and makes and gives back one per service).
+    std::vector<std::pair<io_object_t, Object>> objects_;
     io_object_t nextHandle_ = 1;
     std::size_t propertyReads_ = 0;
 };

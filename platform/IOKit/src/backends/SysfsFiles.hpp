@@ -5,12 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -97,27 +95,35 @@ inline std::optional<std::int64_t> AttributeReader::integer(int folder, const ch
     return text ? parseInteger(*text) : std::nullopt;
 }
 
-/// One entry of a folder: its name and its inode.
-struct FolderEntry {
-    std::string name;
-    ino_t inode = 0;
-    bool operator<(const FolderEntry& other) const { return name < other.name; }
-};
-
-/// The entries of a folder but "." and "..", in the order of their names; none when it cannot be
-/// listed.
-inline std::vector<FolderEntry> listFolder(const std::filesystem::path& path) {
-    std::vector<FolderEntry> entries;
-    DIR* folder = ::opendir(path.c_str());
-    if (!folder) return entries;
-    while (auto* entry = ::readdir(folder)) {
-        std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        entries.push_back({std::string(name), entry->d_ino});
+/// Lists folders with plain system calls into one buffer that it keeps from listing to listing: a
+/// refresh lists the power supplies every second.
+class FolderLister {
+public:
+    /// Calls `visit(name, inode)` for each entry of `folder` but "." and "..", in the folder's own
+    /// order; false when it cannot be listed (or not to its end). A name stays valid only during
+    /// its call.
+    template <typename Visit>
+    bool list(const char* folder, Visit&& visit) {
+        FileDescriptor fd(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.get() < 0) return false;
+        if (buffer_.empty()) buffer_.resize(bufferSize);
+        for (;;) {
+            ssize_t got = ::getdents64(fd.get(), buffer_.data(), buffer_.size());
+            if (got <= 0) return got == 0;
+            // The kernel lays the records out one after the other, each aligned for its header.
+            for (ssize_t at = 0; at < got;) {
+                const auto* entry = reinterpret_cast<const dirent64*>(buffer_.data() + at);
+                at += entry->d_reclen;
+                std::string_view name = entry->d_name;
+                if (name != "." && name != "..") visit(name, entry->d_ino);
+            }
+        }
     }
-    ::closedir(folder);
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
+
+private:
+    /// As much as the C library reads at once.
+    static constexpr std::size_t bufferSize = 32768;
+    std::vector<char> buffer_;
+};
 
 }  // namespace sysfs

@@ -4,11 +4,11 @@
 #include <sys/resource.h>
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Foundation/backends/FileDescriptor.hpp"
 #include "SysfsFiles.hpp"
@@ -48,15 +48,17 @@ public:
     /// The bytes of `attribute` now; absent when it is missing, is no regular file or its read
     /// fails. They stay valid until the reader's next read.
     std::optional<std::string_view> bytes(AttributeReader& reader, const char* attribute) {
-        if (auto held = held_.find(std::string_view(attribute)); held != held_.end()) {
-            auto bytes = reader.read(held->second.get());
+        std::string_view name = attribute;
+        for (const auto& [heldName, fd] : held_) {
+            if (heldName != name) continue;
+            auto bytes = reader.read(fd.get());
             if (!bytes) failed_ = true;
             return bytes;
         }
         auto fd = AttributeReader::open(AT_FDCWD, (folder_ + "/" + attribute).c_str());
         if (fd.get() < 0) return std::nullopt;
         auto bytes = reader.read(fd.get());
-        if (bytes && budget_ && budget_->take()) held_.emplace(attribute, std::move(fd));
+        if (bytes && budget_ && budget_->take()) held_.emplace_back(name, std::move(fd));
         return bytes;
     }
     std::optional<std::string_view> text(AttributeReader& reader, const char* attribute) {
@@ -81,7 +83,8 @@ public:
 private:
     std::string folder_;
     DescriptorBudget* budget_;
-    std::map<std::string, FileDescriptor, std::less<>> held_;
+    /// By attribute, in the order of their first reads (a supply holds a few).
+    std::vector<std::pair<std::string, FileDescriptor>> held_;
     bool failed_ = false;
 };
 

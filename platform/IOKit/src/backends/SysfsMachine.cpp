@@ -157,7 +157,7 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::smartBatteryEntry(
 
     auto entry = makeEntry(smartBatteryClasses);
     entry->parent = manager;
-    entry->location = (root_ / "class" / "power_supply" / supply.name).string();
+    entry->location = (suppliesFolder_ / supply.name).string();
     auto& properties = entry->properties;
     setIfPresent(properties, "DesignCapacity", battery->designCapacity);
     setIfPresent(properties, "MaxCapacity", battery->maxCapacity);

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "IOKit/IORegistry.hpp"
 #include "SysfsFiles.hpp"
@@ -51,6 +52,8 @@ struct PowerSupply {
     // held attribute fails to read, or whose folder goes, is read afresh.
     std::string name;
     ino_t inode;
+    /// The listing of the class folder that last found it so.
+    std::uint64_t listing = 0;
     std::string folder;
     FolderWatch::Watch watched;
     /// Its level, status and a battery's charge and the like.
@@ -72,14 +75,20 @@ struct PowerSupply {
     std::optional<std::int64_t> manufactureDate, designCharge, designEnergy, designVoltage;
 };
 
-/// The supplies read so far, by name, the reader whose buffer every read shares, and the watch of
-/// their folders; one search at a time uses them.
+/// The supplies read so far, by name, the reader and the lister whose buffers every read shares,
+/// and the watch of their folders; one search at a time uses them.
 struct KnownSupplies {
     std::mutex mutex;
     AttributeReader reader;
+    FolderLister lister;
     FolderWatch watch;
     DescriptorBudget budget;
-    std::map<std::string, PowerSupply> supplies;  // goes first, with its watches and descriptors
+    /// How many times the class folder was listed.
+    std::uint64_t listings = 0;
+    /// The supplies in the order the last listing found them (emptied when one is forgotten
+    /// elsewhere), and room for the next listing's.
+    std::vector<PowerSupply*> listed, relisted;
+    std::map<std::string, PowerSupply, std::less<>> supplies;  // goes first, with its watches and descriptors
 };
 
 /// Reads what a battery of the machine was made with (in SysfsMachine.cpp).

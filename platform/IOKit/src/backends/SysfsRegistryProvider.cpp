@@ -40,7 +40,8 @@ std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level
 }  // namespace
 
 SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
-    : root_(std::move(root)), known_(std::make_unique<KnownSupplies>()) {}
+    : root_(std::move(root)), suppliesFolder_(root_ / "class" / "power_supply"),
+      known_(std::make_unique<KnownSupplies>()) {}
 
 SysfsRegistryProvider::~SysfsRegistryProvider() = default;
 
@@ -59,15 +60,36 @@ void SysfsRegistryProvider::followChanges() {
 std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     followChanges();
     auto& known = known_->supplies;
-    auto listed = listFolder(root_ / "class" / "power_supply");
-    // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
-    std::erase_if(known, [&](const auto& supply) {
-        return !std::binary_search(listed.begin(), listed.end(), FolderEntry{supply.first, 0});
+    auto listing = ++known_->listings;
+    // At rest every supply listed is one already known, most often in the place the last listing
+    // gave it: the listing finds it there, else by name, and makes nothing.
+    auto& previous = known_->listed;
+    auto& order = known_->relisted;
+    order.clear();
+    std::vector<std::pair<std::string, ino_t>> newcomers;
+    known_->lister.list(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
+        std::size_t at = order.size() + newcomers.size();
+        PowerSupply* supply = at < previous.size() && previous[at]->name == name ? previous[at] : nullptr;
+        if (auto found = supply ? known.end() : known.find(name); found != known.end()) supply = &found->second;
+        if (supply && supply->inode == inode && !supply->changing.failed()) {
+            supply->listing = listing;
+            order.push_back(supply);
+        } else {
+            newcomers.emplace_back(name, inode);
+        }
     });
-    std::vector<PowerSupply*> supplies;
-    for (const auto& entry : listed) {
-        if (auto* supply = powerSupply(entry.name, entry.inode)) supplies.push_back(supply);
+    // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
+    std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; });
+    for (const auto& [name, inode] : newcomers) {
+        if (auto* supply = powerSupply(name, inode)) {
+            supply->listing = listing;
+            order.push_back(supply);
+        }
     }
+    std::swap(previous, order);
+    std::vector<PowerSupply*> supplies;
+    supplies.reserve(known.size());
+    for (auto& [name, supply] : known) supplies.push_back(&supply);
     return supplies;
 }
 
@@ -77,11 +99,12 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
         auto& supply = found->second;
         if (supply.inode == inode && !supply.changing.failed()) return &supply;
         known.erase(found);
+        known_->listed.clear();
     }
     // Its folder is kept where the links lead: its files are opened from there, and that folder
     // is the one watched.
     std::error_code error;
-    auto folder = fs::canonical(root_ / "class" / "power_supply" / name, error);
+    auto folder = fs::canonical(suppliesFolder_ / name, error);
     if (error) return nullptr;
     auto& supply = known.try_emplace(name, name, inode, folder.string(), known_->watch, known_->budget).first->second;
     auto& reader = known_->reader;
@@ -133,7 +156,9 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    for (auto* supply : powerSupplies()) {
+    auto supplies = powerSupplies();
+    result.reserve(supplies.size());
+    for (auto* supply : supplies) {
         if (supply->kind != PowerSupply::Kind::peripheral) continue;
         if (auto entry = hidBatteryEntry(*supply)) result.push_back(std::move(entry));
     }

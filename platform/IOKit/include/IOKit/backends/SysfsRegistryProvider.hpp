@@ -120,5 +120,7 @@ private:
     std::shared_ptr<const IORegistryEntry> platformEntry();
 
     std::filesystem::path root_;
+    /// <root>/class/power_supply
+    std::filesystem::path suppliesFolder_;
     std::unique_ptr<sysfs::KnownSupplies> known_;
 };
