@@ -1,7 +1,7 @@
 # Writes the desktop entry at install time, straight to its place below DESTDIR, and lists it in
 # the install manifest as CMake lists the files it installs itself: by its path under the prefix,
 # without DESTDIR. Exec starts the command by its full path under the prefix, written as the
-# Desktop Entry Specification asks: a path that holds a reserved character (a space, a quote, a
+# freedesktop.org rules for desktop entries ask: a path that holds a reserved character (a space, a quote, a
 # dollar sign...) is quoted whole, with ", `, $ and \ escaped by a backslash; a % is doubled, as
 # in any Exec; and then, as in any string of a key file, backslashes are doubled and a newline,
 # tab or carriage return is escaped.
