@@ -1,10 +1,10 @@
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
 
-#include <algorithm>
 #include <cctype>
 #include <map>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "IOKit/HIDReportDescriptor.hpp"
 #include "SysfsClasses.hpp"
