@@ -132,8 +132,9 @@ private:
 };
 
 /// The application's window on a sysfs tree, headless on a screen of 1920 by 1080 points (so that
-/// a long list scrolls, as on a desktop), on a virtual clock, with settings in a folder of its own. Shown, the main loop draws it after each tick as it does on screen; not
-/// shown, the tick does everything but drawing.
+/// a long list scrolls, as on a desktop), on a virtual clock, with settings in a folder of its
+/// own. Shown, the main loop draws it after each tick as it does on screen; not shown, the tick
+/// does everything but drawing.
 class DeviceWindow {
 public:
     DeviceWindow(const SysfsTree& tree, bool shown) {
