@@ -37,41 +37,46 @@ std::filesystem::path TemporaryDirectory::write(const std::filesystem::path& rel
 }
 
 LockHeldElsewhere::LockHeldElsewhere(const std::filesystem::path& file, std::function<void()> beforeRelease) {
-    int held[2], release[2];
-    if (::pipe(held) != 0 || ::pipe(release) != 0) throw std::runtime_error("no pipe for the lock holder");
+    int held[2], letGo[2];
+    if (::pipe(held) != 0 || ::pipe(letGo) != 0) throw std::runtime_error("no pipe for the lock holder");
     holder_ = ::fork();
     if (holder_ == 0) {
         ::alarm(10);
         // A descriptor inherited from the test (a lock a settings write holds, say) would keep
         // that lock here: only the two pipes stay open.
-        const auto [low, high] = std::minmax(held[1], release[0]);
+        const auto [low, high] = std::minmax(held[1], letGo[0]);
         ::close_range(3, low - 1, 0);
         ::close_range(low + 1, high - 1, 0);
         ::close_range(high + 1, ~0U, 0);
-        ::flock(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600), LOCK_EX);
+        // It tells that it holds the lock only once it does.
+        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0) _exit(1);
         char c = 0;
         (void)!::write(held[1], &c, 1);
-        (void)!::read(release[0], &c, 1);
+        (void)!::read(letGo[0], &c, 1);  // until the test closes its end
         if (beforeRelease) beforeRelease();
         _exit(0);
     }
     ::close(held[1]);
-    ::close(release[0]);
-    release_ = release[1];
+    ::close(letGo[0]);
+    release_ = letGo[1];
     char c = 0;
     const bool holds = holder_ > 0 && ::read(held[0], &c, 1) == 1;
     ::close(held[0]);
-    if (!holds) throw std::runtime_error("the lock holder did not start");
+    if (!holds) {
+        release();
+        throw std::runtime_error("no other process holds the lock of " + file.string());
+    }
 }
 
 LockHeldElsewhere::~LockHeldElsewhere() { release(); }
 
 void LockHeldElsewhere::release() {
-    if (holder_ <= 0) return;
-    const char c = 0;
-    (void)!::write(release_, &c, 1);
-    ::close(release_);
-    ::waitpid(holder_, nullptr, 0);
+    // Closing the pipe tells the holder to let go, and writes nothing that could stop this
+    // process with SIGPIPE should the holder be gone.
+    if (release_ >= 0) ::close(release_);
+    release_ = -1;
+    if (holder_ > 0) ::waitpid(holder_, nullptr, 0);
     holder_ = -1;
 }
 
