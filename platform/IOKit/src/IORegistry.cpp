@@ -106,8 +106,8 @@ IORegistry::Object* IORegistry::objectFor(io_object_t handle) {
 }
 
 io_object_t IORegistry::insert(Object object) {
-    // Handles are never reused while the registry lives; 0 is never a handle. They grow, so that
-    // a new one goes last, until they wrap around.
+    // Handles grow, so that a new one goes last; once they wrap around, the next free one is
+    // taken. 0 is never a handle.
     bool last = nextHandle_ != 0 && (objects_.empty() || objects_.back().first < nextHandle_);
     if (!last) {
         while (nextHandle_ == 0 || objectFor(nextHandle_)) ++nextHandle_;

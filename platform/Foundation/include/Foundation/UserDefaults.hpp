@@ -39,7 +39,8 @@ public:
     static std::shared_ptr<UserDefaults> suite(const std::string& name);
 
     /// Where domains are kept; by default $XDG_CONFIG_HOME/Quillon/defaults (or ~/.config/...).
-    /// Changing it lets go of every open domain, so the next use reads from the new place.
+    /// Changing it lets go of every open domain, so the next use reads from the new place, and
+    /// waits until what they changed is on disk.
     static void setDirectory(const std::filesystem::path& directory);
     static std::filesystem::path directory();
     /// Lets tests refuse suites by name.
@@ -98,7 +99,7 @@ private:
     using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
     bool synchronize(Deadline deadline);
-    // The members below run with `mutex_` held, but writePending(), the writing thread's own.
+    // The members below run with `mutex_` held, except writePending(), the writing thread's own.
     void change(const std::string& key, Change change);
     // Starts the writing thread unless it runs.
     void scheduleWrite();
