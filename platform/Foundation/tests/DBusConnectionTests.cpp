@@ -9,6 +9,7 @@
 #include <future>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/RunLoop.hpp"
@@ -186,12 +187,14 @@ namespace {
     std::atexit([] { delete bus; });
     static std::atomic<int> busy{0};
     static const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    // Never let go of: their connections go first.
+    static auto* proxies = new std::vector<std::unique_ptr<sdbus::IProxy>>();
     constexpr int count = 6;
     for (int i = 0; i < count; ++i) {
         auto own = DBusConnection::separate(DBusConnection::Bus::session);
         if (!own) std::exit(2);
-        sdbus::createProxy(*own, "org.freedesktop.DBus", "/org/freedesktop/DBus")
-            .release()  // never let go of: its connection goes before it
+        proxies->push_back(sdbus::createProxy(*own, "org.freedesktop.DBus", "/org/freedesktop/DBus"));
+        proxies->back()
             ->callMethodAsync("GetId")
             .onInterface("org.freedesktop.DBus")
             .uponReplyInvoke([](const sdbus::Error*, const std::string&) {
