@@ -201,9 +201,12 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
     EXPECT_EQ(appearance(), NSAppearanceNameDarkAqua);
 }
 
-TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsAgainIsFollowed) {
-    startPortal("ReadOne", 1);
+TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsLaterOrAgainIsFollowed) {
+    // The portal starts after the application, which found none: it is read once it is there.
     following = NSApplication::shared().followDesktopPreferences();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return bus->listensFor("member='SettingChanged'"); }, 15));
+    RunLoop::main().runUntil([] { return false; }, 0.5);  // the keys asked of nobody meanwhile
+    startPortal("ReadOne", 1);
     ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameDarkAqua; }, 15));
 
     // The portal starts again, the desktop light by then: it is read again.

@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/RunLoop.hpp"
@@ -174,4 +176,49 @@ TEST(DBusConnection, ExitWaitsNoMoreThanASecondForABusThatHangs) {
     ASSERT_TRUE(file >> began);
     std::filesystem::remove(stamp);
     EXPECT_LT(std::chrono::nanoseconds(ended - began), std::chrono::seconds(2));
+}
+
+namespace {
+// Lets go of connections of its own on other threads while their threads are busy in a callback
+// until one moment, and ends the process meanwhile.
+[[noreturn]] void exitWhileConnectionsAreLetGoOf() {
+    ::alarm(10);  // an end that hangs fails the test
+    static PrivateSessionBus* bus = new PrivateSessionBus();
+    std::atexit([] { delete bus; });
+    static std::atomic<int> busy{0};
+    static const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    // Never let go of: their connections go first.
+    static auto* proxies = new std::vector<std::unique_ptr<sdbus::IProxy>>();
+    constexpr int count = 6;
+    for (int i = 0; i < count; ++i) {
+        auto own = DBusConnection::separate(DBusConnection::Bus::session);
+        if (!own) std::exit(2);
+        proxies->push_back(sdbus::createProxy(*own, "org.freedesktop.DBus", "/org/freedesktop/DBus"));
+        proxies->back()
+            ->callMethodAsync("GetId")
+            .onInterface("org.freedesktop.DBus")
+            .uponReplyInvoke([](const sdbus::Error*, const std::string&) {
+                ++busy;
+                std::this_thread::sleep_until(until);
+            });
+        DBusConnection::wake(*own);
+        std::thread([own = std::move(own)]() mutable {
+            while (busy < count) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            own.reset();  // waits for the callback
+        }).detach();
+    }
+    while (busy < count) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::exit(0);
+}
+}  // namespace
+
+// The end of the process leaves the connections that other threads are letting go of to them.
+TEST(DBusConnection, ExitLeavesConnectionsBeingLetGoOfToTheirOwners) {
+    {
+        PrivateSessionBus available;
+        if (!available.unavailable().empty()) GTEST_SKIP() << available.unavailable();
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(exitWhileConnectionsAreLetGoOf(), ::testing::ExitedWithCode(0), "");
 }

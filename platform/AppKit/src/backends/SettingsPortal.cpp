@@ -87,8 +87,6 @@ struct SettingsPortal::Connection {
     std::shared_ptr<BusService> portal;
     /// How this portal is read: "ReadOne", or "Read" where it is older than that. Main thread.
     std::string readMethod = "ReadOne";
-    /// Whether the keys were asked for since the portal last left. Main thread.
-    bool asked = false;
 
     /// A block for the main queue that runs `action` on the object while it lives. Made on the
     /// bus's thread, which must not touch the object itself.
@@ -102,7 +100,6 @@ struct SettingsPortal::Connection {
     /// Main thread: reads both keys without waiting; the answers come as changes do. Asking
     /// starts a portal that the bus activates.
     void readAgain() {
-        asked = true;
         for (const char* key : {colorSchemeKey, accentColorKey}) ask(key);
     }
 
@@ -155,17 +152,10 @@ struct SettingsPortal::Connection {
         client.joined = [this, living = std::weak_ptr<bool>(alive)](const std::string&) {
             if (living.lock()) readAgain();
         };
-        // A portal that starts again may bring other values, and tells of no change.
+        // A portal that starts, later or again, may bring other values, and tells of no change (a
+        // portal that the bus started for the first asking is so asked twice).
         client.ownerChanged = [this, living = std::weak_ptr<bool>(alive)](const std::string& owner) {
-            if (!living.lock()) return;
-            if (owner.empty()) {
-                asked = false;
-            } else if (!asked) {
-                readAgain();
-            }
-        };
-        client.left = [this, living = std::weak_ptr<bool>(alive)] {
-            if (living.lock()) asked = false;
+            if (living.lock() && !owner.empty()) readAgain();
         };
         // Only the portal's own signal counts: the bus matches the sender against the name's owner.
         client.matches.emplace_back(

@@ -217,10 +217,11 @@ StatusNotifierItemExport::Changes StatusNotifierItemExport::update() {
     Look look = lookOf(*item);
     {
         std::lock_guard lock(shared_->mutex);
-        changes.title = look.title != shared_->look.title;
-        changes.icon = look.icon != shared_->look.icon;
-        if (look.status != shared_->look.status) changes.status = look.status;
-        if (!(shared_->look == look)) shared_->look = std::move(look);
+        auto& shown = shared_->look;
+        changes.title = look.title != shown.title;
+        changes.icon = look.icon != shown.icon;
+        if (look.status != shown.status) changes.status = look.status;
+        if (changes.title || changes.icon || changes.status || look.itemIsMenu != shown.itemIsMenu) shown = std::move(look);
     }
     changes.menuRevision = menu_.update(item->menu());
     return changes;

@@ -68,7 +68,6 @@ public:
         std::string status = "Active";
         bool itemIsMenu = false;
         std::vector<Pixmap> icon;
-        bool operator==(const Look&) const = default;
     };
     struct Shared {
         std::mutex mutex;

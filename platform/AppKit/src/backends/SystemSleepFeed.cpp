@@ -32,6 +32,7 @@ void SystemSleepFeed::listen() {
             const char* name = sleeping ? NSWorkspaceWillSleepNotification : NSWorkspaceDidWakeNotification;
             return [name] { NSWorkspace::shared().notificationCenter().post(name); };
         });
-    listener_->logind = BusService::make(BusService::Bus::system, "org.freedesktop.login1", DispatchQueue::main(),
-                                         std::move(client));
+    // Only the bus is followed: the rule above finds logind whenever it runs, so its name needs no
+    // watching of its own.
+    listener_->logind = BusService::make(BusService::Bus::system, "", DispatchQueue::main(), std::move(client));
 }

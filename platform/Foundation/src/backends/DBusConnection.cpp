@@ -77,14 +77,16 @@ struct Dispatched {
     }
 
     ~Dispatched() {
-        stopping = true;
-        signal();
-        if (thread.joinable()) thread.join();
         {
+            // Out of the list first: the end of the process, which stops and joins the threads
+            // listed, must not join this one too while it is joined here.
             auto& all = registry();
             std::lock_guard lock(all.mutex);
             all.live.erase(connection.get());
         }
+        stopping = true;
+        signal();
+        if (thread.joinable()) thread.join();
         connection.reset();
         ::close(wakeFd);
     }

@@ -37,8 +37,9 @@ public:
 
     /// `changed` is called on the copy's queue after each new snapshot, for as long as the
     /// returned token is held, and once soon after this call, when what the bus said until this
-    /// call has been taken in. Observers run one at a time, never two at once. A change of characteristic values alone makes a new snapshot without a call
-    /// (they change with every notification, and nothing that watches depends on them).
+    /// call has been taken in. Observers run one at a time, never two at once. A change of
+    /// characteristic values alone makes a new snapshot without a call (they change with every
+    /// notification, and nothing that watches depends on them).
     [[nodiscard]] std::shared_ptr<void> observe(std::function<void()> changed);
 
     /// Calls `method` of `interface` on BlueZ's object at `path` and returns at once. `reader`
