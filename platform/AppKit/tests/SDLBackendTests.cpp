@@ -87,8 +87,9 @@ protected:
             setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-test-bus", 1);
             busAddressSet_ = true;
         }
-        sdl_ = SDLWindowBackend::make();
-        ASSERT_TRUE(sdl_);
+        std::string why;
+        sdl_ = SDLWindowBackend::make(why);
+        ASSERT_TRUE(sdl_) << why;
         app().setWindowBackend(sdl_);
     }
     void TearDown() override {

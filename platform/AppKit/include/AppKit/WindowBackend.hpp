@@ -1,13 +1,14 @@
 #pragma once
 // Where windows appear: the platform keeps its windows as a model (frames, views, levels) and a
-// backend puts them on a screen. Two backends exist: headless (no screen: windows are drawn into
+// backend puts them on a screen. Three backends exist: headless (no screen: windows are drawn into
 // bitmaps kept in memory, written as PNG on request, and events are injected by calling
-// NSWindow::sendEvent) and SDL2 (real windows without decorations of the window manager; the
-// platform draws title bar and toolbar band itself).
+// NSWindow::sendEvent), SDL2 on X11 and the platform's own Wayland client (real windows without
+// decorations of the window system; the platform draws title bar and toolbar band itself).
 //
 // The application's backend is chosen when it starts (NSApplicationMain): the environment variable
-// QUILLON_WINDOW_BACKEND ("headless" or "sdl") decides when set; otherwise SDL2 when a display is
-// there (DISPLAY or WAYLAND_DISPLAY set), headless when not.
+// QUILLON_WINDOW_BACKEND ("headless" or "sdl", a real window) decides when set; otherwise a real
+// window when a display is there (DISPLAY or WAYLAND_DISPLAY set), headless when not. A real window
+// goes to X11 when DISPLAY is set and the X server answers, else to Wayland.
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -57,7 +58,8 @@ public:
     virtual bool displayLost() const { return false; }
 
     /// The backend the environment asks for (see above); nullptr and a message naming the display
-    /// on standard error when SDL2 is asked for but opens no display (the application then ends).
+    /// on standard error when a real window is asked for but no display opens (the application
+    /// then ends).
     static std::shared_ptr<WindowBackend> makeForEnvironment();
     /// The name the environment asks for: "headless" or "sdl".
     static std::string chosenName();

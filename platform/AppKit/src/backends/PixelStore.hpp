@@ -1,5 +1,5 @@
 #pragma once
-// The pixels of a window shown through SDL, held once: the window draws into memory its presenter
+// The pixels of a window on a display, held once: the window draws into memory its presenter
 // lends where the presenter has some to lend, else into a bitmap of its own that the presenter
 // copies from. The store hands the presenter the rectangles the window drew anew, in pixels.
 #include <cstddef>

@@ -6,13 +6,11 @@
 #include <X11/Xproto.h>
 #include <X11/Xresource.h>
 #include <cairo.h>
-#include <wayland-client.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,8 +27,6 @@
 #include "Foundation/Bundle.hpp"
 #include "PixelStore.hpp"
 #include "SDLWaiter.hpp"
-#include "WaylandShm.hpp"
-#include "WaylandShmPresenter.hpp"
 #include "X11SurfacePresenter.hpp"
 
 struct SDLWindowBackend::Native {
@@ -74,28 +70,6 @@ std::optional<double> xftDpi() {
     return dpi;
 }
 
-// What SDL's Wayland driver is on: the compositor's scale for a window (its pixels per unit of
-// its size) and the display, as a hidden window shows them.
-std::pair<CGFloat, wl_display*> waylandDisplay() {
-    SDL_Window* probe = SDL_CreateWindow("", 0, 0, 100, 100, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_BORDERLESS);
-    if (!probe) return {1, nullptr};
-    int w = 0, h = 0, pw = 0, ph = 0;
-    SDL_GetWindowSize(probe, &w, &h);
-    SDL_GetWindowSizeInPixels(probe, &pw, &ph);
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    wl_display* display = SDL_GetWindowWMInfo(probe, &info) && info.subsystem == SDL_SYSWM_WAYLAND ? info.info.wl.display : nullptr;
-    SDL_DestroyWindow(probe);
-    return {w > 0 && pw > 0 ? CGFloat(pw) / CGFloat(w) : 1, display};
-}
-
-// The surface SDL shows a window's pixels on, under Wayland.
-wl_surface* waylandSurface(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND ? info.info.wl.surface : nullptr;
-}
-
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
 // sent just as that window closes arrives for a window that no longer exists; Xlib's default
 // answer to such an error is to end the process. That one error is harmless: it is let go, and
@@ -122,41 +96,14 @@ std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
     }
 }
 
-bool isSet(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value && *value;
-}
-
-// SDL's drivers for the displays the environment names: X11 first, as SDL itself prefers it.
-std::string displayDrivers() {
-    if (isSet("DISPLAY") && isSet("WAYLAND_DISPLAY")) return "x11,wayland";
-    if (isSet("WAYLAND_DISPLAY")) return "wayland";
-    if (isSet("DISPLAY")) return "x11";
-    return "x11,wayland";
-}
-
-// The displays the environment names, for messages: "the display :0 (DISPLAY)".
-std::string displayNames() {
-    std::string names;
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        if (!isSet(variable)) continue;
-        names += std::string(names.empty() ? "the display " : " or the display ") + std::getenv(variable) + " (" + variable + ")";
-    }
-    return names.empty() ? "any display (neither DISPLAY nor WAYLAND_DISPLAY is set)" : names;
-}
-
-// The desktop tells an application's windows by their class (X11) or app id (Wayland), the name of
-// its desktop entry: the main bundle's identifier. SDL reads both from the environment while its
-// video starts; returns the variables set for it here (a user's own setting stands), to be taken
-// away again once it has started, so that programs started later name their own windows.
-std::vector<const char*> nameWindowsAfterTheApplication() {
-    std::vector<const char*> set;
+// The desktop tells an application's windows by their class, the name of its desktop entry: the
+// main bundle's identifier. SDL reads it from the environment while its video starts; returns
+// whether it was set for it here (a user's own setting stands), to be taken away again once it has
+// started, so that programs started later name their own windows.
+bool nameWindowsAfterTheApplication() {
     auto identifier = Bundle::main()->bundleIdentifier();
-    if (!identifier || identifier->empty()) return set;
-    for (const char* name : {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"}) {
-        if (!std::getenv(name) && setenv(name, identifier->c_str(), 0) == 0) set.push_back(name);
-    }
-    return set;
+    if (!identifier || identifier->empty() || std::getenv("SDL_VIDEO_X11_WMCLASS")) return false;
+    return setenv("SDL_VIDEO_X11_WMCLASS", identifier->c_str(), 0) == 0;
 }
 
 // SDL joins the session and system buses as it starts, and waits on this thread for their daemons
@@ -220,7 +167,7 @@ void showApplicationIcon(SDL_Window* window) {
 }  // namespace
 
 
-std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
+std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make(std::string& why) {
     // The window's pixels go straight to the window system (no OpenGL behind the window surface),
     // and the screen saver is the desktop's business.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -228,77 +175,43 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make() {
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    // The windows draw their own title bars: no decorations from the compositor's side either.
-    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
-    // Only the drivers of the displays named (both without a name): past them SDL would go on to
-    // drivers that show nothing (its offscreen one) and the application would run on unseen.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, displayDrivers().c_str());
+    // Only the X11 driver: past it SDL would go on to drivers that show nothing (its offscreen
+    // one) and the application would run on unseen.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     // Under SDL's own error handler, which hands every error on to the one it found at start (and
     // puts that one back when it quits, before its last connection closes).
-    if (static bool installed = false; !installed && isSet("DISPLAY")) {
+    if (static bool installed = false; !installed) {
         installed = true;
         previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
     }
-    auto named = nameWindowsAfterTheApplication();
+    bool named = nameWindowsAfterTheApplication();
     int started = 0;
     {
         NoBusesForSDL hidden;
         started = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     }
-    for (const char* name : named) unsetenv(name);
+    if (named) unsetenv("SDL_VIDEO_X11_WMCLASS");
     if (started != 0) {
-        std::fprintf(stderr, "No window can be opened on %s: %s.\n", displayNames().c_str(), SDL_GetError());
+        why = SDL_GetError();
         return nullptr;
     }
-    auto stop = [] {
+    if (!X11SurfacePresenter::available()) {
+        why = std::string("SDL's windows have no surface") + (*SDL_GetError() ? std::string(" (") + SDL_GetError() + ")" : "");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         SDL_Quit();
-    };
-    const char* driver = SDL_GetCurrentVideoDriver();
-    std::string driverName = driver ? driver : "";
-    if (driverName != "x11" && driverName != "wayland") {
-        std::fprintf(stderr, "No window can be opened on %s: SDL offers only its \"%s\" video driver.\n", displayNames().c_str(),
-                     driverName.c_str());
-        stop();
         return nullptr;
     }
-    // How the windows' pixels reach the screen: SDL's window surfaces on X11; on Wayland, where SDL
-    // has no window surface without OpenGL behind it, buffers shared with the compositor.
+    std::fprintf(stderr, "Windows are shown through SDL's x11 video driver, on its window surfaces.\n");
     auto backend = std::make_shared<SDLWindowBackend>();
-    bool wayland = driverName == "wayland";
-    std::string why;
-    auto sdlSays = [] { return *SDL_GetError() ? std::string(" (") + SDL_GetError() + ")" : std::string(); };
-    if (wayland) {
-        auto [scale, display] = waylandDisplay();
-        backend->scale_ = scale;
-        if (display) {
-            backend->shm_ = WaylandShm::connect(display, why);
-        } else {
-            why = "it names no Wayland display for its windows" + sdlSays();
-        }
-    } else if (!X11SurfacePresenter::available()) {
-        why = "its windows have no surface" + sdlSays();
-    }
-    if (!why.empty()) {
-        std::fprintf(stderr, "No window can be shown on %s through SDL's %s driver: %s.\n",
-                     displayNames().c_str(), driverName.c_str(), why.c_str());
-        backend->shm_.reset();
-        stop();
-        return nullptr;
-    }
-    std::fprintf(stderr, "Windows are shown through SDL's %s video driver, %s.\n", driverName.c_str(),
-                 wayland ? "in memory shared with the compositor" : "on its window surfaces");
     backend->started_ = true;
     backend->wakeEvent_ = SDL_RegisterEvents(1);
     SDL_Rect bounds{0, 0, 1024, 768};
     SDL_GetDisplayBounds(0, &bounds);
     SDL_Rect usable = bounds;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
-    // Wayland sizes windows in the compositor's units and gives them its scale in pixels; on X11
-    // sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
-    if (!wayland) backend->scale_ = scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
-    backend->unitsPerPoint_ = wayland ? 1 : backend->scale_;
-    CGFloat units = backend->unitsPerPoint_;
+    // Sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
+    backend->scale_ = scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
+    CGFloat units = backend->scale_;
     backend->screenHeight_ = bounds.h / units;
     // Screen coordinates run up from the display's bottom edge, in points.
     CGRect frame{0, 0, bounds.w / units, bounds.h / units};
@@ -316,8 +229,6 @@ void SDLWindowBackend::shutdown() {
     windows_.clear();
     for (auto& [name, cursor] : cursors_) SDL_FreeCursor(cursor);
     cursors_.clear();
-    // Before the display it was made on closes.
-    shm_.reset();
     if (started_) {
         started_ = false;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -381,7 +292,7 @@ void SDLWindowBackend::show(NSWindow& window) {
     if (!native) {
         native = std::make_unique<Native>();
         native->owner = window.weak_from_this();
-        native->unitsPerPoint = unitsPerPoint_;
+        native->unitsPerPoint = scale_;
         CGRect frame = window.frame();
         CGFloat units = native->unitsPerPoint;
         int w = std::max(1, static_cast<int>(std::lround(frame.width() * units)));
@@ -392,20 +303,13 @@ void SDLWindowBackend::show(NSWindow& window) {
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
-        wl_surface* surface = native->window && shm_ ? waylandSurface(native->window) : nullptr;
-        if (!native->window || (shm_ && !surface)) {
+        if (!native->window) {
             std::fprintf(stderr, "SDL could not make a window: %s\n", SDL_GetError());
             destroy(*native);
             windows_.erase(&window);
             return;
         }
-        std::unique_ptr<WindowPresenter> presenter;
-        if (shm_) {
-            presenter = std::make_unique<WaylandShmPresenter>(shm_, surface, int(std::lround(scale_)));
-        } else {
-            presenter = std::make_unique<X11SurfacePresenter>(native->window);
-        }
-        native->pixels = std::make_unique<PixelStore>(std::move(presenter));
+        native->pixels = std::make_unique<PixelStore>(std::make_unique<X11SurfacePresenter>(native->window));
         native->placed = frame;
         native->alwaysOnTop = window.level() >= NSWindow::floatingLevel;
         SDL_SetWindowHitTest(native->window, hitTest, native.get());
@@ -491,7 +395,7 @@ int SDLWindowBackend::pumpEvents() {
 NSEvent SDLWindowBackend::mouse(NSWindow& window, NSEvent::EventType type, int x, int y) const {
     NSEvent e;
     e.type = type;
-    e.locationInWindow = CGPoint{CGFloat(x) / unitsPerPoint_, window.frame().height() - CGFloat(y) / unitsPerPoint_};
+    e.locationInWindow = CGPoint{CGFloat(x) / scale_, window.frame().height() - CGFloat(y) / scale_};
     e.timestamp = SDL_GetTicks64() / 1000.0;
     e.window = window.weak_from_this();
     return e;
@@ -508,7 +412,7 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
             auto e = mouse(*window, NSEvent::EventType::scrollWheel, x, y);
-            // SDL counts notches; on Wayland a touchpad's amounts are ten surface units a notch.
+            // SDL counts notches; a touchpad's amounts are ten of its units a notch.
             e.setWheelNotches(event.wheel.preciseX, event.wheel.preciseY, 10);
             window->sendEvent(e);
             break;
@@ -592,13 +496,4 @@ void SDLWindowBackend::windowEvent(const SDL_WindowEvent& event) {
     }
 }
 
-void SDLWindowBackend::quit() {
-    // SDL's Wayland driver tells of a compositor that went away (or broke the connection) with
-    // its quit event; the application ends, says why, and fails.
-    if (int error = shm_ ? shm_->error() : 0) {
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        std::fprintf(stderr, "The display %s (WAYLAND_DISPLAY) was lost: %s.\n", name && *name ? name : "wayland-0", std::strerror(error));
-        displayLost_ = true;
-    }
-    NSApplication::shared().terminate(nullptr);
-}
+void SDLWindowBackend::quit() { NSApplication::shared().terminate(nullptr); }

@@ -10,17 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// The registry's globals: the name of wl_shm, once announced.
-void announced(void* data, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t) {
-    if (std::strcmp(interface, wl_shm_interface.name) == 0) *static_cast<std::uint32_t*>(data) = name;
-}
-void withdrawn(void*, wl_registry*, std::uint32_t) {}
-const wl_registry_listener registryListener{announced, withdrawn};
-
-}  // namespace
-
 void WaylandShm::Buffer::released(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy_ = false; }
 
 WaylandShm::Buffer::~Buffer() {
@@ -28,36 +17,18 @@ WaylandShm::Buffer::~Buffer() {
     if (pixels_) munmap(pixels_, bytes_);
 }
 
-std::shared_ptr<WaylandShm> WaylandShm::connect(wl_display* display, std::string& why) {
-    auto shm = std::shared_ptr<WaylandShm>(new WaylandShm());
-    shm->display_ = display;
-    shm->queue_ = wl_display_create_queue(display);
-    auto* onQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    if (!shm->queue_ || !onQueue) {
-        why = "no event queue could be made";
-        return nullptr;
-    }
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(onQueue), shm->queue_);
-    wl_registry* registry = wl_display_get_registry(onQueue);
-    wl_proxy_wrapper_destroy(onQueue);
-    std::uint32_t name = 0;
-    wl_registry_add_listener(registry, &registryListener, &name);
-    int answered = wl_display_roundtrip_queue(display, shm->queue_);
-    if (answered >= 0 && name) shm->shm_ = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
-    wl_registry_destroy(registry);
-    if (!shm->shm_) {
-        why = answered < 0 ? std::strerror(wl_display_get_error(display)) : "the compositor offers no shared memory (wl_shm)";
-        return nullptr;
-    }
-    return shm;
+WaylandShm::WaylandShm(wl_display* display, wl_shm* shm) : display_(display), queue_(wl_display_create_queue(display)) {
+    shm_ = static_cast<wl_shm*>(wl_proxy_create_wrapper(shm));
+    if (shm_) wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(shm_), queue_);
 }
 
 WaylandShm::~WaylandShm() {
-    if (shm_) wl_shm_destroy(shm_);
+    if (shm_) wl_proxy_wrapper_destroy(shm_);
     if (queue_) wl_event_queue_destroy(queue_);
 }
 
 std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeBuffer(int width, int height) {
+    if (!shm_) return nullptr;
     std::unique_ptr<Buffer> buffer(new Buffer());
     buffer->width_ = width;
     buffer->height_ = height;
@@ -96,5 +67,3 @@ void WaylandShm::dispatch() {
 }
 
 void WaylandShm::flush() { wl_display_flush(display_); }
-
-int WaylandShm::error() const { return wl_display_get_error(display_); }

@@ -1,10 +1,9 @@
 #pragma once
-// Memory shared with a Wayland compositor (wl_shm) for the windows SDL shows on it. Bound through
-// a registry of its own on an event queue of its own: SDL's dispatching never runs its listeners
-// (dispatch() runs them, on the main thread), and its objects never see SDL's events.
+// Memory shared with a Wayland compositor (wl_shm) for the windows shown on it. Its buffers live on
+// an event queue of their own, so that learning which ones the compositor released (dispatch(),
+// on the main thread, just before a window draws) never runs the listeners of input events.
 #include <cstddef>
 #include <memory>
-#include <string>
 
 struct wl_buffer;
 struct wl_display;
@@ -42,9 +41,8 @@ public:
         bool busy_ = false;
     };
 
-    /// Binds wl_shm on SDL's display (one round trip on the queue); nullptr, with the reason in
-    /// `why`, where the compositor offers none.
-    static std::shared_ptr<WaylandShm> connect(wl_display* display, std::string& why);
+    /// Makes buffers through the compositor's wl_shm on the display.
+    WaylandShm(wl_display* display, wl_shm* shm);
     ~WaylandShm();
     WaylandShm(const WaylandShm&) = delete;
     WaylandShm& operator=(const WaylandShm&) = delete;
@@ -56,13 +54,9 @@ public:
     void dispatch();
     /// Sends the requests made so far.
     void flush();
-    /// What broke the connection to the compositor (an errno value); 0 while it holds.
-    int error() const;
 
 private:
-    WaylandShm() = default;
-
     wl_display* display_ = nullptr;
     wl_event_queue* queue_ = nullptr;
-    wl_shm* shm_ = nullptr;
+    wl_shm* shm_ = nullptr;  // a wrapper of the compositor's on the queue
 };

@@ -1,6 +1,6 @@
 #pragma once
 // A window's pixels on Wayland: buffers in memory shared with the compositor (wl_shm), attached
-// to SDL's surface of the window at the compositor's scale, with only the rectangles drawn anew
+// to the window's surface at the compositor's scale, with only the rectangles drawn anew
 // marked as damaged; no OpenGL. The window draws straight into a buffer the presenter lends.
 //
 // A committed buffer is the compositor's to read until it releases it, so the window must not

@@ -9,8 +9,7 @@ class X11SurfacePresenter final : public WindowPresenter {
 public:
     explicit X11SurfacePresenter(SDL_Window* window) : window_(window) {}
 
-    /// Whether SDL's driver gives windows a surface (X11 does; its Wayland driver has none without
-    /// OpenGL behind it): tried on a hidden window.
+    /// Whether SDL's driver gives windows a surface: tried on a hidden window.
     static bool available();
 
     std::optional<PixelMemory> lend(std::size_t width, std::size_t height) override;

@@ -1,19 +1,16 @@
 #pragma once
-// Real windows through SDL2. Each window is a borderless SDL window of the window's frame size
+// Real windows on X11 through SDL2. Each window is a borderless SDL window of the window's frame size
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
 // looks the same under any window manager or none. Presses on the title bar, or on the background
 // of a window movable by its background, move the window (SDL's hit test); the floating level
 // keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
-// window drew anew are handed to the window system, by a presenter of the display's protocol: on
-// X11 through SDL's window surface, on Wayland in buffers shared with the compositor; either lends
-// its memory to the window's pixel store, so that the window draws straight into what is shown.
-// A compositor that goes away ends the application with a message (as Xlib does for an X server).
+// window drew anew are handed to the X server through SDL's window surface, whose memory is lent to
+// the window's pixel store, so that the window draws straight into what is shown.
 //
-// The main screen becomes the display SDL reports, at the desktop's scale: on Wayland the
-// compositor's (the pixels of a window per unit of its size), on X11 GDK_SCALE when set, else the
-// X resource Xft.dpi over 96, else 1. Windows are then that many pixels a point.
+// The main screen becomes the display SDL reports, at the desktop's scale: GDK_SCALE when set, else
+// the X resource Xft.dpi over 96, else 1. Windows are then that many pixels a point.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -25,7 +22,6 @@
 #include "CoreGraphics/CGGeometry.hpp"
 
 class CGContext;
-class WaylandShm;
 struct SDL_Cursor;
 struct SDL_KeyboardEvent;
 struct SDL_MouseButtonEvent;
@@ -36,9 +32,9 @@ union SDL_Event;
 
 class SDLWindowBackend : public WindowBackend, public std::enable_shared_from_this<SDLWindowBackend> {
 public:
-    /// Starts SDL's video on the X11 or Wayland display the environment names and says on standard
-    /// error which driver it took; nullptr, and a message naming the display, when it cannot.
-    static std::shared_ptr<SDLWindowBackend> make();
+    /// Starts SDL's video on the X11 display the environment names and says so on standard error;
+    /// nullptr, with the reason in `why`, when it cannot.
+    static std::shared_ptr<SDLWindowBackend> make(std::string& why);
     ~SDLWindowBackend() override;
     SDLWindowBackend(const SDLWindowBackend&) = delete;
     SDLWindowBackend& operator=(const SDLWindowBackend&) = delete;
@@ -53,7 +49,6 @@ public:
     /// The memory the window's presenter shows, where it lends it.
     std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
     std::shared_ptr<CGContext> nextBackingStore(NSWindow& window) override;
-    bool displayLost() const override { return displayLost_; }
     void activate() override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
@@ -91,13 +86,10 @@ private:
 
     std::map<const NSWindow*, std::unique_ptr<Native>> windows_;
     std::shared_ptr<RunLoop::Waiter> waiter_;
-    std::shared_ptr<WaylandShm> shm_;  // on Wayland
     CGFloat screenHeight_ = 0;
     CGFloat scale_ = 1;
-    CGFloat unitsPerPoint_ = 1;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
-    bool displayLost_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
 };

@@ -1,0 +1,79 @@
+#pragma once
+// Real windows on a Wayland compositor, as its own client (libwayland and the desktop shell,
+// xdg-shell; no toolkit and no OpenGL). Each window is a toplevel surface of the window's frame
+// size showing the whole window as the platform draws it, title bar and toolbar band included,
+// in buffers of memory shared with the compositor (wl_shm) that the window draws into, handing
+// on only the rectangles it drew anew. Presses on the title bar, or on the background of a window
+// movable by its background, let the compositor move the window; pointer, wheel and the
+// navigation keys become NSEvents; the close button and the compositor's close request go
+// through the window's close, the miniaturize button minimizes the window; the current cursor is
+// shown as the pointer moves. A compositor that goes away ends the application with a message.
+//
+// The main screen becomes the compositor's first output; windows are drawn at the largest scale
+// of the outputs they are on (of all outputs before they are on one), that many pixels a point.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "AppKit/WindowBackend.hpp"
+
+class WaylandConnection;
+class WaylandKeyboard;
+class WaylandPointer;
+class WaylandShm;
+class WaylandToplevel;
+struct wl_surface;
+
+class WaylandWindowBackend : public WindowBackend, public std::enable_shared_from_this<WaylandWindowBackend> {
+public:
+    /// Connects to the compositor the environment names (WAYLAND_DISPLAY, else wayland-0) and says
+    /// on standard error that windows are shown there; nullptr, with the reason in `why`, when it
+    /// cannot.
+    static std::shared_ptr<WaylandWindowBackend> make(std::string& why);
+    ~WaylandWindowBackend() override;
+    WaylandWindowBackend(const WaylandWindowBackend&) = delete;
+    WaylandWindowBackend& operator=(const WaylandWindowBackend&) = delete;
+
+    std::string name() const override { return "wayland"; }
+    void show(NSWindow& window) override;
+    void hide(NSWindow& window) override;
+    void update(NSWindow& window) override;
+    void miniaturize(NSWindow& window) override;
+    void display(NSWindow& window, const DirtyRegion& region) override;
+    /// The memory of a buffer shared with the compositor.
+    std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
+    std::shared_ptr<CGContext> nextBackingStore(NSWindow& window) override;
+    std::shared_ptr<RunLoop::Waiter> waiter() override;
+    void shutdown() override;
+    bool displayLost() const override { return displayLost_; }
+
+private:
+    friend class WaylandKeyboard;
+    friend class WaylandPointer;
+    friend class WaylandWaiter;
+
+    WaylandWindowBackend() = default;
+    /// The window shown on the surface; nullptr for none.
+    WaylandToplevel* toplevel(wl_surface* surface) const;
+    WaylandToplevel* toplevel(const NSWindow& window) const;
+    /// The outputs, or those the windows are on, changed: the main screen and the scale follow.
+    void outputsChanged();
+    void seatChanged(std::uint32_t capabilities);
+    /// Seconds until a key held down repeats; none while none does.
+    std::optional<double> untilKeyRepeat() const;
+    /// After the compositor's events were handled: a key held down repeats, and a connection that
+    /// broke ends the application.
+    void afterEvents();
+
+    std::unique_ptr<WaylandConnection> connection_;
+    std::shared_ptr<WaylandShm> shm_;
+    std::unique_ptr<WaylandPointer> pointer_;
+    std::unique_ptr<WaylandKeyboard> keyboard_;
+    std::map<const NSWindow*, std::unique_ptr<WaylandToplevel>> windows_;
+    std::shared_ptr<RunLoop::Waiter> waiter_;
+    std::string displayName_;
+    int scale_ = 1;
+    bool displayLost_ = false;
+};

@@ -1,0 +1,106 @@
+#include "WaylandToplevel.hpp"
+
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "AppKit/NSWindow.hpp"
+#include "WaylandConnection.hpp"
+#include "WaylandShm.hpp"
+#include "WaylandShmPresenter.hpp"
+#include "xdg-shell-client-protocol.h"
+
+namespace {
+
+// The compositor's suggested size and states: the window keeps the size the platform gives it.
+void suggested(void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {}
+
+}  // namespace
+
+WaylandToplevel::WaylandToplevel(const WaylandConnection& connection, std::shared_ptr<WaylandShm> shm, NSWindow& window, int scale,
+                                 const std::string& appID)
+    : shm_(std::move(shm)), window_(window.weak_from_this()) {
+    surface_ = wl_compositor_create_surface(connection.compositor());
+    static const wl_surface_listener surfaceListener{entered, left};
+    wl_surface_add_listener(surface_, &surfaceListener, this);
+    role_ = xdg_wm_base_get_xdg_surface(connection.shell(), surface_);
+    static const xdg_surface_listener roleListener{configured};
+    xdg_surface_add_listener(role_, &roleListener, this);
+    toplevel_ = xdg_surface_get_toplevel(role_);
+    static const xdg_toplevel_listener toplevelListener{suggested, closed};
+    xdg_toplevel_add_listener(toplevel_, &toplevelListener, this);
+    if (!appID.empty()) xdg_toplevel_set_app_id(toplevel_, appID.c_str());
+    pixels_ = makePixelStore(scale);
+    update(window);
+    // The compositor configures the surface in answer to its first commit, which has no buffer.
+    wl_surface_commit(surface_);
+}
+
+WaylandToplevel::~WaylandToplevel() {
+    // The window lets go of the buffers, which go before the surface they were shown on.
+    if (auto window = window_.lock()) pixels_->release(*window);
+    pixels_.reset();
+    xdg_toplevel_destroy(toplevel_);
+    xdg_surface_destroy(role_);
+    wl_surface_destroy(surface_);
+}
+
+std::unique_ptr<PixelStore> WaylandToplevel::makePixelStore(int scale) const {
+    return std::make_unique<PixelStore>(std::make_unique<WaylandShmPresenter>(shm_, surface_, scale));
+}
+
+void WaylandToplevel::update(const NSWindow& window) {
+    if (window.title() != title_) {
+        title_ = window.title();
+        xdg_toplevel_set_title(toplevel_, title_.c_str());
+    }
+    // The compositor neither resizes nor maximizes the window: its size is the window's frame.
+    if (window.frame().size != size_) {
+        size_ = window.frame().size;
+        int width = std::max(1, int(std::lround(size_.width))), height = std::max(1, int(std::lround(size_.height)));
+        xdg_toplevel_set_min_size(toplevel_, width, height);
+        xdg_toplevel_set_max_size(toplevel_, width, height);
+    }
+}
+
+void WaylandToplevel::minimize() { xdg_toplevel_set_minimized(toplevel_); }
+
+void WaylandToplevel::move(wl_seat* seat, std::uint32_t serial) { xdg_toplevel_move(toplevel_, seat, serial); }
+
+void WaylandToplevel::rescale(NSWindow& window, int scale) {
+    pixels_->release(window);
+    pixels_ = makePixelStore(scale);
+    window.setViewsNeedDisplay(true);
+}
+
+void WaylandToplevel::display(NSWindow& window, const DirtyRegion& region) {
+    // Until the compositor has configured the surface it takes no buffer; what was drawn by then
+    // is shown whole once it has.
+    if (configured_) pixels_->show(window, region);
+}
+
+void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t serial) {
+    auto* self = static_cast<WaylandToplevel*>(data);
+    xdg_surface_ack_configure(role, serial);
+    if (std::exchange(self->configured_, true)) return;
+    if (auto window = self->window()) self->pixels_->showAll(*window);
+}
+
+void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
+    auto* self = static_cast<WaylandToplevel*>(data);
+    self->outputs_.insert(output);
+    if (self->outputsChanged) self->outputsChanged();
+}
+
+void WaylandToplevel::left(void* data, wl_surface*, wl_output* output) {
+    auto* self = static_cast<WaylandToplevel*>(data);
+    self->outputs_.erase(output);
+    if (self->outputsChanged) self->outputsChanged();
+}
+
+void WaylandToplevel::closed(void* data, xdg_toplevel*) {
+    // Closing the window takes this object away: nothing of it is used after.
+    if (auto window = static_cast<WaylandToplevel*>(data)->window()) window->performClose(nullptr);
+}

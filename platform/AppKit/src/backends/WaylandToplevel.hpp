@@ -1,0 +1,70 @@
+#pragma once
+// A window on a Wayland compositor: a surface in the desktop shell's toplevel role, titled, named
+// after the application (its app id, by which the desktop finds its entry and icon) and held at the
+// window's size (the platform sizes its windows itself, the zoom button too), showing the window's
+// pixels through buffers shared with the compositor once the compositor has configured it. It
+// follows the outputs it is on and hands the compositor's close request to the window.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "CoreGraphics/CGGeometry.hpp"
+#include "PixelStore.hpp"
+
+class DirtyRegion;
+class NSWindow;
+class WaylandConnection;
+class WaylandShm;
+struct wl_output;
+struct wl_seat;
+struct wl_surface;
+struct xdg_surface;
+struct xdg_toplevel;
+
+class WaylandToplevel {
+public:
+    /// The window on the compositor, `scale` pixels a unit of the compositor's.
+    WaylandToplevel(const WaylandConnection& connection, std::shared_ptr<WaylandShm> shm, NSWindow& window, int scale,
+                    const std::string& appID);
+    ~WaylandToplevel();
+    WaylandToplevel(const WaylandToplevel&) = delete;
+    WaylandToplevel& operator=(const WaylandToplevel&) = delete;
+
+    wl_surface* surface() const { return surface_; }
+    std::shared_ptr<NSWindow> window() const { return window_.lock(); }
+    /// The outputs the surface shows on.
+    const std::set<wl_output*>& outputs() const { return outputs_; }
+    /// Called when the surface enters or leaves an output.
+    std::function<void()> outputsChanged;
+
+    /// Takes the window's title and size.
+    void update(const NSWindow& window);
+    void minimize();
+    /// Lets the compositor move the window with the pointer from the press of that serial on.
+    void move(wl_seat* seat, std::uint32_t serial);
+    /// From the window's next drawing on, shows its pixels at another scale.
+    void rescale(NSWindow& window, int scale);
+    PixelStore& pixels() { return *pixels_; }
+    /// Shows what the window drew anew in the region (window coordinates).
+    void display(NSWindow& window, const DirtyRegion& region);
+
+private:
+    static void configured(void* data, xdg_surface* surface, std::uint32_t serial);
+    static void entered(void* data, wl_surface*, wl_output* output);
+    static void left(void* data, wl_surface*, wl_output* output);
+    static void closed(void* data, xdg_toplevel*);
+    std::unique_ptr<PixelStore> makePixelStore(int scale) const;
+
+    std::shared_ptr<WaylandShm> shm_;
+    std::weak_ptr<NSWindow> window_;
+    wl_surface* surface_ = nullptr;
+    xdg_surface* role_ = nullptr;
+    xdg_toplevel* toplevel_ = nullptr;
+    std::unique_ptr<PixelStore> pixels_;
+    std::set<wl_output*> outputs_;
+    std::string title_;
+    CGSize size_;
+    bool configured_ = false;
+};
