@@ -12,6 +12,9 @@ namespace RuduredOro {
 BatteryDevice::BatteryDevice(DeviceType type, std::string name)
     : type_(type), name_(std::move(name)), serial_(::UUID().uuidString()) {}
 
+BatteryDevice::BatteryDevice(DeviceType type, std::string name, std::string serial)
+    : type_(type), name_(std::move(name)), serial_(std::move(serial)) {}
+
 BatteryDevice::BatteryDevice(const KeyedContainer& container) : serial_(::UUID().uuidString()) {
     const auto& keyed = coding::keyed(container);
     isCharging_ = coding::decode<bool>(keyed, "isCharging");

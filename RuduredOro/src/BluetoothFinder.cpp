@@ -117,10 +117,9 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
         auto type = deviceType(properties, textOf(values.behavior));
-        auto device = std::make_shared<SingleBatteryDevice>(type, *name, *percent);
+        auto device = std::make_shared<SingleBatteryDevice>(type, *name, *percent, *address);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
-        device->setSerial(*address);
         auto manufacturer = Manufacturers::names().find(vendor->uint16Value());
         if (manufacturer != Manufacturers::names().end()) device->setManufacturer(manufacturer->second);
         devices.push_back(std::move(device));

@@ -9,11 +9,15 @@ SingleBatteryDevice::SingleBatteryDevice(DeviceType type, std::string name, cons
     setBatteryLevel(level(percent));
 }
 
+SingleBatteryDevice::SingleBatteryDevice(DeviceType type, std::string name, const CFNumber& percent, std::string serial)
+    : BatteryDevice(type, std::move(name), std::move(serial)) {
+    setBatteryLevel(level(percent));
+}
+
 SingleBatteryDevice::SingleBatteryDevice(std::string name, std::string serial, std::uint16_t vendorId,
                                          std::optional<std::int64_t> productId, std::uint8_t level,
                                          const std::optional<std::string>& type)
-    : BatteryDevice(DeviceType::undefined, std::move(name)) {
-    setSerial(std::move(serial));
+    : BatteryDevice(DeviceType::undefined, std::move(name), std::move(serial)) {
     setManufacturer(Manufacturers::name(vendorId));
     setProductId(productId);
     setVendorId(vendorId);

@@ -116,6 +116,11 @@ public:
         bool operator()(const auto& a, const auto& b) const { return *a == *b; }
     };
 
+protected:
+    /// A device of that kind and name whose serial is known from the start (no random one is
+    /// drawn only to be replaced); every other field takes its initial value.
+    BatteryDevice(DeviceType type, std::string name, std::string serial);
+
 private:
     bool isCharging_ = false;
     std::optional<std::string> internalName_;

@@ -18,6 +18,8 @@ public:
     /// 0.53 gives 52); otherwise the number truncated toward zero is the level when it lies in
     /// 1...100 (so the whole number 1 is 1 %); anything else leaves the level absent.
     SingleBatteryDevice(DeviceType type, std::string name, const CFNumber& percent);
+    /// The same device with its serial given in place of a random one.
+    SingleBatteryDevice(DeviceType type, std::string name, const CFNumber& percent, std::string serial);
     /// A device as the profiler reports it: the manufacturer from the vendor id, and the type
     /// from the type text when that is exactly a raw value of DeviceType (else undefined).
     SingleBatteryDevice(std::string name, std::string serial, std::uint16_t vendorId, std::optional<std::int64_t> productId,

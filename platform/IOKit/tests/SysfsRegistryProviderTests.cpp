@@ -270,6 +270,10 @@ TEST(SysfsRegistryProvider, HeldFilesLeaveTheProcessHalfItsDescriptorsAndGoWithT
         std::filesystem::remove_all(root.path() / "class");
         EXPECT_EQ(search(), 0u);
         EXPECT_LE(open() - before, 1);  // the watch alone
+        // The class folder made again is listed again.
+        root.write("class/power_supply/mouse0/scope", "Device\n");
+        root.write("class/power_supply/mouse0/capacity", "40\n");
+        EXPECT_EQ(search(), 1u);
     }
     ::setrlimit(RLIMIT_NOFILE, &limit);
 }

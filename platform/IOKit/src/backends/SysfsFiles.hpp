@@ -99,16 +99,16 @@ inline std::optional<std::int64_t> AttributeReader::integer(int folder, const ch
 /// refresh lists the power supplies every second.
 class FolderLister {
 public:
-    /// Calls `visit(name, inode)` for each entry of `folder` but "." and "..", in the folder's own
-    /// order; false when it cannot be listed (or not to its end). A name stays valid only during
-    /// its call.
+    /// Calls `visit(name, inode)` for each entry of the open folder `folder` but "." and "..", in
+    /// the folder's own order, from its start whatever was read of it before (a folder held open
+    /// lists what it holds now); false when it cannot be listed (or not to its end). A name stays
+    /// valid only during its call.
     template <typename Visit>
-    bool list(const char* folder, Visit&& visit) {
-        FileDescriptor fd(::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (fd.get() < 0) return false;
+    bool list(int folder, Visit&& visit) {
+        if (::lseek(folder, 0, SEEK_SET) != 0) return false;
         if (buffer_.empty()) buffer_.resize(bufferSize);
         for (;;) {
-            ssize_t got = ::getdents64(fd.get(), buffer_.data(), buffer_.size());
+            ssize_t got = ::getdents64(folder, buffer_.data(), buffer_.size());
             if (got <= 0) return got == 0;
             // The kernel lays the records out one after the other, each aligned for its header.
             for (ssize_t at = 0; at < got;) {

@@ -23,8 +23,12 @@ public:
     class Watch {
     public:
         Watch() = default;
-        Watch(const Watch&) = delete;
-        Watch& operator=(const Watch&) = delete;
+        Watch(Watch&& other) noexcept : owner_(other.owner_), id_(std::exchange(other.id_, -1)) {}
+        Watch& operator=(Watch&& other) noexcept {
+            std::swap(owner_, other.owner_);
+            std::swap(id_, other.id_);
+            return *this;
+        }
         ~Watch() {
             if (id_ >= 0) ::inotify_rm_watch(owner_->fd_.get(), id_);
         }

@@ -88,6 +88,16 @@ struct KnownSupplies {
     /// The supplies in the order the last listing found them (emptied when one is forgotten
     /// elsewhere), and room for the next listing's.
     std::vector<PowerSupply*> listed, relisted;
+    /// The class folder, held open while it is watched and the budget allows (opened for each
+    /// listing otherwise), and its watch, which tells when it is moved away.
+    FileDescriptor folder;
+    FolderWatch::Watch folderWatched;
+    void releaseFolder() {
+        if (folder.get() < 0) return;
+        folder.reset();
+        folderWatched = {};
+        budget.give();
+    }
     std::map<std::string, PowerSupply, std::less<>> supplies;  // goes first, with its watches and descriptors
 };
 

@@ -37,6 +37,31 @@ std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level
     return found->second;
 }
 
+/// Lists the class folder `folder` with `known`'s lister. The folder stays open while it is
+/// watched and the budget allows, so that a listing costs no path walk. The kernel lists a removed
+/// folder no more: one held that cannot be listed is let go and opened again by its path.
+template <typename Visit>
+bool listSupplies(KnownSupplies& known, const fs::path& folder, Visit&& visit) {
+    if (known.folder.get() >= 0) {
+        bool visited = false;
+        auto listed = known.lister.list(known.folder.get(), [&](std::string_view name, ino_t inode) {
+            visited = true;
+            visit(name, inode);
+        });
+        if (listed || visited) return listed;
+        known.releaseFolder();
+    }
+    auto watched = known.watch.watch(folder.string());
+    FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (opened.get() < 0) return false;
+    bool listed = known.lister.list(opened.get(), visit);
+    if (watched && known.budget.take()) {
+        known.folder = std::move(opened);
+        known.folderWatched = std::move(watched);
+    }
+    return listed;
+}
+
 }  // namespace
 
 SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
@@ -49,6 +74,7 @@ void SysfsRegistryProvider::followChanges() {
     // A file made, removed or replaced in a supply's folder: its attributes are opened anew. Its
     // folder gone: it is read afresh if it is still listed.
     known_->watch.follow([&](int watch, bool gone) {
+        if (watch < 0 || (gone && watch == known_->folderWatched.id())) known_->releaseFolder();
         for (auto& [name, supply] : known_->supplies) {
             if (watch >= 0 && supply.watched.id() != watch) continue;
             if (gone) supply.changing.fail();
@@ -67,7 +93,7 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     auto& order = known_->relisted;
     order.clear();
     std::vector<std::pair<std::string, ino_t>> newcomers;
-    known_->lister.list(suppliesFolder_.c_str(), [&](std::string_view name, ino_t inode) {
+    listSupplies(*known_, suppliesFolder_, [&](std::string_view name, ino_t inode) {
         std::size_t at = order.size() + newcomers.size();
         PowerSupply* supply = at < previous.size() && previous[at]->name == name ? previous[at] : nullptr;
         if (auto found = supply ? known.end() : known.find(name); found != known.end()) supply = &found->second;
