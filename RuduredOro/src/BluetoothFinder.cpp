@@ -1,7 +1,9 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory_resource>
 #include <string_view>
 #include <unordered_set>
@@ -44,6 +46,21 @@ struct ServiceValues {
                 }
             }
         }
+    }
+};
+
+/// Hashes a device's serial in lower case; an ASCII serial (an address) without making that text.
+/// Devices equal by their serials hash alike.
+struct SerialTextHash {
+    std::size_t operator()(const BatteryDevice* device) const {
+        const auto& serial = device->serial();
+        bool ascii = std::all_of(serial.begin(), serial.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        return ascii ? hash(serial) : hash(lowercased(serial));
+    }
+    static std::size_t hash(std::string_view text) {
+        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a, of the ASCII lower case
+        for (char c : text) hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) * 1099511628211ull;
+        return static_cast<std::size_t>(hash);
     }
 };
 
@@ -90,7 +107,7 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
     // starts on the stack.
     std::array<std::byte, 8192> start;
     std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
-    using Seen = std::pmr::unordered_set<const BatteryDevice*, BatteryDevice::SerialHash, BatteryDevice::SerialEqual>;
+    using Seen = std::pmr::unordered_set<const BatteryDevice*, SerialTextHash, BatteryDevice::SerialEqual>;
     Seen seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
