@@ -94,22 +94,25 @@ void RunLoop::wake() {
 bool RunLoop::runPostedBlocks() {
     // Blocks never run inside one another: a block that runs the loop again finds this pass busy.
     if (runningPosted_) return false;
-    std::deque<std::function<void()>> batch;
+    // The blocks posted so far, taken out of the queue, which keeps its memory: a pass with
+    // nothing posted allocates nothing.
+    std::vector<std::function<void()>> batch;
     {
         std::lock_guard lock(postedMutex_);
-        batch.swap(posted_);
+        if (posted_.empty()) return false;
+        batch.assign(std::make_move_iterator(posted_.begin()), std::make_move_iterator(posted_.end()));
+        posted_.clear();
     }
-    if (batch.empty()) return false;
     runningPosted_ = true;
-    while (!batch.empty()) {
-        auto block = std::move(batch.front());
-        batch.pop_front();
+    for (std::size_t next = 0; next < batch.size(); ++next) {
+        auto block = std::move(batch[next]);
         try {
             block();
         } catch (...) {
             // Put the blocks not yet run back in front, in order, and let the error go on.
             std::lock_guard lock(postedMutex_);
-            posted_.insert(posted_.begin(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+            posted_.insert(posted_.begin(), std::make_move_iterator(batch.begin() + std::ptrdiff_t(next) + 1),
+                           std::make_move_iterator(batch.end()));
             runningPosted_ = false;
             throw;
         }

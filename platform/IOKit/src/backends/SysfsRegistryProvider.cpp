@@ -170,13 +170,15 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
     // A refresh searches several classes, most of which this machine never has: each search reads
     // only its own kind, so that the peripherals' batteries are read once per refresh.
     if (className == serviceClass) return entries();
+    bool peripherals = finds(className, hidEventServiceClasses), bluetooth = finds(className, hidUserDeviceClasses),
+         batteries = finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses),
+         platform = finds(className, platformExpertClasses);
+    if (!peripherals && !bluetooth && !batteries && !platform) return {};  // a class never made here
     std::lock_guard lock(known_->mutex);
-    if (finds(className, hidEventServiceClasses)) return hidBatteryEntries();
-    if (finds(className, hidUserDeviceClasses)) return bluetoothDeviceEntries();
-    if (finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses)) return smartBatteryEntries();
-    if (finds(className, platformExpertClasses)) {
-        if (auto platform = platformEntry()) return {platform};
-    }
+    if (peripherals) return hidBatteryEntries();
+    if (bluetooth) return bluetoothDeviceEntries();
+    if (batteries) return smartBatteryEntries();
+    if (auto entry = platformEntry()) return {entry};
     return {};
 }
 
