@@ -99,6 +99,16 @@ void NSTableView::fillRows(bool reload, const NSClipView* clip) {
         if (!inView(index)) spareRowViews_.push_back(std::move(row.view));
     }
 
+    // Whether a row view is still among the table's subviews, looked for from where the last one
+    // was found: the rows mostly sit there in their order.
+    auto inTable = [this, hint = std::size_t(0)](const std::shared_ptr<NSTableRowView>& view) mutable {
+        const auto& subviews = this->subviews();
+        auto from = subviews.begin() + std::ptrdiff_t(std::min(hint, subviews.size()));
+        auto found = std::find(from, subviews.end(), view);
+        if (found == subviews.end() && (found = std::find(subviews.begin(), from, view)) == from) return false;
+        hint = std::size_t(found - subviews.begin()) + 1;
+        return true;
+    };
     // The delegate is asked for rows in view only, never past the count it was given, for the
     // columns as they are now (a table without columns has one cell a row, asked with none).
     auto delegate = delegate_.lock();
@@ -121,7 +131,7 @@ void NSTableView::fillRows(bool reload, const NSClipView* clip) {
         } else {
             row.view = std::make_shared<NSTableRowView>();
         }
-        if (row.view->superview().get() != this) addSubview(row.view);
+        if (!inTable(row.view)) addSubview(row.view);
         for (const auto& column : askedColumns) {
             auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
             if (cell && !isSubview(cell, *row.view)) row.view->addSubview(cell);
