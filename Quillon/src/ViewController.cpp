@@ -1,5 +1,7 @@
 #include "Quillon/ViewController.hpp"
 
+#include <charconv>
+
 #include "AppKit/NSWindow.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/DispatchQueue.hpp"
@@ -19,7 +21,8 @@ using RuduredOro::BatteryDevice;
 
 ViewController::ViewController() : ViewController(std::make_shared<BatteryController>()) {}
 
-ViewController::ViewController(std::shared_ptr<BatteryController> controller) : controller(std::move(controller)) {}
+ViewController::ViewController(std::shared_ptr<BatteryController> controller)
+    : controller(std::move(controller)), lowLevelColor_(RarAvi::rgb(255, 0, 40)) {}
 
 std::shared_ptr<ViewController> ViewController::self() {
     return std::static_pointer_cast<ViewController>(shared_from_this());
@@ -98,14 +101,21 @@ const std::string& ViewController::localized(const std::string& key) {
     return found->second;
 }
 
-std::shared_ptr<NSImage> ViewController::picture(const BatteryDevice& device) {
-    // What the picture depends on: the product, the model, the kind and, for Low Energy devices
-    // without a picture of their own, what the registry says they are.
-    const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(&device);
-    std::string key = (lowEnergy ? "le|" : "io|") + (device.productId() ? std::to_string(*device.productId()) : "-") + "|" +
-                      device.internalName().value_or("-") + "|" + device.type().rawValue();
-    if (lowEnergy) key += std::string("|") + (lowEnergy->isMouse() ? "m" : "") + (lowEnergy->isKeyboard() ? "k" : "");
-    auto found = pictures_.find(key);
+const std::shared_ptr<NSImage>& ViewController::picture(const BatteryDevice& device,
+                                                        const RuduredOro::LowEnergyDevice* lowEnergy) {
+    PictureKind& kind = pictureKind_;
+    kind.productId = device.productId();
+    kind.hasInternalName = device.internalName().has_value();
+    if (kind.hasInternalName) {
+        kind.internalName.assign(*device.internalName());
+    } else {
+        kind.internalName.clear();
+    }
+    kind.type = device.type();
+    kind.lowEnergy = lowEnergy;
+    kind.mouse = lowEnergy && lowEnergy->isMouse();
+    kind.keyboard = lowEnergy && lowEnergy->isKeyboard();
+    auto found = pictures_.find(kind);
     if (found != pictures_.end()) return found->second;
     auto image = device.image();
     if (!image && lowEnergy) {
@@ -113,8 +123,17 @@ std::shared_ptr<NSImage> ViewController::picture(const BatteryDevice& device) {
                 : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
                                           : BatteryDevice::bluetoothImage();
     }
-    pictures_.emplace(key, image);
-    return image;
+    return pictures_.emplace(kind, std::move(image)).first->second;
+}
+
+const std::shared_ptr<NSColor>& ViewController::levelColor(int level) {
+    if (level <= 19) return lowLevelColor_;
+    auto appearance = NSAppearance::currentDrawing();
+    if (!levelColor_ || appearance != levelColorAppearance_) {
+        levelColor_ = appearance && RarAvi::isDarkMode(*appearance) ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0);
+        levelColorAppearance_ = std::move(appearance);
+    }
+    return levelColor_;
 }
 
 std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::shared_ptr<NSTableColumn>&, int row) {
@@ -124,37 +143,47 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
     if (!device || !device->batteryLevel()) return nullptr;
     // IOKit devices: their names are keys of the strings table (a name without a translation
     // stays as it is). Low Energy devices: the model when known, else the name.
-    std::string title;
+    const RuduredOro::LowEnergyDevice* lowEnergy = nullptr;
+    const std::string* title = nullptr;
     if (dynamic_cast<const RuduredOro::SingleBatteryDevice*>(device.get())) {
-        title = localized(device->name());
-    } else if (const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(device.get())) {
-        title = lowEnergy->model().value_or(device->name());
+        title = &localized(device->name());
+    } else if ((lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(device.get()))) {
+        title = lowEnergy->model() ? &*lowEnergy->model() : &device->name();
     } else {
         return nullptr;
     }
-    auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table.makeView(cellIdentifier, nullptr));
+    static const std::string identifier = cellIdentifier;
+    auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table.makeView(identifier, nullptr));
     if (!cell) return nullptr;
     int level = *device->batteryLevel();
 
-    if (auto image = cell->imageView()) image->setImage(picture(*device));
+    if (auto image = cell->imageView()) image->setImage(picture(*device, lowEnergy));
     auto name = cell->name.lock();
     auto gauge = cell->value.lock();
     auto levelText = cell->level.lock();
     auto charging = cell->isChargingIcon.lock();
     if (name) {
-        name->setStringValue(title);
+        name->setStringValue(*title);
         name->setAlignment(NSTextAlignment::left);
     }
     if (levelText) levelText->setHidden(false);
     if (gauge) {
         gauge->setHidden(false);
         gauge->setValue(CGFloat(level) / 100.0);
-        auto color = level > 19 ? (RarAvi::isDarkMode() ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0)) : RarAvi::rgb(255, 0, 40);
         // The gauge builds its rings anew for every colour it is given: a row that keeps its
         // colour keeps its rings, and draws nothing anew.
-        if (!gauge->color() || gauge->color()->cgColor() != color->cgColor()) gauge->setColor(color);
+        const auto& color = levelColor(level);
+        auto shown = gauge->color();
+        if (shown != color && (!shown || shown->cgColor() != color->cgColor())) gauge->setColor(color);
     }
-    if (levelText) levelText->setStringValue(localized("LEVEL") + ": " + std::to_string(level) + "%");
+    if (levelText) {
+        // "Level: 50%", built where the last row's text was.
+        if (levelPrefix_.empty()) levelPrefix_ = localized("LEVEL") + ": ";
+        levelText_.assign(levelPrefix_);
+        char digits[4];
+        levelText_.append(digits, std::to_chars(digits, digits + sizeof digits, level).ptr).push_back('%');
+        levelText->setStringValue(levelText_);
+    }
     if (charging) charging->setHidden(!device->isCharging());
     return cell;
 }

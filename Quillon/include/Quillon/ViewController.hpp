@@ -2,7 +2,11 @@
 // The content of the application's window: a table with one row per device, refreshed once a
 // second by the battery controller it owns, a text when there is no device, and a window that
 // follows the number of rows.
+#include <compare>
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -14,6 +18,10 @@
 #include "Quillon/BatteryController.hpp"
 #include "Quillon/Observer.hpp"
 #include "RuduredOro/BatteryDevice.hpp"
+
+namespace RuduredOro {
+class LowEnergyDevice;
+}
 
 namespace Quillon {
 
@@ -71,16 +79,38 @@ public:
                                     int row) override;
 
 private:
+    /// What a device's picture depends on: the product, the model, the kind and, for Low Energy
+    /// devices without a picture of their own, what the registry says they are.
+    struct PictureKind {
+        std::optional<std::int64_t> productId;
+        bool hasInternalName = false;
+        std::string internalName;
+        RuduredOro::DeviceType::Value type = RuduredOro::DeviceType::undefined;
+        bool lowEnergy = false, mouse = false, keyboard = false;
+        auto operator<=>(const PictureKind&) const = default;
+    };
+
     std::shared_ptr<ViewController> self();
     /// The device's picture, as the rules of its kind choose it; looked up once per kind of picture
     /// (pictures are files read and parsed anew on every request, and the list is shown every second).
-    std::shared_ptr<NSImage> picture(const RuduredOro::BatteryDevice& device);
+    const std::shared_ptr<NSImage>& picture(const RuduredOro::BatteryDevice& device,
+                                            const RuduredOro::LowEnergyDevice* lowEnergy);
     /// A text of the main bundle's strings table, looked up once.
     const std::string& localized(const std::string& key);
+    /// The gauge's colour for a level: red up to 19 %, else a green that is brighter in a dark
+    /// appearance. The red is made once, the green again only when drawing follows another
+    /// appearance.
+    const std::shared_ptr<NSColor>& levelColor(int level);
 
     int id_ = 0;
-    std::unordered_map<std::string, std::shared_ptr<NSImage>> pictures_;
+    std::map<PictureKind, std::shared_ptr<NSImage>> pictures_;
+    PictureKind pictureKind_;  // the kind of the row asked for, its name kept from row to row
     std::unordered_map<std::string, std::string> texts_;
+    std::string levelPrefix_;  // "Level: "
+    std::string levelText_;  // the row's level text, built in the room of the last one
+    std::shared_ptr<NSColor> lowLevelColor_;
+    std::shared_ptr<NSColor> levelColor_;
+    std::shared_ptr<NSAppearance> levelColorAppearance_;
 };
 
 }  // namespace Quillon

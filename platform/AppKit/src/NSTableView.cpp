@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
@@ -15,6 +16,13 @@ void awaken(NSView& view) {
     view.awakeFromNib();
     for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view.subviews())) awaken(*subview);
 }
+
+// Whether a view is among a parent's subviews: the same as the view's superview being the parent,
+// found without taking hold of the superview (a row view holds a cell or two).
+bool isSubview(const std::shared_ptr<NSView>& view, const NSView& parent) {
+    const auto& subviews = parent.subviews();
+    return std::find(subviews.begin(), subviews.end(), view) != subviews.end();
+}
 }  // namespace
 
 NSTableView::NSTableView(CGRect frame) : NSView(frame) {}
@@ -27,11 +35,18 @@ void NSTableView::registerCellFactory(const std::string& identifier, CellFactory
     }
 }
 
+std::vector<std::shared_ptr<NSView>>* NSTableView::reuseQueue(const std::string& identifier, bool make) {
+    if (lastQueue_ && lastQueue_->first == identifier) return &lastQueue_->second;
+    auto queue = make ? reuseQueue_.try_emplace(identifier).first : reuseQueue_.find(identifier);
+    if (queue == reuseQueue_.end()) return nullptr;
+    lastQueue_ = &*queue;
+    return &queue->second;
+}
+
 std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, const std::shared_ptr<void>&) {
-    auto queued = reuseQueue_.find(identifier);
-    if (queued != reuseQueue_.end() && !queued->second.empty()) {
-        auto view = queued->second.back();
-        queued->second.pop_back();
+    if (auto* queued = reuseQueue(identifier, false); queued && !queued->empty()) {
+        auto view = std::move(queued->back());
+        queued->pop_back();
         return view;
     }
     auto factory = factories_.find(identifier);
@@ -49,8 +64,7 @@ void NSTableView::reloadData() {
     update(true);
 }
 
-std::pair<int, int> NSTableView::rowsInView() const {
-    auto clip = std::dynamic_pointer_cast<NSClipView>(superview());
+std::pair<int, int> NSTableView::rowsInView(const NSClipView* clip) const {
     if (!clip || rowPitch() <= 0) return {0, numberOfRows_};
     // The clip view is flipped as the table is: y runs down in both.
     CGRect visible = clip->bounds();
@@ -60,9 +74,11 @@ std::pair<int, int> NSTableView::rowsInView() const {
     return {int(first), int(last)};
 }
 
-void NSTableView::fillRows(bool reload) {
-    auto [first, last] = rowsInView();
-    std::vector<Row> old = std::exchange(rows_, {});
+void NSTableView::fillRows(bool reload, const NSClipView* clip) {
+    auto [first, last] = rowsInView(clip);
+    // The rows are built anew in the room kept from the last fill, the old ones reused in place.
+    std::vector<Row> old = std::exchange(rows_, std::move(spareRows_));
+    rows_.clear();
     int oldFirst = std::exchange(firstRow_, first);
     auto inView = [&, first = first, last = last](int row) { return row >= first && row < last; };
     auto hadView = [&](int row) { return row >= oldFirst && row < oldFirst + int(old.size()); };
@@ -77,17 +93,29 @@ void NSTableView::fillRows(bool reload) {
         if (!reload && inView(index)) continue;
         Row& row = old[std::size_t(index - oldFirst)];
         for (auto cell = row.cells.rbegin(); cell != row.cells.rend(); ++cell) {
-            if (*cell && (*cell)->superview() == row.view && !(*cell)->identifier().empty())
-                reuseQueue_[(*cell)->identifier()].push_back(*cell);
+            if (*cell && !(*cell)->identifier().empty() && isSubview(*cell, *row.view))
+                reuseQueue((*cell)->identifier(), true)->push_back(std::move(*cell));
         }
-        if (!inView(index)) spareRowViews_.push_back(row.view);
+        if (!inView(index)) spareRowViews_.push_back(std::move(row.view));
     }
 
-    // The delegate is asked for rows in view only, never past the count it was given.
+    // Whether a row view is still among the table's subviews, looked for from where the last one
+    // was found: the rows mostly sit there in their order.
+    auto inTable = [this, hint = std::size_t(0)](const std::shared_ptr<NSTableRowView>& view) mutable {
+        const auto& subviews = this->subviews();
+        auto from = subviews.begin() + std::ptrdiff_t(std::min(hint, subviews.size()));
+        auto found = std::find(from, subviews.end(), view);
+        if (found == subviews.end() && (found = std::find(subviews.begin(), from, view)) == from) return false;
+        hint = std::size_t(found - subviews.begin()) + 1;
+        return true;
+    };
+    // The delegate is asked for rows in view only, never past the count it was given, for the
+    // columns as they are now (a table without columns has one cell a row, asked with none).
     auto delegate = delegate_.lock();
     std::vector<std::shared_ptr<NSTableColumn>> columns = columns_;
-    if (columns.empty()) columns.push_back(nullptr);
-    std::vector<std::size_t> asked;
+    const std::shared_ptr<NSTableColumn> noColumn;
+    std::span<const std::shared_ptr<NSTableColumn>> askedColumns{columns};
+    if (columns.empty()) askedColumns = {&noColumn, 1};
     for (int index = first; index < last; ++index) {
         if (hadView(index) && !reload) {
             rows_.push_back(std::move(old[std::size_t(index - oldFirst)]));
@@ -95,20 +123,20 @@ void NSTableView::fillRows(bool reload) {
         }
         Row row;
         if (hadView(index)) {
-            row.view = old[std::size_t(index - oldFirst)].view;
+            row = std::move(old[std::size_t(index - oldFirst)]);
+            row.cells.clear();
         } else if (!spareRowViews_.empty()) {
-            row.view = spareRowViews_.back();
+            row.view = std::move(spareRowViews_.back());
             spareRowViews_.pop_back();
         } else {
             row.view = std::make_shared<NSTableRowView>();
         }
-        if (row.view->superview().get() != this) addSubview(row.view);
-        for (const auto& column : columns) {
+        if (!inTable(row.view)) addSubview(row.view);
+        for (const auto& column : askedColumns) {
             auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
-            if (cell && cell->superview() != row.view) row.view->addSubview(cell);
-            row.cells.push_back(cell);
+            if (cell && !isSubview(cell, *row.view)) row.view->addSubview(cell);
+            row.cells.push_back(std::move(cell));
         }
-        asked.push_back(rows_.size());
         rows_.push_back(std::move(row));
     }
 
@@ -124,16 +152,23 @@ void NSTableView::fillRows(bool reload) {
         spare->removeFromSuperview();
         for (auto& subview : std::vector<std::shared_ptr<NSView>>(spare->subviews())) subview->removeFromSuperview();
     }
-    for (std::size_t i : asked) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (!reload && hadView(first + int(i))) continue;
         // A row's cells that the delegate replaced.
         Row& row = rows_[i];
+        auto replaced = [&row](const std::shared_ptr<NSView>& subview) {
+            return std::find(row.cells.begin(), row.cells.end(), subview) == row.cells.end();
+        };
+        if (std::none_of(row.view->subviews().begin(), row.view->subviews().end(), replaced)) continue;
         for (auto& subview : std::vector<std::shared_ptr<NSView>>(row.view->subviews())) {
-            if (std::find(row.cells.begin(), row.cells.end(), subview) == row.cells.end()) {
+            if (replaced(subview)) {
                 subview->removeFromSuperview();
-                if (!subview->identifier().empty()) reuseQueue_[subview->identifier()].push_back(subview);
+                if (!subview->identifier().empty()) reuseQueue(subview->identifier(), true)->push_back(subview);
             }
         }
     }
+    old.clear();
+    spareRows_ = std::move(old);
 }
 
 void NSTableView::setRowHeight(CGFloat height) {
@@ -241,7 +276,7 @@ void NSTableView::update(bool reload) {
         if (clip) clip->scroll(clip->bounds().origin);
     }
     if (auto scrollView = enclosingScrollView()) scrollView->setVerticalLineScroll(rowPitch());
-    fillRows(reload);
+    fillRows(reload, clip.get());
     placeRows();
 }
 

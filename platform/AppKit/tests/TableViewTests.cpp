@@ -20,7 +20,8 @@ public:
     int awakenings = 0;
 };
 
-// A table's data source and delegate over a list of texts; a row of an empty text gets no view.
+// A table's data source and delegate over a list of texts; a row of an empty text gets no view,
+// one of a text starting with "~" a cell of the identifier "other".
 class Rows : public NSTableViewDataSource, public NSTableViewDelegate {
 public:
     std::vector<std::string> texts;
@@ -35,25 +36,29 @@ public:
         asked.push_back(row);
         const std::string& text = texts.at(std::size_t(row));  // throws past the end
         if (text.empty()) return nullptr;
-        auto cell = std::dynamic_pointer_cast<NSTableCellView>(table.makeView("single"));
+        auto cell = std::dynamic_pointer_cast<NSTableCellView>(table.makeView(text.starts_with('~') ? "other" : "single"));
         if (!cell) return nullptr;
         cell->textField()->setStringValue(text);
         return cell;
     }
 };
 
-std::shared_ptr<NSTableView> tableWithPrototype(int* built = nullptr) {
-    auto table = NSTableView::make({0, 0, 300, 0});
-    table->setRowHeight(96);
-    table->setIntercellSpacing({0, 0});
-    table->registerCellFactory("single", [built] {
+NSTableView::CellFactory prototype(int* built) {
+    return [built] {
         if (built) ++*built;
         auto cell = std::make_shared<CountingCell>(CGRect{0, 0, 300, 96});
         auto field = NSTextField::labelWithString("");
         cell->addSubview(field);
         cell->setTextField(field);
         return cell;
-    });
+    };
+}
+
+std::shared_ptr<NSTableView> tableWithPrototype(int* built = nullptr) {
+    auto table = NSTableView::make({0, 0, 300, 0});
+    table->setRowHeight(96);
+    table->setIntercellSpacing({0, 0});
+    table->registerCellFactory("single", prototype(built));
     return table;
 }
 
@@ -113,6 +118,17 @@ TEST_F(TableView, CellsAreReusedByIdentifierAndWokenOnceWhenBuilt) {
         EXPECT_EQ(table->view(0, row)->superview(), table->rowView(row));
         EXPECT_EQ(std::static_pointer_cast<CountingCell>(table->view(0, row))->awakenings, 1);
     }
+
+    // Rows of two identifiers in turn: each gets a cell of its own identifier back.
+    int others = 0;
+    table->registerCellFactory("other", prototype(&others));
+    rows->texts = {"a", "~b", "c"};
+    table->reloadData();
+    table->reloadData();
+    EXPECT_EQ(built, 3);
+    EXPECT_EQ(others, 1);
+    EXPECT_EQ(table->view(0, 1)->identifier(), "other");
+    EXPECT_EQ(table->view(0, 2)->identifier(), "single");
 
     rows->texts = {"a", "b", "c", "d", "e"};  // more rows: two more cells are built
     table->reloadData();
