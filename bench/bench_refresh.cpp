@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -162,7 +163,10 @@ public:
         Bundle::setMainPath({});
         Clock::setCurrent(nullptr);
         NSScreen::setMain(nullptr);
-        std::filesystem::remove_all(defaults_);
+        // The settings are written on a thread of their own: the folder goes once they are.
+        UserDefaults::synchronizeAll(std::chrono::seconds(5));
+        std::error_code error;
+        std::filesystem::remove_all(defaults_, error);
     }
 
     /// What the timer does once a second, the reload it posts and, for a window on screen, the
