@@ -128,7 +128,7 @@ const std::shared_ptr<NSImage>& ViewController::picture(const BatteryDevice& dev
 
 const std::shared_ptr<NSColor>& ViewController::levelColor(int level) {
     if (level <= 19) return lowLevelColor_;
-    auto appearance = NSAppearance::currentDrawing();
+    auto appearance = RarAvi::currentAppearance();
     if (!levelColor_ || appearance != levelColorAppearance_) {
         levelColor_ = appearance && RarAvi::isDarkMode(*appearance) ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0);
         levelColorAppearance_ = std::move(appearance);

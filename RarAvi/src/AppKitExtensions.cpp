@@ -14,9 +14,12 @@
 
 namespace RarAvi {
 
+std::shared_ptr<NSAppearance> currentAppearance() {
+    return ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0}) ? NSAppearance::currentDrawing() : NSAppearance::current();
+}
+
 bool isDarkMode() {
-    auto appearance = ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0}) ? NSAppearance::currentDrawing()
-                                                                                      : NSAppearance::current();
+    auto appearance = currentAppearance();
     return appearance && isDarkMode(*appearance);
 }
 
