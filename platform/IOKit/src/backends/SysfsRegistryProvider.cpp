@@ -51,13 +51,17 @@ bool listSupplies(KnownSupplies& known, const fs::path& folder, Visit&& visit) {
         if (listed || visited) return listed;
         known.releaseFolder();
     }
-    auto watched = known.watch.watch(folder.string());
+    // Watched before it is opened, so that a move in between is told; not watched at all while
+    // the budget has no room to hold it.
+    bool room = known.budget.take();
+    auto watched = room ? known.watch.watch(folder.string()) : FolderWatch::Watch();
     FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (opened.get() < 0) return false;
-    bool listed = known.lister.list(opened.get(), visit);
-    if (watched && known.budget.take()) {
+    bool listed = opened.get() >= 0 && known.lister.list(opened.get(), visit);
+    if (watched && opened.get() >= 0) {
         known.folder = std::move(opened);
         known.folderWatched = std::move(watched);
+    } else if (room) {
+        known.budget.give();
     }
     return listed;
 }
