@@ -47,6 +47,13 @@ TEST_F(BatteryControllerTest, MergesBothFindersSortedByCodePointsKeepingTheMerge
               (std::vector<std::string>{"Mouse", "Mouse", "Zebra Pen", "keyboard", "\xC3\x89lan", "E\xCC\x81toile"}));
     EXPECT_EQ(controller.batteries[0], ioMouse);  // the IOKit device first among equal names
     EXPECT_EQ(controller.batteries[1], leMouse);
+
+    // As many devices, in another order: the last refresh's order does not sort them.
+    finder->next = {ioKitDevice("\xC3\x89lan"), ioMouse, ioKitDevice("keyboard")};
+    controller.refresh();
+    EXPECT_EQ(names(controller.batteries),
+              (std::vector<std::string>{"Mouse", "Mouse", "Zebra Pen", "keyboard", "\xC3\x89lan", "E\xCC\x81toile"}));
+    EXPECT_EQ(controller.batteries[0], ioMouse);
 }
 
 TEST_F(BatteryControllerTest, TheLowEnergyFinderRefreshesOnlyWhilePoweredOnButKeepsItsDevices) {

@@ -1,6 +1,5 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -32,34 +31,46 @@ struct ServiceValues {
     const CFValue* behavior = nullptr;
 
     explicit ServiceValues(const CFDictionary& properties) {
-        static constexpr std::pair<std::string_view, const CFValue* ServiceValues::*> keys[] = {
-            {"DeviceAddress", &ServiceValues::address}, {"BatteryPercent", &ServiceValues::percent},
-            {"Transport", &ServiceValues::transport},   {"VendorID", &ServiceValues::vendor},
-            {"ProductID", &ServiceValues::product},     {"Product", &ServiceValues::name},
-            {"HIDDefaultBehavior", &ServiceValues::behavior}};
         for (const auto& [key, value] : properties) {
             const auto* text = textOf(&key);
-            for (const auto& [wanted, field] : keys) {
-                if (text && *text == wanted) {
-                    this->*field = &value;
-                    break;
-                }
-            }
+            if (auto field = text ? fieldFor(*text) : nullptr) this->*field = &value;
+        }
+    }
+
+    /// The field a key fills; none for a key not read. The length is told first, so that a key
+    /// is compared at most twice, each time with a comparison of known size.
+    static const CFValue* ServiceValues::*fieldFor(std::string_view key) {
+        switch (key.size()) {
+            case 13: return key == "DeviceAddress" ? &ServiceValues::address : nullptr;
+            case 14: return key == "BatteryPercent" ? &ServiceValues::percent : nullptr;
+            case 9:
+                return key == "Transport"   ? &ServiceValues::transport
+                       : key == "ProductID" ? &ServiceValues::product
+                                            : nullptr;
+            case 8: return key == "VendorID" ? &ServiceValues::vendor : nullptr;
+            case 7: return key == "Product" ? &ServiceValues::name : nullptr;
+            case 18: return key == "HIDDefaultBehavior" ? &ServiceValues::behavior : nullptr;
+            default: return nullptr;
         }
     }
 };
 
-/// Hashes a device's serial in lower case; an ASCII serial (an address) without making that text.
-/// Devices equal by their serials hash alike.
+/// Hashes a device's serial without regard to letter case; an ASCII serial (an address) without
+/// making its lower-case text. Devices equal by their serials hash alike: an ASCII letter hashes
+/// as its lower case (setting 0x20 folds the two cases together, and only a few signs with them).
 struct SerialTextHash {
     std::size_t operator()(const BatteryDevice* device) const {
         const auto& serial = device->serial();
-        bool ascii = std::all_of(serial.begin(), serial.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        return ascii ? hash(serial) : hash(lowercased(serial));
-    }
-    static std::size_t hash(std::string_view text) {
-        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a, of the ASCII lower case
-        for (char c : text) hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)) * 1099511628211ull;
+        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+        unsigned char all = 0;
+        for (char c : serial) {
+            auto byte = static_cast<unsigned char>(c);
+            all |= byte;
+            hash = (hash ^ (byte | 0x20u)) * 1099511628211ull;
+        }
+        if (all < 0x80) return static_cast<std::size_t>(hash);
+        hash = 14695981039346656037ull;
+        for (char c : lowercased(serial)) hash = (hash ^ (static_cast<unsigned char>(c) | 0x20u)) * 1099511628211ull;
         return static_cast<std::size_t>(hash);
     }
 };
@@ -111,7 +122,9 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
     Seen seen(&arena);
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
-        for (auto& device : findDevices(className)) {
+        auto devices = findDevices(className);
+        result.reserve(result.size() + devices.size());
+        for (auto& device : devices) {
             if (seen.insert(device.get()).second) result.push_back(std::move(device));
         }
     }
