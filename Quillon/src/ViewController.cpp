@@ -82,10 +82,21 @@ void ViewController::update() {
     std::size_t before = batteries.size();
     batteries = controller->batteries;
     // The reload runs after the refresh has returned; the block keeps this controller alive.
-    DispatchQueue::main().async([strong = self()] {
-        if (auto table = strong->tableView.lock()) table->reloadData();
-    });
+    DispatchQueue::main().async([strong = self()] { strong->reload(); });
     if (batteries.size() != before) resize();
+}
+
+void ViewController::reload() {
+    auto table = tableView.lock();
+    if (!table) return;
+    // Nothing the table does while it reloads changes the appearance: the green is chosen once for
+    // all the rows.
+    struct Reloading {
+        ViewController& list;
+        ~Reloading() { list.reloading_ = list.levelColorChosen_ = false; }
+    } reloading{*this};
+    reloading_ = true;
+    table->reloadData();
 }
 
 void ViewController::resize() {
@@ -151,6 +162,8 @@ const std::string& ViewController::title(const BatteryDevice& device, ShownRow& 
 
 const std::shared_ptr<NSColor>& ViewController::levelColor(int level) {
     if (level <= 19) return lowLevelColor_;
+    if (levelColorChosen_) return levelColor_;
+    levelColorChosen_ = reloading_;
     auto appearance = RarAvi::currentAppearance();
     if (!levelColor_ || appearance != levelColorAppearance_) {
         levelColor_ = appearance && RarAvi::isDarkMode(*appearance) ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0);
@@ -204,11 +217,16 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
         if (current != color && (!current || current->cgColor() != color->cgColor())) gauge->setColor(color);
     }
     if (levelText) {
-        // "Level: 50%", built where the last row's text was.
-        if (levelPrefix_.empty()) levelPrefix_ = localized("LEVEL") + ": ";
-        levelText_.assign(levelPrefix_);
-        char digits[4];
-        levelText_.append(digits, std::to_chars(digits, digits + sizeof digits, level).ptr).push_back('%');
+        // "Level: 50%": the last row's text with its number and sign replaced.
+        if (levelText_.empty()) {
+            levelText_ = localized("LEVEL") + ": ";
+            levelPrefixSize_ = levelText_.size();
+        }
+        levelText_.resize(levelPrefixSize_);
+        char digits[5];
+        char* end = std::to_chars(digits, digits + sizeof digits - 1, level).ptr;
+        *end++ = '%';
+        levelText_.append(digits, end);
         levelText->setStringValue(levelText_);
     }
     if (charging) charging->setHidden(!device->isCharging());

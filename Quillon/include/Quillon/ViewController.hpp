@@ -100,6 +100,8 @@ private:
     };
 
     std::shared_ptr<ViewController> self();
+    /// The table's reload that update() posts.
+    void reload();
     /// The device's picture, as the rules of its kind choose it; looked up once per kind of picture
     /// (pictures are files read and parsed anew on every request, and the list is shown every second).
     const std::shared_ptr<NSImage>& picture(const RuduredOro::BatteryDevice& device,
@@ -110,7 +112,7 @@ private:
     const std::string& title(const RuduredOro::BatteryDevice& device, ShownRow& shown);
     /// The gauge's colour for a level: red up to 19 %, else a green that is brighter in a dark
     /// appearance. The red is made once, the green again only when drawing follows another
-    /// appearance.
+    /// appearance, and during a reload only for its first row in green.
     const std::shared_ptr<NSColor>& levelColor(int level);
 
     int id_ = 0;
@@ -118,11 +120,13 @@ private:
     PictureKind pictureKind_;  // the kind of the row asked for, its name kept from row to row
     std::unordered_map<std::string, std::string> texts_;
     std::vector<ShownRow> shownRows_;  // by row
-    std::string levelPrefix_;  // "Level: "
-    std::string levelText_;  // the row's level text, built in the room of the last one
+    std::string levelText_;  // the last row's level text, "Level: " and its number
+    std::size_t levelPrefixSize_ = 0;  // of "Level: "
     std::shared_ptr<NSColor> lowLevelColor_;
     std::shared_ptr<NSColor> levelColor_;
     std::shared_ptr<NSAppearance> levelColorAppearance_;
+    bool reloading_ = false;  // in reload()
+    bool levelColorChosen_ = false;  // the green of this reload is chosen
 };
 
 }  // namespace Quillon
