@@ -276,7 +276,8 @@ void NSTableView::update(bool reload) {
         if (clip) clip->scroll(clip->bounds().origin);
     }
     // The clip view is no scroll view: the one the table is in is the clip view's.
-    if (auto scrollView = clip ? clip->enclosingScrollView() : enclosingScrollView()) scrollView->setVerticalLineScroll(rowPitch());
+    auto scrollView = clip ? clip->enclosingScrollView() : enclosingScrollView();
+    if (scrollView) scrollView->setVerticalLineScroll(rowPitch());
     fillRows(reload, clip.get());
     placeRows();
 }
