@@ -116,6 +116,11 @@ TEST_F(DeviceListTest, RowsShowLevelColourTextAndChargingMark) {
     advance(1);
     EXPECT_EQ(components(cellAt(table(), 1)->value.lock()->color()), (std::array<int, 3>{16, 172, 16}));
     EXPECT_EQ(components(cellAt(table(), 0)->value.lock()->color()), (std::array<int, 3>{255, 0, 40}));
+    // A reload of the table's own, after the list's, follows the appearance of its time too.
+    NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameAqua));
+    table().reloadData();
+    EXPECT_EQ(components(cellAt(table(), 1)->value.lock()->color()), (std::array<int, 3>{0, 156, 0}));
+    NSApplication::shared().setSystemAppearance(NSAppearance::named(NSAppearanceNameDarkAqua));
 
     // Drawn: the low row's ring is red where it starts, at the lower left.
     auto image = window()->image(1.0);

@@ -275,7 +275,9 @@ void NSTableView::update(bool reload) {
         // A shorter table may leave the clip view scrolled past its end.
         if (clip) clip->scroll(clip->bounds().origin);
     }
-    if (auto scrollView = enclosingScrollView()) scrollView->setVerticalLineScroll(rowPitch());
+    // The clip view is no scroll view: the one the table is in is the clip view's.
+    auto scrollView = clip ? clip->enclosingScrollView() : enclosingScrollView();
+    if (scrollView) scrollView->setVerticalLineScroll(rowPitch());
     fillRows(reload, clip.get());
     placeRows();
 }

@@ -17,6 +17,7 @@ NSView::NSView(CGRect frame)
       lastAppearanceName_(NSApplication::shared().effectiveAppearance()->name()) {}
 
 void NSView::setFrame(const CGRect& frame) {
+    if (frame == frame_ && !layer_) return;  // nothing to place again, no layer to follow it
     CGSize oldSize = frame_.size;
     if (frame != frame_) placementChanged();
     frame_ = frame;
@@ -505,7 +506,7 @@ void NSView::setShadow(const std::shared_ptr<NSShadow>& shadow) {
 
 std::shared_ptr<NSScrollView> NSView::enclosingScrollView() const {
     for (auto view = superview(); view; view = view->superview()) {
-        if (auto scrollView = std::dynamic_pointer_cast<NSScrollView>(view)) return scrollView;
+        if (auto* scrollView = dynamic_cast<NSScrollView*>(view.get())) return {std::move(view), scrollView};
     }
     return nullptr;
 }
