@@ -124,6 +124,7 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
     for (const auto& className : Planes::classNames()) {
         auto devices = findDevices(className);
         result.reserve(result.size() + devices.size());
+        seen.reserve(seen.size() + devices.size());
         for (auto& device : devices) {
             if (seen.insert(device.get()).second) result.push_back(std::move(device));
         }

@@ -88,6 +88,9 @@ struct KnownSupplies {
     /// The supplies in the order the last listing found them (emptied when one is forgotten
     /// elsewhere), and room for the next listing's.
     std::vector<PowerSupply*> listed, relisted;
+    /// The supplies in the order of their names, made again only after one came or went.
+    std::vector<PowerSupply*> byName;
+    bool byNameKept = false;
     /// The class folder, held open while it is watched and the budget allows (opened for each
     /// listing otherwise), and its watch, which tells when it is moved away.
     FileDescriptor folder;

@@ -87,7 +87,7 @@ void SysfsRegistryProvider::followChanges() {
     });
 }
 
-std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
+const std::vector<PowerSupply*>& SysfsRegistryProvider::powerSupplies() {
     followChanges();
     auto& known = known_->supplies;
     auto listing = ++known_->listings;
@@ -109,7 +109,9 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
         }
     });
     // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
-    std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; });
+    if (std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; }) > 0) {
+        known_->byNameKept = false;
+    }
     for (const auto& [name, inode] : newcomers) {
         if (auto* supply = powerSupply(name, inode)) {
             supply->listing = listing;
@@ -117,9 +119,12 @@ std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
         }
     }
     std::swap(previous, order);
-    std::vector<PowerSupply*> supplies;
-    supplies.reserve(known.size());
-    for (auto& [name, supply] : known) supplies.push_back(&supply);
+    auto& supplies = known_->byName;
+    if (!known_->byNameKept) {
+        supplies.clear();
+        for (auto& [name, supply] : known) supplies.push_back(&supply);
+        known_->byNameKept = true;
+    }
     return supplies;
 }
 
@@ -131,6 +136,7 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
         known.erase(found);
         known_->listed.clear();
     }
+    known_->byNameKept = false;
     // Its folder is kept where the links lead: its files are opened from there, and that folder
     // is the one watched.
     std::error_code error;
@@ -188,7 +194,7 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    auto supplies = powerSupplies();
+    const auto& supplies = powerSupplies();
     result.reserve(supplies.size());
     for (auto* supply : supplies) {
         if (supply->kind != PowerSupply::Kind::peripheral) continue;

@@ -109,7 +109,8 @@ public:
 private:
     // Each runs with the known supplies locked.
     void followChanges();
-    std::vector<sysfs::PowerSupply*> powerSupplies();
+    /// The supplies listed now, in the order of their names; valid until the next call.
+    const std::vector<sysfs::PowerSupply*>& powerSupplies();
     sysfs::PowerSupply* powerSupply(const std::string& name, ino_t inode);
     void readPeripheral(sysfs::PowerSupply& supply);
     std::shared_ptr<const IORegistryEntry> hidBatteryEntry(sysfs::PowerSupply& supply);
