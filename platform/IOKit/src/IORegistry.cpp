@@ -27,6 +27,13 @@ bool isServicePlane(const char* plane) { return plane && std::strcmp(plane, kIOS
 
 }  // namespace
 
+std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> IORegistryProvider::matchingList(
+    const std::string& className) {
+    auto entries = matchingEntries(className);
+    if (entries.empty()) return nullptr;
+    return std::make_shared<const std::vector<std::shared_ptr<const IORegistryEntry>>>(std::move(entries));
+}
+
 IORegistry::IORegistry(std::shared_ptr<IORegistryProvider> provider) : provider_(std::move(provider)) {}
 
 const std::shared_ptr<IORegistry>& IORegistry::current() {
@@ -77,22 +84,51 @@ std::size_t IORegistry::openHandles() const {
     return objects_.size();
 }
 
-kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot,
-                                  std::vector<const IORegistryEntry*>& found) {
+kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& snapshot, Iterator& found) {
     if (!matching) return kIOReturnBadArgument;
     auto value = matching->find(kIOProviderClassKey);
     const auto* className = value ? std::get_if<std::string>(&value->storage()) : nullptr;
     if (!className) return kIOReturnBadArgument;
     if (faults_.matching != KERN_SUCCESS) return faults_.matching;
-    auto entries = provider_ ? provider_->matchingEntries(*className) : std::vector<Entry>{};
-    // Most classes a refresh asks for have no entry here: they cost no snapshot.
-    if (entries.empty()) return KERN_SUCCESS;
-    snapshot = std::make_shared<const std::vector<Entry>>(std::move(entries));
-    found.reserve(snapshot->size());
+    // Most classes a refresh asks for have no entry here: they cost no state.
+    snapshot = provider_ ? provider_->matchingList(*className) : nullptr;
+    if (snapshot && snapshot->empty()) snapshot = nullptr;
+    if (!snapshot) return KERN_SUCCESS;
+    found.snapshot = snapshot.get();
+    // Most often every entry a provider gives matches: the iterator walks the state itself.
+    auto conforms = [&](const Entry& entry) { return entry && entry->conformsTo(*className); };
+    found.all = std::all_of(snapshot->begin(), snapshot->end(), conforms);
+    if (found.all) return KERN_SUCCESS;
     for (const auto& entry : *snapshot) {
-        if (entry && entry->conformsTo(*className)) found.push_back(entry.get());
+        if (conforms(entry)) found.matches.push_back(entry.get());
     }
     return KERN_SUCCESS;
+}
+
+void IORegistry::hold(const Entries* snapshot, Snapshot given) {
+    if (!snapshot) return;  // an iterator that found nothing
+    for (auto& held : held_) {
+        if (held.snapshot.get() == snapshot) {
+            ++held.handles;
+            return;
+        }
+    }
+    held_.push_back(Held{std::move(given), 1});
+}
+
+void IORegistry::letGo(const Object& object) {
+    const Entries* snapshot = std::visit([](const auto& held) { return held.snapshot; }, object);
+    if (!snapshot) return;
+    auto held = std::find_if(held_.begin(), held_.end(),
+                             [&](const Held& held) { return held.snapshot.get() == snapshot; });
+    if (held != held_.end() && --held->handles == 0) held_.erase(held);
+}
+
+IORegistry::Snapshot IORegistry::heldSnapshot(const Entries* snapshot) const {
+    for (const auto& held : held_) {
+        if (held.snapshot.get() == snapshot) return held.snapshot;
+    }
+    return nullptr;
 }
 
 std::vector<std::pair<io_object_t, IORegistry::Object>>::iterator IORegistry::position(io_object_t handle) {
@@ -124,7 +160,7 @@ const IORegistry::EntryObject* IORegistry::entryFor(io_object_t handle) {
 
 const CFDictionary* IORegistry::propertiesNow(const EntryObject& object, Entry& reread) {
     if (object.entry->location.empty() || !provider_) return &object.entry->properties;
-    reread = provider_->reread(Entry(object.snapshot, object.entry));
+    reread = provider_->reread(Entry(heldSnapshot(object.snapshot), object.entry));
     return reread ? &reread->properties : nullptr;
 }
 
@@ -132,8 +168,10 @@ kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_i
     if (!iterator) return kIOReturnBadArgument;
     std::lock_guard lock(mutex_);
     *iterator = 0;
-    Iterator state;
-    if (auto result = matches(matching, state.snapshot, state.matches); result != KERN_SUCCESS) return result;
+    Snapshot snapshot;
+    Iterator state{};
+    if (auto result = matches(matching, snapshot, state); result != KERN_SUCCESS) return result;
+    hold(state.snapshot, std::move(snapshot));
     *iterator = insert(std::move(state));
     return KERN_SUCCESS;
 }
@@ -141,19 +179,25 @@ kern_return_t IORegistry::matchingServices(const CFDictionaryRef& matching, io_i
 io_service_t IORegistry::matchingService(const CFDictionaryRef& matching) {
     std::lock_guard lock(mutex_);
     Snapshot snapshot;
-    std::vector<const IORegistryEntry*> found;
-    if (matches(matching, snapshot, found) != KERN_SUCCESS || found.empty()) return 0;
-    return insert(EntryObject{found.front(), snapshot});
+    Iterator found{};
+    if (matches(matching, snapshot, found) != KERN_SUCCESS || !snapshot) return 0;
+    if (!found.all && found.matches.empty()) return 0;
+    hold(found.snapshot, std::move(snapshot));
+    return insert(EntryObject{found.all ? found.snapshot->front().get() : found.matches.front(), found.snapshot});
 }
 
 io_object_t IORegistry::iteratorNext(io_iterator_t iterator) {
     std::lock_guard lock(mutex_);
     auto object = objectFor(iterator);
     auto state = object ? std::get_if<Iterator>(object) : nullptr;
-    if (!state || state->next >= state->matches.size()) return 0;
+    if (!state || !state->snapshot) return 0;
+    std::size_t count = state->all ? state->snapshot->size() : state->matches.size();
+    if (state->next >= count) return 0;
     // An iterator goes forward only; what it hands out is taken before the table may move.
-    EntryObject next{state->matches[state->next++], state->snapshot};
-    return insert(std::move(next));
+    std::size_t at = state->next++;
+    EntryObject next{state->all ? (*state->snapshot)[at].get() : state->matches[at], state->snapshot};
+    hold(next.snapshot);
+    return insert(next);
 }
 
 kern_return_t IORegistry::createProperties(io_registry_entry_t entry, CFMutableDictionaryRef* properties) {
@@ -189,7 +233,9 @@ kern_return_t IORegistry::parentEntry(io_registry_entry_t entry, const char* pla
     auto object = entryFor(entry);
     if (!object || !isServicePlane(plane)) return kIOReturnBadArgument;
     if (!object->entry->parent) return kIOReturnNotFound;
-    *parent = insert(EntryObject{object->entry->parent.get(), object->snapshot});
+    EntryObject up{object->entry->parent.get(), object->snapshot};
+    hold(up.snapshot);
+    *parent = insert(up);
     return KERN_SUCCESS;
 }
 
@@ -240,6 +286,7 @@ kern_return_t IORegistry::release(io_object_t object) {
     std::lock_guard lock(mutex_);
     auto found = position(object);
     if (found == objects_.end() || found->first != object) return kIOReturnBadArgument;
+    letGo(found->second);
     objects_.erase(found);
     return KERN_SUCCESS;
 }

@@ -146,12 +146,15 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     };
     SysfsRegistryProvider provider(root.path());
     auto search = [&] {
-        auto entries = provider.matchingEntries(SysfsRegistryProvider::hidEventServiceClass);
-        return entries.size() == 1 ? *entries.front() : IORegistryEntry{};
+        auto entries = provider.matchingList(SysfsRegistryProvider::hidEventServiceClass);
+        return entries && entries->size() == 1 ? *entries->front() : IORegistryEntry{};
     };
 
     auto device = plug("0005:046D:B023.0001", "Mouse A");
     EXPECT_EQ(text(search(), "Product"), "Mouse A");
+    // At rest the list handed out is the one handed out last.
+    auto list = provider.matchingList(SysfsRegistryProvider::hidEventServiceClass);
+    EXPECT_EQ(provider.matchingList(SysfsRegistryProvider::hidEventServiceClass), list);
 
     // What does not change is not read again: the HID device's files may be gone and the name
     // may say something else. The level and the status are read on every search.
@@ -161,6 +164,7 @@ TEST(SysfsRegistryProvider, ASupplyThatStaysIsReadAgainOnlyForWhatChanges) {
     root.write(device / "power_supply" / name / "capacity", "70\n");
     root.write(device / "power_supply" / name / "status", "Charging\n");
     auto kept = search();
+    EXPECT_NE(provider.matchingList(SysfsRegistryProvider::hidEventServiceClass), list);
     EXPECT_EQ(text(kept, "Product"), "Mouse A");
     EXPECT_EQ(text(kept, "HIDDefaultBehavior"), "Mouse");
     EXPECT_EQ(number(kept, "VendorID"), 0x046D);

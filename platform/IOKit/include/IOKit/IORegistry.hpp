@@ -43,6 +43,11 @@ public:
     virtual std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& /*className*/) {
         return entries();
     }
+    /// The same entries as matchingEntries(), as one list shared with whoever holds it: a
+    /// provider may hand out the list it gave last while none of its entries changed. Empty
+    /// when there are none.
+    virtual std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> matchingList(
+        const std::string& className);
     /// The entry as it is now, for an entry with a location: a new entry when its properties
     /// changed, empty when it is gone. By default entries never change.
     virtual std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) {
@@ -112,21 +117,36 @@ public:
 
 private:
     using Entry = std::shared_ptr<const IORegistryEntry>;
-    using Snapshot = std::shared_ptr<const std::vector<Entry>>;
+    using Entries = std::vector<Entry>;
+    using Snapshot = std::shared_ptr<const Entries>;
     /// An entry handle remembers the registry state it came from, so that its children can be
     /// found; that state keeps the entry alive (it holds the entry, or a child of it).
     struct EntryObject {
         const IORegistryEntry* entry;
-        Snapshot snapshot;
+        const Entries* snapshot;
     };
+    /// The matching entries of a search: all of the state's, or those listed.
     struct Iterator {
-        Snapshot snapshot;
+        const Entries* snapshot;
+        bool all = false;
         std::vector<const IORegistryEntry*> matches;
         std::size_t next = 0;
     };
     using Object = std::variant<EntryObject, Iterator>;
+    /// A state that handles were made from, kept while one of them is held. The handles are
+    /// counted under the registry's lock, so that a handle costs no atomic count of its own.
+    struct Held {
+        Snapshot snapshot;
+        std::size_t handles = 0;
+    };
 
-    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<const IORegistryEntry*>& found);
+    /// The state a search finds and its matches; an empty state when nothing matched.
+    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, Iterator& found);
+    /// The state behind an object, held once more (it is held already, or is being given).
+    void hold(const Entries* snapshot, Snapshot given = nullptr);
+    void letGo(const Object& object);
+    /// The shared state an entry handle was made from.
+    Snapshot heldSnapshot(const Entries* snapshot) const;
     /// Where the object of a handle is, or would be, in the table.
     std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
     Object* objectFor(io_object_t handle);
@@ -134,6 +154,7 @@ private:
     /// The entry's properties as they are now: its own, or for an entry with a location those
     /// the provider reads again (the entry read is kept in `reread`); none when it is gone.
     const CFDictionary* propertiesNow(const EntryObject& object, Entry& reread);
+    /// Stores an object under a new handle; its state must be held for it already.
     io_object_t insert(Object object);
 
     std::shared_ptr<IORegistryProvider> provider_;
@@ -142,6 +163,8 @@ private:
     /// The objects behind the handles handed out, in the order of their handles (a refresh holds
     /// a few at a time, and makes and gives back one per service).
     std::vector<std::pair<io_object_t, Object>> objects_;
+    /// The states the objects were made from (a refresh holds one or two at a time).
+    std::vector<Held> held_;
     io_object_t nextHandle_ = 1;
     std::size_t propertyReads_ = 0;
 };

@@ -91,6 +91,9 @@ struct KnownSupplies {
     /// The supplies in the order of their names, made again only after one came or went.
     std::vector<PowerSupply*> byName;
     bool byNameKept = false;
+    /// The peripherals' entries as last handed out, and room for those found next.
+    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> peripherals;
+    std::vector<const std::shared_ptr<const IORegistryEntry>*> peripheralsFound;
     /// The class folder, held open while it is watched and the budget allows (opened for each
     /// listing otherwise), and its watch, which tells when it is moved away.
     FileDescriptor folder;

@@ -164,8 +164,8 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entri
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
     if (auto platform = platformEntry()) result.push_back(std::move(platform));
     for (auto* supply : powerSupplies()) {
-        if (auto entry = supply->kind == PowerSupply::Kind::peripheral ? hidBatteryEntry(*supply) : nullptr) {
-            result.push_back(std::move(entry));
+        if (auto* entry = supply->kind == PowerSupply::Kind::peripheral ? hidBatteryEntry(*supply) : nullptr) {
+            result.push_back(*entry);
         } else if (auto battery = smartBatteryEntry(*supply)) {
             result.push_back(battery->parent);
             result.push_back(std::move(battery));
@@ -198,9 +198,35 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBa
     result.reserve(supplies.size());
     for (auto* supply : supplies) {
         if (supply->kind != PowerSupply::Kind::peripheral) continue;
-        if (auto entry = hidBatteryEntry(*supply)) result.push_back(std::move(entry));
+        if (auto* entry = hidBatteryEntry(*supply)) result.push_back(*entry);
     }
     return result;
+}
+
+std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> SysfsRegistryProvider::matchingList(
+    const std::string& className) {
+    if (className == serviceClass || !finds(className, hidEventServiceClasses)) {
+        return IORegistryProvider::matchingList(className);
+    }
+    std::lock_guard lock(known_->mutex);
+    // At rest no battery changed: the list handed out last is handed out again.
+    auto& found = known_->peripheralsFound;
+    found.clear();
+    for (auto* supply : powerSupplies()) {
+        if (supply->kind != PowerSupply::Kind::peripheral) continue;
+        if (auto* entry = hidBatteryEntry(*supply)) found.push_back(entry);
+    }
+    auto& last = known_->peripherals;
+    bool same = last && std::equal(found.begin(), found.end(), last->begin(), last->end(),
+                                   [](const auto* now, const auto& before) { return *now == before; });
+    if (!same) {
+        using Entries = std::vector<std::shared_ptr<const IORegistryEntry>>;
+        Entries entries;
+        entries.reserve(found.size());
+        for (const auto* entry : found) entries.push_back(*entry);
+        last = entries.empty() ? nullptr : std::make_shared<const Entries>(std::move(entries));
+    }
+    return last;
 }
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smartBatteryEntries() {
@@ -236,14 +262,14 @@ void SysfsRegistryProvider::readPeripheral(PowerSupply& supply) {
     }
 }
 
-std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
+const std::shared_ptr<const IORegistryEntry>* SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
     auto& reader = known_->reader;
     auto capacity = supply.changing.integer(reader, "capacity");
     if (!capacity) capacity = percentOfLevel(supply.changing.text(reader, "capacity_level"));
     if (!capacity) return nullptr;
     bool charging = supply.changing.text(reader, "status") == "Charging";
     // Nothing changed: the entry made last time describes it still.
-    if (supply.entry && supply.percent == *capacity && supply.charging == charging) return supply.entry;
+    if (supply.entry && supply.percent == *capacity && supply.charging == charging) return &supply.entry;
 
     auto entry = makeEntry(hidEventServiceClasses);
     auto& properties = entry->properties;
@@ -257,8 +283,8 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(Po
     }
     if (!supply.product.empty()) properties.set("Product", supply.product);
     if (supply.behavior) properties.set("HIDDefaultBehavior", *supply.behavior);
-    supply.entry = entry;
+    supply.entry = std::move(entry);
     supply.percent = *capacity;
     supply.charging = charging;
-    return entry;
+    return &supply.entry;
 }

@@ -101,6 +101,9 @@ public:
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
     /// Only the kinds of entries of which one has the class (or derives from it).
     std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& className) override;
+    /// The peripherals' batteries as the list handed out last while none of them changed.
+    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> matchingList(
+        const std::string& className) override;
     /// A smart battery as its supply is now; empty when the battery is gone.
     std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) override;
     /// The machine's batteries, in the order of their names.
@@ -113,7 +116,8 @@ private:
     const std::vector<sysfs::PowerSupply*>& powerSupplies();
     sysfs::PowerSupply* powerSupply(const std::string& name, ino_t inode);
     void readPeripheral(sysfs::PowerSupply& supply);
-    std::shared_ptr<const IORegistryEntry> hidBatteryEntry(sysfs::PowerSupply& supply);
+    /// The supply's entry as it is now (kept in the supply); none when its level cannot be read.
+    const std::shared_ptr<const IORegistryEntry>* hidBatteryEntry(sysfs::PowerSupply& supply);
     std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
     std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
     std::shared_ptr<const IORegistryEntry> smartBatteryEntry(sysfs::PowerSupply& supply);
