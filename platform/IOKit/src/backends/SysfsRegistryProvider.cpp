@@ -185,22 +185,14 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
          platform = finds(className, platformExpertClasses);
     if (!peripherals && !bluetooth && !batteries && !platform) return {};  // a class never made here
     std::lock_guard lock(known_->mutex);
-    if (peripherals) return hidBatteryEntries();
+    if (peripherals) {
+        auto list = hidBatteryEntries();
+        return list ? *list : std::vector<std::shared_ptr<const IORegistryEntry>>{};
+    }
     if (bluetooth) return bluetoothDeviceEntries();
     if (batteries) return smartBatteryEntries();
     if (auto entry = platformEntry()) return {entry};
     return {};
-}
-
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
-    std::vector<std::shared_ptr<const IORegistryEntry>> result;
-    const auto& supplies = powerSupplies();
-    result.reserve(supplies.size());
-    for (auto* supply : supplies) {
-        if (supply->kind != PowerSupply::Kind::peripheral) continue;
-        if (auto* entry = hidBatteryEntry(*supply)) result.push_back(*entry);
-    }
-    return result;
 }
 
 std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> SysfsRegistryProvider::matchingList(
@@ -209,6 +201,10 @@ std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> Sysfs
         return IORegistryProvider::matchingList(className);
     }
     std::lock_guard lock(known_->mutex);
+    return hidBatteryEntries();
+}
+
+std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> SysfsRegistryProvider::hidBatteryEntries() {
     // At rest no battery changed: the list handed out last is handed out again.
     auto& found = known_->peripheralsFound;
     found.clear();

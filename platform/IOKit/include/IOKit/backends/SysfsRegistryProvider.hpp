@@ -118,7 +118,8 @@ private:
     void readPeripheral(sysfs::PowerSupply& supply);
     /// The supply's entry as it is now (kept in the supply); none when its level cannot be read.
     const std::shared_ptr<const IORegistryEntry>* hidBatteryEntry(sysfs::PowerSupply& supply);
-    std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
+    /// The peripherals' entries: the list handed out last while none of them changed; empty for none.
+    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> hidBatteryEntries();
     std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
     std::shared_ptr<const IORegistryEntry> smartBatteryEntry(sysfs::PowerSupply& supply);
     std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries();
