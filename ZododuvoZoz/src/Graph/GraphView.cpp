@@ -111,13 +111,13 @@ void GraphView::setMinValue(CGFloat value) {
 }
 
 void GraphView::setMaxValue(CGFloat value) {
-    // A maximum that is not a finite number could never be drawn or labelled: the last one stays.
-    if (!std::isfinite(value)) return;
     double step = rawValue(scaleMode_);
     if (step == 0) {
         mMaxValue_ = value;
         return;
     }
+    // A maximum that is not a finite number can be neither rounded nor given a unit: the last one stays.
+    if (!std::isfinite(value)) return;
     if (autoGraphMode_ == AutoGraphMode::none) {
         mMaxValue_ = roundedToStep((step + value) / step, step).value_or(value);
         return;

@@ -90,6 +90,13 @@ TEST_F(GraphViewRange, MinimumAndMaximumRoundToTheScaleStep) {
     EXPECT_EQ(graph->maxValue(), 73.2);
     graph->setMinValue(std::nan(""));
     EXPECT_EQ(graph->minValue(), 0);
+    graph->setMaxValue(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(graph->maxValue(), std::numeric_limits<double>::infinity());
+    graph->refresh();
+    graph->setMaxValue(std::nan(""));
+    EXPECT_TRUE(std::isnan(graph->maxValue()));
+    graph->refresh();
+    graph->setMaxValue(73.2);
 
     graph->setScaleMode(ScaleMode::ten);
     graph->setUseZeroAsMin(true);
@@ -97,7 +104,7 @@ TEST_F(GraphViewRange, MinimumAndMaximumRoundToTheScaleStep) {
     EXPECT_EQ(graph->minValue(), 0);
 
     // Values whose rounding does not fit 64-bit integers are kept as they are; a maximum that is
-    // not a finite number is ignored, in every mode.
+    // not a finite number is ignored where it would be rounded or give a unit.
     graph->setMaxValue(1e300);
     EXPECT_EQ(graph->maxValue(), 1e300);
     graph->setMaxValue(std::numeric_limits<double>::infinity());

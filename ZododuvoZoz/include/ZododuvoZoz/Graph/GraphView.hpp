@@ -106,8 +106,9 @@ public:
     std::shared_ptr<IDataPlotter> secondPlotter() const { return plotterAt(1); }
     std::shared_ptr<IDataPlotter> thirdPlotter() const { return plotterAt(2); }
 
-    /// The range; the setters round to the scale step and store, without redrawing. A maximum that
-    /// is not a finite number is ignored.
+    /// The range; the setters round to the scale step and store, without redrawing. Without a
+    /// scale step any value is stored as it is; with one, a maximum that is not a finite number is
+    /// ignored.
     CGFloat minValue() const { return mMinValue_; }
     void setMinValue(CGFloat value);
     CGFloat maxValue() const { return mMaxValue_; }
