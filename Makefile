@@ -57,8 +57,10 @@ fuzz: build-fuzz
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-# The prefix reaches cmake through the environment, so that quotes in it stay as they are.
-install: export QUILLON_PREFIX = $(PREFIX)
+# The prefix and DESTDIR reach cmake through the environment as they were given, so that quotes
+# stay as they are and make expands no '$' in them.
+install: export QUILLON_PREFIX := $(value PREFIX)
+install: override export DESTDIR := $(value DESTDIR)
 install: build
 	cmake --install $(BUILD) --prefix "$$QUILLON_PREFIX"
 

@@ -170,18 +170,18 @@ std::string quoted(const std::string& text) {
 
 int run(const std::string& command) { return std::system((command + " >/dev/null").c_str()); }
 
-/// Installs the build under the prefix (below `destdir` when one is given) as a user or a package
-/// does, and gives the files CMake lists as installed; none when the install fails. Naming the
-/// (only) component keeps that list apart from the one of a user's make install; installs of
-/// tests that run side by side take turns, so that each reads its own list.
+/// Installs the build under the prefix (below `destdir` when one is given) with the README's make
+/// install, as a user or a package does (the build itself is taken as made), and gives the files
+/// CMake lists as installed; none when the install fails. Installs of tests that run side by side
+/// take turns, so that each reads its own list.
 std::optional<std::vector<std::string>> installBuild(const std::string& prefix, const std::string& destdir = {}) {
     const int build = ::open(QUILLON_BUILD_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (build < 0) return std::nullopt;
     ::flock(build, LOCK_EX);
     std::optional<std::vector<std::string>> files;
-    if (run((destdir.empty() ? "" : "DESTDIR=" + quoted(destdir) + " ") + quoted(QUILLON_CMAKE_COMMAND) + " --install " +
-            quoted(QUILLON_BUILD_DIR) + " --prefix " + quoted(prefix) + " --component Unspecified") == 0) {
-        std::ifstream manifest(std::string(QUILLON_BUILD_DIR) + "/install_manifest_Unspecified.txt");
+    if (run("MAKEFLAGS= make -s -C " + quoted(QUILLON_SOURCE_DIR) + " -o build install BUILD=" + quoted(QUILLON_BUILD_DIR) +
+            " PREFIX=" + quoted(prefix) + (destdir.empty() ? "" : " DESTDIR=" + quoted(destdir))) == 0) {
+        std::ifstream manifest(std::string(QUILLON_BUILD_DIR) + "/install_manifest.txt");
         files.emplace();
         for (std::string line; std::getline(manifest, line);) files->push_back(line);
     }
@@ -484,11 +484,13 @@ TEST_F(ApplicationWindow, WithoutDevicesTheWindowSaysSo) {
 }
 
 TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsEntry) {
-    // Installed as a package installs it: under /usr, below a folder of the test's own.
-    TemporaryDirectory stage;
-    auto installed = installBuild("/usr", stage.path().string());
+    // Installed as a package installs it: under /usr, below a folder of the test's own, whose
+    // name make must not expand.
+    TemporaryDirectory staging;
+    const auto stage = staging.path() / "stage $HOME x";
+    auto installed = installBuild("/usr", stage.string());
     ASSERT_TRUE(installed);
-    auto share = stage.path() / "usr/share";
+    auto share = stage / "usr/share";
     auto entryPath = share / "applications/org.quillon.Quillon.desktop";
     auto metainfoPath = share / "metainfo/org.quillon.Quillon.metainfo.xml";
     // CMake lists the installed files by their place under the prefix, without DESTDIR; the
@@ -508,7 +510,7 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
         return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     };
     // The software centre finds the metainfo by the id the review prompt opens: the bundle's identifier.
-    auto bundle = Bundle::atPath(stage.path() / "usr/lib/quillon/Quillon.app");
+    auto bundle = Bundle::atPath(stage / "usr/lib/quillon/Quillon.app");
     ASSERT_TRUE(bundle && bundle->bundleIdentifier());
     const std::string id = *bundle->bundleIdentifier();
     EXPECT_NE(text(metainfoPath).find("<id>" + id + "</id>"), std::string::npos);
@@ -518,7 +520,7 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
     // desktop tells it by the entry's class and shows its icon.
     auto ref = reference(emptyProfile);
     TemporaryDirectory config;
-    start(emptyProfile, config.path(), {}, (stage.path() / "usr/bin/quillon").string());
+    start(emptyProfile, config.path(), {}, (stage / "usr/bin/quillon").string());
     int height = int(titleBar + MainStoryboard::initialContentHeight);
     auto [place, shot] =
         settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
