@@ -295,7 +295,11 @@ int NSApplicationMain(int, char**) {
     backend->shutdown();
     // Settings changed just before the end are written before the process goes, unless another
     // process keeps their lock for long.
-    if (!UserDefaults::synchronizeAll(std::chrono::seconds(5)))
-        SystemLog::write("Settings changed last were not all written before the application ended.");
+    for (const auto& unwritten : UserDefaults::synchronizeAll(std::chrono::seconds(5))) {
+        std::string keys;
+        for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
+        SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys +
+                         " before the application ended.");
+    }
     return backend->displayLost() ? 1 : 0;
 }

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <limits>
 #include <map>
-#include <thread>
+#include <set>
 #include <utility>
 
 #include "Foundation/Bundle.hpp"
-#include "Foundation/DispatchQueue.hpp"
+#include "Foundation/SystemLog.hpp"
 #include "backends/DefaultsFile.hpp"
 
 namespace {
@@ -25,7 +25,14 @@ struct Registry {
 };
 
 Registry& registry() {
-    static Registry* r = new Registry();
+    // Lives as long as the process. The end of the process stops the domains' writing threads; the
+    // hook is in place before the first domain is opened, so that it runs before anything made
+    // after that is ended.
+    static Registry* r = [] {
+        auto* made = new Registry();
+        std::atexit(UserDefaults::stopAll);
+        return made;
+    }();
     return *r;
 }
 
@@ -99,8 +106,32 @@ UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& dire
       values_(DefaultsFile(file_).read()) {}
 
 UserDefaults::~UserDefaults() {
-    std::unique_lock lock(mutex_);
-    writeEnded_.wait(lock, [&] { return !writerRunning_; });
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_all();
+    if (writer_.joinable()) writer_.join();
+}
+
+void UserDefaults::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    writeEnded_.notify_all();
+    if (writer_.joinable()) writer_.join();
+}
+
+void UserDefaults::stopAll() {
+    std::vector<std::shared_ptr<UserDefaults>> open;
+    {
+        std::lock_guard lock(registryMutex);
+        open = registry().retired;
+        for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
+    }
+    for (const auto& defaults : open) defaults->stop();
 }
 
 namespace {
@@ -123,6 +154,7 @@ bool apply(PropertyListValue::Dictionary& values, const std::string& key, const 
 // `second` made on the result of `first`.
 UserDefaults::Change chain(UserDefaults::Change first, UserDefaults::Change second) {
     if (!first) return second;
+    if (!second) return first;
     return [first = std::move(first), second = std::move(second)](std::optional<PropertyListValue> value) {
         return second(first(std::move(value)));
     };
@@ -130,8 +162,12 @@ UserDefaults::Change chain(UserDefaults::Change first, UserDefaults::Change seco
 }  // namespace
 
 void UserDefaults::change(const std::string& key, Change change) {
-    // A change still pending for the key comes first.
+    // A change still pending for the key comes first, and so does one kept off the disk.
     auto& pending = changes_[key];
+    if (auto refused = refused_.find(key); refused != refused_.end()) {
+        pending = chain(std::move(refused->second), std::move(pending));
+        refused_.erase(refused);
+    }
     pending = chain(std::move(pending), change);
     apply(values_, key, change);
     ++changeCount_;
@@ -139,20 +175,52 @@ void UserDefaults::change(const std::string& key, Change change) {
 }
 
 void UserDefaults::scheduleWrite() {
-    if (writerRunning_) return;
-    writerRunning_ = true;
-    // The destructor waits for the thread, so it may refer to this instance.
-    std::thread([this] { writePending(); }).detach();
+    if (stopping_) return;
+    writeNow_ = true;
+    if (!writer_.joinable()) {
+        // Stopped and joined by the destructor, or at the end of the process.
+        writer_ = std::thread([this] { runWriter(); });
+    }
+    wake_.notify_all();
 }
 
-void UserDefaults::writePending() {
+void UserDefaults::runWriter() {
+    using Clock = std::chrono::steady_clock;
+    const auto retryDelay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(retryInterval));
     std::unique_lock lock(mutex_);
-    while (!changes_.empty()) {
+    auto retry = Clock::time_point::min();  // later after a write that failed
+    while (!stopping_) {
+        if (changes_.empty()) {
+            if (closing_) break;
+            wake_.wait(lock);
+            continue;
+        }
+        if (!writeNow_ && !closing_ && Clock::now() < retry) {
+            wake_.wait_until(lock, retry);
+            continue;
+        }
+        writeNow_ = false;
+        retry = Clock::time_point::min();
+        if (!writePending(lock)) {
+            if (closing_) break;
+            retry = Clock::now() + retryDelay;
+        }
+    }
+}
+
+bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
+    // Once a write would make the file too large, each change is tried on its own, and those that
+    // alone would pass the limit are kept off the disk.
+    bool oneByOne = false;
+    auto pause = [this](std::chrono::milliseconds interval) {
+        std::unique_lock waiting(mutex_);
+        return !wake_.wait_for(waiting, interval, [&] { return stopping_; });
+    };
+    while (!changes_.empty() && !stopping_) {
         const auto madeBefore = changeCount_;
         std::uint64_t taken = 0;
-        bool tooLarge = false;
         lock.unlock();
-        auto written = DefaultsFile(file_).update(
+        auto result = DefaultsFile(file_).update(
             [&](PropertyListValue::Dictionary& values) {
                 // Under the domain's lock: every change made until now, also while the lock was
                 // waited for, goes with this write.
@@ -164,51 +232,71 @@ void UserDefaults::writePending() {
                     changes = writing_;
                 }
                 bool changed = false;
-                for (const auto& [key, change] : changes) changed |= apply(values, key, change);
+                for (const auto& [key, change] : changes) {
+                    if (!oneByOne) {
+                        changed |= apply(values, key, change);
+                        continue;
+                    }
+                    auto it = values.find(key);
+                    const auto before = it == values.end() ? std::nullopt : std::optional<PropertyListValue>(it->second);
+                    if (!apply(values, key, change)) continue;
+                    if (DefaultsFile::fits(values)) {
+                        changed = true;
+                        continue;
+                    }
+                    if (before) {
+                        values[key] = *before;
+                    } else {
+                        values.erase(key);
+                    }
+                    std::lock_guard refusing(mutex_);
+                    refuse(key);
+                }
                 return changed;
             },
-            &tooLarge);
+            pause);
         lock.lock();
-        if (written) {
+        if (auto* written = std::get_if<PropertyListValue::Dictionary>(&result)) {
             writing_.clear();
             storedCount_ = taken;
             rebase(std::move(*written));
-        } else {
-            // What this write took stays pending, before the changes made since.
-            for (auto& [key, change] : changes_) {
-                auto& earlier = writing_[key];
-                earlier = chain(std::move(earlier), std::move(change));
-            }
-            changes_ = std::exchange(writing_, {});
-            ++failedWrites_;
+            writeEnded_.notify_all();
+            continue;
         }
+        // What this write took stays pending, before the changes made since.
+        for (auto& [key, change] : changes_) {
+            auto& earlier = writing_[key];
+            earlier = chain(std::move(earlier), std::move(change));
+        }
+        changes_ = std::exchange(writing_, {});
+        if (std::get<DefaultsFile::Failure>(result) == DefaultsFile::Failure::tooLarge && !oneByOne) {
+            oneByOne = true;
+            continue;
+        }
+        ++failedWrites_;
         writeEnded_.notify_all();
         // A change made meanwhile is written at once; what failed on its own is tried again later.
-        if (!written && changeCount_ == madeBefore) {
-            if (!tooLarge) scheduleRetry();
-            break;
-        }
+        if (changeCount_ == madeBefore) return false;
     }
-    writerRunning_ = false;
-    writeEnded_.notify_all();
+    return true;
 }
 
-void UserDefaults::scheduleRetry() {
-    // Only a domain that is shared (and so outlives the wait) is tried again on its own.
-    auto self = weak_from_this();
-    if (retryScheduled_ || self.expired()) return;
-    retryScheduled_ = true;
-    DispatchQueue::global().asyncAfter(retryInterval, [self] {
-        auto defaults = self.lock();
-        if (!defaults) return;
-        std::lock_guard lock(defaults->mutex_);
-        defaults->retryScheduled_ = false;
-        if (!defaults->changes_.empty()) defaults->scheduleWrite();
-    });
+void UserDefaults::refuse(const std::string& key) {
+    auto taken = writing_.find(key);
+    SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
+                     ": with it the file would be larger than the " + std::to_string(DefaultsFile::maximumSize) +
+                     " bytes a settings file may hold; it holds in this process until the key changes again.");
+    // A change of the key made meanwhile comes after it, and the two are tried together.
+    if (auto later = changes_.find(key); later != changes_.end()) {
+        later->second = chain(std::move(taken->second), std::move(later->second));
+    } else {
+        refused_[key] = std::move(taken->second);
+    }
+    writing_.erase(taken);
 }
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
-    for (const auto* changes : {&writing_, &changes_}) {
+    for (const auto* changes : {&refused_, &writing_, &changes_}) {
         for (const auto& [key, change] : *changes) apply(stored, key, change);
     }
     values_ = std::move(stored);
@@ -222,16 +310,16 @@ bool UserDefaults::synchronize(Deadline deadline) {
     const auto failures = failedWrites_;
     // Pending changes are tried now rather than at their next retry.
     if (storedCount_ < target) scheduleWrite();
-    auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures; };
+    auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures || stopping_; };
     if (deadline) {
         writeEnded_.wait_until(lock, *deadline, ended);
     } else {
         writeEnded_.wait(lock, ended);
     }
-    return storedCount_ >= target;
+    return storedCount_ >= target && refused_.empty();
 }
 
-bool UserDefaults::synchronizeAll(std::chrono::milliseconds wait) {
+std::vector<UserDefaults::Unwritten> UserDefaults::synchronizeAll(std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     std::vector<std::shared_ptr<UserDefaults>> open;
     {
@@ -239,9 +327,17 @@ bool UserDefaults::synchronizeAll(std::chrono::milliseconds wait) {
         open = registry().retired;
         for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
     }
-    bool stored = true;
-    for (const auto& defaults : open) stored &= defaults->synchronize(deadline);
-    return stored;
+    std::vector<Unwritten> unwritten;
+    for (const auto& defaults : open) {
+        if (defaults->synchronize(deadline)) continue;
+        std::lock_guard lock(defaults->mutex_);
+        std::set<std::string> keys;
+        for (const auto* changes : {&defaults->refused_, &defaults->writing_, &defaults->changes_}) {
+            for (const auto& [key, change] : *changes) keys.insert(key);
+        }
+        unwritten.push_back({defaults->file_, {keys.begin(), keys.end()}});
+    }
+    return unwritten;
 }
 
 std::optional<PropertyListValue> UserDefaults::update(const std::string& key, Change change) {

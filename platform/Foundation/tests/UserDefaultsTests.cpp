@@ -13,6 +13,7 @@
 #include <random>
 #include <thread>
 
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "Testing/TestEnvironment.hpp"
 
@@ -344,4 +345,25 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     }
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
     EXPECT_EQ(std::filesystem::file_size(file), xml.size());
+
+    // A file with room for small changes only: the one change too large for it holds here, is
+    // logged, and the changes made after it are written.
+    const auto bytes = *PropertyListSerialization::data(
+        PropertyListValue(PropertyListValue::Dictionary{{"filler", Data((std::size_t{4} << 20) - 1000, 0)}}),
+        PropertyListSerialization::Format::binary);
+    directory.write("com.example.near.plist", std::string(bytes.begin(), bytes.end()));
+    std::vector<std::string> logged;
+    SystemLog::setSink([&](const std::string& line) { logged.push_back(line); });
+    UserDefaults near("com.example.near", directory.path());
+    near.set(Data(2000, 1), "large");
+    near.set(true, "inFront");
+    EXPECT_FALSE(near.synchronize());
+    SystemLog::setSink(nullptr);
+    const UserDefaults stored("com.example.near", directory.path());
+    EXPECT_TRUE(stored.boolForKey("inFront"));
+    EXPECT_FALSE(stored.object("large"));
+    EXPECT_EQ(near.dataForKey("large"), Data(2000, 1));
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("large"), std::string::npos);
+    EXPECT_NE(logged[0].find("com.example.near.plist"), std::string::npos);
 }

@@ -9,10 +9,11 @@
 // changes wait for neither the lock nor a write, and synchronize() waits until the changes made
 // before it are on disk. A damaged file counts as an empty domain; it is logged, and kept beside
 // the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is taken) when it is
-// replaced. A change that cannot be written (the file cannot be read or written, or would be
-// larger than a settings file may be) is logged, holds in this process, and is written with the
-// next change or, for a domain opened through standard() or suite() that failed for a reason other
-// than size, tried again every `retryInterval` seconds until it is.
+// replaced. A change that cannot be written (the file cannot be read or written) is logged, holds
+// in this process, and is written with the next change or tried again every `retryInterval`
+// seconds until it is. A change that would make the file larger than a settings file may be is
+// logged and holds in this process only, until the key changes again; the other changes are
+// written without it.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -23,11 +24,12 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Foundation/PropertyList.hpp"
 
-class UserDefaults : public std::enable_shared_from_this<UserDefaults> {
+class UserDefaults {
 public:
     /// How long a change that could not be written waits before it is tried again.
     static constexpr double retryInterval = 1.0;
@@ -48,7 +50,8 @@ public:
 
     /// A domain kept in `directory`; use standard() or suite(), which share one instance per domain.
     UserDefaults(std::string domain, const std::filesystem::path& directory);
-    /// Waits for the domain's writing thread to end.
+    /// Writes what is pending (one try, waiting for the domain's lock), and ends the domain's
+    /// writing thread.
     ~UserDefaults();
 
     const std::string& domain() const { return domain_; }
@@ -87,43 +90,64 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
     /// Waits until every change made here before the call is on disk (true), or until a write of
-    /// them failed (false; they hold here and are tried again). It waits as long as another
-    /// process holds the domain's lock: not for the main thread while it serves the user.
+    /// them failed (false; they hold here and are tried again); false too while a change made here
+    /// is kept off the disk for its size. It waits as long as another process holds the domain's
+    /// lock: not for the main thread while it serves the user.
     bool synchronize();
+
+    /// A domain's changes that are not on disk: its file, and the keys changed.
+    struct Unwritten {
+        std::filesystem::path file;
+        std::vector<std::string> keys;
+    };
     /// synchronize() for every domain opened through standard() or suite(), waiting at most `wait`
-    /// in all (for the end of the process); true when every change is on disk.
-    static bool synchronizeAll(std::chrono::milliseconds wait);
+    /// in all (for the end of the process); the domains whose changes are not all on disk.
+    static std::vector<Unwritten> synchronizeAll(std::chrono::milliseconds wait);
+    /// Ends the writing thread of every domain opened through standard() or suite(), giving up a
+    /// wait for a lock; what is not written then stays unwritten. For the end of the process,
+    /// which calls it itself.
+    static void stopAll();
 
 private:
     using Changes = std::map<std::string, Change>;
     using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
     bool synchronize(Deadline deadline);
-    // The members below run with `mutex_` held, except writePending(), the writing thread's own.
+    void stop();
+    // The members below run with `mutex_` held, except runWriter(), the writing thread's own.
     void change(const std::string& key, Change change);
-    // Starts the writing thread unless it runs.
+    // Wakes the writing thread for the pending changes, starting it unless it runs.
     void scheduleWrite();
-    // Writes the pending changes, waiting for the domain's lock, until none is left or a write of
-    // them failed (those stay pending).
-    void writePending();
-    // Tries the pending changes again later, off the calling thread.
-    void scheduleRetry();
+    void runWriter();
+    // Writes the pending changes, waiting for the domain's lock, until none is left (true) or a
+    // write of them failed with no change made since (false; those stay pending).
+    bool writePending(std::unique_lock<std::mutex>& lock);
+    // Keeps the change of the key that the write under way took off the disk.
+    void refuse(const std::string& key);
     // The values held here: the domain as stored, with the changes not yet written.
     void rebase(PropertyListValue::Dictionary stored);
 
     std::string domain_;
     std::filesystem::path file_;
     mutable std::mutex mutex_;
+    // The writing thread waits on `wake_` for changes; synchronize() on `writeEnded_` for writes.
+    std::condition_variable wake_;
     std::condition_variable writeEnded_;
     PropertyListValue::Dictionary values_;
     // Keys changed or removed since the last write that reached the disk, with their changes:
-    // those the write under way took, and those made since.
+    // those the write under way took, and those made since; and the changes kept off the disk for
+    // the file's size, until their key changes again.
     Changes writing_;
     Changes changes_;
-    // How many changes were made, and how many of the first of them are on disk.
+    Changes refused_;
+    // How many changes were made, and how many of the first of them are on disk or refused.
     std::uint64_t changeCount_ = 0;
     std::uint64_t storedCount_ = 0;
     std::uint64_t failedWrites_ = 0;
-    bool writerRunning_ = false;
-    bool retryScheduled_ = false;
+    // The pending changes are to be written without waiting for the next retry.
+    bool writeNow_ = false;
+    // The destructor: write once more, then end. The end of the process: end now.
+    bool closing_ = false;
+    bool stopping_ = false;
+    std::thread writer_;
 };

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -28,12 +29,21 @@ bool writeAll(int fd, const Data& data) {
     return true;
 }
 
-// Takes the lock of the file open as `fd`, waiting for as long as another holder keeps it.
-bool waitForLock(int fd) {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
+// Takes the lock of the file open as `fd`, for as long as another holder keeps it and `pause`
+// lets the caller wait. Nothing when it is taken, else why not (errno tells an error).
+std::optional<DefaultsFile::Failure> waitForLock(int fd, const DefaultsFile::Pause& pause) {
+    auto interval = std::chrono::milliseconds(5);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::nullopt;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return DefaultsFile::Failure::unwritable;
+        if (!pause(interval)) return DefaultsFile::Failure::abandoned;
+        interval = std::min(interval * 2, std::chrono::milliseconds(1000));
     }
-    return true;
+}
+
+Data binary(const DefaultsFile::Values& values) {
+    return *PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary);
 }
 
 std::filesystem::path withSuffix(std::filesystem::path path, const std::string& suffix) {
@@ -80,11 +90,10 @@ std::optional<DefaultsFile::Values> DefaultsFile::current() const {
     return values;
 }
 
-std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<bool(Values&)>& change, bool* tooLarge) const {
-    if (tooLarge) *tooLarge = false;
-    auto failed = [&](const std::string& why) -> std::optional<Values> {
+DefaultsFile::Result DefaultsFile::update(const std::function<bool(Values&)>& change, const Pause& pause) const {
+    auto failed = [&](const std::string& why) -> Result {
         SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
-        return std::nullopt;
+        return Failure::unwritable;
     };
     const auto lockPath = withSuffix(path_, ".lock");
     FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
@@ -95,24 +104,26 @@ std::optional<DefaultsFile::Values> DefaultsFile::update(const std::function<boo
         lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
     }
     if (lock.get() < 0) return failed(std::strerror(errno));
-    if (!waitForLock(lock.get())) return failed(std::strerror(errno));
+    if (auto failure = waitForLock(lock.get(), pause)) {
+        if (*failure == Failure::abandoned) return *failure;
+        return failed(std::strerror(errno));
+    }
 
     Values values;
     const State state = load(values);
     if (state == State::unreadable) return failed(std::strerror(errno));
     // Storing what the file already holds (a list stored again every second, say) writes nothing.
     if (!change(values) && state != State::damaged) return values;
-    const auto bytes = *PropertyListSerialization::data(PropertyListValue(values), PropertyListSerialization::Format::binary);
-    if (bytes.size() > maximumSize) {
-        // The next reader would set it aside as damaged, and every key with it.
-        if (tooLarge) *tooLarge = true;
-        return failed("it would be larger than the " + std::to_string(maximumSize) + " bytes a settings file may hold");
-    }
+    const auto bytes = binary(values);
+    // The next reader would set a larger file aside as damaged, and every key with it.
+    if (bytes.size() > maximumSize) return Failure::tooLarge;
     if (state == State::damaged && !keepDamaged()) return failed("the damaged file could not be kept aside");
     removeStaleTemporaries();
     if (!replace(bytes)) return failed(std::strerror(errno));
     return values;
 }
+
+bool DefaultsFile::fits(const Values& values) { return binary(values).size() <= maximumSize; }
 
 bool DefaultsFile::keepDamaged() const {
     // The first free name of "<file>.damaged", "<file>.damaged.1", ...: an earlier damaged file

@@ -9,13 +9,15 @@
 // open files, an I/O error, something other than a regular file) is left alone: the write fails,
 // for the caller to try again. So does a write whose file would be larger than `maximumSize`,
 // which the next reader would take for damaged. A write waits for the lock as long as another
-// process holds it, asleep in the kernel, which wakes it when the lock is free: none gives up, so
-// writes belong off the main thread.
+// process holds it, trying it again at growing intervals up to a second, unless its writer gives
+// up between two tries: writes belong off the main thread.
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "Foundation/PropertyList.hpp"
 
@@ -33,12 +35,26 @@ public:
     /// The domain as stored now; none when the file is damaged or cannot be read (not logged).
     std::optional<Values> current() const;
 
+    /// Why an update wrote nothing.
+    enum class Failure {
+        /// The file could not be read or written (logged); worth trying again later.
+        unwritable,
+        /// The result would be larger than `maximumSize` (not logged).
+        tooLarge,
+        /// The writer gave up waiting for the lock.
+        abandoned,
+    };
+    /// The domain as stored after the update, or why it was not written.
+    using Result = std::variant<Values, Failure>;
+    /// Waits up to the time given before the lock is tried again; false when the write is given up.
+    using Pause = std::function<bool(std::chrono::milliseconds)>;
+
     /// Under the lock: reads the domain as stored now, lets `change` edit it (answering whether
     /// it changed anything), and replaces the file unless nothing changed; a damaged file is kept
     /// aside first, temporary files of writers that died are removed before a file is written.
-    /// Answers the domain as written, or nothing when it could not be (logged); `tooLarge`, when
-    /// given, tells whether that was for the size of the result.
-    std::optional<Values> update(const std::function<bool(Values&)>& change, bool* tooLarge = nullptr) const;
+    Result update(const std::function<bool(Values&)>& change, const Pause& pause) const;
+    /// Whether the values fit in a settings file.
+    static bool fits(const Values& values);
 
 private:
     enum class State { absent, readable, damaged, unreadable };
