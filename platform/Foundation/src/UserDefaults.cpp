@@ -177,8 +177,11 @@ void UserDefaults::change(const std::string& key, Change change) {
 void UserDefaults::scheduleWrite() {
     if (stopping_) return;
     writeNow_ = true;
-    if (!writer_.joinable()) {
-        // Stopped and joined by the destructor, or at the end of the process.
+    if (!writerRunning_) {
+        // The last thread has ended its work: it is joined here, and the new one by the next
+        // change, the destructor, or the end of the process.
+        if (writer_.joinable()) writer_.join();
+        writerRunning_ = true;
         writer_ = std::thread([this] { runWriter(); });
     }
     wake_.notify_all();
@@ -189,12 +192,8 @@ void UserDefaults::runWriter() {
     const auto retryDelay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(retryInterval));
     std::unique_lock lock(mutex_);
     auto retry = Clock::time_point::min();  // later after a write that failed
-    while (!stopping_) {
-        if (changes_.empty()) {
-            if (closing_) break;
-            wake_.wait(lock);
-            continue;
-        }
+    // The thread ends once nothing is left to write.
+    while (!stopping_ && !changes_.empty()) {
         if (!writeNow_ && !closing_ && Clock::now() < retry) {
             wake_.wait_until(lock, retry);
             continue;
@@ -206,6 +205,7 @@ void UserDefaults::runWriter() {
             retry = Clock::now() + retryDelay;
         }
     }
+    writerRunning_ = false;
 }
 
 bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {

@@ -144,7 +144,9 @@ private:
     std::uint64_t changeCount_ = 0;
     std::uint64_t storedCount_ = 0;
     std::uint64_t failedWrites_ = 0;
-    // The pending changes are to be written without waiting for the next retry.
+    // The writing thread runs while changes are pending; they are to be written without waiting
+    // for the next retry.
+    bool writerRunning_ = false;
     bool writeNow_ = false;
     // The destructor: write once more, then end. The end of the process: end now.
     bool closing_ = false;
