@@ -2,18 +2,13 @@
 
 #include <stdexcept>
 
+#include "Foundation/HexDigits.hpp"
+
 namespace {
 
 // 00000000-0000-1000-8000-00805F9B34FB: short identifiers fill its first four bytes.
 constexpr std::array<std::uint8_t, 16> baseIdentifier{0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                                       0x80, 0x00, 0x00, 0x80, 0x5F, 0x9B, 0x34, 0xFB};
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool isBased(const std::array<std::uint8_t, 16>& bytes) {
     for (std::size_t i = 4; i < 16; ++i) {
@@ -39,9 +34,9 @@ std::optional<CBUUID> CBUUID::fromString(std::string_view text) {
     }
     std::array<std::uint8_t, 16> bytes = baseIdentifier;
     for (std::size_t i = 0; i < digits.size(); i += 2) {
-        int high = hexDigit(digits[i]), low = hexDigit(digits[i + 1]);
-        if (high < 0 || low < 0) return std::nullopt;
-        bytes[i / 2] = static_cast<std::uint8_t>(high * 16 + low);
+        auto byte = hexNumber(std::string_view(digits).substr(i, 2));
+        if (!byte) return std::nullopt;
+        bytes[i / 2] = static_cast<std::uint8_t>(*byte);
     }
     return CBUUID(bytes);
 }

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "Foundation/HexDigits.hpp"
+
 namespace {
 bool isUnreserved(unsigned char c) { return std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
 
@@ -32,13 +34,6 @@ bool validUtf8(const std::string& text) {
     }
     return true;
 }
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 }  // namespace
 
 std::optional<std::string> addingPercentEncoding(const std::string& text, URLCharacterSet allowed) {
@@ -65,9 +60,9 @@ std::optional<std::string> removingPercentEncoding(const std::string& text) {
             continue;
         }
         if (i + 2 >= text.size()) return std::nullopt;
-        int high = hexValue(text[i + 1]), low = hexValue(text[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
+        auto byte = hexNumber(std::string_view(text).substr(i + 1, 2));
+        if (!byte) return std::nullopt;
+        out += static_cast<char>(*byte);
         i += 2;
     }
     if (!validUtf8(out)) return std::nullopt;
@@ -79,7 +74,7 @@ std::optional<URL> URL::string(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         if (c <= 0x20 || c >= 0x7F || std::strchr("\"<>\\^`{}|", c)) return std::nullopt;
-        if (c == '%' && (i + 2 >= text.size() || hexValue(text[i + 1]) < 0 || hexValue(text[i + 2]) < 0))
+        if (c == '%' && (i + 2 >= text.size() || !hexNumber(std::string_view(text).substr(i + 1, 2))))
             return std::nullopt;
     }
     URL url;

@@ -2,6 +2,8 @@
 
 #include <random>
 
+#include "Foundation/HexDigits.hpp"
+
 UUID::UUID() {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     std::uint64_t high = generator(), low = generator();
@@ -23,15 +25,9 @@ std::optional<UUID> UUID::fromString(const std::string& text) {
             ++i;
             continue;
         }
-        auto hex = [](char c) -> int {
-            if (c >= '0' && c <= '9') return c - '0';
-            if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-            if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-            return -1;
-        };
-        int high = hex(text[i]), low = hex(text[i + 1]);
-        if (high < 0 || low < 0) return std::nullopt;
-        bytes[b++] = static_cast<std::uint8_t>(high * 16 + low);
+        auto byte = hexNumber(std::string_view(text).substr(i, 2));
+        if (!byte) return std::nullopt;
+        bytes[b++] = static_cast<std::uint8_t>(*byte);
         i += 2;
     }
     return UUID(bytes);

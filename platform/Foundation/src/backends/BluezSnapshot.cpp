@@ -4,6 +4,7 @@
 #include <cctype>
 #include <limits>
 
+#include "Foundation/HexDigits.hpp"
 #include "Foundation/backends/BluetoothIdentity.hpp"
 
 namespace bluez {
@@ -54,24 +55,13 @@ std::map<std::string, std::string> manufacturerNames(const Objects& objects) {
     return names;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The four hexadecimal digits after `marker` in the modalias.
 std::optional<std::uint16_t> fourDigitsAfter(const std::string& text, char marker, std::size_t from) {
     auto at = text.find(marker, from);
     if (at == std::string::npos || at + 5 > text.size()) return std::nullopt;
-    std::uint16_t value = 0;
-    for (std::size_t i = at + 1; i < at + 5; ++i) {
-        int digit = hexValue(text[i]);
-        if (digit < 0) return std::nullopt;
-        value = static_cast<std::uint16_t>(value * 16 + digit);
-    }
-    return value;
+    auto value = hexNumber(std::string_view(text).substr(at + 1, 4));
+    if (!value) return std::nullopt;
+    return static_cast<std::uint16_t>(*value);
 }
 
 }  // namespace
@@ -151,30 +141,30 @@ Snapshot Snapshot::of(Presence presence, const Objects& objects) {
     const auto manufacturers = manufacturerNames(objects);
     for (const auto& [path, interfaces] : objects) {
         if (const auto* adapter = interfaceOf(interfaces, adapterInterface)) {
-            snapshot.adapters.push_back({path, text(*adapter, "Address").value_or(""), text(*adapter, "Name"),
-                                         flag(*adapter, "Powered"), flag(*adapter, "Discoverable"),
-                                         text(*adapter, "Modalias")});
+            snapshot.adapters.push_back({.path = path,
+                                         .address = text(*adapter, "Address").value_or(""),
+                                         .name = text(*adapter, "Name"),
+                                         .powered = flag(*adapter, "Powered"),
+                                         .discoverable = flag(*adapter, "Discoverable"),
+                                         .modalias = text(*adapter, "Modalias")});
         }
         if (const auto* device = interfaceOf(interfaces, deviceInterface)) {
             auto address = text(*device, "Address");
             auto adapter = text(*device, "Adapter");
             if (address && adapter && !address->empty()) {
-                Device entry{path,
-                             *adapter,
-                             canonicalBluetoothAddress(*address),
-                             bluetoothPeripheralIdentifier(*address),
-                             text(*device, "Name"),
-                             text(*device, "Alias"),
-                             text(*device, "Modalias"),
-                             text(*device, "Icon"),
-                             number<std::uint16_t>(*device, "Appearance"),
-                             number<std::uint32_t>(*device, "Class"),
-                             flag(*device, "Paired"),
-                             flag(*device, "Connected"),
-                             flag(*device, "ServicesResolved"),
-                             {},
-                             std::nullopt,
-                             std::nullopt};
+                Device entry{.path = path,
+                             .adapter = *adapter,
+                             .address = canonicalBluetoothAddress(*address),
+                             .identifier = bluetoothPeripheralIdentifier(*address),
+                             .name = text(*device, "Name"),
+                             .alias = text(*device, "Alias"),
+                             .modalias = text(*device, "Modalias"),
+                             .icon = text(*device, "Icon"),
+                             .appearance = number<std::uint16_t>(*device, "Appearance"),
+                             .deviceClass = number<std::uint32_t>(*device, "Class"),
+                             .paired = flag(*device, "Paired"),
+                             .connected = flag(*device, "Connected"),
+                             .servicesResolved = flag(*device, "ServicesResolved")};
                 if (const auto* uuids = property<std::vector<std::string>>(*device, "UUIDs")) {
                     for (const auto& uuid : *uuids) entry.uuids.push_back(lowerCase(uuid));
                 }
