@@ -2,8 +2,8 @@
 
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/FileManager.hpp"
+#include "Foundation/InstalledApplication.hpp"
 #include "Foundation/PropertyList.hpp"
-#include "Foundation/backends/DesktopEntry.hpp"
 #include "RarAvi/FileIconManager.hpp"
 
 namespace RarAvi {
@@ -46,12 +46,12 @@ bool isSystemMakers(const std::string& identifier) { return identifier.rfind("co
 
 // The record of an application a desktop entry describes: its program (with its size) stands in
 // for the bundle, the entry's file for the bundle's place.
-std::shared_ptr<App> appOf(const DesktopEntry& entry, bool excludingApple) {
-    if (excludingApple && isSystemMakers(entry.id)) return nullptr;
-    auto record = App::make(entry.name, entry.id);
+std::shared_ptr<App> appOf(const InstalledApplication& entry, bool excludingApple) {
+    if (excludingApple && isSystemMakers(entry.identifier)) return nullptr;
+    auto record = App::make(entry.name, entry.identifier);
     record->baseUrl = URL::fileURLWithPath(entry.path);
-    const bool hasProgram = entry.executable && FileManager::defaultManager().fileExists(*entry.executable);
-    record->binaryFile = FileURL::make(URL::fileURLWithPath(hasProgram ? *entry.executable : entry.path));
+    const bool hasProgram = entry.program && FileManager::defaultManager().fileExists(*entry.program);
+    record->binaryFile = FileURL::make(URL::fileURLWithPath(hasProgram ? *entry.program : entry.path));
     record->version = entry.version;
     record->installed = IOUtilities::creationDate(entry.path);
     return record;
@@ -95,7 +95,7 @@ std::uint64_t App::selectedSize() const {
 
 std::vector<std::shared_ptr<App>> Apps::installedApps(bool excludingApple) {
     std::vector<std::shared_ptr<App>> result;
-    for (const auto& entry : DesktopEntry::installed()) {
+    for (const auto& entry : InstalledApplication::all()) {
         if (auto record = appOf(entry, excludingApple)) result.push_back(record);
     }
     return result;
@@ -103,7 +103,7 @@ std::vector<std::shared_ptr<App>> Apps::installedApps(bool excludingApple) {
 
 std::shared_ptr<App> Apps::app(const URL& at, bool includeContained, bool excludingApple) {
     if (isDesktopEntry(at)) {
-        auto entry = DesktopEntry::atPath(at.path());
+        auto entry = InstalledApplication::atPath(at.path());
         return entry ? appOf(*entry, excludingApple) : nullptr;
     }
     auto info = infoDictionary(at);
@@ -134,8 +134,8 @@ std::vector<std::shared_ptr<App>> Apps::containedApps(const URL& in, bool exclud
 
 std::optional<std::string> Apps::bundleIdentifier(const URL& of) {
     if (isDesktopEntry(of)) {
-        auto entry = DesktopEntry::atPath(of.path());
-        return entry ? std::optional(entry->id) : std::nullopt;
+        auto entry = InstalledApplication::atPath(of.path());
+        return entry ? std::optional(entry->identifier) : std::nullopt;
     }
     auto info = infoDictionary(of);
     return info ? stringEntry(*info, "CFBundleIdentifier") : std::nullopt;

@@ -2,7 +2,6 @@
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
-#include "Foundation/backends/XDGDirectories.hpp"
 
 namespace RarAvi {
 
@@ -28,16 +27,17 @@ URL volumes() {
 }  // namespace
 
 URL url(Directory directory) {
-    using UserDirectory = XDGDirectories::UserDirectory;
+    using Folder = FileManager::SearchPathDirectory;
+    auto& files = FileManager::defaultManager();
     switch (directory) {
         case Directory::applications: return folder("/usr/share/applications");
         case Directory::user: return folder(NSHomeDirectory());
-        case Directory::library: return folder(XDGDirectories::dataHome());
-        case Directory::preferences: return folder(XDGDirectories::configHome());
-        case Directory::caches: return folder(XDGDirectories::cacheHome());
-        case Directory::applicationSupport: return folder(XDGDirectories::dataHome());
+        case Directory::library: return files.url(Folder::library);
+        case Directory::preferences: return files.url(Folder::preferences);
+        case Directory::caches: return files.url(Folder::caches);
+        case Directory::applicationSupport: return files.url(Folder::applicationSupport);
         case Directory::containers: return below(Directory::user, {".var", "app"});
-        case Directory::savedState: return folder(XDGDirectories::stateHome());
+        case Directory::savedState: return files.url(Folder::savedState);
         // The trashed items themselves; beside them, Trash/info says where each came from.
         case Directory::trash: return below(Directory::library, {"Trash", "files"});
         case Directory::appleMusicCache: return below(Directory::caches, {"com.apple.Music"});
@@ -48,8 +48,8 @@ URL url(Directory directory) {
         case Directory::userLaunchDaemons: return below(Directory::preferences, {"systemd", "user"});
         case Directory::xcode: return below(Directory::library, {"Developer", "Xcode"});
         case Directory::volumes: return volumes();
-        case Directory::documents: return folder(XDGDirectories::userDirectory(UserDirectory::documents));
-        case Directory::downloads: return folder(XDGDirectories::userDirectory(UserDirectory::download));
+        case Directory::documents: return files.url(Folder::documents);
+        case Directory::downloads: return files.url(Folder::downloads);
     }
     return folder("/");
 }

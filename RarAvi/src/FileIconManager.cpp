@@ -2,8 +2,8 @@
 
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/FileManager.hpp"
+#include "Foundation/InstalledApplication.hpp"
 #include "Foundation/PathUtilities.hpp"
-#include "Foundation/backends/DesktopEntry.hpp"
 
 namespace RarAvi {
 
@@ -35,8 +35,8 @@ std::shared_ptr<NSImage> FileIconManager::fileIcon(const URL& url) {
 std::shared_ptr<NSImage> FileIconManager::appIcon(const std::string& named) {
     if (auto cached = cache.get(named); cached && *cached) return *cached;
 
-    for (const auto& entry : DesktopEntry::installed()) {
-        if (entry.name != named && entry.id != named) continue;
+    for (const auto& entry : InstalledApplication::all()) {
+        if (entry.name != named && entry.identifier != named) continue;
         auto icon = NSWorkspace::shared().iconForFile(entry.path);
         cache.set(named, icon);
         return icon;

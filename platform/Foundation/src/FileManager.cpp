@@ -13,6 +13,7 @@
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/SystemRoot.hpp"
 #include "Foundation/backends/RegularFile.hpp"
+#include "Foundation/backends/XDGDirectories.hpp"
 
 namespace fs = std::filesystem;
 
@@ -107,6 +108,23 @@ bool FileManager::isProtected(const std::string& path) {
         if (tidy.rfind(prefix, 0) == 0) return true;
     }
     return false;
+}
+
+URL FileManager::url(SearchPathDirectory directory) const {
+    using UserDirectory = XDGDirectories::UserDirectory;
+    auto path = [&] {
+        switch (directory) {
+            case SearchPathDirectory::library:
+            case SearchPathDirectory::applicationSupport: return XDGDirectories::dataHome();
+            case SearchPathDirectory::caches: return XDGDirectories::cacheHome();
+            case SearchPathDirectory::preferences: return XDGDirectories::configHome();
+            case SearchPathDirectory::savedState: return XDGDirectories::stateHome();
+            case SearchPathDirectory::documents: return XDGDirectories::userDirectory(UserDirectory::documents);
+            case SearchPathDirectory::downloads: return XDGDirectories::userDirectory(UserDirectory::download);
+        }
+        return XDGDirectories::dataHome();
+    }();
+    return URL::fileURLWithPath(path, true);
 }
 
 std::string FileManager::hostPath(const std::string& path) { return SystemRoot::resolve(path).string(); }

@@ -62,7 +62,15 @@ public:
         skipsHiddenFiles = 4,
     };
 
+    /// The user's folders of a kind, where the desktop keeps them (the XDG base and user
+    /// directories): library and application support are the data home, preferences the
+    /// configuration home, saved state the state home.
+    enum class SearchPathDirectory { library, caches, applicationSupport, preferences, savedState, documents, downloads };
+
     static FileManager& defaultManager();
+
+    /// The user's folder of the kind, as a folder URL of its system path.
+    URL url(SearchPathDirectory directory) const;
 
     /// Names the folders (and everything below them) that refuse listing and reading; empty by
     /// default.
