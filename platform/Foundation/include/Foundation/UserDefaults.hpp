@@ -130,7 +130,8 @@ private:
     std::string domain_;
     std::filesystem::path file_;
     mutable std::mutex mutex_;
-    // The writing thread waits on `wake_` for changes; synchronize() on `writeEnded_` for writes.
+    // The writing thread waits on `wake_` for a change, a retry or the end; synchronize() waits on
+    // `writeEnded_` for writes.
     std::condition_variable wake_;
     std::condition_variable writeEnded_;
     PropertyListValue::Dictionary values_;
