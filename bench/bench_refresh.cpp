@@ -10,7 +10,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -244,15 +243,7 @@ void BM_SysfsTickFloor(benchmark::State& state) {
         held.emplace(entry.path().filename().string(), std::move(files));
     }
     char buffer[64];
-    // The system call made directly, as the provider makes it: without the C library's marks of a
-    // point where a thread may be cancelled, which cost two atomic operations a call.
-    auto read = [&](const FileDescriptor& file) {
-#if defined(__LP64__) && defined(SYS_pread64)
-        return std::max<ssize_t>(::syscall(SYS_pread64, file.get(), buffer, sizeof buffer, 0), 0);
-#else
-        return std::max<ssize_t>(::pread(file.get(), buffer, sizeof buffer, 0), 0);
-#endif
-    };
+    auto read = [&](const FileDescriptor& file) { return std::max<ssize_t>(::pread(file.get(), buffer, sizeof buffer, 0), 0); };
     std::size_t supplies = 0;
     for (auto _ : state) {
         std::size_t total = 0;

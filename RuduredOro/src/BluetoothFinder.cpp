@@ -1,10 +1,5 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <memory_resource>
-#include <string_view>
 #include <unordered_set>
 
 #include "Foundation/ProcessInfo.hpp"
@@ -14,68 +9,6 @@
 #include "Text.hpp"
 
 namespace RuduredOro {
-
-namespace {
-
-/// A text value as it is held, without a copy; nullptr for no value or another kind.
-const std::string* textOf(const CFValue* value) { return value ? std::get_if<std::string>(&value->storage()) : nullptr; }
-
-/// The properties a device is made from, found in one walk through a service's dictionary.
-struct ServiceValues {
-    const CFValue* address = nullptr;
-    const CFValue* percent = nullptr;
-    const CFValue* transport = nullptr;
-    const CFValue* vendor = nullptr;
-    const CFValue* product = nullptr;
-    const CFValue* name = nullptr;
-    const CFValue* behavior = nullptr;
-
-    explicit ServiceValues(const CFDictionary& properties) {
-        for (const auto& [key, value] : properties) {
-            const auto* text = textOf(&key);
-            if (auto field = text ? fieldFor(*text) : nullptr) this->*field = &value;
-        }
-    }
-
-    /// The field a key fills; none for a key not read. The length is told first, so that a key
-    /// is compared at most twice, each time with a comparison of known size.
-    static const CFValue* ServiceValues::*fieldFor(std::string_view key) {
-        switch (key.size()) {
-            case 13: return key == "DeviceAddress" ? &ServiceValues::address : nullptr;
-            case 14: return key == "BatteryPercent" ? &ServiceValues::percent : nullptr;
-            case 9:
-                return key == "Transport"   ? &ServiceValues::transport
-                       : key == "ProductID" ? &ServiceValues::product
-                                            : nullptr;
-            case 8: return key == "VendorID" ? &ServiceValues::vendor : nullptr;
-            case 7: return key == "Product" ? &ServiceValues::name : nullptr;
-            case 18: return key == "HIDDefaultBehavior" ? &ServiceValues::behavior : nullptr;
-            default: return nullptr;
-        }
-    }
-};
-
-/// Hashes a device's serial without regard to letter case; an ASCII serial (an address) without
-/// making its lower-case text. Devices equal by their serials hash alike: an ASCII letter hashes
-/// as its lower case (setting 0x20 folds the two cases together, and only a few signs with them).
-struct SerialTextHash {
-    std::size_t operator()(const BatteryDevice* device) const {
-        const auto& serial = device->serial();
-        std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-        unsigned char all = 0;
-        for (char c : serial) {
-            auto byte = static_cast<unsigned char>(c);
-            all |= byte;
-            hash = (hash ^ (byte | 0x20u)) * 1099511628211ull;
-        }
-        if (all < 0x80) return static_cast<std::size_t>(hash);
-        hash = 14695981039346656037ull;
-        for (char c : lowercased(serial)) hash = (hash ^ (static_cast<unsigned char>(c) | 0x20u)) * 1099511628211ull;
-        return static_cast<std::size_t>(hash);
-    }
-};
-
-}  // namespace
 
 const std::vector<std::string>& Planes::classNames() {
     static const std::vector<std::string> names{
@@ -114,19 +47,12 @@ void BluetoothFinder::refresh() {
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
-    // The devices kept so far, by serial; the set lives for this search only, in an arena that
-    // starts on the stack.
-    std::array<std::byte, 8192> start;
-    std::pmr::monotonic_buffer_resource arena(start.data(), start.size());
-    using Seen = std::pmr::unordered_set<const BatteryDevice*, SerialTextHash, BatteryDevice::SerialEqual>;
-    Seen seen(&arena);
+    // The serials of the devices kept so far, in lower case.
+    std::unordered_set<std::string> serials;
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
-        auto devices = findDevices(className);
-        result.reserve(result.size() + devices.size());
-        seen.reserve(seen.size() + devices.size());
-        for (auto& device : devices) {
-            if (seen.insert(device.get()).second) result.push_back(std::move(device));
+        for (auto& device : findDevices(className)) {
+            if (serials.insert(lowercased(device->serial())).second) result.push_back(std::move(device));
         }
     }
     return result;
@@ -136,19 +62,25 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     std::vector<std::shared_ptr<BatteryDevice>> devices;
     auto dictionaries = serviceProperties(className);
     if (!dictionaries) return devices;
-    devices.reserve(dictionaries->size());
     for (const auto& properties : *dictionaries) {
-        ServiceValues values(properties);
-        const auto* address = textOf(values.address);
-        auto percent = values.percent ? values.percent->numberValue() : std::nullopt;
-        const auto* transport = textOf(values.transport);
-        auto vendor = values.vendor ? values.vendor->numberValue() : std::nullopt;
-        auto product = values.product ? values.product->intValue() : std::nullopt;
-        const auto* name = textOf(values.name);
+        auto text = [&](const char* key) {
+            auto value = properties.find(key);
+            return value ? value->stringValue() : std::nullopt;
+        };
+        auto number = [&](const char* key) {
+            auto value = properties.find(key);
+            return value ? value->numberValue() : std::nullopt;
+        };
+        auto address = text("DeviceAddress");
+        auto percent = number("BatteryPercent");
+        auto transport = text("Transport");
+        auto vendor = number("VendorID");
+        auto productValue = properties.find("ProductID");
+        auto product = productValue ? productValue->intValue() : std::nullopt;
+        auto name = text("Product");
         if (!address || !percent || !transport || !vendor || !product || !name || name->empty()) continue;
 
-        auto type = deviceType(properties, textOf(values.behavior));
-        auto device = std::make_shared<SingleBatteryDevice>(type, *name, *percent, *address);
+        auto device = std::make_shared<SingleBatteryDevice>(deviceType(properties), *name, *percent, *address);
         device->setProductId(*product);
         device->setIsCharging(*transport == "USB");
         auto manufacturer = Manufacturers::names().find(vendor->uint16Value());
@@ -158,13 +90,15 @@ std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::findDevices(const s
     return devices;
 }
 
-DeviceType BluetoothFinder::deviceType(const CFDictionary& properties, const std::string* behavior) const {
-    if (behavior) {
-        if (auto type = DeviceType::from(*behavior)) return *type;
+DeviceType BluetoothFinder::deviceType(const CFDictionary& properties) const {
+    if (auto behavior = properties.find("HIDDefaultBehavior")) {
+        if (auto text = behavior->stringValue()) {
+            if (auto type = DeviceType::from(*text)) return *type;
+        }
     }
     auto anyValue = [&](auto&& matches) {
         for (const auto& [key, value] : properties) {
-            if (const auto* text = textOf(&value); text && matches(*text)) return true;
+            if (auto text = value.stringValue(); text && matches(*text)) return true;
         }
         return false;
     };
@@ -175,7 +109,7 @@ DeviceType BluetoothFinder::deviceType(const CFDictionary& properties, const std
         return DeviceType::keyboard;
     }
     for (const auto& [key, value] : properties) {
-        if (const auto* text = textOf(&key); text && lowercased(*text).find("keyboard") != std::string::npos) {
+        if (auto text = key.stringValue(); text && lowercased(*text).find("keyboard") != std::string::npos) {
             return DeviceType::keyboard;
         }
     }

@@ -36,9 +36,8 @@ const std::array<DeviceType, 8>& DeviceType::allCases() {
 const std::string& DeviceType::rawValue() const { return names()[static_cast<std::size_t>(value_)].raw; }
 
 std::optional<DeviceType> DeviceType::from(const std::string& raw) {
-    const auto& table = names();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i].raw == raw) return allCases()[i];
+    for (auto type : allCases()) {
+        if (type.rawValue() == raw) return type;
     }
     return std::nullopt;
 }

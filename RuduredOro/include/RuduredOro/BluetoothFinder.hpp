@@ -56,9 +56,9 @@ public:
     virtual std::vector<std::shared_ptr<BatteryDevice>> findDevices(const std::string& className);
 
 private:
-    /// The type by the first rule that decides: the "HIDDefaultBehavior" text `behavior`, then
-    /// the marks among the properties' texts and keys.
-    DeviceType deviceType(const CFDictionary& properties, const std::string* behavior) const;
+    /// The type by the first rule that decides: the "HIDDefaultBehavior" text, then the marks
+    /// among the properties' texts and keys.
+    DeviceType deviceType(const CFDictionary& properties) const;
 
     std::vector<std::shared_ptr<BatteryDevice>> devices_;
 };

@@ -3,8 +3,6 @@
 #include <sys/sysinfo.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -17,8 +15,6 @@ extern char** environ;
 namespace {
 std::mutex settingsMutex;
 std::optional<OperatingSystemVersion> versionSetting;
-/// How many times the version was set, so that a thread sees a change with one load.
-std::atomic<std::uint64_t> versionSettings{0};
 std::optional<std::string> versionStringSetting;
 std::optional<ProcessInfo::ThermalState> thermalSetting;
 constexpr OperatingSystemVersion defaultVersion{14, 0, 0};
@@ -30,22 +26,13 @@ ProcessInfo& ProcessInfo::processInfo() {
 }
 
 OperatingSystemVersion ProcessInfo::operatingSystemVersion() const {
-    // Asked at every search of the registry: each thread keeps the version it read last, and
-    // takes the lock again only once the version was set anew.
-    thread_local std::uint64_t seenSettings = 0;  // none read yet
-    thread_local OperatingSystemVersion version;
-    if (versionSettings.load(std::memory_order_acquire) + 1 != seenSettings) {
-        std::lock_guard lock(settingsMutex);
-        version = versionSetting.value_or(defaultVersion);
-        seenSettings = versionSettings.load(std::memory_order_relaxed) + 1;
-    }
-    return version;
+    std::lock_guard lock(settingsMutex);
+    return versionSetting.value_or(defaultVersion);
 }
 
 void ProcessInfo::setOperatingSystemVersion(const std::optional<OperatingSystemVersion>& version) {
     std::lock_guard lock(settingsMutex);
     versionSetting = version;
-    versionSettings.fetch_add(1, std::memory_order_release);
 }
 
 std::string ProcessInfo::operatingSystemVersionString() const {

@@ -119,54 +119,6 @@ TEST_F(IORegistryTest, ParentsAndPropertySearchUpAndDownTheServicePlane) {
     EXPECT_EQ(registry->openHandles(), 0u);
 }
 
-TEST_F(IORegistryTest, HandlesKeepTheListTheyCameFromUntilTheLastIsGivenBack) {
-    // A provider that hands out the list it gave last until told that its entries changed.
-    using List = std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>>;
-    struct Reusing : StaticRegistryProvider {
-        using StaticRegistryProvider::StaticRegistryProvider;
-        List matchingList(const std::string& name) override {
-            if (!last) last = StaticRegistryProvider::matchingList(name);
-            return last;
-        }
-        List last;
-    };
-    auto parent = entry("Hub", {{"Name", "hub"}});
-    auto provider = std::make_shared<Reusing>(std::vector<std::shared_ptr<const IORegistryEntry>>{
-        parent, entry("Port", {{"Name", "one"}}, parent), entry("Port", {{"Name", "two"}}, parent)});
-    registry = std::make_shared<IORegistry>(provider);
-    IORegistry::setCurrent(registry);
-
-    io_iterator_t first = 0, second = 0;
-    ASSERT_EQ(IOServiceGetMatchingServices(kIOMainPortDefault, IOServiceMatching("Port"), &first), KERN_SUCCESS);
-    ASSERT_EQ(IOServiceGetMatchingServices(kIOMainPortDefault, IOServiceMatching("Port"), &second), KERN_SUCCESS);
-    std::weak_ptr<const void> list = provider->last;
-    io_service_t one = IOIteratorNext(first);
-    IOObjectRelease(first);
-    provider->last = nullptr;  // the entries changed: the next search gets a new list
-    EXPECT_EQ(namesOf("Port"), (std::vector<std::string>{"one", "two"}));
-
-    // The other iterator and the service still read the list they came from, and the service's
-    // parent with it, for as long as one of them is held.
-    std::vector<std::string> names;
-    while (io_service_t service = IOIteratorNext(second)) {
-        auto name = IORegistryEntryCreateCFProperty(service, "Name", kCFAllocatorDefault, 0);
-        names.push_back(name ? name->stringValue().value_or("?") : "-");
-        IOObjectRelease(service);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"one", "two"}));
-    IOObjectRelease(second);
-    EXPECT_EQ(IORegistryEntryCreateCFProperty(one, "Name", kCFAllocatorDefault, 0)->stringValue(), "one");
-    ASSERT_FALSE(list.expired());
-    io_registry_entry_t hub = 0;
-    ASSERT_EQ(IORegistryEntryGetParentEntry(one, kIOServicePlane, &hub), KERN_SUCCESS);
-    IOObjectRelease(one);
-    EXPECT_EQ(IORegistryEntryCreateCFProperty(hub, "Name", kCFAllocatorDefault, 0)->stringValue(), "hub");
-    ASSERT_FALSE(list.expired());
-    IOObjectRelease(hub);
-    EXPECT_TRUE(list.expired());
-    EXPECT_EQ(registry->openHandles(), 0u);
-}
-
 TEST_F(IORegistryTest, InjectedFailuresAndTheReadCounter) {
     install({entry("A", {{"Name", "ok"}}), entry("A", {{"Name", "broken"}}), entry("A", {{"Name", "ok too"}})});
     registry->setFaults({KERN_SUCCESS, [](const IORegistryEntry& e) { return e.properties.find("Name")->stringValue() == "broken"; }});

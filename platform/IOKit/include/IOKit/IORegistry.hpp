@@ -4,6 +4,7 @@
 // or a hardware-profile file). The registry in use is a platform setting with a seam for tests.
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -43,11 +44,6 @@ public:
     virtual std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& /*className*/) {
         return entries();
     }
-    /// The same entries as matchingEntries(), as one list shared with whoever holds it: a
-    /// provider may hand out the list it gave last while none of its entries changed. Empty
-    /// when there are none.
-    virtual std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> matchingList(
-        const std::string& className);
     /// The entry as it is now, for an entry with a location: a new entry when its properties
     /// changed, empty when it is gone. By default entries never change.
     virtual std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) {
@@ -87,9 +83,8 @@ public:
 
     /// The registry the IOKit calls use. Unless one was set, it is made on first use from the
     /// platform setting: the hardware profile named by HardwareProfile::path(), else the
-    /// machine's own sysfs. The reference stays valid until the thread's next call; a thread
-    /// keeps the registry it used last alive until it calls again after another was set.
-    static const std::shared_ptr<IORegistry>& current();
+    /// machine's own sysfs.
+    static std::shared_ptr<IORegistry> current();
     /// Installs a registry (tests, demos); nullptr goes back to the platform setting.
     static void setCurrent(std::shared_ptr<IORegistry> registry);
     /// The provider the platform setting chooses. Stops the process when a named profile
@@ -117,54 +112,30 @@ public:
 
 private:
     using Entry = std::shared_ptr<const IORegistryEntry>;
-    using Entries = std::vector<Entry>;
-    using Snapshot = std::shared_ptr<const Entries>;
-    /// An entry handle remembers the registry state it came from, so that its children can be
-    /// found; that state keeps the entry alive (it holds the entry, or a child of it).
+    using Snapshot = std::shared_ptr<const std::vector<Entry>>;
+    /// An entry handle remembers the registry state it came from, so that its children can be found.
     struct EntryObject {
-        const IORegistryEntry* entry;
-        const Entries* snapshot;
+        Entry entry;
+        Snapshot snapshot;
     };
-    /// The matching entries of a search: all of the state's, or those listed.
     struct Iterator {
-        const Entries* snapshot;
-        bool all = false;
-        std::vector<const IORegistryEntry*> matches;
+        Snapshot snapshot;
+        std::vector<Entry> matches;
         std::size_t next = 0;
     };
     using Object = std::variant<EntryObject, Iterator>;
-    /// A state that handles were made from, kept while one of them is held. The handles are
-    /// counted under the registry's lock, so that a handle costs no atomic count of its own.
-    struct Held {
-        Snapshot snapshot;
-        std::size_t handles = 0;
-    };
 
-    /// The state a search finds and its matches; an empty state when nothing matched.
-    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, Iterator& found);
-    /// The state behind an object, held once more (it is held already, or is being given).
-    void hold(const Entries* snapshot, Snapshot given = nullptr);
-    void letGo(const Object& object);
-    /// The shared state an entry handle was made from.
-    Snapshot heldSnapshot(const Entries* snapshot) const;
-    /// Where the object of a handle is, or would be, in the table.
-    std::vector<std::pair<io_object_t, Object>>::iterator position(io_object_t handle);
-    Object* objectFor(io_object_t handle);
-    const EntryObject* entryFor(io_object_t handle);
-    /// The entry's properties as they are now: its own, or for an entry with a location those
-    /// the provider reads again (the entry read is kept in `reread`); none when it is gone.
-    const CFDictionary* propertiesNow(const EntryObject& object, Entry& reread);
-    /// Stores an object under a new handle; its state must be held for it already.
+    kern_return_t matches(const CFDictionaryRef& matching, Snapshot& snapshot, std::vector<Entry>& found);
+    const EntryObject* entryFor(io_object_t handle) const;
+    /// The entry as it is now: itself, or for an entry with a location as the provider reads it
+    /// again; none when it is gone.
+    Entry entryNow(const EntryObject& object);
     io_object_t insert(Object object);
 
     std::shared_ptr<IORegistryProvider> provider_;
     mutable std::mutex mutex_;
     Faults faults_;
-    /// The objects behind the handles handed out, in the order of their handles (a refresh holds
-    /// a few at a time, and makes and gives back one per service).
-    std::vector<std::pair<io_object_t, Object>> objects_;
-    /// The states the objects were made from (a refresh holds one or two at a time).
-    std::vector<Held> held_;
+    std::map<io_object_t, Object> objects_;
     io_object_t nextHandle_ = 1;
     std::size_t propertyReads_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -51,7 +50,7 @@ public:
         if (buffer_.size() < limit) buffer_.resize(limit);
         std::size_t count = 0;
         while (count < limit) {
-            ssize_t got = readAt(fd, buffer_.data() + count, limit - count, count);
+            ssize_t got = ::pread(fd, buffer_.data() + count, limit - count, static_cast<off_t>(count));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return std::nullopt;
             bool end = got == 0 || static_cast<std::size_t>(got) < limit - count;  // a regular file reads short only at its end
@@ -59,19 +58,6 @@ public:
             if (end) break;
         }
         return std::string_view(buffer_.data(), count);
-    }
-
-    /// pread(2) as the kernel gives it. The C library's pread is a point where a thread may be
-    /// cancelled, and in a process with threads it marks each call so with two atomic operations;
-    /// nothing cancels a thread that reads sysfs, which reads a hundred attributes a second on a
-    /// desk with fifty peripherals. (A 32-bit system passes the offset in two registers, as the C
-    /// library knows how to.)
-    static ssize_t readAt(int fd, char* into, std::size_t count, std::size_t offset) {
-#if defined(__LP64__) && defined(SYS_pread64)
-        return ::syscall(SYS_pread64, fd, into, count, static_cast<off_t>(offset));
-#else
-        return ::pread(fd, into, count, static_cast<off_t>(offset));
-#endif
     }
 
     /// A text attribute without its trailing line break and blanks.

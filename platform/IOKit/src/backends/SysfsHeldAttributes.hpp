@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,8 +37,9 @@ private:
 };
 
 /// The changing attributes of one folder. Each is opened at its first read and, while the budget
-/// allows, held open; a file that is missing is looked for again at each read. Holding is only
-/// sound while the folder is watched: whoever watches it releases them when its files change.
+/// allows, held open. While the folder is watched, its listing tells which files are there, so that
+/// a file it lacks is not looked for at each read. Holding and listing are only sound while the
+/// folder is watched: whoever watches it releases them when its files change.
 class HeldAttributes {
 public:
     /// The attributes of `folder`; with no budget, each read opens its file anew.
@@ -55,6 +58,7 @@ public:
             if (!bytes) failed_ = true;
             return bytes;
         }
+        if (!listed(name)) return std::nullopt;
         auto fd = AttributeReader::open(AT_FDCWD, (folder_ + "/" + attribute).c_str());
         if (fd.get() < 0) return std::nullopt;
         auto bytes = reader.read(fd.get());
@@ -69,10 +73,12 @@ public:
         return text ? parseInteger(*text) : std::nullopt;
     }
 
-    /// Closes every descriptor held, so that each file is opened anew at its next read.
+    /// Closes every descriptor held and forgets the listing, so that each file is looked for and
+    /// opened anew at its next read.
     void release() {
         for (std::size_t count = held_.size(); count > 0; --count) budget_->give();
         held_.clear();
+        files_.reset();
     }
 
     /// True once the read of a held descriptor failed (sysfs fails them when the supply is gone),
@@ -81,10 +87,28 @@ public:
     void fail() { failed_ = true; }
 
 private:
+    /// False when the folder's listing lacks the file; true when the folder is not watched (there
+    /// is then no listing to trust) or cannot be listed.
+    bool listed(std::string_view attribute) {
+        if (!budget_) return true;
+        if (!files_) {
+            std::set<std::string, std::less<>> files;
+            std::error_code error;
+            for (std::filesystem::directory_iterator file(folder_, error), end; !error && file != end; file.increment(error)) {
+                files.insert(file->path().filename().string());
+            }
+            if (error) return true;
+            files_ = std::move(files);
+        }
+        return files_->contains(attribute);
+    }
+
     std::string folder_;
     DescriptorBudget* budget_;
     /// By attribute, in the order of their first reads (a supply holds a few).
     std::vector<std::pair<std::string, FileDescriptor>> held_;
+    /// The files of the folder as it was last listed.
+    std::optional<std::set<std::string, std::less<>>> files_;
     bool failed_ = false;
 };
 

@@ -184,7 +184,7 @@ std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::reread(const std::
 CFArray SysfsRegistryProvider::powerSources() {
     std::lock_guard lock(known_->mutex);
     auto& reader = known_->reader;
-    const auto& supplies = powerSupplies();
+    auto supplies = powerSupplies();
     bool mainsOnline = std::any_of(supplies.begin(), supplies.end(), [&](PowerSupply* supply) {
         return supply->kind == PowerSupply::Kind::mains && supply->changing.integer(reader, "online") == 1;
     });

@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "IOKit/IORegistry.hpp"
 #include "SysfsFiles.hpp"
@@ -52,8 +51,6 @@ struct PowerSupply {
     // held attribute fails to read, or whose folder goes, is read afresh.
     std::string name;
     ino_t inode;
-    /// The listing of the class folder that last found it so.
-    std::uint64_t listing = 0;
     std::string folder;
     FolderWatch::Watch watched;
     /// Its level, status and a battery's charge and the like.
@@ -83,17 +80,6 @@ struct KnownSupplies {
     FolderLister lister;
     FolderWatch watch;
     DescriptorBudget budget;
-    /// How many times the class folder was listed.
-    std::uint64_t listings = 0;
-    /// The supplies in the order the last listing found them (emptied when one is forgotten
-    /// elsewhere), and room for the next listing's.
-    std::vector<PowerSupply*> listed, relisted;
-    /// The supplies in the order of their names, made again only after one came or went.
-    std::vector<PowerSupply*> byName;
-    bool byNameKept = false;
-    /// The peripherals' entries as last handed out, and room for those found next.
-    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> peripherals;
-    std::vector<const std::shared_ptr<const IORegistryEntry>*> peripheralsFound;
     /// The class folder, held open while it is watched and the budget allows (opened for each
     /// listing otherwise), and its watch, which tells when it is moved away.
     FileDescriptor folder;

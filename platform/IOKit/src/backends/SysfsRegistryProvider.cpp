@@ -37,35 +37,6 @@ std::optional<std::int64_t> percentOfLevel(std::optional<std::string_view> level
     return found->second;
 }
 
-/// Lists the class folder `folder` with `known`'s lister. The folder stays open while it is
-/// watched and the budget allows, so that a listing costs no path walk. The kernel lists a removed
-/// folder no more: one held that cannot be listed is let go and opened again by its path.
-template <typename Visit>
-bool listSupplies(KnownSupplies& known, const fs::path& folder, Visit&& visit) {
-    if (known.folder.get() >= 0) {
-        bool visited = false;
-        auto listed = known.lister.list(known.folder.get(), [&](std::string_view name, ino_t inode) {
-            visited = true;
-            visit(name, inode);
-        });
-        if (listed || visited) return listed;
-        known.releaseFolder();
-    }
-    // Watched before it is opened, so that a move in between is told; not watched at all while
-    // the budget has no room to hold it.
-    bool room = known.budget.take();
-    auto watched = room ? known.watch.watch(folder.string()) : FolderWatch::Watch();
-    FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    bool listed = opened.get() >= 0 && known.lister.list(opened.get(), visit);
-    if (watched && opened.get() >= 0) {
-        known.folder = std::move(opened);
-        known.folderWatched = std::move(watched);
-    } else if (room) {
-        known.budget.give();
-    }
-    return listed;
-}
-
 }  // namespace
 
 SysfsRegistryProvider::SysfsRegistryProvider(fs::path root)
@@ -87,43 +58,41 @@ void SysfsRegistryProvider::followChanges() {
     });
 }
 
-const std::vector<PowerSupply*>& SysfsRegistryProvider::powerSupplies() {
+std::map<std::string, ino_t, std::less<>> SysfsRegistryProvider::listSupplies() {
+    std::map<std::string, ino_t, std::less<>> listed;
+    auto add = [&](std::string_view name, ino_t inode) { listed.emplace(name, inode); };
+    // The class folder stays open while it is watched and the budget allows, so that a listing
+    // costs no path walk. The kernel lists a removed folder no more: one held that cannot be
+    // listed is let go and opened again by its path.
+    auto& known = *known_;
+    if (known.folder.get() >= 0) {
+        if (known.lister.list(known.folder.get(), add)) return listed;
+        listed.clear();
+        known.releaseFolder();
+    }
+    // Watched before it is opened, so that a move in between is told; not watched at all while
+    // the budget has no room to hold it.
+    bool room = known.budget.take();
+    auto watched = room ? known.watch.watch(suppliesFolder_.string()) : FolderWatch::Watch();
+    FileDescriptor opened(::open(suppliesFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (opened.get() < 0 || !known.lister.list(opened.get(), add)) listed.clear();
+    if (watched && opened.get() >= 0) {
+        known.folder = std::move(opened);
+        known.folderWatched = std::move(watched);
+    } else if (room) {
+        known.budget.give();
+    }
+    return listed;
+}
+
+std::vector<PowerSupply*> SysfsRegistryProvider::powerSupplies() {
     followChanges();
-    auto& known = known_->supplies;
-    auto listing = ++known_->listings;
-    // At rest every supply listed is one already known, most often in the place the last listing
-    // gave it: the listing finds it there, else by name, and makes nothing.
-    auto& previous = known_->listed;
-    auto& order = known_->relisted;
-    order.clear();
-    std::vector<std::pair<std::string, ino_t>> newcomers;
-    listSupplies(*known_, suppliesFolder_, [&](std::string_view name, ino_t inode) {
-        std::size_t at = order.size() + newcomers.size();
-        PowerSupply* supply = at < previous.size() && previous[at]->name == name ? previous[at] : nullptr;
-        if (auto found = supply ? known.end() : known.find(name); found != known.end()) supply = &found->second;
-        if (supply && supply->inode == inode && !supply->changing.failed()) {
-            supply->listing = listing;
-            order.push_back(supply);
-        } else {
-            newcomers.emplace_back(name, inode);
-        }
-    });
+    auto listed = listSupplies();
     // Supplies that are gone are forgotten, so that one coming back under its name is read afresh.
-    if (std::erase_if(known, [&](const auto& supply) { return supply.second.listing != listing; }) > 0) {
-        known_->byNameKept = false;
-    }
-    for (const auto& [name, inode] : newcomers) {
-        if (auto* supply = powerSupply(name, inode)) {
-            supply->listing = listing;
-            order.push_back(supply);
-        }
-    }
-    std::swap(previous, order);
-    auto& supplies = known_->byName;
-    if (!known_->byNameKept) {
-        supplies.clear();
-        for (auto& [name, supply] : known) supplies.push_back(&supply);
-        known_->byNameKept = true;
+    std::erase_if(known_->supplies, [&](const auto& supply) { return !listed.contains(supply.first); });
+    std::vector<PowerSupply*> supplies;
+    for (const auto& [name, inode] : listed) {
+        if (auto* supply = powerSupply(name, inode)) supplies.push_back(supply);
     }
     return supplies;
 }
@@ -134,9 +103,7 @@ PowerSupply* SysfsRegistryProvider::powerSupply(const std::string& name, ino_t i
         auto& supply = found->second;
         if (supply.inode == inode && !supply.changing.failed()) return &supply;
         known.erase(found);
-        known_->listed.clear();
     }
-    known_->byNameKept = false;
     // Its folder is kept where the links lead: its files are opened from there, and that folder
     // is the one watched.
     std::error_code error;
@@ -164,8 +131,8 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entri
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
     if (auto platform = platformEntry()) result.push_back(std::move(platform));
     for (auto* supply : powerSupplies()) {
-        if (auto* entry = supply->kind == PowerSupply::Kind::peripheral ? hidBatteryEntry(*supply) : nullptr) {
-            result.push_back(*entry);
+        if (auto entry = supply->kind == PowerSupply::Kind::peripheral ? hidBatteryEntry(*supply) : nullptr) {
+            result.push_back(std::move(entry));
         } else if (auto battery = smartBatteryEntry(*supply)) {
             result.push_back(battery->parent);
             result.push_back(std::move(battery));
@@ -180,49 +147,23 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
     // A refresh searches several classes, most of which this machine never has: each search reads
     // only its own kind, so that the peripherals' batteries are read once per refresh.
     if (className == serviceClass) return entries();
-    bool peripherals = finds(className, hidEventServiceClasses), bluetooth = finds(className, hidUserDeviceClasses),
-         batteries = finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses),
-         platform = finds(className, platformExpertClasses);
-    if (!peripherals && !bluetooth && !batteries && !platform) return {};  // a class never made here
     std::lock_guard lock(known_->mutex);
-    if (peripherals) {
-        auto list = hidBatteryEntries();
-        return list ? *list : std::vector<std::shared_ptr<const IORegistryEntry>>{};
+    if (finds(className, hidEventServiceClasses)) return hidBatteryEntries();
+    if (finds(className, hidUserDeviceClasses)) return bluetoothDeviceEntries();
+    if (finds(className, smartBatteryClasses) || finds(className, batteryManagerClasses)) return smartBatteryEntries();
+    if (finds(className, platformExpertClasses)) {
+        if (auto platform = platformEntry()) return {platform};
     }
-    if (bluetooth) return bluetoothDeviceEntries();
-    if (batteries) return smartBatteryEntries();
-    if (auto entry = platformEntry()) return {entry};
     return {};
 }
 
-std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> SysfsRegistryProvider::matchingList(
-    const std::string& className) {
-    if (className == serviceClass || !finds(className, hidEventServiceClasses)) {
-        return IORegistryProvider::matchingList(className);
-    }
-    std::lock_guard lock(known_->mutex);
-    return hidBatteryEntries();
-}
-
-std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> SysfsRegistryProvider::hidBatteryEntries() {
-    // At rest no battery changed: the list handed out last is handed out again.
-    auto& found = known_->peripheralsFound;
-    found.clear();
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
+    std::vector<std::shared_ptr<const IORegistryEntry>> result;
     for (auto* supply : powerSupplies()) {
         if (supply->kind != PowerSupply::Kind::peripheral) continue;
-        if (auto* entry = hidBatteryEntry(*supply)) found.push_back(entry);
+        if (auto entry = hidBatteryEntry(*supply)) result.push_back(std::move(entry));
     }
-    auto& last = known_->peripherals;
-    bool same = last && std::equal(found.begin(), found.end(), last->begin(), last->end(),
-                                   [](const auto* now, const auto& before) { return *now == before; });
-    if (!same) {
-        using Entries = std::vector<std::shared_ptr<const IORegistryEntry>>;
-        Entries entries;
-        entries.reserve(found.size());
-        for (const auto* entry : found) entries.push_back(*entry);
-        last = entries.empty() ? nullptr : std::make_shared<const Entries>(std::move(entries));
-    }
-    return last;
+    return result;
 }
 
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::smartBatteryEntries() {
@@ -258,14 +199,14 @@ void SysfsRegistryProvider::readPeripheral(PowerSupply& supply) {
     }
 }
 
-const std::shared_ptr<const IORegistryEntry>* SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
+std::shared_ptr<const IORegistryEntry> SysfsRegistryProvider::hidBatteryEntry(PowerSupply& supply) {
     auto& reader = known_->reader;
     auto capacity = supply.changing.integer(reader, "capacity");
     if (!capacity) capacity = percentOfLevel(supply.changing.text(reader, "capacity_level"));
     if (!capacity) return nullptr;
     bool charging = supply.changing.text(reader, "status") == "Charging";
     // Nothing changed: the entry made last time describes it still.
-    if (supply.entry && supply.percent == *capacity && supply.charging == charging) return &supply.entry;
+    if (supply.entry && supply.percent == *capacity && supply.charging == charging) return supply.entry;
 
     auto entry = makeEntry(hidEventServiceClasses);
     auto& properties = entry->properties;
@@ -279,8 +220,8 @@ const std::shared_ptr<const IORegistryEntry>* SysfsRegistryProvider::hidBatteryE
     }
     if (!supply.product.empty()) properties.set("Product", supply.product);
     if (supply.behavior) properties.set("HIDDefaultBehavior", *supply.behavior);
-    supply.entry = std::move(entry);
+    supply.entry = entry;
     supply.percent = *capacity;
     supply.charging = charging;
-    return &supply.entry;
+    return entry;
 }

@@ -11,7 +11,9 @@
 // since sysfs makes a value afresh at each read from its start: at rest a search costs the
 // listing and one read of each such file. Each supply's folder is watched (inotify), so that a
 // file made, removed or put in another's place there, as trees standing in for sysfs do, is
-// opened anew; a supply whose held file fails to read, or whose folder goes, is read afresh.
+// opened anew; a supply whose held file fails to read, or whose folder goes, is read afresh. While
+// a folder is watched, its listing tells which of those files it has, so that one it lacks (the
+// `capacity` of a battery that tells only a coarse level) is not looked for at every search.
 // Held files take at most half the descriptors the process may open; beyond that, and where a
 // folder cannot be watched, a file is opened at each read.
 //
@@ -73,7 +75,11 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "IOKit/IORegistry.hpp"
 
@@ -101,9 +107,6 @@ public:
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
     /// Only the kinds of entries of which one has the class (or derives from it).
     std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& className) override;
-    /// The peripherals' batteries as the list handed out last while none of them changed.
-    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> matchingList(
-        const std::string& className) override;
     /// A smart battery as its supply is now; empty when the battery is gone.
     std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) override;
     /// The machine's batteries, in the order of their names.
@@ -112,14 +115,15 @@ public:
 private:
     // Each runs with the known supplies locked.
     void followChanges();
-    /// The supplies listed now, in the order of their names; valid until the next call.
-    const std::vector<sysfs::PowerSupply*>& powerSupplies();
+    /// The names of the supplies listed now, with their inodes; none when the folder cannot be listed.
+    std::map<std::string, ino_t, std::less<>> listSupplies();
+    /// The supplies listed now, in the order of their names.
+    std::vector<sysfs::PowerSupply*> powerSupplies();
     sysfs::PowerSupply* powerSupply(const std::string& name, ino_t inode);
     void readPeripheral(sysfs::PowerSupply& supply);
-    /// The supply's entry as it is now (kept in the supply); none when its level cannot be read.
-    const std::shared_ptr<const IORegistryEntry>* hidBatteryEntry(sysfs::PowerSupply& supply);
-    /// The peripherals' entries: the list handed out last while none of them changed; empty for none.
-    std::shared_ptr<const std::vector<std::shared_ptr<const IORegistryEntry>>> hidBatteryEntries();
+    /// The supply's entry as it is now; none when its level cannot be read.
+    std::shared_ptr<const IORegistryEntry> hidBatteryEntry(sysfs::PowerSupply& supply);
+    std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
     std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
     std::shared_ptr<const IORegistryEntry> smartBatteryEntry(sysfs::PowerSupply& supply);
     std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries();
