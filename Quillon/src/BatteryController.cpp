@@ -4,8 +4,6 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <numeric>
 #include <string_view>
 #include <unordered_map>
 
@@ -59,19 +57,8 @@ void BatteryController::refresh() {
         auto found = composedNames.empty() ? composedNames.end() : composedNames.find(device.get());
         return found == composedNames.end() ? std::string_view(device->name()) : std::string_view(found->second);
     };
-    // The order of the last refresh is tried first, as the finders most often give the same
-    // devices in the same order: checking that it sorts this list costs one comparison a device.
-    auto precedes = [&](std::uint32_t a, std::uint32_t b) {
-        int names = key(merged[a]).compare(key(merged[b]));
-        return names < 0 || (names == 0 && a < b);
-    };
-    if (order_.size() != merged.size() || !std::is_sorted(order_.begin(), order_.end(), precedes)) {
-        order_.resize(merged.size());
-        std::iota(order_.begin(), order_.end(), 0u);
-        std::sort(order_.begin(), order_.end(), precedes);
-    }
-    batteries.clear();
-    for (auto at : order_) batteries.push_back(std::move(merged[at]));
+    std::stable_sort(merged.begin(), merged.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    batteries = std::move(merged);
 
     for (const auto& [id, weak] : std::map<int, std::weak_ptr<Observer>>(observers_)) {
         if (auto observer = weak.lock()) observer->update();

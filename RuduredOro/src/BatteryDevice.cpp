@@ -53,11 +53,6 @@ bool isLowerCaseAscii(const std::string& text) {
 
 }  // namespace
 
-const std::shared_ptr<const UUID>& BatteryDevice::id() const {
-    std::call_once(idMade_, [this] { id_ = std::make_shared<const UUID>(); });
-    return id_;
-}
-
 bool BatteryDevice::operator==(const BatteryDevice& other) const {
     return serial_ == other.serial_ || lowercased(serial_) == lowercased(other.serial_);
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The heart of the application: once a second it asks both device finders for their devices,
 // merges them into one list sorted by name, and tells its observers.
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -42,8 +41,6 @@ public:
 
 private:
     std::map<int, std::weak_ptr<Observer>> observers_;
-    /// The positions in the merged list of the last refresh's devices, in their sorted order.
-    std::vector<std::uint32_t> order_;
 };
 
 }  // namespace Quillon

@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -50,7 +49,7 @@ public:
     /// Charge in percent, 0...100.
     std::optional<std::uint8_t> batteryLevel() const { return batteryLevel_; }
     void setBatteryLevel(std::optional<std::uint8_t> level) { batteryLevel_ = level; }
-    const std::shared_ptr<const UUID>& id() const;
+    const std::shared_ptr<const UUID>& id() const { return id_; }
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
     std::optional<std::int64_t> productId() const { return productId_; }
@@ -127,9 +126,7 @@ private:
     std::optional<std::string> internalName_;
     DeviceType type_ = DeviceType::undefined;
     std::optional<std::uint8_t> batteryLevel_;
-    /// Made when first asked for: most devices live for one refresh and are never asked.
-    mutable std::once_flag idMade_;
-    mutable std::shared_ptr<const UUID> id_;
+    std::shared_ptr<const UUID> id_ = std::make_shared<const UUID>();
     std::string name_;
     std::optional<std::int64_t> productId_;
     std::optional<std::uint16_t> vendorId_;
