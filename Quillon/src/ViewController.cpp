@@ -1,8 +1,5 @@
 #include "Quillon/ViewController.hpp"
 
-#include <charconv>
-#include <typeinfo>
-
 #include "AppKit/NSWindow.hpp"
 #include "Foundation/Bundle.hpp"
 #include "Foundation/DispatchQueue.hpp"
@@ -21,19 +18,17 @@ namespace Quillon {
 using RuduredOro::BatteryDevice;
 
 namespace {
-// The device as one of the device classes: its very class is told by its type alone, a subclass
-// of it by a cast.
-template <class Device>
-const Device* as(const BatteryDevice& device) {
-    if (typeid(device) == typeid(Device)) return static_cast<const Device*>(&device);
-    return dynamic_cast<const Device*>(&device);
+// The gauge's colour for a level: red up to 19 %, else a green that is brighter in a dark
+// appearance.
+std::shared_ptr<NSColor> levelColor(int level) {
+    if (level <= 19) return RarAvi::rgb(255, 0, 40);
+    return RarAvi::isDarkMode() ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0);
 }
 }  // namespace
 
 ViewController::ViewController() : ViewController(std::make_shared<BatteryController>()) {}
 
-ViewController::ViewController(std::shared_ptr<BatteryController> controller)
-    : controller(std::move(controller)), lowLevelColor_(RarAvi::rgb(255, 0, 40)) {}
+ViewController::ViewController(std::shared_ptr<BatteryController> controller) : controller(std::move(controller)) {}
 
 std::shared_ptr<ViewController> ViewController::self() {
     return std::static_pointer_cast<ViewController>(shared_from_this());
@@ -82,21 +77,10 @@ void ViewController::update() {
     std::size_t before = batteries.size();
     batteries = controller->batteries;
     // The reload runs after the refresh has returned; the block keeps this controller alive.
-    DispatchQueue::main().async([strong = self()] { strong->reload(); });
+    DispatchQueue::main().async([strong = self()] {
+        if (auto table = strong->tableView.lock()) table->reloadData();
+    });
     if (batteries.size() != before) resize();
-}
-
-void ViewController::reload() {
-    auto table = tableView.lock();
-    if (!table) return;
-    // Nothing the table does while it reloads changes the appearance: the green is chosen once for
-    // all the rows.
-    struct Reloading {
-        ViewController& list;
-        ~Reloading() { list.reloading_ = list.levelColorChosen_ = false; }
-    } reloading{*this};
-    reloading_ = true;
-    table->reloadData();
 }
 
 void ViewController::resize() {
@@ -123,53 +107,23 @@ const std::string& ViewController::localized(const std::string& key) {
     return found->second;
 }
 
-const std::shared_ptr<NSImage>& ViewController::picture(const BatteryDevice& device,
-                                                        const RuduredOro::LowEnergyDevice* lowEnergy, ShownRow& shown) {
-    PictureKind& kind = pictureKind_;
-    kind.productId = device.productId();
-    kind.hasInternalName = device.internalName().has_value();
-    if (kind.hasInternalName) {
-        kind.internalName.assign(*device.internalName());
-    } else {
-        kind.internalName.clear();
-    }
-    kind.type = device.type();
-    kind.lowEnergy = lowEnergy;
-    kind.mouse = lowEnergy && lowEnergy->isMouse();
-    kind.keyboard = lowEnergy && lowEnergy->isKeyboard();
-    if (shown.picture && kind == shown.kind) return *shown.picture;
+std::shared_ptr<NSImage> ViewController::picture(const BatteryDevice& device, const RuduredOro::LowEnergyDevice* lowEnergy) {
+    PictureKind kind{device.productId(),
+                     device.internalName(),
+                     device.type(),
+                     lowEnergy != nullptr,
+                     lowEnergy && lowEnergy->isMouse(),
+                     lowEnergy && lowEnergy->isKeyboard()};
     auto found = pictures_.find(kind);
-    if (found == pictures_.end()) {
-        auto image = device.image();
-        if (!image && lowEnergy) {
-            image = lowEnergy->isMouse()      ? BatteryDevice::mouseImage()
-                    : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
-                                              : BatteryDevice::bluetoothImage();
-        }
-        found = pictures_.emplace(kind, std::move(image)).first;
+    if (found != pictures_.end()) return found->second;
+    auto image = device.image();
+    if (!image && lowEnergy) {
+        image = lowEnergy->isMouse()      ? BatteryDevice::mouseImage()
+                : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
+                                          : BatteryDevice::bluetoothImage();
     }
-    shown.kind = kind;
-    shown.picture = &found->second;
-    return found->second;
-}
-
-const std::string& ViewController::title(const BatteryDevice& device, ShownRow& shown) {
-    if (shown.title && device.name() == shown.name) return *shown.title;
-    shown.name.assign(device.name());
-    shown.title = &localized(device.name());
-    return *shown.title;
-}
-
-const std::shared_ptr<NSColor>& ViewController::levelColor(int level) {
-    if (level <= 19) return lowLevelColor_;
-    if (levelColorChosen_) return levelColor_;
-    levelColorChosen_ = reloading_;
-    auto appearance = RarAvi::currentAppearance();
-    if (!levelColor_ || appearance != levelColorAppearance_) {
-        levelColor_ = appearance && RarAvi::isDarkMode(*appearance) ? RarAvi::rgb(16, 172, 16) : RarAvi::rgb(0, 156, 0);
-        levelColorAppearance_ = std::move(appearance);
-    }
-    return levelColor_;
+    pictures_.emplace(std::move(kind), image);
+    return image;
 }
 
 std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::shared_ptr<NSTableColumn>&, int row) {
@@ -177,33 +131,28 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
     if (row < 0 || static_cast<std::size_t>(row) >= batteries.size()) return nullptr;
     const auto& device = batteries[static_cast<std::size_t>(row)];
     if (!device || !device->batteryLevel()) return nullptr;
-    if (shownRows_.size() <= static_cast<std::size_t>(row)) shownRows_.resize(static_cast<std::size_t>(row) + 1);
-    ShownRow& shown = shownRows_[static_cast<std::size_t>(row)];
     // IOKit devices: their names are keys of the strings table (a name without a translation
     // stays as it is). Low Energy devices: the model when known, else the name.
-    const RuduredOro::LowEnergyDevice* lowEnergy = nullptr;
-    const std::string* title = nullptr;
-    if (as<RuduredOro::SingleBatteryDevice>(*device)) {
-        title = &this->title(*device, shown);
-    } else if ((lowEnergy = as<RuduredOro::LowEnergyDevice>(*device))) {
-        title = lowEnergy->model() ? &*lowEnergy->model() : &device->name();
+    const auto* lowEnergy = dynamic_cast<const RuduredOro::LowEnergyDevice*>(device.get());
+    std::string title;
+    if (dynamic_cast<const RuduredOro::SingleBatteryDevice*>(device.get())) {
+        title = localized(device->name());
+    } else if (lowEnergy) {
+        title = lowEnergy->model().value_or(device->name());
     } else {
         return nullptr;
     }
-    static const std::string identifier = cellIdentifier;
-    auto view = table.makeView(identifier, nullptr);
-    if (!view || typeid(*view) != typeid(SingleBatteryCell)) return nullptr;  // the cell's class is final
-    auto cell = std::static_pointer_cast<SingleBatteryCell>(std::move(view));
+    auto cell = std::dynamic_pointer_cast<SingleBatteryCell>(table.makeView(cellIdentifier, nullptr));
+    if (!cell) return nullptr;
     int level = *device->batteryLevel();
 
-    // The cell holds its views: the row is filled through plain pointers to them.
-    if (auto image = cell->borrowedImageView()) image->setImage(picture(*device, lowEnergy, shown));
-    auto name = cell->name.borrow(*cell);
-    auto gauge = cell->value.borrow(*cell);
-    auto levelText = cell->level.borrow(*cell);
-    auto charging = cell->isChargingIcon.borrow(*cell);
+    if (auto image = cell->imageView()) image->setImage(picture(*device, lowEnergy));
+    auto name = cell->name.lock();
+    auto gauge = cell->value.lock();
+    auto levelText = cell->level.lock();
+    auto charging = cell->isChargingIcon.lock();
     if (name) {
-        name->setStringValue(*title);
+        name->setStringValue(title);
         name->setAlignment(NSTextAlignment::left);
     }
     if (levelText) levelText->setHidden(false);
@@ -212,23 +161,10 @@ std::shared_ptr<NSView> ViewController::viewFor(NSTableView& table, const std::s
         gauge->setValue(CGFloat(level) / 100.0);
         // The gauge builds its rings anew for every colour it is given: a row that keeps its
         // colour keeps its rings, and draws nothing anew.
-        const auto& color = levelColor(level);
-        auto current = gauge->color();
-        if (current != color && (!current || current->cgColor() != color->cgColor())) gauge->setColor(color);
+        auto color = levelColor(level);
+        if (!gauge->color() || gauge->color()->cgColor() != color->cgColor()) gauge->setColor(color);
     }
-    if (levelText) {
-        // "Level: 50%": the last row's text with its number and sign replaced.
-        if (levelText_.empty()) {
-            levelText_ = localized("LEVEL") + ": ";
-            levelPrefixSize_ = levelText_.size();
-        }
-        levelText_.resize(levelPrefixSize_);
-        char digits[5];
-        char* end = std::to_chars(digits, digits + sizeof digits - 1, level).ptr;
-        *end++ = '%';
-        levelText_.append(digits, end);
-        levelText->setStringValue(levelText_);
-    }
+    if (levelText) levelText->setStringValue(localized("LEVEL") + ": " + std::to_string(level) + "%");
     if (charging) charging->setHidden(!device->isCharging());
     return cell;
 }

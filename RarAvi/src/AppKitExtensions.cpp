@@ -14,17 +14,11 @@
 
 namespace RarAvi {
 
-std::shared_ptr<NSAppearance> currentAppearance() {
-    return ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0}) ? NSAppearance::currentDrawing() : NSAppearance::current();
-}
-
 bool isDarkMode() {
-    auto appearance = currentAppearance();
-    return appearance && isDarkMode(*appearance);
-}
-
-bool isDarkMode(const NSAppearance& appearance) {
-    std::string name = appearance.name();
+    auto appearance = ProcessInfo::processInfo().isOperatingSystemAtLeast({12, 0, 0}) ? NSAppearance::currentDrawing()
+                                                                                      : NSAppearance::current();
+    if (!appearance) return false;
+    std::string name = appearance->name();
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
     return name.find("dark") != std::string::npos;
 }

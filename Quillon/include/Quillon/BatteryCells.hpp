@@ -6,7 +6,6 @@
 #include "AppKit/NSImageView.hpp"
 #include "AppKit/NSTableCellView.hpp"
 #include "AppKit/NSTextField.hpp"
-#include "AppKit/ViewOutlet.hpp"
 #include "ZododuvoZoz/DoubleGauge.hpp"
 #include "ZododuvoZoz/Gauge.hpp"
 
@@ -14,16 +13,15 @@ namespace Quillon {
 
 /// One device: its picture in the cell's image view, its name, a ring gauge of its level, the
 /// level text and the charging mark.
-class SingleBatteryCell final : public NSTableCellView {
+class SingleBatteryCell : public NSTableCellView {
 public:
     explicit SingleBatteryCell(CGRect frame = {}) : NSTableCellView(frame) {}
 
-    // Outlets, connected by whoever builds the cell; the list borrows them from the cell's
-    // subviews when it fills a row.
-    ViewOutlet<NSTextField> name;
-    ViewOutlet<ZododuvoZoz::Gauge> value;
-    ViewOutlet<NSTextField> level;
-    ViewOutlet<NSImageView> isChargingIcon;
+    // Outlets, connected by whoever builds the cell.
+    std::weak_ptr<NSTextField> name;
+    std::weak_ptr<ZododuvoZoz::Gauge> value;
+    std::weak_ptr<NSTextField> level;
+    std::weak_ptr<NSImageView> isChargingIcon;
 };
 
 /// A device with a left and a right level on one double gauge.

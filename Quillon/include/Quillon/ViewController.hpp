@@ -83,50 +83,22 @@ private:
     /// devices without a picture of their own, what the registry says they are.
     struct PictureKind {
         std::optional<std::int64_t> productId;
-        bool hasInternalName = false;
-        std::string internalName;
+        std::optional<std::string> internalName;
         RuduredOro::DeviceType::Value type = RuduredOro::DeviceType::undefined;
         bool lowEnergy = false, mouse = false, keyboard = false;
         auto operator<=>(const PictureKind&) const = default;
     };
-    /// What a row was last filled with, found again without a lookup while its device's name and
-    /// kind of picture stay the same: the rows mostly show the same devices from one second to the
-    /// next.
-    struct ShownRow {
-        std::string name;
-        const std::string* title = nullptr;  // in texts_
-        PictureKind kind;
-        const std::shared_ptr<NSImage>* picture = nullptr;  // in pictures_
-    };
 
     std::shared_ptr<ViewController> self();
-    /// The table's reload that update() posts.
-    void reload();
     /// The device's picture, as the rules of its kind choose it; looked up once per kind of picture
     /// (pictures are files read and parsed anew on every request, and the list is shown every second).
-    const std::shared_ptr<NSImage>& picture(const RuduredOro::BatteryDevice& device,
-                                            const RuduredOro::LowEnergyDevice* lowEnergy, ShownRow& shown);
+    std::shared_ptr<NSImage> picture(const RuduredOro::BatteryDevice& device, const RuduredOro::LowEnergyDevice* lowEnergy);
     /// A text of the main bundle's strings table, looked up once.
     const std::string& localized(const std::string& key);
-    /// An IOKit device's title: its name as the strings table translates it.
-    const std::string& title(const RuduredOro::BatteryDevice& device, ShownRow& shown);
-    /// The gauge's colour for a level: red up to 19 %, else a green that is brighter in a dark
-    /// appearance. The red is made once, the green again only when drawing follows another
-    /// appearance, and during a reload only for its first row in green.
-    const std::shared_ptr<NSColor>& levelColor(int level);
 
     int id_ = 0;
     std::map<PictureKind, std::shared_ptr<NSImage>> pictures_;
-    PictureKind pictureKind_;  // the kind of the row asked for, its name kept from row to row
     std::unordered_map<std::string, std::string> texts_;
-    std::vector<ShownRow> shownRows_;  // by row
-    std::string levelText_;  // the last row's level text, "Level: " and its number
-    std::size_t levelPrefixSize_ = 0;  // of "Level: "
-    std::shared_ptr<NSColor> lowLevelColor_;
-    std::shared_ptr<NSColor> levelColor_;
-    std::shared_ptr<NSAppearance> levelColorAppearance_;
-    bool reloading_ = false;  // in reload()
-    bool levelColorChosen_ = false;  // the green of this reload is chosen
 };
 
 }  // namespace Quillon

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <span>
 
 #include "AppKit/NSAttributedString.hpp"
 #include "AppKit/NSBezierPath.hpp"
@@ -17,12 +16,6 @@ void awaken(NSView& view) {
     for (const auto& subview : std::vector<std::shared_ptr<NSView>>(view.subviews())) awaken(*subview);
 }
 
-// Whether a view is among a parent's subviews: the same as the view's superview being the parent,
-// found without taking hold of the superview (a row view holds a cell or two).
-bool isSubview(const std::shared_ptr<NSView>& view, const NSView& parent) {
-    const auto& subviews = parent.subviews();
-    return std::find(subviews.begin(), subviews.end(), view) != subviews.end();
-}
 }  // namespace
 
 NSTableView::NSTableView(CGRect frame) : NSView(frame) {}
@@ -35,18 +28,11 @@ void NSTableView::registerCellFactory(const std::string& identifier, CellFactory
     }
 }
 
-std::vector<std::shared_ptr<NSView>>* NSTableView::reuseQueue(const std::string& identifier, bool make) {
-    if (lastQueue_ && lastQueue_->first == identifier) return &lastQueue_->second;
-    auto queue = make ? reuseQueue_.try_emplace(identifier).first : reuseQueue_.find(identifier);
-    if (queue == reuseQueue_.end()) return nullptr;
-    lastQueue_ = &*queue;
-    return &queue->second;
-}
-
 std::shared_ptr<NSView> NSTableView::makeView(const std::string& identifier, const std::shared_ptr<void>&) {
-    if (auto* queued = reuseQueue(identifier, false); queued && !queued->empty()) {
-        auto view = std::move(queued->back());
-        queued->pop_back();
+    auto queued = reuseQueue_.find(identifier);
+    if (queued != reuseQueue_.end() && !queued->second.empty()) {
+        auto view = std::move(queued->second.back());
+        queued->second.pop_back();
         return view;
     }
     auto factory = factories_.find(identifier);
@@ -76,72 +62,62 @@ std::pair<int, int> NSTableView::rowsInView(const NSClipView* clip) const {
 
 void NSTableView::fillRows(bool reload, const NSClipView* clip) {
     auto [first, last] = rowsInView(clip);
-    // The rows are built anew in the room kept from the last fill, the old ones reused in place.
-    std::vector<Row> old = std::exchange(rows_, std::move(spareRows_));
-    rows_.clear();
+    std::vector<Row> old = std::exchange(rows_, {});
     int oldFirst = std::exchange(firstRow_, first);
-    auto inView = [&, first = first, last = last](int row) { return row >= first && row < last; };
-    auto hadView = [&](int row) { return row >= oldFirst && row < oldFirst + int(old.size()); };
+    auto inView = [first = first, last = last](int row) { return row >= first && row < last; };
 
-    // The cells of the rows that leave the view (all of them on a reload) are set aside for
-    // makeView, still in place, and so are their row views: the top row's last, so that the rows
-    // asked for next, from the top, get them in the order they had them. A row showing what it
-    // showed keeps its views as they are (and draws nothing anew), and so does a row that takes
-    // the place of one that scrolled out. A view the delegate gave to several cells is set aside
-    // once, by the row holding it.
+    // The cells of the rows asked anew (all of them on a reload) and of those that leave the view
+    // are set aside for makeView, still in place; the row views of rows that leave the view are
+    // kept for those that come into it. Bottom row first, so that the rows asked for next, from
+    // the top, get the cells they had. On a scroll, a row that stays in view keeps its views as
+    // they are and draws nothing anew.
     for (int index = oldFirst + int(old.size()) - 1; index >= oldFirst; --index) {
         if (!reload && inView(index)) continue;
         Row& row = old[std::size_t(index - oldFirst)];
-        for (auto cell = row.cells.rbegin(); cell != row.cells.rend(); ++cell) {
-            if (*cell && !(*cell)->identifier().empty() && isSubview(*cell, *row.view))
-                reuseQueue((*cell)->identifier(), true)->push_back(std::move(*cell));
+        const auto& cells = row.view->subviews();
+        for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell) {
+            if (!(*cell)->identifier().empty()) reuseQueue_[(*cell)->identifier()].push_back(*cell);
         }
         if (!inView(index)) spareRowViews_.push_back(std::move(row.view));
     }
 
-    // Whether a row view is still among the table's subviews, looked for from where the last one
-    // was found: the rows mostly sit there in their order.
-    auto inTable = [this, hint = std::size_t(0)](const std::shared_ptr<NSTableRowView>& view) mutable {
-        const auto& subviews = this->subviews();
-        auto from = subviews.begin() + std::ptrdiff_t(std::min(hint, subviews.size()));
-        auto found = std::find(from, subviews.end(), view);
-        if (found == subviews.end() && (found = std::find(subviews.begin(), from, view)) == from) return false;
-        hint = std::size_t(found - subviews.begin()) + 1;
-        return true;
-    };
-    // The delegate is asked for rows in view only, never past the count it was given, for the
-    // columns as they are now (a table without columns has one cell a row, asked with none).
+    // The rows in view, top down: a row that was in view keeps its row view (and on a scroll its
+    // cells), another takes a spare one. The delegate is asked for rows in view only, never past
+    // the count it was given, for the columns as they are now (a table without columns has one
+    // cell a row, asked with none). A cell given back to the row it was in stays where it is.
     auto delegate = delegate_.lock();
     std::vector<std::shared_ptr<NSTableColumn>> columns = columns_;
-    const std::shared_ptr<NSTableColumn> noColumn;
-    std::span<const std::shared_ptr<NSTableColumn>> askedColumns{columns};
-    if (columns.empty()) askedColumns = {&noColumn, 1};
+    if (columns.empty()) columns.push_back(nullptr);
     for (int index = first; index < last; ++index) {
-        if (hadView(index) && !reload) {
+        bool hadView = index >= oldFirst && index < oldFirst + int(old.size());
+        if (hadView && !reload) {
             rows_.push_back(std::move(old[std::size_t(index - oldFirst)]));
             continue;
         }
         Row row;
-        if (hadView(index)) {
-            row = std::move(old[std::size_t(index - oldFirst)]);
-            row.cells.clear();
+        if (hadView) {
+            row.view = std::move(old[std::size_t(index - oldFirst)].view);
         } else if (!spareRowViews_.empty()) {
             row.view = std::move(spareRowViews_.back());
             spareRowViews_.pop_back();
         } else {
             row.view = std::make_shared<NSTableRowView>();
         }
-        if (!inTable(row.view)) addSubview(row.view);
-        for (const auto& column : askedColumns) {
+        if (row.view->superview().get() != this) addSubview(row.view);
+        for (const auto& column : columns) {
             auto cell = delegate ? delegate->viewFor(*this, column, index) : nullptr;
-            if (cell && !isSubview(cell, *row.view)) row.view->addSubview(cell);
+            if (cell && cell->superview() != row.view) row.view->addSubview(cell);
             row.cells.push_back(std::move(cell));
+        }
+        // The views the row had and did not get back leave it; those set aside wait in the queue.
+        for (const auto& subview : std::vector<std::shared_ptr<NSView>>(row.view->subviews())) {
+            if (std::find(row.cells.begin(), row.cells.end(), subview) == row.cells.end()) subview->removeFromSuperview();
         }
         rows_.push_back(std::move(row));
     }
 
-    // What was not taken again leaves the rows: cells the delegate did not use, and the row views
-    // of rows out of view.
+    // What was not taken again leaves the rows: the cells set aside, and the row views of rows
+    // out of view.
     for (auto& [identifier, queued] : reuseQueue_) {
         for (auto& cell : queued) {
             if (cell->superview()) cell->removeFromSuperview();
@@ -152,23 +128,6 @@ void NSTableView::fillRows(bool reload, const NSClipView* clip) {
         spare->removeFromSuperview();
         for (auto& subview : std::vector<std::shared_ptr<NSView>>(spare->subviews())) subview->removeFromSuperview();
     }
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (!reload && hadView(first + int(i))) continue;
-        // A row's cells that the delegate replaced.
-        Row& row = rows_[i];
-        auto replaced = [&row](const std::shared_ptr<NSView>& subview) {
-            return std::find(row.cells.begin(), row.cells.end(), subview) == row.cells.end();
-        };
-        if (std::none_of(row.view->subviews().begin(), row.view->subviews().end(), replaced)) continue;
-        for (auto& subview : std::vector<std::shared_ptr<NSView>>(row.view->subviews())) {
-            if (replaced(subview)) {
-                subview->removeFromSuperview();
-                if (!subview->identifier().empty()) reuseQueue(subview->identifier(), true)->push_back(subview);
-            }
-        }
-    }
-    old.clear();
-    spareRows_ = std::move(old);
 }
 
 void NSTableView::setRowHeight(CGFloat height) {

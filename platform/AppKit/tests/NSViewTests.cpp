@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "AppKit/NSView.hpp"
-#include "AppKit/ViewOutlet.hpp"
 
 namespace {
 class FlippedView : public NSView {
@@ -27,29 +26,6 @@ TEST(NSView, TreeKeepsOrderAndWeakSuperview) {
     parent.reset();  // subviews do not keep their superview alive
     EXPECT_TRUE(weakParent.expired());
     EXPECT_FALSE(a->superview());
-}
-
-TEST(NSView, AnOutletLendsItsViewAsLockingItWould) {
-    auto owner = NSView::make();
-    auto first = std::make_shared<FlippedView>(), second = std::make_shared<FlippedView>();
-    owner->addSubview(first);
-    owner->addSubview(second);
-    ViewOutlet<FlippedView> outlet;
-    EXPECT_FALSE(outlet.borrow(*owner));
-    outlet = second;
-    EXPECT_EQ(outlet.borrow(*owner).get(), second.get());
-    outlet = first;
-    EXPECT_EQ(outlet.borrow(*owner).get(), first.get());
-    // Out of the owner's subviews: held elsewhere it is still lent, gone it is not.
-    first->removeFromSuperview();
-    {
-        auto borrowed = outlet.borrow(*owner);
-        EXPECT_EQ(borrowed.get(), first.get());
-        first.reset();
-        EXPECT_TRUE(borrowed->subviews().empty());  // the borrowed view keeps it alive
-    }
-    EXPECT_FALSE(outlet.borrow(*owner));
-    EXPECT_FALSE(outlet.lock());
 }
 
 TEST(NSView, EdgeConstraintsFillTheSuperviewAndFollowItsSize) {

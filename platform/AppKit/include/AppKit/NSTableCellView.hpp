@@ -6,7 +6,6 @@
 #include "AppKit/NSImageView.hpp"
 #include "AppKit/NSTextField.hpp"
 #include "AppKit/NSView.hpp"
-#include "AppKit/ViewOutlet.hpp"
 
 class NSTableCellView : public NSView {
 public:
@@ -16,12 +15,10 @@ public:
     /// Outlets, held weakly: the views belong to the cell's tree.
     std::shared_ptr<NSImageView> imageView() const { return imageView_.lock(); }
     void setImageView(const std::shared_ptr<NSImageView>& view) { imageView_ = view; }
-    /// The image view borrowed from the cell's subviews (see ViewOutlet), for filling the cell.
-    ViewOutlet<NSImageView>::Borrowed borrowedImageView() const { return imageView_.borrow(*this); }
     std::shared_ptr<NSTextField> textField() const { return textField_.lock(); }
     void setTextField(const std::shared_ptr<NSTextField>& field) { textField_ = field; }
 
 private:
-    ViewOutlet<NSImageView> imageView_;
+    std::weak_ptr<NSImageView> imageView_;
     std::weak_ptr<NSTextField> textField_;
 };

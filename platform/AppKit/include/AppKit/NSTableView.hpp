@@ -128,7 +128,6 @@ private:
         std::shared_ptr<NSTableRowView> view;
         std::vector<std::shared_ptr<NSView>> cells;  // one per column (one for no columns); may be null
     };
-    using ReuseQueues = std::map<std::string, std::vector<std::shared_ptr<NSView>>>;
     CGFloat rowPitch() const { return rowHeight_ + intercellSpacing_.height; }
     /// The first row in view of the clip view the table is in (none: every row) and the one past
     /// the last.
@@ -137,17 +136,12 @@ private:
     void update(bool reload);
     void fillRows(bool reload, const NSClipView* clip);
     void placeRows();
-    /// The views set aside under an identifier; an empty queue is made for a new identifier
-    /// when `make` says so, else there is none.
-    std::vector<std::shared_ptr<NSView>>* reuseQueue(const std::string& identifier, bool make);
 
     std::weak_ptr<NSTableViewDataSource> dataSource_;
     std::weak_ptr<NSTableViewDelegate> delegate_;
     std::map<std::string, CellFactory> factories_;
-    ReuseQueues reuseQueue_;
-    ReuseQueues::value_type* lastQueue_ = nullptr;  // the one last looked up: cells mostly share one
+    std::map<std::string, std::vector<std::shared_ptr<NSView>>> reuseQueue_;  // by identifier
     std::vector<Row> rows_;  // the rows in view, from firstRow_ on
-    std::vector<Row> spareRows_;  // empty: the room the next fill builds its rows in
     int firstRow_ = 0;
     std::vector<std::shared_ptr<NSTableRowView>> spareRowViews_;
     bool updating_ = false;
