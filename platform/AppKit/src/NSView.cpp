@@ -506,7 +506,7 @@ void NSView::setShadow(const std::shared_ptr<NSShadow>& shadow) {
 
 std::shared_ptr<NSScrollView> NSView::enclosingScrollView() const {
     for (auto view = superview(); view; view = view->superview()) {
-        if (auto* scrollView = dynamic_cast<NSScrollView*>(view.get())) return {std::move(view), scrollView};
+        if (auto scrollView = std::dynamic_pointer_cast<NSScrollView>(view)) return scrollView;
     }
     return nullptr;
 }
