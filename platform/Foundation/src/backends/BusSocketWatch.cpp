@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -32,13 +33,18 @@ public:
     }
 
     std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared) {
-        const std::filesystem::path file(path);
-        const std::string folder = file.parent_path().string(), name = file.filename().string();
+        std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::string name = std::filesystem::path(path).filename().string();
         if (folder.empty() || name.empty()) return nullptr;
         std::lock_guard lock(mutex_);
         if (stopped_ || inotify_ < 0 || wakeFd_ < 0) return nullptr;
-        const int descriptor = ::inotify_add_watch(inotify_, folder.c_str(), folderEvents);
-        if (descriptor < 0) return nullptr;
+        // A folder that does not exist yet is watched for in the nearest one above it that does.
+        int descriptor;
+        while ((descriptor = ::inotify_add_watch(inotify_, folder.c_str(), folderEvents)) < 0) {
+            if (errno != ENOENT || folder == folder.root_path()) return nullptr;
+            name = folder.filename().string();
+            folder = folder.parent_path();
+        }
         if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
         const auto id = ++lastId_;
         entries_.push_back({id, descriptor, name, std::make_shared<std::function<void()>>(std::move(appeared))});

@@ -17,8 +17,10 @@ public:
     static std::optional<std::string> socketPath(DBusConnection::Bus bus, const std::string& address);
 
     /// Calls `appeared` on the watch's thread when a file named `path` is made (or moved) into its
-    /// folder, or the folder itself goes, for as long as the returned token is held. Empty when
-    /// the folder cannot be watched (it does not exist, or the process is ending).
+    /// folder, or the folder itself goes, for as long as the returned token is held. While the
+    /// folder does not exist, the nearest folder above it that does is watched instead, and
+    /// `appeared` is called when the next folder on the way is made there. Empty where nothing can
+    /// be watched (no permission, a file where a folder should be, or the process is ending).
     [[nodiscard]] static std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared);
 
     BusSocketWatch() = delete;

@@ -4,10 +4,10 @@
 // thread of the service's own (joining waits for the bus's daemon); the service's name is followed
 // through the bus's NameOwnerChanged signal and the connection's loss as it happens, both heard on
 // the connection's thread. A bus that cannot be joined, or is lost, is joined again as soon as its
-// daemon makes its socket, where its address is a socket file whose folder can be watched; else
-// (an abstract socket, TCP, a socket left behind) after a pause that grows while it stays away (a
-// tenth of a second at first, five seconds at most). It is joined at once when the environment
-// names another bus. Every event and answer reaches the client on the
+// daemon makes its socket, where its address is a socket file (its folder watched, or while that
+// does not exist the nearest one above it); else (an abstract socket, TCP, a socket left behind)
+// after a pause that grows while it stays away (a tenth of a second at first, five seconds at
+// most). It is joined at once when the environment names another bus. Every event and answer reaches the client on the
 // queue it names, in order, and never inside one of the client's own calls.
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
