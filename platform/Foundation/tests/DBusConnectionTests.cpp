@@ -138,6 +138,13 @@ TEST(BusService, FollowsItsServiceAcrossRestartsOfItAndOfTheBus) {
     ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody"}));
     bus.startObjectMock(name, path, interface);
     EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned"}));
+
+    // Gone, and then another bus named that is not there either: each is told of.
+    bus.stop();
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned", "gone", "left"}));
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-test-bus", 1);
+    service->followAddress();
+    EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned", "gone", "left", "left"}));
     EXPECT_FALSE(offMainThread);
 }
 

@@ -297,6 +297,7 @@ void BusService::followAddress() {
             std::lock_guard lock(self->mutex_);
             ++self->retries_;  // the join is now
             self->pause_ = firstPause;
+            self->toldLeft_ = false;  // a bus at the new address that cannot be joined is told of
         }
         self->join();
     });
