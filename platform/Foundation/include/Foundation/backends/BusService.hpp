@@ -50,8 +50,8 @@ public:
         /// joined): whatever lived on the connection is gone.
         std::function<void()> left;
         /// Called just before each joined() and left(), on the same queue, with the address of the
-        /// bus that event concerns (the environment's address variable as it was when that bus was
-        /// joined; empty for the standard bus): for a client that keeps apart what it heard of
+        /// bus that event concerns (the environment's address variable as it was when that join
+        /// was begun; empty for the standard bus): for a client that keeps apart what it heard of
         /// each bus.
         std::function<void(const std::string& address)> heard;
         /// Signals heard on every connection joined: match rules with their readers.
