@@ -765,8 +765,9 @@ TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTick
 }
 
 // Buses whose daemons take connections and never answer, there before the program starts (a
-// desktop whose buses hang): the window maps as soon as without buses, the main loop answers the
-// window system every 100 ms throughout, and the program ends when the window is closed.
+// desktop whose buses hang): the window maps within half a second of the time it takes without
+// buses, the main loop answers the window system every 100 ms throughout, and the program ends
+// when the window is closed.
 TEST_F(ApplicationWindow, BusesThatNeverAnswerHoldUpNeitherTheWindowNorItsLoop) {
     PrivateSessionBus session;
     PrivateSystemBus system;
@@ -790,7 +791,7 @@ TEST_F(ApplicationWindow, BusesThatNeverAnswerHoldUpNeitherTheWindowNorItsLoop) 
     const auto [place, withSilentBuses] = started({{"DBUS_SESSION_BUS_ADDRESS", session.address()},
                                                    {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
     ASSERT_TRUE(place) << "the window never mapped";
-    EXPECT_LT(withSilentBuses, withoutBuses + 2);
+    EXPECT_LT(withSilentBuses, withoutBuses + 0.5);
     double longest = 0;
     for (int i = 0; i < 30; ++i) {
         auto answered = pingAnswerTime(display_->connection(), place->id, 10);
