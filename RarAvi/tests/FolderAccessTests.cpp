@@ -329,5 +329,11 @@ TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
     chooser.answer(1, {});
     ASSERT_TRUE(waitFor([&] { return answers.size() == 3; }));
     EXPECT_EQ(answers[2], std::nullopt);
+    // Closed with Escape, which the portal tells apart from the cancel button: the same.
+    permissions->requestAccess(window, record);
+    ASSERT_TRUE(waitFor([&] { return chooser.questions().size() == 3; }));
+    chooser.answer(2, {});
+    ASSERT_TRUE(waitFor([&] { return answers.size() == 4; }));
+    EXPECT_EQ(answers[3], std::nullopt);
     EXPECT_EQ(logged.size(), 1u);
 }

@@ -81,11 +81,19 @@ PrivateBus::PrivateBus(Kind kind) : kind_(kind) {
 }
 
 void PrivateBus::restart() {
+    stop();
+    start();
+}
+
+void PrivateBus::stop() {
     connection_.reset();
     for (auto& [name, pid] : mocks_) end(pid);
     mocks_.clear();
     end(daemon_);
     daemon_ = -1;
+}
+
+void PrivateBus::start() {
     const auto address = address_;
     startDaemon();
     if (address_ != address) throw std::runtime_error("dbus-daemon came back at " + address_ + ", not " + address);

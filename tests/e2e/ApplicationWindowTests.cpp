@@ -233,12 +233,14 @@ Footprint footprint(pid_t pid) {
     return out;
 }
 
-/// How often the process woke over that time: the voluntary context switches of all its threads
-/// (a thread begun meanwhile counts whole).
+/// How often the process woke over that time: the voluntary context switches of every thread that
+/// ran meanwhile. The threads are looked at every 10 ms, so that one that ended counts with what
+/// it did until then, and one begun meanwhile counts whole.
 long wakeUps(pid_t pid, std::chrono::seconds over) {
     auto switches = [&] {
         std::map<std::string, long> byThread;
-        for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::error_code error;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
             std::ifstream status(task.path() / "status");
             for (std::string line; std::getline(status, line);) {
                 if (line.rfind("voluntary_ctxt_switches:", 0) == 0) byThread[task.path().filename()] = std::stol(line.substr(24));
@@ -247,9 +249,13 @@ long wakeUps(pid_t pid, std::chrono::seconds over) {
         return byThread;
     };
     const auto before = switches();
-    std::this_thread::sleep_for(over);
+    auto last = before;
+    for (const auto end = std::chrono::steady_clock::now() + over; std::chrono::steady_clock::now() < end;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (const auto& [thread, count] : switches()) last[thread] = count;
+    }
     long total = 0;
-    for (const auto& [thread, count] : switches()) {
+    for (const auto& [thread, count] : last) {
         auto known = before.find(thread);
         total += count - (known == before.end() ? 0 : known->second);
     }
@@ -761,8 +767,9 @@ TEST_F(ApplicationWindow, TwoHundredDevicesOpenAWindowAndTheLoopRestsBetweenTick
 }
 
 // Buses whose daemons take connections and never answer, there before the program starts (a
-// desktop whose buses hang): the window maps as soon as without buses, the main loop answers the
-// window system every 100 ms throughout, and the program ends when the window is closed.
+// desktop whose buses hang): the window maps within half a second of the time it takes without
+// buses, the main loop answers the window system every 100 ms throughout, and the program ends
+// when the window is closed.
 TEST_F(ApplicationWindow, BusesThatNeverAnswerHoldUpNeitherTheWindowNorItsLoop) {
     PrivateSessionBus session;
     PrivateSystemBus system;
@@ -786,7 +793,7 @@ TEST_F(ApplicationWindow, BusesThatNeverAnswerHoldUpNeitherTheWindowNorItsLoop) 
     const auto [place, withSilentBuses] = started({{"DBUS_SESSION_BUS_ADDRESS", session.address()},
                                                    {"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
     ASSERT_TRUE(place) << "the window never mapped";
-    EXPECT_LT(withSilentBuses, withoutBuses + 2);
+    EXPECT_LT(withSilentBuses, withoutBuses + 0.5);
     double longest = 0;
     for (int i = 0; i < 30; ++i) {
         auto answered = pingAnswerTime(display_->connection(), place->id, 10);
@@ -814,7 +821,7 @@ TEST_F(ApplicationWindow, AtRestWithTheDesktopsBusesTheProgramWakesAboutOnceASec
     ASSERT_TRUE(eventually([&] { return findWindow(display_->connection(), "Quillon").has_value(); }));
     std::this_thread::sleep_for(std::chrono::seconds(3));  // BlueZ read, the list settled
 
-    EXPECT_LT(wakeUps(app_->pid(), std::chrono::seconds(10)), 30) << "wake-ups in ten seconds at rest";
+    EXPECT_LE(wakeUps(app_->pid(), std::chrono::seconds(10)), 12) << "wake-ups in ten seconds at rest";
     app_.reset();
 }
 

@@ -120,6 +120,16 @@ TEST_F(Tray, ItemsShowInTheTrayWithTheirPictureTitleAndMenuAndLeaveWithTheBar) {
     runUntilIdle();
     EXPECT_EQ(tray->getProperty("Title").onInterface(itemInterface).get<std::string>(), "Mouse");
 
+    // After a restart of the bus the panel finds the same item again: its bus name and its Id.
+    const auto id = tray->getProperty("Id").onInterface(itemInterface).get<std::string>();
+    trayMenu.reset();
+    tray.reset();
+    bus_.restart();
+    startWatcher();
+    ASSERT_TRUE(waitFor([&] { return registered() == std::vector<std::string>{registration}; }));
+    tray = exported(registration);
+    EXPECT_EQ(tray->getProperty("Id").onInterface(itemInterface).get<std::string>(), id);
+
     // The item's bus name goes with it, and the watcher drops it.
     bar.removeStatusItem(item);
     ASSERT_TRUE(waitFor([&] { return registered().empty(); }));

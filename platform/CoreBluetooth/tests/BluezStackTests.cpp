@@ -368,3 +368,22 @@ TEST_F(BluezStackTest, ASystemBusThatRestartsIsJoinedAgain) {
                manager->retrieveConnectedPeripherals({battery}).size() == 1;
     });
 }
+
+// A system bus away long enough for its retries to have slowed down is joined as soon as its
+// daemon is back: a peripheral of the BlueZ that follows is offered within two refreshes of BlueZ
+// listing it.
+TEST_F(BluezStackTest, ASystemBusBackAfterLongIsJoinedAsSoonAsItIsThere) {
+    mock->addAdapter();
+    start();
+    ASSERT_EQ(manager->state(), CBManagerState::poweredOn);
+
+    bus->stop();
+    waitFor([&] { return manager->state() == CBManagerState::poweredOff; });
+    RunLoop::main().runUntil([] { return false; }, 12);
+    bus->start();
+    RunLoop::main().runUntil([] { return false; }, 0.5);
+    mock = std::make_unique<BluezMock>(*bus);
+    mock->addAdapter();
+    connectedDevice("A4:83:E7:1C:2D:3E", "Pen", {batteryUUID});
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return manager->retrieveConnectedPeripherals({battery}).size() == 1; }, 2));
+}

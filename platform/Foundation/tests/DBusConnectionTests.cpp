@@ -138,7 +138,69 @@ TEST(BusService, FollowsItsServiceAcrossRestartsOfItAndOfTheBus) {
     ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody"}));
     bus.startObjectMock(name, path, interface);
     EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned"}));
+
+    // Gone, and then another bus named that is not there either: each is told of.
+    bus.stop();
+    ASSERT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned", "gone", "left"}));
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-test-bus", 1);
+    service->followAddress();
+    EXPECT_TRUE(heard({"joined, nobody", "owned", "echo hello", "slow failed", "gone", "left", "joined, nobody", "owned", "gone", "left", "left"}));
     EXPECT_FALSE(offMainThread);
+}
+
+// Signals reach the client on the serial queue it names in the order the bus sent them, whatever
+// number come at once.
+TEST(BusService, TellsTheClientInTheOrderTheBusSent) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    DispatchQueue queue("test.client");
+    std::promise<void> joined;
+    std::vector<int> heard;  // on the client's queue
+    BusService::Client client{.joined = [&](const std::string&) { joined.set_value(); }};
+    client.matches.emplace_back("type='signal',interface='org.example.Ticks',member='Tick'",
+                                [&](sdbus::Message& message) -> std::function<void()> {
+                                    std::int32_t tick = 0;
+                                    message >> tick;
+                                    return [&heard, tick] { heard.push_back(tick); };
+                                });
+    auto service = BusService::make(BusService::Bus::session, "", queue, std::move(client));
+    ASSERT_EQ(joined.get_future().wait_for(std::chrono::seconds(15)), std::future_status::ready);
+
+    auto ticks = sdbus::createObject(bus.connection(), "/org/example/Ticks");
+    ticks->registerSignal("Tick").onInterface("org.example.Ticks").withParameters<std::int32_t>();
+    ticks->finishRegistration();
+    std::vector<int> sent;
+    for (std::int32_t tick = 0; tick < 500; ++tick) {
+        ticks->emitSignal("Tick").onInterface("org.example.Ticks").withArguments(tick);
+        sent.push_back(tick);
+    }
+    bus.hasOwner(name);  // what is queued on the test's connection goes out first
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    std::size_t count = 0;
+    while ((count = queue.sync([&] { return heard.size(); })) < sent.size() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(queue.sync([&] { return heard; }), sent);
+}
+
+// What the service makes known comes after the call that caused it has returned, also where the
+// answer is known at once (no bus to call over).
+TEST(BusService, AnswersNeverInsideTheCallersOwnCall) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    bus.stop();
+    bool left = false;
+    auto service = BusService::make(BusService::Bus::session, name, DispatchQueue::main(), {.left = [&] { left = true; }});
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return left; }, 15));
+    bool returned = false;
+    std::optional<bool> answeredAfterReturn;
+    service->call({path, interface, "Echo"}, [&](sdbus::MethodReply*, const sdbus::Error*) -> std::function<void()> {
+        return [&] { answeredAfterReturn = returned; };
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the error is read meanwhile
+    returned = true;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return answeredAfterReturn.has_value(); }, 15));
+    EXPECT_TRUE(*answeredAfterReturn);
 }
 
 namespace {

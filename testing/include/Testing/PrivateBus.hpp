@@ -40,6 +40,10 @@ public:
     /// Stops the mocks and the daemon and starts the daemon again at the same address, as a
     /// system restarts its bus: every connection to the old one is lost.
     void restart();
+    /// restart() in two steps, for a bus that stays away a while: stop() ends the mocks and the
+    /// daemon, start() starts the daemon again at the same address.
+    void stop();
+    void start();
 
     /// Stops the daemon until resume(), as a daemon that hangs: its socket still takes connections
     /// and messages, and nothing is answered.

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "Foundation/DispatchQueue.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/backends/BusService.hpp"
 #include "Foundation/backends/DesktopEntry.hpp"
 #include "backends/DetachedProcess.hpp"
 
@@ -59,26 +59,6 @@ bool isDesktop(const char* name) {
     return false;
 }
 
-// Waits for the bus daemon, not for GNOME Settings, which may first have to start.
-bool openInGnomeSettings(const char* panel) {
-    constexpr const char* service = "org.gnome.Settings";
-    auto connection = DBusConnection::session();
-    if (!connection || !DBusConnection::canReach(*connection, service)) return false;
-    try {
-        auto proxy = sdbus::createProxy(*connection, service, "/org/gnome/Settings");
-        const sdbus::Struct<std::string, std::vector<sdbus::Variant>> target{std::string(panel), std::vector<sdbus::Variant>{}};
-        proxy->callMethod("ActivateAction")
-            .onInterface("org.freedesktop.Application")
-            .withArguments(std::string("launch-panel"), std::vector<sdbus::Variant>{sdbus::Variant(target)},
-                           std::map<std::string, sdbus::Variant>{})
-            .dontExpectReply();
-    } catch (const sdbus::Error&) {
-        return false;
-    }
-    DBusConnection::wake(*connection);
-    return true;
-}
-
 bool hasSettingsHandler() {
     const auto entries = DesktopEntry::installed();
     return std::any_of(entries.begin(), entries.end(), [](const DesktopEntry& entry) {
@@ -98,9 +78,20 @@ bool open(const URL& address) {
     if (!isSettingsAddress(address)) return false;
     const Page page = pageOf(address.absoluteString());
     if (!isDesktop("GNOME") && !isDesktop("UNITY")) return openOutsideGnome(page);
-    DispatchQueue::global().async([page] {
-        if (!openInGnomeSettings(page.gnomePanel)) DispatchQueue::main().async([page] { openOutsideGnome(page); });
-    });
+    // GNOME Settings as every page reaches it; lives as long as the process. The bus starts it
+    // when it is not running; where it cannot, the page opens as outside GNOME.
+    static auto* settings = new std::shared_ptr<BusService>(
+        BusService::make(BusService::Bus::session, "org.gnome.Settings", DispatchQueue::main(), {}));
+    (*settings)->call({"/org/gnome/Settings", "org.freedesktop.Application", "ActivateAction",
+                       [panel = std::string(page.gnomePanel)](sdbus::MethodCall& call) {
+                           const sdbus::Struct<std::string, std::vector<sdbus::Variant>> target{panel, std::vector<sdbus::Variant>{}};
+                           call << std::string("launch-panel") << std::vector<sdbus::Variant>{sdbus::Variant(target)}
+                                << std::map<std::string, sdbus::Variant>{};
+                       }},
+                      [page](sdbus::MethodReply*, const sdbus::Error* error) -> std::function<void()> {
+                          if (!error) return {};
+                          return [page] { openOutsideGnome(page); };
+                      });
     return true;
 }
 

@@ -10,7 +10,7 @@
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/SystemLog.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/backends/BusService.hpp"
 
 namespace {
 
@@ -19,20 +19,11 @@ constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
 constexpr const char* chooserInterface = "org.freedesktop.portal.FileChooser";
 constexpr const char* requestInterface = "org.freedesktop.portal.Request";
 constexpr std::uint32_t chosen = 0;
+// The person closed the dialog: with its cancel button (1), or otherwise, such as with Escape (2).
 constexpr std::uint32_t cancelledByThePerson = 1;
+constexpr std::uint32_t closedByThePerson = 2;
 
 using Results = std::map<std::string, sdbus::Variant>;
-
-// The path at which the portal puts the request for `token` of the connection's caller; listening
-// there before asking means no answer is missed.
-std::string requestPath(const sdbus::IConnection& connection, const std::string& token) {
-    std::string sender = connection.getUniqueName();
-    if (!sender.empty() && sender.front() == ':') sender.erase(0, 1);
-    for (auto& c : sender) {
-        if (c == '.') c = '_';
-    }
-    return std::string(portalPath) + "/request/" + sender + "/" + token;
-}
 
 std::vector<URL> fileURLs(const Results& results) {
     std::vector<URL> urls;
@@ -47,55 +38,25 @@ std::vector<URL> fileURLs(const Results& results) {
     return urls;
 }
 
-// Where the portal is asked, and the bus objects of a question let go of, in order.
-DispatchQueue& askings() {
-    static auto* queue = new DispatchQueue("FileChooserPortal");
-    return *queue;
+// The portal as every question reaches it, telling on a queue of its own; lives as long as the
+// process.
+BusService& portal() {
+    static auto* portal = new std::shared_ptr<BusService>(
+        BusService::make(BusService::Bus::session, portalName, DispatchQueue("FileChooserPortal"), {}));
+    return **portal;
 }
 
 // One question to the portal, from the call until its answer has been handed on.
 struct Pending : std::enable_shared_from_this<Pending> {
-    std::shared_ptr<sdbus::IConnection> connection;
-    std::unique_ptr<sdbus::IProxy> portal;
     /// Empty while someone waits for the answer in place.
     FileChooserPortal::Completion completion;
     std::mutex mutex;
-    sdbus::Slot response;
+    std::shared_ptr<void> listening;
+    std::string token;
+    std::string handle;  // the request's path as the portal gave it
     bool finished = false;
     std::optional<std::vector<URL>> urls;
     std::string why;
-
-    // Listens for the Response signal at `path`, in place of any earlier path. The question lives
-    // as long as someone listens for its answer.
-    void listen(const std::string& path) {
-        std::shared_ptr<sdbus::IConnection> bus;
-        {
-            std::lock_guard lock(mutex);
-            if (finished || !connection) return;
-            bus = connection;
-        }
-        auto slot = bus->addMatch(
-            "type='signal',sender='" + std::string(portalName) + "',interface='" + requestInterface +
-                "',member='Response',path='" + path + "'",
-            [self = shared_from_this()](sdbus::Message& message) {
-                std::uint32_t code = 2;
-                Results results;
-                try {
-                    message >> code >> results;
-                } catch (const sdbus::Error&) {
-                }
-                if (code == chosen) {
-                    self->finish(fileURLs(results), "");
-                } else if (code == cancelledByThePerson) {
-                    self->finish(std::nullopt, "");
-                } else {
-                    self->finish(std::nullopt, "the file chooser ended without a choice (response " + std::to_string(code) + ")");
-                }
-            });
-        std::lock_guard lock(mutex);
-        // Once answered nobody listens any more; the slot not kept goes outside the lock.
-        if (!finished) std::swap(response, slot);
-    }
 
     bool isFinished() {
         std::lock_guard lock(mutex);
@@ -118,23 +79,34 @@ struct Pending : std::enable_shared_from_this<Pending> {
         });
     }
 
-    // On the main thread, once answered: says why nothing was chosen, has the bus objects let go
-    // of off the main thread (letting go may wait for the bus, and is never done from inside one of
-    // their own callbacks), and gives the answer.
+    // On the main thread, once answered: says why nothing was chosen, stops listening and gives the
+    // answer.
     std::optional<std::vector<URL>> conclude() {
         if (!why.empty()) SystemLog::write("Open panel cancelled: " + why);
-        askings().async([self = shared_from_this()] {
-            sdbus::Slot listening;
-            std::shared_ptr<sdbus::IConnection> bus;
-            {
-                std::lock_guard lock(self->mutex);
-                std::swap(listening, self->response);
-                std::swap(bus, self->connection);
-            }
-            listening.reset();
-            self->portal.reset();
-        });
+        std::shared_ptr<void> listened;
+        {
+            std::lock_guard lock(mutex);
+            std::swap(listened, listening);
+        }
         return urls;
+    }
+
+    // The portal's answer at `path`, when it is this question's: the request's path ends in the
+    // question's token, or is the one the portal gave (portals older than paths known in advance).
+    void answered(const std::string& path, std::optional<std::uint32_t> code, const Results& results) {
+        const std::string ending = "/" + token;
+        const bool ours = (path.size() > ending.size() && path.compare(path.size() - ending.size(), ending.size(), ending) == 0) ||
+                          path == handle;
+        if (!ours) return;
+        if (!code) {
+            finish(std::nullopt, "the file chooser's answer does not read as documented");
+        } else if (*code == chosen) {
+            finish(fileURLs(results), "");
+        } else if (*code == cancelledByThePerson || *code == closedByThePerson) {
+            finish(std::nullopt, "");
+        } else {
+            finish(std::nullopt, "the file chooser ended without a choice (response " + std::to_string(*code) + ")");
+        }
     }
 
     void ask(const FileChooserPortal::Request& request);
@@ -142,16 +114,7 @@ struct Pending : std::enable_shared_from_this<Pending> {
 
 void Pending::ask(const FileChooserPortal::Request& request) {
     static std::atomic<int> counter{0};
-    {
-        auto bus = DBusConnection::session();
-        std::lock_guard lock(mutex);
-        connection = std::move(bus);
-    }
-    if (!connection) {
-        finish(std::nullopt, "no session bus to reach the desktop portal's file chooser");
-        return;
-    }
-    const std::string token = "panel" + std::to_string(++counter);
+    token = "panel" + std::to_string(++counter);
     std::map<std::string, sdbus::Variant> options{
         {"handle_token", sdbus::Variant(token)},
         {"modal", sdbus::Variant(true)},
@@ -166,40 +129,48 @@ void Pending::ask(const FileChooserPortal::Request& request) {
         bytes.push_back(0);
         options["current_folder"] = sdbus::Variant(bytes);
     }
-    try {
-        const std::string expected = requestPath(*connection, token);
-        listen(expected);
-        portal = sdbus::createProxy(*connection, portalName, portalPath);
-        portal->callMethodAsync("OpenFile")
-            .onInterface(chooserInterface)
-            .withArguments(std::string(), request.title, options)
-            .uponReplyInvoke([self = shared_from_this(), expected](const sdbus::Error* error, sdbus::ObjectPath handle) {
-                if (error) {
-                    self->finish(std::nullopt, "the desktop portal's file chooser does not answer (" + error->getName() +
-                                                   ": " + error->getMessage() + ")");
-                } else if (handle != expected) {
-                    self->listen(handle);  // a portal older than request paths known in advance
-                }
-            });
-    } catch (const sdbus::Error& error) {
-        finish(std::nullopt, "the desktop portal's file chooser cannot be asked (" + error.getMessage() + ")");
+    // Listening before asking means no answer is missed.
+    auto listened = portal().listen(
+        "type='signal',sender='" + std::string(portalName) + "',interface='" + requestInterface + "',member='Response'",
+        [self = shared_from_this()](sdbus::Message& message) -> std::function<void()> {
+            std::optional<std::uint32_t> code;
+            Results results;
+            try {
+                std::uint32_t read = 0;
+                message >> read >> results;
+                code = read;
+            } catch (const sdbus::Error&) {
+            }
+            return [self, path = std::string(message.getPath()), code, results] { self->answered(path, code, results); };
+        });
+    {
+        std::lock_guard lock(mutex);
+        listening = std::move(listened);
     }
-    DBusConnection::wake(*connection);
+    portal().call({portalPath, chooserInterface, "OpenFile",
+                   [title = request.title, options](sdbus::MethodCall& call) { call << std::string() << title << options; }},
+                  [self = shared_from_this()](sdbus::MethodReply* reply, const sdbus::Error* error) -> std::function<void()> {
+                      if (error) {
+                          return [self, why = "the desktop portal's file chooser does not answer (" + error->getName() + ": " +
+                                              error->getMessage() + ")"] { self->finish(std::nullopt, why); };
+                      }
+                      sdbus::ObjectPath handle;
+                      *reply >> handle;
+                      return [self, handle = std::string(handle)] { self->handle = handle; };
+                  });
 }
 
 }  // namespace
 
-// The portal is asked off the main thread: joining the session bus and listening there wait for
-// the bus.
 void FileChooserPortal::open(const Request& request, Completion completion) {
     auto pending = std::make_shared<Pending>();
     pending->completion = completion ? std::move(completion) : [](std::optional<std::vector<URL>>) {};
-    askings().async([pending, request] { pending->ask(request); });
+    pending->ask(request);
 }
 
 std::optional<std::vector<URL>> FileChooserPortal::choose(const Request& request, double timeout) {
     auto pending = std::make_shared<Pending>();
-    askings().async([pending, request] { pending->ask(request); });
+    pending->ask(request);
     if (!RunLoop::main().runUntil([&] { return pending->isFinished(); }, timeout)) {
         pending->finish(std::nullopt, "no answer from the desktop portal's file chooser in time");
     }

@@ -3,33 +3,29 @@
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/FileManager.hpp"
 #include "Foundation/URL.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
+#include "Foundation/backends/BusService.hpp"
 
 namespace FileManagerService {
 
 namespace {
 constexpr const char* service = "org.freedesktop.FileManager1";
 
-// Waits for the bus daemon, not for the file manager, which may first have to start.
-bool ask(const char* method, const std::vector<std::string>& uris) {
-    auto connection = DBusConnection::session();
-    if (!connection || !DBusConnection::canReach(*connection, service)) return false;
-    try {
-        auto proxy = sdbus::createProxy(*connection, service, "/org/freedesktop/FileManager1");
-        proxy->callMethod(method).onInterface(service).withArguments(uris, std::string()).dontExpectReply();
-    } catch (const sdbus::Error&) {
-        return false;
-    }
-    DBusConnection::wake(*connection);
-    return true;
+// The file manager as every request reaches it; lives as long as the process. The bus starts one
+// that is not running.
+BusService& fileManager() {
+    static auto* manager = new std::shared_ptr<BusService>(
+        BusService::make(BusService::Bus::session, service, DispatchQueue::main(), {}));
+    return **manager;
 }
 
 void call(const char* method, const std::vector<std::string>& paths, std::function<void()> otherwise) {
     std::vector<std::string> uris;
     for (const auto& path : paths) uris.push_back(URL::fileURLWithPath(FileManager::hostPath(path)).absoluteString());
-    DispatchQueue::global().async([method, uris = std::move(uris), otherwise = std::move(otherwise)] {
-        if (!ask(method, uris) && otherwise) DispatchQueue::main().async(otherwise);
-    });
+    fileManager().call({"/org/freedesktop/FileManager1", service, method,
+                        [uris = std::move(uris)](sdbus::MethodCall& call) { call << uris << std::string(); }},
+                       [otherwise = std::move(otherwise)](sdbus::MethodReply*, const sdbus::Error* error) {
+                           return error ? otherwise : std::function<void()>();
+                       });
 }
 }  // namespace
 

@@ -8,8 +8,9 @@
 
 namespace FileManagerService {
 
-/// Shows the items (system paths) selected in windows of their folders, asked on another thread;
-/// `otherwise` runs on the main queue where no file manager offers the service.
+/// Shows the items (system paths) selected in windows of their folders, asked without waiting;
+/// `otherwise` runs on the main queue where no file manager takes the request (none offers the
+/// service, or the one that does fails it).
 void showItems(const std::vector<std::string>& paths, std::function<void()> otherwise);
 /// Opens windows of the folders (system paths), as showItems does.
 void showFolders(const std::vector<std::string>& paths, std::function<void()> otherwise);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <future>
 #include <mutex>
 #include <string>
 
@@ -9,7 +10,6 @@
 
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/backends/BusService.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
 
@@ -52,23 +52,30 @@ std::optional<CGColor> accentColor(const sdbus::Variant& value) {
 
 bool isAppearanceKey(const std::string& key) { return key == colorSchemeKey || key == accentColorKey; }
 
-/// Asks for one key and waits: ReadOne first, Read where the portal has no ReadOne. None when the
-/// portal has no such key or does not answer.
-std::optional<sdbus::Variant> readSetting(sdbus::IProxy& proxy, const std::string& space, const std::string& key) {
-    for (const char* method : {"ReadOne", "Read"}) {
-        try {
-            sdbus::Variant value;
-            proxy.callMethod(method)
-                .onInterface(settingsInterface)
-                .withTimeout(answerTime)
-                .withArguments(space, key)
-                .storeResultsTo(value);
-            return unwrapped(std::move(value));
-        } catch (const sdbus::Error& error) {
-            if (error.getName() != "org.freedesktop.DBus.Error.UnknownMethod") return std::nullopt;
-        }
-    }
-    return std::nullopt;
+/// What a reading of one key comes to, on the bus's thread: the value, or none where the portal
+/// has no such key (`answered` true), or neither where it did not answer. A block for the
+/// reader's queue, or none.
+using Answered = std::function<std::function<void()>(std::optional<sdbus::Variant> value, bool answered)>;
+
+/// Asks for one key without waiting: ReadOne first, Read where the portal is older than ReadOne.
+void readSetting(const std::shared_ptr<BusService>& portal, const std::string& space, const std::string& key,
+                 std::chrono::seconds timeout, Answered answered, const std::string& method = "ReadOne") {
+    portal->call({portalPath, settingsInterface, method, [space, key](sdbus::MethodCall& call) { call << space << key; }, timeout},
+                 [weak = std::weak_ptr<BusService>(portal), space, key, timeout, answered,
+                  method](sdbus::MethodReply* reply, const sdbus::Error* error) -> std::function<void()> {
+                     if (reply) {
+                         sdbus::Variant value;
+                         *reply >> value;
+                         return answered(unwrapped(std::move(value)), true);
+                     }
+                     if (error->getName() == "org.freedesktop.portal.Error.NotFound") return answered(std::nullopt, true);
+                     auto again = weak.lock();
+                     if (error->getName() == "org.freedesktop.DBus.Error.UnknownMethod" && method == "ReadOne" && again) {
+                         readSetting(again, space, key, timeout, answered, "Read");
+                         return {};
+                     }
+                     return answered(std::nullopt, false);
+                 });
 }
 
 }  // namespace
@@ -85,8 +92,6 @@ struct SettingsPortal::Connection {
     /// Lives as long as this object, for the blocks of the main queue that come back to it.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     std::shared_ptr<BusService> portal;
-    /// How this portal is read: "ReadOne", or "Read" where it is older than that. Main thread.
-    std::string readMethod = "ReadOne";
 
     /// A block for the main queue that runs `action` on the object while it lives. Made on the
     /// bus's thread, which must not touch the object itself.
@@ -103,33 +108,14 @@ struct SettingsPortal::Connection {
         for (const char* key : {colorSchemeKey, accentColorKey}) ask(key);
     }
 
-    /// Main thread: asks for one key without waiting. A portal without ReadOne is asked again
-    /// with Read, and read so from then on.
+    /// Main thread: asks for one key without waiting.
     void ask(const char* key) {
-        const std::string method = readMethod;
-        portal->call({portalPath, settingsInterface, method,
-                      [key](sdbus::MethodCall& call) { call << std::string(appearanceNamespace) << std::string(key); },
-                      laterAnswerTime},
-                     [self = this, living = std::weak_ptr<bool>(alive), key,
-                      method](sdbus::MethodReply* reply, const sdbus::Error* error) -> std::function<void()> {
-                         if (reply) {
-                             sdbus::Variant value;
-                             *reply >> value;
-                             return onMain(self, living, [key, value = unwrapped(std::move(value))](Connection& target) {
-                                 target.set(key, value);
-                             });
-                         }
-                         if (error->getName() == "org.freedesktop.portal.Error.NotFound") {
-                             return onMain(self, living, [key](Connection& target) { target.set(key, std::nullopt); });  // not set
-                         }
-                         if (error->getName() == "org.freedesktop.DBus.Error.UnknownMethod" && method == "ReadOne") {
-                             return onMain(self, living, [key](Connection& target) {
-                                 target.readMethod = "Read";
-                                 target.ask(key);
-                             });
-                         }
-                         return {};
-                     });
+        readSetting(portal, appearanceNamespace, key, laterAnswerTime,
+                    [self = this, living = std::weak_ptr<bool>(alive), key](std::optional<sdbus::Variant> value,
+                                                                           bool answered) -> std::function<void()> {
+                        if (!answered) return {};
+                        return onMain(self, living, [key, value](Connection& target) { target.set(key, value); });
+                    });
     }
 
     /// Main thread: takes in a key's value and tells of the preferences.
@@ -182,17 +168,16 @@ std::unique_ptr<SettingsPortal> SettingsPortal::start(std::function<void(const P
 }
 
 std::optional<std::string> SettingsPortal::readText(const std::string& space, const std::string& key) {
-    auto bus = DBusConnection::session();
-    if (!bus) return std::nullopt;
-    std::optional<std::string> text;
-    try {
-        auto proxy = sdbus::createProxy(*bus, portalName, portalPath);
-        auto value = readSetting(*proxy, space, key);
-        if (value && value->containsValueOfType<std::string>()) text = value->get<std::string>();
-    } catch (const sdbus::Error&) {
-    }
-    DBusConnection::wake(*bus);
-    return text;
+    // The portal as those who wait for a key reach it; lives as long as the process.
+    static auto* portal = new std::shared_ptr<BusService>(
+        BusService::make(BusService::Bus::session, portalName, DispatchQueue("SettingsPortal reads"), {}));
+    auto text = std::make_shared<std::promise<std::optional<std::string>>>();
+    auto read = text->get_future();
+    readSetting(*portal, space, key, answerTime, [text](std::optional<sdbus::Variant> value, bool) -> std::function<void()> {
+        text->set_value(value && value->containsValueOfType<std::string>() ? std::optional(value->get<std::string>()) : std::nullopt);
+        return {};
+    });
+    return read.get();
 }
 
 SettingsPortal::SettingsPortal(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}

@@ -9,6 +9,7 @@
 #include "Foundation/Bundle.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/ProcessInfo.hpp"
+#include "Foundation/backends/BusService.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 
 namespace {
@@ -139,19 +140,20 @@ void StatusNotifierItemExport::publish(std::function<void()> named) {
         object_->registerSignal(signal).onInterface(itemInterface);
     }
     object_->registerSignal("NewStatus").onInterface(itemInterface).withParameters<std::string>("status");
-    try {
-        object_->finishRegistration();
-        daemon_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
-        constexpr std::uint32_t doNotQueue = 4, primaryOwner = 1, alreadyOwner = 4;
-        daemon_->callMethodAsync("RequestName")
-            .onInterface("org.freedesktop.DBus")
-            .withArguments(busName_, doNotQueue)
-            .uponReplyInvoke([named = std::move(named)](const sdbus::Error* error, std::uint32_t result) {
-                if (!error && (result == primaryOwner || result == alreadyOwner) && named) named();
-            });
-    } catch (const sdbus::Error&) {
-    }
-    DBusConnection::wake(*connection_);
+    BusService::sendOn(*connection_, [&] {
+        try {
+            object_->finishRegistration();
+            daemon_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+            constexpr std::uint32_t doNotQueue = 4, primaryOwner = 1, alreadyOwner = 4;
+            daemon_->callMethodAsync("RequestName")
+                .onInterface("org.freedesktop.DBus")
+                .withArguments(busName_, doNotQueue)
+                .uponReplyInvoke([named = std::move(named)](const sdbus::Error* error, std::uint32_t result) {
+                    if (!error && (result == primaryOwner || result == alreadyOwner) && named) named();
+                });
+        } catch (const sdbus::Error&) {
+        }
+    });
 }
 
 StatusNotifierItemExport::~StatusNotifierItemExport() = default;
@@ -229,15 +231,16 @@ StatusNotifierItemExport::Changes StatusNotifierItemExport::update() {
 
 void StatusNotifierItemExport::tell(const Changes& changes) {
     if (!object_) return;
-    try {
-        if (changes.title) {
-            object_->emitSignal("NewTitle").onInterface(itemInterface);
-            object_->emitSignal("NewToolTip").onInterface(itemInterface);
+    BusService::sendOn(*connection_, [&] {
+        try {
+            if (changes.title) {
+                object_->emitSignal("NewTitle").onInterface(itemInterface);
+                object_->emitSignal("NewToolTip").onInterface(itemInterface);
+            }
+            if (changes.icon) object_->emitSignal("NewIcon").onInterface(itemInterface);
+            if (changes.status) object_->emitSignal("NewStatus").onInterface(itemInterface).withArguments(*changes.status);
+        } catch (const sdbus::Error&) {
         }
-        if (changes.icon) object_->emitSignal("NewIcon").onInterface(itemInterface);
-        if (changes.status) object_->emitSignal("NewStatus").onInterface(itemInterface).withArguments(*changes.status);
-    } catch (const sdbus::Error&) {
-    }
-    if (changes.menuRevision) menu_.layoutUpdated(*changes.menuRevision);
-    DBusConnection::wake(*connection_);
+        if (changes.menuRevision) menu_.layoutUpdated(*changes.menuRevision);
+    });
 }

@@ -41,11 +41,13 @@ public:
             watched_ = !owner.empty();
             if (watched_) registerAll();
         };
-        // The items' own connections went with the bus: they are exported anew once it is back.
+        // The items' own connections went with the bus: they are exported anew once it is back,
+        // under the names and ids they had, so that the panel knows them again.
         client.left = [this] {
             joined_ = watched_ = false;
-            for (auto& entry : exported_) letGo(std::move(entry.exported));
-            exported_.clear();
+            for (auto& entry : exported_) {
+                if (entry.exported) letGo(std::move(entry.exported));
+            }
         };
         watcher_ = BusService::make(BusService::Bus::session, watcherName, DispatchQueue::main(), std::move(client));
         RunLoop::main().addObserver([this] { pass(); });
@@ -54,12 +56,13 @@ public:
 private:
     struct Exported {
         std::weak_ptr<NSStatusItem> item;
-        std::shared_ptr<StatusNotifierItemExport> exported;
+        int number;  // the item's for as long as the process runs
+        std::shared_ptr<StatusNotifierItemExport> exported;  // none while the bus is away
     };
 
     void registerAll() {
         for (const auto& entry : exported_) {
-            if (entry.exported->isNamed()) registerItem(entry.exported->busName());
+            if (entry.exported && entry.exported->isNamed()) registerItem(entry.exported->busName());
         }
     }
 
@@ -85,12 +88,13 @@ private:
         std::erase_if(exported_, [&](Exported& entry) {
             auto item = entry.item.lock();
             if (item && std::find(items.begin(), items.end(), item) != items.end()) return false;
-            letGo(std::move(entry.exported));
+            if (entry.exported) letGo(std::move(entry.exported));
             return true;
         });
         for (const auto& item : items) {
             auto known = std::find_if(exported_.begin(), exported_.end(), [&](const Exported& entry) { return entry.item.lock() == item; });
-            if (known != exported_.end()) {
+            if (known == exported_.end()) known = exported_.insert(exported_.end(), {item, nextNumber_++, nullptr});
+            if (known->exported) {
                 if (auto changes = known->exported->update(); changes.any()) {
                     watcher_->perform([exported = known->exported, changes](const std::shared_ptr<sdbus::IConnection>&) {
                         exported->tell(changes);
@@ -98,7 +102,7 @@ private:
                 }
                 continue;
             }
-            const std::string number = std::to_string(nextNumber_++);
+            const std::string number = std::to_string(known->number);
             const std::string busName =
                 "org.kde.StatusNotifierItem-" + std::to_string(ProcessInfo::processInfo().processIdentifier()) + "-" + number;
             auto exported = std::make_shared<StatusNotifierItemExport>(
@@ -115,7 +119,7 @@ private:
                     });
                 });
             });
-            exported_.push_back({item, std::move(exported)});
+            known->exported = std::move(exported);
         }
     }
 

@@ -1,7 +1,10 @@
 #include "Foundation/backends/BusService.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+
+#include "BusSocketWatch.hpp"
 
 namespace {
 
@@ -39,8 +42,10 @@ BusService::~BusService() {
         std::shared_ptr<sdbus::IConnection> connection;
     };
     auto remains = std::make_shared<Remains>();
+    std::shared_ptr<void> socketWatch;
     {
         std::lock_guard lock(mutex_);
+        socketWatch = std::move(socketWatch_);
         remains->matches = std::move(matches_);
         remains->pending = std::move(pending_);
         remains->lossWatch = std::move(lossWatch_);
@@ -62,6 +67,16 @@ void BusService::tellOf(const std::string& address, std::function<void()> block)
         heard(address);
         block();
     });
+}
+
+void BusService::takeIn(const Reader& reader, sdbus::Message& message) {
+    std::function<void()> block;
+    try {
+        block = reader(message);
+    } catch (const sdbus::Error&) {
+        return;  // a message that does not read as documented is left alone
+    }
+    tell(std::move(block));
 }
 
 void BusService::join() {
@@ -87,17 +102,12 @@ void BusService::join() {
                 std::lock_guard lock(self->mutex_);
                 if (generation != self->generation_) return;
             }
-            std::function<void()> block;
-            try {
-                block = reader(message);
-            } catch (const sdbus::Error&) {
-                return;  // a message that does not read as documented is left alone
-            }
-            self->tell(std::move(block));
+            self->takeIn(reader, message);
         };
     };
     std::vector<sdbus::Slot> matches;
     std::shared_ptr<void> lossWatch;
+    std::shared_ptr<void> socketWatch;
     try {
         if (!name_.empty()) {
             matches.push_back(connection->addMatch(
@@ -137,9 +147,10 @@ void BusService::join() {
             joining_ = false;
             toldLeft_ = false;
             pause_ = firstPause;
+            socketWatch = std::move(socketWatch_);
         }
     }
-    settled_.notify_all();
+    socketWatch.reset();
     matches.clear();  // those of a join overtaken meanwhile
     DBusConnection::wake(*connection);
 
@@ -188,7 +199,6 @@ void BusService::failed(std::uint64_t generation) {
         toldLeft_ = true;
         address = address_;
     }
-    settled_.notify_all();
     if (tellLeft && client_.left) tellOf(address, client_.left);
     retryLater();
 }
@@ -230,21 +240,41 @@ void BusService::leave(std::uint64_t generation, bool lost) {
 void BusService::retryLater() {
     std::chrono::milliseconds pause;
     std::uint64_t retry;
+    std::string address;
     {
         std::lock_guard lock(mutex_);
         pause = pause_;
         pause_ = std::min(pause_ * 2, longestPause);
         retry = ++retries_;
+        address = address_;
     }
-    own_.asyncAfter(std::chrono::duration<double>(pause).count(), [weak = weak_from_this(), retry] {
+    // Joins unless something else has meanwhile (a later retry, a join that succeeded).
+    auto rejoin = [weak = weak_from_this(), retry](bool appeared) {
         auto self = weak.lock();
         if (!self) return;
         {
             std::lock_guard lock(self->mutex_);
             if (retry != self->retries_ || self->connection_) return;
+            // A daemon that made its socket may not take connections for a moment yet.
+            if (appeared) self->pause_ = firstPause;
         }
         self->join();
-    });
+    };
+    // Where the bus is a socket file, it is joined as soon as its daemon makes the socket; while a
+    // socket is there that took no connection (its daemon ended without removing it, or is
+    // starting), and for an address that names no file, it is looked for after the pause.
+    const auto socket = BusSocketWatch::socketPath(bus_, address);
+    auto watch = socket ? BusSocketWatch::watch(*socket, [queue = own_, rejoin] { queue.async([rejoin] { rejoin(true); }); })
+                        : nullptr;
+    const bool watched = watch != nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        std::swap(socketWatch_, watch);
+    }
+    watch.reset();
+    std::error_code error;
+    if (watched && !std::filesystem::exists(*socket, error)) return;
+    own_.asyncAfter(std::chrono::duration<double>(pause).count(), [rejoin] { rejoin(false); });
 }
 
 void BusService::followAddress() {
@@ -267,6 +297,7 @@ void BusService::followAddress() {
             std::lock_guard lock(self->mutex_);
             ++self->retries_;  // the join is now
             self->pause_ = firstPause;
+            self->toldLeft_ = false;  // a bus at the new address that cannot be joined is told of
         }
         self->join();
     });
@@ -359,33 +390,40 @@ void BusService::perform(std::function<void(const std::shared_ptr<sdbus::IConnec
     });
 }
 
-std::shared_ptr<sdbus::IConnection> BusService::connection() {
+std::shared_ptr<void> BusService::listen(std::string rule, Reader reader) {
+    // The match lives on the service's thread: made and let go of there (both wait for the bus).
+    struct Listening {
+        std::shared_ptr<sdbus::IConnection> connection;  // outlives the match
+        sdbus::Slot slot;
+    };
+    auto listening = std::make_shared<Listening>();
     followAddress();
-    std::unique_lock lock(mutex_);
-    settled_.wait(lock, [&] { return !joining_; });
-    return connection_;
+    own_.async([weak = weak_from_this(), listening, rule = std::move(rule), reader = std::move(reader)] {
+        auto self = weak.lock();
+        if (!self) return;
+        std::shared_ptr<sdbus::IConnection> connection;
+        {
+            std::lock_guard lock(self->mutex_);
+            connection = self->connection_;
+        }
+        if (!connection) return;
+        listening->connection = connection;
+        try {
+            listening->slot = connection->addMatch(rule, [weak, reader](sdbus::Message& message) {
+                if (auto self = weak.lock()) self->takeIn(reader, message);
+            });
+        } catch (const sdbus::Error&) {
+        }
+        DBusConnection::wake(*connection);
+    });
+    return std::shared_ptr<void>(listening.get(), [weak = weak_from_this(), listening](void*) mutable {
+        auto self = weak.lock();
+        if (!self) return;
+        self->own_.async([listening = std::move(listening)]() mutable { listening.reset(); });
+    });
 }
 
-std::string BusService::askOwner() {
-    auto connection = this->connection();
-    if (!connection || name_.empty()) return {};
-    std::uint64_t generation;
-    {
-        std::lock_guard lock(mutex_);
-        generation = generation_;
-    }
-    std::string owner;
-    try {
-        sdbus::createProxy(*connection, busName, busPath)
-            ->callMethod("GetNameOwner")
-            .onInterface(busName)
-            .withTimeout(ownerTimeout)
-            .withArguments(name_)
-            .storeResultsTo(owner);
-    } catch (const sdbus::Error&) {
-        owner.clear();  // nobody owns it, or the bus does not answer
-    }
-    DBusConnection::wake(*connection);
-    ownerIs(generation, owner, false);
-    return owner;
+void BusService::sendOn(sdbus::IConnection& connection, const std::function<void()>& sending) {
+    sending();
+    DBusConnection::wake(connection);
 }

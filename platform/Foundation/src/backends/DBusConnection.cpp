@@ -272,19 +272,3 @@ bool DBusConnection::hasOwner(sdbus::IConnection& connection, const std::string&
     wake(connection);
     return owned;
 }
-
-bool DBusConnection::canReach(sdbus::IConnection& connection, const std::string& name) {
-    if (hasOwner(connection, name)) return true;
-    std::vector<std::string> names;
-    try {
-        auto daemon = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
-        daemon->callMethod("ListActivatableNames")
-            .onInterface("org.freedesktop.DBus")
-            .withTimeout(std::chrono::seconds(2))
-            .storeResultsTo(names);
-    } catch (const sdbus::Error&) {
-        names.clear();
-    }
-    wake(connection);
-    return std::find(names.begin(), names.end(), name) != names.end();
-}

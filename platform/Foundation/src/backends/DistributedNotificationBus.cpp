@@ -17,7 +17,7 @@ struct DistributedNotificationBus::Sender {
 };
 
 DistributedNotificationBus::DistributedNotificationBus(std::function<void(const DistributedNotification&)> receiver)
-    : receiver_(std::move(receiver)), sender_(std::make_shared<Sender>()) {}
+    : receiver_(std::move(receiver)), sender_(std::make_shared<Sender>()), queue_("DistributedNotificationBus") {}
 
 DistributedNotificationBus::~DistributedNotificationBus() {
     std::lock_guard lock(mutex_);
@@ -40,15 +40,14 @@ std::shared_ptr<BusService> DistributedNotificationBus::listen() {
             message >> notification.name >> hasObject >> object;  // arguments of other kinds: not ours
             if (!message) return {};                              // too few arguments
             if (hasObject) notification.object = object;
-            receiver(notification);
-            return {};
+            return [receiver, notification] { receiver(notification); };
         });
-    bus_ = BusService::make(BusService::Bus::session, "", DispatchQueue::global(), std::move(client));
+    bus_ = BusService::make(BusService::Bus::session, "", queue_, std::move(client));
     return bus_;
 }
 
 void DistributedNotificationBus::send(const DistributedNotification& notification, std::function<void()> otherwise) {
-    listen()->perform([sender = sender_, notification, otherwise = std::move(otherwise)](
+    listen()->perform([sender = sender_, queue = queue_, notification, otherwise = std::move(otherwise)](
                           const std::shared_ptr<sdbus::IConnection>& connection) {
         try {
             if (!connection) throw sdbus::Error("org.freedesktop.DBus.Error.NoServer", "no session bus");
@@ -61,7 +60,7 @@ void DistributedNotificationBus::send(const DistributedNotification& notificatio
                 .onInterface(interfaceName)
                 .withArguments(notification.name, notification.object.has_value(), notification.object.value_or(""));
         } catch (const sdbus::Error&) {
-            if (otherwise) otherwise();
+            if (otherwise) queue.async(otherwise);
         }
     });
 }

@@ -7,13 +7,15 @@
 #include <memory>
 #include <mutex>
 
+#include "Foundation/DispatchQueue.hpp"
 #include "Foundation/DistributedNotificationCenter.hpp"
 #include "Foundation/backends/BusService.hpp"
 
 class DistributedNotificationBus {
 public:
-    /// `receiver` is called on the bus's thread with every notification posted on the bus, by
-    /// this process or another, once listen() or send() has joined a session bus.
+    /// `receiver` is called on a serial queue of this object's, in the order they were posted,
+    /// with every notification posted on the bus, by this process or another, once listen() or
+    /// send() has joined a session bus.
     explicit DistributedNotificationBus(std::function<void(const DistributedNotification&)> receiver);
     ~DistributedNotificationBus();
     DistributedNotificationBus(const DistributedNotificationBus&) = delete;
@@ -23,7 +25,7 @@ public:
     /// changed. Returns at once.
     std::shared_ptr<BusService> listen();
     /// Posts on the session bus and returns at once; where there is none, or the post cannot go
-    /// out there, `otherwise` is called on a thread of the platform.
+    /// out there, `otherwise` is called on the receiver's queue.
     void send(const DistributedNotification& notification, std::function<void()> otherwise);
 
 private:
@@ -31,6 +33,7 @@ private:
 
     std::function<void(const DistributedNotification&)> receiver_;
     std::shared_ptr<Sender> sender_;
+    const DispatchQueue queue_;  // the receiver's
     std::mutex mutex_;
     std::shared_ptr<BusService> bus_;
 };

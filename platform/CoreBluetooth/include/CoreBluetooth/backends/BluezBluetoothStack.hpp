@@ -22,7 +22,8 @@
 //
 // The stack answers from the snapshot of the process's copy of BlueZ's objects, which it takes in
 // on the copy's queue after each change; connections and reads are asked of BlueZ without waiting,
-// and their answers come on the system bus's thread. Nothing waits on the caller's thread.
+// and their completions run on the copy's queue too, after the changes BlueZ signalled before it
+// answered. Nothing waits on the caller's thread.
 #include <memory>
 #include <string>
 

@@ -3,9 +3,11 @@
 // portal, the tray's watcher, the notification server, logind, BlueZ. The bus is joined on a
 // thread of the service's own (joining waits for the bus's daemon); the service's name is followed
 // through the bus's NameOwnerChanged signal and the connection's loss as it happens, both heard on
-// the connection's thread; a bus that cannot be joined, or is lost, is joined again after a pause
-// that grows while it stays away (a tenth of a second at first, five seconds at most), and at once
-// when the environment names another bus. Every event and answer reaches the client on the
+// the connection's thread. A bus that cannot be joined, or is lost, is joined again as soon as its
+// daemon makes its socket, where its address is a socket file (its folder watched, or while that
+// does not exist the nearest one above it); else (an abstract socket, TCP, a socket left behind)
+// after a pause that grows while it stays away (a tenth of a second at first, five seconds at
+// most). It is joined at once when the environment names another bus. Every event and answer reaches the client on the
 // queue it names, in order, and never inside one of the client's own calls.
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
@@ -15,7 +17,6 @@
 //       return [=] { ... use it on the main queue ... };
 //   });
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -48,8 +49,10 @@ public:
         /// The connection was lost, or the bus could not be joined (told once until it is
         /// joined): whatever lived on the connection is gone.
         std::function<void()> left;
-        /// Before each joined() and left(): the address of the bus it concerns (empty for the
-        /// standard one), for a client that keeps apart what it heard of each bus.
+        /// Called just before each joined() and left(), on the same queue, with the address of the
+        /// bus that event concerns (the environment's address variable as it was when that join
+        /// was begun; empty for the standard bus): for a client that keeps apart what it heard of
+        /// each bus.
         std::function<void(const std::string& address)> heard;
         /// Signals heard on every connection joined: match rules with their readers.
         std::vector<std::pair<std::string, Reader>> matches;
@@ -80,12 +83,13 @@ public:
     /// it. Blocks run in order.
     void perform(std::function<void(const std::shared_ptr<sdbus::IConnection>&)> work);
 
-    /// Waits for the join under way and returns the connection; nullptr without one. Not for the
-    /// main thread.
-    std::shared_ptr<sdbus::IConnection> connection();
-    /// Asks the bus who owns the name now and waits for the answer (empty for nobody); a change is
-    /// told to the client as one heard from the bus. Not for the main thread.
-    std::string askOwner();
+    /// Listens for the signals that `rule` matches on the connection joined now, until the
+    /// returned token is let go of or the connection is lost; what `reader` makes of each runs on
+    /// the client's queue, in order with the rest. Returns at once.
+    [[nodiscard]] std::shared_ptr<void> listen(std::string rule, Reader reader);
+    /// For a client that sends on a connection of its own (DBusConnection::separate): runs
+    /// `sending` here and now, then has the connection's thread send what it left queued.
+    static void sendOn(sdbus::IConnection& connection, const std::function<void()>& sending);
     /// Joins the bus anew at once when the environment names another address than the one
     /// joined. Cheap; any thread. Calls and performs do this themselves.
     void followAddress();
@@ -107,6 +111,8 @@ private:
               std::function<void(sdbus::MethodReply*, const sdbus::Error*)> answered);
     void settle(std::uint64_t id, sdbus::MethodReply* reply, const sdbus::Error* error);
     void tell(std::function<void()> block);
+    /// A signal heard on the connection's thread: what `reader` makes of it goes to the client.
+    void takeIn(const Reader& reader, sdbus::Message& message);
     void tellOf(const std::string& address, std::function<void()> block);
 
     const Bus bus_;
@@ -116,7 +122,6 @@ private:
     const Client client_;
 
     std::mutex mutex_;  // guards what follows; never held while sd-bus is called
-    std::condition_variable settled_;  // a join has ended
     bool joining_ = true;
     bool toldLeft_ = false;
     std::uint64_t generation_ = 0;  // counts the joins begun
@@ -126,6 +131,7 @@ private:
     std::shared_ptr<sdbus::IConnection> connection_;
     std::vector<sdbus::Slot> matches_;
     std::shared_ptr<void> lossWatch_;
+    std::shared_ptr<void> socketWatch_;  // while the bus is away: its socket's folder watched
     bool ownerKnown_ = false;
     std::string owner_;
     std::uint64_t nextCall_ = 0;

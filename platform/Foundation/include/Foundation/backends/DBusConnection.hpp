@@ -4,7 +4,8 @@
 // calls) are dispatched on a thread of its own. That thread sleeps until the bus's socket, sd-bus's
 // own next deadline or wake() calls it. A client hops to its own queue before it touches anything
 // of its own, and never lets go of the last reference to a connection from inside one of its
-// callbacks. Most clients reach a bus through BusService, which joins it off their thread.
+// callbacks. Clients reach a bus through BusService, which joins it off their thread and is the
+// one to wake a connection's thread after using it.
 //
 // Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
 // for the main thread. At exit the dispatch threads are stopped, a second at most, and no
@@ -45,9 +46,6 @@ public:
     /// Waits for the bus.
     static bool hasOwner(sdbus::IConnection& connection, const std::string& name,
                          std::chrono::milliseconds timeout = std::chrono::seconds(2));
-    /// Whether some peer owns `name` or the bus can start one for it (a service it activates).
-    /// Waits for the bus.
-    static bool canReach(sdbus::IConnection& connection, const std::string& name);
 
     DBusConnection() = delete;
 };

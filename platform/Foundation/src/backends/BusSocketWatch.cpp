@@ -1,0 +1,160 @@
+#include "BusSocketWatch.hpp"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "Foundation/URL.hpp"
+
+namespace {
+
+constexpr std::uint32_t folderEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+class Watcher {
+public:
+    static Watcher& shared() {
+        // Lives as long as the process; its thread is stopped and joined at exit.
+        static Watcher* made = [] {
+            auto* watcher = new Watcher();
+            std::atexit([] { shared().stop(); });
+            return watcher;
+        }();
+        return *made;
+    }
+
+    std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared) {
+        std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::string name = std::filesystem::path(path).filename().string();
+        if (folder.empty() || name.empty()) return nullptr;
+        std::lock_guard lock(mutex_);
+        if (stopped_ || inotify_ < 0 || wakeFd_ < 0) return nullptr;
+        // A folder that does not exist yet is watched for in the nearest one above it that does.
+        int descriptor;
+        while ((descriptor = ::inotify_add_watch(inotify_, folder.c_str(), folderEvents)) < 0) {
+            if (errno != ENOENT || folder == folder.root_path()) return nullptr;
+            name = folder.filename().string();
+            folder = folder.parent_path();
+        }
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        const auto id = ++lastId_;
+        entries_.push_back({id, descriptor, name, std::make_shared<std::function<void()>>(std::move(appeared))});
+        return std::make_shared<Token>(*this, id);
+    }
+
+private:
+    struct Entry {
+        std::uint64_t id;
+        int descriptor;
+        std::string name;
+        std::shared_ptr<std::function<void()>> appeared;
+    };
+
+    struct Token {
+        Watcher& watcher;
+        std::uint64_t id;
+        Token(Watcher& of, std::uint64_t entry) : watcher(of), id(entry) {}
+        ~Token() { watcher.remove(id); }
+        Token(const Token&) = delete;
+        Token& operator=(const Token&) = delete;
+    };
+
+    Watcher() = default;
+
+    void remove(std::uint64_t id) {
+        std::lock_guard lock(mutex_);
+        auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.id == id; });
+        if (found == entries_.end()) return;
+        const int descriptor = found->descriptor;
+        entries_.erase(found);
+        const bool folderStillWatched = std::any_of(entries_.begin(), entries_.end(),
+                                                    [&](const Entry& entry) { return entry.descriptor == descriptor; });
+        if (!folderStillWatched && !stopped_) ::inotify_rm_watch(inotify_, descriptor);
+    }
+
+    void stop() {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopped_) return;
+            stopped_ = true;
+        }
+        std::uint64_t one = 1;
+        [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
+        if (thread_.joinable()) thread_.join();
+    }
+
+    void run() {
+        alignas(inotify_event) char buffer[4096];
+        while (true) {
+            pollfd fds[2] = {{inotify_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;
+            {
+                std::lock_guard lock(mutex_);
+                if (stopped_) return;
+            }
+            const auto length = ::read(inotify_, buffer, sizeof buffer);
+            if (length <= 0) continue;
+            std::vector<std::shared_ptr<std::function<void()>>> told;
+            {
+                std::lock_guard lock(mutex_);
+                for (ssize_t at = 0; at < length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                    const std::string name = event->len ? event->name : "";
+                    // A folder that went, or events lost, may concern anyone: all are told.
+                    const bool everyone = event->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF);
+                    for (const auto& entry : entries_) {
+                        if ((event->mask & IN_Q_OVERFLOW) || (entry.descriptor == event->wd && (everyone || entry.name == name))) {
+                            told.push_back(entry.appeared);
+                        }
+                    }
+                }
+            }
+            for (const auto& appeared : told) (*appeared)();
+        }
+    }
+
+    const int inotify_ = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    const int wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::mutex mutex_;  // guards what follows
+    bool stopped_ = false;
+    std::uint64_t lastId_ = 0;
+    std::vector<Entry> entries_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+std::optional<std::string> BusSocketWatch::socketPath(DBusConnection::Bus bus, const std::string& address) {
+    std::string named = address;
+    if (named.empty()) {
+        if (bus == DBusConnection::Bus::system) return "/run/dbus/system_bus_socket";
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (!runtime || !*runtime) return std::nullopt;
+        return std::string(runtime) + "/bus";
+    }
+    if (named.find(';') != std::string::npos || named.rfind("unix:", 0) != 0) return std::nullopt;
+    std::optional<std::string> path;
+    std::size_t start = 5;
+    while (start <= named.size()) {
+        auto end = named.find(',', start);
+        if (end == std::string::npos) end = named.size();
+        const std::string pair = named.substr(start, end - start);
+        if (pair.rfind("path=", 0) == 0) path = removingPercentEncoding(pair.substr(5));
+        start = end + 1;
+    }
+    if (!path || path->empty() || path->front() != '/') return std::nullopt;
+    return path;
+}
+
+std::shared_ptr<void> BusSocketWatch::watch(const std::string& path, std::function<void()> appeared) {
+    return Watcher::shared().watch(path, std::move(appeared));
+}
