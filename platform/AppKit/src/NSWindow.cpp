@@ -444,6 +444,11 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             if (auto hit = viewAt(point)) hit->scrollWheel(event);
             break;
         case NSEvent::EventType::keyDown:
+            // Escape closes an open menu, as it closes menus on the desktop.
+            if (event.keyCode == NSEvent::KeyCode::escape && frameView_->menuPanel) {
+                frameView_->closeMenu();
+                return;
+            }
             if (auto* responder = keyResponder()) responder->keyDown(event);
             break;
         case NSEvent::EventType::keyUp:

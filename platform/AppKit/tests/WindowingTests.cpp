@@ -498,9 +498,15 @@ TEST_F(Windowing, ToolbarItemsAndTheMenuSendTheirActions) {
     // The About command, without a target, reaches the key window's controller.
     EXPECT_TRUE(aboutItem->performAction());
     EXPECT_EQ(controller->abouts, 2);
-    // A click beside the panel only closes it.
+    // A click beside the panel, or Escape, only closes it.
     window->showMenu();
     HeadlessWindowBackend::click(*window, {20, 20});
+    EXPECT_FALSE(window->openMenu());
+    window->showMenu();
+    NSEvent escape;
+    escape.type = NSEvent::EventType::keyDown;
+    escape.keyCode = NSEvent::KeyCode::escape;
+    window->sendEvent(escape);
     EXPECT_FALSE(window->openMenu());
     EXPECT_EQ(delegate->actions.size(), 1u);
 }

@@ -81,9 +81,10 @@ int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
     return previousErrorHandler ? previousErrorHandler(display, error) : 0;
 }
 
-// The Mac key code of a navigation key; none for the keys no view answers to.
+// The Mac key code of a navigation key or Escape; none for the keys nothing answers to.
 std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
     switch (key) {
+        case SDLK_ESCAPE: return NSEvent::KeyCode::escape;
         case SDLK_HOME: return NSEvent::KeyCode::home;
         case SDLK_END: return NSEvent::KeyCode::end;
         case SDLK_PAGEUP: return NSEvent::KeyCode::pageUp;

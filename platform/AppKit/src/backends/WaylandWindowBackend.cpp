@@ -1,4 +1,4 @@
-#include "AppKit/backends/WaylandWindowBackend.hpp"
+#include "WaylandWindowBackend.hpp"
 
 #include <wayland-client.h>
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSScreen.hpp"
@@ -15,6 +16,7 @@
 #include "WaylandConnection.hpp"
 #include "WaylandKeyboard.hpp"
 #include "WaylandPointer.hpp"
+#include "WaylandScreen.hpp"
 #include "WaylandShm.hpp"
 #include "WaylandToplevel.hpp"
 #include "WaylandWaiter.hpp"
@@ -28,14 +30,11 @@ std::shared_ptr<WaylandWindowBackend> WaylandWindowBackend::make(std::string& wh
     backend->connection_ = std::move(connection);
     backend->shm_ = std::make_shared<WaylandShm>(backend->connection_->display(), backend->connection_->shm());
     auto* self = backend.get();
-    backend->connection_->outputsChanged = [self] { self->outputsChanged(); };
+    backend->connection_->outputsChanged = [self] { self->screenChanged(); };
     backend->connection_->seatChanged = [self](std::uint32_t capabilities) { self->seatChanged(capabilities); };
     // The seat's devices and the outputs' modes and scales come in answer to binding them.
-    if (!backend->connection_->roundtrip()) {
-        why = std::strerror(wl_display_get_error(backend->connection_->display()));
-        return nullptr;
-    }
-    backend->outputsChanged();
+    if (!backend->connection_->roundtrip(why)) return nullptr;
+    backend->screenChanged();
     std::fprintf(stderr, "Windows are shown on the Wayland display %s, in memory shared with the compositor.\n",
                  backend->displayName_.c_str());
     return backend;
@@ -53,9 +52,11 @@ void WaylandWindowBackend::shutdown() {
 }
 
 std::shared_ptr<RunLoop::Waiter> WaylandWindowBackend::waiter() {
-    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(weak_from_this());
+    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(std::weak_ptr<WaylandWaiter::Events>(shared_from_this()));
     return waiter_;
 }
+
+wl_display* WaylandWindowBackend::display() const { return connection_ ? connection_->display() : nullptr; }
 
 WaylandToplevel* WaylandWindowBackend::toplevel(wl_surface* surface) const {
     for (const auto& [window, toplevel] : windows_) {
@@ -76,7 +77,7 @@ void WaylandWindowBackend::show(NSWindow& window) {
         // The desktop finds the application's entry, and so its icon, by the app id.
         auto identifier = Bundle::main()->bundleIdentifier();
         toplevel = std::make_unique<WaylandToplevel>(*connection_, shm_, window, scale_, identifier.value_or(""));
-        toplevel->outputsChanged = [this] { outputsChanged(); };
+        toplevel->placeChanged = [this] { screenChanged(); };
     }
     // The window draws itself whole on the loop's next pass.
     window.setViewsNeedDisplay(true);
@@ -88,7 +89,7 @@ void WaylandWindowBackend::hide(NSWindow& window) {
     if (pointer_) pointer_->forget(it->second->surface());
     if (keyboard_) keyboard_->forget(it->second->surface());
     windows_.erase(it);
-    outputsChanged();
+    screenChanged();
 }
 
 void WaylandWindowBackend::update(NSWindow& window) {
@@ -113,30 +114,30 @@ std::shared_ptr<CGContext> WaylandWindowBackend::nextBackingStore(NSWindow& wind
     return shown ? shown->pixels().next(window) : nullptr;
 }
 
-void WaylandWindowBackend::outputsChanged() {
+void WaylandWindowBackend::screenChanged() {
     if (!connection_) return;
     std::set<wl_output*> entered;
-    for (const auto& [window, toplevel] : windows_) entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
-    int scale = 1;
-    const WaylandConnection::Output* first = nullptr;
-    for (const auto& [name, output] : connection_->outputs()) {
-        if (!first) first = &output;
-        if (entered.empty() || entered.contains(output.output)) scale = std::max(scale, output.scale);
-    }
-    // The first output is the main screen, in points, y up from its bottom edge; all of it is
-    // usable, as the compositor tells no bounds of its panels.
-    CGRect frame{0, 0, 1024, 768};
-    if (first && first->width() > 0 && first->height() > 0) {
-        frame.size = CGSize{CGFloat(first->width()) / first->scale, CGFloat(first->height()) / first->scale};
-    }
-    auto screen = NSScreen::main();
-    if (!screen || screen->frame() != frame || screen->backingScaleFactor() != scale) {
-        NSScreen::setMain(std::make_shared<NSScreen>(frame, scale));
-    }
-    if (scale == scale_) return;
-    scale_ = scale;
+    std::optional<CGSize> bounds;
     for (const auto& [window, toplevel] : windows_) {
-        if (auto shown = toplevel->window()) toplevel->rescale(*shown, scale);
+        entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
+        if (!bounds) bounds = toplevel->bounds();
+    }
+    auto screen = WaylandScreen::make(connection_->outputs(), entered, bounds);
+    auto main = NSScreen::main();
+    if (main && main->frame() == screen->frame() && main->visibleFrame() == screen->visibleFrame() &&
+        main->backingScaleFactor() == screen->backingScaleFactor()) {
+        return;
+    }
+    NSScreen::setMain(screen);
+    int scale = int(screen->backingScaleFactor());
+    bool rescaled = std::exchange(scale_, scale) != scale;
+    // As they were fitted on the screen when they were made: a window keeps its size in points
+    // where it still fits, and else becomes as tall as the usable part of the screen.
+    for (const auto& [window, toplevel] : windows_) {
+        auto shown = toplevel->window();
+        if (!shown) continue;
+        if (rescaled) toplevel->rescale(*shown, scale);
+        shown->setFrame(shown->constrainFrameRect(shown->frame(), screen), true);
     }
 }
 
@@ -145,7 +146,7 @@ void WaylandWindowBackend::seatChanged(std::uint32_t capabilities) {
     if (!(capabilities & WL_SEAT_CAPABILITY_POINTER)) {
         pointer_.reset();
     } else if (!pointer_) {
-        pointer_ = std::make_unique<WaylandPointer>(*this, wl_seat_get_pointer(seat));
+        pointer_ = std::make_unique<WaylandPointer>(*connection_, *this, wl_seat_get_pointer(seat));
     }
     if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD)) {
         keyboard_.reset();
