@@ -9,6 +9,7 @@
 #include "AppKit/NSTableView.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindowController.hpp"
+#include "WaylandScreen.hpp"
 #include "WindowingTestSupport.hpp"
 
 using Windowing = WindowingTest;
@@ -111,6 +112,23 @@ TEST_F(Windowing, AWindowThatGrowsStaysOnItsScreen) {
     auto borderless = NSWindow::make({0, 0, 100, 100}, NSWindow::StyleMask::borderless());
     borderless->setFrame({0, 0, 100, 2000});
     EXPECT_EQ(borderless->frame().height(), 2000);
+}
+
+TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChange) {
+    // One output of 1000 by 900 pixels, and a window as tall as it at a scale of 1.
+    std::map<std::uint32_t, WaylandConnection::Output> outputs{{1, {nullptr, 1, 1000, 900}}};
+    auto window = NSWindow::make({0, 0, 300, 200}, standardStyle);
+    auto fit = [&](std::optional<CGSize> bounds) { return WaylandScreen::setMain(WaylandScreen::make(outputs, {}, bounds), {window}); };
+    fit(std::nullopt);
+    window->setFrame({0, 0, 300, 900});
+    outputs[1].scale = 2;
+    EXPECT_TRUE(fit(std::nullopt));
+    EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 450})) << "the output is 450 points tall at twice the scale";
+    EXPECT_EQ(window->backingScaleFactor(), 2);
+    EXPECT_FALSE(fit(std::nullopt)) << "nothing changed";
+    // The compositor's panel takes 32 of them.
+    EXPECT_TRUE(fit(CGSize{500, 418}));
+    EXPECT_EQ(window->frame(), (CGRect{0, 32, 300, 418}));
 }
 
 TEST_F(Windowing, TheYellowButtonMiniaturizesAndTheGreenOneZooms) {

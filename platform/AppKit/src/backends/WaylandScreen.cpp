@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AppKit/NSScreen.hpp"
+#include "AppKit/NSWindow.hpp"
 
 std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, WaylandConnection::Output>& outputs,
                                               const std::set<wl_output*>& entered, std::optional<CGSize> bounds) {
@@ -24,4 +25,15 @@ std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, Wayl
         visible.origin.y = frame.height() - visible.height();
     }
     return std::make_shared<NSScreen>(frame, scale, visible);
+}
+
+bool WaylandScreen::setMain(const std::shared_ptr<NSScreen>& screen, const std::vector<std::shared_ptr<NSWindow>>& windows) {
+    auto main = NSScreen::main();
+    if (main && main->frame() == screen->frame() && main->visibleFrame() == screen->visibleFrame() &&
+        main->backingScaleFactor() == screen->backingScaleFactor()) {
+        return false;
+    }
+    NSScreen::setMain(screen);
+    for (const auto& window : windows) window->setFrame(window->constrainFrameRect(window->frame(), screen), true);
+    return true;
 }

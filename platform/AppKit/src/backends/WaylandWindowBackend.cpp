@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSScreen.hpp"
@@ -118,26 +119,18 @@ void WaylandWindowBackend::screenChanged() {
     if (!connection_) return;
     std::set<wl_output*> entered;
     std::optional<CGSize> bounds;
+    std::vector<std::shared_ptr<NSWindow>> shown;
     for (const auto& [window, toplevel] : windows_) {
         entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
         if (!bounds) bounds = toplevel->bounds();
+        if (auto owner = toplevel->window()) shown.push_back(owner);
     }
     auto screen = WaylandScreen::make(connection_->outputs(), entered, bounds);
-    auto main = NSScreen::main();
-    if (main && main->frame() == screen->frame() && main->visibleFrame() == screen->visibleFrame() &&
-        main->backingScaleFactor() == screen->backingScaleFactor()) {
-        return;
-    }
-    NSScreen::setMain(screen);
+    if (!WaylandScreen::setMain(screen, shown)) return;
     int scale = int(screen->backingScaleFactor());
-    bool rescaled = std::exchange(scale_, scale) != scale;
-    // As they were fitted on the screen when they were made: a window keeps its size in points
-    // where it still fits, and else becomes as tall as the usable part of the screen.
+    if (std::exchange(scale_, scale) == scale) return;
     for (const auto& [window, toplevel] : windows_) {
-        auto shown = toplevel->window();
-        if (!shown) continue;
-        if (rescaled) toplevel->rescale(*shown, scale);
-        shown->setFrame(shown->constrainFrameRect(shown->frame(), screen), true);
+        if (auto owner = toplevel->window()) toplevel->rescale(*owner, scale);
     }
 }
 
