@@ -9,6 +9,7 @@
 #include "AppKit/NSTableView.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindowController.hpp"
+#include "BufferSwitch.hpp"
 #include "WaylandScreen.hpp"
 #include "WindowingTestSupport.hpp"
 
@@ -129,6 +130,44 @@ TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChang
     // The compositor's panel takes 32 of them.
     EXPECT_TRUE(fit(CGSize{500, 418}));
     EXPECT_EQ(window->frame(), (CGRect{0, 32, 300, 418}));
+}
+
+TEST(BufferSwitch, ABufferTheWindowSystemHoldsIsNeverDrawnIntoAndASwitchCopiesOnlyWhatTheNextMissed) {
+    struct Buffer {
+        std::vector<std::uint32_t> words = std::vector<std::uint32_t>(8);  // 4 by 2 pixels
+        bool busy_ = false;
+        void* pixels() { return words.data(); }
+        std::size_t bytesPerRow() const { return 16; }
+        bool busy() const { return busy_; }
+    };
+    std::vector<Buffer*> made;
+    BufferSwitch<Buffer> buffers([&](std::size_t, std::size_t) {
+        made.push_back(new Buffer());
+        return std::unique_ptr<Buffer>(made.back());
+    });
+    auto drawn = [&](PixelMemory memory, PixelRect r, std::uint32_t colour) {
+        for (int y = r.y; y < r.y + r.height; ++y) {
+            std::fill_n(static_cast<std::uint32_t*>(memory.pixels) + y * 4 + r.x, r.width, colour);
+        }
+        buffers.drew({r});
+        buffers.current()->busy_ = true;  // shown: the window system holds it
+    };
+    auto first = buffers.makeBackingStore(4, 2);
+    ASSERT_TRUE(first);
+    drawn(*first, {0, 0, 4, 2}, 1);
+    auto second = buffers.nextBackingStore();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->pixels, made[1]->pixels()) << "a new buffer while the first is held";
+    EXPECT_EQ(made[1]->words, std::vector<std::uint32_t>(8, 1)) << "with the whole picture";
+    drawn(*second, {1, 0, 1, 1}, 2);
+    made[0]->busy_ = false;
+    made[0]->words[7] = 9;  // a pixel the first buffer has of the picture already
+    auto third = buffers.nextBackingStore();
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->pixels, made[0]->pixels()) << "back to the released one";
+    EXPECT_EQ(made[0]->words, (std::vector<std::uint32_t>{1, 2, 1, 1, 1, 1, 1, 9})) << "given only what it missed";
+    made[0]->busy_ = false;
+    EXPECT_FALSE(buffers.nextBackingStore()) << "a released buffer is drawn into again";
 }
 
 TEST_F(Windowing, TheYellowButtonMiniaturizesAndTheGreenOneZooms) {

@@ -107,12 +107,12 @@ void WaylandWindowBackend::display(NSWindow& window, const DirtyRegion& region) 
 
 std::shared_ptr<CGContext> WaylandWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
     auto* shown = toplevel(window);
-    return shown ? shown->pixels().make(width, height) : nullptr;
+    return shown ? shown->pixels().makeBackingStore(width, height) : nullptr;
 }
 
 std::shared_ptr<CGContext> WaylandWindowBackend::nextBackingStore(NSWindow& window) {
     auto* shown = toplevel(window);
-    return shown ? shown->pixels().next(window) : nullptr;
+    return shown ? shown->pixels().nextBackingStore() : nullptr;
 }
 
 void WaylandWindowBackend::screenChanged() {
