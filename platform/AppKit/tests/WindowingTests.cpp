@@ -130,6 +130,10 @@ TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChang
     // The compositor's panel takes 32 of them.
     EXPECT_TRUE(fit(CGSize{500, 418}));
     EXPECT_EQ(window->frame(), (CGRect{0, 32, 300, 418}));
+    // Back at a scale of 1, the window is as tall as it was made.
+    outputs[1].scale = 1;
+    EXPECT_TRUE(fit(std::nullopt));
+    EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 900}));
 }
 
 TEST(BufferSwitch, ABufferTheWindowSystemHoldsIsNeverDrawnIntoAndASwitchCopiesOnlyWhatTheNextMissed) {

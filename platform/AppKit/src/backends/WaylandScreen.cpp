@@ -34,6 +34,6 @@ bool WaylandScreen::setMain(const std::shared_ptr<NSScreen>& screen, const std::
         return false;
     }
     NSScreen::setMain(screen);
-    for (const auto& window : windows) window->setFrame(window->constrainFrameRect(window->frame(), screen), true);
+    for (const auto& window : windows) window->fitOnScreen();
     return true;
 }

@@ -22,7 +22,6 @@ public:
     static std::shared_ptr<NSScreen> make(const std::map<std::uint32_t, WaylandConnection::Output>& outputs,
                                           const std::set<wl_output*>& entered, std::optional<CGSize> bounds);
     /// Makes the screen the main one where it differs from it, and fits the windows on it again
-    /// as they were fitted when they were made: a window keeps its size in points where it still
-    /// fits, and else becomes as tall as the screen's usable part. False when nothing changed.
+    /// (NSWindow::fitOnScreen). False when nothing changed.
     static bool setMain(const std::shared_ptr<NSScreen>& screen, const std::vector<std::shared_ptr<NSWindow>>& windows);
 };
