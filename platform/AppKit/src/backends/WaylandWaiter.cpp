@@ -66,7 +66,7 @@ void WaylandWaiter::wake() {
 
 void WaylandWaiter::wait(std::optional<double> timeout) {
     auto events = events_.lock();
-    wl_display* display = events ? events->display() : nullptr;
+    wl_display* display = events ? events->displayToRead() : nullptr;
     if (display && wl_display_get_error(display) != 0) display = nullptr;
     if (auto repeat = events ? events->untilKeyRepeat() : std::nullopt) timeout = std::min(timeout.value_or(*repeat), *repeat);
     pollfd ready[2] = {{wakeUp_, POLLIN, 0}, {-1, 0, 0}};

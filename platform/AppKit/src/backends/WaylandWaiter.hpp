@@ -17,8 +17,8 @@ public:
     /// What the waiter waits for: the compositor's connection, and what comes around its events.
     class Events {
     public:
-        /// The display to read from; nullptr while there is none to read.
-        virtual wl_display* display() const = 0;
+        /// The compositor's display to read from; nullptr while there is none.
+        virtual wl_display* displayToRead() const = 0;
         /// Seconds until a key held down repeats; none while none does.
         virtual std::optional<double> untilKeyRepeat() const = 0;
         /// After the compositor's events were handled.

@@ -53,11 +53,11 @@ void WaylandWindowBackend::shutdown() {
 }
 
 std::shared_ptr<RunLoop::Waiter> WaylandWindowBackend::waiter() {
-    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(std::weak_ptr<WaylandWaiter::Events>(shared_from_this()));
+    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(std::weak_ptr<WaylandWaiter::Events>(weak_from_this()));
     return waiter_;
 }
 
-wl_display* WaylandWindowBackend::display() const { return connection_ ? connection_->display() : nullptr; }
+wl_display* WaylandWindowBackend::displayToRead() const { return connection_ ? connection_->display() : nullptr; }
 
 WaylandToplevel* WaylandWindowBackend::toplevel(wl_surface* surface) const {
     for (const auto& [window, toplevel] : windows_) {

@@ -59,7 +59,7 @@ public:
     WaylandToplevel* toplevel(wl_surface* surface) const override;
     int scale() const override { return scale_; }
 
-    wl_display* display() const override;
+    wl_display* displayToRead() const override;
     std::optional<double> untilKeyRepeat() const override;
     /// A key held down repeats, and a connection that broke ends the application.
     void afterEvents() override;
