@@ -1029,6 +1029,17 @@ TEST_F(ApplicationWindow, OnWaylandTheWheelScrollsTheListAndTheCloseButtonEndsTh
     bool scrolledANotch = eventually([&] { return shows(scrolled); });
     save(shot, "wayland-wheel");
     EXPECT_TRUE(scrolledANotch) << "the program said:\n" << programOutput();
+    // The title bar's menu button (8 points from the right edge) opens the menu, and Escape closes it.
+    int width = int(ref.image->width());
+    auto underMenu = [&] {
+        return crop(weston.screenshot(), place->first + width - 120, place->second + int(NSWindow::titleBarHeight) + 5, 80, 44).pixels;
+    };
+    auto closed = underMenu();
+    ASSERT_EQ(pointTo(place->first + width - 19, place->second + int(NSWindow::titleBarHeight) / 2), 0);
+    ASSERT_EQ(xdotool("click 1"), 0);
+    ASSERT_TRUE(eventually([&] { return underMenu() != closed; })) << "the menu opens";
+    ASSERT_EQ(xdotool("key Escape"), 0);
+    EXPECT_TRUE(eventually([&] { return underMenu() == closed; })) << "Escape closes the menu";
     const Area& close = ref.closeButton;
     ASSERT_EQ(pointTo(place->first + close.x + close.width / 2, place->second + close.y + close.height / 2), 0);
     ASSERT_EQ(xdotool("click 1"), 0);
