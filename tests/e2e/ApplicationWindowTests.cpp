@@ -3,7 +3,11 @@
 #include <fcntl.h>
 #include <gio/gdesktopappinfo.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -706,6 +710,14 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     EXPECT_TRUE(eventually([&] { return windows() == 2u; })) << "the menu's About item shows it too";
     ASSERT_TRUE(closeAbout());
 
+    // Escape closes the menu: the rows under the title bar show the list again.
+    auto under = [&] { return crop(grab(display_->connection(), place), menuRow(0).x, menuRow(0).y, 80, 44).pixels; };
+    auto closed = under();
+    clickAt(place, menuButton);
+    ASSERT_TRUE(eventually([&] { return under() != closed; })) << "the menu opens";
+    pressKey(display_->connection(), place, "Escape");
+    EXPECT_TRUE(eventually([&] { return under() == closed; })) << "Escape closes the menu";
+
     clickAt(place, menuButton);
     clickAt(place, menuRow(1));
     auto opened = [&] {
@@ -835,6 +847,40 @@ TEST_F(ApplicationWindow, ADisplayThatCannotBeOpenedOrGoesAwayEndsTheProgramWith
     ASSERT_TRUE(status) << "the program runs on without a window";
     EXPECT_NE(*status, 0);
     EXPECT_NE(programOutput().find("No window can be opened on the display " + missing + " (DISPLAY)"), std::string::npos) << programOutput();
+
+    // Where a compositor's socket would be: a socket that takes the connection and stays silent,
+    // one that answers with what no compositor sends, and paths that are no sockets.
+    TemporaryDirectory runtime;
+    auto listening = [&](const std::string& name) {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (runtime.path() / name).c_str());
+        EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        listen(fd, 4);
+        return fd;
+    };
+    int silent = listening("silent"), talking = listening("talking"), answered = -1;
+    runtime.write("file", "");
+    std::filesystem::create_directory(runtime.path() / "folder");
+    mkfifo((runtime.path() / "fifo").c_str(), 0600);
+    for (std::string name : {"silent", "talking", "file", "folder", "fifo"}) {
+        SCOPED_TRACE(name);
+        start(demoProfile, config.path(), {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", name}, {"XDG_RUNTIME_DIR", runtime.path().string()}});
+        pollfd knocked{talking, POLLIN, 0};
+        if (name == "talking" && poll(&knocked, 1, 30'000) == 1 && (answered = accept(talking, nullptr, nullptr)) >= 0) {
+            EXPECT_GT(write(answered, "HTTP/1.1 400 Bad Request\r\n\r\n", 28), 0);
+        }
+        status = app_->waitForExit(60);
+        ASSERT_TRUE(status) << "the program waits on";
+        EXPECT_EQ(*status, 1);
+        auto said = programOutput();
+        EXPECT_NE(said.find("No window can be opened on the display " + name + " (WAYLAND_DISPLAY): "), std::string::npos) << said;
+        if (name.starts_with("f")) {
+            EXPECT_NE(said.find("is not a socket"), std::string::npos) << said;
+        }
+    }
+    for (int fd : {silent, talking, answered}) close(fd);
 
     // A compositor that goes away once the window is drawn.
     auto weston = std::make_unique<WestonCompositor>(*display_, 1);
@@ -992,6 +1038,17 @@ TEST_F(ApplicationWindow, OnWaylandTheWheelScrollsTheListAndTheCloseButtonEndsTh
     bool scrolledANotch = eventually([&] { return shows(scrolled); });
     save(shot, "wayland-wheel");
     EXPECT_TRUE(scrolledANotch) << "the program said:\n" << programOutput();
+    // The title bar's menu button (8 points from the right edge) opens the menu, and Escape closes it.
+    int width = int(ref.image->width());
+    auto underMenu = [&] {
+        return crop(weston.screenshot(), place->first + width - 120, place->second + int(NSWindow::titleBarHeight) + 5, 80, 44).pixels;
+    };
+    auto closed = underMenu();
+    ASSERT_EQ(pointTo(place->first + width - 19, place->second + int(NSWindow::titleBarHeight) / 2), 0);
+    ASSERT_EQ(xdotool("click 1"), 0);
+    ASSERT_TRUE(eventually([&] { return underMenu() != closed; })) << "the menu opens";
+    ASSERT_EQ(xdotool("key Escape"), 0);
+    EXPECT_TRUE(eventually([&] { return underMenu() == closed; })) << "Escape closes the menu";
     const Area& close = ref.closeButton;
     ASSERT_EQ(pointTo(place->first + close.x + close.width / 2, place->second + close.y + close.height / 2), 0);
     ASSERT_EQ(xdotool("click 1"), 0);

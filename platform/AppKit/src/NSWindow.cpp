@@ -42,7 +42,7 @@ std::shared_ptr<NSWindow> NSWindow::make(const std::shared_ptr<NSViewController>
     return window;
 }
 
-NSWindow::NSWindow(const CGRect& frame, StyleMask styleMask) : frame_(frame), styleMask_(styleMask) {}
+NSWindow::NSWindow(const CGRect& frame, StyleMask styleMask) : frame_(frame), askedSize_(frame.size), styleMask_(styleMask) {}
 
 NSWindow::~NSWindow() {
     if (frameView_) frameView_->detach();
@@ -53,7 +53,17 @@ NSWindow::~NSWindow() {
 void NSWindow::setFrame(const CGRect& requested, bool display, bool) {
     // A window that changes size is kept on its screen; one that only moves goes where it is put
     // (the window system may let it reach past the edges).
-    CGRect frame = requested.size == frame_.size ? requested : constrainFrameRect(requested, NSScreen::main());
+    if (requested.size == frame_.size) return applyFrame(requested, display);
+    askedSize_ = requested.size;
+    applyFrame(constrainFrameRect(requested, NSScreen::main()), display);
+}
+
+void NSWindow::fitOnScreen() {
+    CGRect asked{CGPoint{frame_.minX(), frame_.maxY() - askedSize_.height}, askedSize_};
+    applyFrame(constrainFrameRect(asked, NSScreen::main()), true);
+}
+
+void NSWindow::applyFrame(const CGRect& frame, bool display) {
     bool sizeChanged = frame.size != frame_.size;
     if (frame == frame_) return;
     frame_ = frame;
@@ -444,6 +454,11 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             if (auto hit = viewAt(point)) hit->scrollWheel(event);
             break;
         case NSEvent::EventType::keyDown:
+            // Escape closes an open menu, as it closes menus on the desktop.
+            if (event.keyCode == NSEvent::KeyCode::escape && frameView_->menuPanel) {
+                frameView_->closeMenu();
+                return;
+            }
             if (auto* responder = keyResponder()) responder->keyDown(event);
             break;
         case NSEvent::EventType::keyUp:

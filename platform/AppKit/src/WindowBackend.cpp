@@ -5,7 +5,7 @@
 
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/backends/SDLWindowBackend.hpp"
-#include "AppKit/backends/WaylandWindowBackend.hpp"
+#include "backends/WaylandWindowBackend.hpp"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "AppKit/NSTableView.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindowController.hpp"
+#include "BufferSwitch.hpp"
+#include "WaylandScreen.hpp"
 #include "WindowingTestSupport.hpp"
 
 using Windowing = WindowingTest;
@@ -111,6 +113,65 @@ TEST_F(Windowing, AWindowThatGrowsStaysOnItsScreen) {
     auto borderless = NSWindow::make({0, 0, 100, 100}, NSWindow::StyleMask::borderless());
     borderless->setFrame({0, 0, 100, 2000});
     EXPECT_EQ(borderless->frame().height(), 2000);
+}
+
+TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChange) {
+    // One output of 1000 by 900 pixels, and a window as tall as it at a scale of 1.
+    std::map<std::uint32_t, WaylandConnection::Output> outputs{{1, {nullptr, 1, 1000, 900}}};
+    auto window = NSWindow::make({0, 0, 300, 200}, standardStyle);
+    auto fit = [&](std::optional<CGSize> bounds) { return WaylandScreen::setMain(WaylandScreen::make(outputs, {}, bounds), {window}); };
+    fit(std::nullopt);
+    window->setFrame({0, 0, 300, 900});
+    outputs[1].scale = 2;
+    EXPECT_TRUE(fit(std::nullopt));
+    EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 450})) << "the output is 450 points tall at twice the scale";
+    EXPECT_EQ(window->backingScaleFactor(), 2);
+    EXPECT_FALSE(fit(std::nullopt)) << "nothing changed";
+    // The compositor's panel takes 32 of them.
+    EXPECT_TRUE(fit(CGSize{500, 418}));
+    EXPECT_EQ(window->frame(), (CGRect{0, 32, 300, 418}));
+    // Back at a scale of 1, the window is as tall as it was made.
+    outputs[1].scale = 1;
+    EXPECT_TRUE(fit(std::nullopt));
+    EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 900}));
+}
+
+TEST(BufferSwitch, ABufferTheWindowSystemHoldsIsNeverDrawnIntoAndASwitchCopiesOnlyWhatTheNextMissed) {
+    struct Buffer {
+        std::vector<std::uint32_t> words = std::vector<std::uint32_t>(8);  // 4 by 2 pixels
+        bool busy_ = false;
+        void* pixels() { return words.data(); }
+        std::size_t bytesPerRow() const { return 16; }
+        bool busy() const { return busy_; }
+    };
+    std::vector<Buffer*> made;
+    BufferSwitch<Buffer> buffers([&](std::size_t, std::size_t) {
+        made.push_back(new Buffer());
+        return std::unique_ptr<Buffer>(made.back());
+    });
+    auto drawn = [&](PixelMemory memory, PixelRect r, std::uint32_t colour) {
+        for (int y = r.y; y < r.y + r.height; ++y) {
+            std::fill_n(static_cast<std::uint32_t*>(memory.pixels) + y * 4 + r.x, r.width, colour);
+        }
+        buffers.drew({r});
+        buffers.current()->busy_ = true;  // shown: the window system holds it
+    };
+    auto first = buffers.makeBackingStore(4, 2);
+    ASSERT_TRUE(first);
+    drawn(*first, {0, 0, 4, 2}, 1);
+    auto second = buffers.nextBackingStore();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->pixels, made[1]->pixels()) << "a new buffer while the first is held";
+    EXPECT_EQ(made[1]->words, std::vector<std::uint32_t>(8, 1)) << "with the whole picture";
+    drawn(*second, {1, 0, 1, 1}, 2);
+    made[0]->busy_ = false;
+    made[0]->words[7] = 9;  // a pixel the first buffer has of the picture already
+    auto third = buffers.nextBackingStore();
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->pixels, made[0]->pixels()) << "back to the released one";
+    EXPECT_EQ(made[0]->words, (std::vector<std::uint32_t>{1, 2, 1, 1, 1, 1, 1, 9})) << "given only what it missed";
+    made[0]->busy_ = false;
+    EXPECT_FALSE(buffers.nextBackingStore()) << "a released buffer is drawn into again";
 }
 
 TEST_F(Windowing, TheYellowButtonMiniaturizesAndTheGreenOneZooms) {
@@ -498,9 +559,15 @@ TEST_F(Windowing, ToolbarItemsAndTheMenuSendTheirActions) {
     // The About command, without a target, reaches the key window's controller.
     EXPECT_TRUE(aboutItem->performAction());
     EXPECT_EQ(controller->abouts, 2);
-    // A click beside the panel only closes it.
+    // A click beside the panel, or Escape, only closes it.
     window->showMenu();
     HeadlessWindowBackend::click(*window, {20, 20});
+    EXPECT_FALSE(window->openMenu());
+    window->showMenu();
+    NSEvent escape;
+    escape.type = NSEvent::EventType::keyDown;
+    escape.keyCode = NSEvent::KeyCode::escape;
+    window->sendEvent(escape);
     EXPECT_FALSE(window->openMenu());
     EXPECT_EQ(delegate->actions.size(), 1u);
 }

@@ -28,6 +28,7 @@ public:
 
     /// The key codes of a Mac keyboard's keys that the platform's views answer to.
     struct KeyCode {
+        static constexpr std::uint16_t escape = 53;
         static constexpr std::uint16_t home = 115;
         static constexpr std::uint16_t pageUp = 116;
         static constexpr std::uint16_t end = 119;

@@ -90,6 +90,9 @@ public:
     /// changes is kept on the main screen (constrainFrameRect).
     void setFrame(const CGRect& frame, bool display = true, bool animate = false);
     void setFrameOrigin(CGPoint origin) { setFrame(CGRect{origin, frame_.size}); }
+    /// The main screen changed: the window is kept on it again as when its size was last set, at
+    /// that size where it now fits, its top edge where it is.
+    void fitOnScreen();
     /// Sizes the content area, keeping the window's top edge where it is.
     void setContentSize(CGSize size);
     CGSize contentMinSize() const { return contentMinSize_; }
@@ -258,6 +261,7 @@ private:
     void addDamage(const CGRect& rect) { damage_.add(rect); }
     void placeViews();
     void frameChanged(bool sizeChanged);
+    void applyFrame(const CGRect& frame, bool display);
     void backendUpdate();
     void appear();
     void disappear();
@@ -266,6 +270,7 @@ private:
     NSResponder* keyResponder() const;
 
     CGRect frame_;
+    CGSize askedSize_;  // the size last set, before the screen held it in
     StyleMask styleMask_;
     std::string title_;
     TitleVisibility titleVisibility_ = TitleVisibility::visible;

@@ -10,33 +10,38 @@
 
 namespace {
 
-std::shared_ptr<CGContext> bitmapOver(const PixelMemory& memory) {
-    return CGContext::makeBitmap(memory.pixels, memory.width, memory.height, 8, memory.bytesPerRow, CGColorSpace::deviceRGB,
+std::shared_ptr<CGContext> bitmapOver(void* pixels, std::size_t width, std::size_t height, std::size_t bytesPerRow) {
+    return CGContext::makeBitmap(pixels, width, height, 8, bytesPerRow, CGColorSpace::deviceRGB,
                                  CGBitmapInfo{CGImageAlphaInfo::premultipliedFirst, true});
+}
+
+std::shared_ptr<CGContext> bitmapOver(const PixelMemory& memory) {
+    return bitmapOver(memory.pixels, memory.width, memory.height, memory.bytesPerRow);
 }
 
 }  // namespace
 
 PixelStore::PixelStore(std::unique_ptr<WindowPresenter> presenter) : presenter_(std::move(presenter)) {}
 
-std::shared_ptr<CGContext> PixelStore::make(std::size_t width, std::size_t height) {
-    lent_ = nullptr;
-    auto memory = presenter_->lend(width, height);
+std::shared_ptr<CGContext> PixelStore::makeBackingStore(std::size_t width, std::size_t height) {
+    auto memory = presenter_->makeBackingStore(width, height);
     auto bitmap = memory ? bitmapOver(*memory) : nullptr;
-    if (bitmap) lent_ = memory->pixels;
+    lent_ = bitmap != nullptr;
+    if (!bitmap) bitmap = bitmapOver(nullptr, width, height, 0);
+    bitmap_ = bitmap;
     return bitmap;
 }
 
-std::shared_ptr<CGContext> PixelStore::next(const NSWindow& window) {
-    if (!drawsIntoLentMemory(window)) return nullptr;
-    auto memory = presenter_->swap();
-    if (!memory) return nullptr;
-    lent_ = memory->pixels;
-    return bitmapOver(*memory);
+std::shared_ptr<CGContext> PixelStore::nextBackingStore() {
+    if (!lent_ || bitmap_.expired()) return nullptr;
+    auto memory = presenter_->nextBackingStore();
+    auto bitmap = memory ? bitmapOver(*memory) : nullptr;
+    if (bitmap) bitmap_ = bitmap;
+    return bitmap;
 }
 
-void PixelStore::show(NSWindow& window, const DirtyRegion& region) {
-    const auto& pixels = window.backingStore();
+void PixelStore::show(const NSWindow& window, const DirtyRegion& region) {
+    auto pixels = bitmap_.lock();
     if (!pixels) return;
     // The window's points, y up, become whole pixels from the top-left corner.
     CGFloat scale = window.backingScaleFactor();
@@ -50,13 +55,17 @@ void PixelStore::show(NSWindow& window, const DirtyRegion& region) {
         if (x1 > x0 && y1 > y0) rects.push_back(PixelRect{x0, y0, x1 - x0, y1 - y0});
     }
     if (rects.empty()) return;
-    presenter_->present(PixelMemory{pixels->data(), pixels->width(), pixels->height(), pixels->bytesPerRow()}, rects);
+    if (lent_) {
+        presenter_->present(rects);
+    } else {
+        presenter_->copy(PixelMemory{pixels->data(), pixels->width(), pixels->height(), pixels->bytesPerRow()}, rects);
+    }
 }
 
-void PixelStore::showAll(NSWindow& window) { show(window, DirtyRegion(CGRect{CGPoint{}, window.frame().size})); }
+void PixelStore::showAll(const NSWindow& window) { show(window, DirtyRegion(CGRect{CGPoint{}, window.frame().size})); }
 
 void PixelStore::resized(NSWindow& window, int width, int height) {
-    if (!drawsIntoLentMemory(window)) {
+    if (!lent_) {
         showAll(window);
     } else if (!presenter_->keepsLentMemory(width, height)) {
         release(window);
@@ -64,10 +73,7 @@ void PixelStore::resized(NSWindow& window, int width, int height) {
 }
 
 void PixelStore::release(NSWindow& window) {
-    if (drawsIntoLentMemory(window)) window.discardBackingStore();
-    lent_ = nullptr;
-}
-
-bool PixelStore::drawsIntoLentMemory(const NSWindow& window) const {
-    return lent_ && window.backingStore() && window.backingStore()->data() == lent_;
+    if (!bitmap_.expired()) window.discardBackingStore();
+    bitmap_.reset();
+    lent_ = false;
 }

@@ -49,6 +49,15 @@ SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
     return window->isDraggableAt(point) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
 }
 
+// A frame in points, y up from the bottom of a screen that tall, as the window system's units from
+// the screen's top-left corner.
+SDL_Rect unitsOf(const CGRect& frame, CGFloat unitsPerPoint, CGFloat screenHeight) {
+    return SDL_Rect{static_cast<int>(std::lround(frame.minX() * unitsPerPoint)),
+                    static_cast<int>(std::lround((screenHeight - frame.maxY()) * unitsPerPoint)),
+                    std::max(1, static_cast<int>(std::lround(frame.width() * unitsPerPoint))),
+                    std::max(1, static_cast<int>(std::lround(frame.height() * unitsPerPoint)))};
+}
+
 // The X resource Xft.dpi, as the desktop sets it for its scale; none without one.
 std::optional<double> xftDpi() {
     Display* display = XOpenDisplay(nullptr);
@@ -81,9 +90,10 @@ int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
     return previousErrorHandler ? previousErrorHandler(display, error) : 0;
 }
 
-// The Mac key code of a navigation key; none for the keys no view answers to.
+// The Mac key code of a navigation key or Escape; none for the keys nothing answers to.
 std::optional<std::uint16_t> keyCode(SDL_Keycode key) {
     switch (key) {
+        case SDLK_ESCAPE: return NSEvent::KeyCode::escape;
         case SDLK_HOME: return NSEvent::KeyCode::home;
         case SDLK_END: return NSEvent::KeyCode::end;
         case SDLK_PAGEUP: return NSEvent::KeyCode::pageUp;
@@ -277,13 +287,11 @@ std::shared_ptr<NSWindow> SDLWindowBackend::windowFor(std::uint32_t windowID) co
 
 void SDLWindowBackend::place(Native& native, NSWindow& window) {
     CGRect frame = window.frame();
-    CGFloat units = native.unitsPerPoint;
-    int w = std::max(1, static_cast<int>(std::lround(frame.width() * units)));
-    int h = std::max(1, static_cast<int>(std::lround(frame.height() * units)));
-    int x = static_cast<int>(std::lround(frame.minX() * units));
-    int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
-    if (native.placed.size != frame.size) SDL_SetWindowSize(native.window, w, h);
-    if (native.placed.origin != frame.origin || native.placed.size.height != frame.size.height) SDL_SetWindowPosition(native.window, x, y);
+    SDL_Rect units = unitsOf(frame, native.unitsPerPoint, screenHeight_);
+    if (native.placed.size != frame.size) SDL_SetWindowSize(native.window, units.w, units.h);
+    if (native.placed.origin != frame.origin || native.placed.size.height != frame.size.height) {
+        SDL_SetWindowPosition(native.window, units.x, units.y);
+    }
     native.placed = frame;
 }
 
@@ -294,15 +302,11 @@ void SDLWindowBackend::show(NSWindow& window) {
         native->owner = window.weak_from_this();
         native->unitsPerPoint = scale_;
         CGRect frame = window.frame();
-        CGFloat units = native->unitsPerPoint;
-        int w = std::max(1, static_cast<int>(std::lround(frame.width() * units)));
-        int h = std::max(1, static_cast<int>(std::lround(frame.height() * units)));
-        int x = static_cast<int>(std::lround(frame.minX() * units));
-        int y = static_cast<int>(std::lround((screenHeight_ - frame.maxY()) * units));
+        SDL_Rect units = unitsOf(frame, native->unitsPerPoint, screenHeight_);
         // No OpenGL: SDL loads no EGL or GL library for the window.
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
         if (window.level() >= NSWindow::floatingLevel) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-        native->window = SDL_CreateWindow(window.title().c_str(), x, y, w, h, flags);
+        native->window = SDL_CreateWindow(window.title().c_str(), units.x, units.y, units.w, units.h, flags);
         if (!native->window) {
             std::fprintf(stderr, "SDL could not make a window: %s\n", SDL_GetError());
             destroy(*native);
@@ -358,12 +362,12 @@ void SDLWindowBackend::display(NSWindow& window, const DirtyRegion& region) {
 
 std::shared_ptr<CGContext> SDLWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
     auto it = windows_.find(&window);
-    return it == windows_.end() ? nullptr : it->second->pixels->make(width, height);
+    return it == windows_.end() ? nullptr : it->second->pixels->makeBackingStore(width, height);
 }
 
 std::shared_ptr<CGContext> SDLWindowBackend::nextBackingStore(NSWindow& window) {
     auto it = windows_.find(&window);
-    return it == windows_.end() ? nullptr : it->second->pixels->next(window);
+    return it == windows_.end() ? nullptr : it->second->pixels->nextBackingStore();
 }
 
 CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {

@@ -2,8 +2,13 @@
 
 #include <wayland-client.h>
 
+#include <poll.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -19,6 +24,20 @@ T* bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface
 void ping(void*, xdg_wm_base* shell, std::uint32_t serial) { xdg_wm_base_pong(shell, serial); }
 const xdg_wm_base_listener shellListener{ping};
 
+// A compositor answers its clients at once; one that has not answered the first exchanges in this
+// time is taken for none.
+constexpr auto answerTime = std::chrono::seconds(5);
+
+// The socket's path as libwayland finds it: WAYLAND_DISPLAY (else wayland-0), under
+// XDG_RUNTIME_DIR unless it is a path from the root.
+std::string socketPath() {
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    std::string display = name && *name ? name : "wayland-0";
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (display.front() == '/' || !runtime) return display;
+    return std::string(runtime) + "/" + display;
+}
+
 void capabilities(void* data, wl_seat*, std::uint32_t capabilities) {
     auto* connection = static_cast<WaylandConnection*>(data);
     if (connection->seatChanged) connection->seatChanged(capabilities);
@@ -32,19 +51,20 @@ std::unique_ptr<WaylandConnection> WaylandConnection::connect(std::string& why) 
     std::unique_ptr<WaylandConnection> connection(new WaylandConnection());
     connection->display_ = wl_display_connect(nullptr);
     if (!connection->display_) {
-        why = std::strerror(errno);
+        int error = errno;
+        // A file, a folder or a pipe refuses the connection as a socket nobody listens on does.
+        struct stat found {};
+        auto path = socketPath();
+        why = stat(path.c_str(), &found) == 0 && !S_ISSOCK(found.st_mode) ? path + " is not a socket" : std::strerror(error);
         return nullptr;
     }
     connection->registry_ = wl_display_get_registry(connection->display_);
     static const wl_registry_listener listener{announced, withdrawn};
     wl_registry_add_listener(connection->registry_, &listener, connection.get());
-    if (!connection->roundtrip()) {
-        why = std::strerror(wl_display_get_error(connection->display_));
-        return nullptr;
-    }
+    if (!connection->roundtrip(why)) return nullptr;
     const char* missing = !connection->compositor_ ? "surfaces (wl_compositor)"
                           : !connection->shm_      ? "shared memory (wl_shm)"
-                          : !connection->shell_    ? "the desktop shell (xdg_wm_base)"
+                          : !connection->shell_    ? "desktop shell (xdg_wm_base)"
                                                    : nullptr;
     if (missing) {
         why = std::string("the compositor offers no ") + missing;
@@ -97,7 +117,41 @@ void WaylandConnection::outputDone(void* data, wl_output*) {
     if (self->outputsChanged) self->outputsChanged();
 }
 
-bool WaylandConnection::roundtrip() { return wl_display_roundtrip(display_) >= 0; }
+bool WaylandConnection::roundtrip(std::string& why) {
+    // As wl_display_roundtrip(), but for a bounded time: a socket that takes the connection and
+    // never answers, or answers with what no compositor sends, must not hold the program up.
+    bool answered = false, heard = false;
+    wl_callback* sync = wl_display_sync(display_);
+    static const wl_callback_listener listener{[](void* data, wl_callback*, std::uint32_t) { *static_cast<bool*>(data) = true; }};
+    wl_callback_add_listener(sync, &listener, &answered);
+    auto end = std::chrono::steady_clock::now() + answerTime;
+    while (wl_display_dispatch_pending(display_) >= 0 && !answered) {
+        if (wl_display_prepare_read(display_) != 0) continue;
+        short events = POLLIN;
+        if (wl_display_flush(display_) < 0 && errno == EAGAIN) events |= POLLOUT;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+        pollfd ready{wl_display_get_fd(display_), events, 0};
+        int woken = left > 0 ? poll(&ready, 1, int(left)) : 0;
+        if (woken > 0 && (ready.revents & (POLLIN | POLLERR | POLLHUP))) {
+            heard = true;
+            if (wl_display_read_events(display_) < 0) break;
+        } else {
+            wl_display_cancel_read(display_);
+            if (woken == 0 || (woken < 0 && errno != EINTR)) break;
+        }
+    }
+    wl_callback_destroy(sync);
+    if (answered) return true;
+    int error = wl_display_get_error(display_);
+    if (error == EPROTO || (heard && !error)) {
+        why = "it answered with what is no Wayland protocol";
+    } else if (error) {
+        why = std::strerror(error);
+    } else {
+        why = "no compositor answered within " + std::to_string(answerTime.count()) + " seconds";
+    }
+    return false;
+}
 
 void WaylandConnection::announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                                   std::uint32_t version) {
@@ -109,7 +163,8 @@ void WaylandConnection::announced(void* data, wl_registry* registry, std::uint32
     } else if (kind == wl_shm_interface.name && !self->shm_) {
         self->shm_ = bind<wl_shm>(registry, name, wl_shm_interface, version, 1);
     } else if (kind == xdg_wm_base_interface.name && !self->shell_) {
-        self->shell_ = bind<xdg_wm_base>(registry, name, xdg_wm_base_interface, version, 1);
+        // Version 4 tells a window the bounds it fits in (an output less the compositor's panels).
+        self->shell_ = bind<xdg_wm_base>(registry, name, xdg_wm_base_interface, version, 4);
         xdg_wm_base_add_listener(self->shell_, &shellListener, self);
     } else if (kind == wl_seat_interface.name && !self->seat_) {
         // Version 8 tells a wheel's high-resolution steps.

@@ -42,8 +42,9 @@ public:
     wl_seat* seat() const { return seat_; }
     /// The outputs, by the order the compositor announced them in.
     const std::map<std::uint32_t, Output>& outputs() const { return outputs_; }
-    /// Waits until the compositor has answered all that was sent (only while starting).
-    bool roundtrip();
+    /// Waits until the compositor has answered all that was sent, for five seconds at most (only
+    /// while starting); false, with the reason in `why`, when it did not answer as a compositor.
+    bool roundtrip(std::string& why);
 
     /// An output came, went or changed.
     std::function<void()> outputsChanged;

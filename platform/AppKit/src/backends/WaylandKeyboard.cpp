@@ -7,13 +7,13 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSEvent.hpp"
 #include "AppKit/NSWindow.hpp"
-#include "AppKit/backends/WaylandWindowBackend.hpp"
+#include "Foundation/ProcessInfo.hpp"
+#include "WaylandSurfaceWindows.hpp"
 #include "WaylandToplevel.hpp"
 
 namespace {
@@ -21,11 +21,10 @@ namespace {
 // A keymap takes some tens of KiB; a larger one than this is not read.
 constexpr std::uint32_t largestKeymap = 1 << 20;
 
-double secondsSinceBoot() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-// The Mac key code of a navigation key; none for the keys no view answers to.
+// The Mac key code of a navigation key or Escape; none for the keys nothing answers to.
 std::optional<std::uint16_t> keyCode(xkb_keysym_t symbol) {
     switch (symbol) {
+        case XKB_KEY_Escape: return NSEvent::KeyCode::escape;
         case XKB_KEY_Home: return NSEvent::KeyCode::home;
         case XKB_KEY_End: return NSEvent::KeyCode::end;
         case XKB_KEY_Page_Up: return NSEvent::KeyCode::pageUp;
@@ -40,7 +39,7 @@ std::optional<std::uint16_t> keyCode(xkb_keysym_t symbol) {
 
 }  // namespace
 
-WaylandKeyboard::WaylandKeyboard(WaylandWindowBackend& backend, wl_keyboard* keyboard) : backend_(backend), keyboard_(keyboard) {
+WaylandKeyboard::WaylandKeyboard(const WaylandSurfaceWindows& windows, wl_keyboard* keyboard) : windows_(windows), keyboard_(keyboard) {
     // The compositor sends whole keymaps: xkbcommon reads no files of its own for them.
     context_ = xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     static const wl_keyboard_listener listener{keymap, entered, left, key, modifiers, repeatInfo};
@@ -89,7 +88,7 @@ void WaylandKeyboard::keymap(void* data, wl_keyboard*, std::uint32_t format, std
 void WaylandKeyboard::entered(void* data, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
     auto* self = static_cast<WaylandKeyboard*>(data);
     self->focus_ = surface;
-    auto* toplevel = self->backend_.toplevel(surface);
+    auto* toplevel = self->windows_.toplevel(surface);
     auto window = toplevel ? toplevel->window() : nullptr;
     if (!window) return;
     // A window given the keyboard is on screen, whatever took it from the task bar.
@@ -113,7 +112,7 @@ void WaylandKeyboard::key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t
     auto mapped = keyCode(xkb_state_key_get_one_sym(self->state_, code));
     if (!mapped) return;
     if (down && self->rate_ > 0 && xkb_keymap_key_repeats(self->keymap_, code)) {
-        self->repeat_ = Repeat{key, *mapped, secondsSinceBoot() + self->delay_};
+        self->repeat_ = Repeat{key, *mapped, ProcessInfo::processInfo().systemUptime() + self->delay_};
     }
     self->send(*mapped, down);
 }
@@ -133,11 +132,11 @@ void WaylandKeyboard::repeatInfo(void* data, wl_keyboard*, std::int32_t rate, st
 
 std::optional<double> WaylandKeyboard::untilRepeat() const {
     if (!repeat_) return std::nullopt;
-    return std::max(0.0, repeat_->next - secondsSinceBoot());
+    return std::max(0.0, repeat_->next - ProcessInfo::processInfo().systemUptime());
 }
 
 void WaylandKeyboard::repeatIfDue() {
-    double now = secondsSinceBoot();
+    double now = ProcessInfo::processInfo().systemUptime();
     if (!repeat_ || now < repeat_->next) return;
     // A loop that was held up repeats once, not for all the time it lost.
     double interval = 1.0 / rate_;
@@ -146,13 +145,13 @@ void WaylandKeyboard::repeatIfDue() {
 }
 
 void WaylandKeyboard::send(std::uint16_t code, bool down) const {
-    auto* toplevel = backend_.toplevel(focus_);
+    auto* toplevel = windows_.toplevel(focus_);
     auto window = toplevel ? toplevel->window() : NSApplication::shared().keyWindow();
     if (!window) return;
     NSEvent e;
     e.type = down ? NSEvent::EventType::keyDown : NSEvent::EventType::keyUp;
     e.keyCode = code;
-    e.timestamp = secondsSinceBoot();
+    e.timestamp = ProcessInfo::processInfo().systemUptime();
     e.window = window;
     window->sendEvent(e);
 }

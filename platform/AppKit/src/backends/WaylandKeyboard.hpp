@@ -1,12 +1,12 @@
 #pragma once
 // The seat's keyboard on a Wayland compositor: the window it gives the keys to becomes the key
-// window, and the keys the platform's views answer to (the arrows, Page Up and Down, Home and End,
-// as the compositor's keymap names them through xkbcommon) become NSEvents, repeated while held
+// window, and the keys the platform answers to (the arrows, Page Up and Down, Home and End, and
+// Escape, as the compositor's keymap names them through xkbcommon) become NSEvents, repeated while held
 // at the rate and after the delay the compositor gives.
 #include <cstdint>
 #include <optional>
 
-class WaylandWindowBackend;
+class WaylandSurfaceWindows;
 struct wl_array;
 struct wl_keyboard;
 struct wl_surface;
@@ -16,7 +16,7 @@ struct xkb_state;
 
 class WaylandKeyboard {
 public:
-    WaylandKeyboard(WaylandWindowBackend& backend, wl_keyboard* keyboard);
+    WaylandKeyboard(const WaylandSurfaceWindows& windows, wl_keyboard* keyboard);
     ~WaylandKeyboard();
     WaylandKeyboard(const WaylandKeyboard&) = delete;
     WaylandKeyboard& operator=(const WaylandKeyboard&) = delete;
@@ -40,7 +40,7 @@ private:
     /// Sends the key (a Mac key code) to the window with the keyboard, or else the key window.
     void send(std::uint16_t code, bool down) const;
 
-    WaylandWindowBackend& backend_;
+    const WaylandSurfaceWindows& windows_;
     wl_keyboard* keyboard_;
     wl_surface* focus_ = nullptr;
     xkb_context* context_ = nullptr;

@@ -4,15 +4,15 @@
 #include <wayland-client.h>
 #include <wayland-cursor.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <span>
 
 #include "AppKit/NSCursor.hpp"
 #include "AppKit/NSWindow.hpp"
-#include "AppKit/backends/WaylandWindowBackend.hpp"
+#include "Foundation/ProcessInfo.hpp"
 #include "WaylandConnection.hpp"
+#include "WaylandSurfaceWindows.hpp"
 #include "WaylandToplevel.hpp"
 
 namespace {
@@ -22,8 +22,6 @@ constexpr double multiClickSeconds = 0.5;
 constexpr CGFloat multiClickDistance = 32;
 // A touchpad's smooth scrolling goes ten surface units for a notch of a wheel.
 constexpr double unitsPerNotch = 10;
-
-double secondsSinceBoot() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 void axisSource(void*, wl_pointer*, std::uint32_t) {}
 void axisStopped(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
@@ -39,10 +37,11 @@ std::span<const char* const> cursorNames(const std::string& name) {
 
 }  // namespace
 
-WaylandPointer::WaylandPointer(WaylandWindowBackend& backend, wl_pointer* pointer) : backend_(backend), pointer_(pointer) {
+WaylandPointer::WaylandPointer(const WaylandConnection& connection, const WaylandSurfaceWindows& windows, wl_pointer* pointer)
+    : connection_(connection), windows_(windows), pointer_(pointer) {
     static const wl_pointer_listener listener{entered, left, moved, button, axis, frame, axisSource, axisStopped, axisDiscrete, axisValue120};
     wl_pointer_add_listener(pointer_, &listener, this);
-    cursor_ = wl_compositor_create_surface(backend_.connection_->compositor());
+    cursor_ = wl_compositor_create_surface(connection_.compositor());
 }
 
 WaylandPointer::~WaylandPointer() {
@@ -60,7 +59,7 @@ void WaylandPointer::forget(wl_surface* surface) {
 }
 
 std::shared_ptr<NSWindow> WaylandPointer::window() const {
-    auto* toplevel = backend_.toplevel(focus_);
+    auto* toplevel = windows_.toplevel(focus_);
     return toplevel ? toplevel->window() : nullptr;
 }
 
@@ -68,7 +67,7 @@ NSEvent WaylandPointer::event(NSWindow& window, NSEvent::EventType type) const {
     NSEvent e;
     e.type = type;
     e.locationInWindow = CGPoint{at_.x, window.frame().height() - at_.y};
-    e.timestamp = secondsSinceBoot();
+    e.timestamp = ProcessInfo::processInfo().systemUptime();
     e.window = window.weak_from_this();
     return e;
 }
@@ -104,14 +103,14 @@ void WaylandPointer::button(void* data, wl_pointer*, std::uint32_t serial, std::
     auto* self = static_cast<WaylandPointer*>(data);
     if (button != BTN_LEFT && button != BTN_RIGHT) return;
     bool down = state == WL_POINTER_BUTTON_STATE_PRESSED;
-    auto* toplevel = self->backend_.toplevel(self->focus_);
+    auto* toplevel = self->windows_.toplevel(self->focus_);
     auto window = toplevel ? toplevel->window() : nullptr;
     if (window && button == BTN_LEFT && down && window->isDraggableAt(CGPoint{self->at_.x, window->frame().height() - self->at_.y})) {
-        toplevel->move(self->backend_.connection_->seat(), serial);
+        toplevel->move(self->connection_.seat(), serial);
         return;
     }
     (button == BTN_LEFT ? self->leftDown_ : self->rightDown_) = down;
-    double now = secondsSinceBoot();
+    double now = ProcessInfo::processInfo().systemUptime();
     if (down) {
         bool again = button == self->lastButton_ && now - self->lastPress_ <= multiClickSeconds &&
                      std::abs(self->at_.x - self->lastPlace_.x) <= multiClickDistance &&
@@ -166,13 +165,13 @@ void WaylandPointer::frame(void* data, wl_pointer*) {
 void WaylandPointer::showCursor() {
     const std::string& name = NSCursor::current()->name();
     if (name == shown_ || !focus_) return;
-    int scale = backend_.scale_;
+    int scale = windows_.scale();
     if (!theme_ || themeScale_ != scale) {
         if (theme_) wl_cursor_theme_destroy(theme_);
         const char* sized = std::getenv("XCURSOR_SIZE");
         int size = sized ? std::atoi(sized) : 0;
         if (size <= 0 || size > 256) size = 24;
-        theme_ = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), size * scale, backend_.connection_->shm());
+        theme_ = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), size * scale, connection_.shm());
         themeScale_ = scale;
     }
     wl_cursor* cursor = nullptr;

@@ -11,14 +11,15 @@
 #include "AppKit/NSEvent.hpp"
 
 class NSWindow;
-class WaylandWindowBackend;
+class WaylandConnection;
+class WaylandSurfaceWindows;
 struct wl_cursor_theme;
 struct wl_pointer;
 struct wl_surface;
 
 class WaylandPointer {
 public:
-    WaylandPointer(WaylandWindowBackend& backend, wl_pointer* pointer);
+    WaylandPointer(const WaylandConnection& connection, const WaylandSurfaceWindows& windows, wl_pointer* pointer);
     ~WaylandPointer();
     WaylandPointer(const WaylandPointer&) = delete;
     WaylandPointer& operator=(const WaylandPointer&) = delete;
@@ -49,7 +50,8 @@ private:
         bool stepped = false;
     };
 
-    WaylandWindowBackend& backend_;
+    const WaylandConnection& connection_;
+    const WaylandSurfaceWindows& windows_;
     wl_pointer* pointer_;
     wl_surface* focus_ = nullptr;
     CGPoint at_;  // surface units from the top-left corner

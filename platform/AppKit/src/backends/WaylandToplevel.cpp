@@ -16,6 +16,7 @@ namespace {
 
 // The compositor's suggested size and states: the window keeps the size the platform gives it.
 void suggested(void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {}
+void capabilities(void*, xdg_toplevel*, wl_array*) {}
 
 }  // namespace
 
@@ -29,7 +30,7 @@ WaylandToplevel::WaylandToplevel(const WaylandConnection& connection, std::share
     static const xdg_surface_listener roleListener{configured};
     xdg_surface_add_listener(role_, &roleListener, this);
     toplevel_ = xdg_surface_get_toplevel(role_);
-    static const xdg_toplevel_listener toplevelListener{suggested, closed};
+    static const xdg_toplevel_listener toplevelListener{suggested, closed, bounded, capabilities};
     xdg_toplevel_add_listener(toplevel_, &toplevelListener, this);
     if (!appID.empty()) xdg_toplevel_set_app_id(toplevel_, appID.c_str());
     pixels_ = makePixelStore(scale);
@@ -91,16 +92,26 @@ void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t se
 void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
     self->outputs_.insert(output);
-    if (self->outputsChanged) self->outputsChanged();
+    if (self->placeChanged) self->placeChanged();
 }
 
 void WaylandToplevel::left(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
     self->outputs_.erase(output);
-    if (self->outputsChanged) self->outputsChanged();
+    if (self->placeChanged) self->placeChanged();
 }
 
 void WaylandToplevel::closed(void* data, xdg_toplevel*) {
     // Closing the window takes this object away: nothing of it is used after.
     if (auto window = static_cast<WaylandToplevel*>(data)->window()) window->performClose(nullptr);
+}
+
+void WaylandToplevel::bounded(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height) {
+    auto* self = static_cast<WaylandToplevel*>(data);
+    // Nought: the compositor knows no bounds.
+    std::optional<CGSize> bounds;
+    if (width > 0 && height > 0) bounds = CGSize{CGFloat(width), CGFloat(height)};
+    if (bounds == self->bounds_) return;
+    self->bounds_ = bounds;
+    if (self->placeChanged) self->placeChanged();
 }

@@ -3,10 +3,12 @@
 // after the application (its app id, by which the desktop finds its entry and icon) and held at the
 // window's size (the platform sizes its windows itself, the zoom button too), showing the window's
 // pixels through buffers shared with the compositor once the compositor has configured it. It
-// follows the outputs it is on and hands the compositor's close request to the window.
+// follows the outputs it is on and the bounds the compositor gives it, and hands the compositor's
+// close request to the window.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -36,8 +38,11 @@ public:
     std::shared_ptr<NSWindow> window() const { return window_.lock(); }
     /// The outputs the surface shows on.
     const std::set<wl_output*>& outputs() const { return outputs_; }
-    /// Called when the surface enters or leaves an output.
-    std::function<void()> outputsChanged;
+    /// The size the compositor asks the window to fit in (its output less its panels), in units
+    /// of the compositor's; none where it tells none.
+    std::optional<CGSize> bounds() const { return bounds_; }
+    /// Called when the surface enters or leaves an output, or the compositor gives it other bounds.
+    std::function<void()> placeChanged;
 
     /// Takes the window's title and size.
     void update(const NSWindow& window);
@@ -55,6 +60,7 @@ private:
     static void entered(void* data, wl_surface*, wl_output* output);
     static void left(void* data, wl_surface*, wl_output* output);
     static void closed(void* data, xdg_toplevel*);
+    static void bounded(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height);
     std::unique_ptr<PixelStore> makePixelStore(int scale) const;
 
     std::shared_ptr<WaylandShm> shm_;
@@ -66,5 +72,6 @@ private:
     std::set<wl_output*> outputs_;
     std::string title_;
     CGSize size_;
+    std::optional<CGSize> bounds_;
     bool configured_ = false;
 };

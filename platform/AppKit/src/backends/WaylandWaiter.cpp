@@ -14,8 +14,6 @@
 #include <cstdint>
 
 #include "AppKit/NSApplication.hpp"
-#include "AppKit/backends/WaylandWindowBackend.hpp"
-#include "WaylandConnection.hpp"
 
 namespace {
 
@@ -32,8 +30,8 @@ void quitOnSignal(int) {
 
 }  // namespace
 
-WaylandWaiter::WaylandWaiter(std::weak_ptr<WaylandWindowBackend> backend)
-    : backend_(std::move(backend)), wakeUp_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+WaylandWaiter::WaylandWaiter(std::weak_ptr<Events> events)
+    : events_(std::move(events)), wakeUp_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     int none = -1;
     if (wakeUp_ < 0 || !signalWakeUp.compare_exchange_strong(none, wakeUp_)) return;
     for (int number : quitSignals) {
@@ -67,10 +65,10 @@ void WaylandWaiter::wake() {
 }
 
 void WaylandWaiter::wait(std::optional<double> timeout) {
-    auto backend = backend_.lock();
-    wl_display* display = backend && backend->connection_ ? backend->connection_->display() : nullptr;
+    auto events = events_.lock();
+    wl_display* display = events ? events->displayToRead() : nullptr;
     if (display && wl_display_get_error(display) != 0) display = nullptr;
-    if (auto repeat = backend ? backend->untilKeyRepeat() : std::nullopt) timeout = std::min(timeout.value_or(*repeat), *repeat);
+    if (auto repeat = events ? events->untilKeyRepeat() : std::nullopt) timeout = std::min(timeout.value_or(*repeat), *repeat);
     pollfd ready[2] = {{wakeUp_, POLLIN, 0}, {-1, 0, 0}};
     // Events read already are handled before the socket is read again.
     bool reading = display != nullptr;
@@ -94,6 +92,6 @@ void WaylandWaiter::wait(std::optional<double> timeout) {
         std::uint64_t count = 0;
         (void)!read(wakeUp_, &count, sizeof count);
     }
-    if (backend) backend->afterEvents();
+    if (events) events->afterEvents();
     if (quitSignalled.exchange(false)) NSApplication::shared().terminate(nullptr);
 }

@@ -10,11 +10,25 @@
 
 #include "Foundation/RunLoop.hpp"
 
-class WaylandWindowBackend;
+struct wl_display;
 
 class WaylandWaiter final : public RunLoop::Waiter {
 public:
-    explicit WaylandWaiter(std::weak_ptr<WaylandWindowBackend> backend);
+    /// What the waiter waits for: the compositor's connection, and what comes around its events.
+    class Events {
+    public:
+        /// The compositor's display to read from; nullptr while there is none.
+        virtual wl_display* displayToRead() const = 0;
+        /// Seconds until a key held down repeats; none while none does.
+        virtual std::optional<double> untilKeyRepeat() const = 0;
+        /// After the compositor's events were handled.
+        virtual void afterEvents() = 0;
+
+    protected:
+        ~Events() = default;
+    };
+
+    explicit WaylandWaiter(std::weak_ptr<Events> events);
     ~WaylandWaiter() override;
     WaylandWaiter(const WaylandWaiter&) = delete;
     WaylandWaiter& operator=(const WaylandWaiter&) = delete;
@@ -23,7 +37,7 @@ public:
     void wake() override;
 
 private:
-    std::weak_ptr<WaylandWindowBackend> backend_;
+    std::weak_ptr<Events> events_;
     int wakeUp_ = -1;  // eventfd
     bool handlesSignals_ = false;
 };

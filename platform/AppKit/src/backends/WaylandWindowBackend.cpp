@@ -1,4 +1,4 @@
-#include "AppKit/backends/WaylandWindowBackend.hpp"
+#include "WaylandWindowBackend.hpp"
 
 #include <wayland-client.h>
 
@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSScreen.hpp"
@@ -15,6 +17,7 @@
 #include "WaylandConnection.hpp"
 #include "WaylandKeyboard.hpp"
 #include "WaylandPointer.hpp"
+#include "WaylandScreen.hpp"
 #include "WaylandShm.hpp"
 #include "WaylandToplevel.hpp"
 #include "WaylandWaiter.hpp"
@@ -28,14 +31,11 @@ std::shared_ptr<WaylandWindowBackend> WaylandWindowBackend::make(std::string& wh
     backend->connection_ = std::move(connection);
     backend->shm_ = std::make_shared<WaylandShm>(backend->connection_->display(), backend->connection_->shm());
     auto* self = backend.get();
-    backend->connection_->outputsChanged = [self] { self->outputsChanged(); };
+    backend->connection_->outputsChanged = [self] { self->screenChanged(); };
     backend->connection_->seatChanged = [self](std::uint32_t capabilities) { self->seatChanged(capabilities); };
     // The seat's devices and the outputs' modes and scales come in answer to binding them.
-    if (!backend->connection_->roundtrip()) {
-        why = std::strerror(wl_display_get_error(backend->connection_->display()));
-        return nullptr;
-    }
-    backend->outputsChanged();
+    if (!backend->connection_->roundtrip(why)) return nullptr;
+    backend->screenChanged();
     std::fprintf(stderr, "Windows are shown on the Wayland display %s, in memory shared with the compositor.\n",
                  backend->displayName_.c_str());
     return backend;
@@ -53,9 +53,11 @@ void WaylandWindowBackend::shutdown() {
 }
 
 std::shared_ptr<RunLoop::Waiter> WaylandWindowBackend::waiter() {
-    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(weak_from_this());
+    if (!waiter_) waiter_ = std::make_shared<WaylandWaiter>(std::weak_ptr<WaylandWaiter::Events>(weak_from_this()));
     return waiter_;
 }
+
+wl_display* WaylandWindowBackend::displayToRead() const { return connection_ ? connection_->display() : nullptr; }
 
 WaylandToplevel* WaylandWindowBackend::toplevel(wl_surface* surface) const {
     for (const auto& [window, toplevel] : windows_) {
@@ -76,7 +78,7 @@ void WaylandWindowBackend::show(NSWindow& window) {
         // The desktop finds the application's entry, and so its icon, by the app id.
         auto identifier = Bundle::main()->bundleIdentifier();
         toplevel = std::make_unique<WaylandToplevel>(*connection_, shm_, window, scale_, identifier.value_or(""));
-        toplevel->outputsChanged = [this] { outputsChanged(); };
+        toplevel->placeChanged = [this] { screenChanged(); };
     }
     // The window draws itself whole on the loop's next pass.
     window.setViewsNeedDisplay(true);
@@ -88,7 +90,7 @@ void WaylandWindowBackend::hide(NSWindow& window) {
     if (pointer_) pointer_->forget(it->second->surface());
     if (keyboard_) keyboard_->forget(it->second->surface());
     windows_.erase(it);
-    outputsChanged();
+    screenChanged();
 }
 
 void WaylandWindowBackend::update(NSWindow& window) {
@@ -105,38 +107,30 @@ void WaylandWindowBackend::display(NSWindow& window, const DirtyRegion& region) 
 
 std::shared_ptr<CGContext> WaylandWindowBackend::makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) {
     auto* shown = toplevel(window);
-    return shown ? shown->pixels().make(width, height) : nullptr;
+    return shown ? shown->pixels().makeBackingStore(width, height) : nullptr;
 }
 
 std::shared_ptr<CGContext> WaylandWindowBackend::nextBackingStore(NSWindow& window) {
     auto* shown = toplevel(window);
-    return shown ? shown->pixels().next(window) : nullptr;
+    return shown ? shown->pixels().nextBackingStore() : nullptr;
 }
 
-void WaylandWindowBackend::outputsChanged() {
+void WaylandWindowBackend::screenChanged() {
     if (!connection_) return;
     std::set<wl_output*> entered;
-    for (const auto& [window, toplevel] : windows_) entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
-    int scale = 1;
-    const WaylandConnection::Output* first = nullptr;
-    for (const auto& [name, output] : connection_->outputs()) {
-        if (!first) first = &output;
-        if (entered.empty() || entered.contains(output.output)) scale = std::max(scale, output.scale);
-    }
-    // The first output is the main screen, in points, y up from its bottom edge; all of it is
-    // usable, as the compositor tells no bounds of its panels.
-    CGRect frame{0, 0, 1024, 768};
-    if (first && first->width() > 0 && first->height() > 0) {
-        frame.size = CGSize{CGFloat(first->width()) / first->scale, CGFloat(first->height()) / first->scale};
-    }
-    auto screen = NSScreen::main();
-    if (!screen || screen->frame() != frame || screen->backingScaleFactor() != scale) {
-        NSScreen::setMain(std::make_shared<NSScreen>(frame, scale));
-    }
-    if (scale == scale_) return;
-    scale_ = scale;
+    std::optional<CGSize> bounds;
+    std::vector<std::shared_ptr<NSWindow>> shown;
     for (const auto& [window, toplevel] : windows_) {
-        if (auto shown = toplevel->window()) toplevel->rescale(*shown, scale);
+        entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
+        if (!bounds) bounds = toplevel->bounds();
+        if (auto owner = toplevel->window()) shown.push_back(owner);
+    }
+    auto screen = WaylandScreen::make(connection_->outputs(), entered, bounds);
+    if (!WaylandScreen::setMain(screen, shown)) return;
+    int scale = int(screen->backingScaleFactor());
+    if (std::exchange(scale_, scale) == scale) return;
+    for (const auto& [window, toplevel] : windows_) {
+        if (auto owner = toplevel->window()) toplevel->rescale(*owner, scale);
     }
 }
 
@@ -145,7 +139,7 @@ void WaylandWindowBackend::seatChanged(std::uint32_t capabilities) {
     if (!(capabilities & WL_SEAT_CAPABILITY_POINTER)) {
         pointer_.reset();
     } else if (!pointer_) {
-        pointer_ = std::make_unique<WaylandPointer>(*this, wl_seat_get_pointer(seat));
+        pointer_ = std::make_unique<WaylandPointer>(*connection_, *this, wl_seat_get_pointer(seat));
     }
     if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD)) {
         keyboard_.reset();

@@ -21,16 +21,19 @@ class WindowPresenter {
 public:
     virtual ~WindowPresenter() = default;
 
-    /// Memory of the window's pixel size that this presenter shows, for the window to draw into;
-    /// none where it has none to lend (the window then keeps pixels of its own and present()
-    /// copies from them). Whatever was lent before is taken back.
-    virtual std::optional<PixelMemory> lend(std::size_t width, std::size_t height) = 0;
+    /// Memory of the window's pixel size that this presenter shows, lent for the window to draw
+    /// into; none where it has none to lend (the window then draws into pixels of the store's own,
+    /// which copy() shows). Whatever was lent before is taken back.
+    virtual std::optional<PixelMemory> makeBackingStore(std::size_t width, std::size_t height) = 0;
     /// Before the window draws again into what was lent: other memory of the same size holding the
     /// same picture, to be drawn into from now on, where the window system may still be reading
     /// the memory lent; none to draw where the window drew.
-    virtual std::optional<PixelMemory> swap() { return std::nullopt; }
-    /// Shows these rectangles of the pixels (the memory lent, or the window's own).
-    virtual void present(const PixelMemory& pixels, const std::vector<PixelRect>& rects) = 0;
+    virtual std::optional<PixelMemory> nextBackingStore() { return std::nullopt; }
+    /// Shows these rectangles of the memory lent last.
+    virtual void present(const std::vector<PixelRect>& rects) = 0;
+    /// Shows these rectangles of the store's own pixels, where the presenter lent none (one that
+    /// shows only what it lends shows nothing then).
+    virtual void copy(const PixelMemory& /*pixels*/, const std::vector<PixelRect>& /*rects*/) {}
     /// The window system gave the window a size in pixels; false when what was lent went with the
     /// size it had before.
     virtual bool keepsLentMemory(int /*width*/, int /*height*/) { return true; }

@@ -19,8 +19,8 @@ bool X11SurfacePresenter::available() {
     return surface;
 }
 
-std::optional<PixelMemory> X11SurfacePresenter::lend(std::size_t width, std::size_t height) {
-    lent_ = nullptr;
+std::optional<PixelMemory> X11SurfacePresenter::makeBackingStore(std::size_t width, std::size_t height) {
+    lent_ = false;
     // The surface is made anew here when the window's size changed (the old one is freed). Cairo's
     // ARGB32 is its pixels' layout; an X server without alpha takes no notice of the alpha.
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
@@ -28,14 +28,13 @@ std::optional<PixelMemory> X11SurfacePresenter::lend(std::size_t width, std::siz
         (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
         return std::nullopt;
     }
-    lent_ = surface->pixels;
+    lent_ = true;
     lentWidth_ = surface->w;
     lentHeight_ = surface->h;
     return PixelMemory{surface->pixels, width, height, std::size_t(surface->pitch)};
 }
 
-void X11SurfacePresenter::present(const PixelMemory& pixels, const std::vector<PixelRect>& rects) {
-    if (pixels.pixels != lent_) return copy(pixels, rects);
+void X11SurfacePresenter::present(const std::vector<PixelRect>& rects) {
     std::vector<SDL_Rect> shown;
     std::transform(rects.begin(), rects.end(), std::back_inserter(shown), sdlRect);
     SDL_UpdateWindowSurfaceRects(window_, shown.data(), int(shown.size()));
@@ -46,11 +45,11 @@ bool X11SurfacePresenter::keepsLentMemory(int width, int height) {
     // everything into the new one on the loop's next pass. One that already draws into the new
     // one drew all of it there and showed it.
     if (!lent_ || (width == lentWidth_ && height == lentHeight_)) return true;
-    lent_ = nullptr;
+    lent_ = false;
     return false;
 }
 
-void X11SurfacePresenter::copy(const PixelMemory& pixels, std::vector<PixelRect> rects) {
+void X11SurfacePresenter::copy(const PixelMemory& pixels, const std::vector<PixelRect>& rects) {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface) return;
     std::vector<SDL_Rect> shown;

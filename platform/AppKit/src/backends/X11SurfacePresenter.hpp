@@ -12,15 +12,14 @@ public:
     /// Whether SDL's driver gives windows a surface: tried on a hidden window.
     static bool available();
 
-    std::optional<PixelMemory> lend(std::size_t width, std::size_t height) override;
-    void present(const PixelMemory& pixels, const std::vector<PixelRect>& rects) override;
+    std::optional<PixelMemory> makeBackingStore(std::size_t width, std::size_t height) override;
+    void present(const std::vector<PixelRect>& rects) override;
+    void copy(const PixelMemory& pixels, const std::vector<PixelRect>& rects) override;
     bool keepsLentMemory(int width, int height) override;
 
 private:
-    void copy(const PixelMemory& pixels, std::vector<PixelRect> rects);
-
     SDL_Window* window_;
-    // The surface's pixels while the window draws into them, and the size they were lent at.
-    void* lent_ = nullptr;
+    // Whether the window draws into the surface's pixels, and the size they were lent at.
+    bool lent_ = false;
     int lentWidth_ = 0, lentHeight_ = 0;
 };

@@ -3,7 +3,7 @@
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
 // looks the same under any window manager or none. Presses on the title bar, or on the background
 // of a window movable by its background, move the window (SDL's hit test); the floating level
-// keeps the window on top; mouse events and the navigation keys become NSEvents; the close button
+// keeps the window on top; mouse events, the navigation keys and Escape become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
 // window drew anew are handed to the X server through SDL's window surface, whose memory is lent to

@@ -5,12 +5,14 @@
 // in buffers of memory shared with the compositor (wl_shm) that the window draws into, handing
 // on only the rectangles it drew anew. Presses on the title bar, or on the background of a window
 // movable by its background, let the compositor move the window; pointer, wheel and the
-// navigation keys become NSEvents; the close button and the compositor's close request go
+// navigation keys and Escape become NSEvents; the close button and the compositor's close request go
 // through the window's close, the miniaturize button minimizes the window; the current cursor is
 // shown as the pointer moves. A compositor that goes away ends the application with a message.
 //
-// The main screen becomes the compositor's first output; windows are drawn at the largest scale
-// of the outputs they are on (of all outputs before they are on one), that many pixels a point.
+// The main screen becomes the compositor's first output (WaylandScreen), usable within the bounds
+// the compositor gives the windows where it gives some; windows are drawn at the largest scale of
+// the outputs they are on, that many pixels a point, and fitted on the screen again whenever it
+// changes.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,6 +20,8 @@
 #include <string>
 
 #include "AppKit/WindowBackend.hpp"
+#include "WaylandSurfaceWindows.hpp"
+#include "WaylandWaiter.hpp"
 
 class WaylandConnection;
 class WaylandKeyboard;
@@ -26,7 +30,10 @@ class WaylandShm;
 class WaylandToplevel;
 struct wl_surface;
 
-class WaylandWindowBackend : public WindowBackend, public std::enable_shared_from_this<WaylandWindowBackend> {
+class WaylandWindowBackend : public WindowBackend,
+                             public WaylandSurfaceWindows,
+                             public WaylandWaiter::Events,
+                             public std::enable_shared_from_this<WaylandWindowBackend> {
 public:
     /// Connects to the compositor the environment names (WAYLAND_DISPLAY, else wayland-0) and says
     /// on standard error that windows are shown there; nullptr, with the reason in `why`, when it
@@ -49,23 +56,21 @@ public:
     void shutdown() override;
     bool displayLost() const override { return displayLost_; }
 
-private:
-    friend class WaylandKeyboard;
-    friend class WaylandPointer;
-    friend class WaylandWaiter;
+    WaylandToplevel* toplevel(wl_surface* surface) const override;
+    int scale() const override { return scale_; }
 
+    wl_display* displayToRead() const override;
+    std::optional<double> untilKeyRepeat() const override;
+    /// A key held down repeats, and a connection that broke ends the application.
+    void afterEvents() override;
+
+private:
     WaylandWindowBackend() = default;
-    /// The window shown on the surface; nullptr for none.
-    WaylandToplevel* toplevel(wl_surface* surface) const;
     WaylandToplevel* toplevel(const NSWindow& window) const;
-    /// The outputs, or those the windows are on, changed: the main screen and the scale follow.
-    void outputsChanged();
+    /// The outputs, those the windows are on or the bounds the compositor gives them changed: the
+    /// main screen and the scale follow, and the windows are fitted on the screen again.
+    void screenChanged();
     void seatChanged(std::uint32_t capabilities);
-    /// Seconds until a key held down repeats; none while none does.
-    std::optional<double> untilKeyRepeat() const;
-    /// After the compositor's events were handled: a key held down repeats, and a connection that
-    /// broke ends the application.
-    void afterEvents();
 
     std::unique_ptr<WaylandConnection> connection_;
     std::shared_ptr<WaylandShm> shm_;
