@@ -1,12 +1,14 @@
 // The real program on a virtual X display, on a hardware profile: its window is read back from the
 // X server and set beside the same window drawn headless in this process from the same profile.
 #include <fcntl.h>
+#include <signal.h>
 #include <gio/gdesktopappinfo.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -813,6 +815,68 @@ TEST_F(ApplicationWindow, AtRestWithTheDesktopsBusesTheProgramWakesAboutOnceASec
     std::this_thread::sleep_for(std::chrono::seconds(3));  // BlueZ read, the list settled
 
     EXPECT_LT(wakeUps(app_->pid(), std::chrono::seconds(10)), 30) << "wake-ups in ten seconds at rest";
+    app_.reset();
+}
+
+// Quit with SIGTERM while another connection floods the system bus with BlueZ's property changes,
+// each read on the bus's thread: the program ends cleanly every time, whatever that thread held.
+TEST_F(ApplicationWindow, QuitWhileTheSystemBusFloodsItWithSignalsEndsCleanlyEveryTime) {
+    PrivateSystemBus system;
+    if (!system.unavailable().empty()) GTEST_SKIP() << system.unavailable();
+    BluezMock bluez(system);
+    const auto adapter = bluez.addAdapter();
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        auto connection = sdbus::createSessionBusConnectionWithAddress(system.address());
+        auto object = sdbus::createObject(*connection, adapter);
+        const std::map<std::string, sdbus::Variant> changes{{"Powered", sdbus::Variant(true)},
+                                                            {"Alias", sdbus::Variant(std::string("Quillon Host"))},
+                                                            {"Class", sdbus::Variant(std::uint32_t(0x10c))}};
+        while (flooding) {
+            object->emitSignal("PropertiesChanged")
+                .onInterface("org.freedesktop.DBus.Properties")
+                .withArguments(std::string("org.bluez.Adapter1"), changes, std::vector<std::string>{});
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    TemporaryDirectory config;
+    std::vector<std::string> ends;
+    for (int quit = 0; quit < 50; ++quit) {
+        start("", config.path(), {{"DBUS_SYSTEM_BUS_ADDRESS", system.address()}});
+        ASSERT_TRUE(eventually([&] { return findWindow(display_->connection(), "Quillon").has_value(); }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * (quit % 10)));
+        ::kill(app_->pid(), SIGTERM);
+        auto status = app_->waitForExit(60);
+        if (status != std::optional<int>(0)) ends.push_back(status ? std::to_string(*status) : "still running");
+    }
+    flooding = false;
+    flood.join();
+    EXPECT_TRUE(ends.empty()) << ends.size() << " of 50 quits ended otherwise, the last with " << ends.back()
+                              << "; it said:\n" << programOutput();
+}
+
+// At rest on a desktop without buses, the process makes no thread: waiting to join them again
+// takes none.
+TEST_F(ApplicationWindow, AtRestWithoutBusesTheProgramMakesNoThreads) {
+    if (std::system("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+    TemporaryDirectory config;
+    start("", config.path(), {{"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}});
+    ASSERT_TRUE(eventually([&] { return findWindow(display_->connection(), "Quillon").has_value(); }));
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // the list settled, the buses tried
+
+    const auto trace = config.path() / "clones";
+    const auto command = "timeout -s INT 15 strace -f -qq -e trace=clone,clone3 -o " + trace.string() + " -p " +
+                         std::to_string(app_->pid()) + " 2>" + (config.path() / "strace.log").string();
+    std::system(command.c_str());
+    std::ifstream traced(trace);
+    std::ifstream said(config.path() / "strace.log");
+    const std::string complaint((std::istreambuf_iterator<char>(said)), std::istreambuf_iterator<char>());
+    if (!traced || complaint.find("attach") != std::string::npos) GTEST_SKIP() << "strace cannot follow the program: " << complaint;
+    int made = 0;
+    for (std::string line; std::getline(traced, line);) {
+        if (line.find("clone(") != std::string::npos || line.find("clone3(") != std::string::npos) ++made;
+    }
+    EXPECT_EQ(made, 0) << "threads made in 15 seconds at rest";
     app_.reset();
 }
 

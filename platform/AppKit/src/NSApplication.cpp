@@ -20,6 +20,7 @@
 #include "Foundation/PropertyList.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/UserDefaults.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
 
 NSApplication& NSApplication::shared() {
     static NSApplication application;
@@ -297,5 +298,7 @@ int NSApplicationMain(int, char**) {
     // process keeps their lock for long.
     if (!UserDefaults::synchronizeAll(std::chrono::seconds(5)))
         SystemLog::write("Settings changed last were not all written before the application ended.");
+    // No thread of ours may touch the buses, or anything static, while exit() ends the statics.
+    DBusConnection::stopThreads();
     return backend->displayLost() ? 1 : 0;
 }

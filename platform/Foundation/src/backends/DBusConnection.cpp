@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "Foundation/DispatchQueue.hpp"
+
 namespace {
 
 // The longest the end of the process waits for the dispatch threads.
@@ -33,14 +35,15 @@ struct Registry {
     bool exiting = false;
 };
 
-void stopAll();
-
 Registry& registry() {
     // Lives as long as the process. The hook is in place before the first bus is joined, so that
-    // it runs at exit before anything made before that is ended.
+    // it runs at exit before anything made before that is ended. sd-bus-c++ makes every value
+    // (sdbus::Variant) through a connection of its own that lives in a static: made here first, it
+    // is ended only after the hook has stopped every thread that makes or lets go of values.
     static Registry* made = [] {
         auto* registry = new Registry();
-        std::atexit(stopAll);
+        sdbus::Variant();
+        std::atexit(DBusConnection::stopThreads);
         return registry;
     }();
     return *made;
@@ -130,31 +133,12 @@ struct Dispatched {
     }
 };
 
-void stopAll() {
-    auto& all = registry();
-    std::unique_lock lock(all.mutex);
-    all.exiting = true;
-    for (auto& [connection, dispatched] : all.live) {
-        dispatched->stopping = true;
-        dispatched->signal();
-    }
-    // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to the
-    // end of the process.
-    const auto deadline = std::chrono::steady_clock::now() + exitPatience;
-    all.ended.wait_until(lock, deadline, [&] {
-        return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
-    });
-    for (auto& [connection, dispatched] : all.live) {
-        if (!dispatched->thread.joinable()) continue;
-        if (dispatched->running) {
-            dispatched->thread.detach();
-        } else {
-            dispatched->thread.join();
-        }
-    }
-}
-
 std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
+    {
+        auto& all = registry();
+        std::lock_guard lock(all.mutex);
+        if (all.exiting) throw sdbus::Error("org.freedesktop.DBus.Error.Disconnected", "The process is ending");
+    }
     // sd-bus reads the address variable itself (and frees what it made when the bus does not
     // answer, which its explicit-address path does not).
     auto connection = bus == DBusConnection::Bus::session ? sdbus::createSessionBusConnection()
@@ -182,6 +166,35 @@ std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatche
 }
 
 }  // namespace
+
+void DBusConnection::stopThreads() {
+    auto& all = registry();
+    std::unique_lock lock(all.mutex);
+    if (!all.exiting) {
+        all.exiting = true;
+        for (auto& [connection, dispatched] : all.live) {
+            dispatched->stopping = true;
+            dispatched->signal();
+        }
+        // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to
+        // the end of the process.
+        const auto deadline = std::chrono::steady_clock::now() + exitPatience;
+        all.ended.wait_until(lock, deadline, [&] {
+            return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
+        });
+        for (auto& [connection, dispatched] : all.live) {
+            if (!dispatched->thread.joinable()) continue;
+            if (dispatched->running) {
+                dispatched->thread.detach();
+            } else {
+                dispatched->thread.join();
+            }
+        }
+    }
+    lock.unlock();
+    // Then the queues' threads, which call and let go of what lives on the buses.
+    DispatchQueue::stopThreads();
+}
 
 std::string DBusConnection::address(Bus bus) {
     const char* set = std::getenv(variable(bus));

@@ -7,8 +7,9 @@
 // callbacks. Most clients reach a bus through BusService, which joins it off their thread.
 //
 // Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
-// for the main thread. At exit the dispatch threads are stopped, a second at most, and no
-// connection is flushed or closed: a bus that hangs never holds up the end of the process.
+// for the main thread. At the end of the process the dispatch threads are stopped, a second at
+// most, then the dispatch queues' threads, and no connection is flushed or closed: a bus that
+// hangs never holds up the end of the process.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -32,6 +33,12 @@ public:
     static std::shared_ptr<sdbus::IConnection> separate(Bus bus);
     /// The address the environment names for `bus` now; empty for the standard one.
     static std::string address(Bus bus);
+
+    /// Stops every connection's thread and joins it, then the dispatch queues' threads
+    /// (DispatchQueue::stopThreads()); no bus is joined after it. For the end of the process,
+    /// before exit() where the program can (it runs at exit too, but a static made after the first
+    /// bus was joined is ended before that).
+    static void stopThreads();
 
     /// After a thread other than the connection's own has used it (sent a message, or called and
     /// waited for the answer): wakes the connection's thread, so that it takes in the deadline of
