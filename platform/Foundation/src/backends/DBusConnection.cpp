@@ -69,6 +69,10 @@ struct Dispatched {
     explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {
         auto& all = registry();
         std::lock_guard lock(all.mutex);
+        if (all.exiting) {  // joined as the process began to end: nothing is dispatched any more
+            running = false;
+            return;
+        }
         all.live.emplace(connection.get(), this);
         thread = std::thread([this] { run(); });
         threadId = thread.get_id();
@@ -134,11 +138,6 @@ struct Dispatched {
 };
 
 std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
-    {
-        auto& all = registry();
-        std::lock_guard lock(all.mutex);
-        if (all.exiting) throw sdbus::Error("org.freedesktop.DBus.Error.Disconnected", "The process is ending");
-    }
     // sd-bus reads the address variable itself (and frees what it made when the bus does not
     // answer, which its explicit-address path does not).
     auto connection = bus == DBusConnection::Bus::session ? sdbus::createSessionBusConnection()
