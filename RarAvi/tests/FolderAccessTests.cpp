@@ -373,11 +373,12 @@ TEST_F(FolderAccess, AProgramEndingRightAfterTheChoosersAnswerEndsCleanly) {
         ASSERT_EQ(::posix_spawn(&host, program.c_str(), &quiet, nullptr, argv, envp.data()), 0);
         // Answered until it ends: the answer may come before the program listens for it.
         int status = 0;
-        for (int wait = 0; wait < 3000 && ::waitpid(host, &status, WNOHANG) == 0; ++wait) {
+        bool ended = false;
+        for (int wait = 0; wait < 3000 && !(ended = ::waitpid(host, &status, WNOHANG) == host); ++wait) {
             if (chooser.questions().size() == run) chooser.answer(0, {"file:///Users/anna/Projects", "file:///Users/anna/Documents"});
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        if (::waitpid(host, &status, WNOHANG) == 0) {
+        if (!ended) {
             ::kill(host, SIGKILL);
             ::waitpid(host, &status, 0);
         }
