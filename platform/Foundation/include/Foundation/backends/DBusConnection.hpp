@@ -35,9 +35,9 @@ public:
     static std::string address(Bus bus);
 
     /// Stops every connection's thread and joins it, then the dispatch queues' threads
-    /// (DispatchQueue::stopThreads()); no bus is joined after it. For the end of the process,
-    /// before exit() where the program can (it runs at exit too, but a static made after the first
-    /// bus was joined is ended before that).
+    /// (DispatchQueue::stopThreads()); a connection made after it gets no thread. For the end of
+    /// the process, before exit() where the program can: it runs at exit too, but only after the
+    /// statics made since the first bus was joined have been ended.
     static void stopThreads();
 
     /// After a thread other than the connection's own has used it (sent a message, or called and
