@@ -1,8 +1,15 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <thread>
 #include <type_traits>
 
 #include "AppKit/NSOpenPanel.hpp"
@@ -13,6 +20,8 @@
 #include "Foundation/backends/DBusConnection.hpp"
 #include "RarAvi/FolderPermissions.hpp"
 #include "Testing/PrivateBus.hpp"
+
+extern char** environ;
 
 using namespace RarAvi;
 using DesktopTesting::DesktopTest;
@@ -336,4 +345,53 @@ TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
     ASSERT_TRUE(waitFor([&] { return answers.size() == 4; }));
     EXPECT_EQ(answers[3], std::nullopt);
     EXPECT_EQ(logged.size(), 1u);
+}
+
+// A program of the libraries that ends as soon as the chooser's answer is in, while the bus's
+// thread may still be letting go of what the answer held, ends cleanly. The test runs itself as that
+// program, twenty times.
+TEST_F(FolderAccess, AProgramEndingRightAfterTheChoosersAnswerEndsCleanly) {
+    constexpr const char* hostVariable = "QUILLON_CHOOSER_HOST";
+    if (std::getenv(hostVariable)) {
+        NSOpenPanel::openPanel()->beginSheetModal(NSWindow::make({0, 0, 400, 300}, NSWindow::StyleMask::titled()),
+                                                  [](NSModalResponse) { std::exit(0); });
+        waitFor([] { return false; });
+        std::exit(3);
+    }
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    FileChooserStandIn chooser(bus);
+    std::vector<std::string> environment{std::string(hostVariable) + "=1"};
+    for (char** variable = environ; *variable; ++variable) environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (auto& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::string filter = "--gtest_filter=FolderAccess.AProgramEndingRightAfterTheChoosersAnswerEndsCleanly";
+    char* argv[] = {program.data(), filter.data(), nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> unclean;
+    for (std::size_t run = 1; run <= 20; ++run) {
+        pid_t host = 0;
+        ASSERT_EQ(::posix_spawn(&host, program.c_str(), &quiet, nullptr, argv, envp.data()), 0);
+        // Answered until it ends: the answer may come before the program listens for it.
+        int status = 0;
+        bool ended = false;
+        for (int wait = 0; wait < 3000 && !(ended = ::waitpid(host, &status, WNOHANG) == host); ++wait) {
+            if (chooser.questions().size() == run) chooser.answer(0, {"file:///Users/anna/Projects", "file:///Users/anna/Documents"});
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!ended) {
+            ::kill(host, SIGKILL);
+            ::waitpid(host, &status, 0);
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            unclean.push_back(WIFSIGNALED(status) ? "signal " + std::to_string(WTERMSIG(status)) : "status " + std::to_string(WEXITSTATUS(status)));
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+    EXPECT_EQ(chooser.questions().size(), 20u);  // each asked the chooser
+    EXPECT_TRUE(unclean.empty()) << unclean.size() << " of 20 ended otherwise, the last with " << unclean.back();
 }

@@ -20,6 +20,7 @@
 #include "Foundation/PropertyList.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/UserDefaults.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
 
 NSApplication& NSApplication::shared() {
     static NSApplication application;
@@ -301,5 +302,7 @@ int NSApplicationMain(int, char**) {
         SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys +
                          " before the application ended.");
     }
+    // No thread of ours may touch the buses, or anything static, while exit() ends the statics.
+    DBusConnection::stopThreads();
     return backend->displayLost() ? 1 : 0;
 }

@@ -1,10 +1,14 @@
 #include "Foundation/DispatchQueue.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <future>
+#include <list>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,8 +19,12 @@
 #include "Foundation/Timer.hpp"
 
 namespace {
+using Clock = std::chrono::steady_clock;
+
 constexpr int maximumWorkers = 64;
 constexpr auto workerIdleTime = std::chrono::seconds(2);
+// The longest the end of the process waits for blocks that are running.
+constexpr auto endPatience = std::chrono::seconds(1);
 
 // The queues whose blocks run on this thread, innermost last.
 thread_local std::vector<const DispatchQueue::Impl*> runningQueues;
@@ -25,6 +33,29 @@ struct RunningScope {
     explicit RunningScope(const DispatchQueue::Impl* queue) { runningQueues.push_back(queue); }
     ~RunningScope() { runningQueues.pop_back(); }
 };
+
+// Every thread the queues run on, so that the end of the process can stop and join them all.
+struct Workers {
+    struct Worker {
+        std::thread thread;
+        std::weak_ptr<DispatchQueue::Impl> queue;
+        bool running = true;  // false once it has let go of everything and only returns
+    };
+    std::mutex mutex;
+    std::condition_variable ended;  // a worker has ended
+    std::list<Worker> all;          // those ended too, until they are joined
+    std::atomic<bool> stopping{false};
+};
+
+Workers& workers() {
+    // Lives as long as the process; its hook is in place before the first worker starts.
+    static Workers* made = [] {
+        auto* workers = new Workers();
+        std::atexit(DispatchQueue::stopThreads);
+        return workers;
+    }();
+    return *made;
+}
 }  // namespace
 
 class DispatchQueue::Impl : public std::enable_shared_from_this<DispatchQueue::Impl> {
@@ -39,6 +70,19 @@ public:
         std::unique_lock lock(mutex_);
         pending_.push_back(Item{std::move(block), exclusive(barrier), nullptr});
         pump(lock);
+    }
+
+    // Keeps the block until `deadline`; a worker of the queue waits for the earliest one.
+    void asyncAt(Clock::time_point deadline, std::function<void()> block) {
+        std::unique_lock lock(mutex_);
+        delayed_.emplace(deadline, std::move(block));
+        keepTime();
+    }
+
+    // Wakes the workers, which end once their block has returned.
+    void stop() {
+        std::lock_guard lock(mutex_);
+        workCv_.notify_all();
     }
 
     void sync(const std::function<void()>& block, bool barrier) {
@@ -89,8 +133,7 @@ private:
                 // Each idle worker takes one ready block when it wakes, also one that was woken
                 // but has not run yet: more ready blocks than idle workers want a new worker.
                 if (ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
-                    ++workers_;
-                    std::thread([self = shared_from_this()] { self->work(); }).detach();
+                    startWorker();
                 } else {
                     workCv_.notify_one();
                 }
@@ -106,16 +149,82 @@ private:
         pump(lock);
     }
 
+    // With the queue's mutex held. Once the process ends no worker starts: what is left waits.
+    void startWorker() {
+        auto& all = workers();
+        std::lock_guard lock(all.mutex);
+        if (all.stopping) return;
+        // Workers that have ended are joined by the next one to start (they only return).
+        for (auto it = all.all.begin(); it != all.all.end();) {
+            if (it->running) {
+                ++it;
+                continue;
+            }
+            it->thread.join();
+            it = all.all.erase(it);
+        }
+        ++workers_;
+        all.all.push_back(Workers::Worker{{}, weak_from_this()});
+        auto worker = std::prev(all.all.end());
+        worker->thread = std::thread([self = shared_from_this(), worker]() mutable {
+            self->work();
+            self.reset();  // the queue may go with it, here and outside every lock
+            auto& all = workers();
+            std::lock_guard ending(all.mutex);
+            worker->running = false;
+            all.ended.notify_all();
+        });
+    }
+
+    // Sees that a worker waits for the earliest delayed block: an idle one, told to look again, or
+    // a new one where every worker is busy and the queue would run the block beside them.
+    void keepTime() {
+        if (delayed_.empty()) return;
+        if (workers_ == 0 || (concurrent && idle_ == 0 && workers_ < maximumWorkers)) {
+            startWorker();
+        } else {
+            workCv_.notify_all();
+        }
+    }
+
+    // Moves the delayed blocks whose time has come to the queue.
+    void releaseDue(std::unique_lock<std::mutex>& lock) {
+        const auto now = Clock::now();
+        bool released = false;
+        while (!delayed_.empty() && delayed_.begin()->first <= now) {
+            pending_.push_back(Item{std::move(delayed_.begin()->second), exclusive(false), nullptr});
+            delayed_.erase(delayed_.begin());
+            released = true;
+        }
+        if (released) pump(lock);
+    }
+
     void work() {
         std::unique_lock lock(mutex_);
+        auto& all = workers();
         for (;;) {
+            // Idle while it looks for work, so that a block it releases itself starts no worker.
             ++idle_;
-            bool got = workCv_.wait_for(lock, workerIdleTime, [&] { return !ready_.empty(); });
+            bool idleTooLong = false;
+            for (;;) {
+                releaseDue(lock);
+                if (all.stopping || !ready_.empty()) break;
+                if (!delayed_.empty() && !timekeeper_) {
+                    timekeeper_ = true;
+                    workCv_.wait_until(lock, delayed_.begin()->first);
+                    timekeeper_ = false;
+                } else if (workCv_.wait_for(lock, workerIdleTime) == std::cv_status::timeout && ready_.empty() &&
+                           (delayed_.empty() || timekeeper_)) {
+                    idleTooLong = true;
+                    break;
+                }
+            }
             --idle_;
-            if (!got) {
+            if (idleTooLong || all.stopping) {
                 --workers_;
                 return;
             }
+            keepTime();  // another keeps the time while this one works
             Item item = std::move(ready_.front());
             ready_.pop_front();
             lock.unlock();
@@ -134,7 +243,9 @@ private:
     std::mutex mutex_;
     std::deque<Item> pending_;
     std::deque<Item> ready_;
+    std::multimap<Clock::time_point, std::function<void()>> delayed_;
     std::condition_variable workCv_;
+    bool timekeeper_ = false;  // a worker waits for the earliest delayed block
     int running_ = 0;
     bool exclusiveRunning_ = false;
     int workers_ = 0;
@@ -180,10 +291,8 @@ void DispatchQueue::asyncAfter(double seconds, std::function<void()> block) cons
         }
         return;
     }
-    std::thread([impl = impl_, seconds, block = std::move(block)]() mutable {
-        std::this_thread::sleep_for(std::chrono::duration<double>(std::max(seconds, 0.0)));
-        impl->async(std::move(block), false);
-    }).detach();
+    const auto delay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(std::max(seconds, 0.0)));
+    impl_->asyncAt(Clock::now() + delay, std::move(block));
 }
 
 void DispatchQueue::syncBlock(const std::function<void()>& block, Flags flags) const {
@@ -203,6 +312,37 @@ void DispatchQueue::syncBlock(const std::function<void()>& block, Flags flags) c
         return;
     }
     impl_->sync(block, flags == Flags::barrier);
+}
+
+void DispatchQueue::stopThreads() {
+    auto& all = workers();
+    std::vector<std::shared_ptr<Impl>> queues;
+    {
+        std::lock_guard lock(all.mutex);
+        if (all.stopping.exchange(true)) return;
+        for (const auto& worker : all.all) {
+            if (auto queue = worker.queue.lock()) queues.push_back(std::move(queue));
+        }
+    }
+    for (const auto& queue : queues) queue->stop();
+    queues.clear();
+    std::unique_lock lock(all.mutex);
+    // A block held up (by a bus that hangs, or by the main queue it waits for) is left to the end
+    // of the process.
+    const auto self = std::this_thread::get_id();  // the end may come from a block
+    all.ended.wait_until(lock, Clock::now() + endPatience, [&] {
+        return std::none_of(all.all.begin(), all.all.end(),
+                            [&](const auto& worker) { return worker.running && worker.thread.get_id() != self; });
+    });
+    for (auto it = all.all.begin(); it != all.all.end();) {
+        if (it->running) {
+            it->thread.detach();  // its entry stays: the thread still refers to it
+            ++it;
+        } else {
+            it->thread.join();
+            it = all.all.erase(it);
+        }
+    }
 }
 
 std::string DispatchQueue::currentLabel() {

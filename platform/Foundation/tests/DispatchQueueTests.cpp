@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -131,6 +132,25 @@ TEST(DispatchQueue, LabelsAndTheCurrentQueue) {
     auto [label, thread] = where.get_future().get();
     EXPECT_EQ(label, "com.example.worker");
     EXPECT_NE(thread, std::this_thread::get_id());
+}
+
+TEST(DispatchQueue, DelayedBlocksRunOnTheirQueueInTheOrderOfTheirDeadlines) {
+    DispatchQueue queue("delayed");
+    std::mutex mutex;
+    std::vector<std::string> ran;
+    std::promise<void> last;
+    auto note = [&](std::string what) {
+        std::lock_guard lock(mutex);
+        ran.push_back(what + " on " + DispatchQueue::currentLabel());
+    };
+    queue.asyncAfter(0.3, [&] {
+        note("later");
+        last.set_value();
+    });
+    queue.asyncAfter(0.1, [&] { note("sooner"); });
+    queue.async([&] { note("now"); });
+    ASSERT_EQ(last.get_future().wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(ran, (std::vector<std::string>{"now on delayed", "sooner on delayed", "later on delayed"}));
 }
 
 TEST(DispatchQueue, GlobalQueueRunsWorkOffTheCallingThread) {

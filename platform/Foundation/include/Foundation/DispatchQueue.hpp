@@ -25,7 +25,8 @@ public:
 
     /// Schedules the block and returns at once.
     void async(std::function<void()> block, Flags flags = Flags::none) const;
-    /// Schedules the block to run after `seconds` (on the main queue, through a run-loop timer).
+    /// Schedules the block to run after `seconds`: on the main queue through a run-loop timer, on
+    /// another queue through the queue's own worker, which waits for the earliest such block.
     void asyncAfter(double seconds, std::function<void()> block) const;
 
     /// Runs the block on the queue, waits for it and returns its result. Calling it from a block
@@ -41,6 +42,11 @@ public:
             return std::move(*result);
         }
     }
+
+    /// Stops the threads of every queue but the main one and joins them, for the end of the
+    /// process (it runs at exit too): blocks running are waited for, a second at most; blocks not
+    /// yet started, and those queued later, never run.
+    static void stopThreads();
 
     /// The label of the queue whose block runs on this thread; empty when none.
     static std::string currentLabel();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -26,9 +27,16 @@ public:
         static Watcher* made = [] {
             auto* watcher = new Watcher();
             std::atexit([] { shared().stop(); });
+            existing() = watcher;
             return watcher;
         }();
         return *made;
+    }
+
+    /// The process's watcher once one was made; null before.
+    static std::atomic<Watcher*>& existing() {
+        static std::atomic<Watcher*> watcher{nullptr};
+        return watcher;
     }
 
     std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared) {
@@ -80,6 +88,7 @@ private:
         if (!folderStillWatched && !stopped_) ::inotify_rm_watch(inotify_, descriptor);
     }
 
+public:
     void stop() {
         {
             std::lock_guard lock(mutex_);
@@ -90,6 +99,8 @@ private:
         [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
         if (thread_.joinable()) thread_.join();
     }
+
+private:
 
     void run() {
         alignas(inotify_event) char buffer[4096];
@@ -153,6 +164,10 @@ std::optional<std::string> BusSocketWatch::socketPath(DBusConnection::Bus bus, c
     }
     if (!path || path->empty() || path->front() != '/') return std::nullopt;
     return path;
+}
+
+void BusSocketWatch::stop() {
+    if (auto* watcher = Watcher::existing().load()) watcher->stop();
 }
 
 std::shared_ptr<void> BusSocketWatch::watch(const std::string& path, std::function<void()> appeared) {

@@ -23,5 +23,9 @@ public:
     /// be watched (no permission, a file where a folder should be, or the process is ending).
     [[nodiscard]] static std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared);
 
+    /// Stops the watch's thread and joins it; no watch is kept or made after. For the end of the
+    /// process.
+    static void stop();
+
     BusSocketWatch() = delete;
 };

@@ -1,5 +1,7 @@
 #include "Foundation/backends/DBusConnection.hpp"
 
+#include "BusSocketWatch.hpp"
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -12,6 +14,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "Foundation/DispatchQueue.hpp"
 
 namespace {
 
@@ -33,14 +37,15 @@ struct Registry {
     bool exiting = false;
 };
 
-void stopAll();
-
 Registry& registry() {
     // Lives as long as the process. The hook is in place before the first bus is joined, so that
-    // it runs at exit before anything made before that is ended.
+    // it runs at exit before anything made before that is ended. sd-bus-c++ makes every value
+    // (sdbus::Variant) through a connection of its own that lives in a static: made here first, it
+    // is ended only after the hook has stopped every thread that makes or lets go of values.
     static Registry* made = [] {
         auto* registry = new Registry();
-        std::atexit(stopAll);
+        sdbus::Variant();
+        std::atexit(DBusConnection::stopThreads);
         return registry;
     }();
     return *made;
@@ -66,6 +71,10 @@ struct Dispatched {
     explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {
         auto& all = registry();
         std::lock_guard lock(all.mutex);
+        if (all.exiting) {  // joined as the process began to end: nothing is dispatched any more
+            running = false;
+            return;
+        }
         all.live.emplace(connection.get(), this);
         thread = std::thread([this] { run(); });
         threadId = thread.get_id();
@@ -130,30 +139,6 @@ struct Dispatched {
     }
 };
 
-void stopAll() {
-    auto& all = registry();
-    std::unique_lock lock(all.mutex);
-    all.exiting = true;
-    for (auto& [connection, dispatched] : all.live) {
-        dispatched->stopping = true;
-        dispatched->signal();
-    }
-    // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to the
-    // end of the process.
-    const auto deadline = std::chrono::steady_clock::now() + exitPatience;
-    all.ended.wait_until(lock, deadline, [&] {
-        return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
-    });
-    for (auto& [connection, dispatched] : all.live) {
-        if (!dispatched->thread.joinable()) continue;
-        if (dispatched->running) {
-            dispatched->thread.detach();
-        } else {
-            dispatched->thread.join();
-        }
-    }
-}
-
 std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
     // sd-bus reads the address variable itself (and frees what it made when the bus does not
     // answer, which its explicit-address path does not).
@@ -182,6 +167,37 @@ std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatche
 }
 
 }  // namespace
+
+void DBusConnection::stopThreads() {
+    // First the watch for buses that are away, which would join them again.
+    BusSocketWatch::stop();
+    auto& all = registry();
+    std::unique_lock lock(all.mutex);
+    if (!all.exiting) {
+        all.exiting = true;
+        for (auto& [connection, dispatched] : all.live) {
+            dispatched->stopping = true;
+            dispatched->signal();
+        }
+        // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to
+        // the end of the process.
+        const auto deadline = std::chrono::steady_clock::now() + exitPatience;
+        all.ended.wait_until(lock, deadline, [&] {
+            return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
+        });
+        for (auto& [connection, dispatched] : all.live) {
+            if (!dispatched->thread.joinable()) continue;
+            if (dispatched->running) {
+                dispatched->thread.detach();
+            } else {
+                dispatched->thread.join();
+            }
+        }
+    }
+    lock.unlock();
+    // Then the queues' threads, which call and let go of what lives on the buses.
+    DispatchQueue::stopThreads();
+}
 
 std::string DBusConnection::address(Bus bus) {
     const char* set = std::getenv(variable(bus));

@@ -8,8 +8,9 @@
 // one to wake a connection's thread after using it.
 //
 // Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
-// for the main thread. At exit the dispatch threads are stopped, a second at most, and no
-// connection is flushed or closed: a bus that hangs never holds up the end of the process.
+// for the main thread. At the end of the process the dispatch threads are stopped, a second at
+// most, then the dispatch queues' threads, and no connection is flushed or closed: a bus that
+// hangs never holds up the end of the process.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -33,6 +34,13 @@ public:
     static std::shared_ptr<sdbus::IConnection> separate(Bus bus);
     /// The address the environment names for `bus` now; empty for the standard one.
     static std::string address(Bus bus);
+
+    /// Stops the watch for buses that are away, then every connection's thread, and joins them,
+    /// then the dispatch queues' threads
+    /// (DispatchQueue::stopThreads()); a connection made after it gets no thread. For the end of
+    /// the process, before exit() where the program can: it runs at exit too, but only after the
+    /// statics made since the first bus was joined have been ended.
+    static void stopThreads();
 
     /// After a thread other than the connection's own has used it (sent a message, or called and
     /// waited for the answer): wakes the connection's thread, so that it takes in the deadline of
