@@ -180,6 +180,24 @@ TEST_F(Workspace, SettingsPagesOpenInTheDesktopsOwnSettings) {
     EXPECT_FALSE(workspace.open(notifications));
 }
 
+// Addresses open in the desktop's opener, which runs on its own: it is never a child of ours to
+// reap. Without a runnable opener the answer is no.
+TEST_F(Workspace, AddressesOpenInAProgramThatIsNoChildOfOurs) {
+    const auto pidFile = desktop.root() / "opener.pid";
+    const auto opener = desktop.write("bin/xdg-open", "#!/bin/sh\necho $$ > '" + pidFile.string() + "'\nexec /bin/sleep 30\n");
+    desktop.setVariable("PATH", opener.parent_path().string());
+    const URL address = *URL::string("https://example.com/help");
+    EXPECT_FALSE(workspace.open(address));
+
+    fs::permissions(opener, fs::perms::owner_all);
+    EXPECT_TRUE(workspace.open(address));
+    pid_t started = 0;
+    ASSERT_TRUE(eventually([&] { return static_cast<bool>(std::ifstream(pidFile) >> started); }));
+    EXPECT_EQ(::waitpid(started, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    ::kill(started, SIGTERM);
+}
+
 TEST_F(Workspace, RunningApplicationsAreProcessesOfInstalledEntries) {
     const fs::path program = desktop.root() / "bin/notes-pad";
     fs::create_directories(program.parent_path());

@@ -1,34 +1,88 @@
 #include "backends/DetachedProcess.hpp"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <thread>
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
 
 extern char** environ;
 
+namespace {
+
+bool runnable(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// The file a program's name stands for: the name itself when it has a slash, else the first
+// runnable file of that name in PATH's folders; empty when there is none.
+std::string resolved(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return runnable(name) ? name : "";
+    const char* set = std::getenv("PATH");
+    std::string_view folders = set ? set : "/usr/local/bin:/usr/bin:/bin";
+    for (;;) {
+        const auto end = folders.find(':');
+        const auto folder = folders.substr(0, end);
+        const std::string path = (folder.empty() ? std::string(".") : std::string(folder)) + "/" + name;
+        if (runnable(path)) return path;
+        if (end == std::string_view::npos) return "";
+        folders.remove_prefix(end + 1);
+    }
+}
+
+}  // namespace
+
 namespace DetachedProcess {
 
+// The program is started by a child that ends at once, so that it is the init process's to reap.
+// A pipe closed at exec tells whether it started: it reads nothing when it did, errno when not.
+// Everything the children use is made before forking: between fork and exec only calls that are
+// safe in a child of a process with threads.
 bool start(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return false;
+    const std::string program = resolved(arguments.front());
+    if (program.empty()) return false;
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv;
     for (auto& argument : copies) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int status = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) return false;
-    std::thread([pid] {
-        int ignored = 0;
-        ::waitpid(pid, &ignored, 0);
-    }).detach();
-    return true;
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nowhere < 0) return false;
+    int failure[2];
+    if (::pipe2(failure, O_CLOEXEC) != 0) {
+        ::close(nowhere);
+        return false;
+    }
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const pid_t started = ::_Fork();  // fork() is not safe to call here
+        if (started > 0) ::_exit(0);
+        if (started == 0) {
+            ::dup2(nowhere, STDOUT_FILENO);
+            ::dup2(nowhere, STDERR_FILENO);
+            ::execve(program.c_str(), argv.data(), environ);
+        }
+        const int error = errno;
+        [[maybe_unused]] const auto written = ::write(failure[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(nowhere);
+    ::close(failure[1]);
+    ssize_t read = -1;
+    if (child > 0) {
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        int error = 0;
+        while ((read = ::read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {
+        }
+    }
+    ::close(failure[0]);
+    return read == 0;
 }
 
 }  // namespace DetachedProcess

@@ -1,6 +1,6 @@
 #pragma once
 // Programs of the desktop started on their own: the caller does not wait for them, their output
-// goes nowhere, and a thread of their own reaps them when they end.
+// goes nowhere, and they are never children of this process to reap.
 #include <string>
 #include <vector>
 
