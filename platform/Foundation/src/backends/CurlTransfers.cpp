@@ -1,7 +1,7 @@
 #include "CurlTransfers.hpp"
 
 #include <cstdint>
-#include <thread>
+#include <cstdlib>
 
 #include "Foundation/FatalError.hpp"
 
@@ -9,18 +9,58 @@ namespace {
 // How often the thread looks at running transfers when the network is quiet, so that their
 // progress callbacks (cancellation, idle time-outs) run that often at least.
 constexpr int quietPollMilliseconds = 100;
+
+// The process's transfers once made, and whether the end of the process has begun.
+struct Process {
+    std::mutex mutex;
+    CurlTransfers* transfers = nullptr;
+    bool ended = false;
+};
+
+Process& process() {
+    static auto* made = new Process();  // lives as long as the process
+    return *made;
+}
 }  // namespace
 
 CurlTransfers& CurlTransfers::shared() {
-    static CurlTransfers* transfers = new CurlTransfers();
-    return *transfers;
+    auto& all = process();
+    std::lock_guard lock(all.mutex);
+    if (!all.transfers) {
+        // Lives as long as the process; its hook is in place before its thread starts.
+        std::atexit(CurlTransfers::stopThread);
+        all.transfers = new CurlTransfers();
+        if (all.ended) {
+            all.transfers->stopping_ = true;
+        } else {
+            all.transfers->thread_ = std::thread([transfers = all.transfers] { transfers->run(); });
+        }
+    }
+    return *all.transfers;
+}
+
+void CurlTransfers::stopThread() {
+    auto& all = process();
+    CurlTransfers* transfers = nullptr;
+    {
+        std::lock_guard lock(all.mutex);
+        all.ended = true;
+        transfers = all.transfers;
+    }
+    if (transfers) transfers->stop();
 }
 
 CurlTransfers::CurlTransfers() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     multi_ = curl_multi_init();
     if (!multi_) fatalError("the HTTP transfers could not be set up");
-    std::thread([this] { run(); }).detach();
+}
+
+void CurlTransfers::stop() {
+    if (stopping_.exchange(true)) return;
+    curl_multi_wakeup(multi_);
+    // The end may come from a `done`, on the thread itself, which then never returns to the loop.
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
 }
 
 std::uint64_t CurlTransfers::start(CURL* easy, Done done) {
@@ -47,6 +87,7 @@ void CurlTransfers::cancel(std::uint64_t transfer) {
 void CurlTransfers::post(std::function<void()> command) {
     {
         std::lock_guard lock(mutex_);
+        if (stopping_) return;  // never to run: its transfer is let go of here
         commands_.push_back(std::move(command));
     }
     curl_multi_wakeup(multi_);
@@ -62,18 +103,23 @@ void CurlTransfers::finish(std::uint64_t transfer, CURLcode result) {
 }
 
 void CurlTransfers::run() {
-    for (;;) {
+    // At the end the transfers still running are abandoned, their handles left in the multi handle.
+    while (!stopping_) {
         std::vector<std::function<void()>> commands;
         {
             std::lock_guard lock(mutex_);
             commands.swap(commands_);
         }
-        for (auto& command : commands) command();
+        for (auto& command : commands) {
+            if (stopping_) return;
+            command();
+        }
 
         int active = 0;
         curl_multi_perform(multi_, &active);
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+            if (stopping_) return;
             if (message->msg != CURLMSG_DONE) continue;
             char* transfer = nullptr;
             curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);

@@ -3,10 +3,12 @@
 // transfers that wait on the network hold no dispatch worker and never wait for one another.
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 class CurlTransfers {
@@ -14,6 +16,10 @@ public:
     using Done = std::function<void(CURLcode)>;
 
     static CurlTransfers& shared();
+    /// Stops the transfers' thread and joins it: the transfers still running are abandoned, and no
+    /// `done` runs from then on. For the end of the process (it runs at exit too); transfers made
+    /// after it never run. Nothing when no transfer was ever started.
+    static void stopThread();
 
     /// Starts a prepared easy handle and answers its number. `done` runs once, on the transfer
     /// thread, when the transfer ends, fails to start or is cancelled (CURLE_ABORTED_BY_CALLBACK);
@@ -27,6 +33,7 @@ private:
     void post(std::function<void()> command);
     void run();
     void finish(std::uint64_t transfer, CURLcode result);
+    void stop();
 
     struct Running {
         CURL* easy;
@@ -37,6 +44,8 @@ private:
     std::mutex mutex_;
     std::vector<std::function<void()>> commands_;
     std::uint64_t next_ = 1;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
     // Touched by the transfer thread only.
     std::map<std::uint64_t, Running> running_;
 };

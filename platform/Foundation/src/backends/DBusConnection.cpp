@@ -1,6 +1,7 @@
 #include "Foundation/backends/DBusConnection.hpp"
 
 #include "BusSocketWatch.hpp"
+#include "CurlTransfers.hpp"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -195,6 +196,8 @@ void DBusConnection::stopThreads() {
         }
     }
     lock.unlock();
+    // Then the HTTP transfers' thread, whose transfers answer on dispatch queues.
+    CurlTransfers::stopThread();
     // Then the queues' threads, which call and let go of what lives on the buses.
     DispatchQueue::stopThreads();
 }

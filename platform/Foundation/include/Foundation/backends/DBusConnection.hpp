@@ -36,7 +36,7 @@ public:
     static std::string address(Bus bus);
 
     /// Stops the watch for buses that are away, then every connection's thread, and joins them,
-    /// then the dispatch queues' threads
+    /// then the HTTP transfers' thread, then the dispatch queues' threads
     /// (DispatchQueue::stopThreads()); a connection made after it gets no thread. For the end of
     /// the process, before exit() where the program can: it runs at exit too, but only after the
     /// statics made since the first bus was joined have been ended.
