@@ -151,12 +151,21 @@ protected:
     /// A portal whose `method` answers every appearance key; `levels` variants around each value.
     void startPortal(const std::string& method, int levels, int scheme = 1) {
         bus->startObjectMock(portal, portalPath, settings);
+        answer(method, levels, scheme);
+    }
+    /// The portal's `method` answers the colour scheme `scheme` from now on.
+    void answer(const std::string& method, int levels, int scheme) {
         std::string level = std::to_string(levels);
         bus->addMethod(portal, portalPath, settings, method, "ss", "v",
                        "if args[1] == 'color-scheme':\n"
                        "    ret = dbus.UInt32(" + std::to_string(scheme) + ", variant_level=" + level + ")\n"
                        "else:\n"
                        "    ret = dbus.Struct((0.2, 0.4, 0.6), signature='ddd', variant_level=" + level + ")\n");
+    }
+    /// The desktop's colour scheme changes: the portal answers it and tells of it, as a portal does.
+    void schemeChanged(int scheme) {
+        answer("ReadOne", 1, scheme);
+        settingChanged("color-scheme", sdbus::Variant(std::uint32_t(scheme)));
     }
     void settingChanged(const std::string& key, const sdbus::Variant& value) {
         bus->proxy(portal, portalPath)
@@ -186,7 +195,7 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
     EXPECT_EQ(NSColor::controlAccentColor()->cgColor(), (CGColor{0.2, 0.4, 0.6, 1}));
     EXPECT_EQ(NSColor::controlAccentColor()->withAlphaComponent(0.5)->cgColor(), (CGColor{0.2, 0.4, 0.6, 0.5}));
 
-    settingChanged("color-scheme", sdbus::Variant(std::uint32_t(2)));
+    schemeChanged(2);
     ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
     EXPECT_EQ(watcher->changes, 2);  // told once, in the new appearance
     EXPECT_EQ(watcher->drawingAppearance, NSAppearanceNameAqua);
@@ -214,12 +223,12 @@ TEST_F(DesktopAppearance, APortalOrSessionBusThatStartsLaterOrAgainIsFollowed) {
     startPortal("ReadOne", 1, 2);
     ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
 
-    // The session bus starts again: the portal on it is read and its changes are heard.
-    bus.reset();
-    bus = std::make_unique<PrivateSessionBus>();
+    // The session bus starts again, at its address: the portal on it is read and its changes are
+    // heard.
+    bus->restart();
     startPortal("ReadOne", 1, 1);
     ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameDarkAqua; }, 15));
-    settingChanged("color-scheme", sdbus::Variant(std::uint32_t(2)));
+    schemeChanged(2);
     ASSERT_TRUE(RunLoop::main().runUntil([] { return appearance() == NSAppearanceNameAqua; }, 15));
 }
 
