@@ -1,12 +1,12 @@
 #include "IOKit/HardwareProfile.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <set>
+#include <system_error>
+
+#include "Foundation/backends/RegularFile.hpp"
 
 namespace {
 
@@ -53,23 +53,18 @@ std::optional<std::filesystem::path> HardwareProfile::path() {
 }
 
 std::string HardwareProfile::readText(const std::filesystem::path& file) {
-    auto cannotRead = [&](int error) {
-        return HardwareProfileError("cannot read hardware profile " + file.string() + ": " + std::strerror(error));
-    };
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> stream(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!stream) throw cannotRead(errno);
-    std::string text;
-    char buffer[64 * 1024];
-    for (;;) {
-        auto count = std::fread(buffer, 1, sizeof buffer, stream.get());
-        if (std::ferror(stream.get())) throw cannotRead(errno);
-        text.append(buffer, count);
-        if (text.size() > maximumSize) {
-            throw HardwareProfileError("hardware profile " + file.string() + " is larger than " +
-                                       std::to_string(maximumSize / (1024 * 1024)) + " MiB");
-        }
-        if (count < sizeof buffer) break;
+    // Only a regular file is read: a FIFO or a device at the path is refused without waiting on it.
+    std::error_code error;
+    auto contents = RegularFile::contents(file, maximumSize, &error);
+    if (!contents && error == std::errc::file_too_large) {
+        throw HardwareProfileError("hardware profile " + file.string() + " is larger than " +
+                                   std::to_string(maximumSize / (1024 * 1024)) + " MiB");
     }
+    if (!contents) {
+        const auto reason = error == std::errc::invalid_argument ? std::string("not a regular file") : error.message();
+        throw HardwareProfileError("cannot read hardware profile " + file.string() + ": " + reason);
+    }
+    std::string text = std::move(*contents);
     if (nestsDeeperThan(text, maximumNesting)) {
         throw HardwareProfileError("hardware profile " + file.string() + " nests deeper than " +
                                    std::to_string(maximumNesting) + " levels");

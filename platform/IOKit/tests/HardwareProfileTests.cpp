@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -70,6 +71,9 @@ TEST(HardwareProfile, FilesThatWouldExhaustTheReaderAreRefusedByName) {
     };
     names(directory.path());            // a folder
     names("/dev/zero");                 // a file without end
+    const auto fifo = directory.path() / "profile.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    names(fifo);                        // a FIFO nobody writes to, refused without waiting on it
     std::string deep(20000, '[');       // values nested 20,000 deep
     names(directory.write("deep.json", R"({"registry": [{"class": "A", "properties": {"x": )" + deep +
                                            std::string(20000, ']') + "}}]}"));
