@@ -1,7 +1,5 @@
 #include "RuduredOro/BluetoothFinder.hpp"
 
-#include <unordered_set>
-
 #include "Foundation/ProcessInfo.hpp"
 #include "IOKit/IOKitLib.hpp"
 #include "RuduredOro/Manufacturers.hpp"
@@ -47,12 +45,12 @@ void BluetoothFinder::refresh() {
 }
 
 std::vector<std::shared_ptr<BatteryDevice>> BluetoothFinder::find() {
-    // The serials of the devices kept so far, in lower case.
-    std::unordered_set<std::string> serials;
+    // The devices kept so far: one whose serial differs only in letter case is one of them.
+    BatteryDeviceSet seen;
     std::vector<std::shared_ptr<BatteryDevice>> result;
     for (const auto& className : Planes::classNames()) {
         for (auto& device : findDevices(className)) {
-            if (serials.insert(lowercased(device->serial())).second) result.push_back(std::move(device));
+            if (seen.insert(device).second) result.push_back(std::move(device));
         }
     }
     return result;

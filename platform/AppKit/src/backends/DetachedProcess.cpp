@@ -1,40 +1,14 @@
 #include "backends/DetachedProcess.hpp"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <string_view>
+
+#include "Foundation/backends/ProgramPath.hpp"
 
 extern char** environ;
-
-namespace {
-
-bool runnable(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-// The file a program's name stands for: the name itself when it has a slash, else the first
-// runnable file of that name in PATH's folders; empty when there is none.
-std::string resolved(const std::string& name) {
-    if (name.empty() || name.find('/') != std::string::npos) return runnable(name) ? name : "";
-    const char* set = std::getenv("PATH");
-    std::string_view folders = set ? set : "/usr/local/bin:/usr/bin:/bin";
-    for (;;) {
-        const auto end = folders.find(':');
-        const auto folder = folders.substr(0, end);
-        const std::string path = (folder.empty() ? std::string(".") : std::string(folder)) + "/" + name;
-        if (runnable(path)) return path;
-        if (end == std::string_view::npos) return "";
-        folders.remove_prefix(end + 1);
-    }
-}
-
-}  // namespace
 
 namespace DetachedProcess {
 
@@ -44,8 +18,9 @@ namespace DetachedProcess {
 // safe in a child of a process with threads.
 bool start(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return false;
-    const std::string program = resolved(arguments.front());
-    if (program.empty()) return false;
+    const auto found = ProgramPath::find(arguments.front());
+    if (!found) return false;
+    const std::string& program = *found;
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv;
     for (auto& argument : copies) argv.push_back(argument.data());

@@ -1,7 +1,6 @@
 #include "Foundation/backends/DesktopEntry.hpp"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,12 +9,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <sstream>
 
 #include "Foundation/FileManager.hpp"
 #include "Foundation/PathUtilities.hpp"
 #include "Foundation/backends/DesktopKeyFile.hpp"
 #include "Foundation/backends/GLibPointers.hpp"
+#include "Foundation/backends/ProgramPath.hpp"
 #include "Foundation/backends/RegularFile.hpp"
 #include "Foundation/backends/XDGDirectories.hpp"
 
@@ -40,19 +39,6 @@ bool flag(GKeyFile* file, const char* key) { return g_key_file_get_boolean(file,
 
 bool endsWith(const std::string& name, std::string_view ending) {
     return name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
-}
-
-// The program as the shell would find it: a path as it is, a bare name on PATH.
-std::optional<std::string> onPath(const std::string& program) {
-    if (program.find('/') != std::string::npos) return program;
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "/usr/local/bin:/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    return std::nullopt;
 }
 
 // The first word of a command line, unquoted as desktop entries quote it.
@@ -199,12 +185,11 @@ std::optional<DesktopEntry> parse(const std::string& path, const std::string& id
     entry.exec = text(file.get(), G_KEY_FILE_DESKTOP_KEY_EXEC);
     auto started = text(file.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
     if (started) {
-        auto found = onPath(*started);
-        entry.programMissing = !found || ::access(found->c_str(), X_OK) != 0;
+        entry.programMissing = !ProgramPath::find(*started);
     } else if (entry.exec) {
         started = program(*entry.exec);
     }
-    if (started) entry.executable = onPath(*started).value_or(*started);
+    if (started) entry.executable = ProgramPath::find(*started).value_or(*started);
     entry.icon = text(file.get(), G_KEY_FILE_DESKTOP_KEY_ICON, true);
     entry.hidden = flag(file.get(), G_KEY_FILE_DESKTOP_KEY_HIDDEN);
     GLibPointers::TextList types(g_key_file_get_string_list(file.get(), group, G_KEY_FILE_DESKTOP_KEY_MIME_TYPE, nullptr, nullptr));

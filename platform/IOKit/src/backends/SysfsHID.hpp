@@ -1,11 +1,11 @@
 #pragma once
 // Reading the kernel's HID devices in sysfs: their uevent and their identity.
-#include <charconv>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 
+#include "Foundation/HexDigits.hpp"
 #include "SysfsFiles.hpp"
 
 namespace sysfs {
@@ -14,13 +14,6 @@ namespace sysfs {
 inline constexpr unsigned long bluetoothBus = 0x05;
 // No report descriptor is larger than this.
 inline constexpr std::size_t maximumDescriptorSize = 4096;
-
-inline std::optional<unsigned long> parseHex(const std::string& text) {
-    unsigned long value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    return value;
-}
 
 /// KEY=VALUE lines of a uevent file.
 inline std::map<std::string, std::string> readUevent(AttributeReader& reader, int folder, const char* file) {
@@ -46,10 +39,10 @@ inline std::optional<HIDIdentity> parseHIDIdentity(const std::string& text) {
     auto first = text.find(':');
     auto second = first == std::string::npos ? first : text.find(':', first + 1);
     if (second == std::string::npos) return std::nullopt;
-    auto bus = parseHex(text.substr(0, first));
-    auto vendor = parseHex(text.substr(first + 1, second - first - 1));
-    auto product = parseHex(text.substr(second + 1));
-    if (!bus || !vendor || !product || *vendor > 0xFFFFFFFF || *product > 0xFFFFFFFF) return std::nullopt;
+    auto bus = hexNumber(std::string_view(text).substr(0, first));
+    auto vendor = hexNumber(std::string_view(text).substr(first + 1, second - first - 1));
+    auto product = hexNumber(std::string_view(text).substr(second + 1));
+    if (!bus || !vendor || !product) return std::nullopt;
     return HIDIdentity{*bus, *vendor, *product};
 }
 
