@@ -17,9 +17,8 @@ DistributedNotificationCenter& DistributedNotificationCenter::defaultCenter() {
 DistributedNotificationCenter::DistributedNotificationCenter() = default;
 
 DistributedNotificationCenter::DistributedNotificationCenter(OnTheSessionBus)
-    : bus_(std::make_unique<DistributedNotificationBus>([this](const DistributedNotification& notification) {
-          DispatchQueue::main().async([this, notification] { deliver(notification); });
-      })) {}
+    : bus_(std::make_unique<DistributedNotificationBus>(
+          DispatchQueue::main(), [this](const DistributedNotification& notification) { deliver(notification); })) {}
 
 DistributedNotificationCenter::~DistributedNotificationCenter() = default;
 
@@ -48,7 +47,7 @@ void DistributedNotificationCenter::removeObserver(const std::shared_ptr<void>& 
 void DistributedNotificationCenter::post(const std::string& name, const std::optional<std::string>& object) {
     const DistributedNotification notification{name, object};
     if (!bus_) return deliver(notification);
-    bus_->send(notification, [this, notification] { DispatchQueue::main().async([this, notification] { deliver(notification); }); });
+    bus_->send(notification, [this, notification] { deliver(notification); });
 }
 
 void DistributedNotificationCenter::deliver(const DistributedNotification& notification) {

@@ -16,8 +16,9 @@ struct DistributedNotificationBus::Sender {
     std::unique_ptr<sdbus::IObject> object;  // let go of before its connection
 };
 
-DistributedNotificationBus::DistributedNotificationBus(std::function<void(const DistributedNotification&)> receiver)
-    : receiver_(std::move(receiver)), sender_(std::make_shared<Sender>()), queue_("DistributedNotificationBus") {}
+DistributedNotificationBus::DistributedNotificationBus(DispatchQueue queue,
+                                                       std::function<void(const DistributedNotification&)> receiver)
+    : receiver_(std::move(receiver)), sender_(std::make_shared<Sender>()), queue_(std::move(queue)) {}
 
 DistributedNotificationBus::~DistributedNotificationBus() {
     std::lock_guard lock(mutex_);

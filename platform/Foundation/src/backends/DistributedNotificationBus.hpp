@@ -13,10 +13,10 @@
 
 class DistributedNotificationBus {
 public:
-    /// `receiver` is called on a serial queue of this object's, in the order they were posted,
-    /// with every notification posted on the bus, by this process or another, once listen() or
-    /// send() has joined a session bus.
-    explicit DistributedNotificationBus(std::function<void(const DistributedNotification&)> receiver);
+    /// `receiver` is called on `queue` (a serial one), in the order they were posted, with every
+    /// notification posted on the bus, by this process or another, once listen() or send() has
+    /// joined a session bus.
+    DistributedNotificationBus(DispatchQueue queue, std::function<void(const DistributedNotification&)> receiver);
     ~DistributedNotificationBus();
     DistributedNotificationBus(const DistributedNotificationBus&) = delete;
     DistributedNotificationBus& operator=(const DistributedNotificationBus&) = delete;
