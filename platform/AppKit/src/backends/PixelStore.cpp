@@ -27,21 +27,17 @@ std::shared_ptr<CGContext> PixelStore::makeBackingStore(std::size_t width, std::
     auto memory = presenter_->makeBackingStore(width, height);
     auto bitmap = memory ? bitmapOver(*memory) : nullptr;
     lent_ = bitmap != nullptr;
-    if (!bitmap) bitmap = bitmapOver(nullptr, width, height, 0);
-    bitmap_ = bitmap;
     return bitmap;
 }
 
 std::shared_ptr<CGContext> PixelStore::nextBackingStore() {
-    if (!lent_ || bitmap_.expired()) return nullptr;
+    if (!lent_) return nullptr;
     auto memory = presenter_->nextBackingStore();
-    auto bitmap = memory ? bitmapOver(*memory) : nullptr;
-    if (bitmap) bitmap_ = bitmap;
-    return bitmap;
+    return memory ? bitmapOver(*memory) : nullptr;
 }
 
 void PixelStore::show(const NSWindow& window, const DirtyRegion& region) {
-    auto pixels = bitmap_.lock();
+    const auto& pixels = window.backingStore();
     if (!pixels) return;
     // The window's points, y up, become whole pixels from the top-left corner.
     CGFloat scale = window.backingScaleFactor();
@@ -73,7 +69,6 @@ void PixelStore::resized(NSWindow& window, int width, int height) {
 }
 
 void PixelStore::release(NSWindow& window) {
-    if (!bitmap_.expired()) window.discardBackingStore();
-    bitmap_.reset();
+    if (lent_) window.discardBackingStore();
     lent_ = false;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The pixels of a window on a display, held once: the window draws into a bitmap over memory its
-// presenter lends where the presenter has some to lend, else into a bitmap of the store's own that
-// the presenter copies from. The window owns the bitmap; the presenter owns lent memory; the store
-// knows which bitmap the window draws into and whether it is lent, and hands the presenter the
-// rectangles the window drew anew, in pixels.
+// presenter lends where the presenter has some to lend, else into a bitmap of its own that the
+// presenter copies from. The window owns the bitmap; the presenter owns lent memory; the store
+// knows whether the window's bitmap is lent, and hands the presenter the rectangles the window
+// drew anew, in pixels.
 #include <cstddef>
 #include <memory>
 
@@ -17,8 +17,8 @@ class PixelStore {
 public:
     explicit PixelStore(std::unique_ptr<WindowPresenter> presenter);
 
-    /// The window's bitmap of that size: over memory the presenter lends where it lends some, else
-    /// of the store's own; nullptr without memory.
+    /// The window's bitmap of that size, over memory the presenter lends; nullptr where it lends
+    /// none (the window then draws into a bitmap of its own).
     std::shared_ptr<CGContext> makeBackingStore(std::size_t width, std::size_t height);
     /// Before the window draws: a bitmap over other lent memory holding the same picture, while
     /// the window system may still read the memory drawn into last; nullptr to draw there again.
@@ -36,6 +36,5 @@ public:
 
 private:
     std::unique_ptr<WindowPresenter> presenter_;
-    std::weak_ptr<CGContext> bitmap_;  // the window's
-    bool lent_ = false;                // whether the bitmap is over the presenter's memory
+    bool lent_ = false;  // whether the window's bitmap is over the presenter's memory
 };
