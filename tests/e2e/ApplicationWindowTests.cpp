@@ -847,14 +847,14 @@ TEST_F(ApplicationWindow, QuitWhileTheSystemBusFloodsItWithSignalsEndsCleanlyEve
     if (!system.unavailable().empty()) GTEST_SKIP() << system.unavailable();
     BluezMock bluez(system);
     const auto adapter = bluez.addAdapter();
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
+    // Stopped and joined however the test ends.
+    std::jthread flood([&](std::stop_token stop) {
         auto connection = sdbus::createSessionBusConnectionWithAddress(system.address());
         auto object = sdbus::createObject(*connection, adapter);
         const std::map<std::string, sdbus::Variant> changes{{"Powered", sdbus::Variant(true)},
                                                             {"Alias", sdbus::Variant(std::string("Quillon Host"))},
                                                             {"Class", sdbus::Variant(std::uint32_t(0x10c))}};
-        while (flooding) {
+        while (!stop.stop_requested()) {
             object->emitSignal("PropertiesChanged")
                 .onInterface("org.freedesktop.DBus.Properties")
                 .withArguments(std::string("org.bluez.Adapter1"), changes, std::vector<std::string>{});
@@ -871,7 +871,7 @@ TEST_F(ApplicationWindow, QuitWhileTheSystemBusFloodsItWithSignalsEndsCleanlyEve
         auto status = app_->waitForExit(60);
         if (status != std::optional<int>(0)) ends.push_back(status ? std::to_string(*status) : "still running");
     }
-    flooding = false;
+    flood.request_stop();
     flood.join();
     EXPECT_TRUE(ends.empty()) << ends.size() << " of 50 quits ended otherwise, the last with " << ends.back()
                               << "; it said:\n" << programOutput();

@@ -7,10 +7,11 @@
 // counts as damaged: it is kept as "<file>.damaged", or "<file>.damaged.1", ".2"... when that
 // name is taken, and the domain starts anew. A file that cannot be read (no permission, too many
 // open files, an I/O error, something other than a regular file) is left alone: the write fails,
-// for the caller to try again. So does a write whose file would be larger than `maximumSize`,
-// which the next reader would take for damaged. A write waits for the lock as long as another
-// process holds it, trying it again at growing intervals up to a second, unless its writer gives
-// up between two tries: writes belong off the main thread.
+// for the caller to try again. A write whose file would be larger than `maximumSize`, which the
+// next reader would take for damaged, fails too, for the caller to leave out what makes it so. A
+// write waits for the lock as long as another process holds it, trying it again at growing
+// intervals up to a second, unless its writer gives up between two tries: writes belong off the
+// main thread.
 #include <chrono>
 #include <cstddef>
 #include <filesystem>

@@ -7,8 +7,9 @@
 // daemon makes its socket, where its address is a socket file (its folder watched, or while that
 // does not exist the nearest one above it); else (an abstract socket, TCP, a socket left behind)
 // after a pause that grows while it stays away (a tenth of a second at first, five seconds at
-// most). It is joined at once when the environment names another bus. Every event and answer reaches the client on the
-// queue it names, in order, and never inside one of the client's own calls.
+// most). It is joined at once when the environment names another bus (as a call or a perform
+// finds). Every event and answer reaches the client on the queue it names, in order, and never
+// inside one of the client's own calls.
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
 //                                  DispatchQueue::main(), {.joined = ..., .ownerChanged = ...});
