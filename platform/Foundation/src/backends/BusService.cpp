@@ -22,6 +22,7 @@ sdbus::Error notJoined() { return sdbus::Error("org.freedesktop.DBus.Error.Disco
 
 std::shared_ptr<BusService> BusService::make(Bus bus, std::string name, DispatchQueue queue, Client client) {
     std::shared_ptr<BusService> service(new BusService(bus, std::move(name), std::move(queue), std::move(client)));
+    DBusConnection::prepare();  // here, not on the thread that joins: the process may end meanwhile
     service->own_.async([weak = std::weak_ptr<BusService>(service)] {
         if (auto self = weak.lock()) self->join();
     });

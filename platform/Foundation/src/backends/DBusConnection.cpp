@@ -169,6 +169,8 @@ std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatche
 
 }  // namespace
 
+void DBusConnection::prepare() { registry(); }
+
 void DBusConnection::stopThreads() {
     // First the watch for buses that are away, which would join them again.
     BusSocketWatch::stop();

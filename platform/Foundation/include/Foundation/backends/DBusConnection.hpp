@@ -35,6 +35,11 @@ public:
     /// The address the environment names for `bus` now; empty for the standard one.
     static std::string address(Bus bus);
 
+    /// Makes ready, on the calling thread, what the end of the process needs of the buses (its
+    /// hook, and the static connection sd-bus-c++ makes values through) before a bus is joined on
+    /// another thread: a process that ends while that join runs then ends cleanly. Cheap after the
+    /// first call.
+    static void prepare();
     /// Stops the watch for buses that are away, then every connection's thread, and joins them,
     /// then the HTTP transfers' thread, then the dispatch queues' threads
     /// (DispatchQueue::stopThreads()); a connection made after it gets no thread. For the end of
