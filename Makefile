@@ -58,7 +58,9 @@ bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 # The prefix and DESTDIR reach cmake through the environment as they were given, so that quotes
-# stay as they are and make expands no '$' in them.
+# stay as they are and make expands no '$' in them. A PREFIX given on make's command line would be
+# expanded where make puts it in the recipes' environment: it is kept out of there.
+unexport PREFIX
 install: export QUILLON_PREFIX := $(value PREFIX)
 install: override export DESTDIR := $(value DESTDIR)
 install: build

@@ -546,9 +546,10 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
 }
 
 TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStartsIt) {
-    // A user's folder may hold what a desktop entry's Exec must quote or escape.
+    // A user's folder may hold what a desktop entry's Exec must quote or escape, and what make
+    // would expand.
     TemporaryDirectory home;
-    const auto prefix = home.path() / "my \"apps\" $HOME `date` it's";
+    const auto prefix = home.path() / "my \"apps\" $HOME `date` $(error expanded) it's";
     ASSERT_TRUE(installBuild(prefix.string()));
     const auto entryPath = prefix / "share/applications/org.quillon.Quillon.desktop";
     EXPECT_EQ(run("desktop-file-validate " + quoted(entryPath.string())), 0);
