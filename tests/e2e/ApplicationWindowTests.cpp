@@ -599,7 +599,7 @@ TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAc
     auto [after, chosen] = settledWindow(height, selected(ref.inFront));
     save(chosen, "keep-in-front-chosen");
     EXPECT_TRUE(selected(ref.inFront)(chosen));
-    EXPECT_TRUE(eventually([&] { return above(after); })) << "the window manager keeps the window above others";
+    EXPECT_TRUE(eventually([&, after = after] { return above(after); })) << "the window manager keeps the window above others";
     closeThroughTheCloseButton(after, ref);
 
     start(emptyProfile, config.path());
@@ -607,9 +607,9 @@ TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAc
     save(restarted, "keep-in-front-restarted");
     EXPECT_TRUE(selected(ref.inFront)(restarted)) << "the second launch shows the stored choice";
     EXPECT_FALSE(selected(ref.normal)(restarted));
-    EXPECT_TRUE(eventually([&] { return above(again); }));
+    EXPECT_TRUE(eventually([&, again = again] { return above(again); }));
     clickAt(again, ref.normal);
-    EXPECT_TRUE(eventually([&] { return !above(again); })) << "back at the normal level";
+    EXPECT_TRUE(eventually([&, again = again] { return !above(again); })) << "back at the normal level";
     closeThroughTheCloseButton(again, ref);
 }
 
@@ -697,9 +697,9 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     // The title bar's menu button (22 by 18 points, 8 from the right edge), and the menu's rows
     // of 22 points under the title bar, inside 5 points of padding: About, then Help.
     Area menuButton{place.width - 30, int(NSWindow::titleBarHeight - 18) / 2, 22, 18};
-    auto menuRow = [&](int index) { return Area{place.width - 120, int(NSWindow::titleBarHeight) + 5 + 22 * index, 80, 22}; };
+    auto menuRow = [&, place = place](int index) { return Area{place.width - 120, int(NSWindow::titleBarHeight) + 5 + 22 * index, 80, 22}; };
 
-    auto closeAbout = [&] {
+    auto closeAbout = [&, place = place] {
         for (const auto& window : windowsOf(display_->connection(), app_->pid())) {
             if (window.id != place.id) requestClose(display_->connection(), window.id);
         }
@@ -715,7 +715,7 @@ TEST_F(ApplicationWindow, AboutFromTheToolbarAndTheMenuAndHelpOpensTheContactPag
     ASSERT_TRUE(closeAbout());
 
     // Escape closes the menu: the rows under the title bar show the list again.
-    auto under = [&] { return crop(grab(display_->connection(), place), menuRow(0).x, menuRow(0).y, 80, 44).pixels; };
+    auto under = [&, place = place] { return crop(grab(display_->connection(), place), menuRow(0).x, menuRow(0).y, 80, 44).pixels; };
     auto closed = under();
     clickAt(place, menuButton);
     ASSERT_TRUE(eventually([&] { return under() != closed; })) << "the menu opens";

@@ -122,7 +122,7 @@ TEST_F(HistoryViewTest, BackgroundIsRebuiltForANewCountGeometryOrAppearance) {
     view->setLength(4);
     EXPECT_EQ(cellsOf(view->backgroundLayer()->path())[1], (CGPoint{0, 6}));
     EXPECT_EQ(cellsOf(maskOf(*view).path())[1], (CGPoint{6, 0}));
-    EXPECT_EQ(view->backgroundLayer()->fillColor(), CGColor(0, 0, 1, 1));
+    EXPECT_EQ(view->backgroundLayer()->fillColor(), (CGColor{0, 0, 1, 1}));
 
     // A switch to dark resolves the background colour in the dark appearance.
     view->setBackColor(NSColor::tertiaryLabelColor());
@@ -149,7 +149,7 @@ TEST_F(HistoryViewTest, LockedChangesCostOneRebuildAtUnlock) {
 
     // Colours reach the gradient at once, locked or not.
     view->setColors({NSColor::blueColor(), NSColor::whiteColor()});
-    EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<CGColor>{CGColor(0, 0, 1, 1), CGColor::white()}));
+    EXPECT_EQ(view->gradientLayer()->colors(), (std::vector<CGColor>{CGColor{0, 0, 1, 1}, CGColor::white()}));
 
     view->unlock();
     EXPECT_EQ(view->rebuilds, 2);

@@ -8,7 +8,13 @@
 #include <memory>
 #include <utility>
 
-#if defined(__SANITIZE_ADDRESS__)
+// GCC tells of AddressSanitizer by a macro, clang by a feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(QUILLON_ADDRESS_SANITIZER)
 // Fontconfig loses a few bytes for good while it parses its configuration files, once per process
 // (the first text that is set loads it); the leak checker is told to look past that.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
