@@ -189,9 +189,10 @@ void UserDefaults::scheduleWrite() {
 
 void UserDefaults::runWriter() {
     using Clock = std::chrono::steady_clock;
-    const auto retryDelay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(retryInterval));
     std::unique_lock lock(mutex_);
     auto retry = Clock::time_point::min();  // later after a write that failed
+    // Each failure in a row waits longer, as for a lock held elsewhere.
+    auto retryDelay = DefaultsFile::firstWait;
     // The thread ends once nothing is left to write.
     while (!stopping_ && !changes_.empty()) {
         if (!writeNow_ && !closing_ && Clock::now() < retry) {
@@ -200,9 +201,12 @@ void UserDefaults::runWriter() {
         }
         writeNow_ = false;
         retry = Clock::time_point::min();
-        if (!writePending(lock)) {
+        if (writePending(lock)) {
+            retryDelay = DefaultsFile::firstWait;
+        } else {
             if (closing_) break;
             retry = Clock::now() + retryDelay;
+            retryDelay = DefaultsFile::nextWait(retryDelay);
         }
     }
     writerRunning_ = false;
@@ -210,7 +214,8 @@ void UserDefaults::runWriter() {
 
 bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
     // Once a write would make the file too large, each change is tried on its own, and those that
-    // alone would pass the limit are kept off the disk.
+    // alone would pass the limit are kept off the disk (all of them, when the file as it stands
+    // already does).
     bool oneByOne = false;
     auto pause = [this](std::chrono::milliseconds interval) {
         std::unique_lock waiting(mutex_);
@@ -219,8 +224,10 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
     while (!changes_.empty() && !stopping_) {
         const auto madeBefore = changeCount_;
         std::uint64_t taken = 0;
+        bool storedTooLarge = false;
         lock.unlock();
-        auto result = DefaultsFile(file_).update(
+        DefaultsFile file(file_);
+        auto result = file.update(
             [&](PropertyListValue::Dictionary& values) {
                 // Under the domain's lock: every change made until now, also while the lock was
                 // waited for, goes with this write.
@@ -232,6 +239,7 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     changes = writing_;
                 }
                 bool changed = false;
+                std::optional<bool> fitsNow;  // whether the values as they are now fit, once known
                 for (const auto& [key, change] : changes) {
                     if (!oneByOne) {
                         changed |= apply(values, key, change);
@@ -242,6 +250,7 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     if (!apply(values, key, change)) continue;
                     if (DefaultsFile::fits(values)) {
                         changed = true;
+                        fitsNow = true;
                         continue;
                     }
                     if (before) {
@@ -249,7 +258,16 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     } else {
                         values.erase(key);
                     }
+                    if (!fitsNow) fitsNow = DefaultsFile::fits(values);
+                    storedTooLarge |= !*fitsNow;
                     std::lock_guard refusing(mutex_);
+                    // A key is blamed only where the file would fit without its change.
+                    if (*fitsNow) {
+                        SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
+                                         ": with it the file would be larger than the " +
+                                         std::to_string(DefaultsFile::maximumSize) +
+                                         " bytes a settings file may hold; it holds in this process until the key changes again.");
+                    }
                     refuse(key);
                 }
                 return changed;
@@ -260,18 +278,25 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
             writing_.clear();
             storedCount_ = taken;
             rebase(std::move(*written));
+            if (storedTooLarge) {
+                reportFailure("The settings file " + file_.string() + " cannot be written back: as it stands it is larger than the " +
+                              std::to_string(DefaultsFile::maximumSize) +
+                              " bytes a settings file may hold when written; changes to it hold in this process only.");
+            } else {
+                reported_.clear();
+            }
             writeEnded_.notify_all();
             continue;
         }
-        // What this write took stays pending, before the changes made since.
-        for (auto& [key, change] : changes_) {
-            auto& earlier = writing_[key];
-            earlier = chain(std::move(earlier), std::move(change));
-        }
-        changes_ = std::exchange(writing_, {});
-        if (std::get<DefaultsFile::Failure>(result) == DefaultsFile::Failure::tooLarge && !oneByOne) {
+        restorePending();
+        const auto failure = std::get<DefaultsFile::Failure>(result);
+        if (failure == DefaultsFile::Failure::tooLarge && !oneByOne) {
             oneByOne = true;
             continue;
+        }
+        if (failure == DefaultsFile::Failure::unwritable) {
+            reportFailure("The settings file " + file_.string() + " was not written (" + file.failure() +
+                          "); the changes hold in this process and are tried again later.");
         }
         ++failedWrites_;
         writeEnded_.notify_all();
@@ -283,9 +308,6 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
 
 void UserDefaults::refuse(const std::string& key) {
     auto taken = writing_.find(key);
-    SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
-                     ": with it the file would be larger than the " + std::to_string(DefaultsFile::maximumSize) +
-                     " bytes a settings file may hold; it holds in this process until the key changes again.");
     // A change of the key made meanwhile comes after it, and the two are tried together.
     if (auto later = changes_.find(key); later != changes_.end()) {
         later->second = chain(std::move(taken->second), std::move(later->second));
@@ -294,6 +316,21 @@ void UserDefaults::refuse(const std::string& key) {
     }
     writing_.erase(taken);
 }
+
+void UserDefaults::restorePending() {
+    for (auto& [key, change] : changes_) {
+        auto& earlier = writing_[key];
+        earlier = chain(std::move(earlier), std::move(change));
+    }
+    changes_ = std::exchange(writing_, {});
+}
+
+void UserDefaults::reportFailure(const std::string& message) {
+    if (message == reported_) return;
+    reported_ = message;
+    SystemLog::write(message);
+}
+
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
     for (const auto* changes : {&refused_, &writing_, &changes_}) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <random>
 #include <thread>
 
@@ -252,6 +253,26 @@ int inChild(const std::function<int()>& body) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// The log lines written while it lives.
+class LogLines {
+public:
+    LogLines() {
+        SystemLog::setSink([this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            lines_.push_back(line);
+        });
+    }
+    ~LogLines() { SystemLog::setSink(nullptr); }
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
 }  // namespace
 
 TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
@@ -289,11 +310,26 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     UserDefaults piped("com.example.pipe", directory.path());
     EXPECT_TRUE(piped.dictionaryRepresentation().empty());
+    std::optional<LogLines> log(std::in_place);
     piped.set(1, "new");
     EXPECT_FALSE(piped.synchronize());
     EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
     EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
     EXPECT_EQ(piped.integerForKey("new"), 1);
+    // Why is logged once, not with each try, until a write succeeds and fails again.
+    piped.set(2, "new");
+    EXPECT_FALSE(piped.synchronize());
+    EXPECT_EQ(log->lines().size(), 1u);
+    std::filesystem::remove(pipe);
+    EXPECT_TRUE(piped.synchronize());
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    piped.set(3, "new");
+    EXPECT_FALSE(piped.synchronize());
+    const auto lines = log->lines();
+    log.reset();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("com.example.pipe.plist"), std::string::npos);
 }
 
 TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThenStored) {
@@ -337,14 +373,47 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     xml += end;
     const auto file = directory.write("com.example.full.plist", xml);
     for (int launch = 0; launch < 2; ++launch) {
+        LogLines log;
         UserDefaults defaults("com.example.full", directory.path());
         EXPECT_TRUE(defaults.boolForKey("kept")) << "launch " << launch;
         defaults.set(launch, "launch");
+        defaults.set(true, "inFront");
         EXPECT_FALSE(defaults.synchronize());
         EXPECT_EQ(defaults.integerForKey("launch"), launch);  // held here
+        EXPECT_TRUE(defaults.boolForKey("inFront"));
+        // The file is named once, and no key is blamed.
+        const auto lines = log.lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("com.example.full.plist"), std::string::npos);
+        EXPECT_EQ(lines[0].find("inFront"), std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
     EXPECT_EQ(std::filesystem::file_size(file), xml.size());
+
+    // A file of another writer that holds one value twice, in one object: written back, the two
+    // share it again, so that the file keeps its size.
+    const std::size_t shared = std::size_t{21} << 17;  // 2.6 MB, twice over the limit
+    Data twice = dataFromString("bplist00");
+    twice.insert(twice.end(), {0xD2, 0x01, 0x02, 0x03, 0x03, 0x51, 'a', 0x51, 'b', 0x4F, 0x12});
+    for (int shift = 24; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(shared >> shift));
+    twice.resize(twice.size() + shared, 7);
+    const std::uint64_t table = twice.size();
+    for (std::uint8_t offset : {8, 13, 15, 17}) twice.insert(twice.end(), {0, 0, 0, offset});
+    twice.insert(twice.end(), {0, 0, 0, 0, 0, 0, 4, 1});
+    for (int shift = 56; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(std::uint64_t{4} >> shift));
+    twice.insert(twice.end(), 8, 0);
+    for (int shift = 56; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(table >> shift));
+    const auto sharing = directory.write("com.example.twice.plist", std::string(twice.begin(), twice.end()));
+    {
+        UserDefaults defaults("com.example.twice", directory.path());
+        ASSERT_EQ(defaults.dataForKey("b"), Data(shared, 7));
+        defaults.set(true, "inFront");
+        EXPECT_TRUE(defaults.synchronize());
+    }
+    EXPECT_LT(std::filesystem::file_size(sharing), twice.size() + 100);
+    const UserDefaults written("com.example.twice", directory.path());
+    EXPECT_TRUE(written.boolForKey("inFront"));
+    EXPECT_EQ(written.dataForKey("a"), Data(shared, 7));
 
     // A file with room for small changes only: the one change too large for it holds here, is
     // logged, and the changes made after it are written.
@@ -352,13 +421,13 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
         PropertyListValue(PropertyListValue::Dictionary{{"filler", Data((std::size_t{4} << 20) - 1000, 0)}}),
         PropertyListSerialization::Format::binary);
     directory.write("com.example.near.plist", std::string(bytes.begin(), bytes.end()));
-    std::vector<std::string> logged;
-    SystemLog::setSink([&](const std::string& line) { logged.push_back(line); });
+    std::optional<LogLines> log(std::in_place);
     UserDefaults near("com.example.near", directory.path());
     near.set(Data(2000, 1), "large");
     near.set(true, "inFront");
     EXPECT_FALSE(near.synchronize());
-    SystemLog::setSink(nullptr);
+    const auto logged = log->lines();
+    log.reset();
     const UserDefaults stored("com.example.near", directory.path());
     EXPECT_TRUE(stored.boolForKey("inFront"));
     EXPECT_FALSE(stored.object("large"));

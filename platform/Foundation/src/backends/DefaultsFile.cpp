@@ -32,13 +32,13 @@ bool writeAll(int fd, const Data& data) {
 // Takes the lock of the file open as `fd`, for as long as another holder keeps it and `pause`
 // lets the caller wait. Nothing when it is taken, else why not (errno tells an error).
 std::optional<DefaultsFile::Failure> waitForLock(int fd, const DefaultsFile::Pause& pause) {
-    auto interval = std::chrono::milliseconds(5);
+    auto interval = DefaultsFile::firstWait;
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::nullopt;
         if (errno == EINTR) continue;
         if (errno != EWOULDBLOCK) return DefaultsFile::Failure::unwritable;
         if (!pause(interval)) return DefaultsFile::Failure::abandoned;
-        interval = std::min(interval * 2, std::chrono::milliseconds(1000));
+        interval = DefaultsFile::nextWait(interval);
     }
 }
 
@@ -90,9 +90,13 @@ std::optional<DefaultsFile::Values> DefaultsFile::current() const {
     return values;
 }
 
-DefaultsFile::Result DefaultsFile::update(const std::function<bool(Values&)>& change, const Pause& pause) const {
+std::chrono::milliseconds DefaultsFile::nextWait(std::chrono::milliseconds wait) {
+    return std::min(wait * 2, std::chrono::milliseconds(1000));
+}
+
+DefaultsFile::Result DefaultsFile::update(const std::function<bool(Values&)>& change, const Pause& pause) {
     auto failed = [&](const std::string& why) -> Result {
-        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
+        failure_ = why;
         return Failure::unwritable;
     };
     const auto lockPath = withSuffix(path_, ".lock");
