@@ -6,10 +6,12 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <system_error>
 #include <utility>
 
 #include "Foundation/Bundle.hpp"
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/Thread.hpp"
 #include "backends/DefaultsFile.hpp"
 
 namespace {
@@ -109,6 +111,8 @@ UserDefaults::~UserDefaults() {
     {
         std::lock_guard lock(mutex_);
         closing_ = true;
+        // Changes whose writing thread could not be started get one more chance.
+        if (!writerRunning_ && !changes_.empty()) scheduleWrite();
     }
     wake_.notify_all();
     if (writer_.joinable()) writer_.join();
@@ -181,8 +185,18 @@ void UserDefaults::scheduleWrite() {
         // The last thread has ended its work: it is joined here, and the new one by the next
         // change, the destructor, or the end of the process.
         if (writer_.joinable()) writer_.join();
+        try {
+            writer_ = Thread::start([this] { runWriter(); });
+        } catch (const std::system_error& error) {
+            // The changes stay pending for the next change or synchronize() to try again; a
+            // synchronize() waiting for them fails, as for a write that failed.
+            reportFailure("The settings file " + file_.string() + " was not written (" + error.what() +
+                          "); the changes hold in this process and are tried again later.");
+            ++failedWrites_;
+            writeEnded_.notify_all();
+            return;
+        }
         writerRunning_ = true;
-        writer_ = std::thread([this] { runWriter(); });
     }
     wake_.notify_all();
 }

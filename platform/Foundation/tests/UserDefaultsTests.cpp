@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/Thread.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "Testing/TestEnvironment.hpp"
 
@@ -435,4 +436,17 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_NE(logged[0].find("large"), std::string::npos);
     EXPECT_NE(logged[0].find("com.example.near.plist"), std::string::npos);
+}
+
+TEST_F(UserDefaultsTest, ChangesMadeWhileNoThreadCanStartAreWrittenOnceOneCan) {
+    auto suite = UserDefaults::suite("com.example.threads");
+    Thread::setStartsFail(true);
+    suite->set(1, "first");
+    suite->set(2, "second");
+    EXPECT_FALSE(suite->synchronize());  // not written, and not waited for
+    EXPECT_EQ(suite->integerForKey("second"), 2);
+    Thread::setStartsFail(false);
+    EXPECT_TRUE(suite->synchronize());
+    EXPECT_EQ(UserDefaults("com.example.threads", directory.path()).dictionaryRepresentation(),
+              (PropertyListValue::Dictionary{{"first", 1}, {"second", 2}}));
 }

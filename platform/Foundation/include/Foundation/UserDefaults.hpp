@@ -9,12 +9,13 @@
 // changes wait for neither the lock nor a write, and synchronize() waits until the changes made
 // before it are on disk. A damaged file counts as an empty domain; it is logged, and kept beside
 // the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is taken) when it is
-// replaced. A change that cannot be written (the file cannot be read or written) holds in this
-// process, and is written with the next change or tried again at growing intervals, from 5 ms up to
-// a second, until it is; why is logged once, until it changes or a write succeeds. A change that
-// would make the file larger than a settings file may be is logged and holds in this process only,
-// until the key changes again; the other changes are written without it. A file that already is too
-// large to be written back keeps every change in this process; that is logged once.
+// replaced. A change that cannot be written (the file cannot be read or written, or no thread can
+// be started to write it) holds in this process, and is tried again with the next change or
+// synchronize() and, while its thread runs, at growing intervals from 5 ms up to a second, until it
+// is written; why is logged once, until it changes or a write succeeds. A change that would make
+// the file larger than a settings file may be is logged and holds in this process only, until the
+// key changes again; the other changes are written without it. A file that already is too large to
+// be written back keeps every change in this process; that is logged once.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -88,9 +89,10 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
     /// Waits until every change made here before the call is on disk (true), or until a write of
-    /// them failed (false; they hold here and are tried again); false too while a change made here
-    /// is kept off the disk for its size. It waits as long as another process holds the domain's
-    /// lock: not for the main thread while it serves the user.
+    /// them failed or no thread could be started for it (false; they hold here and are tried
+    /// again); false too while a change made here is kept off the disk for its size. It waits as
+    /// long as another process holds the domain's lock: not for the main thread while it serves
+    /// the user.
     bool synchronize();
 
     /// A domain's changes that are not on disk: its file, and the keys changed.
@@ -150,8 +152,8 @@ private:
     std::uint64_t failedWrites_ = 0;
     // The last failure logged; empty once a write succeeds.
     std::string reported_;
-    // The writing thread runs while changes are pending; they are to be written without waiting
-    // for the next retry.
+    // The writing thread runs (it exists) while changes are pending; they are to be written
+    // without waiting for the next retry.
     bool writerRunning_ = false;
     bool writeNow_ = false;
     // The destructor: write once more, then end. The end of the process: end now.
