@@ -1,5 +1,7 @@
 #include "Foundation/UserDefaults.hpp"
 
+#include <pthread.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -105,7 +107,10 @@ void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accept
 UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
     : domain_(std::move(domain)),
       file_(directory / (domain_ + ".plist")),
-      values_(DefaultsFile(file_).read()) {}
+      values_(DefaultsFile(file_).read()) {
+    static const int forkHandlers = ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
+    (void)forkHandlers;
+}
 
 UserDefaults::~UserDefaults() {
     {
@@ -345,6 +350,35 @@ void UserDefaults::reportFailure(const std::string& message) {
     SystemLog::write(message);
 }
 
+void UserDefaults::prepareFork() {
+    // In the order every other path takes them: the registry, then a domain.
+    registryMutex.lock();
+    for (const auto& defaults : registry().retired) defaults->mutex_.lock();
+    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.lock();
+}
+
+void UserDefaults::parentAfterFork() {
+    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.unlock();
+    for (const auto& defaults : registry().retired) defaults->mutex_.unlock();
+    registryMutex.unlock();
+}
+
+void UserDefaults::childAfterFork() {
+    // The child has only the thread that forked: a writing thread, and whatever waited on a
+    // domain's conditions, stayed in the parent. Their handles and waiters are let go of without
+    // a join or a wake (neither would ever end), and what a write under way took is pending again.
+    auto reset = [](UserDefaults& defaults) {
+        defaults.restorePending();
+        defaults.writerRunning_ = false;
+        std::construct_at(&defaults.writer_);
+        std::construct_at(&defaults.wake_);
+        std::construct_at(&defaults.writeEnded_);
+        defaults.mutex_.unlock();
+    };
+    for (const auto& [name, defaults] : registry().domains) reset(*defaults);
+    for (const auto& defaults : registry().retired) reset(*defaults);
+    registryMutex.unlock();
+}
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
     for (const auto* changes : {&refused_, &writing_, &changes_}) {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -449,4 +450,61 @@ TEST_F(UserDefaultsTest, ChangesMadeWhileNoThreadCanStartAreWrittenOnceOneCan) {
     EXPECT_TRUE(suite->synchronize());
     EXPECT_EQ(UserDefaults("com.example.threads", directory.path()).dictionaryRepresentation(),
               (PropertyListValue::Dictionary{{"first", 1}, {"second", 2}}));
+}
+
+namespace {
+// How many descriptors of this process are open on the file.
+int openDescriptors(const std::filesystem::path& file) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (std::filesystem::read_symlink(entry.path(), error) == file) ++count;
+    }
+    return count;
+}
+
+// The exit status of the child, which is killed when it has not ended within a minute.
+int exitStatus(pid_t child) {
+    int status = 0;
+    for (int tries = 0; tries < 600; ++tries) {
+        if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -2;
+}
+}  // namespace
+
+TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
+    auto suite = UserDefaults::suite("com.example.forked");
+    const auto file = directory.path() / "com.example.forked.plist";
+    const auto lockFile = file.string() + ".lock";
+    // The lock is held on a descriptor of the test's own, which the child closes at once.
+    const int held = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    suite->set(1, "parent");
+    // The parent's write waits for the lock, its lock file open.
+    for (int tries = 0; tries < 600 && openDescriptors(lockFile) < 2; ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(openDescriptors(lockFile), 2);
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(held);
+        // Once the parent has taken the lock, written and let go, the child writes.
+        char c = 0;
+        if (::read(go[0], &c, 1) != 1) _exit(3);
+        suite->set(2, "child");
+        _exit(suite->synchronize() ? 0 : 1);
+    }
+    ::close(go[0]);
+    ::close(held);
+    EXPECT_TRUE(suite->synchronize());
+    (void)!::write(go[1], "g", 1);
+    ::close(go[1]);
+    EXPECT_EQ(exitStatus(child), 0) << "-2: the child's synchronize() did not return";
+    EXPECT_EQ(UserDefaults("com.example.forked", directory.path()).dictionaryRepresentation(),
+              (PropertyListValue::Dictionary{{"parent", 1}, {"child", 2}}));
 }

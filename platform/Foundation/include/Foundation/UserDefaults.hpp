@@ -15,7 +15,9 @@
 // is written; why is logged once, until it changes or a write succeeds. A change that would make
 // the file larger than a settings file may be is logged and holds in this process only, until the
 // key changes again; the other changes are written without it. A file that already is too large to
-// be written back keeps every change in this process; that is logged once.
+// be written back keeps every change in this process; that is logged once. A child process forked
+// while a domain opened through standard() or suite() is written starts with no writing thread, and
+// writes its own changes.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -129,6 +131,11 @@ private:
     // Logs why the changes were not written, unless the last message logged since the last write
     // said so already.
     void reportFailure(const std::string& message);
+    // Around a fork the registry's and every open domain's mutex are held, so that the child gets
+    // none held by a thread it does not have; the child lets go of the writing threads it lacks.
+    static void prepareFork();
+    static void parentAfterFork();
+    static void childAfterFork();
     // The values held here: the domain as stored, with the changes not yet written.
     void rebase(PropertyListValue::Dictionary stored);
 

@@ -11,7 +11,8 @@
 // next reader would take for damaged, fails too, for the caller to leave out what makes it so. A
 // write waits for the lock as long as another process holds it, trying it again at growing
 // intervals (`firstWait`, then `nextWait`), unless its writer gives up between two tries: writes
-// belong off the main thread.
+// belong off the main thread. A child process forked during a write does not keep the lock's
+// file open, so that it never holds the lock its parent takes.
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
