@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "ICUSupport.hpp"
 #include "PropertyListFormats.hpp"
@@ -250,6 +252,29 @@ private:
 class Writer {
 public:
     Data write(const PropertyListValue& value) {
+        // Equal texts, numbers, data and dates are written once and shared, as the format allows,
+        // unless the list would then take more memory than the reader allows for its size (many
+        // references to a long text): then each is written where it occurs.
+        auto shared = write(value, true);
+        const auto allowance = std::max(shared.size() * PropertyListSerialization::maximumExpansion, PropertyListSerialization::minimumAllowance);
+        if (cost_ <= allowance) return shared;
+        return write(value, false);
+    }
+
+private:
+    // One object of the table: a value, or a dictionary's key; containers list their members'
+    // object numbers (a dictionary its keys, then its values).
+    struct Entry {
+        const PropertyListValue* value;
+        const std::string* key;
+        std::vector<std::uint64_t> members;
+    };
+
+    Data write(const PropertyListValue& value, bool share) {
+        entries_.clear();
+        leaves_.clear();
+        share_ = share;
+        cost_ = slotCost;
         add(&value, nullptr);
         referenceWidth_ = widthOf(entries_.size() - 1);
         out_.assign(magic, magic + magicLength);
@@ -271,29 +296,72 @@ public:
         return std::move(out_);
     }
 
-private:
-    // One object of the table: a value, or a dictionary's key; containers list their members'
-    // object numbers (a dictionary its keys, then its values).
-    struct Entry {
-        const PropertyListValue* value;
-        const std::string* key;
-        std::vector<std::uint64_t> members;
-    };
-
     std::uint64_t add(const PropertyListValue* value, const std::string* key) {
-        const std::uint64_t index = entries_.size();
-        entries_.push_back(Entry{value, key, {}});
-        std::vector<std::uint64_t> members;
-        if (value) {
-            if (auto* items = value->arrayValue()) {
-                for (const auto& item : *items) members.push_back(add(&item, nullptr));
-            } else if (auto* items = value->dictionaryValue()) {
-                for (const auto& [name, item] : *items) members.push_back(add(nullptr, &name));
-                for (const auto& [name, item] : *items) members.push_back(add(&item, nullptr));
+        const auto* items = value ? value->arrayValue() : nullptr;
+        const auto* members = value ? value->dictionaryValue() : nullptr;
+        if (items) cost_ += items->size() * slotCost;
+        if (members) cost_ += members->size() * entryCost;
+        std::string identity;
+        if (!items && !members) {
+            identity = leafIdentity(value, key);
+            if (share_) {
+                auto [known, added] = leaves_.try_emplace(identity, entries_.size());
+                if (!added) return known->second;
             }
         }
-        entries_[index].members = std::move(members);
+        const std::uint64_t index = entries_.size();
+        entries_.push_back(Entry{value, key, {}});
+        std::vector<std::uint64_t> references;
+        if (items) {
+            for (const auto& item : *items) references.push_back(add(&item, nullptr));
+        } else if (members) {
+            for (const auto& [name, item] : *members) references.push_back(add(nullptr, &name));
+            for (const auto& [name, item] : *members) references.push_back(add(&item, nullptr));
+        }
+        entries_[index].members = std::move(references);
         return index;
+    }
+
+    // What tells a text, number, data or date from every other one (a kind, then its bytes), with
+    // the memory the reader counts for it added to `cost_`.
+    std::string leafIdentity(const PropertyListValue* value, const std::string* key) {
+        auto bits = [](char kind, std::uint64_t number) {
+            std::string identity(1, kind);
+            for (int i = 0; i < 8; ++i) identity.push_back(static_cast<char>(number >> (8 * i)));
+            return identity;
+        };
+        auto text = [&](const std::string& text) {
+            // A text that is not ASCII is read as UTF-16 units, counted as up to 3 bytes each.
+            const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            cost_ += ascii ? text.size() : 3 * text.size();
+            return 's' + text;
+        };
+        if (key) return text(*key);
+        return std::visit(
+            [&](const auto& v) -> std::string {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, std::monostate>) {
+                    return "n";
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    return v ? "b1" : "b0";
+                } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                    return bits('i', static_cast<std::uint64_t>(v));
+                } else if constexpr (std::is_same_v<T, std::uint64_t>) {
+                    return bits('u', v);
+                } else if constexpr (std::is_same_v<T, double>) {
+                    return bits('r', std::bit_cast<std::uint64_t>(v));
+                } else if constexpr (std::is_same_v<T, std::string>) {
+                    return text(v);
+                } else if constexpr (std::is_same_v<T, Data>) {
+                    cost_ += v.size();
+                    return 'd' + std::string(v.begin(), v.end());
+                } else if constexpr (std::is_same_v<T, Date>) {
+                    return bits('t', std::bit_cast<std::uint64_t>(v.timeIntervalSinceReferenceDate()));
+                } else {
+                    return {};
+                }
+            },
+            value->storage());
     }
 
     static std::size_t widthOf(std::uint64_t largest) {
@@ -373,6 +441,11 @@ private:
     }
 
     std::vector<Entry> entries_;
+    // The objects of the leaves written so far, by identity, while they are shared.
+    std::unordered_map<std::string, std::uint64_t> leaves_;
+    bool share_ = true;
+    // The memory the reader counts for the values, each shared one as often as it occurs.
+    std::uint64_t cost_ = 0;
     std::size_t referenceWidth_ = 1;
     Data out_;
 };

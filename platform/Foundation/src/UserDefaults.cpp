@@ -1,15 +1,19 @@
 #include "Foundation/UserDefaults.hpp"
 
+#include <pthread.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <map>
 #include <set>
+#include <system_error>
 #include <utility>
 
 #include "Foundation/Bundle.hpp"
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/Thread.hpp"
 #include "backends/DefaultsFile.hpp"
 
 namespace {
@@ -103,12 +107,17 @@ void UserDefaults::setSuiteFilter(std::function<bool(const std::string&)> accept
 UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& directory)
     : domain_(std::move(domain)),
       file_(directory / (domain_ + ".plist")),
-      values_(DefaultsFile(file_).read()) {}
+      values_(DefaultsFile(file_).read()) {
+    static const int forkHandlers = ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
+    (void)forkHandlers;
+}
 
 UserDefaults::~UserDefaults() {
     {
         std::lock_guard lock(mutex_);
         closing_ = true;
+        // Changes whose writing thread could not be started get one more chance.
+        if (!writerRunning_ && !changes_.empty()) scheduleWrite();
     }
     wake_.notify_all();
     if (writer_.joinable()) writer_.join();
@@ -181,17 +190,28 @@ void UserDefaults::scheduleWrite() {
         // The last thread has ended its work: it is joined here, and the new one by the next
         // change, the destructor, or the end of the process.
         if (writer_.joinable()) writer_.join();
+        try {
+            writer_ = Thread::start([this] { runWriter(); });
+        } catch (const std::system_error& error) {
+            // The changes stay pending for the next change or synchronize() to try again; a
+            // synchronize() waiting for them fails, as for a write that failed.
+            reportFailure("The settings file " + file_.string() + " was not written (" + error.what() +
+                          "); the changes hold in this process and are tried again later.");
+            ++failedWrites_;
+            writeEnded_.notify_all();
+            return;
+        }
         writerRunning_ = true;
-        writer_ = std::thread([this] { runWriter(); });
     }
     wake_.notify_all();
 }
 
 void UserDefaults::runWriter() {
     using Clock = std::chrono::steady_clock;
-    const auto retryDelay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(retryInterval));
     std::unique_lock lock(mutex_);
     auto retry = Clock::time_point::min();  // later after a write that failed
+    // Each failure in a row waits longer, as for a lock held elsewhere.
+    auto retryDelay = DefaultsFile::firstWait;
     // The thread ends once nothing is left to write.
     while (!stopping_ && !changes_.empty()) {
         if (!writeNow_ && !closing_ && Clock::now() < retry) {
@@ -200,9 +220,12 @@ void UserDefaults::runWriter() {
         }
         writeNow_ = false;
         retry = Clock::time_point::min();
-        if (!writePending(lock)) {
+        if (writePending(lock)) {
+            retryDelay = DefaultsFile::firstWait;
+        } else {
             if (closing_) break;
             retry = Clock::now() + retryDelay;
+            retryDelay = DefaultsFile::nextWait(retryDelay);
         }
     }
     writerRunning_ = false;
@@ -210,7 +233,8 @@ void UserDefaults::runWriter() {
 
 bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
     // Once a write would make the file too large, each change is tried on its own, and those that
-    // alone would pass the limit are kept off the disk.
+    // alone would pass the limit are kept off the disk (all of them, when the file as it stands
+    // already does).
     bool oneByOne = false;
     auto pause = [this](std::chrono::milliseconds interval) {
         std::unique_lock waiting(mutex_);
@@ -219,8 +243,10 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
     while (!changes_.empty() && !stopping_) {
         const auto madeBefore = changeCount_;
         std::uint64_t taken = 0;
+        bool storedTooLarge = false;
         lock.unlock();
-        auto result = DefaultsFile(file_).update(
+        DefaultsFile file(file_);
+        auto result = file.update(
             [&](PropertyListValue::Dictionary& values) {
                 // Under the domain's lock: every change made until now, also while the lock was
                 // waited for, goes with this write.
@@ -232,6 +258,7 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     changes = writing_;
                 }
                 bool changed = false;
+                std::optional<bool> fitsNow;  // whether the values as they are now fit, once known
                 for (const auto& [key, change] : changes) {
                     if (!oneByOne) {
                         changed |= apply(values, key, change);
@@ -242,6 +269,7 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     if (!apply(values, key, change)) continue;
                     if (DefaultsFile::fits(values)) {
                         changed = true;
+                        fitsNow = true;
                         continue;
                     }
                     if (before) {
@@ -249,7 +277,16 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     } else {
                         values.erase(key);
                     }
+                    if (!fitsNow) fitsNow = DefaultsFile::fits(values);
+                    storedTooLarge |= !*fitsNow;
                     std::lock_guard refusing(mutex_);
+                    // A key is blamed only where the file would fit without its change.
+                    if (*fitsNow) {
+                        SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
+                                         ": with it the file would be larger than the " +
+                                         std::to_string(DefaultsFile::maximumSize) +
+                                         " bytes a settings file may hold; it holds in this process until the key changes again.");
+                    }
                     refuse(key);
                 }
                 return changed;
@@ -260,18 +297,25 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
             writing_.clear();
             storedCount_ = taken;
             rebase(std::move(*written));
+            if (storedTooLarge) {
+                reportFailure("The settings file " + file_.string() + " cannot be written back: as it stands it is larger than the " +
+                              std::to_string(DefaultsFile::maximumSize) +
+                              " bytes a settings file may hold when written; changes to it hold in this process only.");
+            } else {
+                reported_.clear();
+            }
             writeEnded_.notify_all();
             continue;
         }
-        // What this write took stays pending, before the changes made since.
-        for (auto& [key, change] : changes_) {
-            auto& earlier = writing_[key];
-            earlier = chain(std::move(earlier), std::move(change));
-        }
-        changes_ = std::exchange(writing_, {});
-        if (std::get<DefaultsFile::Failure>(result) == DefaultsFile::Failure::tooLarge && !oneByOne) {
+        restorePending();
+        const auto failure = std::get<DefaultsFile::Failure>(result);
+        if (failure == DefaultsFile::Failure::tooLarge && !oneByOne) {
             oneByOne = true;
             continue;
+        }
+        if (failure == DefaultsFile::Failure::unwritable) {
+            reportFailure("The settings file " + file_.string() + " was not written (" + file.failure() +
+                          "); the changes hold in this process and are tried again later.");
         }
         ++failedWrites_;
         writeEnded_.notify_all();
@@ -283,9 +327,6 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
 
 void UserDefaults::refuse(const std::string& key) {
     auto taken = writing_.find(key);
-    SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
-                     ": with it the file would be larger than the " + std::to_string(DefaultsFile::maximumSize) +
-                     " bytes a settings file may hold; it holds in this process until the key changes again.");
     // A change of the key made meanwhile comes after it, and the two are tried together.
     if (auto later = changes_.find(key); later != changes_.end()) {
         later->second = chain(std::move(taken->second), std::move(later->second));
@@ -293,6 +334,50 @@ void UserDefaults::refuse(const std::string& key) {
         refused_[key] = std::move(taken->second);
     }
     writing_.erase(taken);
+}
+
+void UserDefaults::restorePending() {
+    for (auto& [key, change] : changes_) {
+        auto& earlier = writing_[key];
+        earlier = chain(std::move(earlier), std::move(change));
+    }
+    changes_ = std::exchange(writing_, {});
+}
+
+void UserDefaults::reportFailure(const std::string& message) {
+    if (message == reported_) return;
+    reported_ = message;
+    SystemLog::write(message);
+}
+
+void UserDefaults::prepareFork() {
+    // In the order every other path takes them: the registry, then a domain.
+    registryMutex.lock();
+    for (const auto& defaults : registry().retired) defaults->mutex_.lock();
+    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.lock();
+}
+
+void UserDefaults::parentAfterFork() {
+    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.unlock();
+    for (const auto& defaults : registry().retired) defaults->mutex_.unlock();
+    registryMutex.unlock();
+}
+
+void UserDefaults::childAfterFork() {
+    // The child has only the thread that forked: a writing thread, and whatever waited on a
+    // domain's conditions, stayed in the parent. Their handles and waiters are let go of without
+    // a join or a wake (neither would ever end), and what a write under way took is pending again.
+    auto reset = [](UserDefaults& defaults) {
+        defaults.restorePending();
+        defaults.writerRunning_ = false;
+        std::construct_at(&defaults.writer_);
+        std::construct_at(&defaults.wake_);
+        std::construct_at(&defaults.writeEnded_);
+        defaults.mutex_.unlock();
+    };
+    for (const auto& [name, defaults] : registry().domains) reset(*defaults);
+    for (const auto& defaults : registry().retired) reset(*defaults);
+    registryMutex.unlock();
 }
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {

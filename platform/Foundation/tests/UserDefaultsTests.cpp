@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,10 +11,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <random>
 #include <thread>
 
 #include "Foundation/SystemLog.hpp"
+#include "Foundation/Thread.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "Testing/TestEnvironment.hpp"
 
@@ -252,6 +255,26 @@ int inChild(const std::function<int()>& body) {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// The log lines written while it lives.
+class LogLines {
+public:
+    LogLines() {
+        SystemLog::setSink([this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            lines_.push_back(line);
+        });
+    }
+    ~LogLines() { SystemLog::setSink(nullptr); }
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
 }  // namespace
 
 TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
@@ -289,11 +312,26 @@ TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNoDamageAndIsWrittenLater) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     UserDefaults piped("com.example.pipe", directory.path());
     EXPECT_TRUE(piped.dictionaryRepresentation().empty());
+    std::optional<LogLines> log(std::in_place);
     piped.set(1, "new");
     EXPECT_FALSE(piped.synchronize());
     EXPECT_EQ(std::filesystem::symlink_status(pipe).type(), std::filesystem::file_type::fifo);
     EXPECT_FALSE(std::filesystem::exists(pipe.string() + ".damaged"));
     EXPECT_EQ(piped.integerForKey("new"), 1);
+    // Why is logged once, not with each try, until a write succeeds and fails again.
+    piped.set(2, "new");
+    EXPECT_FALSE(piped.synchronize());
+    EXPECT_EQ(log->lines().size(), 1u);
+    std::filesystem::remove(pipe);
+    EXPECT_TRUE(piped.synchronize());
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    piped.set(3, "new");
+    EXPECT_FALSE(piped.synchronize());
+    const auto lines = log->lines();
+    log.reset();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("com.example.pipe.plist"), std::string::npos);
 }
 
 TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThenStored) {
@@ -337,14 +375,47 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     xml += end;
     const auto file = directory.write("com.example.full.plist", xml);
     for (int launch = 0; launch < 2; ++launch) {
+        LogLines log;
         UserDefaults defaults("com.example.full", directory.path());
         EXPECT_TRUE(defaults.boolForKey("kept")) << "launch " << launch;
         defaults.set(launch, "launch");
+        defaults.set(true, "inFront");
         EXPECT_FALSE(defaults.synchronize());
         EXPECT_EQ(defaults.integerForKey("launch"), launch);  // held here
+        EXPECT_TRUE(defaults.boolForKey("inFront"));
+        // The file is named once, and no key is blamed.
+        const auto lines = log.lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("com.example.full.plist"), std::string::npos);
+        EXPECT_EQ(lines[0].find("inFront"), std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(file.string() + ".damaged"));
     EXPECT_EQ(std::filesystem::file_size(file), xml.size());
+
+    // A file of another writer that holds one value twice, in one object: written back, the two
+    // share it again, so that the file keeps its size.
+    const std::size_t shared = std::size_t{21} << 17;  // 2.6 MB, twice over the limit
+    Data twice = dataFromString("bplist00");
+    twice.insert(twice.end(), {0xD2, 0x01, 0x02, 0x03, 0x03, 0x51, 'a', 0x51, 'b', 0x4F, 0x12});
+    for (int shift = 24; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(shared >> shift));
+    twice.resize(twice.size() + shared, 7);
+    const std::uint64_t table = twice.size();
+    for (std::uint8_t offset : {8, 13, 15, 17}) twice.insert(twice.end(), {0, 0, 0, offset});
+    twice.insert(twice.end(), {0, 0, 0, 0, 0, 0, 4, 1});
+    for (int shift = 56; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(std::uint64_t{4} >> shift));
+    twice.insert(twice.end(), 8, 0);
+    for (int shift = 56; shift >= 0; shift -= 8) twice.push_back(static_cast<std::uint8_t>(table >> shift));
+    const auto sharing = directory.write("com.example.twice.plist", std::string(twice.begin(), twice.end()));
+    {
+        UserDefaults defaults("com.example.twice", directory.path());
+        ASSERT_EQ(defaults.dataForKey("b"), Data(shared, 7));
+        defaults.set(true, "inFront");
+        EXPECT_TRUE(defaults.synchronize());
+    }
+    EXPECT_LT(std::filesystem::file_size(sharing), twice.size() + 100);
+    const UserDefaults written("com.example.twice", directory.path());
+    EXPECT_TRUE(written.boolForKey("inFront"));
+    EXPECT_EQ(written.dataForKey("a"), Data(shared, 7));
 
     // A file with room for small changes only: the one change too large for it holds here, is
     // logged, and the changes made after it are written.
@@ -352,13 +423,13 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
         PropertyListValue(PropertyListValue::Dictionary{{"filler", Data((std::size_t{4} << 20) - 1000, 0)}}),
         PropertyListSerialization::Format::binary);
     directory.write("com.example.near.plist", std::string(bytes.begin(), bytes.end()));
-    std::vector<std::string> logged;
-    SystemLog::setSink([&](const std::string& line) { logged.push_back(line); });
+    std::optional<LogLines> log(std::in_place);
     UserDefaults near("com.example.near", directory.path());
     near.set(Data(2000, 1), "large");
     near.set(true, "inFront");
     EXPECT_FALSE(near.synchronize());
-    SystemLog::setSink(nullptr);
+    const auto logged = log->lines();
+    log.reset();
     const UserDefaults stored("com.example.near", directory.path());
     EXPECT_TRUE(stored.boolForKey("inFront"));
     EXPECT_FALSE(stored.object("large"));
@@ -366,4 +437,74 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_NE(logged[0].find("large"), std::string::npos);
     EXPECT_NE(logged[0].find("com.example.near.plist"), std::string::npos);
+}
+
+TEST_F(UserDefaultsTest, ChangesMadeWhileNoThreadCanStartAreWrittenOnceOneCan) {
+    auto suite = UserDefaults::suite("com.example.threads");
+    Thread::setStartsFail(true);
+    suite->set(1, "first");
+    suite->set(2, "second");
+    EXPECT_FALSE(suite->synchronize());  // not written, and not waited for
+    EXPECT_EQ(suite->integerForKey("second"), 2);
+    Thread::setStartsFail(false);
+    EXPECT_TRUE(suite->synchronize());
+    EXPECT_EQ(UserDefaults("com.example.threads", directory.path()).dictionaryRepresentation(),
+              (PropertyListValue::Dictionary{{"first", 1}, {"second", 2}}));
+}
+
+namespace {
+// How many descriptors of this process are open on the file.
+int openDescriptors(const std::filesystem::path& file) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (std::filesystem::read_symlink(entry.path(), error) == file) ++count;
+    }
+    return count;
+}
+
+// The exit status of the child, which is killed when it has not ended within a minute.
+int exitStatus(pid_t child) {
+    int status = 0;
+    for (int tries = 0; tries < 600; ++tries) {
+        if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    return -2;
+}
+}  // namespace
+
+TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
+    auto suite = UserDefaults::suite("com.example.forked");
+    const auto file = directory.path() / "com.example.forked.plist";
+    const auto lockFile = file.string() + ".lock";
+    // The lock is held on a descriptor of the test's own, which the child closes at once.
+    const int held = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    suite->set(1, "parent");
+    // The parent's write waits for the lock, its lock file open.
+    for (int tries = 0; tries < 600 && openDescriptors(lockFile) < 2; ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(openDescriptors(lockFile), 2);
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(held);
+        // Once the parent has taken the lock, written and let go, the child writes.
+        char c = 0;
+        if (::read(go[0], &c, 1) != 1) _exit(3);
+        suite->set(2, "child");
+        _exit(suite->synchronize() ? 0 : 1);
+    }
+    ::close(go[0]);
+    ::close(held);
+    EXPECT_TRUE(suite->synchronize());
+    (void)!::write(go[1], "g", 1);
+    ::close(go[1]);
+    EXPECT_EQ(exitStatus(child), 0) << "-2: the child's synchronize() did not return";
+    EXPECT_EQ(UserDefaults("com.example.forked", directory.path()).dictionaryRepresentation(),
+              (PropertyListValue::Dictionary{{"parent", 1}, {"child", 2}}));
 }

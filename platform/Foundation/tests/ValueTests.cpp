@@ -67,6 +67,9 @@ TEST(PropertyList, RoundTripsEveryKindInBothFormats) {
         ASSERT_TRUE(bytes);
         EXPECT_EQ(PropertyListSerialization::propertyList(*bytes), PropertyListValue(dictionary));
     }
+    // Equal values written once are still read within the memory allowed for the list's size.
+    const PropertyListValue repeated(PropertyListValue::Array(20000, std::string(100, 'x')));
+    EXPECT_EQ(PropertyListSerialization::propertyList(*PropertyListSerialization::data(repeated, PropertyListSerialization::Format::binary)), repeated);
     // The binary format also keeps texts with a NUL, nulls and fractions of a second; XML has
     // whole seconds, no null, and cannot hold a NUL at all.
     const std::string withNul("\xC3\xA4\0b", 4);
@@ -165,14 +168,18 @@ TEST(PropertyList, BinaryListsOfPythonsPlistlibAreWrittenBackBitForBit) {
     TemporaryDirectory folder;
     const int status = python(folder, R"(
 import datetime, os, plistlib, sys
-values = {"date": datetime.datetime(2024, 5, 1, 12, 0, 0, 1007), "null": None, "unsigned": 2**64 - 1, "negative": -5}
+seen = datetime.datetime(2024, 5, 1, 12, 0, 0)
+devices = [{"name": name, "level": 50, "charging": False, "seen": seen, "id": b"\x01\x02", "ratio": 0.5} for name in ("Mouse", "Keyboard", "Mouse")]
+values = {"date": datetime.datetime(2024, 5, 1, 12, 0, 0, 1007), "null": None, "unsigned": 2**64 - 1, "negative": -5,
+          "shared": {"devices": devices, "names": ["Mouse", "name", "level"], "level": 50}}
 for name, value in values.items():
     with open(os.path.join(sys.argv[1], name + ".bplist"), "wb") as file:
         file.write(plistlib.dumps(value, fmt=plistlib.FMT_BINARY))
 )");
     if (status == -1) GTEST_SKIP() << "no python3";
     ASSERT_EQ(status, 0);
-    for (const char* name : {"date", "null", "unsigned", "negative"}) {
+    // Equal texts, numbers, data and dates (keys too) share one object, in both writers.
+    for (const char* name : {"date", "null", "unsigned", "negative", "shared"}) {
         const auto bytes = contents(folder.path() / (std::string(name) + ".bplist"));
         auto value = PropertyListSerialization::propertyList(bytes);
         ASSERT_TRUE(value) << name;

@@ -9,11 +9,15 @@
 // changes wait for neither the lock nor a write, and synchronize() waits until the changes made
 // before it are on disk. A damaged file counts as an empty domain; it is logged, and kept beside
 // the domain as "<domain>.plist.damaged" (".damaged.1", ... when that is taken) when it is
-// replaced. A change that cannot be written (the file cannot be read or written) is logged, holds
-// in this process, and is written with the next change or tried again every `retryInterval`
-// seconds until it is. A change that would make the file larger than a settings file may be is
-// logged and holds in this process only, until the key changes again; the other changes are
-// written without it.
+// replaced. A change that cannot be written (the file cannot be read or written, or no thread can
+// be started to write it) holds in this process, and is tried again with the next change or
+// synchronize() and, while its thread runs, at growing intervals from 5 ms up to a second, until it
+// is written; why is logged once, until it changes or a write succeeds. A change that would make
+// the file larger than a settings file may be is logged and holds in this process only, until the
+// key changes again; the other changes are written without it. A file that already is too large to
+// be written back keeps every change in this process; that is logged once. A child process forked
+// while a domain opened through standard() or suite() is written starts with no writing thread, and
+// writes its own changes.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -31,9 +35,6 @@
 
 class UserDefaults {
 public:
-    /// How long a change that could not be written waits before it is tried again.
-    static constexpr double retryInterval = 1.0;
-
     /// The application's own domain (named after the main bundle's identifier).
     static UserDefaults& standard();
     /// A named suite; nullptr when the suite cannot be opened (the global domain, the application's
@@ -90,9 +91,10 @@ public:
     PropertyListValue::Dictionary dictionaryRepresentation() const;
 
     /// Waits until every change made here before the call is on disk (true), or until a write of
-    /// them failed (false; they hold here and are tried again); false too while a change made here
-    /// is kept off the disk for its size. It waits as long as another process holds the domain's
-    /// lock: not for the main thread while it serves the user.
+    /// them failed or no thread could be started for it (false; they hold here and are tried
+    /// again); false too while a change made here is kept off the disk for its size. It waits as
+    /// long as another process holds the domain's lock: not for the main thread while it serves
+    /// the user.
     bool synchronize();
 
     /// A domain's changes that are not on disk: its file, and the keys changed.
@@ -124,6 +126,16 @@ private:
     bool writePending(std::unique_lock<std::mutex>& lock);
     // Keeps the change of the key that the write under way took off the disk.
     void refuse(const std::string& key);
+    // Puts what the write under way took back among the pending changes, before those made since.
+    void restorePending();
+    // Logs why the changes were not written, unless the last message logged since the last write
+    // said so already.
+    void reportFailure(const std::string& message);
+    // Around a fork the registry's and every open domain's mutex are held, so that the child gets
+    // none held by a thread it does not have; the child lets go of the writing threads it lacks.
+    static void prepareFork();
+    static void parentAfterFork();
+    static void childAfterFork();
     // The values held here: the domain as stored, with the changes not yet written.
     void rebase(PropertyListValue::Dictionary stored);
 
@@ -145,8 +157,10 @@ private:
     std::uint64_t changeCount_ = 0;
     std::uint64_t storedCount_ = 0;
     std::uint64_t failedWrites_ = 0;
-    // The writing thread runs while changes are pending; they are to be written without waiting
-    // for the next retry.
+    // The last failure logged; empty once a write succeeds.
+    std::string reported_;
+    // The writing thread runs (it exists) while changes are pending; they are to be written
+    // without waiting for the next retry.
     bool writerRunning_ = false;
     bool writeNow_ = false;
     // The destructor: write once more, then end. The end of the process: end now.

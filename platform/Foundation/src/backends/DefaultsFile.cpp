@@ -1,6 +1,7 @@
 #include "DefaultsFile.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +11,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/backends/FileDescriptor.hpp"
@@ -29,16 +32,77 @@ bool writeAll(int fd, const Data& data) {
     return true;
 }
 
+// The lock files open in this process. A forked child closes its copies: the lock belongs to the
+// open file, which a copy shares, so a copy left open in the child would hold the lock its parent
+// takes (and keep every writer waiting) for as long as the child runs.
+class LockFiles {
+public:
+    static LockFiles& shared() {
+        // Lives as long as the process: a child may be forked at any time.
+        static LockFiles* files = [] {
+            auto* made = new LockFiles();
+            ::pthread_atfork([] { shared().mutex_.lock(); }, [] { shared().mutex_.unlock(); },
+                             [] {
+                                 for (int fd : shared().open_) ::close(fd);
+                                 shared().open_.clear();
+                                 shared().mutex_.unlock();
+                             });
+            return made;
+        }();
+        return *files;
+    }
+
+    // The file open for reading and writing (made when missing); -1 and errno when it cannot be.
+    int open(const std::filesystem::path& path) {
+        int fd = -1;
+        int error = 0;
+        {
+            std::lock_guard lock(mutex_);
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            error = errno;
+            if (fd >= 0) open_.insert(fd);
+        }
+        errno = error;
+        return fd;
+    }
+
+    void close(int fd) {
+        std::lock_guard lock(mutex_);
+        open_.erase(fd);
+        ::close(fd);
+    }
+
+private:
+    std::mutex mutex_;
+    std::set<int> open_;
+};
+
+// The lock file of one write, open while it runs.
+class LockFile {
+public:
+    explicit LockFile(const std::filesystem::path& path) : fd_(LockFiles::shared().open(path)) {}
+    ~LockFile() {
+        if (fd_ >= 0) LockFiles::shared().close(fd_);
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
 // Takes the lock of the file open as `fd`, for as long as another holder keeps it and `pause`
 // lets the caller wait. Nothing when it is taken, else why not (errno tells an error).
 std::optional<DefaultsFile::Failure> waitForLock(int fd, const DefaultsFile::Pause& pause) {
-    auto interval = std::chrono::milliseconds(5);
+    auto interval = DefaultsFile::firstWait;
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return std::nullopt;
         if (errno == EINTR) continue;
         if (errno != EWOULDBLOCK) return DefaultsFile::Failure::unwritable;
         if (!pause(interval)) return DefaultsFile::Failure::abandoned;
-        interval = std::min(interval * 2, std::chrono::milliseconds(1000));
+        interval = DefaultsFile::nextWait(interval);
     }
 }
 
@@ -90,21 +154,25 @@ std::optional<DefaultsFile::Values> DefaultsFile::current() const {
     return values;
 }
 
-DefaultsFile::Result DefaultsFile::update(const std::function<bool(Values&)>& change, const Pause& pause) const {
+std::chrono::milliseconds DefaultsFile::nextWait(std::chrono::milliseconds wait) {
+    return std::min(wait * 2, std::chrono::milliseconds(1000));
+}
+
+DefaultsFile::Result DefaultsFile::update(const std::function<bool(Values&)>& change, const Pause& pause) {
     auto failed = [&](const std::string& why) -> Result {
-        SystemLog::write("The settings file " + path_.string() + " was not written (" + why + "); the change is tried again later.");
+        failure_ = why;
         return Failure::unwritable;
     };
     const auto lockPath = withSuffix(path_, ".lock");
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (lock.get() < 0 && errno == ENOENT) {
+    std::optional<LockFile> lock(std::in_place, lockPath);
+    if (lock->get() < 0 && errno == ENOENT) {
         // The first write of all: the folder is made.
         std::error_code error;
         std::filesystem::create_directories(path_.parent_path(), error);
-        lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        lock.emplace(lockPath);
     }
-    if (lock.get() < 0) return failed(std::strerror(errno));
-    if (auto failure = waitForLock(lock.get(), pause)) {
+    if (lock->get() < 0) return failed(std::strerror(errno));
+    if (auto failure = waitForLock(lock->get(), pause)) {
         if (*failure == Failure::abandoned) return *failure;
         return failed(std::strerror(errno));
     }

@@ -10,8 +10,9 @@
 // for the caller to try again. A write whose file would be larger than `maximumSize`, which the
 // next reader would take for damaged, fails too, for the caller to leave out what makes it so. A
 // write waits for the lock as long as another process holds it, trying it again at growing
-// intervals up to a second, unless its writer gives up between two tries: writes belong off the
-// main thread.
+// intervals (`firstWait`, then `nextWait`), unless its writer gives up between two tries: writes
+// belong off the main thread. A child process forked during a write does not keep the lock's
+// file open, so that it never holds the lock its parent takes.
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
@@ -29,6 +30,11 @@ public:
     /// The largest settings file read, and written.
     static constexpr std::size_t maximumSize = std::size_t{4} << 20;
 
+    /// How long a writer waits before it tries the lock again, the first time and after `wait`:
+    /// twice as long each time, up to a second.
+    static constexpr std::chrono::milliseconds firstWait{5};
+    static std::chrono::milliseconds nextWait(std::chrono::milliseconds wait);
+
     explicit DefaultsFile(std::filesystem::path path) : path_(std::move(path)) {}
 
     /// The domain as stored; empty when there is no file, or when it cannot be read (logged).
@@ -38,7 +44,7 @@ public:
 
     /// Why an update wrote nothing.
     enum class Failure {
-        /// The file could not be read or written (logged); worth trying again later.
+        /// The file could not be read or written (why: `failure()`); worth trying again later.
         unwritable,
         /// The result would be larger than `maximumSize` (not logged).
         tooLarge,
@@ -53,7 +59,9 @@ public:
     /// Under the lock: reads the domain as stored now, lets `change` edit it (answering whether
     /// it changed anything), and replaces the file unless nothing changed; a damaged file is kept
     /// aside first, temporary files of writers that died are removed before a file is written.
-    Result update(const std::function<bool(Values&)>& change, const Pause& pause) const;
+    Result update(const std::function<bool(Values&)>& change, const Pause& pause);
+    /// Why the last update could not read or write the file.
+    const std::string& failure() const { return failure_; }
     /// Whether the values fit in a settings file.
     static bool fits(const Values& values);
 
@@ -65,4 +73,5 @@ private:
     bool replace(const Data& bytes) const;
 
     std::filesystem::path path_;
+    std::string failure_;
 };
