@@ -30,9 +30,12 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
         presence_ = bluez::Presence::absent;
         changed(true);
     };
-    // BlueZ's own signals are told from others' by their sender, BlueZ's unique name.
+    // Only BlueZ's signals reach the connection: the bus matches the rules' sender against the
+    // name's owner. A signal sent to this connection alone passes no rule there; such a one is
+    // told from BlueZ's own by its sender here.
+    const std::string fromBluez = std::string("type='signal',sender='") + bluez::service + "',";
     client.matches.emplace_back(
-        "type='signal',path='/',interface='org.freedesktop.DBus.ObjectManager'",
+        fromBluez + "path='/',interface='" + bluez::objectManagerInterface + "'",
         [this](sdbus::Message& message) -> std::function<void()> {
             const std::string sender = message.getSender();
             const std::string member = message.getMemberName();
@@ -58,7 +61,7 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
             return {};
         });
     client.matches.emplace_back(
-        "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',path_namespace='/org/bluez'",
+        fromBluez + "interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',path_namespace='/org/bluez'",
         [this](sdbus::Message& message) -> std::function<void()> {
             const std::string sender = message.getSender();
             const std::string path = message.getPath();
