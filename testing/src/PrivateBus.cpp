@@ -290,7 +290,7 @@ bool PrivateBus::hasOwner(const std::string& busName) {
     return owned;
 }
 
-bool PrivateBus::listensFor(const std::string& fragment) {
+std::string PrivateBus::listener(const std::string& fragment) {
     std::map<std::string, std::vector<std::string>> rules;
     proxy("org.freedesktop.DBus", "/org/freedesktop/DBus")
         ->callMethod("GetAllMatchRules")
@@ -298,10 +298,24 @@ bool PrivateBus::listensFor(const std::string& fragment) {
         .storeResultsTo(rules);
     for (const auto& [connection, list] : rules) {
         for (const auto& rule : list) {
-            if (rule.find(fragment) != std::string::npos) return true;
+            if (rule.find(fragment) != std::string::npos) return connection;
         }
     }
-    return false;
+    return "";
+}
+
+bool PrivateBus::listensFor(const std::string& fragment) { return !listener(fragment).empty(); }
+
+std::uint32_t PrivateBus::peakBytesSentTo(const std::string& connection) {
+    std::map<std::string, sdbus::Variant> stats;
+    proxy("org.freedesktop.DBus", "/org/freedesktop/DBus")
+        ->callMethod("GetConnectionStats")
+        .onInterface("org.freedesktop.DBus.Debug.Stats")
+        .withArguments(connection)
+        .storeResultsTo(stats);
+    auto peak = stats.find("PeakOutgoingBytes");
+    if (peak == stats.end()) throw std::runtime_error("the bus keeps no PeakOutgoingBytes of " + connection);
+    return peak->second.get<std::uint32_t>();
 }
 
 std::unique_ptr<sdbus::IProxy> PrivateBus::proxy(const std::string& busName, const std::string& path) {

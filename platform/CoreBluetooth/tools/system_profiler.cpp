@@ -127,12 +127,9 @@ int main(int argc, char** argv) {
     try {
         auto connection = sdbus::createSystemBusConnection();
         auto root = sdbus::createProxy(*connection, bluez::service, "/");
-        bluez::WireObjects wire;
-        root->callMethod("GetManagedObjects")
-            .onInterface(bluez::objectManagerInterface)
-            .withTimeout(std::chrono::seconds(10))
-            .storeResultsTo(wire);
-        objects = bluez::objectsOf(wire);
+        auto reply = root->callMethod(root->createMethodCall(bluez::objectManagerInterface, "GetManagedObjects"),
+                                      std::chrono::microseconds(std::chrono::seconds(10)).count());
+        objects = bluez::readObjects(reply);
     } catch (const sdbus::Error& error) {
         std::cerr << "system_profiler: Bluetooth cannot be read: " << error.getName() << ": " << error.getMessage() << "\n";
         return 1;

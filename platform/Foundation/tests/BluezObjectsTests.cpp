@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "Foundation/RunLoop.hpp"
@@ -51,4 +53,50 @@ TEST(BluezObjects, ObserversNeverOverlapUnderAFloodOfSignals) {
     EXPECT_GT(calls.load(), 0);
     EXPECT_GT(answers.load(), 0);
     EXPECT_FALSE(overlapped);
+}
+
+// Another client of the system bus that signals on BlueZ's paths is not heard: a signal for every
+// listener (here one of 200,000 properties, 5 MB) is not even passed on to the process, and one
+// sent to the process's connection alone changes nothing.
+TEST(BluezObjects, OnlyBluezIsHeardOnItsPaths) {
+    PrivateSystemBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    BluezMock mock(bus);
+    mock.addAdapter();
+    auto device = mock.addDevice("hci0", "A4:83:E7:00:00:02", "Pen");
+    auto& objects = BluezObjects::shared();
+    auto name = [&]() -> std::optional<std::string> {
+        auto snapshot = objects.snapshot();
+        return snapshot->devices.size() == 1 ? snapshot->devices[0].name : std::nullopt;
+    };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return name() == "Pen"; }, 15));
+    const auto ours = bus.listener("path_namespace='/org/bluez'");
+    ASSERT_FALSE(ours.empty());
+
+    auto stranger = sdbus::createObject(bus.connection(), device);
+    auto strangersSignal = [&](const std::string& destination, int fillers) {
+        auto signal = stranger->createSignal("org.freedesktop.DBus.Properties", "PropertiesChanged");
+        if (!destination.empty()) signal.setDestination(destination);
+        signal << std::string(bluez::deviceInterface);
+        signal.openContainer("{sv}");
+        signal.openDictEntry("sv") << std::string("Name");
+        signal.openVariant("s") << std::string("Stranger");
+        signal.closeVariant().closeDictEntry();
+        for (int i = 0; i < fillers; ++i) {
+            signal.openDictEntry("sv") << "Filler" + std::to_string(i);
+            signal.openVariant("i") << std::int32_t{i};
+            signal.closeVariant().closeDictEntry();
+        }
+        signal.closeContainer() << std::vector<std::string>{};
+        stranger->emitSignal(signal);
+    };
+    strangersSignal("", 200'000);
+    strangersSignal(ours, 10);
+    bus.hasOwner("org.bluez");  // answered once the bus has passed the signals on
+    // An observer is first told once the process has taken in what the bus sent it before.
+    std::atomic<bool> caughtUp{false};
+    auto observation = objects.observe([&] { caughtUp = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return caughtUp.load(); }, 15));
+    EXPECT_EQ(name(), "Pen");
+    EXPECT_LT(bus.peakBytesSentTo(ours), 1'000'000u);
 }

@@ -65,3 +65,30 @@ TEST(UNUserNotificationCenter, DeliversThroughTheSessionBusServiceOrSaysWhyNot) 
     EXPECT_FALSE(addAndWait(request));
     EXPECT_EQ(bodySent(), body);
 }
+
+// A server that does not say what it can (it has no GetCapabilities, answers it with another type,
+// or answers after the wait for it) still shows the notification, its body sent as to a server
+// that reads no markup.
+TEST(UNUserNotificationCenter, ShowsTheNotificationWhenTheServerDoesNotSayWhatItCan) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    constexpr const char* name = "org.freedesktop.Notifications";
+    constexpr const char* path = "/org/freedesktop/Notifications";
+    bus.startObjectMock(name, path, name);
+    bus.addMethod(name, path, name, "Notify", "susssasa{sv}i", "u", "ret = 1");
+    const std::string body = "Level of <i>Tom</i> mouse: 5 &lt; 10";
+    const UNNotificationRequest request{"A2", UNMutableNotificationContent{"Low battery", body, false}};
+    auto& center = UNUserNotificationCenter::current();
+    const auto before = center.deliveredRequests().size();
+
+    EXPECT_EQ(addAndWait(request), std::nullopt);
+    for (const auto& [type, answer] : {std::pair{"s", "ret = 'body-markup'"}, {"as", "time.sleep(6); ret = ['body-markup']"}}) {
+        SCOPED_TRACE(answer);
+        bus.addMethod(name, path, name, "GetCapabilities", "", type, answer);
+        EXPECT_EQ(addAndWait(request), std::nullopt);
+    }
+    EXPECT_EQ(center.deliveredRequests().size(), before + 3);
+    auto calls = bus.calls(name, path, "Notify");
+    ASSERT_EQ(calls.size(), 3u);
+    for (const auto& call : calls) EXPECT_EQ(call.at(4).get<std::string>(), body);
+}

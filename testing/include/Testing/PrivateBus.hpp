@@ -15,6 +15,7 @@
 //                     "org.freedesktop.portal.Settings", "ReadOne", "ss", "v", "ret = dbus.UInt32(1, variant_level=1)");
 #include <sys/types.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -78,6 +79,11 @@ public:
     /// `fragment` (such as "member='PrepareForSleep'"): code that joins the bus off its caller's
     /// thread listens once this holds.
     bool listensFor(const std::string& fragment);
+    /// The unique name of a connection that listens so; empty when none does.
+    std::string listener(const std::string& fragment);
+    /// The most bytes that the daemon has held at once for the connection, waiting to be read by
+    /// it (org.freedesktop.DBus.Debug.Stats): a message it was sent counts whole.
+    std::uint32_t peakBytesSentTo(const std::string& connection);
     /// What the mock that owns `busName` has printed so far (python-dbusmock prints each call it
     /// takes, property reads included).
     std::string mockOutput(const std::string& busName) const { return log("mock-" + busName); }

@@ -30,26 +30,32 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
         presence_ = bluez::Presence::absent;
         changed(true);
     };
-    // BlueZ's own signals are told from others' by their sender, BlueZ's unique name.
+    // Only BlueZ's signals reach the connection: the bus matches the rules' sender against the
+    // name's owner. A signal sent to this connection alone passes no rule there; such a one is
+    // told from BlueZ's own by its sender here, after a reading that keeps only what a snapshot
+    // reads.
+    const std::string fromBluez = std::string("type='signal',sender='") + bluez::service + "',";
     client.matches.emplace_back(
-        "type='signal',path='/',interface='org.freedesktop.DBus.ObjectManager'",
+        fromBluez + "path='/',interface='" + bluez::objectManagerInterface + "'",
         [this](sdbus::Message& message) -> std::function<void()> {
             const std::string sender = message.getSender();
             const std::string member = message.getMemberName();
             sdbus::ObjectPath path;
             if (member == "InterfacesAdded") {
-                bluez::WireInterfaces added;
-                message >> path >> added;
-                return [this, sender, path = std::string(path), added = bluez::interfacesOf(added)]() mutable {
+                message >> path;
+                auto added = bluez::readInterfaces(message);
+                if (added.empty()) return {};
+                return [this, sender, path = std::string(path), added = std::move(added)]() mutable {
                     if (sender != owner_) return;
                     bluez::addInterfaces(objects_, path, std::move(added));
                     changed(true);
                 };
             }
             if (member == "InterfacesRemoved") {
-                std::vector<std::string> removed;
-                message >> path >> removed;
-                return [this, sender, path = std::string(path), removed] {
+                message >> path;
+                auto removed = bluez::readInterfaceNames(message);
+                if (removed.empty()) return {};
+                return [this, sender, path = std::string(path), removed = std::move(removed)] {
                     if (sender != owner_) return;
                     bluez::removeInterfaces(objects_, path, removed);
                     changed(true);
@@ -58,15 +64,16 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
             return {};
         });
     client.matches.emplace_back(
-        "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',path_namespace='/org/bluez'",
+        fromBluez + "interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',path_namespace='/org/bluez'",
         [this](sdbus::Message& message) -> std::function<void()> {
             const std::string sender = message.getSender();
             const std::string path = message.getPath();
             std::string interface;
-            bluez::WireProperties changes;
-            std::vector<std::string> invalidated;
-            message >> interface >> changes >> invalidated;
-            return [this, sender, path, interface, changes = bluez::propertiesOf(changes), invalidated] {
+            message >> interface;
+            auto changes = bluez::readProperties(message, interface);
+            auto invalidated = bluez::readPropertyNames(message, interface);
+            if (changes.empty() && invalidated.empty()) return {};
+            return [this, sender, path, interface, changes = std::move(changes), invalidated = std::move(invalidated)] {
                 if (sender != owner_) return;
                 bluez::changeProperties(objects_, path, interface, changes, invalidated);
                 changed(interface != bluez::gattCharacteristicInterface);
@@ -92,9 +99,8 @@ void BluezObjects::readObjects() {
     const auto read = ++reads_;
     bus_->call({"/", bluez::objectManagerInterface, "GetManagedObjects", {}, answerTimeout, owner_},
                [this, read](sdbus::MethodReply* reply, const sdbus::Error*) -> std::function<void()> {
-                   bluez::WireObjects wire;
-                   if (reply) *reply >> wire;
-                   return [this, read, failed = !reply, objects = reply ? bluez::objectsOf(wire) : bluez::Objects{}]() mutable {
+                   auto objects = reply ? bluez::readObjects(*reply) : bluez::Objects{};
+                   return [this, read, failed = !reply, objects = std::move(objects)]() mutable {
                        if (read != reads_) return;  // asked of a BlueZ that has left since
                        objects_ = std::move(objects);
                        presence_ = failed ? bluez::Presence::unreadable : bluez::Presence::present;

@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <limits>
+#include <span>
+#include <string_view>
+
+#include <systemd/sd-bus.h>
 
 #include "Foundation/HexDigits.hpp"
 #include "Foundation/backends/BluetoothIdentity.hpp"
@@ -64,51 +70,181 @@ std::optional<std::uint16_t> fourDigitsAfter(const std::string& text, char marke
     return static_cast<std::uint16_t>(*value);
 }
 
-}  // namespace
+// What a snapshot reads of each interface (Snapshot::of below); nothing of the others.
+constexpr std::string_view adapterProperties[] = {"Address", "Name", "Powered", "Discoverable", "Modalias"};
+constexpr std::string_view deviceProperties[] = {"Address", "Adapter", "Name",   "Alias",     "Modalias",         "Icon",
+                                                 "Appearance", "Class", "Paired", "Connected", "ServicesResolved", "UUIDs"};
+constexpr std::string_view batteryProperties[] = {"Percentage"};
+constexpr std::string_view gattServiceProperties[] = {"UUID", "Device"};
+constexpr std::string_view gattCharacteristicProperties[] = {"UUID", "Service", "Value"};
 
-Value valueOf(const sdbus::Variant& variant) {
-    try {
-        const auto type = variant.peekValueType();
-        if (type == "b") return variant.get<bool>();
-        if (type == "y") return std::int64_t{variant.get<std::uint8_t>()};
-        if (type == "n") return std::int64_t{variant.get<std::int16_t>()};
-        if (type == "q") return std::int64_t{variant.get<std::uint16_t>()};
-        if (type == "i") return std::int64_t{variant.get<std::int32_t>()};
-        if (type == "u") return std::int64_t{variant.get<std::uint32_t>()};
-        if (type == "x") return variant.get<std::int64_t>();
-        if (type == "t") return static_cast<std::int64_t>(variant.get<std::uint64_t>());
-        if (type == "s") return variant.get<std::string>();
-        if (type == "o") return std::string(variant.get<sdbus::ObjectPath>());
-        if (type == "as") return variant.get<std::vector<std::string>>();
-        if (type == "ay") {
-            auto bytes = variant.get<std::vector<std::uint8_t>>();
-            return Data(bytes.begin(), bytes.end());
-        }
-    } catch (const sdbus::Error&) {
-        // A value that does not read as its signature says is no value.
+using Names = std::span<const std::string_view>;
+
+std::optional<Names> keptOf(std::string_view interface) {
+    if (interface == adapterInterface) return adapterProperties;
+    if (interface == deviceInterface) return deviceProperties;
+    if (interface == batteryInterface) return batteryProperties;
+    if (interface == gattServiceInterface) return gattServiceProperties;
+    if (interface == gattCharacteristicInterface) return gattCharacteristicProperties;
+    return std::nullopt;
+}
+
+bool isKept(Names names, std::string_view name) { return std::find(names.begin(), names.end(), name) != names.end(); }
+
+// The sd-bus message that sdbus-c++ wraps: reading past values without keeping them takes sd-bus's
+// own skip, which sdbus-c++ does not offer (its Variant copies each value into a message of its
+// own, for a small value some fifty times its size on the wire).
+sd_bus_message* raw(sdbus::Message& message) {
+    struct Access : sdbus::Message {
+        using sdbus::Message::msg_;
+    };
+    return static_cast<sd_bus_message*>(message.*(&Access::msg_));
+}
+
+// sd-bus's result, unless it says that the message does not read as it should.
+int checked(int result) {
+    if (result < 0) {
+        throw sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs",
+                           std::string("A message of BlueZ does not read as documented: ") + std::strerror(-result));
     }
+    return result;
+}
+
+void enter(sd_bus_message* message, char type, const char* contents) {
+    // 0: the message ended before the argument.
+    if (checked(sd_bus_message_enter_container(message, type, contents)) == 0) checked(-EBADMSG);
+}
+
+template <class T>
+T basic(sd_bus_message* message, char type) {
+    T value{};
+    if (checked(sd_bus_message_read_basic(message, type, &value)) == 0) checked(-EBADMSG);
+    return value;
+}
+
+// The value of that type at the message's place, when it is one of the types that Value holds;
+// else the value is read past.
+Value valueOfType(sd_bus_message* message, const std::string& type) {
+    if (type == "b") return basic<int>(message, 'b') != 0;
+    if (type == "y") return std::int64_t{basic<std::uint8_t>(message, 'y')};
+    if (type == "n") return std::int64_t{basic<std::int16_t>(message, 'n')};
+    if (type == "q") return std::int64_t{basic<std::uint16_t>(message, 'q')};
+    if (type == "i") return std::int64_t{basic<std::int32_t>(message, 'i')};
+    if (type == "u") return std::int64_t{basic<std::uint32_t>(message, 'u')};
+    if (type == "x") return basic<std::int64_t>(message, 'x');
+    if (type == "t") return static_cast<std::int64_t>(basic<std::uint64_t>(message, 't'));
+    if (type == "s" || type == "o") return std::string(basic<const char*>(message, type[0]));
+    if (type == "as") {
+        std::vector<std::string> texts;
+        enter(message, SD_BUS_TYPE_ARRAY, "s");
+        const char* text = nullptr;
+        while (checked(sd_bus_message_read_basic(message, 's', &text)) > 0) texts.emplace_back(text);
+        checked(sd_bus_message_exit_container(message));
+        return texts;
+    }
+    if (type == "ay") {
+        const void* bytes = nullptr;
+        std::size_t size = 0;
+        checked(sd_bus_message_read_array(message, 'y', &bytes, &size));
+        const auto* first = static_cast<const std::uint8_t*>(bytes);
+        return Data(first, first + size);
+    }
+    checked(sd_bus_message_skip(message, type.c_str()));
     return std::monostate{};
 }
 
-Properties propertiesOf(const WireProperties& properties) {
-    Properties values;
-    for (const auto& [name, variant] : properties) values[name] = valueOf(variant);
-    return values;
+// The variant at the message's place.
+Value readValue(sd_bus_message* message) {
+    const char* contents = nullptr;
+    checked(sd_bus_message_peek_type(message, nullptr, &contents));
+    if (!contents) checked(-EBADMSG);
+    const std::string type = contents;
+    enter(message, SD_BUS_TYPE_VARIANT, type.c_str());
+    auto value = valueOfType(message, type);
+    checked(sd_bus_message_exit_container(message));
+    return value;
 }
 
-Interfaces interfacesOf(const WireInterfaces& interfaces) {
-    Interfaces values;
-    for (const auto& [name, properties] : interfaces) values[name] = propertiesOf(properties);
-    return values;
+Properties readKept(sd_bus_message* message, Names kept) {
+    Properties properties;
+    enter(message, SD_BUS_TYPE_ARRAY, "{sv}");
+    while (checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sv")) > 0) {
+        const std::string_view name = basic<const char*>(message, 's');
+        if (isKept(kept, name)) {
+            properties.insert_or_assign(std::string(name), readValue(message));
+        } else {
+            checked(sd_bus_message_skip(message, "v"));
+        }
+        checked(sd_bus_message_exit_container(message));
+    }
+    checked(sd_bus_message_exit_container(message));
+    return properties;
 }
 
-Objects objectsOf(const WireObjects& objects) {
+Interfaces readInterfacesOf(sd_bus_message* message) {
+    Interfaces interfaces;
+    enter(message, SD_BUS_TYPE_ARRAY, "{sa{sv}}");
+    while (checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sa{sv}")) > 0) {
+        const std::string name = basic<const char*>(message, 's');
+        if (auto kept = keptOf(name)) {
+            interfaces.insert_or_assign(name, readKept(message, *kept));
+        } else {
+            checked(sd_bus_message_skip(message, "a{sv}"));
+        }
+        checked(sd_bus_message_exit_container(message));
+    }
+    checked(sd_bus_message_exit_container(message));
+    return interfaces;
+}
+
+// An array of names (as), of which only those that `kept` takes.
+template <class Kept>
+std::vector<std::string> readNames(sd_bus_message* message, Kept kept) {
+    std::vector<std::string> names;
+    enter(message, SD_BUS_TYPE_ARRAY, "s");
+    const char* name = nullptr;
+    while (checked(sd_bus_message_read_basic(message, 's', &name)) > 0) {
+        if (kept(std::string_view(name))) names.emplace_back(name);
+    }
+    checked(sd_bus_message_exit_container(message));
+    return names;
+}
+
+}  // namespace
+
+Properties readProperties(sdbus::Message& message, const std::string& interface) {
+    auto* wire = raw(message);
+    if (auto kept = keptOf(interface)) return readKept(wire, *kept);
+    checked(sd_bus_message_skip(wire, "a{sv}"));
+    return {};
+}
+
+std::vector<std::string> readPropertyNames(sdbus::Message& message, const std::string& interface) {
+    const auto kept = keptOf(interface);
+    return readNames(raw(message), [&](std::string_view name) { return kept && isKept(*kept, name); });
+}
+
+Interfaces readInterfaces(sdbus::Message& message) { return readInterfacesOf(raw(message)); }
+
+std::vector<std::string> readInterfaceNames(sdbus::Message& message) {
+    return readNames(raw(message), [](std::string_view name) { return keptOf(name).has_value(); });
+}
+
+Objects readObjects(sdbus::Message& message) {
+    auto* wire = raw(message);
     Objects tree;
-    for (const auto& [path, interfaces] : objects) addInterfaces(tree, path, interfacesOf(interfaces));
+    enter(wire, SD_BUS_TYPE_ARRAY, "{oa{sa{sv}}}");
+    while (checked(sd_bus_message_enter_container(wire, SD_BUS_TYPE_DICT_ENTRY, "oa{sa{sv}}")) > 0) {
+        const std::string path = basic<const char*>(wire, 'o');
+        addInterfaces(tree, path, readInterfacesOf(wire));
+        checked(sd_bus_message_exit_container(wire));
+    }
+    checked(sd_bus_message_exit_container(wire));
     return tree;
 }
 
 void addInterfaces(Objects& objects, const std::string& path, Interfaces interfaces) {
+    if (interfaces.empty()) return;
     auto& object = objects[path];
     for (auto& [name, properties] : interfaces) object[name] = std::move(properties);
 }

@@ -8,7 +8,8 @@
 // Nothing here waits for the bus on the caller's thread. The system bus and the owner of
 // "org.bluez" on it are followed through a BusService (a bus that comes later, goes or restarts is
 // joined again within a few seconds): a BlueZ that comes, later or again, is read afresh
-// (GetManagedObjects); one that goes leaves no objects. The objects change on a queue of the
+// (GetManagedObjects); one that goes leaves no objects. Only BlueZ's signals are heard: the match
+// rules name it as their sender, so the bus passes on no other client's. The objects change on a queue of the
 // copy's own, one change after another; the snapshot is made anew there once a burst of changes
 // has been taken in, and the observers are told there, one at a time.
 #include <chrono>

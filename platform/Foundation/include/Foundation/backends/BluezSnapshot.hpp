@@ -36,16 +36,22 @@ using Interfaces = std::map<std::string, Properties>;
 /// "service0010").
 using Objects = std::map<std::string, Interfaces>;
 
-using WireProperties = std::map<std::string, sdbus::Variant>;
-using WireInterfaces = std::map<std::string, WireProperties>;
-using WireObjects = std::map<sdbus::ObjectPath, WireInterfaces>;
+/// BlueZ's messages read straight into the tree, keeping only the interfaces and properties that
+/// a snapshot reads: the rest of what BlueZ tells (advertising data, signal strength, interfaces
+/// of its own) is read past, however large, and costs nothing to keep. Each reads its arguments
+/// at the message's current place and throws sdbus::Error when they do not read as documented.
+/// The a{sv} of the interface's changed properties (PropertiesChanged), and the names of its
+/// invalidated ones (as).
+Properties readProperties(sdbus::Message& message, const std::string& interface);
+std::vector<std::string> readPropertyNames(sdbus::Message& message, const std::string& interface);
+/// The a{sa{sv}} of an object's interfaces (InterfacesAdded), and the names of those removed (as).
+Interfaces readInterfaces(sdbus::Message& message);
+std::vector<std::string> readInterfaceNames(sdbus::Message& message);
+/// The a{oa{sa{sv}}} of every object (GetManagedObjects).
+Objects readObjects(sdbus::Message& message);
 
-Value valueOf(const sdbus::Variant& variant);
-Properties propertiesOf(const WireProperties& properties);
-Interfaces interfacesOf(const WireInterfaces& interfaces);
-Objects objectsOf(const WireObjects& objects);
-
-/// InterfacesAdded: the interfaces are added to the object, or replace those of the same name.
+/// InterfacesAdded: the interfaces are added to the object, or replace those of the same name; no
+/// object is made for none.
 void addInterfaces(Objects& objects, const std::string& path, Interfaces interfaces);
 /// InterfacesRemoved: an object left without interfaces is gone.
 void removeInterfaces(Objects& objects, const std::string& path, const std::vector<std::string>& interfaces);
