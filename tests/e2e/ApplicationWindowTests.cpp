@@ -632,6 +632,73 @@ TEST_F(ApplicationWindow, TheYellowButtonIconifiesTheWindow) {
     EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
 }
 
+TEST_F(ApplicationWindow, ATapOnARowMovesNothingAndADragOfTheBackgroundMovesTheWindow) {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is not installed";
+    WindowManager manager(*display_);
+    if (!manager.unavailable().empty()) GTEST_SKIP() << manager.unavailable();
+    auto ref = reference(demoProfile);
+    ASSERT_FALSE(ref.rows.empty());
+    TemporaryDirectory config;
+    start(demoProfile, config.path());
+    WindowPlace place;
+    std::tie(place, std::ignore) = settledWindow(int(titleBar) + 96 * int(ref.rows.size()) + 16, [](const Screenshot&) { return true; });
+    ASSERT_GT(place.id, 0u);
+    // Input as the X server has it from a pointing device (XTest), so that the window manager
+    // sees the button as the program does.
+    auto xdotool = [&](const std::string& arguments) {
+        return std::system(("DISPLAY=" + display_->name() + " xdotool " + arguments).c_str());
+    };
+    auto pointTo = [&](int x, int y) { return xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y)); };
+    auto where = [&] {
+        auto found = findWindow(display_->connection(), "Quillon");
+        return found ? std::pair{found->x, found->y} : std::pair{-1, -1};
+    };
+    const auto start = where();
+
+    // A tap on a row, press and release back to back as a touchpad gives them; once the program
+    // has handled it (it answers a ping after), the pointer moves on and the window stays.
+    const Area& row = ref.rows[0].name;
+    ASSERT_EQ(pointTo(start.first + row.x + row.width / 2, start.second + row.y + row.height / 2), 0);
+    ASSERT_EQ(xdotool("mousedown 1 mouseup 1"), 0);
+    ASSERT_TRUE(pingAnswerTime(display_->connection(), place.id, 60));
+    bool stayed = true;
+    for (int step = 1; step <= 10 && stayed; ++step) {
+        ASSERT_EQ(pointTo(start.first + 200 + 6 * step, start.second + 200 + 4 * step), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stayed = where() == start;
+    }
+    EXPECT_TRUE(stayed) << "the window follows the pointer after a tap";
+    if (!stayed) {
+        ASSERT_EQ(xdotool("key Escape"), 0);  // the window manager's move ends
+    }
+    ASSERT_TRUE(eventually([&] { return where() == start; }));
+
+    // A press on the background above the rows, a 40-pixel move and a release: the window moves
+    // as far, and stays there once the pointer goes on.
+    const int fromX = start.first + 150, fromY = start.second + int(titleBar) + 4;
+    ASSERT_EQ(pointTo(fromX, fromY), 0);
+    ASSERT_EQ(xdotool("mousedown 1"), 0);
+    for (int step = 1; step <= 8; ++step) ASSERT_EQ(pointTo(fromX + 5 * step, fromY + 5 * step), 0);
+    // The window manager moves the window on the pointer's moves once it has taken it over.
+    bool followed = eventually([&] {
+        pointTo(fromX + 39, fromY + 39);
+        pointTo(fromX + 40, fromY + 40);
+        auto now = where();
+        return std::abs(now.first - start.first - 40) <= 2 && std::abs(now.second - start.second - 40) <= 2;
+    });
+    ASSERT_EQ(xdotool("mouseup 1"), 0);
+    EXPECT_TRUE(followed) << "the window is at " << where().first << "," << where().second << ", from " << start.first << ","
+                          << start.second;
+    ASSERT_EQ(pointTo(fromX + 200, fromY + 300), 0);
+    ASSERT_TRUE(pingAnswerTime(display_->connection(), place.id, 60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto moved = where();
+    EXPECT_NEAR(moved.first - start.first, 40, 2);
+    EXPECT_NEAR(moved.second - start.second, 40, 2);
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
 TEST_F(ApplicationWindow, TheWindowFollowsTheDesktopsColourSchemeWhileRunning) {
     PrivateSessionBus session;
     if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();

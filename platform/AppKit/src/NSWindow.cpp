@@ -279,7 +279,7 @@ void NSWindow::disappear() {
     visible_ = false;
     miniaturized_ = false;
     mouseDownView_.reset();
-    dragAnchor_.reset();
+    drag_.reset();
     NSApplication::shared().windowBackend()->hide(*this);
     NSApplication::shared().windowDidHide(*this);
     if (controller) controller->viewDidDisappear();
@@ -307,7 +307,7 @@ void NSWindow::miniaturize(const std::shared_ptr<void>&) {
     if (!visible_ || miniaturized_) return;
     miniaturized_ = true;
     mouseDownView_.reset();
-    dragAnchor_.reset();
+    drag_.reset();
     NSApplication::shared().windowBackend()->miniaturize(*this);
 }
 
@@ -368,6 +368,21 @@ bool NSWindow::isDraggableAt(CGPoint point) const {
     return movableByWindowBackground_ && hit->mouseDownCanMoveWindow();
 }
 
+void NSWindow::dragWindow(CGPoint point) {
+    if (drag_->byWindowSystem) return;
+    CGPoint anchor = drag_->anchor;
+    if (!drag_->moving) {
+        // As desktop toolkits tell a drag from a click: past the threshold along either axis.
+        CGFloat threshold = NSApplication::shared().windowBackend()->dragThreshold();
+        if (std::abs(point.x - anchor.x) <= threshold && std::abs(point.y - anchor.y) <= threshold) return;
+        drag_->moving = true;
+        drag_->byWindowSystem = NSApplication::shared().windowBackend()->moveWithPointer(*this, anchor);
+        if (drag_->byWindowSystem) return;
+    }
+    // The point pressed stays under the pointer.
+    setFrameOrigin(CGPoint{frame_.minX() + point.x - anchor.x, frame_.minY() + point.y - anchor.y});
+}
+
 NSResponder* NSWindow::keyResponder() const {
     if (firstResponder_) return firstResponder_;
     // As a window shown makes its first key view the first responder: the first view of the
@@ -402,8 +417,9 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
     switch (event.type) {
         case NSEvent::EventType::leftMouseDown: {
             if (visible_ && !isKeyWindow() && canBecomeKeyWindow()) makeKeyWindow();
+            drag_.reset();
             if (isDraggableAt(point)) {
-                dragAnchor_ = point;
+                drag_ = WindowDrag{point};
                 return;
             }
             auto hit = viewAt(point);
@@ -412,9 +428,8 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             break;
         }
         case NSEvent::EventType::leftMouseDragged: {
-            if (dragAnchor_) {
-                CGPoint anchor = *dragAnchor_;
-                setFrameOrigin(CGPoint{frame_.minX() + point.x - anchor.x, frame_.minY() + point.y - anchor.y});
+            if (drag_) {
+                dragWindow(point);
                 return;
             }
             updateTrackingAreas(event, true);
@@ -422,8 +437,8 @@ void NSWindow::sendEvent(const NSEvent& incoming) {
             break;
         }
         case NSEvent::EventType::leftMouseUp: {
-            if (dragAnchor_) {
-                dragAnchor_.reset();
+            if (drag_) {
+                drag_.reset();
                 return;
             }
             auto view = std::move(mouseDownView_);

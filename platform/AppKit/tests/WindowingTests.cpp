@@ -9,7 +9,9 @@
 #include "AppKit/NSTableView.hpp"
 #include "AppKit/NSToolbar.hpp"
 #include "AppKit/NSWindowController.hpp"
+#include "AppKit/backends/GtkSettings.hpp"
 #include "BufferSwitch.hpp"
+#include "Testing/TemporaryDesktop.hpp"
 #include "WaylandScreen.hpp"
 #include "WindowingTestSupport.hpp"
 
@@ -383,6 +385,10 @@ TEST_F(Windowing, DraggingMovesAWindowByItsTitleBarOrItsBackground) {
     EXPECT_TRUE(window->isDraggableAt({150, 50}));
     HeadlessWindowBackend::drag(*window, {150, 50}, {-50, 40}, 5);
     EXPECT_EQ(window->frame().origin, (CGPoint{80, 120}));
+    // A click, or a press that goes no farther than the drag threshold, moves nothing.
+    HeadlessWindowBackend::click(*window, {150, 50});
+    HeadlessWindowBackend::drag(*window, {150, 50}, {8, -8}, 2);
+    EXPECT_EQ(window->frame().origin, (CGPoint{80, 120}));
     // A view that says no gets the press and the drag itself.
     EXPECT_FALSE(window->isDraggableAt({20, 20}));
     HeadlessWindowBackend::drag(*window, {20, 20}, {10, 0}, 1);
@@ -390,6 +396,34 @@ TEST_F(Windowing, DraggingMovesAWindowByItsTitleBarOrItsBackground) {
     EXPECT_EQ(control->log, (std::vector<std::string>{"down 10,10", "dragged 20,10", "up 20,10"}));
     // The window's buttons are never handles.
     EXPECT_FALSE(window->isDraggableAt({15, 114}));
+}
+
+TEST_F(Windowing, PastTheDragThresholdAWindowSystemThatMovesWindowsTakesTheMoveOnce) {
+    class MovingBackend : public HeadlessWindowBackend {
+    public:
+        std::vector<CGPoint> moves;
+        CGFloat dragThreshold() const override { return 3; }
+        bool moveWithPointer(NSWindow&, CGPoint from) override {
+            moves.push_back(from);
+            return true;
+        }
+    };
+    auto backend = std::make_shared<MovingBackend>();
+    app().setWindowBackend(backend);
+    auto window = NSWindow::make({100, 100, 200, 100}, standardStyle);
+    window->setMovableByWindowBackground(true);
+    window->makeKeyAndOrderFront();
+    HeadlessWindowBackend::drag(*window, {150, 50}, {3, 3}, 1);
+    EXPECT_TRUE(backend->moves.empty());
+    HeadlessWindowBackend::drag(*window, {150, 50}, {10, 0}, 5);
+    EXPECT_EQ(backend->moves, (std::vector<CGPoint>{{150, 50}}));
+    EXPECT_EQ(window->frame().origin, (CGPoint{100, 100})) << "the window system moves it";
+
+    // The threshold is the desktop's where GTK's settings give one.
+    TemporaryDesktop desktop;
+    EXPECT_EQ(GtkSettings::dragThreshold(), std::nullopt);
+    desktop.write("home/.config/gtk-3.0/settings.ini", "[Settings]\ngtk-dnd-drag-threshold=12\n");
+    EXPECT_EQ(GtkSettings::dragThreshold(), 12);
 }
 
 TEST_F(Windowing, TheLoopLaysOutAndDrawsWindowsThatAskForIt) {

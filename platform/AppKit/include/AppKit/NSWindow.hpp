@@ -192,7 +192,10 @@ public:
     /// Delivers an event of this window (location in window coordinates): mouse buttons to the
     /// view under the pointer (drags and the release to the view that got the press), entered,
     /// exited and moved to tracking areas, presses on the title bar or, for a window movable by
-    /// its background, on a background view start moving the window; keys go to the first
+    /// its background, on a background view move the window once the pointer has gone past the
+    /// backend's drag threshold with the button down (a press and release without that move, as
+    /// a tap gives them, moves nothing): the window system moves it from then on where the
+    /// backend hands it the move, else the window follows the pointer itself; keys go to the first
     /// responder or, while there is none, to the first view of the content that accepts being it.
     void sendEvent(const NSEvent& event);
     /// Whether a press at this point (window coordinates) moves the window: the title bar outside
@@ -266,6 +269,9 @@ private:
     void appear();
     void disappear();
     void updateTrackingAreas(const NSEvent& event, bool inside);
+    /// The pointer, its button down since a press where the window is moved by, is at the point
+    /// (window coordinates): past the drag threshold the move starts.
+    void dragWindow(CGPoint point);
     /// Where key events go: the first responder, or without one the first view that takes it.
     NSResponder* keyResponder() const;
 
@@ -300,5 +306,12 @@ private:
 
     // Mouse tracking.
     std::shared_ptr<NSView> mouseDownView_;
-    std::optional<CGPoint> dragAnchor_;
+    // A press where the window is moved by: where it was (window coordinates), whether the pointer
+    // has since gone past the drag threshold, and whether the window system then took the move.
+    struct WindowDrag {
+        CGPoint anchor;
+        bool moving = false;
+        bool byWindowSystem = false;
+    };
+    std::optional<WindowDrag> drag_;
 };

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "CoreGraphics/CGGeometry.hpp"
 #include "Foundation/RunLoop.hpp"
 
 class CGContext;
@@ -47,6 +48,15 @@ public:
     virtual void deminiaturize(NSWindow&) {}
     /// Shows what the window drew into its backing store in the region (window coordinates).
     virtual void display(NSWindow& window, const DirtyRegion& region) = 0;
+    /// How far, in points along either axis, the pointer goes with the left button down before a
+    /// press where the window is moved by starts moving it: the desktop's drag threshold, and
+    /// desktop toolkits' 8 by default.
+    virtual CGFloat dragThreshold() const { return defaultDragThreshold; }
+    static constexpr CGFloat defaultDragThreshold = 8;
+    /// Hands the window's move to the window system, which moves it with the pointer until the
+    /// left button, pressed at `from` (window coordinates) and still down, goes up; whether it
+    /// took it. False, by default, where the window follows the pointer itself.
+    virtual bool moveWithPointer(NSWindow& /*window*/, CGPoint /*from*/) { return false; }
     /// The application became active: its key window comes to the front of the screen.
     virtual void activate() {}
     /// How the main loop waits while this backend is in use (window-system events wake it);

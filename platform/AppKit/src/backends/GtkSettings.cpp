@@ -24,6 +24,13 @@ std::filesystem::path settingsFile() {
     return folder / "gtk-3.0" / "settings.ini";
 }
 
+constexpr const char* group = "Settings";
+
+GLibPointers::KeyFile loadSettings() {
+    auto path = settingsFile();
+    return path.empty() ? GLibPointers::KeyFile() : DesktopKeyFile::load(path);
+}
+
 bool endsWithDark(std::string name) {
     const std::string suffix = "-dark";
     for (auto& c : name) c = char(g_ascii_tolower(c));
@@ -33,11 +40,8 @@ bool endsWithDark(std::string name) {
 }  // namespace
 
 bool GtkSettings::prefersDark() {
-    auto path = settingsFile();
-    if (path.empty()) return false;
-    auto file = DesktopKeyFile::load(path);
+    auto file = loadSettings();
     if (!file) return false;
-    constexpr const char* group = "Settings";
     GError* error = nullptr;
     gboolean preferDark = g_key_file_get_boolean(file.get(), group, "gtk-application-prefer-dark-theme", &error);
     if (error) {
@@ -47,4 +51,16 @@ bool GtkSettings::prefersDark() {
     if (preferDark) return true;
     std::unique_ptr<gchar, decltype(&g_free)> theme(g_key_file_get_string(file.get(), group, "gtk-theme-name", nullptr), g_free);
     return theme && endsWithDark(theme.get());
+}
+
+std::optional<int> GtkSettings::dragThreshold() {
+    auto file = loadSettings();
+    if (!file) return std::nullopt;
+    GError* error = nullptr;
+    gint threshold = g_key_file_get_integer(file.get(), group, "gtk-dnd-drag-threshold", &error);
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    return threshold >= 1 ? std::optional<int>(threshold) : std::nullopt;
 }

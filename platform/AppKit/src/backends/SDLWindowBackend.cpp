@@ -23,6 +23,7 @@
 #include "AppKit/NSImage.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "AppKit/backends/GtkSettings.hpp"
 #include "CoreGraphics/CGContext.hpp"
 #include "Foundation/Bundle.hpp"
 #include "PixelStore.hpp"
@@ -39,15 +40,6 @@ struct SDLWindowBackend::Native {
 };
 
 namespace {
-
-// SDL's hit test: presses that move the window are handed to the window system.
-SDL_HitTestResult hitTest(SDL_Window*, const SDL_Point* area, void* data) {
-    auto* native = static_cast<SDLWindowBackend::Native*>(data);
-    auto window = native->owner.lock();
-    if (!window) return SDL_HITTEST_NORMAL;
-    CGPoint point{CGFloat(area->x) / native->unitsPerPoint, window->frame().height() - CGFloat(area->y) / native->unitsPerPoint};
-    return window->isDraggableAt(point) ? SDL_HITTEST_DRAGGABLE : SDL_HITTEST_NORMAL;
-}
 
 // A frame in points, y up from the bottom of a screen that tall, as the window system's units from
 // the screen's top-left corner.
@@ -221,6 +213,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make(std::string& why) {
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = bounds;
     // Sizes are pixels, and the scale is the desktop's: GDK_SCALE when set, else Xft.dpi / 96.
     backend->scale_ = scaleForX11(std::getenv("GDK_SCALE"), xftDpi());
+    backend->dragThreshold_ = GtkSettings::dragThreshold().value_or(defaultDragThreshold);
     CGFloat units = backend->scale_;
     backend->screenHeight_ = bounds.h / units;
     // Screen coordinates run up from the display's bottom edge, in points.
@@ -316,7 +309,6 @@ void SDLWindowBackend::show(NSWindow& window) {
         native->pixels = std::make_unique<PixelStore>(std::make_unique<X11SurfacePresenter>(native->window));
         native->placed = frame;
         native->alwaysOnTop = window.level() >= NSWindow::floatingLevel;
-        SDL_SetWindowHitTest(native->window, hitTest, native.get());
         showApplicationIcon(native->window);
     }
     SDL_ShowWindow(native->window);
@@ -368,6 +360,65 @@ std::shared_ptr<CGContext> SDLWindowBackend::makeBackingStore(NSWindow& window, 
 std::shared_ptr<CGContext> SDLWindowBackend::nextBackingStore(NSWindow& window) {
     auto it = windows_.find(&window);
     return it == windows_.end() ? nullptr : it->second->pixels->nextBackingStore();
+}
+
+bool SDLWindowBackend::moveWithPointer(NSWindow& window, CGPoint from) {
+    auto it = windows_.find(&window);
+    if (it == windows_.end()) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(it->second->window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    Display* display = info.info.x11.display;
+    ::Window xwindow = info.info.x11.window;
+    // A window manager asked to move a window whose button is already up moves it with the pointer
+    // until the next click: where the release has come, the window follows the pointer itself
+    // for what is left of the press.
+    SDL_PumpEvents();
+    SDL_Event queued[16];
+    int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONUP);
+    for (int i = 0; i < count; ++i) {
+        if (queued[i].button.button == SDL_BUTTON_LEFT) return false;
+    }
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int buttons = 0;
+    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons) || !(buttons & Button1Mask)) return false;
+    // The press's place on the screen, from which the window manager moves the window with the
+    // pointer, so that the point pressed stays under it.
+    CGFloat units = it->second->unitsPerPoint;
+    int pressX = rootX - x + int(std::lround(from.x * units));
+    int pressY = rootY - y + int(std::lround((window.frame().height() - from.y) * units));
+    // The window manager takes the pointer (the press's grab is let go) and asks for the move as
+    // the window manager specification has it (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
+    XUngrabPointer(display, CurrentTime);
+    XEvent move{};
+    move.xclient.type = ClientMessage;
+    move.xclient.window = xwindow;
+    move.xclient.message_type = XInternAtom(display, "_NET_WM_MOVERESIZE", False);
+    move.xclient.format = 32;
+    move.xclient.data.l[0] = pressX;
+    move.xclient.data.l[1] = pressY;
+    move.xclient.data.l[2] = 8;
+    move.xclient.data.l[3] = Button1;
+    move.xclient.data.l[4] = 1;  // asked by an application
+    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &move);
+    // The release goes to the window manager: the window is told of it now, so that the press ends
+    // here too and the next press counts as one.
+    XEvent release{};
+    release.xbutton.type = ButtonRelease;
+    release.xbutton.window = xwindow;
+    release.xbutton.root = root;
+    release.xbutton.time = CurrentTime;
+    release.xbutton.x = x;
+    release.xbutton.y = y;
+    release.xbutton.x_root = rootX;
+    release.xbutton.y_root = rootY;
+    release.xbutton.state = Button1Mask;
+    release.xbutton.button = Button1;
+    release.xbutton.same_screen = True;
+    XSendEvent(display, xwindow, False, ButtonReleaseMask, &release);
+    XFlush(display);
+    return true;
 }
 
 CGFloat SDLWindowBackend::scaleForX11(const char* gdkScale, std::optional<double> xftDpi) {
@@ -482,7 +533,7 @@ void SDLWindowBackend::windowEvent(const SDL_WindowEvent& event) {
         // The window system lost the pixels: they come again from the store.
         case SDL_WINDOWEVENT_EXPOSED: native->pixels->showAll(*window); break;
         case SDL_WINDOWEVENT_MOVED: {
-            // Moved by the window system (a drag through the hit test): the frame follows.
+            // Moved by the window system (a move handed to it): the frame follows.
             CGRect frame = window->frame();
             CGFloat units = native->unitsPerPoint;
             CGPoint origin{event.data1 / units, screenHeight_ - event.data2 / units - frame.height()};

@@ -103,13 +103,9 @@ void WaylandPointer::button(void* data, wl_pointer*, std::uint32_t serial, std::
     auto* self = static_cast<WaylandPointer*>(data);
     if (button != BTN_LEFT && button != BTN_RIGHT) return;
     bool down = state == WL_POINTER_BUTTON_STATE_PRESSED;
-    auto* toplevel = self->windows_.toplevel(self->focus_);
-    auto window = toplevel ? toplevel->window() : nullptr;
-    if (window && button == BTN_LEFT && down && window->isDraggableAt(CGPoint{self->at_.x, window->frame().height() - self->at_.y})) {
-        toplevel->move(self->connection_.seat(), serial);
-        return;
-    }
+    auto window = self->window();
     (button == BTN_LEFT ? self->leftDown_ : self->rightDown_) = down;
+    if (button == BTN_LEFT && down) self->leftPress_ = serial;
     double now = ProcessInfo::processInfo().systemUptime();
     if (down) {
         bool again = button == self->lastButton_ && now - self->lastPress_ <= multiClickSeconds &&
@@ -126,6 +122,14 @@ void WaylandPointer::button(void* data, wl_pointer*, std::uint32_t serial, std::
                                                      : (down ? Type::rightMouseDown : Type::rightMouseUp));
     e.clickCount = self->clicks_;
     window->sendEvent(e);
+}
+
+bool WaylandPointer::moveWindow(WaylandToplevel& toplevel) {
+    if (!leftDown_ || windows_.toplevel(focus_) != &toplevel) return false;
+    toplevel.move(connection_.seat(), leftPress_);
+    // The compositor has the press from now on, its release too.
+    leftDown_ = false;
+    return true;
 }
 
 void WaylandPointer::axis(void* data, wl_pointer* pointer, std::uint32_t, std::uint32_t axis, std::int32_t value) {

@@ -1,7 +1,7 @@
 #pragma once
 // The seat's pointer over the windows on a Wayland compositor: its moves, buttons and wheel become
-// the windows' NSEvents (presses with their click counts), a press of the left button where the
-// window is dragged by (its title bar) lets the compositor move the window, and the pointer takes
+// the windows' NSEvents (presses with their click counts), the compositor moves a window under the
+// left button when the window asks for it, and the pointer takes
 // the current cursor from the desktop's cursor theme (XCURSOR_THEME and XCURSOR_SIZE, as other
 // Wayland clients read them).
 #include <cstdint>
@@ -13,6 +13,7 @@
 class NSWindow;
 class WaylandConnection;
 class WaylandSurfaceWindows;
+class WaylandToplevel;
 struct wl_cursor_theme;
 struct wl_pointer;
 struct wl_surface;
@@ -26,6 +27,9 @@ public:
 
     /// The surface goes away (its window left the screen).
     void forget(wl_surface* surface);
+    /// Lets the compositor move the window with the pointer, from the press of the left button
+    /// that is still down over it; whether it was.
+    bool moveWindow(WaylandToplevel& toplevel);
 
 private:
     static void entered(void* data, wl_pointer*, std::uint32_t serial, wl_surface* surface, std::int32_t x, std::int32_t y);
@@ -57,6 +61,7 @@ private:
     CGPoint at_;  // surface units from the top-left corner
     std::uint32_t enterSerial_ = 0;
     bool leftDown_ = false, rightDown_ = false;
+    std::uint32_t leftPress_ = 0;  // the serial of the left button's press
     Turn turns_[2];
     // The last press, for its click count.
     std::uint32_t lastButton_ = 0;

@@ -13,6 +13,7 @@
 #include "AppKit/NSApplication.hpp"
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "AppKit/backends/GtkSettings.hpp"
 #include "Foundation/Bundle.hpp"
 #include "WaylandConnection.hpp"
 #include "WaylandKeyboard.hpp"
@@ -28,6 +29,7 @@ std::shared_ptr<WaylandWindowBackend> WaylandWindowBackend::make(std::string& wh
     std::shared_ptr<WaylandWindowBackend> backend(new WaylandWindowBackend());
     const char* name = std::getenv("WAYLAND_DISPLAY");
     backend->displayName_ = name && *name ? name : "wayland-0";
+    backend->dragThreshold_ = GtkSettings::dragThreshold().value_or(defaultDragThreshold);
     backend->connection_ = std::move(connection);
     backend->shm_ = std::make_shared<WaylandShm>(backend->connection_->display(), backend->connection_->shm());
     auto* self = backend.get();
@@ -69,6 +71,11 @@ WaylandToplevel* WaylandWindowBackend::toplevel(wl_surface* surface) const {
 WaylandToplevel* WaylandWindowBackend::toplevel(const NSWindow& window) const {
     auto it = windows_.find(&window);
     return it == windows_.end() ? nullptr : it->second.get();
+}
+
+bool WaylandWindowBackend::moveWithPointer(NSWindow& window, CGPoint) {
+    auto* shown = toplevel(window);
+    return shown && pointer_ && pointer_->moveWindow(*shown);
 }
 
 void WaylandWindowBackend::show(NSWindow& window) {

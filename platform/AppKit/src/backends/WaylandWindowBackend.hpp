@@ -3,8 +3,9 @@
 // xdg-shell; no toolkit and no OpenGL). Each window is a toplevel surface of the window's frame
 // size showing the whole window as the platform draws it, title bar and toolbar band included,
 // in buffers of memory shared with the compositor (wl_shm) that the window draws into, handing
-// on only the rectangles it drew anew. Presses on the title bar, or on the background of a window
-// movable by its background, let the compositor move the window; pointer, wheel and the
+// on only the rectangles it drew anew. A press on the title bar, or on the background of a window
+// movable by its background, that goes past the drag threshold (GTK's setting, else 8 points) lets
+// the compositor move the window; pointer, wheel and the
 // navigation keys and Escape become NSEvents; the close button and the compositor's close request go
 // through the window's close, the miniaturize button minimizes the window; the current cursor is
 // shown as the pointer moves. A compositor that goes away ends the application with a message.
@@ -55,6 +56,8 @@ public:
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
     bool displayLost() const override { return displayLost_; }
+    CGFloat dragThreshold() const override { return dragThreshold_; }
+    bool moveWithPointer(NSWindow& window, CGPoint from) override;
 
     WaylandToplevel* toplevel(wl_surface* surface) const override;
     int scale() const override { return scale_; }
@@ -80,5 +83,6 @@ private:
     std::shared_ptr<RunLoop::Waiter> waiter_;
     std::string displayName_;
     int scale_ = 1;
+    CGFloat dragThreshold_ = defaultDragThreshold;
     bool displayLost_ = false;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // Real windows on X11 through SDL2. Each window is a borderless SDL window of the window's frame size
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
-// looks the same under any window manager or none. Presses on the title bar, or on the background
-// of a window movable by its background, move the window (SDL's hit test); the floating level
+// looks the same under any window manager or none. A press on the title bar, or on the background
+// of a window movable by its background, that goes past the drag threshold (GTK's setting, else 8
+// points) hands the move to the window manager (_NET_WM_MOVERESIZE); the floating level
 // keeps the window on top; mouse events, the navigation keys and Escape become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
@@ -50,6 +51,9 @@ public:
     std::shared_ptr<CGContext> makeBackingStore(NSWindow& window, std::size_t width, std::size_t height) override;
     std::shared_ptr<CGContext> nextBackingStore(NSWindow& window) override;
     void activate() override;
+    CGFloat dragThreshold() const override { return dragThreshold_; }
+    /// Asks the window manager to move the window, where the left button is still down.
+    bool moveWithPointer(NSWindow& window, CGPoint from) override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
 
@@ -88,6 +92,7 @@ private:
     std::shared_ptr<RunLoop::Waiter> waiter_;
     CGFloat screenHeight_ = 0;
     CGFloat scale_ = 1;
+    CGFloat dragThreshold_ = defaultDragThreshold;
     std::uint32_t wakeEvent_ = 0;
     bool started_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
