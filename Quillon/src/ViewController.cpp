@@ -114,15 +114,20 @@ std::shared_ptr<NSImage> ViewController::picture(const BatteryDevice& device, co
                      lowEnergy != nullptr,
                      lowEnergy && lowEnergy->isMouse(),
                      lowEnergy && lowEnergy->isKeyboard()};
-    auto found = pictures_.find(kind);
-    if (found != pictures_.end()) return found->second;
+    if (auto found = pictures_.find(kind); found != pictures_.end()) {
+        if (found->second.none) return nullptr;
+        if (auto image = found->second.image.lock()) return image;
+    }
     auto image = device.image();
     if (!image && lowEnergy) {
         image = lowEnergy->isMouse()      ? BatteryDevice::mouseImage()
                 : lowEnergy->isKeyboard() ? BatteryDevice::keyboardImage()
                                           : BatteryDevice::bluetoothImage();
     }
-    pictures_.emplace(std::move(kind), image);
+    // Whenever a picture is read, the kinds whose pictures no row holds any more leave the list;
+    // the kinds without a picture stay, as they hold nothing but their key.
+    std::erase_if(pictures_, [](const auto& entry) { return !entry.second.none && entry.second.image.expired(); });
+    pictures_[std::move(kind)] = KeptPicture{image, !image};
     return image;
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
+#include "AppKit/NSScreen.hpp"
 #include "AppKit/NSScrollView.hpp"
 #include "AppKit/backends/HeadlessWindowBackend.hpp"
 #include "AppKit/NSWindow.hpp"
@@ -208,4 +212,39 @@ TEST_F(DeviceListTest, WindowResizeIsHeardOnlyWhileTheViewIsShown) {
     vc.batteries.push_back(ioKitDevice("C"));
     NotificationCenter::defaultCenter().post(Notification{ViewController::windowResizeNotification, nullptr, {}});
     EXPECT_EQ(shown->frame().height(), titleBar() + 2 * 96 + 16);
+}
+
+TEST_F(DeviceListTest, ScrollingThroughManyKindsOfDeviceKeepsOnlyThePicturesOfRowsInView) {
+    // Sixty devices, each a product of its own, on a screen with room for five rows.
+    constexpr int devices = 60;
+    for (int i = 0; i < devices; ++i) {
+        auto device = ioKitDevice("Mouse " + std::to_string(i));
+        device->setProductId(1000 + i);
+        finder->next.push_back(device);
+    }
+    struct Screen {
+        Screen() { NSScreen::setMain(std::make_shared<NSScreen>(CGRect{0, 0, 1280, 600})); }
+        ~Screen() { NSScreen::setMain(nullptr); }
+    } screen;
+    launch();
+    runUntilIdle();
+    auto picture = [&](int row) { return cellAt(table(), row)->imageView()->image(); };
+    ASSERT_TRUE(picture(0));
+    ASSERT_FALSE(table().view(0, 10)) << "the rows past the fifth are out of view";
+
+    // Down to the last row and back, a row at a time, each row's picture noted.
+    auto scroll = list().scrollView.lock();
+    std::set<std::weak_ptr<NSImage>, std::owner_less<>> shown;
+    for (int step = 0; step < 2 * devices; ++step) {
+        scroll->scrollTowardsEnd(step < devices ? ViewController::rowHeight : -ViewController::rowHeight);
+        for (int row = 0; row < devices; ++row) {
+            if (table().view(0, row)) shown.insert(picture(row));
+        }
+    }
+    EXPECT_LE(std::count_if(shown.begin(), shown.end(), [](const auto& image) { return !image.expired(); }), 10)
+        << "only the pictures of the rows in view and of the few cells set aside are kept";
+    // The rows in view keep their pictures from tick to tick, without reading them again.
+    auto top = picture(0);
+    advance(1);
+    EXPECT_EQ(picture(0), top);
 }

@@ -89,15 +89,24 @@ private:
         auto operator<=>(const PictureKind&) const = default;
     };
 
+    /// A picture looked up for a kind, held only by the rows that show it; or the mark of a kind
+    /// without a picture.
+    struct KeptPicture {
+        std::weak_ptr<NSImage> image;
+        bool none = false;
+    };
+
     std::shared_ptr<ViewController> self();
-    /// The device's picture, as the rules of its kind choose it; looked up once per kind of picture
-    /// (pictures are files read and parsed anew on every request, and the list is shown every second).
+    /// The device's picture, as the rules of its kind choose it; looked up once for as long as a row
+    /// shows it (pictures are files read and parsed anew on every request, and the list is shown
+    /// every second). A picture no row shows any more is let go, so that scrolling through many
+    /// kinds of device keeps only the pictures in view.
     std::shared_ptr<NSImage> picture(const RuduredOro::BatteryDevice& device, const RuduredOro::LowEnergyDevice* lowEnergy);
     /// A text of the main bundle's strings table, looked up once.
     const std::string& localized(const std::string& key);
 
     int id_ = 0;
-    std::map<PictureKind, std::shared_ptr<NSImage>> pictures_;
+    std::map<PictureKind, KeptPicture> pictures_;
     std::unordered_map<std::string, std::string> texts_;
 };
 
