@@ -1043,6 +1043,35 @@ TEST_F(ApplicationWindow, OnWaylandTheRowsAreDrawnWholeAtTheCompositorsScale) {
     }
 }
 
+// A laptop's screen beside a larger one: the window takes the size of the output weston opens it
+// on (the one under the pointer, here the second): on the smaller one no taller than it, its title
+// bar on it; on the larger one as tall as that one lets it be.
+TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheSizeOfTheOutputItOpensOn) {
+    display_ = std::make_unique<VirtualDisplay>(1700, 1000);  // room for both outputs' windows
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    const std::pair<int, int> large{1000, 900}, small{600, 500};
+    for (const auto& [first, second] : {std::pair{large, small}, std::pair{small, large}}) {
+        SCOPED_TRACE("opened on the output of " + std::to_string(second.first) + " by " + std::to_string(second.second));
+        WestonCompositor weston(*display_, 1, {first, second});
+        if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+        int height = reference(tenDevices, 1, CGSize{CGFloat(second.first), CGFloat(second.second)}).height;
+        TemporaryDirectory config;
+        start(tenDevices, config.path(), weston.clientEnvironment());
+        std::optional<WindowPlace> place;
+        bool sized = eventually([&] {
+            place = weston.windowPlace("Quillon");
+            return place && place->height == height;
+        });
+        ASSERT_TRUE(place) << programOutput();
+        EXPECT_TRUE(sized) << "the window is " << place->height << " units tall, not " << height;
+        // Weston lays the second output out right of the first.
+        EXPECT_GE(place->x, first.first);
+        EXPECT_GE(place->y, 0) << "the title bar is on the output";
+        EXPECT_LE(place->height, second.second);
+        app_.reset();
+    }
+}
+
 TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheMemoryAndThreadsItTakesOnX11) {
     // Thirty devices, a window as tall as the screen on both; on Wayland no OpenGL library at all.
     TemporaryDirectory config;
