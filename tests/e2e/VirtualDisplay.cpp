@@ -231,8 +231,32 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale, con
         x += window->second.second.width;
         last = window->second;
     }
-    XWarpPointer(display.connection(), None, last.first, 0, 0, 0, 0, last.second.width - 2, last.second.height - 2);
-    XSync(display.connection(), False);
+    // The keys the X server's test extension presses go to the window with the X keyboard focus:
+    // held by weston's, they reach it wherever the pointer is (an X server's focus can come to
+    // rest on no window at all, which drops every key).
+    XSetInputFocus(display.connection(), last.first, RevertToPointerRoot, CurrentTime);
+    // Weston takes its pointer's place from the X pointer's entering one of its windows, and
+    // misses the first while it still starts: the X pointer leaves its windows and enters the
+    // last output's bottom-right corner again until weston's own pointer (its cursor, drawn for
+    // the desktop's background) is there, so that windows open on that output.
+    const std::string lastOutput = "(X" + std::to_string(outputs.size()) + ")";
+    for (int moves = 0; std::chrono::steady_clock::now() < end; ++moves) {
+        if (moves > 0) {
+            XWarpPointer(display.connection(), None, DefaultRootWindow(display.connection()), 0, 0, 0, 0, x + 5, 0);
+            XSync(display.connection(), False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        XWarpPointer(display.connection(), None, last.first, 0, 0, 0, 0, last.second.width - 2, last.second.height - 2);
+        XSync(display.connection(), False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        auto graph = sceneGraph();
+        auto cursor = graph.find("role wl_pointer-cursor");
+        auto shown = graph.find("outputs: ", cursor);
+        if (cursor != std::string::npos && shown != std::string::npos &&
+            graph.substr(shown, graph.find('\n', shown) - shown).find(lastOutput) != std::string::npos) {
+            break;
+        }
+    }
 }
 
 WestonCompositor::~WestonCompositor() { stop(pid_, runtime_); }
@@ -270,18 +294,23 @@ Screenshot WestonCompositor::screenshot() const {
     return shot;
 }
 
-std::optional<WindowPlace> WestonCompositor::windowPlace(const std::string& title) const {
-    // Its scene graph names each window's title and then the corners of its place:
-    //     View 0 (role xdg_toplevel, ..., top-level window 'Quillon' of org.quillon.Quillon, ...):
-    //         position: (1183, 136) -> (1433, 386)
+std::string WestonCompositor::sceneGraph() const {
     std::string command =
         "WAYLAND_DISPLAY=" + socket_ + " XDG_RUNTIME_DIR='" + runtime_.string() + "' /usr/bin/weston-debug scene-graph 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
+    if (!pipe) return {};
     std::string graph;
     char chunk[4096];
     for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) graph.append(chunk, read);
     pclose(pipe);
+    return graph;
+}
+
+std::optional<WindowPlace> WestonCompositor::windowPlace(const std::string& title) const {
+    // Its scene graph names each window's title and then the corners of its place:
+    //     View 0 (role xdg_toplevel, ..., top-level window 'Quillon' of org.quillon.Quillon, ...):
+    //         position: (1183, 136) -> (1433, 386)
+    auto graph = sceneGraph();
     auto view = graph.find("top-level window '" + title + "'");
     auto position = graph.find("position: ", view);
     if (view == std::string::npos || position == std::string::npos) return std::nullopt;

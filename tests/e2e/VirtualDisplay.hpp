@@ -73,7 +73,8 @@ struct Screenshot {
 /// weston-screenshooter may read the outputs back and weston-debug tell where the windows are.
 /// It draws with pixman, which reads a client's buffer until the client attaches another, so a
 /// client that draws again always finds its last buffer still in use. Its pointer rests in the
-/// last output's bottom-right corner, so that weston opens windows there.
+/// last output's bottom-right corner, so that weston opens windows there, and it has the X
+/// keyboard focus.
 class WestonCompositor {
 public:
     WestonCompositor(const VirtualDisplay& display, int scale, const std::vector<std::pair<int, int>>& outputs = {{1000, 900}});
@@ -92,6 +93,10 @@ public:
     std::optional<WindowPlace> windowPlace(const std::string& title) const;
 
 private:
+    /// What weston-debug tells of the windows, the cursor and the outputs (views, their places
+    /// and the outputs they show on).
+    std::string sceneGraph() const;
+
     std::string unavailable_;
     std::filesystem::path runtime_;
     std::string socket_;
