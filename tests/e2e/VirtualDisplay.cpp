@@ -139,7 +139,7 @@ WindowManager::~WindowManager() { stop(pid_, home_); }
 
 // The Wayland compositor.
 
-WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
+WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale, const std::vector<std::pair<int, int>>& outputs) {
     if (access("/usr/bin/weston", X_OK) != 0 || access("/usr/bin/weston-screenshooter", X_OK) != 0) {
         unavailable_ = "weston is not installed";
         return;
@@ -148,10 +148,14 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
     std::filesystem::create_directories(runtime_);
     std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
     socket_ = "wayland-quillon";
-    // A plain dark desktop without a panel, never dimmed.
+    // A plain dark desktop without a panel, never dimmed; the X11 backend names its outputs X1,
+    // X2 and so on.
     std::FILE* config = std::fopen((runtime_ / "weston.ini").c_str(), "w");
     if (config) {
         std::fputs("[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff202020\n", config);
+        for (std::size_t i = 0; i < outputs.size(); ++i) {
+            std::fprintf(config, "[output]\nname=X%zu\nmode=%dx%d\n", i + 1, outputs[i].first, outputs[i].second);
+        }
         std::fclose(config);
     }
     auto environment = currentEnvironment();
@@ -160,8 +164,9 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
     });
     environment.push_back("DISPLAY=" + display.name());
     environment.push_back("XDG_RUNTIME_DIR=" + runtime_.string());
-    pid_ = spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--use-pixman", "--socket=" + socket_, "--width=1000", "--height=900",
-                  "--scale=" + std::to_string(scale), "--debug", "--config=" + (runtime_ / "weston.ini").string()},
+    pid_ = spawn({"/usr/bin/weston", "--backend=x11-backend.so", "--use-pixman", "--socket=" + socket_,
+                  "--output-count=" + std::to_string(outputs.size()), "--scale=" + std::to_string(scale), "--debug",
+                  "--config=" + (runtime_ / "weston.ini").string()},
                  environment, (runtime_ / "weston.log").string());
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (pid_ > 0 && !std::filesystem::exists(runtime_ / socket_) && std::chrono::steady_clock::now() < end) {
@@ -172,21 +177,30 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
         unavailable_ = "weston did not start";
         return;
     }
-    // Its pointer follows the X pointer in the output's window (of the class "Weston
-    // Compositor"), once that is there.
-    auto outputWindow = [&]() -> std::optional<std::pair<Window, XWindowAttributes>> {
+    // The outputs' windows (of the class "Weston Compositor", named after their outputs in
+    // _NET_WM_NAME), once they are all there. Its pointer follows the X pointer in them.
+    Atom nameAtom = XInternAtom(display.connection(), "_NET_WM_NAME", False);
+    auto outputWindows = [&] {
+        std::map<std::string, std::pair<Window, XWindowAttributes>> found;
         Window root = 0, up = 0, *children = nullptr;
         unsigned int count = 0;
-        std::optional<std::pair<Window, XWindowAttributes>> found;
         XQueryTree(display.connection(), DefaultRootWindow(display.connection()), &root, &up, &children, &count);
-        for (unsigned int i = 0; i < count && !found; ++i) {
+        for (unsigned int i = 0; i < count; ++i) {
             XClassHint hint{};
             XWindowAttributes attributes{};
             if (XGetClassHint(display.connection(), children[i], &hint)) {
+                Atom type = 0;
+                int format = 0;
+                unsigned long items = 0, left = 0;
+                unsigned char* name = nullptr;
                 if (hint.res_class && std::string(hint.res_class) == "Weston Compositor" &&
-                    XGetWindowAttributes(display.connection(), children[i], &attributes) && attributes.map_state == IsViewable) {
-                    found = std::pair{children[i], attributes};
+                    XGetWindowProperty(display.connection(), children[i], nameAtom, 0, 64, False, AnyPropertyType, &type, &format,
+                                       &items, &left, &name) == Success &&
+                    name && format == 8 && XGetWindowAttributes(display.connection(), children[i], &attributes) &&
+                    attributes.map_state == IsViewable) {
+                    found[std::string(reinterpret_cast<char*>(name), items)] = std::pair{children[i], attributes};
                 }
+                if (name) XFree(name);
                 XFree(hint.res_name);
                 XFree(hint.res_class);
             }
@@ -194,17 +208,55 @@ WestonCompositor::WestonCompositor(const VirtualDisplay& display, int scale) {
         if (children) XFree(children);
         return found;
     };
-    auto output = outputWindow();
-    while (!output && std::chrono::steady_clock::now() < end) {
+    auto windows = outputWindows();
+    while (windows.size() < outputs.size() && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        output = outputWindow();
+        windows = outputWindows();
     }
-    if (!output) {
+    if (outputs.empty() || windows.size() < outputs.size()) {
         unavailable_ = "weston showed no output";
         return;
     }
-    XWarpPointer(display.connection(), None, output->first, 0, 0, 0, 0, output->second.width - 2, output->second.height - 2);
-    XSync(display.connection(), False);
+    // All its windows open at the display's top-left corner: each next one goes right of the one
+    // before, as weston lays out the outputs.
+    int x = 0;
+    std::pair<Window, XWindowAttributes> last{};
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        auto window = windows.find("Weston Compositor - X" + std::to_string(i + 1));
+        if (window == windows.end()) {
+            unavailable_ = "weston showed no output X" + std::to_string(i + 1);
+            return;
+        }
+        XMoveWindow(display.connection(), window->second.first, x, 0);
+        x += window->second.second.width;
+        last = window->second;
+    }
+    // The keys the X server's test extension presses go to the window with the X keyboard focus:
+    // held by weston's, they reach it wherever the pointer is (an X server's focus can come to
+    // rest on no window at all, which drops every key).
+    XSetInputFocus(display.connection(), last.first, RevertToPointerRoot, CurrentTime);
+    // Weston takes its pointer's place from the X pointer's entering one of its windows, and
+    // misses the first while it still starts: the X pointer leaves its windows and enters the
+    // last output's bottom-right corner again until weston's own pointer (its cursor, drawn for
+    // the desktop's background) is there, so that windows open on that output.
+    const std::string lastOutput = "(X" + std::to_string(outputs.size()) + ")";
+    for (int moves = 0; std::chrono::steady_clock::now() < end; ++moves) {
+        if (moves > 0) {
+            XWarpPointer(display.connection(), None, DefaultRootWindow(display.connection()), 0, 0, 0, 0, x + 5, 0);
+            XSync(display.connection(), False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        XWarpPointer(display.connection(), None, last.first, 0, 0, 0, 0, last.second.width - 2, last.second.height - 2);
+        XSync(display.connection(), False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        auto graph = sceneGraph();
+        auto cursor = graph.find("role wl_pointer-cursor");
+        auto shown = graph.find("outputs: ", cursor);
+        if (cursor != std::string::npos && shown != std::string::npos &&
+            graph.substr(shown, graph.find('\n', shown) - shown).find(lastOutput) != std::string::npos) {
+            break;
+        }
+    }
 }
 
 WestonCompositor::~WestonCompositor() { stop(pid_, runtime_); }
@@ -240,6 +292,31 @@ Screenshot WestonCompositor::screenshot() const {
         break;
     }
     return shot;
+}
+
+std::string WestonCompositor::sceneGraph() const {
+    std::string command =
+        "WAYLAND_DISPLAY=" + socket_ + " XDG_RUNTIME_DIR='" + runtime_.string() + "' /usr/bin/weston-debug scene-graph 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    std::string graph;
+    char chunk[4096];
+    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) graph.append(chunk, read);
+    pclose(pipe);
+    return graph;
+}
+
+std::optional<WindowPlace> WestonCompositor::windowPlace(const std::string& title) const {
+    // Its scene graph names each window's title and then the corners of its place:
+    //     View 0 (role xdg_toplevel, ..., top-level window 'Quillon' of org.quillon.Quillon, ...):
+    //         position: (1183, 136) -> (1433, 386)
+    auto graph = sceneGraph();
+    auto view = graph.find("top-level window '" + title + "'");
+    auto position = graph.find("position: ", view);
+    if (view == std::string::npos || position == std::string::npos) return std::nullopt;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (std::sscanf(graph.c_str() + position, "position: (%d, %d) -> (%d, %d)", &left, &top, &right, &bottom) != 4) return std::nullopt;
+    return WindowPlace{0, left, top, right - left, bottom - top};
 }
 
 // Windows, pixels, clicks.

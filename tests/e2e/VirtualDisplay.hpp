@@ -66,15 +66,18 @@ struct Screenshot {
     void save(const std::filesystem::path& path) const;
 };
 
-/// A Wayland compositor (weston) whose X11 backend shows its one output, 1000 by 900 units at
-/// `scale` pixels a unit, in a window at the display's top-left corner; stopped when the object
-/// goes. Started with --debug, so that weston-screenshooter may read the output back. It draws
-/// with pixman, which reads a client's buffer until the client attaches another, so a client
-/// that draws again always finds its last buffer still in use. Its pointer rests in the output's
-/// bottom-right corner.
+/// A Wayland compositor (weston) whose X11 backend shows its outputs, of the sizes given (one of
+/// 1000 by 900 units unless told otherwise) at `scale` pixels a unit, side by side as weston
+/// lays them out, each in a window of its own, the first at the display's top-left corner and
+/// each next one right of it; stopped when the object goes. Started with --debug, so that
+/// weston-screenshooter may read the outputs back and weston-debug tell where the windows are.
+/// It draws with pixman, which reads a client's buffer until the client attaches another, so a
+/// client that draws again always finds its last buffer still in use. Its pointer rests in the
+/// last output's bottom-right corner, so that weston opens windows there, and it has the X
+/// keyboard focus.
 class WestonCompositor {
 public:
-    WestonCompositor(const VirtualDisplay& display, int scale);
+    WestonCompositor(const VirtualDisplay& display, int scale, const std::vector<std::pair<int, int>>& outputs = {{1000, 900}});
     ~WestonCompositor();
     WestonCompositor(const WestonCompositor&) = delete;
     WestonCompositor& operator=(const WestonCompositor&) = delete;
@@ -83,10 +86,17 @@ public:
     const std::string& unavailable() const { return unavailable_; }
     /// What a client needs to reach it: WAYLAND_DISPLAY and XDG_RUNTIME_DIR (DISPLAY left empty).
     std::map<std::string, std::string> clientEnvironment() const;
-    /// The output, every pixel, as weston-screenshooter reads it; empty when it cannot.
+    /// The outputs, every pixel, as weston-screenshooter reads them; empty when it cannot.
     Screenshot screenshot() const;
+    /// Where the compositor shows the window of that title, in its own units (the outputs laid
+    /// side by side from the first one's top-left corner on); none while it shows none.
+    std::optional<WindowPlace> windowPlace(const std::string& title) const;
 
 private:
+    /// What weston-debug tells of the windows, the cursor and the outputs (views, their places
+    /// and the outputs they show on).
+    std::string sceneGraph() const;
+
     std::string unavailable_;
     std::filesystem::path runtime_;
     std::string socket_;

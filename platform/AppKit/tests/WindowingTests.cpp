@@ -121,7 +121,7 @@ TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChang
     // One output of 1000 by 900 pixels, and a window as tall as it at a scale of 1.
     std::map<std::uint32_t, WaylandConnection::Output> outputs{{1, {nullptr, 1, 1000, 900}}};
     auto window = NSWindow::make({0, 0, 300, 200}, standardStyle);
-    auto fit = [&](std::optional<CGSize> bounds) { return WaylandScreen::setMain(WaylandScreen::make(outputs, {}, bounds), {window}); };
+    auto fit = [&](std::optional<CGSize> bounds) { return WaylandScreen::setMain(WaylandScreen::make(outputs, {}, {}, bounds), {window}); };
     fit(std::nullopt);
     window->setFrame({0, 0, 300, 900});
     outputs[1].scale = 2;
@@ -136,6 +136,27 @@ TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChang
     outputs[1].scale = 1;
     EXPECT_TRUE(fit(std::nullopt));
     EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 900}));
+}
+
+TEST_F(Windowing, OnWaylandAWindowTakesTheSizeOfTheOutputItEnteredLastAndBeforeThatOfTheSmallest) {
+    // A screen of 1000 by 900 pixels announced first, and a laptop's of 600 by 500.
+    int large = 0, small = 0;
+    auto* largeOutput = reinterpret_cast<wl_output*>(&large);
+    auto* smallOutput = reinterpret_cast<wl_output*>(&small);
+    std::map<std::uint32_t, WaylandConnection::Output> outputs{{1, {largeOutput, 1, 1000, 900}}, {2, {smallOutput, 1, 600, 500}}};
+    auto window = NSWindow::make({0, 0, 300, 200}, standardStyle);
+    auto fit = [&](const std::set<wl_output*>& homes) {
+        WaylandScreen::setMain(WaylandScreen::make(outputs, homes, homes, std::nullopt), {window});
+    };
+    fit({});
+    window->setFrame({0, 0, 300, 900});
+    EXPECT_EQ(window->frame().height(), 500) << "before it is on an output, no taller than the smallest";
+    fit({largeOutput});
+    EXPECT_EQ(window->frame().height(), 900) << "on the larger one, as tall as it was made";
+    fit({smallOutput});
+    EXPECT_EQ(window->frame().height(), 500);
+    fit({largeOutput, smallOutput});
+    EXPECT_EQ(window->frame().height(), 500) << "two windows, one on each: the smaller";
 }
 
 TEST(BufferSwitch, ABufferTheWindowSystemHoldsIsNeverDrawnIntoAndASwitchCopiesOnlyWhatTheNextMissed) {

@@ -181,6 +181,7 @@ void WaylandConnection::announced(void* data, wl_registry* registry, std::uint32
 void WaylandConnection::withdrawn(void* data, wl_registry*, std::uint32_t name) {
     auto* self = static_cast<WaylandConnection*>(data);
     if (auto output = self->outputs_.find(name); output != self->outputs_.end()) {
+        if (self->outputWithdrawn) self->outputWithdrawn(output->second.output);
         wl_output_destroy(output->second.output);
         self->outputs_.erase(output);
         if (self->outputsChanged) self->outputsChanged();

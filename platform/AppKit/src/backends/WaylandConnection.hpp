@@ -48,6 +48,8 @@ public:
 
     /// An output came, went or changed.
     std::function<void()> outputsChanged;
+    /// An output goes: called before it is destroyed (and before outputsChanged).
+    std::function<void(wl_output*)> outputWithdrawn;
     /// The seat's capabilities (WL_SEAT_CAPABILITY_*): a pointer or a keyboard came or went.
     std::function<void(std::uint32_t)> seatChanged;
 

@@ -5,18 +5,40 @@
 #include "AppKit/NSScreen.hpp"
 #include "AppKit/NSWindow.hpp"
 
-std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, WaylandConnection::Output>& outputs,
-                                              const std::set<wl_output*>& entered, std::optional<CGSize> bounds) {
-    int scale = 1;
-    const WaylandConnection::Output* first = nullptr;
+namespace {
+
+// The output's size in points; nothing while its mode is not known.
+std::optional<CGSize> pointsOf(const WaylandConnection::Output& output) {
+    if (output.width() <= 0 || output.height() <= 0) return std::nullopt;
+    return CGSize{CGFloat(output.width()) / output.scale, CGFloat(output.height()) / output.scale};
+}
+
+// The smallest size of the outputs `wanted` takes (the shortest, then the narrowest); nothing
+// where it takes none of known size.
+template <typename Wanted>
+std::optional<CGSize> smallest(const std::map<std::uint32_t, WaylandConnection::Output>& outputs, Wanted wanted) {
+    std::optional<CGSize> found;
     for (const auto& [name, output] : outputs) {
-        if (!first) first = &output;
+        auto size = pointsOf(output);
+        if (!size || !wanted(output)) continue;
+        if (!found || size->height < found->height || (size->height == found->height && size->width < found->width)) found = size;
+    }
+    return found;
+}
+
+}  // namespace
+
+std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, WaylandConnection::Output>& outputs,
+                                              const std::set<wl_output*>& entered, const std::set<wl_output*>& homes,
+                                              std::optional<CGSize> bounds) {
+    int scale = 1;
+    for (const auto& [name, output] : outputs) {
         if (entered.empty() || entered.contains(output.output)) scale = std::max(scale, output.scale);
     }
+    auto size = smallest(outputs, [&](const WaylandConnection::Output& output) { return homes.contains(output.output); });
+    if (!size) size = smallest(outputs, [](const WaylandConnection::Output&) { return true; });
     CGRect frame{0, 0, 1024, 768};
-    if (first && first->width() > 0 && first->height() > 0) {
-        frame.size = CGSize{CGFloat(first->width()) / first->scale, CGFloat(first->height()) / first->scale};
-    }
+    if (size) frame.size = *size;
     // The compositor tells the bounds' size, not where its panels are: they are taken to be at
     // the top, which is where a window's place on Wayland makes no difference.
     CGRect visible = frame;

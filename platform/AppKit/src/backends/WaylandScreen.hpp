@@ -1,8 +1,10 @@
 #pragma once
-// The main screen as a Wayland compositor's outputs make it: the first output, in points, y up
-// from its bottom edge, drawn at the largest scale of the outputs the windows are on (of all
-// outputs before they are on one). Its usable part is the bounds the compositor gives windows
-// where it gives some (an output less its panels), else all of it.
+// The main screen as a Wayland compositor's outputs make it: the output the windows take their
+// size from (the smallest of them where they differ; the smallest output of all before a window
+// is on one, so that no window opens taller than the output it opens on), in points, y up from
+// its bottom edge, drawn at the largest scale of the outputs the windows are on (of all outputs
+// before they are on one). Its usable part is the bounds the compositor gives windows where it
+// gives some (an output less its panels), else all of it.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,9 +20,11 @@ class NSWindow;
 
 class WaylandScreen {
 public:
-    /// The screen of these outputs, for windows on those entered, within the bounds given.
+    /// The screen of these outputs, for windows on those entered that take their size from
+    /// `homes`, within the bounds given.
     static std::shared_ptr<NSScreen> make(const std::map<std::uint32_t, WaylandConnection::Output>& outputs,
-                                          const std::set<wl_output*>& entered, std::optional<CGSize> bounds);
+                                          const std::set<wl_output*>& entered, const std::set<wl_output*>& homes,
+                                          std::optional<CGSize> bounds);
     /// Makes the screen the main one where it differs from it, and fits the windows on it again
     /// (NSWindow::fitOnScreen). False when nothing changed.
     static bool setMain(const std::shared_ptr<NSScreen>& screen, const std::vector<std::shared_ptr<NSWindow>>& windows);

@@ -92,6 +92,7 @@ void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t se
 void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
     self->outputs_.insert(output);
+    self->home_ = output;
     if (self->placeChanged) self->placeChanged();
 }
 
@@ -99,6 +100,11 @@ void WaylandToplevel::left(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
     self->outputs_.erase(output);
     if (self->placeChanged) self->placeChanged();
+}
+
+void WaylandToplevel::forget(wl_output* output) {
+    outputs_.erase(output);
+    if (home_ == output) home_ = nullptr;
 }
 
 void WaylandToplevel::closed(void* data, xdg_toplevel*) {

@@ -3,8 +3,8 @@
 // after the application (its app id, by which the desktop finds its entry and icon) and held at the
 // window's size (the platform sizes its windows itself, the zoom button too), showing the window's
 // pixels through buffers shared with the compositor once the compositor has configured it. It
-// follows the outputs it is on and the bounds the compositor gives it, and hands the compositor's
-// close request to the window.
+// follows the outputs it is on, the one it entered last and the bounds the compositor gives it,
+// and hands the compositor's close request to the window.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,6 +38,12 @@ public:
     std::shared_ptr<NSWindow> window() const { return window_.lock(); }
     /// The outputs the surface shows on.
     const std::set<wl_output*>& outputs() const { return outputs_; }
+    /// The output the window takes its size from: the one the surface entered last, also once it
+    /// has left it (a window that grows into the next output and so back out of it would otherwise
+    /// change its size for ever); nullptr before it entered one and once that output is gone.
+    wl_output* home() const { return home_; }
+    /// The output is gone.
+    void forget(wl_output* output);
     /// The size the compositor asks the window to fit in (its output less its panels), in units
     /// of the compositor's; none where it tells none.
     std::optional<CGSize> bounds() const { return bounds_; }
@@ -70,6 +76,7 @@ private:
     xdg_toplevel* toplevel_ = nullptr;
     std::unique_ptr<PixelStore> pixels_;
     std::set<wl_output*> outputs_;
+    wl_output* home_ = nullptr;
     std::string title_;
     CGSize size_;
     std::optional<CGSize> bounds_;

@@ -34,6 +34,9 @@ std::shared_ptr<WaylandWindowBackend> WaylandWindowBackend::make(std::string& wh
     backend->shm_ = std::make_shared<WaylandShm>(backend->connection_->display(), backend->connection_->shm());
     auto* self = backend.get();
     backend->connection_->outputsChanged = [self] { self->screenChanged(); };
+    backend->connection_->outputWithdrawn = [self](wl_output* output) {
+        for (const auto& [window, toplevel] : self->windows_) toplevel->forget(output);
+    };
     backend->connection_->seatChanged = [self](std::uint32_t capabilities) { self->seatChanged(capabilities); };
     // The seat's devices and the outputs' modes and scales come in answer to binding them.
     if (!backend->connection_->roundtrip(why)) return nullptr;
@@ -124,15 +127,21 @@ std::shared_ptr<CGContext> WaylandWindowBackend::nextBackingStore(NSWindow& wind
 
 void WaylandWindowBackend::screenChanged() {
     if (!connection_) return;
-    std::set<wl_output*> entered;
+    std::set<wl_output*> entered, homes;
     std::optional<CGSize> bounds;
     std::vector<std::shared_ptr<NSWindow>> shown;
     for (const auto& [window, toplevel] : windows_) {
         entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
+        // A window whose output went takes its size from those it is still on.
+        if (auto* home = toplevel->home()) {
+            homes.insert(home);
+        } else {
+            homes.insert(toplevel->outputs().begin(), toplevel->outputs().end());
+        }
         if (!bounds) bounds = toplevel->bounds();
         if (auto owner = toplevel->window()) shown.push_back(owner);
     }
-    auto screen = WaylandScreen::make(connection_->outputs(), entered, bounds);
+    auto screen = WaylandScreen::make(connection_->outputs(), entered, homes, bounds);
     if (!WaylandScreen::setMain(screen, shown)) return;
     int scale = int(screen->backingScaleFactor());
     if (std::exchange(scale_, scale) == scale) return;
