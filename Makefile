@@ -2,12 +2,11 @@
 #   make run        installs what is missing, builds, starts Quillon
 #   make test       installs what is missing, builds, runs every test
 #   make test-asan  the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer
-#   make fuzz       the fuzz targets (clang, sanitizers), each run FUZZ_RUNS times from its seeds
+#   make fuzz       the fuzz targets of that build, each run FUZZ_RUNS times from its seeds
 #   make install    builds, then installs under PREFIX (below DESTDIR when set)
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
-BUILD_FUZZ ?= build-fuzz
 FUZZ_RUNS  ?= 60000
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -33,13 +32,17 @@ build: bootstrap
 	$(call configure,$(BUILD))
 	cmake --build $(BUILD) -j $(JOBS)
 
+# One build with the sanitizers, by clang and unoptimised, for a short build: the tests and the
+# fuzz targets (all its code instrumented for the fuzzer too).
+configure-asan = $(call configure,$(BUILD_ASAN),-DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLON_FUZZ=ON -DQUILLON_BENCHMARKS=OFF,CC=clang CXX=clang++)
+
 build-asan: bootstrap
-	$(call configure,$(BUILD_ASAN),-DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLON_BENCHMARKS=OFF)
+	$(configure-asan)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 
 build-fuzz: bootstrap
-	$(call configure,$(BUILD_FUZZ),-DQUILLON_FUZZ=ON,CC=clang CXX=clang++)
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz
+	$(configure-asan)
+	cmake --build $(BUILD_ASAN) -j $(JOBS) --target fuzz
 
 run: build
 	@scripts/run-app $(BUILD)
@@ -47,12 +50,15 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 300
 
+# Reports are symbolised by addr2line, which takes a program's path as an argument: llvm-symbolizer
+# reads it from a line of text, which a path with quotes (an install test's) leaves unfinished.
 test-asan: build-asan
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:external_symbolizer_path=/usr/bin/addr2line \
+	  UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) --timeout 600
 
 fuzz: build-fuzz
-	scripts/fuzz $(BUILD_FUZZ) runs $(FUZZ_RUNS)
+	scripts/fuzz $(BUILD_ASAN) runs $(FUZZ_RUNS)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
@@ -67,4 +73,4 @@ install: build
 	cmake --install $(BUILD) --prefix "$$QUILLON_PREFIX"
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN)

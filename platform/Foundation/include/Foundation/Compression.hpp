@@ -6,7 +6,7 @@
 #include <cstdint>
 
 enum compression_stream_operation { COMPRESSION_STREAM_ENCODE = 0, COMPRESSION_STREAM_DECODE = 1 };
-enum compression_algorithm { COMPRESSION_ZLIB = 1 };
+enum compression_algorithm : int { COMPRESSION_ZLIB = 1 };
 enum compression_stream_flags { COMPRESSION_STREAM_FINALIZE = 1 };
 /// OK: more output may follow (the output buffer filled, or more input is wanted); END: all the
 /// data is through; ERROR: the data or the stream is bad.
