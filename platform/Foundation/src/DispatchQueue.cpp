@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Foundation/FatalError.hpp"
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/Thread.hpp"
 #include "Foundation/Timer.hpp"
@@ -23,8 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int maximumWorkers = 64;
 constexpr auto workerIdleTime = std::chrono::seconds(2);
-// The longest the end of the process waits for blocks that are running.
-constexpr auto endPatience = std::chrono::seconds(1);
 
 // The queues whose blocks run on this thread, innermost last.
 thread_local std::vector<const DispatchQueue::Impl*> runningQueues;
@@ -37,25 +36,22 @@ struct RunningScope {
 // Every thread the queues run on, so that the end of the process can stop and join them all.
 struct Workers {
     struct Worker {
-        std::thread thread;
+        ProcessEnd::OwnedThread owned;  // not running once it has let go of everything and only returns
         std::weak_ptr<DispatchQueue::Impl> queue;
-        bool running = true;  // false once it has let go of everything and only returns
     };
     std::mutex mutex;
     std::condition_variable ended;  // a worker has ended
     std::list<Worker> all;          // those ended too, until they are joined
     std::atomic<bool> stopping{false};
+    bool endKnows = false;  // the end of the process has this owner's stop
 };
 
 Workers& workers() {
-    // Lives as long as the process; its hook is in place before the first worker starts.
-    static Workers* made = [] {
-        auto* workers = new Workers();
-        std::atexit(DispatchQueue::stopThreads);
-        return workers;
-    }();
+    static auto* made = new Workers();  // lives as long as the process
     return *made;
 }
+
+bool stopWorkers(ProcessEnd::Clock::time_point deadline);
 }  // namespace
 
 class DispatchQueue::Impl : public std::enable_shared_from_this<DispatchQueue::Impl> {
@@ -154,24 +150,31 @@ private:
         auto& all = workers();
         std::lock_guard lock(all.mutex);
         if (all.stopping) return;
+        if (!all.endKnows) {
+            if (!ProcessEnd::add(ProcessEnd::Stage::queues, stopWorkers)) {
+                all.stopping = true;
+                return;
+            }
+            all.endKnows = true;
+        }
         // Workers that have ended are joined by the next one to start (they only return).
         for (auto it = all.all.begin(); it != all.all.end();) {
-            if (it->running) {
+            if (it->owned.running) {
                 ++it;
                 continue;
             }
-            it->thread.join();
+            it->owned.thread.join();
             it = all.all.erase(it);
         }
         ++workers_;
         all.all.push_back(Workers::Worker{{}, weak_from_this()});
         auto worker = std::prev(all.all.end());
-        worker->thread = std::thread([self = shared_from_this(), worker]() mutable {
+        worker->owned.thread = std::thread([self = shared_from_this(), worker]() mutable {
             self->work();
             self.reset();  // the queue may go with it, here and outside every lock
             auto& all = workers();
             std::lock_guard ending(all.mutex);
-            worker->running = false;
+            worker->owned.running = false;
             all.ended.notify_all();
         });
     }
@@ -314,12 +317,15 @@ void DispatchQueue::syncBlock(const std::function<void()>& block, Flags flags) c
     impl_->sync(block, flags == Flags::barrier);
 }
 
-void DispatchQueue::stopThreads() {
+namespace {
+// The end of the process: wakes every worker, which ends once its block has returned; blocks not
+// yet started, and those queued later, never run.
+bool stopWorkers(ProcessEnd::Clock::time_point deadline) {
     auto& all = workers();
-    std::vector<std::shared_ptr<Impl>> queues;
+    std::vector<std::shared_ptr<DispatchQueue::Impl>> queues;
     {
         std::lock_guard lock(all.mutex);
-        if (all.stopping.exchange(true)) return;
+        all.stopping = true;
         for (const auto& worker : all.all) {
             if (auto queue = worker.queue.lock()) queues.push_back(std::move(queue));
         }
@@ -327,23 +333,15 @@ void DispatchQueue::stopThreads() {
     for (const auto& queue : queues) queue->stop();
     queues.clear();
     std::unique_lock lock(all.mutex);
-    // A block held up (by a bus that hangs, or by the main queue it waits for) is left to the end
-    // of the process.
-    const auto self = std::this_thread::get_id();  // the end may come from a block
-    all.ended.wait_until(lock, Clock::now() + endPatience, [&] {
-        return std::none_of(all.all.begin(), all.all.end(),
-                            [&](const auto& worker) { return worker.running && worker.thread.get_id() != self; });
-    });
-    for (auto it = all.all.begin(); it != all.all.end();) {
-        if (it->running) {
-            it->thread.detach();  // its entry stays: the thread still refers to it
-            ++it;
-        } else {
-            it->thread.join();
-            it = all.all.erase(it);
-        }
-    }
+    std::vector<ProcessEnd::OwnedThread*> threads;
+    for (auto& worker : all.all) threads.push_back(&worker.owned);
+    const bool joined = ProcessEnd::joinEnded(lock, all.ended, threads, deadline);
+    // A worker held (by a bus that hangs, or by the main queue it waits for) keeps its entry: the
+    // thread still refers to it.
+    all.all.remove_if([](const Workers::Worker& worker) { return !worker.owned.thread.joinable(); });
+    return joined;
 }
+}  // namespace
 
 std::string DispatchQueue::currentLabel() {
     if (runningQueues.empty()) return {};
