@@ -10,6 +10,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -116,26 +117,30 @@ private:
 
     // Starts waiting items in order for as long as the rules allow.
     void pump(std::unique_lock<std::mutex>&) {
+        bool startFailed = false;
         while (!pending_.empty()) {
-            Item& head = pending_.front();
-            if (exclusiveRunning_ || (head.exclusive && running_ > 0)) break;
-            ++running_;
-            if (head.exclusive) exclusiveRunning_ = true;
-            if (head.ticket) {
-                head.ticket->started = true;
-                head.ticket->cv.notify_all();
-            } else {
-                ready_.push_back(std::move(head));
-                // Each idle worker takes one ready block when it wakes, also one that was woken
-                // but has not run yet: more ready blocks than idle workers want a new worker.
-                if (ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
-                    startWorker();
-                } else {
-                    workCv_.notify_one();
-                }
-            }
+            if (exclusiveRunning_ || (pending_.front().exclusive && running_ > 0)) break;
+            Item item = std::move(pending_.front());
             pending_.pop_front();
+            ++running_;
+            if (item.exclusive) exclusiveRunning_ = true;
+            if (item.ticket) {
+                item.ticket->started = true;
+                item.ticket->cv.notify_all();
+                continue;
+            }
+            ready_.push_back(std::move(item));
+            // Each idle worker takes one ready block when it wakes, also one that was woken but
+            // has not run yet: more ready blocks than idle workers want a new worker.
+            if (!startFailed && ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
+                startFailed = !startWorker();
+            } else {
+                workCv_.notify_one();
+            }
         }
+        // Blocks that found no thread to start (at the process's limit of threads) wait for the
+        // next chance, which is now.
+        if (!startFailed && workers_ == 0 && (!ready_.empty() || !delayed_.empty())) startWorker();
     }
 
     void finished(bool wasExclusive) {
@@ -145,15 +150,16 @@ private:
         pump(lock);
     }
 
-    // With the queue's mutex held. Once the process ends no worker starts: what is left waits.
-    void startWorker() {
+    // With the queue's mutex held. Once the process ends, or where no thread can be started, no
+    // worker starts (false): what is left waits.
+    bool startWorker() {
         auto& all = workers();
         std::lock_guard lock(all.mutex);
-        if (all.stopping) return;
+        if (all.stopping) return false;
         if (!all.endKnows) {
             if (!ProcessEnd::add(ProcessEnd::Stage::queues, stopWorkers)) {
                 all.stopping = true;
-                return;
+                return false;
             }
             all.endKnows = true;
         }
@@ -166,17 +172,23 @@ private:
             it->owned.thread.join();
             it = all.all.erase(it);
         }
-        ++workers_;
         all.all.push_back(Workers::Worker{{}, weak_from_this()});
         auto worker = std::prev(all.all.end());
-        worker->owned.thread = std::thread([self = shared_from_this(), worker]() mutable {
-            self->work();
-            self.reset();  // the queue may go with it, here and outside every lock
-            auto& all = workers();
-            std::lock_guard ending(all.mutex);
-            worker->owned.running = false;
-            all.ended.notify_all();
-        });
+        try {
+            worker->owned.thread = Thread::start([self = shared_from_this(), worker]() mutable {
+                self->work();
+                self.reset();  // the queue may go with it, here and outside every lock
+                auto& all = workers();
+                std::lock_guard ending(all.mutex);
+                worker->owned.running = false;
+                all.ended.notify_all();
+            });
+        } catch (const std::system_error&) {
+            all.all.erase(worker);  // under the lock throughout: no one saw it
+            return false;
+        }
+        ++workers_;
+        return true;
     }
 
     // Sees that a worker waits for the earliest delayed block: an idle one, told to look again, or

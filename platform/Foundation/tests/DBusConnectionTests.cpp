@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <future>
 #include <optional>
 #include <thread>
@@ -87,6 +88,26 @@ TEST(DBusConnection, ABusWhoseDaemonHangsHoldsUpNoOneAskingForTheOther) {
     joining.join();
     EXPECT_TRUE(answered);
     EXPECT_TRUE(asked.get());
+}
+
+// Where no thread can be started for a connection (at the process's limit of threads), none is
+// made: the caller hears that no bus answers, nothing of it is kept open or listed, and the next
+// try joins.
+TEST(DBusConnection, AConnectionWithoutAThreadIsNotMadeAndTheNextTryJoins) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    auto descriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+    };
+    DBusConnection::prepare();  // what the buses keep open for the whole process
+    const auto open = descriptors();
+    Thread::setStartsFail(true);
+    EXPECT_FALSE(DBusConnection::separate(DBusConnection::Bus::session));
+    Thread::setStartsFail(false);
+    EXPECT_EQ(descriptors(), open);
+    auto joined = DBusConnection::separate(DBusConnection::Bus::session);
+    ASSERT_TRUE(joined);
+    EXPECT_TRUE(DBusConnection::hasOwner(*joined, "org.freedesktop.DBus"));
 }
 
 // A service is followed as it comes, goes and comes back, and across a restart of its bus; the

@@ -1,8 +1,9 @@
 #pragma once
 // Dispatch queues: the main queue (blocks run in order on the main run loop), serial and
 // concurrent queues of our own threads, and one global concurrent queue.
-// A queue's workers start as blocks wait. At the end of the process (Foundation/ProcessEnd.hpp)
-// the blocks running are waited for, the end's second at most; blocks not yet started, and those
+// A queue's workers start as blocks wait; where no thread can be started, the blocks wait for the
+// next chance (the next block queued). At the end of the process (Foundation/ProcessEnd.hpp) the
+// blocks running are waited for, the end's second at most; blocks not yet started, and those
 // queued later, never run.
 // On a concurrent queue plain blocks may run side by side; a barrier block waits for every block
 // before it and keeps every later block out until it ends.

@@ -12,10 +12,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <thread>
+#include <system_error>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
+#include "Foundation/Thread.hpp"
 #include "Foundation/URL.hpp"
 
 namespace {
@@ -77,7 +78,8 @@ private:
         if (!folderStillWatched && !stopped_) ::inotify_rm_watch(inotify_, descriptor);
     }
 
-    // With the mutex held: starts the thread unless it runs; false where the process is ending.
+    // With the mutex held: starts the thread unless it runs; false where the process is ending or
+    // no thread can be started (at the process's limit of threads).
     bool started() {
         if (thread_.thread.joinable()) return true;
         if (!ProcessEnd::add(ProcessEnd::Stage::busSocketWatch,
@@ -85,12 +87,16 @@ private:
             stopped_ = true;
             return false;
         }
-        thread_.thread = std::thread([this] {
-            run();
-            std::lock_guard lock(mutex_);
-            thread_.running = false;
-            ended_.notify_all();
-        });
+        try {
+            thread_.thread = Thread::start([this] {
+                run();
+                std::lock_guard lock(mutex_);
+                thread_.running = false;
+                ended_.notify_all();
+            });
+        } catch (const std::system_error&) {
+            return false;
+        }
         return true;
     }
 

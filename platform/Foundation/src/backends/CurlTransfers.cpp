@@ -1,8 +1,10 @@
 #include "CurlTransfers.hpp"
 
 #include <cstdint>
+#include <system_error>
 
 #include "Foundation/FatalError.hpp"
+#include "Foundation/Thread.hpp"
 
 namespace {
 // How often the thread looks at running transfers when the network is quiet, so that their
@@ -16,20 +18,26 @@ CurlTransfers& CurlTransfers::shared() {
     return *made;
 }
 
-void CurlTransfers::startThread() {
+bool CurlTransfers::started() {
     std::lock_guard lock(mutex_);
-    if (thread_.thread.joinable() || stopping_) return;
+    if (thread_.thread.joinable()) return true;
+    if (stopping_) return false;
     if (!ProcessEnd::add(ProcessEnd::Stage::transfers,
                          [](ProcessEnd::Clock::time_point deadline) { return shared().stop(deadline); })) {
         stopping_ = true;
-        return;
+        return false;
     }
-    thread_.thread = std::thread([this] {
-        run();
-        std::lock_guard lock(mutex_);
-        thread_.running = false;
-        ended_.notify_all();
-    });
+    try {
+        thread_.thread = Thread::start([this] {
+            run();
+            std::lock_guard lock(mutex_);
+            thread_.running = false;
+            ended_.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 CurlTransfers::CurlTransfers() {
@@ -48,7 +56,10 @@ bool CurlTransfers::stop(ProcessEnd::Clock::time_point deadline) {
 }
 
 std::uint64_t CurlTransfers::start(CURL* easy, Done done) {
-    startThread();
+    if (!started()) {
+        done(CURLE_FAILED_INIT);
+        return 0;
+    }
     std::uint64_t transfer = 0;
     {
         std::lock_guard lock(mutex_);

@@ -11,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
@@ -24,9 +23,10 @@ public:
 
     /// Starts a prepared easy handle and answers its number. `done` runs once, on the transfer
     /// thread, when the transfer ends, fails to start or is cancelled (CURLE_ABORTED_BY_CALLBACK);
-    /// the handle and what its options point at must live until then. `done` must not block.
-    /// Transfers started after the end of the process has stopped the thread never run, and no
-    /// `done` runs from then on.
+    /// the handle and what its options point at must live until then. `done` must not block. Where
+    /// the transfer thread cannot be started (at the process's limit of threads, or at the end of
+    /// the process), `done` runs at once with CURLE_FAILED_INIT, and the number is 0. After the end
+    /// of the process has stopped the thread, no `done` runs.
     std::uint64_t start(CURL* easy, Done done);
     /// Ends a started transfer at once; nothing when it has already ended.
     void cancel(std::uint64_t transfer);
@@ -36,8 +36,8 @@ private:
     void post(std::function<void()> command);
     void run();
     void finish(std::uint64_t transfer, CURLcode result);
-    // Starts the thread unless it runs or the process is ending.
-    void startThread();
+    // Starts the thread unless it runs; false where it cannot be started.
+    bool started();
     // The end of the process.
     bool stop(ProcessEnd::Clock::time_point deadline);
 

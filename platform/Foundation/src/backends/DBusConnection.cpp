@@ -12,10 +12,12 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
+#include "Foundation/Thread.hpp"
 
 namespace {
 
@@ -78,7 +80,8 @@ struct Dispatched {
 
     explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {}
 
-    // Starts the thread, and lists it and the connection.
+    // Starts the thread, and lists it and the connection once it exists. Throws std::system_error
+    // where no thread can be started: nothing is listed then.
     void start() {
         auto& all = registry();
         std::lock_guard lock(all.mutex);
@@ -90,13 +93,18 @@ struct Dispatched {
         });
         all.threads.emplace_back();
         const auto entry = std::prev(all.threads.end());
-        entry->owned.thread = std::thread([this, entry] {
-            run();  // this may be gone after it
-            auto& all = registry();
-            std::lock_guard ending(all.mutex);
-            entry->owned.running = false;
-            all.ended.notify_all();
-        });
+        try {
+            entry->owned.thread = Thread::start([this, entry] {
+                run();  // this may be gone after it
+                auto& all = registry();
+                std::lock_guard ending(all.mutex);
+                entry->owned.running = false;
+                all.ended.notify_all();
+            });
+        } catch (const std::system_error&) {
+            all.threads.erase(entry);  // under the lock throughout: no one saw it
+            throw;
+        }
         thread = entry;
         threadId = entry->owned.thread.get_id();
         all.live.emplace(connection.get(), this);
@@ -161,7 +169,12 @@ std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
                                                           : sdbus::createSystemBusConnection();
     }
     auto* made = new Dispatched(std::move(connection));
-    made->start();
+    try {
+        made->start();
+    } catch (const std::system_error&) {
+        delete made;
+        throw sdbus::Error("org.freedesktop.DBus.Error.LimitsExceeded", "No thread could be started for the bus");
+    }
     return std::shared_ptr<Dispatched>(made, [](Dispatched* dispatched) {
         std::thread joined;
         {
