@@ -44,6 +44,7 @@ struct Registry {
     std::map<const sdbus::IConnection*, Dispatched*> live;
     std::list<DispatchThread> threads;
     bool exiting = false;
+    ProcessEnd::Clock::time_point flushBy;  // at the end: what is queued to send goes out until then
 };
 
 bool stopDispatching(ProcessEnd::Clock::time_point deadline);
@@ -137,10 +138,30 @@ struct Dispatched {
         if (!stopping) noteLoss();
         auto& all = registry();
         std::unique_lock lock(all.mutex);
-        if (all.exiting) return;
+        if (all.exiting) {
+            const auto until = all.flushBy;
+            lock.unlock();
+            flush(until);
+            return;
+        }
         if (endsItself) {
             lock.unlock();
             delete this;
+        }
+    }
+
+    // At the end of the process: sends what is queued to go out, until `deadline` at the latest.
+    void flush(ProcessEnd::Clock::time_point deadline) {
+        try {
+            for (;;) {
+                const auto data = connection->getEventLoopPollData();
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - ProcessEnd::Clock::now());
+                if (!(data.events & POLLOUT) || left.count() <= 0) return;
+                pollfd fd{data.fd, POLLOUT, 0};
+                if (::poll(&fd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return;
+                connection->processPendingRequest();
+            }
+        } catch (const sdbus::Error&) {
         }
     }
 
@@ -211,11 +232,13 @@ std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatche
 void DBusConnection::prepare() { registry(); }
 
 namespace {
-// The end of the process: every connection's thread ends; a connection made later gets no thread.
+// The end of the process: every connection's thread sends what is queued, then ends; a connection
+// made later gets no thread.
 bool stopDispatching(ProcessEnd::Clock::time_point deadline) {
     auto& all = registry();
     std::unique_lock lock(all.mutex);
     all.exiting = true;
+    all.flushBy = deadline;
     for (auto& [connection, dispatched] : all.live) {
         dispatched->stopping = true;
         dispatched->signal();

@@ -10,9 +10,9 @@
 // Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
 // for the main thread. A connection whose thread cannot be started (at the process's limit of
 // threads) is not made: the caller hears that no bus answers, and joins at its next try.
-// At the end of the process (Foundation/ProcessEnd.hpp) the dispatch threads are stopped within
-// the end's time, and no connection is flushed or closed; the end never waits for a handshake or a
-// call that waits for a bus: a bus that hangs never holds up the end.
+// At the end of the process (Foundation/ProcessEnd.hpp) each dispatch thread sends what is queued
+// on its connection, then ends, within the end's time; no connection is closed, and the end never
+// waits for a handshake or a call that waits for a bus: a bus that hangs never holds up the end.
 #include <chrono>
 #include <functional>
 #include <memory>
