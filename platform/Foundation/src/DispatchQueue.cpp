@@ -10,7 +10,6 @@
 #include <list>
 #include <map>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -174,16 +173,8 @@ private:
         }
         all.all.push_back(Workers::Worker{{}, weak_from_this()});
         auto worker = std::prev(all.all.end());
-        try {
-            worker->owned.thread = Thread::start([self = shared_from_this(), worker]() mutable {
-                self->work();
-                self.reset();  // the queue may go with it, here and outside every lock
-                auto& all = workers();
-                std::lock_guard ending(all.mutex);
-                worker->owned.running = false;
-                all.ended.notify_all();
-            });
-        } catch (const std::system_error&) {
+        // The queue may go with the thread, once its work has returned and outside every lock.
+        if (!ProcessEnd::start(worker->owned, all.mutex, all.ended, [self = shared_from_this()] { self->work(); })) {
             all.all.erase(worker);  // under the lock throughout: no one saw it
             return false;
         }

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <optional>
 #include <set>
+#include <system_error>
+
+#include "Foundation/Thread.hpp"
 
 namespace {
 using ProcessEnd::Clock;
@@ -91,6 +94,21 @@ void ProcessEnd::run(int status) {
     // A thread still runs: the statics stay as they are, and the process ends here.
     std::fflush(nullptr);
     ::_exit(status);
+}
+
+bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
+    try {
+        owned.thread = Thread::start([&owned, &mutex, &ended, body = std::move(body)]() mutable {
+            body();
+            body = nullptr;  // what it holds goes before the thread counts as ended
+            std::lock_guard lock(mutex);
+            owned.running = false;
+            ended.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,

@@ -43,6 +43,11 @@ struct OwnedThread {
     bool running = true;
 };
 
+/// Starts `body` as `owned`'s thread (Thread::start), which lets go of `body` once it has returned,
+/// then notes that it has ended under the owner's `mutex` and notifies `ended`. False where no
+/// thread can be started (at the process's limit of threads): nothing has started then.
+bool start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body);
+
 /// The end's wait for an owner's threads, with the owner's mutex held: waits until every thread
 /// listed has ended (the owner notifies `ended` as each one does) or `deadline` is past, and joins
 /// those that have ended. Threads waiting for another process (WaitingElsewhere) are not waited

@@ -12,11 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <system_error>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
-#include "Foundation/Thread.hpp"
 #include "Foundation/URL.hpp"
 
 namespace {
@@ -87,17 +85,7 @@ private:
             stopped_ = true;
             return false;
         }
-        try {
-            thread_.thread = Thread::start([this] {
-                run();
-                std::lock_guard lock(mutex_);
-                thread_.running = false;
-                ended_.notify_all();
-            });
-        } catch (const std::system_error&) {
-            return false;
-        }
-        return true;
+        return ProcessEnd::start(thread_, mutex_, ended_, [this] { run(); });
     }
 
     // The end of the process: no watch is kept or made after.

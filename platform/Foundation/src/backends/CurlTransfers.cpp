@@ -1,16 +1,13 @@
 #include "CurlTransfers.hpp"
 
 #include <cstdint>
-#include <system_error>
 
 #include "Foundation/FatalError.hpp"
-#include "Foundation/Thread.hpp"
 
 namespace {
 // How often the thread looks at running transfers when the network is quiet, so that their
 // progress callbacks (cancellation, idle time-outs) run that often at least.
 constexpr int quietPollMilliseconds = 100;
-
 }  // namespace
 
 CurlTransfers& CurlTransfers::shared() {
@@ -27,17 +24,7 @@ bool CurlTransfers::started() {
         stopping_ = true;
         return false;
     }
-    try {
-        thread_.thread = Thread::start([this] {
-            run();
-            std::lock_guard lock(mutex_);
-            thread_.running = false;
-            ended_.notify_all();
-        });
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
+    return ProcessEnd::start(thread_, mutex_, ended_, [this] { run(); });
 }
 
 CurlTransfers::CurlTransfers() {

@@ -12,12 +12,10 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
-#include "Foundation/Thread.hpp"
 
 namespace {
 
@@ -81,12 +79,12 @@ struct Dispatched {
 
     explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {}
 
-    // Starts the thread, and lists it and the connection once it exists. Throws std::system_error
-    // where no thread can be started: nothing is listed then.
-    void start() {
+    // Starts the thread, and lists it and the connection once it exists. False where no thread can
+    // be started: nothing is listed then.
+    bool start() {
         auto& all = registry();
         std::lock_guard lock(all.mutex);
-        if (all.exiting) return;  // joined as the process began to end: nothing is dispatched any more
+        if (all.exiting) return true;  // joined as the process began to end: nothing is dispatched any more
         all.threads.remove_if([](DispatchThread& ended) {
             if (!ended.orphaned || ended.owned.running) return false;
             if (ended.owned.thread.joinable()) ended.owned.thread.join();  // it only returns
@@ -94,21 +92,15 @@ struct Dispatched {
         });
         all.threads.emplace_back();
         const auto entry = std::prev(all.threads.end());
-        try {
-            entry->owned.thread = Thread::start([this, entry] {
-                run();  // this may be gone after it
-                auto& all = registry();
-                std::lock_guard ending(all.mutex);
-                entry->owned.running = false;
-                all.ended.notify_all();
-            });
-        } catch (const std::system_error&) {
+        // `this` may be gone once run() has returned.
+        if (!ProcessEnd::start(entry->owned, all.mutex, all.ended, [this] { run(); })) {
             all.threads.erase(entry);  // under the lock throughout: no one saw it
-            throw;
+            return false;
         }
         thread = entry;
         threadId = entry->owned.thread.get_id();
         all.live.emplace(connection.get(), this);
+        return true;
     }
 
     void signal() {
@@ -190,9 +182,7 @@ std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
                                                           : sdbus::createSystemBusConnection();
     }
     auto* made = new Dispatched(std::move(connection));
-    try {
-        made->start();
-    } catch (const std::system_error&) {
+    if (!made->start()) {
         delete made;
         throw sdbus::Error("org.freedesktop.DBus.Error.LimitsExceeded", "No thread could be started for the bus");
     }
