@@ -27,7 +27,7 @@ constexpr std::size_t stageCount = static_cast<std::size_t>(ProcessEnd::Stage::q
 struct State {
     std::mutex mutex;  // guards the two below, never held while a stop runs
     std::array<ProcessEnd::Stop, stageCount> stops;
-    int reached = -1;  // the stage the end has begun
+    int passed = -1;  // the last stage the end has run
     std::mutex running;  // held while the end runs
     bool ran = false;
     std::mutex waitingMutex;
@@ -54,7 +54,7 @@ bool ProcessEnd::add(Stage stage, Stop stop) {
     auto& all = state();
     const auto index = static_cast<std::size_t>(stage);
     std::lock_guard lock(all.mutex);
-    if (all.reached >= static_cast<int>(index)) return false;
+    if (static_cast<int>(index) <= all.passed) return false;
     if (all.stops[index]) return true;
     all.stops[index] = std::move(stop);
     // Again with each owner, so that the end runs before the statics made until now are destroyed
@@ -73,21 +73,28 @@ void ProcessEnd::run(int status) {
     bool joined = true;
     std::optional<Clock::time_point> threadsDeadline;
     for (std::size_t index = 0; index < stageCount; ++index) {
-        Stop stop;
-        {
-            std::lock_guard lock(all.mutex);
-            all.reached = static_cast<int>(index);
-            stop = all.stops[index];
+        // The stage is passed once its stop has run, or while it has none: an owner that
+        // registers meanwhile is stopped all the same.
+        for (bool stopped = false;;) {
+            Stop stop;
+            {
+                std::lock_guard lock(all.mutex);
+                if (stopped || !all.stops[index]) {
+                    all.passed = static_cast<int>(index);
+                    break;
+                }
+                stop = all.stops[index];
+            }
+            Clock::time_point deadline;
+            if (index == static_cast<std::size_t>(Stage::settings)) {
+                deadline = Clock::now() + settingsPatience;
+            } else {
+                if (!threadsDeadline) threadsDeadline = Clock::now() + threadsPatience;
+                deadline = *threadsDeadline;
+            }
+            joined = stop(deadline) && joined;
+            stopped = true;
         }
-        if (!stop) continue;
-        Clock::time_point deadline;
-        if (index == static_cast<std::size_t>(Stage::settings)) {
-            deadline = Clock::now() + settingsPatience;
-        } else {
-            if (!threadsDeadline) threadsDeadline = Clock::now() + threadsPatience;
-            deadline = *threadsDeadline;
-        }
-        joined = stop(deadline) && joined;
     }
     endsHere = false;
     if (joined) return;

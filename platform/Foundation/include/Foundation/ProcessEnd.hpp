@@ -29,7 +29,8 @@ enum class Stage { settings, busSends, busSocketWatch, busThreads, transfers, qu
 using Stop = std::function<bool(Clock::time_point deadline)>;
 
 /// Registers the stop of `stage`'s owner; the first registration of a stage holds, later ones do
-/// nothing. Answers false once the end has reached that stage: the owner then starts no thread.
+/// nothing. Answers false once the end has run that stage: the owner then starts no thread (while
+/// the stage runs, its owner may still start one, which its stop then ends).
 bool add(Stage stage, Stop stop);
 
 /// Runs the end once: later calls, and the exit hook, return at once (or wait while it runs on
