@@ -24,6 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int maximumWorkers = 64;
 constexpr auto workerIdleTime = std::chrono::seconds(2);
+// How often a caller waiting for its turn behind blocks that found no thread to start tries again.
+constexpr auto startAgain = std::chrono::milliseconds(100);
 
 // The queues whose blocks run on this thread, innermost last.
 thread_local std::vector<const DispatchQueue::Impl*> runningQueues;
@@ -90,7 +92,14 @@ public:
             std::unique_lock lock(mutex_);
             pending_.push_back(Item{nullptr, isExclusive, &ticket});
             pump(lock);
-            ticket.cv.wait(lock, [&] { return ticket.started; });
+            while (!ticket.started) {
+                if (workers_ > 0 || ready_.empty()) {
+                    ticket.cv.wait(lock);
+                } else if (ticket.cv.wait_for(lock, startAgain) == std::cv_status::timeout) {
+                    // Waits behind blocks that found no thread to start: tries again meanwhile.
+                    startWorker();
+                }
+            }
         }
         struct Finish {
             Impl* queue;

@@ -164,8 +164,8 @@ TEST(DispatchQueue, GlobalQueueRunsWorkOffTheCallingThread) {
 }
 
 // Blocks queued while no thread can be started (at the process's limit of threads) wait, and run
-// once one can, with the next block queued: a serial queue's in order, a concurrent queue's each
-// once, and a delayed one too.
+// once one can, with the next block queued or while a caller waits for its turn: a serial queue's
+// in order, a concurrent queue's each once, and a delayed one too.
 TEST(DispatchQueue, BlocksQueuedWhileNoThreadCanStartRunOnceOneCan) {
     DispatchQueue serial("starved.serial");
     DispatchQueue concurrent("starved.concurrent", DispatchQueue::Attributes::concurrent);
@@ -183,11 +183,13 @@ TEST(DispatchQueue, BlocksQueuedWhileNoThreadCanStartRunOnceOneCan) {
     serial.asyncAfter(0.01, note("delayed"));
     for (int i = 0; i < 3; ++i) concurrent.async(note("concurrent"));
     std::this_thread::sleep_for(50ms);
+    auto waiting = std::async(std::launch::async, [&] { serial.sync(note("third")); });
+    std::this_thread::sleep_for(50ms);
     Thread::setStartsFail(false);
-    serial.async(note("third"));
     concurrent.async(note("concurrent"));
     for (int i = 0; i < 1000 && [&] { std::lock_guard lock(mutex); return ran.size() < 8; }(); ++i)
         std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
     drain(serial);
     drain(concurrent);
     std::lock_guard lock(mutex);
