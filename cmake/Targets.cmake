@@ -21,6 +21,11 @@ elseif(QUILLON_SANITIZE)
   add_link_options(${QUILLON_SANITIZER_FLAGS})
 endif()
 
+# A program depends only on the shared libraries it uses: the static libraries of the platform
+# bring their dependencies to every program that links them, and one that never makes an HTTP
+# transfer, say, loads no HTTP library.
+add_link_options(LINKER:--as-needed)
+
 function(quillon_compile_options target)
   target_compile_options(${target} PRIVATE ${QUILLON_WARNINGS})
 endfunction()

@@ -4,6 +4,7 @@
 #include <future>
 #include <thread>
 
+#include "Foundation/Thread.hpp"
 #include "LoopbackServer.hpp"
 #include "ZuzeDiv/DataExtensions.hpp"
 #include "ZuzeDiv/WebRequest.hpp"
@@ -234,4 +235,34 @@ TEST(URLSession, WaitingRequestsHoldNoWorkerOfTheGlobalQueue) {
     EXPECT_EQ(ran.get_future().wait_for(10s), std::future_status::ready);
     for (auto& task : tasks) task->cancel();
     EXPECT_EQ(allAnswered->get_future().wait_for(20s), std::future_status::ready);
+}
+
+// A task resumed while no thread can be started (at the process's limit of threads) answers with
+// an error, or runs where the transfers' thread was there already, on the session's queue once a
+// thread can start; the task after it runs as usual.
+TEST(URLSession, ATaskResumedWhileNoThreadCanStartAnswersAndTheNextRuns) {
+    auto server = echoServer();
+    auto session = URLSession::make(URLSessionConfiguration::ephemeralSessionConfiguration());
+    auto task = [&](const std::string& path) {
+        auto answer = std::make_shared<std::promise<Answer>>();
+        session->dataTask(URLRequest(*URL::string(server.base() + path)), [answer](auto data, auto, auto error) {
+            answer->set_value(Answer{std::move(data), std::move(error), std::this_thread::get_id()});
+        })->resume();
+        return answer->get_future();
+    };
+    Thread::setStartsFail(true);
+    auto first = task("/first");
+    Thread::setStartsFail(false);
+    auto second = task("/second");
+    ASSERT_EQ(second.wait_for(20s), std::future_status::ready);
+    ASSERT_EQ(first.wait_for(20s), std::future_status::ready);
+    auto answered = first.get();
+    const auto requests = server.requests();
+    if (std::none_of(requests.begin(), requests.end(), [](const auto& request) { return request.target == "/first"; })) {
+        EXPECT_TRUE(answered.error);
+    }
+    auto next = second.get();
+    EXPECT_FALSE(next.error);
+    ASSERT_TRUE(next.data);
+    EXPECT_EQ(stringFromData(*next.data), "GET /second");
 }

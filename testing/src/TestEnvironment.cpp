@@ -1,6 +1,7 @@
 #include "Testing/TestEnvironment.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,8 +9,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "Foundation/Locale.hpp"
 #include "Foundation/ProcessInfo.hpp"
@@ -78,6 +82,48 @@ void LockHeldElsewhere::release() {
     release_ = -1;
     if (holder_ > 0) ::waitpid(holder_, nullptr, 0);
     holder_ = -1;
+}
+
+bool HostRun::exited(int code) const { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
+
+std::string HostRun::said() const {
+    const auto ending = WIFEXITED(status) ? "status " + std::to_string(WEXITSTATUS(status))
+                                          : "signal " + std::to_string(WTERMSIG(status));
+    return "the host ended with " + ending + " and said:\n" + output;
+}
+
+HostRun runAsHost(const std::string& test, const std::string& variable, std::chrono::seconds limit) {
+    TemporaryDirectory directory;
+    const auto errors = directory.path() / "errors";
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string filter = "--gtest_filter=" + test;
+    std::vector<std::string> environment{variable + "=1"};
+    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    HostRun run;
+    const pid_t host = ::fork();
+    if (host == 0) {
+        const int fd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (fd < 0 || quiet < 0 || ::dup2(fd, 2) < 0 || ::dup2(quiet, 1) < 0) _exit(126);
+        ::execle(program.c_str(), program.c_str(), filter.c_str(), static_cast<char*>(nullptr), envp.data());
+        _exit(127);
+    }
+    if (host < 0) throw std::runtime_error("the host program could not be started");
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (::waitpid(host, &run.status, WNOHANG) != host) {
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(host, SIGKILL);
+            ::waitpid(host, &run.status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::ifstream file(errors);
+    run.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return run;
 }
 
 FolderFirstOnPath::FolderFirstOnPath(const std::filesystem::path& folder) {

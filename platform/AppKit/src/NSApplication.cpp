@@ -1,7 +1,6 @@
 #include "AppKit/NSApplication.hpp"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,10 +16,8 @@
 #include "AppKit/NSWindowController.hpp"
 #include "AppKit/WindowBackend.hpp"
 #include "Foundation/Bundle.hpp"
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/PropertyList.hpp"
-#include "Foundation/SystemLog.hpp"
-#include "Foundation/UserDefaults.hpp"
-#include "Foundation/backends/DBusConnection.hpp"
 
 NSApplication& NSApplication::shared() {
     static NSApplication application;
@@ -294,15 +291,9 @@ int NSApplicationMain(int, char**) {
     app.run();
     for (const auto& window : app.windows()) window->orderOut();
     backend->shutdown();
-    // Settings changed just before the end are written before the process goes, unless another
-    // process keeps their lock for long.
-    for (const auto& unwritten : UserDefaults::synchronizeAll(std::chrono::seconds(5))) {
-        std::string keys;
-        for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
-        SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys +
-                         " before the application ended.");
-    }
-    // No thread of ours may touch the buses, or anything static, while exit() ends the statics.
-    DBusConnection::stopThreads();
-    return backend->displayLost() ? 1 : 0;
+    const int status = backend->displayLost() ? 1 : 0;
+    // Settings changed just before the end are written, what was handed to the buses is sent, and
+    // no thread of ours is left to touch anything static while exit() ends the statics.
+    ProcessEnd::run(status);
+    return status;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Foundation/FatalError.hpp"
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/Thread.hpp"
 #include "Foundation/Timer.hpp"
@@ -23,8 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int maximumWorkers = 64;
 constexpr auto workerIdleTime = std::chrono::seconds(2);
-// The longest the end of the process waits for blocks that are running.
-constexpr auto endPatience = std::chrono::seconds(1);
+// How often a caller waiting for its turn behind blocks that found no thread to start tries again.
+constexpr auto startAgain = std::chrono::milliseconds(100);
 
 // The queues whose blocks run on this thread, innermost last.
 thread_local std::vector<const DispatchQueue::Impl*> runningQueues;
@@ -37,25 +38,22 @@ struct RunningScope {
 // Every thread the queues run on, so that the end of the process can stop and join them all.
 struct Workers {
     struct Worker {
-        std::thread thread;
+        ProcessEnd::OwnedThread owned;  // not running once it has let go of everything and only returns
         std::weak_ptr<DispatchQueue::Impl> queue;
-        bool running = true;  // false once it has let go of everything and only returns
     };
     std::mutex mutex;
     std::condition_variable ended;  // a worker has ended
     std::list<Worker> all;          // those ended too, until they are joined
     std::atomic<bool> stopping{false};
+    bool endKnows = false;  // the end of the process has this owner's stop
 };
 
 Workers& workers() {
-    // Lives as long as the process; its hook is in place before the first worker starts.
-    static Workers* made = [] {
-        auto* workers = new Workers();
-        std::atexit(DispatchQueue::stopThreads);
-        return workers;
-    }();
+    static auto* made = new Workers();  // lives as long as the process
     return *made;
 }
+
+bool stopWorkers(ProcessEnd::Clock::time_point deadline);
 }  // namespace
 
 class DispatchQueue::Impl : public std::enable_shared_from_this<DispatchQueue::Impl> {
@@ -94,7 +92,14 @@ public:
             std::unique_lock lock(mutex_);
             pending_.push_back(Item{nullptr, isExclusive, &ticket});
             pump(lock);
-            ticket.cv.wait(lock, [&] { return ticket.started; });
+            while (!ticket.started) {
+                if (workers_ > 0 || ready_.empty()) {
+                    ticket.cv.wait(lock);
+                } else if (ticket.cv.wait_for(lock, startAgain) == std::cv_status::timeout) {
+                    // Waits behind blocks that found no thread to start: tries again meanwhile.
+                    startWorker();
+                }
+            }
         }
         struct Finish {
             Impl* queue;
@@ -120,26 +125,30 @@ private:
 
     // Starts waiting items in order for as long as the rules allow.
     void pump(std::unique_lock<std::mutex>&) {
+        bool startFailed = false;
         while (!pending_.empty()) {
-            Item& head = pending_.front();
-            if (exclusiveRunning_ || (head.exclusive && running_ > 0)) break;
-            ++running_;
-            if (head.exclusive) exclusiveRunning_ = true;
-            if (head.ticket) {
-                head.ticket->started = true;
-                head.ticket->cv.notify_all();
-            } else {
-                ready_.push_back(std::move(head));
-                // Each idle worker takes one ready block when it wakes, also one that was woken
-                // but has not run yet: more ready blocks than idle workers want a new worker.
-                if (ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
-                    startWorker();
-                } else {
-                    workCv_.notify_one();
-                }
-            }
+            if (exclusiveRunning_ || (pending_.front().exclusive && running_ > 0)) break;
+            Item item = std::move(pending_.front());
             pending_.pop_front();
+            ++running_;
+            if (item.exclusive) exclusiveRunning_ = true;
+            if (item.ticket) {
+                item.ticket->started = true;
+                item.ticket->cv.notify_all();
+                continue;
+            }
+            ready_.push_back(std::move(item));
+            // Each idle worker takes one ready block when it wakes, also one that was woken but
+            // has not run yet: more ready blocks than idle workers want a new worker.
+            if (!startFailed && ready_.size() > static_cast<std::size_t>(idle_) && workers_ < maximumWorkers) {
+                startFailed = !startWorker();
+            } else {
+                workCv_.notify_one();
+            }
         }
+        // Blocks that found no thread to start (at the process's limit of threads) wait for the
+        // next chance, which is now.
+        if (!startFailed && workers_ == 0 && (!ready_.empty() || !delayed_.empty())) startWorker();
     }
 
     void finished(bool wasExclusive) {
@@ -149,31 +158,37 @@ private:
         pump(lock);
     }
 
-    // With the queue's mutex held. Once the process ends no worker starts: what is left waits.
-    void startWorker() {
+    // With the queue's mutex held. Once the process ends, or where no thread can be started, no
+    // worker starts (false): what is left waits.
+    bool startWorker() {
         auto& all = workers();
         std::lock_guard lock(all.mutex);
-        if (all.stopping) return;
+        if (all.stopping) return false;
+        if (!all.endKnows) {
+            if (!ProcessEnd::add(ProcessEnd::Stage::queues, stopWorkers)) {
+                all.stopping = true;
+                return false;
+            }
+            all.endKnows = true;
+        }
         // Workers that have ended are joined by the next one to start (they only return).
         for (auto it = all.all.begin(); it != all.all.end();) {
-            if (it->running) {
+            if (it->owned.running) {
                 ++it;
                 continue;
             }
-            it->thread.join();
+            it->owned.thread.join();
             it = all.all.erase(it);
         }
-        ++workers_;
         all.all.push_back(Workers::Worker{{}, weak_from_this()});
         auto worker = std::prev(all.all.end());
-        worker->thread = std::thread([self = shared_from_this(), worker]() mutable {
-            self->work();
-            self.reset();  // the queue may go with it, here and outside every lock
-            auto& all = workers();
-            std::lock_guard ending(all.mutex);
-            worker->running = false;
-            all.ended.notify_all();
-        });
+        // The queue may go with the thread, once its work has returned and outside every lock.
+        if (!ProcessEnd::start(worker->owned, all.mutex, all.ended, [self = shared_from_this()] { self->work(); })) {
+            all.all.erase(worker);  // under the lock throughout: no one saw it
+            return false;
+        }
+        ++workers_;
+        return true;
     }
 
     // Sees that a worker waits for the earliest delayed block: an idle one, told to look again, or
@@ -314,12 +329,15 @@ void DispatchQueue::syncBlock(const std::function<void()>& block, Flags flags) c
     impl_->sync(block, flags == Flags::barrier);
 }
 
-void DispatchQueue::stopThreads() {
+namespace {
+// The end of the process: wakes every worker, which ends once its block has returned; blocks not
+// yet started, and those queued later, never run.
+bool stopWorkers(ProcessEnd::Clock::time_point deadline) {
     auto& all = workers();
-    std::vector<std::shared_ptr<Impl>> queues;
+    std::vector<std::shared_ptr<DispatchQueue::Impl>> queues;
     {
         std::lock_guard lock(all.mutex);
-        if (all.stopping.exchange(true)) return;
+        all.stopping = true;
         for (const auto& worker : all.all) {
             if (auto queue = worker.queue.lock()) queues.push_back(std::move(queue));
         }
@@ -327,23 +345,15 @@ void DispatchQueue::stopThreads() {
     for (const auto& queue : queues) queue->stop();
     queues.clear();
     std::unique_lock lock(all.mutex);
-    // A block held up (by a bus that hangs, or by the main queue it waits for) is left to the end
-    // of the process.
-    const auto self = std::this_thread::get_id();  // the end may come from a block
-    all.ended.wait_until(lock, Clock::now() + endPatience, [&] {
-        return std::none_of(all.all.begin(), all.all.end(),
-                            [&](const auto& worker) { return worker.running && worker.thread.get_id() != self; });
-    });
-    for (auto it = all.all.begin(); it != all.all.end();) {
-        if (it->running) {
-            it->thread.detach();  // its entry stays: the thread still refers to it
-            ++it;
-        } else {
-            it->thread.join();
-            it = all.all.erase(it);
-        }
-    }
+    std::vector<ProcessEnd::OwnedThread*> threads;
+    for (auto& worker : all.all) threads.push_back(&worker.owned);
+    const bool joined = ProcessEnd::joinEnded(lock, all.ended, threads, deadline);
+    // A worker held (by a bus that hangs, or by the main queue it waits for) keeps its entry: the
+    // thread still refers to it.
+    all.all.remove_if([](const Workers::Worker& worker) { return !worker.owned.thread.joinable(); });
+    return joined;
 }
+}  // namespace
 
 std::string DispatchQueue::currentLabel() {
     if (runningQueues.empty()) return {};

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <utility>
 
 #include "Foundation/Bundle.hpp"
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/SystemLog.hpp"
 #include "Foundation/Thread.hpp"
 #include "backends/DefaultsFile.hpp"
@@ -29,15 +31,22 @@ struct Registry {
 };
 
 Registry& registry() {
-    // Lives as long as the process. The end of the process stops the domains' writing threads; the
-    // hook is in place before the first domain is opened, so that it runs before anything made
-    // after that is ended.
-    static Registry* r = [] {
-        auto* made = new Registry();
-        std::atexit(UserDefaults::stopAll);
-        return made;
-    }();
+    static auto* r = new Registry();  // lives as long as the process
     return *r;
+}
+
+// The end of the process: the changes made until then are written, within the end's time for
+// them; what is left unwritten is logged, and the writers end.
+bool writeBeforeTheEnd(ProcessEnd::Clock::time_point deadline) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - ProcessEnd::Clock::now());
+    for (const auto& unwritten : UserDefaults::synchronizeAll(std::max(wait, std::chrono::milliseconds(0)))) {
+        std::string keys;
+        for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
+        SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys +
+                         " before the application ended.");
+    }
+    UserDefaults::stopAll();
+    return true;
 }
 
 std::filesystem::path defaultDirectory() {
@@ -190,6 +199,7 @@ void UserDefaults::scheduleWrite() {
         // The last thread has ended its work: it is joined here, and the new one by the next
         // change, the destructor, or the end of the process.
         if (writer_.joinable()) writer_.join();
+        if (!ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) return;  // the end has passed
         try {
             writer_ = Thread::start([this] { runWriter(); });
         } catch (const std::system_error& error) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <future>
 #include <optional>
 #include <thread>
@@ -17,6 +18,7 @@
 #include "Foundation/backends/BusService.hpp"
 #include "Foundation/backends/DBusConnection.hpp"
 #include "Testing/PrivateBus.hpp"
+#include "Testing/TestEnvironment.hpp"
 
 namespace {
 constexpr const char* name = "org.example.Echo";
@@ -86,6 +88,26 @@ TEST(DBusConnection, ABusWhoseDaemonHangsHoldsUpNoOneAskingForTheOther) {
     joining.join();
     EXPECT_TRUE(answered);
     EXPECT_TRUE(asked.get());
+}
+
+// Where no thread can be started for a connection (at the process's limit of threads), none is
+// made: the caller hears that no bus answers, nothing of it is kept open or listed, and the next
+// try joins.
+TEST(DBusConnection, AConnectionWithoutAThreadIsNotMadeAndTheNextTryJoins) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    auto descriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+    };
+    DBusConnection::prepare();  // what the buses keep open for the whole process
+    const auto open = descriptors();
+    Thread::setStartsFail(true);
+    EXPECT_FALSE(DBusConnection::separate(DBusConnection::Bus::session));
+    Thread::setStartsFail(false);
+    EXPECT_EQ(descriptors(), open);
+    auto joined = DBusConnection::separate(DBusConnection::Bus::session);
+    ASSERT_TRUE(joined);
+    EXPECT_TRUE(DBusConnection::hasOwner(*joined, "org.freedesktop.DBus"));
 }
 
 // A service is followed as it comes, goes and comes back, and across a restart of its bus; the
@@ -204,15 +226,18 @@ TEST(BusService, AnswersNeverInsideTheCallersOwnCall) {
 }
 
 namespace {
-// Joins the session bus, then stops its daemon while a caller waits for it, and ends the process,
-// noting when it began to end.
-[[noreturn]] void exitWithAHungBus() {
-    static PrivateSessionBus* bus = new PrivateSessionBus();
-    std::atexit([] { delete bus; });  // after the buses' own hook: the daemon is stopped until then
+// Joins the session bus, calls a method of a peer that takes long to answer from a thread of the
+// caller's own, so that the bus's thread waits behind the caller, and ends the process, noting when
+// it began to end.
+[[noreturn]] void exitWithAHungCall() {
     auto connection = DBusConnection::session();
-    if (!connection) std::exit(2);
-    bus->pause();
-    std::thread([connection] { DBusConnection::hasOwner(*connection, name, std::chrono::seconds(20)); }).detach();
+    if (!connection) std::_Exit(2);
+    std::thread([connection] {
+        try {
+            sdbus::createProxy(*connection, name, path)->callMethod("Slow").onInterface(interface).withTimeout(std::chrono::seconds(20));
+        } catch (const sdbus::Error&) {
+        }
+    }).detach();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     DBusConnection::wake(*connection);  // the bus's thread now waits behind the caller
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -222,17 +247,18 @@ namespace {
 }
 }  // namespace
 
-// At exit the buses' threads are given a second at most: a bus that hangs, with a caller waiting
-// for its answer, does not hold up the end of the process.
-TEST(DBusConnection, ExitWaitsNoMoreThanASecondForABusThatHangs) {
-    {
-        PrivateSessionBus available;
-        if (!available.unavailable().empty()) GTEST_SKIP() << available.unavailable();
-    }
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+// At exit the buses' threads are given a second at most: a call that hangs, with the bus's thread
+// waiting behind its caller, does not hold up the end of the process.
+TEST(DBusConnection, ExitWaitsNoMoreThanASecondForACallThatHangs) {
+    if (std::getenv("QUILLON_HUNG_CALL_HOST")) exitWithAHungCall();
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    bus.startObjectMock(name, path, interface);
+    bus.addMethod(name, path, interface, "Slow", "", "", "__import__('time').sleep(20)");
     const auto stamp = std::filesystem::temp_directory_path() / ("quillon-exit-" + std::to_string(::getpid()));
-    EXPECT_EXIT(exitWithAHungBus(), ::testing::ExitedWithCode(0), "");
+    const auto run = runAsHost("DBusConnection.ExitWaitsNoMoreThanASecondForACallThatHangs", "QUILLON_HUNG_CALL_HOST");
     const auto ended = std::chrono::steady_clock::now().time_since_epoch().count();
+    EXPECT_TRUE(run.exited(0)) << run.said();
     std::ifstream file(stamp);
     long long began = 0;
     ASSERT_TRUE(file >> began);
@@ -245,8 +271,6 @@ namespace {
 // until one moment, and ends the process meanwhile.
 [[noreturn]] void exitWhileConnectionsAreLetGoOf() {
     ::alarm(10);  // an end that hangs fails the test
-    static PrivateSessionBus* bus = new PrivateSessionBus();
-    std::atexit([] { delete bus; });
     static std::atomic<int> busy{0};
     static const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     // Never let go of: their connections go first.
@@ -254,7 +278,7 @@ namespace {
     constexpr int count = 6;
     for (int i = 0; i < count; ++i) {
         auto own = DBusConnection::separate(DBusConnection::Bus::session);
-        if (!own) std::exit(2);
+        if (!own) std::_Exit(2);
         proxies->push_back(sdbus::createProxy(*own, "org.freedesktop.DBus", "/org/freedesktop/DBus"));
         proxies->back()
             ->callMethodAsync("GetId")
@@ -275,12 +299,12 @@ namespace {
 }
 }  // namespace
 
-// The end of the process leaves the connections that other threads are letting go of to them.
+// The end of the process leaves the connections that other threads are letting go of to them, and
+// waits for their threads all the same.
 TEST(DBusConnection, ExitLeavesConnectionsBeingLetGoOfToTheirOwners) {
-    {
-        PrivateSessionBus available;
-        if (!available.unavailable().empty()) GTEST_SKIP() << available.unavailable();
-    }
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(exitWhileConnectionsAreLetGoOf(), ::testing::ExitedWithCode(0), "");
+    if (std::getenv("QUILLON_LETTING_GO_HOST")) exitWhileConnectionsAreLetGoOf();
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    const auto run = runAsHost("DBusConnection.ExitLeavesConnectionsBeingLetGoOfToTheirOwners", "QUILLON_LETTING_GO_HOST");
+    EXPECT_TRUE(run.exited(0)) << run.said();
 }

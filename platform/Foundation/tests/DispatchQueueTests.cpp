@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/Thread.hpp"
 
 using namespace std::chrono_literals;
 
@@ -159,6 +161,42 @@ TEST(DispatchQueue, GlobalQueueRunsWorkOffTheCallingThread) {
     auto future = ran.get_future();
     ASSERT_EQ(future.wait_for(5s), std::future_status::ready);
     EXPECT_NE(future.get(), std::this_thread::get_id());
+}
+
+// Blocks queued while no thread can be started (at the process's limit of threads) wait, and run
+// once one can, with the next block queued or while a caller waits for its turn: a serial queue's
+// in order, a concurrent queue's each once, and a delayed one too.
+TEST(DispatchQueue, BlocksQueuedWhileNoThreadCanStartRunOnceOneCan) {
+    DispatchQueue serial("starved.serial");
+    DispatchQueue concurrent("starved.concurrent", DispatchQueue::Attributes::concurrent);
+    std::mutex mutex;
+    std::vector<std::string> ran;
+    auto note = [&](std::string what) {
+        return [&, what] {
+            std::lock_guard lock(mutex);
+            ran.push_back(what);
+        };
+    };
+    Thread::setStartsFail(true);
+    serial.async(note("first"));
+    serial.async(note("second"));
+    serial.asyncAfter(0.01, note("delayed"));
+    for (int i = 0; i < 3; ++i) concurrent.async(note("concurrent"));
+    std::this_thread::sleep_for(50ms);
+    auto waiting = std::async(std::launch::async, [&] { serial.sync(note("third")); });
+    std::this_thread::sleep_for(50ms);
+    Thread::setStartsFail(false);
+    concurrent.async(note("concurrent"));
+    for (int i = 0; i < 1000 && [&] { std::lock_guard lock(mutex); return ran.size() < 8; }(); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
+    drain(serial);
+    drain(concurrent);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(std::count(ran.begin(), ran.end(), "concurrent"), 4);
+    EXPECT_EQ(std::count(ran.begin(), ran.end(), "delayed"), 1);
+    std::erase_if(ran, [](const std::string& what) { return what == "concurrent" || what == "delayed"; });
+    EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "third"}));
 }
 
 TEST(DispatchQueueDeathTest, SyncFromABlockOfTheSameQueueStops) {

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Foundation/DistributedNotificationCenter.hpp"
 #include "Foundation/RunLoop.hpp"
 #include "Foundation/Thread.hpp"
 #include "Testing/PrivateBus.hpp"
+#include "Testing/TestEnvironment.hpp"
 
 namespace {
 struct Listener {};
@@ -104,4 +108,39 @@ TEST(DistributedNotificationCenter, TheUsersCentreCarriesPostsOnTheSessionBus) {
     }
     center.removeObserver(listener);
     other->leaveEventLoop();
+}
+
+// A post just before the end of the process reaches the other processes: a host posts, then leaves
+// main at once, five times; another connection hears each post.
+TEST(DistributedNotificationCenter, APostJustBeforeTheEndReachesTheOtherProcesses) {
+    constexpr const char* hostVariable = "QUILLON_POSTING_HOST";
+    if (std::getenv(hostVariable)) {
+        DistributedNotificationCenter::defaultCenter().post("Ending", std::string("com.example.host"));
+        std::exit(0);
+    }
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    auto other = sdbus::createSessionBusConnectionWithAddress(bus.address());
+    std::mutex mutex;
+    int heard = 0;
+    auto match = other->addMatch("type='signal',interface='org.quillon.DistributedNotificationCenter',member='Posted'",
+                                 [&](sdbus::Message& message) {
+                                     std::string name;
+                                     message >> name;
+                                     std::lock_guard lock(mutex);
+                                     heard += name == "Ending";
+                                 });
+    other->enterEventLoopAsync();
+    std::vector<std::string> ends;
+    for (int run = 0; run < 5; ++run) {
+        const auto host = runAsHost("DistributedNotificationCenter.APostJustBeforeTheEndReachesTheOtherProcesses", hostVariable);
+        if (!host.exited(0)) ends.push_back(host.said());
+    }
+    // What reached the bus reaches this connection in a moment.
+    for (int i = 0; i < 500 && [&] { std::lock_guard lock(mutex); return heard < 5; }(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    other->leaveEventLoop();
+    EXPECT_TRUE(ends.empty()) << ends.size() << " hosts ended otherwise; of the last, " << ends.back();
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(heard, 5) << "posts heard of 5";
 }

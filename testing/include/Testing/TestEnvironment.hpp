@@ -1,10 +1,12 @@
 #pragma once
-// Test helpers: a temporary folder that removes itself, and a fixture that gives each test a
-// virtual clock, its own user-defaults folder and fresh settings, and restores them afterwards.
+// Test helpers: a temporary folder that removes itself, another process holding a lock, the test
+// program run again as a host program, and a fixture that gives each test a virtual clock, its own
+// user-defaults folder and fresh settings, and restores them afterwards.
 #include <gtest/gtest.h>
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -58,6 +60,19 @@ private:
     pid_t holder_ = -1;
     int release_ = -1;
 };
+
+/// The running test program started again as another process that runs the test named `test`
+/// ("Suite.Name") alone, with `variable` set to "1" in its environment, so that the test acts as a
+/// host program when it finds the variable. Answers how it ended (a waitpid status) and what it
+/// wrote to its standard error; a host still running after `limit` is killed.
+struct HostRun {
+    int status = 0;
+    std::string output;
+    bool exited(int code) const;
+    /// How it ended, in words, with what it said: for a failure's message.
+    std::string said() const;
+};
+HostRun runAsHost(const std::string& test, const std::string& variable, std::chrono::seconds limit = std::chrono::seconds(60));
 
 class VirtualTimeTest : public ::testing::Test {
 protected:

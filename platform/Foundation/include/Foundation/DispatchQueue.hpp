@@ -1,6 +1,10 @@
 #pragma once
 // Dispatch queues: the main queue (blocks run in order on the main run loop), serial and
 // concurrent queues of our own threads, and one global concurrent queue.
+// A queue's workers start as blocks wait; where no thread can be started, the blocks wait for the
+// next chance (the next block queued). At the end of the process (Foundation/ProcessEnd.hpp) the
+// blocks running are waited for, the end's second at most; blocks not yet started, and those
+// queued later, never run.
 // On a concurrent queue plain blocks may run side by side; a barrier block waits for every block
 // before it and keeps every later block out until it ends.
 #include <functional>
@@ -42,11 +46,6 @@ public:
             return std::move(*result);
         }
     }
-
-    /// Stops the threads of every queue but the main one and joins them, for the end of the
-    /// process (it runs at exit too): blocks running are waited for, a second at most; blocks not
-    /// yet started, and those queued later, never run.
-    static void stopThreads();
 
     /// The label of the queue whose block runs on this thread; empty when none.
     static std::string currentLabel();

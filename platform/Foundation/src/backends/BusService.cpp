@@ -1,10 +1,14 @@
 #include "Foundation/backends/BusService.hpp"
 
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <optional>
 
 #include "BusSocketWatch.hpp"
+#include "Foundation/ProcessEnd.hpp"
 
 namespace {
 
@@ -18,11 +22,96 @@ constexpr const char* busPath = "/org/freedesktop/DBus";
 
 sdbus::Error notJoined() { return sdbus::Error("org.freedesktop.DBus.Error.Disconnected", "The bus is not joined"); }
 
+// A bus whose daemon has not answered a join for this long is taken for one that does not answer.
+constexpr auto silentAfter = std::chrono::seconds(1);
+// How often the end of the process looks again at what is left to do: a join may meanwhile have
+// waited too long.
+constexpr auto lookAgain = std::chrono::milliseconds(10);
+
+// Per service: what its client has handed over (calls, work on the connection) that its thread has
+// not done yet, and since when its join waits for the bus's daemon.
+struct Handed {
+    struct Service {
+        std::uint64_t handed = 0;
+        std::optional<ProcessEnd::Clock::time_point> joiningSince;
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::map<const BusService*, Service> services;
+
+    template <class Change>
+    void change(const BusService* service, Change change) {
+        std::lock_guard lock(mutex);
+        auto& counted = services[service];
+        change(counted);
+        if (counted.handed == 0 && !counted.joiningSince) services.erase(service);
+        changed.notify_all();
+    }
+};
+
+Handed& handed() {
+    static auto* made = new Handed();  // lives as long as the process
+    return *made;
+}
+
+// One thing handed to a service, counted for as long as it lives: until it is done, or dropped.
+class HandedOver {
+public:
+    explicit HandedOver(const BusService* service) : service_(service) {
+        handed().change(service_, [](Handed::Service& counted) { ++counted.handed; });
+    }
+    ~HandedOver() {
+        handed().change(service_, [](Handed::Service& counted) { --counted.handed; });
+    }
+    HandedOver(const HandedOver&) = delete;
+    HandedOver& operator=(const HandedOver&) = delete;
+
+private:
+    const BusService* service_;
+};
+
+// A join of a service that waits for the bus's daemon.
+class Joining {
+public:
+    explicit Joining(const BusService* service) : service_(service) {
+        handed().change(service_, [](Handed::Service& counted) { counted.joiningSince = ProcessEnd::Clock::now(); });
+    }
+    ~Joining() {
+        handed().change(service_, [](Handed::Service& counted) { counted.joiningSince.reset(); });
+    }
+    Joining(const Joining&) = delete;
+    Joining& operator=(const Joining&) = delete;
+
+private:
+    const BusService* service_;
+};
+
+// The end of the process: what was handed over is done, within the end's time, before the buses'
+// threads send what is queued and end; what waits behind a join that its bus's daemon does not
+// answer is not waited for.
+bool doWhatWasHanded(ProcessEnd::Clock::time_point deadline) {
+    auto& all = handed();
+    std::unique_lock lock(all.mutex);
+    auto done = [&] {
+        const auto now = ProcessEnd::Clock::now();
+        return std::all_of(all.services.begin(), all.services.end(), [&](const auto& entry) {
+            const auto& counted = entry.second;
+            return counted.handed == 0 || (counted.joiningSince && now - *counted.joiningSince > silentAfter);
+        });
+    };
+    while (!done() && ProcessEnd::Clock::now() < deadline) {
+        all.changed.wait_until(lock, std::min(deadline, ProcessEnd::Clock::now() + lookAgain));
+    }
+    return true;  // no thread of its own
+}
+
 }  // namespace
 
 std::shared_ptr<BusService> BusService::make(Bus bus, std::string name, DispatchQueue queue, Client client) {
     std::shared_ptr<BusService> service(new BusService(bus, std::move(name), std::move(queue), std::move(client)));
-    DBusConnection::prepare();  // here, not on the thread that joins: the process may end meanwhile
+    // Here, not on the thread that joins: the process may end meanwhile.
+    DBusConnection::prepare();
+    ProcessEnd::add(ProcessEnd::Stage::busSends, doWhatWasHanded);
     service->own_.async([weak = std::weak_ptr<BusService>(service)] {
         if (auto self = weak.lock()) self->join();
     });
@@ -91,7 +180,10 @@ void BusService::join() {
         ownerKnown_ = false;
         owner_.clear();
     }
-    auto connection = DBusConnection::shared(bus_);
+    auto connection = [this] {
+        Joining joining(this);
+        return DBusConnection::shared(bus_);
+    }();
     if (!connection) return failed(generation);
 
     std::weak_ptr<BusService> weak = weak_from_this();
@@ -351,7 +443,8 @@ void BusService::settle(std::uint64_t id, sdbus::MethodReply* reply, const sdbus
 
 void BusService::call(Call call, ReplyReader reader) {
     followAddress();
-    own_.async([weak = weak_from_this(), call = std::move(call), reader = std::move(reader)] {
+    own_.async([weak = weak_from_this(), call = std::move(call), reader = std::move(reader),
+                handed = std::make_shared<HandedOver>(this)] {
         auto self = weak.lock();
         if (!self) return;
         auto answered = [weak, reader](sdbus::MethodReply* reply, const sdbus::Error* error) {
@@ -378,7 +471,7 @@ void BusService::call(Call call, ReplyReader reader) {
 
 void BusService::perform(std::function<void(const std::shared_ptr<sdbus::IConnection>&)> work) {
     followAddress();
-    own_.async([weak = weak_from_this(), work = std::move(work)] {
+    own_.async([weak = weak_from_this(), work = std::move(work), handed = std::make_shared<HandedOver>(this)] {
         auto self = weak.lock();
         if (!self) return;
         std::shared_ptr<sdbus::IConnection> connection;

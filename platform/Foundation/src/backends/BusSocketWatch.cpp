@@ -8,12 +8,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/URL.hpp"
 
 namespace {
@@ -23,20 +24,8 @@ constexpr std::uint32_t folderEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF 
 class Watcher {
 public:
     static Watcher& shared() {
-        // Lives as long as the process; its thread is stopped and joined at exit.
-        static Watcher* made = [] {
-            auto* watcher = new Watcher();
-            std::atexit([] { shared().stop(); });
-            existing() = watcher;
-            return watcher;
-        }();
+        static auto* made = new Watcher();  // lives as long as the process
         return *made;
-    }
-
-    /// The process's watcher once one was made; null before.
-    static std::atomic<Watcher*>& existing() {
-        static std::atomic<Watcher*> watcher{nullptr};
-        return watcher;
     }
 
     std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared) {
@@ -44,7 +33,7 @@ public:
         std::string name = std::filesystem::path(path).filename().string();
         if (folder.empty() || name.empty()) return nullptr;
         std::lock_guard lock(mutex_);
-        if (stopped_ || inotify_ < 0 || wakeFd_ < 0) return nullptr;
+        if (stopped_ || inotify_ < 0 || wakeFd_ < 0 || !started()) return nullptr;
         // A folder that does not exist yet is watched for in the nearest one above it that does.
         int descriptor;
         while ((descriptor = ::inotify_add_watch(inotify_, folder.c_str(), folderEvents)) < 0) {
@@ -52,7 +41,6 @@ public:
             name = folder.filename().string();
             folder = folder.parent_path();
         }
-        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
         const auto id = ++lastId_;
         entries_.push_back({id, descriptor, name, std::make_shared<std::function<void()>>(std::move(appeared))});
         return std::make_shared<Token>(*this, id);
@@ -88,19 +76,27 @@ private:
         if (!folderStillWatched && !stopped_) ::inotify_rm_watch(inotify_, descriptor);
     }
 
-public:
-    void stop() {
-        {
-            std::lock_guard lock(mutex_);
-            if (stopped_) return;
+    // With the mutex held: starts the thread unless it runs; false where the process is ending or
+    // no thread can be started (at the process's limit of threads).
+    bool started() {
+        if (thread_.thread.joinable()) return true;
+        if (!ProcessEnd::add(ProcessEnd::Stage::busSocketWatch,
+                             [](ProcessEnd::Clock::time_point deadline) { return shared().stop(deadline); })) {
             stopped_ = true;
+            return false;
         }
-        std::uint64_t one = 1;
-        [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
-        if (thread_.joinable()) thread_.join();
+        return ProcessEnd::start(thread_, mutex_, ended_, [this] { run(); });
     }
 
-private:
+    // The end of the process: no watch is kept or made after.
+    bool stop(ProcessEnd::Clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        stopped_ = true;
+        std::uint64_t one = 1;
+        [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
+        if (!thread_.thread.joinable()) return true;
+        return ProcessEnd::joinEnded(lock, ended_, {&thread_}, deadline);
+    }
 
     void run() {
         alignas(inotify_event) char buffer[4096];
@@ -139,7 +135,8 @@ private:
     bool stopped_ = false;
     std::uint64_t lastId_ = 0;
     std::vector<Entry> entries_;
-    std::thread thread_;
+    ProcessEnd::OwnedThread thread_;
+    std::condition_variable ended_;  // the thread has ended
 };
 
 }  // namespace
@@ -164,10 +161,6 @@ std::optional<std::string> BusSocketWatch::socketPath(DBusConnection::Bus bus, c
     }
     if (!path || path->empty() || path->front() != '/') return std::nullopt;
     return path;
-}
-
-void BusSocketWatch::stop() {
-    if (auto* watcher = Watcher::existing().load()) watcher->stop();
 }
 
 std::shared_ptr<void> BusSocketWatch::watch(const std::string& path, std::function<void()> appeared) {

@@ -1,7 +1,9 @@
 #pragma once
 // Tells when the socket of a bus that is away appears: the process's one watch (inotify) on the
 // folders of such sockets, on a thread of its own that sleeps until a folder watched changes. The
-// thread starts with the first watch and is stopped and joined at the end of the process.
+// thread starts with the first watch (where it cannot start, nothing is watched and the caller
+// looks again later) and is stopped and joined at the end of the process
+// (Foundation/ProcessEnd.hpp).
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,12 +22,9 @@ public:
     /// folder, or the folder itself goes, for as long as the returned token is held. While the
     /// folder does not exist, the nearest folder above it that does is watched instead, and
     /// `appeared` is called when the next folder on the way is made there. Empty where nothing can
-    /// be watched (no permission, a file where a folder should be, or the process is ending).
+    /// be watched (no permission, a file where a folder should be, no thread for the watch, or the
+    /// process is ending).
     [[nodiscard]] static std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared);
-
-    /// Stops the watch's thread and joins it; no watch is kept or made after. For the end of the
-    /// process.
-    static void stop();
 
     BusSocketWatch() = delete;
 };

@@ -1,7 +1,6 @@
 #include "CurlTransfers.hpp"
 
 #include <cstdint>
-#include <cstdlib>
 
 #include "Foundation/FatalError.hpp"
 
@@ -9,45 +8,23 @@ namespace {
 // How often the thread looks at running transfers when the network is quiet, so that their
 // progress callbacks (cancellation, idle time-outs) run that often at least.
 constexpr int quietPollMilliseconds = 100;
-
-// The process's transfers once made, and whether the end of the process has begun.
-struct Process {
-    std::mutex mutex;
-    CurlTransfers* transfers = nullptr;
-    bool ended = false;
-};
-
-Process& process() {
-    static auto* made = new Process();  // lives as long as the process
-    return *made;
-}
 }  // namespace
 
 CurlTransfers& CurlTransfers::shared() {
-    auto& all = process();
-    std::lock_guard lock(all.mutex);
-    if (!all.transfers) {
-        // Lives as long as the process; its hook is in place before its thread starts.
-        std::atexit(CurlTransfers::stopThread);
-        all.transfers = new CurlTransfers();
-        if (all.ended) {
-            all.transfers->stopping_ = true;
-        } else {
-            all.transfers->thread_ = std::thread([transfers = all.transfers] { transfers->run(); });
-        }
-    }
-    return *all.transfers;
+    static auto* made = new CurlTransfers();  // lives as long as the process
+    return *made;
 }
 
-void CurlTransfers::stopThread() {
-    auto& all = process();
-    CurlTransfers* transfers = nullptr;
-    {
-        std::lock_guard lock(all.mutex);
-        all.ended = true;
-        transfers = all.transfers;
+bool CurlTransfers::started() {
+    std::lock_guard lock(mutex_);
+    if (thread_.thread.joinable()) return true;
+    if (stopping_) return false;
+    if (!ProcessEnd::add(ProcessEnd::Stage::transfers,
+                         [](ProcessEnd::Clock::time_point deadline) { return shared().stop(deadline); })) {
+        stopping_ = true;
+        return false;
     }
-    if (transfers) transfers->stop();
+    return ProcessEnd::start(thread_, mutex_, ended_, [this] { run(); });
 }
 
 CurlTransfers::CurlTransfers() {
@@ -56,14 +33,20 @@ CurlTransfers::CurlTransfers() {
     if (!multi_) fatalError("the HTTP transfers could not be set up");
 }
 
-void CurlTransfers::stop() {
-    if (stopping_.exchange(true)) return;
+bool CurlTransfers::stop(ProcessEnd::Clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    stopping_ = true;
     curl_multi_wakeup(multi_);
+    if (!thread_.thread.joinable()) return true;
     // The end may come from a `done`, on the thread itself, which then never returns to the loop.
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+    return ProcessEnd::joinEnded(lock, ended_, {&thread_}, deadline);
 }
 
 std::uint64_t CurlTransfers::start(CURL* easy, Done done) {
+    if (!started()) {
+        done(CURLE_FAILED_INIT);
+        return 0;
+    }
     std::uint64_t transfer = 0;
     {
         std::lock_guard lock(mutex_);

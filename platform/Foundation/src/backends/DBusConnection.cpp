@@ -1,8 +1,5 @@
 #include "Foundation/backends/DBusConnection.hpp"
 
-#include "BusSocketWatch.hpp"
-#include "CurlTransfers.hpp"
-
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -11,17 +8,16 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <list>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
-#include "Foundation/DispatchQueue.hpp"
+#include "Foundation/ProcessEnd.hpp"
 
 namespace {
-
-// The longest the end of the process waits for the dispatch threads.
-constexpr auto exitPatience = std::chrono::seconds(1);
 
 const char* variable(DBusConnection::Bus bus) {
     return bus == DBusConnection::Bus::session ? "DBUS_SESSION_BUS_ADDRESS" : "DBUS_SYSTEM_BUS_ADDRESS";
@@ -29,24 +25,37 @@ const char* variable(DBusConnection::Bus bus) {
 
 struct Dispatched;
 
-// Every connection with a dispatch thread, so that a connection leads to its thread, and so that
-// the end of the process can stop them all.
+// A dispatch thread. One whose connection was let go of outlives its entry's connection: it is
+// joined by the one letting go (the entry keeps only whether it runs), or it ends the connection
+// itself when let go of from its own callback; either way the entry stays until the next thread to
+// start, or the end of the process, finds it ended.
+struct DispatchThread {
+    ProcessEnd::OwnedThread owned;
+    bool orphaned = false;
+};
+
+// Every connection with a dispatch thread, so that a connection leads to its thread, and every
+// dispatch thread, so that the end of the process can stop them all.
 struct Registry {
     std::mutex mutex;
     std::condition_variable ended;  // a dispatch thread has ended
     std::map<const sdbus::IConnection*, Dispatched*> live;
+    std::list<DispatchThread> threads;
     bool exiting = false;
+    ProcessEnd::Clock::time_point flushBy;  // at the end: what is queued to send goes out until then
 };
 
+bool stopDispatching(ProcessEnd::Clock::time_point deadline);
+
 Registry& registry() {
-    // Lives as long as the process. The hook is in place before the first bus is joined, so that
-    // it runs at exit before anything made before that is ended. sd-bus-c++ makes every value
-    // (sdbus::Variant) through a connection of its own that lives in a static: made here first, it
-    // is ended only after the hook has stopped every thread that makes or lets go of values.
+    // Lives as long as the process. The end knows of it before the first bus is joined, so that it
+    // runs before anything made before that is ended. sd-bus-c++ makes every value (sdbus::Variant)
+    // through a connection of its own that lives in a static: made here first, it is ended only
+    // after the end has stopped every thread that makes or lets go of values.
     static Registry* made = [] {
         auto* registry = new Registry();
         sdbus::Variant();
-        std::atexit(DBusConnection::stopThreads);
+        if (!ProcessEnd::add(ProcessEnd::Stage::busThreads, stopDispatching)) registry->exiting = true;
         return registry;
     }();
     return *made;
@@ -60,25 +69,38 @@ struct Dispatched {
     int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::atomic<bool> stopping{false};
     std::atomic<bool> lost{false};
-    std::thread thread;
     std::thread::id threadId;
     // Guarded by the registry's mutex.
-    bool running = true;
+    std::optional<std::list<DispatchThread>::iterator> thread;
     bool endsItself = false;
     // Guarded by watchersMutex.
     std::mutex watchersMutex;
     std::vector<std::weak_ptr<std::function<void()>>> watchers;
 
-    explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {
+    explicit Dispatched(std::unique_ptr<sdbus::IConnection> made) : connection(std::move(made)) {}
+
+    // Starts the thread, and lists it and the connection once it exists. False where no thread can
+    // be started: nothing is listed then.
+    bool start() {
         auto& all = registry();
         std::lock_guard lock(all.mutex);
-        if (all.exiting) {  // joined as the process began to end: nothing is dispatched any more
-            running = false;
-            return;
+        if (all.exiting) return true;  // joined as the process began to end: nothing is dispatched any more
+        all.threads.remove_if([](DispatchThread& ended) {
+            if (!ended.orphaned || ended.owned.running) return false;
+            if (ended.owned.thread.joinable()) ended.owned.thread.join();  // it only returns
+            return true;
+        });
+        all.threads.emplace_back();
+        const auto entry = std::prev(all.threads.end());
+        // `this` may be gone once run() has returned.
+        if (!ProcessEnd::start(entry->owned, all.mutex, all.ended, [this] { run(); })) {
+            all.threads.erase(entry);  // under the lock throughout: no one saw it
+            return false;
         }
+        thread = entry;
+        threadId = entry->owned.thread.get_id();
         all.live.emplace(connection.get(), this);
-        thread = std::thread([this] { run(); });
-        threadId = thread.get_id();
+        return true;
     }
 
     void signal() {
@@ -87,16 +109,6 @@ struct Dispatched {
     }
 
     ~Dispatched() {
-        {
-            // Out of the list first: the end of the process, which stops and joins the threads
-            // listed, must not join this one too while it is joined here.
-            auto& all = registry();
-            std::lock_guard lock(all.mutex);
-            all.live.erase(connection.get());
-        }
-        stopping = true;
-        signal();
-        if (thread.joinable()) thread.join();
         connection.reset();
         ::close(wakeFd);
     }
@@ -118,11 +130,30 @@ struct Dispatched {
         if (!stopping) noteLoss();
         auto& all = registry();
         std::unique_lock lock(all.mutex);
-        running = false;
-        all.ended.notify_all();
-        if (endsItself && !all.exiting) {
+        if (all.exiting) {
+            const auto until = all.flushBy;
+            lock.unlock();
+            flush(until);
+            return;
+        }
+        if (endsItself) {
             lock.unlock();
             delete this;
+        }
+    }
+
+    // At the end of the process: sends what is queued to go out, until `deadline` at the latest.
+    void flush(ProcessEnd::Clock::time_point deadline) {
+        try {
+            for (;;) {
+                const auto data = connection->getEventLoopPollData();
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - ProcessEnd::Clock::now());
+                if (!(data.events & POLLOUT) || left.count() <= 0) return;
+                pollfd fd{data.fd, POLLOUT, 0};
+                if (::poll(&fd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) return;
+                connection->processPendingRequest();
+            }
+        } catch (const sdbus::Error&) {
         }
     }
 
@@ -141,24 +172,43 @@ struct Dispatched {
 };
 
 std::shared_ptr<Dispatched> open(DBusConnection::Bus bus) {
-    // sd-bus reads the address variable itself (and frees what it made when the bus does not
-    // answer, which its explicit-address path does not).
-    auto connection = bus == DBusConnection::Bus::session ? sdbus::createSessionBusConnection()
-                                                           : sdbus::createSystemBusConnection();
+    std::unique_ptr<sdbus::IConnection> connection;
+    {
+        // The handshake waits for the bus's daemon, which may never answer.
+        ProcessEnd::WaitingElsewhere waiting;
+        // sd-bus reads the address variable itself (and frees what it made when the bus does not
+        // answer, which its explicit-address path does not).
+        connection = bus == DBusConnection::Bus::session ? sdbus::createSessionBusConnection()
+                                                          : sdbus::createSystemBusConnection();
+    }
     auto* made = new Dispatched(std::move(connection));
+    if (!made->start()) {
+        delete made;
+        throw sdbus::Error("org.freedesktop.DBus.Error.LimitsExceeded", "No thread could be started for the bus");
+    }
     return std::shared_ptr<Dispatched>(made, [](Dispatched* dispatched) {
-        auto& all = registry();
-        std::unique_lock lock(all.mutex);
-        // At exit a connection is left as it is: closing it would wait to send what is queued.
-        if (all.exiting) return;
-        if (dispatched->threadId == std::this_thread::get_id()) {
-            // Let go of from one of its own callbacks: the thread ends it once the callback returns.
-            dispatched->thread.detach();
-            dispatched->endsItself = true;
+        std::thread joined;
+        {
+            auto& all = registry();
+            std::lock_guard lock(all.mutex);
+            // At exit a connection is left as it is: closing it would wait to send what is queued.
+            if (all.exiting) return;
+            all.live.erase(dispatched->connection.get());
             dispatched->stopping = true;
-            return;
+            if (dispatched->thread) {
+                (*dispatched->thread)->orphaned = true;
+                if (dispatched->threadId == std::this_thread::get_id()) {
+                    // Let go of from one of its own callbacks: the thread ends it once the
+                    // callback returns.
+                    dispatched->endsItself = true;
+                    return;
+                }
+                // Joined here, not by the end of the process, which waits for it all the same.
+                joined = std::move((*dispatched->thread)->owned.thread);
+            }
         }
-        lock.unlock();
+        dispatched->signal();
+        if (joined.joinable()) joined.join();
         delete dispatched;
     });
 }
@@ -171,38 +221,23 @@ std::shared_ptr<sdbus::IConnection> connectionOf(const std::shared_ptr<Dispatche
 
 void DBusConnection::prepare() { registry(); }
 
-void DBusConnection::stopThreads() {
-    // First the watch for buses that are away, which would join them again.
-    BusSocketWatch::stop();
+namespace {
+// The end of the process: every connection's thread sends what is queued, then ends; a connection
+// made later gets no thread.
+bool stopDispatching(ProcessEnd::Clock::time_point deadline) {
     auto& all = registry();
     std::unique_lock lock(all.mutex);
-    if (!all.exiting) {
-        all.exiting = true;
-        for (auto& [connection, dispatched] : all.live) {
-            dispatched->stopping = true;
-            dispatched->signal();
-        }
-        // A thread held up (by a callback, or by a caller waiting for a bus that hangs) is left to
-        // the end of the process.
-        const auto deadline = std::chrono::steady_clock::now() + exitPatience;
-        all.ended.wait_until(lock, deadline, [&] {
-            return std::none_of(all.live.begin(), all.live.end(), [](const auto& entry) { return entry.second->running; });
-        });
-        for (auto& [connection, dispatched] : all.live) {
-            if (!dispatched->thread.joinable()) continue;
-            if (dispatched->running) {
-                dispatched->thread.detach();
-            } else {
-                dispatched->thread.join();
-            }
-        }
+    all.exiting = true;
+    all.flushBy = deadline;
+    for (auto& [connection, dispatched] : all.live) {
+        dispatched->stopping = true;
+        dispatched->signal();
     }
-    lock.unlock();
-    // Then the HTTP transfers' thread, whose transfers answer on dispatch queues.
-    CurlTransfers::stopThread();
-    // Then the queues' threads, which call and let go of what lives on the buses.
-    DispatchQueue::stopThreads();
+    std::vector<ProcessEnd::OwnedThread*> threads;
+    for (auto& thread : all.threads) threads.push_back(&thread.owned);
+    return ProcessEnd::joinEnded(lock, all.ended, threads, deadline);
 }
+}  // namespace
 
 std::string DBusConnection::address(Bus bus) {
     const char* set = std::getenv(variable(bus));
@@ -281,6 +316,7 @@ bool DBusConnection::hasOwner(sdbus::IConnection& connection, const std::string&
                               std::chrono::milliseconds timeout) {
     bool owned = false;
     try {
+        ProcessEnd::WaitingElsewhere waiting;
         auto daemon = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
         daemon->callMethod("NameHasOwner")
             .onInterface("org.freedesktop.DBus")

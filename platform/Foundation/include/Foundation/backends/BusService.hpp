@@ -9,7 +9,9 @@
 // after a pause that grows while it stays away (a tenth of a second at first, five seconds at
 // most). It is joined at once when the environment names another bus (as a call or a perform
 // finds). Every event and answer reaches the client on the queue it names, in order, and never
-// inside one of the client's own calls.
+// inside one of the client's own calls. Calls and performs handed to a service before the end of
+// the process are made before its bus's thread sends what is queued and ends, within the end's
+// time (Foundation/ProcessEnd.hpp).
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
 //                                  DispatchQueue::main(), {.joined = ..., .ownerChanged = ...});

@@ -8,9 +8,11 @@
 // one to wake a connection's thread after using it.
 //
 // Joining a bus waits for its daemon's answer (the handshake): shared() and separate() are never
-// for the main thread. At the end of the process the dispatch threads are stopped, a second at
-// most, then the dispatch queues' threads, and no connection is flushed or closed: a bus that
-// hangs never holds up the end of the process.
+// for the main thread. A connection whose thread cannot be started (at the process's limit of
+// threads) is not made: the caller hears that no bus answers, and joins at its next try.
+// At the end of the process (Foundation/ProcessEnd.hpp) each dispatch thread sends what is queued
+// on its connection, then ends, within the end's time; no connection is closed, and the end never
+// waits for a handshake or a call that waits for a bus: a bus that hangs never holds up the end.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -35,17 +37,11 @@ public:
     /// The address the environment names for `bus` now; empty for the standard one.
     static std::string address(Bus bus);
 
-    /// Makes ready, on the calling thread, what the end of the process needs of the buses (its
-    /// hook, and the static connection sd-bus-c++ makes values through) before a bus is joined on
-    /// another thread: a process that ends while that join runs then ends cleanly. Cheap after the
-    /// first call.
+    /// Makes ready, on the calling thread, what the end of the process needs of the buses (the
+    /// stop of their threads, and the static connection sd-bus-c++ makes values through) before a
+    /// bus is joined on another thread: a process that ends while that join runs then ends
+    /// cleanly. Cheap after the first call.
     static void prepare();
-    /// Stops the watch for buses that are away, then every connection's thread, and joins them,
-    /// then the HTTP transfers' thread, then the dispatch queues' threads
-    /// (DispatchQueue::stopThreads()); a connection made after it gets no thread. For the end of
-    /// the process, before exit() where the program can: it runs at exit too, but only after the
-    /// statics made since the first bus was joined have been ended.
-    static void stopThreads();
 
     /// After a thread other than the connection's own has used it (sent a message, or called and
     /// waited for the answer): wakes the connection's thread, so that it takes in the deadline of

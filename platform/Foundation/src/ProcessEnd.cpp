@@ -1,0 +1,152 @@
+#include "Foundation/ProcessEnd.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <set>
+#include <system_error>
+
+#include "Foundation/Thread.hpp"
+
+namespace {
+using ProcessEnd::Clock;
+
+// The settings writers' time for their last write, as the application has always given them.
+constexpr auto settingsPatience = std::chrono::seconds(5);
+// The time every later stage shares for the threads that are busy.
+constexpr auto threadsPatience = std::chrono::seconds(1);
+// How often the end looks again at threads it waits for: one may meanwhile begin to wait for
+// another process, which its owner does not tell of.
+constexpr auto lookAgain = std::chrono::milliseconds(10);
+constexpr std::size_t stageCount = static_cast<std::size_t>(ProcessEnd::Stage::queues) + 1;
+
+struct State {
+    std::mutex mutex;  // guards the two below, never held while a stop runs
+    std::array<ProcessEnd::Stop, stageCount> stops;
+    int passed = -1;  // the last stage the end has run
+    std::mutex running;  // held while the end runs
+    bool ran = false;
+    std::mutex waitingMutex;
+    std::multiset<std::thread::id> waiting;  // threads waiting for another process
+};
+
+State& state() {
+    static auto* made = new State();  // lives as long as the process
+    return *made;
+}
+
+thread_local bool endsHere = false;  // the end runs on this thread
+
+void atExit(int status, void*) { ProcessEnd::run(status); }
+
+bool waitsElsewhere(std::thread::id thread) {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    return all.waiting.count(thread) > 0;
+}
+}  // namespace
+
+bool ProcessEnd::add(Stage stage, Stop stop) {
+    auto& all = state();
+    const auto index = static_cast<std::size_t>(stage);
+    std::lock_guard lock(all.mutex);
+    if (static_cast<int>(index) <= all.passed) return false;
+    if (all.stops[index]) return true;
+    all.stops[index] = std::move(stop);
+    // Again with each owner, so that the end runs before the statics made until now are destroyed
+    // (it runs once, whichever registration calls it first).
+    ::on_exit(atExit, nullptr);
+    return true;
+}
+
+void ProcessEnd::run(int status) {
+    if (endsHere) return;  // exit() called from a stop
+    auto& all = state();
+    std::lock_guard running(all.running);
+    if (all.ran) return;
+    all.ran = true;
+    endsHere = true;
+    bool joined = true;
+    std::optional<Clock::time_point> threadsDeadline;
+    for (std::size_t index = 0; index < stageCount; ++index) {
+        // The stage is passed once its stop has run, or while it has none: an owner that
+        // registers meanwhile is stopped all the same.
+        for (bool stopped = false;;) {
+            Stop stop;
+            {
+                std::lock_guard lock(all.mutex);
+                if (stopped || !all.stops[index]) {
+                    all.passed = static_cast<int>(index);
+                    break;
+                }
+                stop = all.stops[index];
+            }
+            Clock::time_point deadline;
+            if (index == static_cast<std::size_t>(Stage::settings)) {
+                deadline = Clock::now() + settingsPatience;
+            } else {
+                if (!threadsDeadline) threadsDeadline = Clock::now() + threadsPatience;
+                deadline = *threadsDeadline;
+            }
+            joined = stop(deadline) && joined;
+            stopped = true;
+        }
+    }
+    endsHere = false;
+    if (joined) return;
+    // A thread still runs: the statics stay as they are, and the process ends here.
+    std::fflush(nullptr);
+    ::_exit(status);
+}
+
+bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
+    try {
+        owned.thread = Thread::start([&owned, &mutex, &ended, body = std::move(body)]() mutable {
+            body();
+            body = nullptr;  // what it holds goes before the thread counts as ended
+            std::lock_guard lock(mutex);
+            owned.running = false;
+            ended.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
+                           const std::vector<OwnedThread*>& threads, Clock::time_point deadline) {
+    const auto self = std::this_thread::get_id();
+    auto waitedFor = [&](const OwnedThread* owned) {
+        return owned->running && owned->thread.get_id() != self && !waitsElsewhere(owned->thread.get_id());
+    };
+    while (std::any_of(threads.begin(), threads.end(), waitedFor) && Clock::now() < deadline) {
+        ended.wait_until(lock, std::min(deadline, Clock::now() + lookAgain));
+    }
+    bool all = true;
+    for (auto* owned : threads) {
+        if (owned->thread.get_id() == self) continue;
+        if (owned->running) {
+            all = false;  // held: left as it is
+        } else if (owned->thread.joinable()) {
+            owned->thread.join();
+        }
+    }
+    return all;
+}
+
+ProcessEnd::WaitingElsewhere::WaitingElsewhere() {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    all.waiting.insert(std::this_thread::get_id());
+}
+
+ProcessEnd::WaitingElsewhere::~WaitingElsewhere() {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    all.waiting.erase(all.waiting.find(std::this_thread::get_id()));
+}

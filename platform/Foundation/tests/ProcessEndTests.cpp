@@ -1,0 +1,137 @@
+// The end of the process as a library host meets it: the host program is this test program, run
+// again with a variable set, that uses the platform and then leaves main.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <iterator>
+#include <mutex>
+#include <thread>
+
+#include "Foundation/DispatchQueue.hpp"
+#include "Foundation/URLSession.hpp"
+#include "Foundation/UserDefaults.hpp"
+#include "Foundation/backends/BusService.hpp"
+#include "Foundation/backends/DBusConnection.hpp"
+#include "Testing/PrivateBus.hpp"
+#include "Testing/TestEnvironment.hpp"
+
+namespace {
+using namespace std::chrono_literals;
+
+constexpr const char* hostVariable = "QUILLON_END_HOST";
+
+// Where a host keeps its settings: a folder named after the test that started it.
+std::filesystem::path settingsOf(pid_t test) {
+    return std::filesystem::temp_directory_path() / ("quillon-end-" + std::to_string(test));
+}
+
+// Waits for a promise of the host's, or ends the host with `status`.
+void awaitOrEnd(std::future<void> future, int status) {
+    if (future.wait_for(20s) != std::future_status::ready) std::_Exit(status);
+}
+
+// Uses every owner of threads (a settings domain whose file another process keeps locked, a queue,
+// a service on the session bus, a bus that is away, an HTTP transfer), then leaves main; at exit,
+// after the end, says how many threads the process has left.
+[[noreturn]] void hostUsingEveryOwner() {
+    // Registered before the end's own hook, so that it runs after it.
+    std::atexit([] {
+        const auto tasks = std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                         std::filesystem::directory_iterator());
+        std::fprintf(stderr, "threads at the end: %ld\n", static_cast<long>(tasks));
+    });
+    const auto away = settingsOf(::getppid()) / "no-bus";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + (away / "socket").string()).c_str(), 1);
+    UserDefaults::setDirectory(settingsOf(::getppid()));
+    UserDefaults::suite("com.example.end")->set(true, "changedAtTheEnd");
+
+    DispatchQueue queue("com.example.end");
+    std::promise<void> ran;
+    queue.async([&] { ran.set_value(); });
+    awaitOrEnd(ran.get_future(), 2);
+
+    std::promise<void> joined, left;  // told on the queue, once each
+    auto session = BusService::make(BusService::Bus::session, "", queue,
+                                    {.joined = [&](const std::string&) { joined.set_value(); }});
+    awaitOrEnd(joined.get_future(), 3);
+    auto system = BusService::make(BusService::Bus::system, "", queue, {.left = [&] { left.set_value(); }});
+    awaitOrEnd(left.get_future(), 4);
+
+    std::promise<void> answered;
+    auto transfers = URLSession::make(URLSessionConfiguration::ephemeralSessionConfiguration());
+    transfers->dataTask(URLRequest(*URL::string("http://127.0.0.1:9/")), [&](auto, auto, auto) { answered.set_value(); })
+        ->resume();
+    awaitOrEnd(answered.get_future(), 5);
+    std::exit(0);
+}
+
+// A thread held here, in a callback of the session bus's thread, until long after the end's patience.
+std::atomic<bool> holding{false};
+std::atomic<bool> resumed{false};
+
+// Stores a setting, holds the bus's thread in a callback, and leaves main with status 7; a static
+// made before all that waits, as the statics are destroyed, to see whether the held thread runs on.
+[[noreturn]] void hostWithAHeldBusThread() {
+    static struct Sentinel {
+        ~Sentinel() {
+            for (int i = 0; i < 40 && !resumed; ++i) std::this_thread::sleep_for(100ms);
+            if (resumed) {
+                std::fprintf(stderr, "a thread of ours ran while the statics were destroyed\n");
+                std::_Exit(5);
+            }
+        }
+    } sentinel;
+    UserDefaults::setDirectory(settingsOf(::getppid()));
+    UserDefaults::suite("com.example.held")->set(true, "writtenBeforeTheEnd");
+    auto connection = DBusConnection::session();
+    if (!connection) std::_Exit(2);
+    [[maybe_unused]] static auto* match = new sdbus::Slot(connection->addMatch("type='signal',interface='org.example.Held'", [](sdbus::Message&) {
+        holding = true;
+        std::this_thread::sleep_for(3s);
+        resumed = true;
+    }));
+    sdbus::createObject(*connection, "/org/example/Held")->emitSignal("Hold").onInterface("org.example.Held").withArguments(1);
+    DBusConnection::wake(*connection);
+    for (int i = 0; i < 2000 && !holding; ++i) std::this_thread::sleep_for(5ms);
+    if (!holding) std::_Exit(3);
+    std::exit(7);
+}
+}  // namespace
+
+// A library host that used settings, queues, buses and HTTP leaves main while another process
+// holds the settings' lock: the settings get their time, every thread of ours is stopped and
+// joined by the end, and the process ends as main said.
+TEST(ProcessEnd, ALibraryHostEndsWithNoThreadOfOursLeft) {
+    if (std::getenv(hostVariable)) hostUsingEveryOwner();
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    const auto settings = settingsOf(::getpid());
+    std::filesystem::create_directories(settings);
+    LockHeldElsewhere lock(settings / "com.example.end.plist.lock");
+    const auto run = runAsHost("ProcessEnd.ALibraryHostEndsWithNoThreadOfOursLeft", hostVariable);
+    lock.release();
+    std::filesystem::remove_all(settings);
+    EXPECT_TRUE(run.exited(0)) << run.said();
+    EXPECT_NE(run.output.find("threads at the end: 1\n"), std::string::npos) << run.output;
+}
+
+// A thread still busy when the end's time is up is never left to run while the statics are
+// destroyed: the process ends without destroying them, with its settings written and its status.
+TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
+    if (std::getenv(hostVariable)) hostWithAHeldBusThread();
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    const auto settings = settingsOf(::getpid());
+    std::filesystem::create_directories(settings);
+    const auto run = runAsHost("ProcessEnd.AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics", hostVariable);
+    EXPECT_TRUE(run.exited(7)) << run.said();
+    EXPECT_EQ(UserDefaults("com.example.held", settings).object("writtenBeforeTheEnd"), PropertyListValue(true));
+    std::filesystem::remove_all(settings);
+}
