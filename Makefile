@@ -50,11 +50,8 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 300
 
-# Reports are symbolised by addr2line, which takes a program's path as an argument: llvm-symbolizer
-# reads it from a line of text, which a path with quotes (an install test's) leaves unfinished.
 test-asan: build-asan
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:external_symbolizer_path=/usr/bin/addr2line \
-	  UBSAN_OPTIONS=print_stacktrace=1 \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) --timeout 600
 
 fuzz: build-fuzz

@@ -72,18 +72,18 @@ void awaitOrEnd(std::future<void> future, int status) {
     std::exit(0);
 }
 
-// A thread held here, in a callback of the session bus's thread, until long after the end's patience.
+// A thread held here, in a callback of the session bus's thread, for longer than the end may take.
 std::atomic<bool> holding{false};
 std::atomic<bool> resumed{false};
 
 // Stores a setting, holds the bus's thread in a callback, and leaves main with status 7; a static
-// made before all that waits, as the statics are destroyed, to see whether the held thread runs on.
+// made before all that tells, as the statics are destroyed, whether the held thread is still there
+// to run on into them.
 [[noreturn]] void hostWithAHeldBusThread() {
     static struct Sentinel {
         ~Sentinel() {
-            for (int i = 0; i < 40 && !resumed; ++i) std::this_thread::sleep_for(100ms);
-            if (resumed) {
-                std::fprintf(stderr, "a thread of ours ran while the statics were destroyed\n");
+            if (holding && !resumed) {
+                std::fprintf(stderr, "the statics were destroyed while a thread of ours was still running\n");
                 std::_Exit(5);
             }
         }
@@ -94,7 +94,7 @@ std::atomic<bool> resumed{false};
     if (!connection) std::_Exit(2);
     [[maybe_unused]] static auto* match = new sdbus::Slot(connection->addMatch("type='signal',interface='org.example.Held'", [](sdbus::Message&) {
         holding = true;
-        std::this_thread::sleep_for(3s);
+        std::this_thread::sleep_for(10s);
         resumed = true;
     }));
     sdbus::createObject(*connection, "/org/example/Held")->emitSignal("Hold").onInterface("org.example.Held").withArguments(1);
