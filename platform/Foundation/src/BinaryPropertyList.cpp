@@ -301,13 +301,9 @@ private:
         const auto* members = value ? value->dictionaryValue() : nullptr;
         if (items) cost_ += items->size() * slotCost;
         if (members) cost_ += members->size() * entryCost;
-        std::string identity;
-        if (!items && !members) {
-            identity = leafIdentity(value, key);
-            if (share_) {
-                auto [known, added] = leaves_.try_emplace(identity, entries_.size());
-                if (!added) return known->second;
-            }
+        if (share_ && !items && !members) {
+            auto [known, added] = leaves_.try_emplace(leafIdentity(value, key), entries_.size());
+            if (!added) return known->second;
         }
         const std::uint64_t index = entries_.size();
         entries_.push_back(Entry{value, key, {}});
@@ -444,7 +440,8 @@ private:
     // The objects of the leaves written so far, by identity, while they are shared.
     std::unordered_map<std::string, std::uint64_t> leaves_;
     bool share_ = true;
-    // The memory the reader counts for the values, each shared one as often as it occurs.
+    // While sharing: the memory the reader counts for the values, each shared one as often as it
+    // occurs.
     std::uint64_t cost_ = 0;
     std::size_t referenceWidth_ = 1;
     Data out_;

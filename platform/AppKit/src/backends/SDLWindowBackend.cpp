@@ -389,7 +389,7 @@ bool SDLWindowBackend::moveWithPointer(NSWindow& window, CGPoint from) {
     int pressX = rootX - x + int(std::lround(from.x * units));
     int pressY = rootY - y + int(std::lround((window.frame().height() - from.y) * units));
     // The window manager takes the pointer (the press's grab is let go) and asks for the move as
-    // the window manager specification has it (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
+    // EWMH has it (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
     XUngrabPointer(display, CurrentTime);
     XEvent move{};
     move.xclient.type = ClientMessage;
