@@ -410,6 +410,19 @@ protected:
         return condition();
     }
 
+    /// Runs xdotool on the display: input as the X server has it from a pointing device (XTest),
+    /// so that a window manager sees the button as the program does. Its exit status.
+    int xdotool(const std::string& arguments) {
+        return std::system(("DISPLAY=" + display_->name() + " xdotool " + arguments).c_str());
+    }
+    /// Moves the pointer to that point of the screen, once it is there.
+    int pointTo(int x, int y) { return xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y)); }
+    /// The top-left corner of the program's window on the screen; -1, -1 while it shows none.
+    std::pair<int, int> windowCorner() {
+        auto found = findWindow(display_->connection(), "Quillon");
+        return found ? std::pair{found->x, found->y} : std::pair{-1, -1};
+    }
+
     void clickAt(const WindowPlace& place, const Area& area) {
         click(display_->connection(), place, area.x + area.width / 2, area.y + area.height / 2);
     }
@@ -649,16 +662,7 @@ TEST_F(ApplicationWindow, ATapOnARowMovesNothingAndADragOfTheBackgroundMovesTheW
     WindowPlace place;
     std::tie(place, std::ignore) = settledWindow(int(titleBar) + 96 * int(ref.rows.size()) + 16, [](const Screenshot&) { return true; });
     ASSERT_GT(place.id, 0u);
-    // Input as the X server has it from a pointing device (XTest), so that the window manager
-    // sees the button as the program does.
-    auto xdotool = [&](const std::string& arguments) {
-        return std::system(("DISPLAY=" + display_->name() + " xdotool " + arguments).c_str());
-    };
-    auto pointTo = [&](int x, int y) { return xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y)); };
-    auto where = [&] {
-        auto found = findWindow(display_->connection(), "Quillon");
-        return found ? std::pair{found->x, found->y} : std::pair{-1, -1};
-    };
+    auto where = [&] { return windowCorner(); };
     const auto start = where();
 
     // A tap on a row, press and release back to back as a touchpad gives them; once the program
@@ -701,6 +705,45 @@ TEST_F(ApplicationWindow, ATapOnARowMovesNothingAndADragOfTheBackgroundMovesTheW
     auto moved = where();
     EXPECT_NEAR(moved.first - start.first, 40, 2);
     EXPECT_NEAR(moved.second - start.second, 40, 2);
+
+    // A drag released as soon as it is past the threshold (12 pixels, the release straight after
+    // the move) moves the window as far, and no farther once the pointer goes on.
+    ASSERT_EQ(pointTo(moved.first + 150, moved.second + int(titleBar) + 4), 0);
+    ASSERT_EQ(xdotool("mousedown 1 mousemove --sync " + std::to_string(moved.first + 162) + " " +
+                      std::to_string(moved.second + int(titleBar) + 4) + " mouseup 1"),
+              0);
+    EXPECT_TRUE(eventually([&] { return where() == std::pair{moved.first + 12, moved.second}; }))
+        << "the window is at " << where().first << "," << where().second << ", from " << moved.first << "," << moved.second;
+    ASSERT_EQ(pointTo(moved.first + 300, moved.second + 400), 0);
+    ASSERT_TRUE(pingAnswerTime(display_->connection(), place.id, 60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(where(), (std::pair{moved.first + 12, moved.second}));
+    requestClose(display_->connection(), place.id);
+    EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
+}
+
+TEST_F(ApplicationWindow, WithoutAWindowManagerADragOfTheTitleBarOrTheBackgroundMovesTheWindow) {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is not installed";
+    auto ref = reference(demoProfile);
+    TemporaryDirectory config;
+    start(demoProfile, config.path());
+    WindowPlace place;
+    std::tie(place, std::ignore) = settledWindow(int(titleBar) + 96 * int(ref.rows.size()) + 16, [](const Screenshot&) { return true; });
+    ASSERT_GT(place.id, 0u);
+    // Nobody takes the move: the window follows the pointer itself, pressed on the title bar and
+    // on the background above the rows.
+    for (int y : {10, int(titleBar) + 4}) {
+        const auto from = windowCorner();
+        const int x0 = from.first + 150, y0 = from.second + y;
+        ASSERT_EQ(pointTo(x0, y0), 0);
+        ASSERT_EQ(xdotool("mousedown 1"), 0);
+        for (int step = 1; step <= 6; ++step) ASSERT_EQ(pointTo(x0 + 10 * step, y0 + 40 * step / 6), 0);
+        ASSERT_EQ(xdotool("mouseup 1"), 0);
+        const std::pair to{from.first + 60, from.second + 40};
+        EXPECT_TRUE(eventually([&] { return windowCorner() == to; }))
+            << "pressed " << y << " pixels from the top, the window is at " << windowCorner().first << "," << windowCorner().second
+            << ", from " << from.first << "," << from.second;
+    }
     requestClose(display_->connection(), place.id);
     EXPECT_EQ(app_->waitForExit(60), std::optional<int>(0)) << "the program said:\n" << programOutput();
 }

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xresource.h>
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -73,13 +75,51 @@ std::optional<double> xftDpi() {
 
 // Wake-ups from other threads reach SDL's event wait as X events sent to one of its windows. One
 // sent just as that window closes arrives for a window that no longer exists; Xlib's default
-// answer to such an error is to end the process. That one error is harmless: it is let go, and
-// every other error goes on to the handler that was there before.
+// answer to such an error is to end the process. That error is harmless, and so is reading a
+// property of a window that has gone (a window manager's check window, named on the root window
+// by one that has ended), which then reads nothing: both are let go, and every other error goes
+// on to the handler that was there before.
 XErrorHandler previousErrorHandler = nullptr;
 
-int letLateWakeUpsGo(Display* display, XErrorEvent* error) {
-    if (error->error_code == BadWindow && error->request_code == X_SendEvent) return 0;
+int letGoneWindowsGo(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && (error->request_code == X_SendEvent || error->request_code == X_GetProperty)) return 0;
     return previousErrorHandler ? previousErrorHandler(display, error) : 0;
+}
+
+// A property of 32-bit values of the window, at most `most` of them; none where it has no such
+// property (or the window has gone).
+std::vector<unsigned long> longsOf(Display* display, ::Window window, const char* name, Atom type, long most) {
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, most, False, type, &actualType, &format,
+                           &items, &left, &data) == Success &&
+        data && actualType == type && format == 32) {
+        values.resize(items);
+        std::memcpy(values.data(), data, items * sizeof(unsigned long));
+    }
+    if (data) XFree(data);
+    return values;
+}
+
+// The X display and window showing an SDL window; no display where SDL shows it otherwise.
+std::pair<Display*, ::Window> x11WindowOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {nullptr, 0};
+    return {info.info.x11.display, info.info.x11.window};
+}
+
+// Whether a window manager runs that moves windows with the pointer when asked (EWMH's
+// _NET_WM_MOVERESIZE): it names on the root window a window of its own that names itself
+// (_NET_SUPPORTING_WM_CHECK), and the message is among those it supports (_NET_SUPPORTED).
+bool windowManagerMovesWindows(Display* display, ::Window root) {
+    auto check = longsOf(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
+    if (check.size() != 1 || longsOf(display, check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1) != check) return false;
+    auto supported = longsOf(display, root, "_NET_SUPPORTED", XA_ATOM, 4096);
+    return std::find(supported.begin(), supported.end(), XInternAtom(display, "_NET_WM_MOVERESIZE", False)) != supported.end();
 }
 
 // The Mac key code of a navigation key or Escape; none for the keys nothing answers to.
@@ -184,7 +224,7 @@ std::shared_ptr<SDLWindowBackend> SDLWindowBackend::make(std::string& why) {
     // puts that one back when it quits, before its last connection closes).
     if (static bool installed = false; !installed) {
         installed = true;
-        previousErrorHandler = XSetErrorHandler(letLateWakeUpsGo);
+        previousErrorHandler = XSetErrorHandler(letGoneWindowsGo);
     }
     bool named = nameWindowsAfterTheApplication();
     int started = 0;
@@ -365,39 +405,44 @@ std::shared_ptr<CGContext> SDLWindowBackend::nextBackingStore(NSWindow& window) 
 bool SDLWindowBackend::moveWithPointer(NSWindow& window, CGPoint from) {
     auto it = windows_.find(&window);
     if (it == windows_.end()) return false;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(it->second->window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    Display* display = info.info.x11.display;
-    ::Window xwindow = info.info.x11.window;
-    // A window manager asked to move a window whose button is already up moves it with the pointer
-    // until the next click: where the release has come, the window follows the pointer itself
-    // for what is left of the press.
+    auto& native = *it->second;
+    auto [display, xwindow] = x11WindowOf(native.window);
+    if (!display) return false;
     SDL_PumpEvents();
     SDL_Event queued[16];
     int count = SDL_PeepEvents(queued, 16, SDL_PEEKEVENT, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONUP);
-    for (int i = 0; i < count; ++i) {
-        if (queued[i].button.button == SDL_BUTTON_LEFT) return false;
-    }
+    bool released = std::any_of(queued, queued + std::max(count, 0), [](const SDL_Event& e) { return e.button.button == SDL_BUTTON_LEFT; });
     ::Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int buttons = 0;
-    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons) || !(buttons & Button1Mask)) return false;
-    // The press's place on the screen, from which the window manager moves the window with the
-    // pointer, so that the point pressed stays under it.
-    CGFloat units = it->second->unitsPerPoint;
-    int pressX = rootX - x + int(std::lround(from.x * units));
-    int pressY = rootY - y + int(std::lround((window.frame().height() - from.y) * units));
-    // The window manager takes the pointer (the press's grab is let go) and asks for the move as
-    // EWMH has it (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
+    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons)) return false;
+    // The window goes first as far as the pointer went since the press: a window manager moves it
+    // only as the pointer moves on from where it takes the move, so that a release right past the
+    // threshold would leave it where it was.
+    placeUnderPointer(native, from, rootX, rootY);
+    // The window follows the pointer itself until the left button goes up where the button is up
+    // already (a window manager asked to move a window whose button is up moves it with the
+    // pointer until the next click) or no window manager that moves windows runs (none at all, as
+    // in a kiosk; asked at each move, since one may start or end while the application runs).
+    // SDL leaves out a move that keeps the pointer where it was in the window, as they all do
+    // while the window follows it, and the moves it has queued count from where the window was:
+    // the X server's own moves of the pointer, from the screen's corner, move it instead.
+    if (released || !(buttons & Button1Mask) || !windowManagerMovesWindows(display, root)) {
+        following_ = Following{SDL_GetWindowID(native.window), from};
+        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+        return true;
+    }
+    // The window manager takes the pointer (the press's grab is let go) and the move from the
+    // pointer's place, the point pressed now under it, asked for as EWMH has it
+    // (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
     XUngrabPointer(display, CurrentTime);
     XEvent move{};
     move.xclient.type = ClientMessage;
     move.xclient.window = xwindow;
     move.xclient.message_type = XInternAtom(display, "_NET_WM_MOVERESIZE", False);
     move.xclient.format = 32;
-    move.xclient.data.l[0] = pressX;
-    move.xclient.data.l[1] = pressY;
+    move.xclient.data.l[0] = rootX;
+    move.xclient.data.l[1] = rootY;
     move.xclient.data.l[2] = 8;
     move.xclient.data.l[3] = Button1;
     move.xclient.data.l[4] = 1;  // asked by an application
@@ -475,6 +520,7 @@ void SDLWindowBackend::handle(const SDL_Event& event) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: key(event.key); break;
         case SDL_WINDOWEVENT: windowEvent(event.window); break;
+        case SDL_SYSWMEVENT: systemEvent(*event.syswm.msg); break;
         case SDL_QUIT: quit(); break;
         default: break;
     }
@@ -490,7 +536,32 @@ void SDLWindowBackend::mouseMoved(const SDL_MouseMotionEvent& event) {
     showCurrentCursor();
 }
 
+void SDLWindowBackend::placeUnderPointer(Native& native, CGPoint from, int rootX, int rootY) {
+    auto window = native.owner.lock();
+    if (!window) return;
+    CGFloat units = native.unitsPerPoint;
+    window->setFrameOrigin(CGPoint{rootX / units - from.x, screenHeight_ - rootY / units - from.y});
+}
+
+void SDLWindowBackend::systemEvent(const SDL_SysWMmsg& message) {
+    if (!following_ || message.subsystem != SDL_SYSWM_X11 || message.msg.x11.event.type != MotionNotify) return;
+    const XMotionEvent& motion = message.msg.x11.event.xmotion;
+    auto* native = nativeFor(following_->windowID);
+    if (!native || x11WindowOf(native->window).second != motion.window) return;
+    if (motion.state & Button1Mask) {
+        placeUnderPointer(*native, following_->from, motion.x_root, motion.y_root);
+    } else {
+        stopFollowing();
+    }
+}
+
+void SDLWindowBackend::stopFollowing() {
+    following_.reset();
+    SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
+}
+
 void SDLWindowBackend::mouseButton(const SDL_MouseButtonEvent& event) {
+    if (following_ && event.button == SDL_BUTTON_LEFT && event.type == SDL_MOUSEBUTTONUP) stopFollowing();
     auto window = windowFor(event.windowID);
     if (!window) return;
     bool down = event.type == SDL_MOUSEBUTTONDOWN;

@@ -3,7 +3,8 @@
 // showing the whole window as the platform draws it, title bar and toolbar band included, so it
 // looks the same under any window manager or none. A press on the title bar, or on the background
 // of a window movable by its background, that goes past the drag threshold (GTK's setting, else 8
-// points) hands the move to the window manager (_NET_WM_MOVERESIZE); the floating level
+// points) hands the move to the window manager (_NET_WM_MOVERESIZE) where one says it takes it,
+// else the window follows the pointer itself; the floating level
 // keeps the window on top; mouse events, the navigation keys and Escape become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
@@ -27,6 +28,7 @@ struct SDL_Cursor;
 struct SDL_KeyboardEvent;
 struct SDL_MouseButtonEvent;
 struct SDL_MouseMotionEvent;
+struct SDL_SysWMmsg;
 struct SDL_Window;
 struct SDL_WindowEvent;
 union SDL_Event;
@@ -52,7 +54,9 @@ public:
     std::shared_ptr<CGContext> nextBackingStore(NSWindow& window) override;
     void activate() override;
     CGFloat dragThreshold() const override { return dragThreshold_; }
-    /// Asks the window manager to move the window, where the left button is still down.
+    /// Moves the window with the pointer until the left button goes up: through the window
+    /// manager where the button is still down and one that moves windows runs (asked at each
+    /// move), else itself. False only where the X server cannot be asked where the pointer is.
     bool moveWithPointer(NSWindow& window, CGPoint from) override;
     std::shared_ptr<RunLoop::Waiter> waiter() override;
     void shutdown() override;
@@ -83,6 +87,13 @@ private:
     void mouseButton(const SDL_MouseButtonEvent& event);
     void key(const SDL_KeyboardEvent& event);
     void windowEvent(const SDL_WindowEvent& event);
+    /// An event of the window system as it came (SDL passes them on while a window follows the
+    /// pointer itself).
+    void systemEvent(const SDL_SysWMmsg& message);
+    /// Moves the window so that its point `from` (window coordinates) is under the pointer, at
+    /// that place of the screen (the window system's units from its top-left corner).
+    void placeUnderPointer(Native& native, CGPoint from, int rootX, int rootY);
+    void stopFollowing();
     void quit();
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
@@ -97,4 +108,11 @@ private:
     bool started_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
+    // The window that follows the pointer itself while the left button is down, where no window
+    // manager took its move, and the point pressed (window coordinates).
+    struct Following {
+        std::uint32_t windowID = 0;
+        CGPoint from;
+    };
+    std::optional<Following> following_;
 };
