@@ -1161,8 +1161,8 @@ TEST_F(ApplicationWindow, OnWaylandTheRowsAreDrawnWholeAtTheCompositorsScale) {
 }
 
 // A laptop's screen beside a larger one: the window takes the size of the output weston opens it
-// on (the one under the pointer, here the second): on the smaller one no taller than it, its title
-// bar on it; on the larger one as tall as that one lets it be.
+// on (the one under the pointer, here the second): on the smaller one no taller than it, on the
+// larger one as tall as that one lets it be, within it from the title bar to the bottom edge.
 TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheSizeOfTheOutputItOpensOn) {
     display_ = std::make_unique<VirtualDisplay>(1700, 1000);  // room for both outputs' windows
     if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
@@ -1184,9 +1184,52 @@ TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheSizeOfTheOutputItOpensOn) {
         // Weston lays the second output out right of the first.
         EXPECT_GE(place->x, first.first);
         EXPECT_GE(place->y, 0) << "the title bar is on the output";
-        EXPECT_LE(place->height, second.second);
+        EXPECT_LE(place->y + place->height, second.second) << "the bottom edge is on the output";
         app_.reset();
     }
+}
+
+// Dragged by its title bar from the laptop's screen across the edge onto the larger one beside it
+// and back, the window fits the smaller one all the way: the output it leaves no longer sizes it.
+// (Weston follows the X pointer's moves, not its place: pushed into the smaller output's top-left
+// corner first, the two agree.)
+TEST_F(ApplicationWindow, OnWaylandTheWindowDraggedAcrossTheEdgeOfALargerOutputAndBackFitsTheOutputsItIsOn) {
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is not installed";
+    display_ = std::make_unique<VirtualDisplay>(1700, 1000);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    WestonCompositor weston(*display_, 1, {{1000, 900}, {600, 500}});
+    if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+    TemporaryDirectory config;
+    start(tenDevices, config.path(), weston.clientEnvironment());
+    std::optional<WindowPlace> place;
+    auto fits = [&](auto where) {
+        return eventually([&] {
+            place = weston.windowPlace("Quillon");
+            return place && where(place->x) && place->height == 500;
+        });
+    };
+    ASSERT_TRUE(fits([](int left) { return left >= 1000; })) << programOutput();
+    auto xdotool = [&](const std::string& arguments) {
+        return std::system(("DISPLAY=" + display_->name() + " xdotool " + arguments).c_str());
+    };
+    auto pointTo = [&](int x, int y) { return xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y)); };
+    ASSERT_EQ(pointTo(1000, 0), 0);
+    // The title bar's middle, dragged 300 units left in steps, and back from where it is then.
+    int x = place->x + place->width / 2, y = place->y + int(NSWindow::titleBarHeight) / 2;
+    ASSERT_EQ(pointTo(x, y), 0);
+    auto drag = [&](int by) {
+        if (xdotool("mousedown 1") != 0) return false;
+        for (int step = 1; step <= 10; ++step) {
+            if (pointTo(x + by * step / 10, y) != 0) return false;
+        }
+        x += by;
+        return xdotool("mouseup 1") == 0;
+    };
+    ASSERT_TRUE(drag(-300));
+    EXPECT_TRUE(fits([](int left) { return left < 1000; })) << "across the edge the window is " << place->height << " units tall at x " << place->x;
+    ASSERT_TRUE(drag(300));
+    EXPECT_TRUE(fits([](int left) { return left >= 1000; })) << "back on the smaller output the window is " << place->height
+                                                       << " units tall at x " << place->x;
 }
 
 TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheMemoryAndThreadsItTakesOnX11) {

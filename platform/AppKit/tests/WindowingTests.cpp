@@ -13,6 +13,7 @@
 #include "BufferSwitch.hpp"
 #include "Testing/TemporaryDesktop.hpp"
 #include "WaylandScreen.hpp"
+#include "WaylandSurfaceOutputs.hpp"
 #include "WindowingTestSupport.hpp"
 
 using Windowing = WindowingTest;
@@ -138,24 +139,54 @@ TEST_F(Windowing, OnWaylandAWindowFitsItsOutputAgainWhenTheScaleOrTheBoundsChang
     EXPECT_EQ(window->frame(), (CGRect{0, 0, 300, 900}));
 }
 
-TEST_F(Windowing, OnWaylandAWindowTakesTheSizeOfTheOutputItEnteredLastAndBeforeThatOfTheSmallest) {
+TEST_F(Windowing, OnWaylandAWindowTakesTheSizeOfTheSmallestOutputItIsOnAndBeforeThatOfTheSmallestOfAll) {
     // A screen of 1000 by 900 pixels announced first, and a laptop's of 600 by 500.
     int large = 0, small = 0;
     auto* largeOutput = reinterpret_cast<wl_output*>(&large);
     auto* smallOutput = reinterpret_cast<wl_output*>(&small);
     std::map<std::uint32_t, WaylandConnection::Output> outputs{{1, {largeOutput, 1, 1000, 900}}, {2, {smallOutput, 1, 600, 500}}};
     auto window = NSWindow::make({0, 0, 300, 200}, standardStyle);
-    auto fit = [&](const std::set<wl_output*>& homes) {
-        WaylandScreen::setMain(WaylandScreen::make(outputs, homes, homes, std::nullopt), {window});
+    WaylandSurfaceOutputs place;
+    auto fit = [&] {
+        WaylandScreen::setMain(WaylandScreen::make(outputs, place.current(), place.sizing(), std::nullopt), {window});
+        return window->frame().height();
     };
-    fit({});
+    fit();
     window->setFrame({0, 0, 300, 900});
     EXPECT_EQ(window->frame().height(), 500) << "before it is on an output, no taller than the smallest";
-    fit({largeOutput});
-    EXPECT_EQ(window->frame().height(), 900) << "on the larger one, as tall as it was made";
-    fit({smallOutput});
-    EXPECT_EQ(window->frame().height(), 500);
-    fit({largeOutput, smallOutput});
+    place.entered(largeOutput);
+    EXPECT_EQ(fit(), 900) << "on the larger one, as tall as it was made";
+    place.entered(smallOutput);
+    EXPECT_EQ(fit(), 500) << "across the edge, no taller than the smaller";
+    place.left(largeOutput);
+    EXPECT_EQ(fit(), 500) << "wholly on the smaller one, after the larger was left";
+    place.entered(largeOutput);
+    place.left(smallOutput);
+    EXPECT_EQ(fit(), 900) << "wholly back on the larger one";
+    place.left(largeOutput);
+    EXPECT_EQ(fit(), 900) << "on none, the size of the one it left last";
+
+    // A compositor that sends no leave: on both as far as the window knows, it fits either.
+    place.entered(largeOutput);
+    place.entered(smallOutput);
+    EXPECT_EQ(fit(), 500);
+
+    // Grown into an output below, the window shrinks; the output its smaller size leaves does not
+    // give it its height back, which would take it there again.
+    WaylandSurfaceOutputs grown;
+    grown.entered(largeOutput);
+    grown.entered(smallOutput);
+    grown.setShrinking(true);
+    grown.left(smallOutput);
+    grown.setShrinking(false);
+    EXPECT_EQ(grown.sizing(), (std::set<wl_output*>{largeOutput, smallOutput}));
+    grown.left(largeOutput);
+    grown.entered(smallOutput);
+    EXPECT_EQ(grown.sizing(), std::set<wl_output*>{smallOutput}) << "until it is moved";
+
+    place.left(smallOutput);
+    fit();
+    WaylandScreen::setMain(WaylandScreen::make(outputs, {largeOutput, smallOutput}, {largeOutput, smallOutput}, std::nullopt), {window});
     EXPECT_EQ(window->frame().height(), 500) << "two windows, one on each: the smaller";
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSWindow.hpp"
 #include "WaylandConnection.hpp"
 #include "WaylandShm.hpp"
@@ -22,19 +23,27 @@ void capabilities(void*, xdg_toplevel*, wl_array*) {}
 
 WaylandToplevel::WaylandToplevel(const WaylandConnection& connection, std::shared_ptr<WaylandShm> shm, NSWindow& window, int scale,
                                  const std::string& appID)
-    : shm_(std::move(shm)), window_(window.weak_from_this()) {
+    : shm_(std::move(shm)), shell_(connection.shell()), window_(window.weak_from_this()), appID_(appID) {
     surface_ = wl_compositor_create_surface(connection.compositor());
     static const wl_surface_listener surfaceListener{entered, left};
     wl_surface_add_listener(surface_, &surfaceListener, this);
-    role_ = xdg_wm_base_get_xdg_surface(connection.shell(), surface_);
+    pixels_ = makePixelStore(scale);
+    makeToplevel(window);
+}
+
+void WaylandToplevel::makeToplevel(const NSWindow& window) {
+    role_ = xdg_wm_base_get_xdg_surface(shell_, surface_);
     static const xdg_surface_listener roleListener{configured};
     xdg_surface_add_listener(role_, &roleListener, this);
     toplevel_ = xdg_surface_get_toplevel(role_);
     static const xdg_toplevel_listener toplevelListener{suggested, closed, bounded, capabilities};
     xdg_toplevel_add_listener(toplevel_, &toplevelListener, this);
-    if (!appID.empty()) xdg_toplevel_set_app_id(toplevel_, appID.c_str());
-    pixels_ = makePixelStore(scale);
+    if (!appID_.empty()) xdg_toplevel_set_app_id(toplevel_, appID_.c_str());
+    title_ = window.title();
+    xdg_toplevel_set_title(toplevel_, title_.c_str());
+    size_ = CGSize{};
     update(window);
+    configured_ = false;
     // The compositor configures the surface in answer to its first commit, which has no buffer.
     wl_surface_commit(surface_);
 }
@@ -43,6 +52,7 @@ WaylandToplevel::~WaylandToplevel() {
     // The window lets go of the buffers, which go before the surface they were shown on.
     if (auto window = window_.lock()) pixels_->release(*window);
     pixels_.reset();
+    if (frame_) wl_callback_destroy(frame_);
     xdg_toplevel_destroy(toplevel_);
     xdg_surface_destroy(role_);
     wl_surface_destroy(surface_);
@@ -59,7 +69,13 @@ void WaylandToplevel::update(const NSWindow& window) {
     }
     // The compositor neither resizes nor maximizes the window: its size is the window's frame.
     if (window.frame().size != size_) {
-        size_ = window.frame().size;
+        auto size = window.frame().size;
+        if (size.width < size_.width || size.height < size_.height) {
+            // Outputs the smaller window leaves until the compositor shows it so still size it.
+            outputs_.setShrinking(true);
+            if (frame_) wl_callback_destroy(std::exchange(frame_, nullptr));
+        }
+        size_ = size;
         int width = std::max(1, int(std::lround(size_.width))), height = std::max(1, int(std::lround(size_.height)));
         xdg_toplevel_set_min_size(toplevel_, width, height);
         xdg_toplevel_set_max_size(toplevel_, width, height);
@@ -77,35 +93,65 @@ void WaylandToplevel::rescale(NSWindow& window, int scale) {
 }
 
 void WaylandToplevel::display(NSWindow& window, const DirtyRegion& region) {
+    // Drawn at the height it grew to, the window is shown anew, at that height.
+    if (std::exchange(remap_, false)) return remap(window);
     // Until the compositor has configured the surface it takes no buffer; what was drawn by then
     // is shown whole once it has.
-    if (configured_) pixels_->show(window, region);
+    if (configured_) show(window, region);
+}
+
+void WaylandToplevel::show(NSWindow& window, const DirtyRegion& region) {
+    // The compositor is done with the window's smaller size once it has shown it.
+    if (outputs_.shrinking() && !frame_) {
+        frame_ = wl_surface_frame(surface_);
+        static const wl_callback_listener frameListener{framed};
+        wl_callback_add_listener(frame_, &frameListener, this);
+    }
+    pixels_->show(window, region);
+}
+
+void WaylandToplevel::remap(const NSWindow& window) {
+    // A null buffer takes the surface off the screen; a toplevel made anew for it is configured
+    // and placed as a new one.
+    wl_surface_attach(surface_, nullptr, 0, 0);
+    wl_surface_commit(surface_);
+    xdg_toplevel_destroy(toplevel_);
+    xdg_surface_destroy(role_);
+    makeToplevel(window);
+}
+
+void WaylandToplevel::framed(void* data, wl_callback* callback, std::uint32_t) {
+    auto* self = static_cast<WaylandToplevel*>(data);
+    wl_callback_destroy(callback);
+    self->frame_ = nullptr;
+    self->outputs_.setShrinking(false);
 }
 
 void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t serial) {
     auto* self = static_cast<WaylandToplevel*>(data);
     xdg_surface_ack_configure(role, serial);
     if (std::exchange(self->configured_, true)) return;
-    if (auto window = self->window()) self->pixels_->showAll(*window);
+    if (!self->placedHeight_) self->placedHeight_ = self->size_.height;
+    if (auto window = self->window()) self->show(*window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
 }
 
 void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
-    self->outputs_.insert(output);
-    self->home_ = output;
+    bool first = !self->outputs_.everEntered();
+    self->outputs_.entered(output);
     if (self->placeChanged) self->placeChanged();
+    // The compositor placed the window for the height it had before it knew its output (that of
+    // the smallest), and keeps its top edge where it is as it grows: taller now, it is placed anew.
+    if (first && self->size_.height > self->placedHeight_) self->remap_ = true;
 }
 
 void WaylandToplevel::left(void* data, wl_surface*, wl_output* output) {
     auto* self = static_cast<WaylandToplevel*>(data);
-    self->outputs_.erase(output);
+    self->outputs_.left(output);
     if (self->placeChanged) self->placeChanged();
 }
 
-void WaylandToplevel::forget(wl_output* output) {
-    outputs_.erase(output);
-    if (home_ == output) home_ = nullptr;
-}
+void WaylandToplevel::forget(wl_output* output) { outputs_.forget(output); }
 
 void WaylandToplevel::closed(void* data, xdg_toplevel*) {
     // Closing the window takes this object away: nothing of it is used after.

@@ -3,8 +3,10 @@
 // after the application (its app id, by which the desktop finds its entry and icon) and held at the
 // window's size (the platform sizes its windows itself, the zoom button too), showing the window's
 // pixels through buffers shared with the compositor once the compositor has configured it. It
-// follows the outputs it is on, the one it entered last and the bounds the compositor gives it,
-// and hands the compositor's close request to the window.
+// follows the outputs it is on (WaylandSurfaceOutputs) and the bounds the compositor gives it,
+// and hands the compositor's close request to the window. A window placed before it was on an
+// output, for the smallest output's height, that grows when it first enters one is shown anew at
+// its new height, for the compositor to place it for that one.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,15 +16,18 @@
 
 #include "CoreGraphics/CGGeometry.hpp"
 #include "PixelStore.hpp"
+#include "WaylandSurfaceOutputs.hpp"
 
 class DirtyRegion;
 class NSWindow;
 class WaylandConnection;
 class WaylandShm;
+struct wl_callback;
 struct wl_output;
 struct wl_seat;
 struct wl_surface;
 struct xdg_surface;
+struct xdg_wm_base;
 struct xdg_toplevel;
 
 class WaylandToplevel {
@@ -37,11 +42,9 @@ public:
     wl_surface* surface() const { return surface_; }
     std::shared_ptr<NSWindow> window() const { return window_.lock(); }
     /// The outputs the surface shows on.
-    const std::set<wl_output*>& outputs() const { return outputs_; }
-    /// The output the window takes its size from: the one the surface entered last, also once it
-    /// has left it (a window that grows into the next output and so back out of it would otherwise
-    /// change its size for ever); nullptr before it entered one and once that output is gone.
-    wl_output* home() const { return home_; }
+    const std::set<wl_output*>& outputs() const { return outputs_.current(); }
+    /// The outputs the window takes its size from (WaylandSurfaceOutputs::sizing).
+    std::set<wl_output*> sizingOutputs() const { return outputs_.sizing(); }
     /// The output is gone.
     void forget(wl_output* output);
     /// The size the compositor asks the window to fit in (its output less its panels), in units
@@ -67,18 +70,30 @@ private:
     static void left(void* data, wl_surface*, wl_output* output);
     static void closed(void* data, xdg_toplevel*);
     static void bounded(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height);
+    static void framed(void* data, wl_callback* callback, std::uint32_t);
     std::unique_ptr<PixelStore> makePixelStore(int scale) const;
+    /// Gives the surface the toplevel role, the window's title and size, and asks the compositor
+    /// to configure it.
+    void makeToplevel(const NSWindow& window);
+    /// Takes the surface off the screen and shows it again as a new toplevel.
+    void remap(const NSWindow& window);
+    /// Hands the compositor what the window drew anew in the region.
+    void show(NSWindow& window, const DirtyRegion& region);
 
     std::shared_ptr<WaylandShm> shm_;
+    xdg_wm_base* shell_ = nullptr;
     std::weak_ptr<NSWindow> window_;
     wl_surface* surface_ = nullptr;
     xdg_surface* role_ = nullptr;
     xdg_toplevel* toplevel_ = nullptr;
     std::unique_ptr<PixelStore> pixels_;
-    std::set<wl_output*> outputs_;
-    wl_output* home_ = nullptr;
+    wl_callback* frame_ = nullptr;  // the frame that shows the window made smaller
+    WaylandSurfaceOutputs outputs_;
+    std::string appID_;
     std::string title_;
     CGSize size_;
     std::optional<CGSize> bounds_;
     bool configured_ = false;
+    CGFloat placedHeight_ = 0;  // the height the compositor first configured the surface at
+    bool remap_ = false;
 };

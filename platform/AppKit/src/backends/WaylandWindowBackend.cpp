@@ -132,12 +132,8 @@ void WaylandWindowBackend::screenChanged() {
     std::vector<std::shared_ptr<NSWindow>> shown;
     for (const auto& [window, toplevel] : windows_) {
         entered.insert(toplevel->outputs().begin(), toplevel->outputs().end());
-        // A window whose output went takes its size from those it is still on.
-        if (auto* home = toplevel->home()) {
-            homes.insert(home);
-        } else {
-            homes.insert(toplevel->outputs().begin(), toplevel->outputs().end());
-        }
+        auto sizing = toplevel->sizingOutputs();
+        homes.insert(sizing.begin(), sizing.end());
         if (!bounds) bounds = toplevel->bounds();
         if (auto owner = toplevel->window()) shown.push_back(owner);
     }

@@ -10,10 +10,11 @@
 // through the window's close, the miniaturize button minimizes the window; the current cursor is
 // shown as the pointer moves. A compositor that goes away ends the application with a message.
 //
-// The main screen becomes the output the window entered last (WaylandScreen; the smallest output
-// before it entered one), usable within the bounds the compositor gives the windows where it gives
-// some; windows are drawn at the largest scale of the outputs they are on, that many pixels a
-// point, and fitted on the screen again whenever it changes.
+// The main screen becomes the smallest of the outputs the window is on (WaylandScreen; the one it
+// entered last while it is on none, the smallest output before it entered one), usable within the
+// bounds the compositor gives the windows where it gives some; windows are drawn at the largest
+// scale of the outputs they are on, that many pixels a point, and fitted on the screen again
+// whenever it changes.
 #include <cstdint>
 #include <map>
 #include <memory>
