@@ -8,7 +8,11 @@
 // python3-dbusmock.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "CoreBluetooth/BluetoothStack.hpp"
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
