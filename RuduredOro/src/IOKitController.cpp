@@ -9,13 +9,16 @@ namespace RuduredOro {
 namespace {
 
 /// Visits the services of a class in enumeration order until `visit` answers; releases every
-/// handle taken. A failed enumeration visits nothing.
+/// handle taken. A failed enumeration visits nothing. With `properties`, only the services that
+/// hold those values are visited, so that a question about one device costs the same however
+/// many devices the registry has.
 template <class Answer>
-std::optional<Answer> firstAnswer(const std::string& className, const std::function<std::optional<Answer>(io_service_t)>& visit) {
+std::optional<Answer> firstAnswer(const std::string& className, const std::function<std::optional<Answer>(io_service_t)>& visit,
+                                  const CFDictionary& properties = {}) {
+    auto matching = IOServiceMatching(className.c_str());
+    if (!properties.empty()) matching->set(CFValue(kIOPropertyMatchKey), CFValue(properties));
     io_iterator_t iterator = 0;
-    if (IOServiceGetMatchingServices(kIOMasterPortDefault, IOServiceMatching(className.c_str()), &iterator) != KERN_SUCCESS) {
-        return std::nullopt;
-    }
+    if (IOServiceGetMatchingServices(kIOMasterPortDefault, matching, &iterator) != KERN_SUCCESS) return std::nullopt;
     std::optional<Answer> answer;
     while (io_service_t service = IOIteratorNext(iterator)) {
         answer = visit(service);
@@ -65,7 +68,7 @@ std::optional<DeviceProperties> IOKitController::deviceProperties(const std::str
         auto makerText = maker ? maker->stringValue() : std::nullopt;
         if (!idText || !usageNumber || !makerText || *idText != identifier) return std::nullopt;
         return DeviceProperties{*usageNumber, *makerText};
-    });
+    }, CFDictionary{{physicalUniqueId, identifier}});
     if (answer) deviceProperties_[identifier] = *answer;
     return answer;
 }

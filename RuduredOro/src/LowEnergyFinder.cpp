@@ -106,12 +106,11 @@ void LowEnergyFinder::find() {
 }
 
 void LowEnergyFinder::connect(const std::shared_ptr<CBPeripheral>& peripheral) {
-    bool connecting = std::any_of(connectingPeripherals_.begin(), connectingPeripherals_.end(),
-                                  [&](const auto& other) { return other->identifier() == peripheral->identifier(); });
-    if (connecting) return;
+    if (connectingIdentifiers_.contains(peripheral->identifier())) return;
     if (peripheral->state() != CBPeripheralState::disconnected) return;
     peripheral->setDelegate(std::static_pointer_cast<CBPeripheralDelegate>(shared_from_this()));
     connectingPeripherals_.push_back(peripheral);
+    ++connectingIdentifiers_[peripheral->identifier()];
     manager_->connect(peripheral);
 }
 
@@ -141,7 +140,7 @@ void LowEnergyFinder::disconnectAll() {
         removeDevices(peripheral);
         tellDevicesUpdated();
     }
-    connectingPeripherals_.clear();
+    forgetConnecting();
     failedDevices_.clear();
     dropDevices([](const auto&) { return true; });
 }
@@ -158,7 +157,7 @@ void LowEnergyFinder::centralManagerDidUpdateState(CBCentralManager& central) {
     // Once Bluetooth leaves the powered-on state, the manager gives up every connection still
     // being made without a word. Forgetting them here lets the same peripherals connect again
     // when Bluetooth is back.
-    if (central.state() != CBManagerState::poweredOn) connectingPeripherals_.clear();
+    if (central.state() != CBManagerState::poweredOn) forgetConnecting();
     if (auto delegate = this->delegate()) delegate->didUpdateState(rawValue(central.state()));
 }
 
@@ -200,7 +199,7 @@ void LowEnergyFinder::centralManagerDidDisconnectPeripheral(CBCentralManager& /*
                                                             const std::optional<CBError>& /*error*/) {
     // A cancelled attempt ends here too; it must not keep the peripheral from connecting again.
     stopConnecting(peripheral);
-    if (auto found = device(peripheral)) dropDevices([&](const auto& device) { return device == found; });
+    if (auto found = device(peripheral)) dropDevice(found);
     tellDevicesUpdated();
 }
 
@@ -318,21 +317,46 @@ void LowEnergyFinder::peripheralDidModifyServices(const std::shared_ptr<CBPeriph
 std::shared_ptr<LowEnergyDevice> LowEnergyFinder::device(const std::shared_ptr<CBPeripheral>& peripheral) const {
     if (bySerialStale_) {
         bySerial_.clear();
-        for (const auto& device : devices_) bySerial_.emplace(device->serial(), device);
+        for (const auto& device : devices_) {
+            auto& entry = bySerial_[device->serial()];
+            if (!entry.first) entry.first = device;
+            ++entry.count;
+        }
         bySerialStale_ = false;
     }
     auto found = bySerial_.find(identifierText(*peripheral));
-    return found == bySerial_.end() ? nullptr : found->second;
+    return found == bySerial_.end() ? nullptr : found->second.first;
 }
 
 void LowEnergyFinder::add(std::shared_ptr<LowEnergyDevice> device) {
-    if (!bySerialStale_) bySerial_.emplace(device->serial(), device);
+    if (!bySerialStale_) {
+        auto& entry = bySerial_[device->serial()];
+        if (!entry.first) entry.first = device;
+        ++entry.count;
+    }
     devices_.push_back(std::move(device));
 }
 
 template <class Predicate>
 void LowEnergyFinder::dropDevices(Predicate matches) {
     if (std::erase_if(devices_, matches) > 0) bySerialStale_ = true;
+}
+
+void LowEnergyFinder::dropDevice(const std::shared_ptr<LowEnergyDevice>& device) {
+    auto at = std::find(devices_.begin(), devices_.end(), device);
+    if (at == devices_.end()) return;
+    devices_.erase(at);
+    if (bySerialStale_) return;
+    auto entry = bySerial_.find(device->serial());
+    if (entry == bySerial_.end() || entry->second.first != device) {
+        bySerialStale_ = true;  // the device was indexed under another serial
+    } else if (--entry->second.count == 0) {
+        bySerial_.erase(entry);
+    } else {
+        // Another device has the same serial: the first of them takes its place.
+        auto next = std::find_if(devices_.begin(), devices_.end(), [&](const auto& other) { return other->serial() == device->serial(); });
+        entry->second.first = *next;
+    }
 }
 
 void LowEnergyFinder::removeDevices(const std::shared_ptr<CBPeripheral>& peripheral) {
@@ -343,7 +367,15 @@ void LowEnergyFinder::removeDevices(const std::shared_ptr<CBPeripheral>& periphe
 
 void LowEnergyFinder::stopConnecting(const std::shared_ptr<CBPeripheral>& peripheral) {
     auto found = std::find(connectingPeripherals_.begin(), connectingPeripherals_.end(), peripheral);
-    if (found != connectingPeripherals_.end()) connectingPeripherals_.erase(found);
+    if (found == connectingPeripherals_.end()) return;
+    auto counted = connectingIdentifiers_.find((*found)->identifier());
+    if (counted != connectingIdentifiers_.end() && --counted->second == 0) connectingIdentifiers_.erase(counted);
+    connectingPeripherals_.erase(found);
+}
+
+void LowEnergyFinder::forgetConnecting() {
+    connectingPeripherals_.clear();
+    connectingIdentifiers_.clear();
 }
 
 void LowEnergyFinder::tellDevicesUpdated() const {

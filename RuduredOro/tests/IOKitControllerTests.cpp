@@ -54,7 +54,10 @@ protected:
 TEST_F(IOKitControllerTest, FindsUsageAndMakerByUniqueIdentifierAndRemembersOnlyHits) {
     IOKitController controller;
     EXPECT_EQ(controller.deviceProperties("ID-1"), (DeviceProperties{2, "Acme"}));
+    // Only the service with the identifier is read, however many others the registry has.
+    auto before = registry->propertyReads();
     EXPECT_EQ(controller.deviceProperties("ID-2"), (DeviceProperties{6, "Keys"}));
+    EXPECT_EQ(registry->propertyReads() - before, 3u);
     EXPECT_FALSE(controller.deviceProperties("ID-3"));  // 2.5 is no integer
     EXPECT_FALSE(controller.deviceProperties("id-1"));  // exact comparison
 
@@ -63,11 +66,12 @@ TEST_F(IOKitControllerTest, FindsUsageAndMakerByUniqueIdentifierAndRemembersOnly
     EXPECT_EQ(controller.deviceProperties("ID-1"), (DeviceProperties{2, "Acme"}));
     EXPECT_EQ(registry->propertyReads(), reads);
     // A miss searches again every time.
-    EXPECT_FALSE(controller.deviceProperties("ID-9"));
+    EXPECT_FALSE(controller.deviceProperties("ID-3"));
     auto afterMiss = registry->propertyReads();
     EXPECT_GT(afterMiss, reads);
-    EXPECT_FALSE(controller.deviceProperties("ID-9"));
+    EXPECT_FALSE(controller.deviceProperties("ID-3"));
     EXPECT_GT(registry->propertyReads(), afterMiss);
+    EXPECT_FALSE(controller.deviceProperties("ID-9"));
     EXPECT_EQ(controller.deviceProperties().size(), 2u);
 }
 

@@ -49,7 +49,8 @@ public:
     /// "DeviceAddress" is exactly the address.
     std::optional<std::string> manufacturer(const std::string& address) override;
     /// The "PrimaryUsage" and "Manufacturer" of the "IOHIDUserDevice" whose
-    /// "PhysicalDeviceUniqueID" is exactly the identifier.
+    /// "PhysicalDeviceUniqueID" is exactly the identifier; the registry is asked for the services
+    /// with that identifier alone, so that a look-up costs the same however many devices there are.
     std::optional<DeviceProperties> deviceProperties(const std::string& identifier) override;
 
 private:

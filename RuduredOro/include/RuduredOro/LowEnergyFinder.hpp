@@ -9,8 +9,11 @@
 // user defaults ("NoBatteryServiceDevices").
 //
 // The central manager has no queue of its own, so every callback arrives on the main queue; the
-// finder is used on the main thread only and locks nothing.
+// finder is used on the main thread only and locks nothing. A callback costs the same however many
+// devices there are: devices and connecting peripherals are found through indexes, and a refresh
+// costs in proportion to the devices.
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -87,8 +90,9 @@ public:
     const std::shared_ptr<IIOKitController>& ioKitController() const { return ioKitController_; }
     void setIOKitController(std::shared_ptr<IIOKitController> controller) { ioKitController_ = std::move(controller); }
     const std::shared_ptr<CBCentralManager>& manager() const { return manager_; }
-    /// Peripherals asked to connect that have not connected, failed or disconnected yet.
-    const std::vector<std::shared_ptr<CBPeripheral>>& connectingPeripherals() const { return connectingPeripherals_; }
+    /// Peripherals asked to connect that have not connected, failed or disconnected yet, in the
+    /// order they were asked.
+    const std::deque<std::shared_ptr<CBPeripheral>>& connectingPeripherals() const { return connectingPeripherals_; }
     /// Identifier texts of peripherals whose connection failed.
     const std::set<std::string>& failedDevices() const { return failedDevices_; }
     /// When the delegate was last told of a value, seconds since 1970.
@@ -128,19 +132,30 @@ private:
     /// Drops the devices that match, keeping the order of the others.
     template <class Predicate>
     void dropDevices(Predicate matches);
+    /// Drops one device, keeping the order of the others and the index of the rest.
+    void dropDevice(const std::shared_ptr<LowEnergyDevice>& device);
     /// Drops every device whose peripheral has the same identifier.
     void removeDevices(const std::shared_ptr<CBPeripheral>& peripheral);
-    /// Takes the peripheral out of the connecting ones (the first entry that is the same object).
+    /// Takes the peripheral out of the connecting ones (the first entry that is the same object;
+    /// connections mostly end in the order they were asked, so it is near the front).
     void stopConnecting(const std::shared_ptr<CBPeripheral>& peripheral);
+    void forgetConnecting();
     void tellDevicesUpdated() const;
 
     std::vector<std::shared_ptr<LowEnergyDevice>> devices_;
-    // The first device of each serial; made anew on the first look-up after devices were dropped.
-    mutable std::unordered_map<std::string, std::shared_ptr<LowEnergyDevice>> bySerial_;
+    // The first device of each serial, with how many devices have that serial; made anew on the
+    // first look-up after several devices were dropped at once.
+    struct SerialEntry {
+        std::shared_ptr<LowEnergyDevice> first;
+        std::size_t count = 0;
+    };
+    mutable std::unordered_map<std::string, SerialEntry> bySerial_;
     mutable bool bySerialStale_ = false;
     std::shared_ptr<IIOKitController> ioKitController_;
     std::shared_ptr<CBCentralManager> manager_;
-    std::vector<std::shared_ptr<CBPeripheral>> connectingPeripherals_;
+    std::deque<std::shared_ptr<CBPeripheral>> connectingPeripherals_;
+    // How many of the connecting peripherals have each identifier.
+    std::map<::UUID, std::size_t> connectingIdentifiers_;
     std::set<std::string> failedDevices_;
     double lastUpdate_;
     std::weak_ptr<LowEnergyDelegate> delegate_;

@@ -40,6 +40,9 @@ private:
 
 const std::thread::id mainThreadId = std::this_thread::get_id();
 
+/// How long run() lets one pass run posted blocks before it hears the window system again.
+constexpr std::chrono::milliseconds passBudget{50};
+
 }  // namespace
 
 bool Thread::isMainThread() { return std::this_thread::get_id() == mainThreadId; }
@@ -103,18 +106,28 @@ bool RunLoop::runPostedBlocks() {
         batch.assign(std::make_move_iterator(posted_.begin()), std::make_move_iterator(posted_.end()));
         posted_.clear();
     }
+    // The blocks not yet run go back in front, in order.
+    auto putBack = [&](std::size_t from) {
+        std::lock_guard lock(postedMutex_);
+        posted_.insert(posted_.begin(), std::make_move_iterator(batch.begin() + std::ptrdiff_t(from)),
+                       std::make_move_iterator(batch.end()));
+    };
+    const auto started = std::chrono::steady_clock::now();
     runningPosted_ = true;
     for (std::size_t next = 0; next < batch.size(); ++next) {
         auto block = std::move(batch[next]);
         try {
             block();
         } catch (...) {
-            // Put the blocks not yet run back in front, in order, and let the error go on.
-            std::lock_guard lock(postedMutex_);
-            posted_.insert(posted_.begin(), std::make_move_iterator(batch.begin() + std::ptrdiff_t(next) + 1),
-                           std::make_move_iterator(batch.end()));
+            putBack(next + 1);
             runningPosted_ = false;
             throw;
+        }
+        // Inside run(), a stop asked meanwhile, or a long pass, lets the loop end or hear the
+        // window system before the rest.
+        if (running_ && next + 1 < batch.size() && (stopped_ || std::chrono::steady_clock::now() - started > passBudget)) {
+            putBack(next + 1);
+            break;
         }
     }
     runningPosted_ = false;
@@ -201,6 +214,8 @@ void RunLoop::advance(double seconds) {
 
 void RunLoop::run() {
     stopped_ = false;
+    const bool outer = !running_;
+    running_ = true;
     while (!stopped_) {
         runOnce();
         if (stopped_) break;
@@ -209,10 +224,11 @@ void RunLoop::run() {
             std::lock_guard lock(postedMutex_);
             pending = !posted_.empty();
         }
-        if (pending) continue;
         std::optional<double> timeout;
         if (auto next = nextFireDate()) timeout = std::max(0.0, *next - Clock::current()->now());
         if (Clock::current()->isVirtual() && timeout) timeout = 0.01;
+        // With blocks waiting, the window system is heard without sleeping.
+        if (pending) timeout = 0.0;
         std::shared_ptr<Waiter> waiter;
         {
             std::lock_guard lock(postedMutex_);
@@ -220,6 +236,7 @@ void RunLoop::run() {
         }
         waiter->wait(timeout);
     }
+    if (outer) running_ = false;
     stopped_ = false;
 }
 

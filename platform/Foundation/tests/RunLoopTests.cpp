@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -111,6 +112,38 @@ TEST_F(RunLoopTest, RunWakesForAPostFromAnotherThreadAndStops) {
     RunLoop::main().run();  // returns only because the posted block ran
     poster.join();
     SUCCEED();
+}
+
+TEST_F(RunLoopTest, RunEndsAfterTheBlockAtHandAndHearsTheWindowSystemWhileBlocksKeepComing) {
+    // A block stops the loop: those queued behind it wait for a later run.
+    std::vector<int> ran;
+    for (int i = 0; i < 3; ++i) {
+        DispatchQueue::main().async([&ran, i] {
+            ran.push_back(i);
+            if (i == 0) RunLoop::main().stop();
+        });
+    }
+    RunLoop::main().run();
+    EXPECT_EQ(ran, std::vector<int>{0});
+    runUntilIdle();
+    EXPECT_EQ(ran.size(), 3u);
+
+    // The window system tells of a quit (its waiter stops the loop) while every block posts another.
+    struct QuittingWaiter : RunLoop::Waiter {
+        void wait(std::optional<double>) override { RunLoop::main().stop(); }
+        void wake() override {}
+    };
+    RunLoop::main().setWaiter(std::make_shared<QuittingWaiter>());
+    int posted = 0;
+    std::function<void()> again = [&] {
+        if (++posted < 1000) DispatchQueue::main().async(again);
+    };
+    DispatchQueue::main().async(again);
+    RunLoop::main().run();
+    RunLoop::main().setWaiter(nullptr);
+    EXPECT_LT(posted, 1000);
+    runUntilIdle();
+    EXPECT_EQ(posted, 1000);
 }
 
 TEST_F(RunLoopTest, AsyncAfterOnTheMainQueueWaitsForVirtualTime) {

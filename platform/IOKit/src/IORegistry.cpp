@@ -71,10 +71,25 @@ kern_return_t IORegistry::matches(const CFDictionaryRef& matching, Snapshot& sna
     auto className = value ? value->stringValue() : std::nullopt;
     if (!className) return kIOReturnBadArgument;
     if (faults_.matching != KERN_SUCCESS) return faults_.matching;
-    snapshot = std::make_shared<const std::vector<Entry>>(provider_ ? provider_->matchingEntries(*className)
-                                                                    : std::vector<Entry>{});
+    // Property values to match: a service must hold each of them (a property match that is no
+    // dictionary matches nothing).
+    const auto* propertyMatch = matching->find(kIOPropertyMatchKey);
+    const auto* wanted = propertyMatch ? propertyMatch->dictionaryValue() : nullptr;
+    if (propertyMatch && !wanted) {
+        snapshot = std::make_shared<const std::vector<Entry>>();
+        return KERN_SUCCESS;
+    }
+    std::vector<Entry> candidates;
+    if (provider_) candidates = wanted ? provider_->entriesWithProperties(*className, *wanted) : provider_->matchingEntries(*className);
+    snapshot = std::make_shared<const std::vector<Entry>>(std::move(candidates));
+    auto holds = [&](const IORegistryEntry& entry) {
+        return !wanted || std::all_of(wanted->begin(), wanted->end(), [&](const auto& property) {
+            const auto* value = entry.properties.find(property.first);
+            return value && *value == property.second;
+        });
+    };
     for (const auto& entry : *snapshot) {
-        if (entry && entry->conformsTo(*className)) found.push_back(entry);
+        if (entry && entry->conformsTo(*className) && holds(*entry)) found.push_back(entry);
     }
     return KERN_SUCCESS;
 }

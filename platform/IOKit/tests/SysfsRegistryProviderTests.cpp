@@ -323,6 +323,21 @@ TEST(SysfsRegistryProvider, BluetoothDevicesAreHIDUserDevicesUnderTheirPeriphera
         }
     }
     EXPECT_EQ(found, expected);
+
+    // A search for one identifier makes that device's entry alone.
+    SysfsRegistryProvider provider(trees / "laptop");
+    auto withIdentifier = [&](const std::string& identifier) {
+        return provider.entriesWithProperties("IOHIDUserDevice", CFDictionary{{"PhysicalDeviceUniqueID", identifier}});
+    };
+    for (const auto& [identifier, usage] : expected) {
+        auto one = withIdentifier(identifier);
+        ASSERT_EQ(one.size(), 1u);
+        EXPECT_EQ(text(*one.front(), "PhysicalDeviceUniqueID"), identifier);
+        EXPECT_EQ(Usage(number(*one.front(), "PrimaryUsagePage"), number(*one.front(), "PrimaryUsage"),
+                        text(*one.front(), "Manufacturer")),
+                  usage);
+    }
+    EXPECT_TRUE(withIdentifier(of("A4:83:E7:00:00:13")).empty());
 }
 
 TEST(SysfsRegistryProvider, TheRunningMachineAnswersWithoutError) {

@@ -2,6 +2,11 @@
 // The main run loop: it fires due timers, runs the blocks posted to the main queue, lets observers
 // do their per-pass work (layout and display), and sleeps until the next timer or a wake-up.
 // With a virtual clock, tests drive it by hand: runUntilIdle() and advance(seconds).
+//
+// While it runs, the window system is heard between passes even when blocks keep coming (the
+// waiter is asked without sleeping), and a pass gives way after 50 ms of blocks, leaving the rest
+// first in line for the next: a quit asked of the window system (or by a signal it turns into a
+// quit) ends the loop after the block at hand, however much work is queued.
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -43,7 +48,7 @@ public:
 
     void setWaiter(std::shared_ptr<Waiter> waiter);
 
-    /// Runs until stop() is called.
+    /// Runs until stop() is called; a block that stops it is the last to run.
     void run();
     /// Runs passes until the predicate holds or `timeout` seconds of real time have passed;
     /// returns whether the predicate holds.
@@ -78,4 +83,5 @@ private:
     std::uint64_t nextObserverToken_ = 1;
     std::shared_ptr<Waiter> waiter_;
     std::atomic<bool> stopped_ = false;
+    bool running_ = false;  // inside run()
 };

@@ -36,6 +36,9 @@ inline constexpr IOOptionBits kIORegistryIterateParents = 0x2;
 
 /// Key of a matching dictionary that names the class to match.
 inline constexpr const char* kIOProviderClassKey = "IOProviderClass";
+/// Key of a matching dictionary whose dictionary names properties a service must hold, each with
+/// an equal value.
+inline constexpr const char* kIOPropertyMatchKey = "IOPropertyMatch";
 
 /// A matching dictionary for services of a class (or of a class derived from it).
 CFMutableDictionaryRef IOServiceMatching(const char* name);

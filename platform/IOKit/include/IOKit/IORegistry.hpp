@@ -44,6 +44,13 @@ public:
     virtual std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& /*className*/) {
         return entries();
     }
+    /// The entries a search for a class and property values (IOPropertyMatch) needs: at least
+    /// every entry of the class whose properties hold those values. By default those of
+    /// matchingEntries(); a provider that can find an entry by its values reads only that one.
+    virtual std::vector<std::shared_ptr<const IORegistryEntry>> entriesWithProperties(const std::string& className,
+                                                                                      const CFDictionary& /*properties*/) {
+        return matchingEntries(className);
+    }
     /// The entry as it is now, for an entry with a location: a new entry when its properties
     /// changed, empty when it is gone. By default entries never change.
     virtual std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) {

@@ -58,7 +58,7 @@ struct Known {
 
 }  // namespace
 
-std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluetoothDeviceEntries() {
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluetoothDeviceEntries(const std::optional<UUID>& identifier) {
     // By address, in the canonical form, so that the kernel's HID device and BlueZ's device meet.
     std::map<std::string, Known> devices;
 
@@ -66,9 +66,10 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluet
     std::error_code error;
     for (fs::directory_iterator it(root_ / "bus" / "hid" / "devices", error), end; !error && it != end; it.increment(error)) {
         auto uevent = readUevent(known_->reader, AT_FDCWD, (it->path() / "uevent").c_str());
-        auto identity = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
+        auto hid = uevent.count("HID_ID") ? parseHIDIdentity(uevent["HID_ID"]) : std::nullopt;
         const auto& address = uevent["HID_UNIQ"];
-        if (!identity || identity->bus != bluetoothBus || address.empty()) continue;
+        if (!hid || hid->bus != bluetoothBus || address.empty()) continue;
+        if (identifier && bluetoothPeripheralIdentifier(address) != *identifier) continue;
         auto& known = devices[canonicalBluetoothAddress(address)];
         if (known.usage) continue;
         auto file = it->path() / "report_descriptor";
@@ -79,13 +80,18 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::bluet
     }
 
     // What BlueZ says of the rest, and the maker's name where it has read it; nothing waits for it.
-    const auto bluez = BluezObjects::shared().snapshot();
-    for (const auto& device : bluez->devices) {
+    const auto snapshot = BluezObjects::shared().snapshot();
+    auto tell = [&](const bluez::Device& device) {
         auto& known = devices[device.address];
         if (device.manufacturer) known.manufacturer = *device.manufacturer;
         if (!known.usage && device.appearance) known.usage = usageOfAppearance(*device.appearance);
         if (!known.usage && device.deviceClass) known.usage = usageOfClass(*device.deviceClass);
         if (!known.usage && device.icon) known.usage = usageOfIcon(*device.icon);
+    };
+    if (!identifier) {
+        for (const auto& device : snapshot->devices) tell(device);
+    } else if (const auto* device = snapshot->device(*identifier)) {
+        tell(*device);
     }
 
     std::vector<std::shared_ptr<const IORegistryEntry>> entries;

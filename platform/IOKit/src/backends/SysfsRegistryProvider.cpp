@@ -157,6 +157,15 @@ std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::match
     return {};
 }
 
+std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::entriesWithProperties(const std::string& className,
+                                                                                                 const CFDictionary& properties) {
+    const auto* identifier = properties.count() == 1 ? properties.find("PhysicalDeviceUniqueID") : nullptr;
+    auto uuid = identifier && identifier->stringValue() ? UUID::fromString(*identifier->stringValue()) : std::nullopt;
+    if (!uuid || !finds(className, hidUserDeviceClasses)) return matchingEntries(className);
+    std::lock_guard lock(known_->mutex);
+    return bluetoothDeviceEntries(uuid);
+}
+
 std::vector<std::shared_ptr<const IORegistryEntry>> SysfsRegistryProvider::hidBatteryEntries() {
     std::vector<std::shared_ptr<const IORegistryEntry>> result;
     for (auto* supply : powerSupplies()) {

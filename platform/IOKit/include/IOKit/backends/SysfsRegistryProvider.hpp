@@ -45,7 +45,10 @@
 //                         "Icon" says, in that order: a keyboard (1, 6), a mouse (1, 2), a
 //                         joystick (1, 4), a game pad (1, 5)
 //   "Manufacturer"        the Manufacturer Name String BlueZ has read from it, else ""
-// A device whose usage nothing tells is left out.
+// A device whose usage nothing tells is left out. A search for the HID user device of one
+// "PhysicalDeviceUniqueID" (IOPropertyMatch) reads that device alone: BlueZ's device of that
+// identifier (of several, one per adapter, the one on a powered adapter) and the HID devices of
+// its address, so that it costs the same however many devices BlueZ knows.
 //
 // Every power supply of type "Battery" that belongs to the machine (scope "System", or no scope)
 // and is present becomes a power source and a smart battery ("AppleSmartBattery") whose parent
@@ -78,9 +81,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Foundation/UUID.hpp"
 #include "IOKit/IORegistry.hpp"
 
 namespace sysfs {
@@ -107,6 +112,9 @@ public:
     std::vector<std::shared_ptr<const IORegistryEntry>> entries() override;
     /// Only the kinds of entries of which one has the class (or derives from it).
     std::vector<std::shared_ptr<const IORegistryEntry>> matchingEntries(const std::string& className) override;
+    /// A HID user device by its "PhysicalDeviceUniqueID" alone; other searches as matchingEntries().
+    std::vector<std::shared_ptr<const IORegistryEntry>> entriesWithProperties(const std::string& className,
+                                                                              const CFDictionary& properties) override;
     /// A smart battery as its supply is now; empty when the battery is gone.
     std::shared_ptr<const IORegistryEntry> reread(const std::shared_ptr<const IORegistryEntry>& entry) override;
     /// The machine's batteries, in the order of their names.
@@ -126,7 +134,8 @@ private:
     std::vector<std::shared_ptr<const IORegistryEntry>> hidBatteryEntries();
     std::vector<std::shared_ptr<const IORegistryEntry>> smartBatteryEntries();
     std::shared_ptr<const IORegistryEntry> smartBatteryEntry(sysfs::PowerSupply& supply);
-    std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries();
+    /// Every Bluetooth device's, or only that of the device with the identifier.
+    std::vector<std::shared_ptr<const IORegistryEntry>> bluetoothDeviceEntries(const std::optional<UUID>& identifier = std::nullopt);
     std::shared_ptr<const IORegistryEntry> platformEntry();
 
     std::filesystem::path root_;
