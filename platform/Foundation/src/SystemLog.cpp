@@ -1,5 +1,6 @@
 #include "Foundation/SystemLog.hpp"
 
+#include <pthread.h>
 #include <syslog.h>
 
 #include <mutex>
@@ -7,9 +8,24 @@
 namespace {
 std::mutex sinkMutex;
 std::function<void(const std::string&)> logSink;
+// Held while a thread of the process is in syslog, and across a fork: the C library's own lock of
+// the log, which a child does not get back when another thread held it, is then free.
+std::mutex syslogMutex;
+
+void prepareFork() {
+    sinkMutex.lock();
+    syslogMutex.lock();
+}
+
+void afterFork() {
+    syslogMutex.unlock();
+    sinkMutex.unlock();
+}
 }  // namespace
 
 void SystemLog::write(const std::string& message) {
+    static const int forkHandlers = ::pthread_atfork(prepareFork, afterFork, afterFork);
+    (void)forkHandlers;
     std::function<void(const std::string&)> sink;
     {
         std::lock_guard lock(sinkMutex);
@@ -18,6 +34,7 @@ void SystemLog::write(const std::string& message) {
     if (sink) {
         sink(message);
     } else {
+        std::lock_guard lock(syslogMutex);
         ::syslog(LOG_NOTICE, "%s", message.c_str());
     }
 }

@@ -2,6 +2,7 @@
 // again with a variable set, that uses the platform and then leaves main.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 #include <thread>
 
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/URLSession.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "Foundation/backends/BusService.hpp"
@@ -103,6 +105,28 @@ std::atomic<bool> resumed{false};
     if (!holding) std::_Exit(3);
     std::exit(7);
 }
+
+// Has a queue's worker wait idle, forks, and has the child leave through exit(); says whether the
+// child's exit handlers ran, and ends as the child did.
+[[noreturn]] void hostForkingBesideAnIdleWorker() {
+    static const pid_t host = ::getpid();
+    // Registered before the end's own hook, so that it runs after it.
+    std::atexit([] {
+        if (::getpid() != host) std::fprintf(stderr, "the child's exit handlers ran\n");
+    });
+    DispatchQueue queue("com.example.fork");
+    std::promise<void> ran;
+    queue.async([&] { ran.set_value(); });
+    awaitOrEnd(ran.get_future(), 2);
+    const auto forked = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) std::exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::fprintf(stderr, "the child ended after %.2f s\n",
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - forked).count());
+    std::exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
+}
 }  // namespace
 
 // A library host that used settings, queues, buses and HTTP leaves main while another process
@@ -134,4 +158,36 @@ TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     EXPECT_TRUE(run.exited(7)) << run.said();
     EXPECT_EQ(UserDefaults("com.example.held", settings).object("writtenBeforeTheEnd"), PropertyListValue(true));
     std::filesystem::remove_all(settings);
+}
+
+// A child forked beside a thread of ours ends as a process would: the end waits for no thread of
+// the parent's, and the exit handlers run.
+TEST(ProcessEnd, AForkedChildEndsWithItsExitHandlers) {
+    if (std::getenv(hostVariable)) hostForkingBesideAnIdleWorker();
+    const auto run = runAsHost("ProcessEnd.AForkedChildEndsWithItsExitHandlers", hostVariable);
+    EXPECT_TRUE(run.exited(0)) << run.said();
+    EXPECT_NE(run.output.find("the child's exit handlers ran\n"), std::string::npos) << run.output;
+}
+
+// A child forked while another thread writes to the system log writes to it too.
+TEST(SystemLog, AChildForkedWhileAnotherThreadLogsCanLog) {
+    std::atomic<bool> forking{true};
+    std::thread logging([&] {
+        while (forking) SystemLog::write("A line of the test's own.");
+    });
+    int hung = 0;
+    for (int i = 0; i < 20 && hung == 0; ++i) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10);  // a child that hangs ends by the signal
+            SystemLog::write("A line of a forked child.");
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status)) ++hung;
+    }
+    forking = false;
+    logging.join();
+    EXPECT_EQ(hung, 0);
 }
