@@ -70,6 +70,11 @@ State& state() {
     return *made;
 }
 
+// Made before main, ahead of the fork handlers that owners make as they start: a fork's preparation
+// runs handlers in the reverse order of their making, so it takes the end's locks after theirs,
+// under which an owner registers.
+[[maybe_unused]] const State& madeBeforeMain = state();
+
 const char* ownerOf(ProcessEnd::Stage stage) {
     switch (stage) {
         case ProcessEnd::Stage::settings: return "the settings writers";
@@ -149,8 +154,8 @@ void ProcessEnd::run(int status) {
     endsHere = false;
     if (joined) return;
     // A thread still runs: the statics stay as they are, and the process ends here.
-    SystemLog::write("The process ended without its exit handlers: a thread of " + held +
-                     " was still running at the end of its time.");
+    SystemLog::write("The process ended without destroying its statics or running its exit handlers: " + held +
+                     " still had a thread running after the end's time.");
     std::fflush(nullptr);
     ::_exit(status);
 }

@@ -21,11 +21,14 @@ void afterFork() {
     syslogMutex.unlock();
     sinkMutex.unlock();
 }
+
+// Made before main, ahead of the fork handlers that other parts of the process make as they start:
+// a fork's preparation runs handlers in the reverse order of their making, so it takes the log's
+// locks after theirs, under which the log may be written.
+[[maybe_unused]] const int forkHandlers = ::pthread_atfork(prepareFork, afterFork, afterFork);
 }  // namespace
 
 void SystemLog::write(const std::string& message) {
-    static const int forkHandlers = ::pthread_atfork(prepareFork, afterFork, afterFork);
-    (void)forkHandlers;
     std::function<void(const std::string&)> sink;
     {
         std::lock_guard lock(sinkMutex);

@@ -90,6 +90,7 @@ std::atomic<bool> resumed{false};
             }
         }
     } sentinel;
+    SystemLog::setSink([](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
     UserDefaults::setDirectory(settingsOf(::getppid()));
     UserDefaults::suite("com.example.held")->set(true, "writtenBeforeTheEnd");
     auto connection = DBusConnection::session();
@@ -147,7 +148,8 @@ TEST(ProcessEnd, ALibraryHostEndsWithNoThreadOfOursLeft) {
 }
 
 // A thread still busy when the end's time is up is never left to run while the statics are
-// destroyed: the process ends without destroying them, with its settings written and its status.
+// destroyed: the process ends without destroying them, with its settings written and its status,
+// and the log names the owner that held it.
 TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     if (std::getenv(hostVariable)) hostWithAHeldBusThread();
     PrivateSessionBus bus;
@@ -156,6 +158,7 @@ TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     std::filesystem::create_directories(settings);
     const auto run = runAsHost("ProcessEnd.AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics", hostVariable);
     EXPECT_TRUE(run.exited(7)) << run.said();
+    EXPECT_NE(run.output.find("the buses' threads still had a thread running"), std::string::npos) << run.output;
     EXPECT_EQ(UserDefaults("com.example.held", settings).object("writtenBeforeTheEnd"), PropertyListValue(true));
     std::filesystem::remove_all(settings);
 }
