@@ -589,6 +589,21 @@ TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStarts
     closeThroughTheCloseButton(place, ref);
 }
 
+// A library's test program built alone (ninja RuduredOro_tests) has the resource bundles that its
+// libraries read built before it: ninja lists them among the commands it runs for it.
+TEST(Build, ALibrarysTestsBuiltAloneHaveTheirLibrariesBundles) {
+    if (!std::filesystem::exists(std::string(QUILLON_BUILD_DIR) + "/build.ninja")) GTEST_SKIP() << "not built by ninja";
+    std::FILE* pipe = popen(("ninja -C " + quoted(QUILLON_BUILD_DIR) + " -t commands RuduredOro_tests").c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string commands;
+    char chunk[4096];
+    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) commands.append(chunk, read);
+    ASSERT_EQ(pclose(pipe), 0);
+    for (const std::string module : {"RuduredOro", "RarAvi", "ZuzeDiv"}) {
+        EXPECT_NE(commands.find("/" + module + "/" + module + "_bundle.stamp"), std::string::npos) << module;
+    }
+}
+
 TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAcrossARestart) {
     WindowManager manager(*display_);
     if (!manager.unavailable().empty()) GTEST_SKIP() << manager.unavailable();
