@@ -8,11 +8,11 @@
 // does not exist the nearest one above it; and, while it waits, every five seconds); else (an
 // abstract socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth
 // of a second at first, five seconds at most). A join that found no thread to start (at the
-// process's limit of threads) is tried again after that pause. It is joined at once when the environment names another bus (as a call or a perform
-// finds). Every event and answer reaches the client on the queue it names, in order, and never
-// inside one of the client's own calls. Calls and performs handed to a service before the end of
-// the process are made before its bus's thread sends what is queued and ends, within the end's
-// time (Foundation/ProcessEnd.hpp).
+// process's limit of threads) is tried again after that pause. It is joined at once when the
+// environment names another bus (as a call or a perform finds). Every event and answer reaches
+// the client on the queue it names, in order, and never inside one of the client's own calls.
+// Calls and performs handed to a service before the end of the process are made before its bus's
+// thread sends what is queued and ends, within the end's time (Foundation/ProcessEnd.hpp).
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
 //                                  DispatchQueue::main(), {.joined = ..., .ownerChanged = ...});
