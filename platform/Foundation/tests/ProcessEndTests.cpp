@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <iterator>
 #include <mutex>
@@ -107,18 +108,31 @@ std::atomic<bool> resumed{false};
     std::exit(7);
 }
 
-// Has a queue's worker wait idle, forks, and has the child leave through exit(); says whether the
-// child's exit handlers ran, and ends as the child did.
-[[noreturn]] void hostForkingBesideAnIdleWorker() {
+// The reads that the process's threads have made so far.
+long readsMade() {
+    std::ifstream io("/proc/self/io");
+    for (std::string line; std::getline(io, line);) {
+        if (line.rfind("syscr: ", 0) == 0) return std::stol(line.substr(7));
+    }
+    return -1;
+}
+
+// Has a queue's worker wait idle and a bus service wait for its bus's socket in a quiet folder,
+// forks, and has the child leave through exit(); says whether the child's exit handlers ran, and
+// how many reads the process's threads made in a moment after the child ended. Ends as the child
+// did.
+[[noreturn]] void hostForkingBesideIdleThreads() {
     static const pid_t host = ::getpid();
     // Registered before the end's own hook, so that it runs after it.
     std::atexit([] {
         if (::getpid() != host) std::fprintf(stderr, "the child's exit handlers ran\n");
     });
+    const auto away = settingsOf(::getppid()) / "no-bus";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + (away / "socket").string()).c_str(), 1);
     DispatchQueue queue("com.example.fork");
-    std::promise<void> ran;
-    queue.async([&] { ran.set_value(); });
-    awaitOrEnd(ran.get_future(), 2);
+    std::promise<void> left;
+    auto system = BusService::make(BusService::Bus::system, "", queue, {.left = [&] { left.set_value(); }});
+    awaitOrEnd(left.get_future(), 2);
     const auto forked = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) std::exit(0);
@@ -126,6 +140,9 @@ std::atomic<bool> resumed{false};
     ::waitpid(child, &status, 0);
     std::fprintf(stderr, "the child ended after %.2f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - forked).count());
+    const auto before = readsMade();
+    std::this_thread::sleep_for(200ms);
+    std::fprintf(stderr, "reads after the child ended: %ld\n", readsMade() - before);
     std::exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
 }
 }  // namespace
@@ -163,13 +180,21 @@ TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     std::filesystem::remove_all(settings);
 }
 
-// A child forked beside a thread of ours ends as a process would: the end waits for no thread of
-// the parent's, and the exit handlers run.
+// A child forked beside threads of ours ends as a process would: the end waits for no thread of
+// the parent's, the exit handlers run, and the parent's threads go on waiting as they did (a
+// thread woken for nothing over and over would read on and on).
 TEST(ProcessEnd, AForkedChildEndsWithItsExitHandlers) {
-    if (std::getenv(hostVariable)) hostForkingBesideAnIdleWorker();
+    if (std::getenv(hostVariable)) hostForkingBesideIdleThreads();
+    const auto settings = settingsOf(::getpid());
+    std::filesystem::create_directories(settings / "no-bus");
     const auto run = runAsHost("ProcessEnd.AForkedChildEndsWithItsExitHandlers", hostVariable);
+    std::filesystem::remove_all(settings);
     EXPECT_TRUE(run.exited(0)) << run.said();
     EXPECT_NE(run.output.find("the child's exit handlers ran\n"), std::string::npos) << run.output;
+    const std::string said = "reads after the child ended: ";
+    const auto reads = run.output.find(said);
+    ASSERT_NE(reads, std::string::npos) << run.output;
+    EXPECT_LT(std::stol(run.output.substr(reads + said.size())), 100) << run.output;
 }
 
 // A child forked while another thread writes to the system log writes to it too.
