@@ -4,7 +4,10 @@
 # freedesktop.org rules for desktop entries ask: a path that holds a reserved character (a space, a quote, a
 # dollar sign...) is quoted whole, with ", `, $ and \ escaped by a backslash; a % is doubled, as
 # in any Exec; and then, as in any string of a key file, backslashes are doubled and a newline,
-# tab or carriage return is escaped.
+# tab or carriage return is escaped. GLib looks for the program that Exec's first word names as
+# the word is written, with its % still doubled, and refuses an entry whose program it does not
+# find: a command whose path holds a % is started by the shell (sh -c 'exec "$0"' <command>),
+# which GLib finds on the PATH.
 #
 # Set by the install code that includes it:
 #   QUILLON_ENTRY_TEMPLATE  the entry, with @QUILLON_COMMAND@ for Exec's value
@@ -18,6 +21,9 @@ if(QUILLON_COMMAND MATCHES "[ \t\n\"'\\\\><~|&;$*?#()`]")
   string(REPLACE "`" "\\`" QUILLON_COMMAND "${QUILLON_COMMAND}")
   string(REPLACE "$" "\\$" QUILLON_COMMAND "${QUILLON_COMMAND}")
   set(QUILLON_COMMAND "\"${QUILLON_COMMAND}\"")
+endif()
+if(QUILLON_PROGRAM MATCHES "%")
+  set(QUILLON_COMMAND "sh -c \"exec \\\"\\$0\\\"\" ${QUILLON_COMMAND}")
 endif()
 string(REPLACE "\\" "\\\\" QUILLON_COMMAND "${QUILLON_COMMAND}")
 string(REPLACE "\n" "\\n" QUILLON_COMMAND "${QUILLON_COMMAND}")

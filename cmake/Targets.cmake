@@ -64,6 +64,8 @@ endfunction()
 
 # quillon_bundle(<module>)
 # Copies the module's resources/ folder next to the executables as "<module>_<module>.bundle".
+# The module's library depends on it, so that every program that links the library, its tests
+# among them, finds it built also when built alone.
 function(quillon_bundle module)
   set(source ${CMAKE_CURRENT_SOURCE_DIR}/resources)
   if(NOT EXISTS ${source})
@@ -79,4 +81,5 @@ function(quillon_bundle module)
     DEPENDS ${files}
     COMMENT "Bundling ${module} resources")
   add_custom_target(${module}_bundle ALL DEPENDS ${stamp})
+  add_dependencies(${module} ${module}_bundle)
 endfunction()

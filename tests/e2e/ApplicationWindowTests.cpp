@@ -367,7 +367,7 @@ protected:
     /// otherwise.
     void start(const std::string& profile, const std::filesystem::path& configHome,
                const std::map<std::string, std::string>& environment = {},
-               const std::string& program = std::string(QUILLON_BIN_DIR) + "/Quillon") {
+               const std::vector<std::string>& command = {std::string(QUILLON_BIN_DIR) + "/Quillon"}) {
         app_.reset();
         std::map<std::string, std::string> variables{{"DISPLAY", display_->name()},
                                                      {"QUILLON_WINDOW_BACKEND", "sdl"},
@@ -376,7 +376,7 @@ protected:
                                                      {"LANGUAGE", "en"},
                                                      {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}};
         for (const auto& [name, value] : environment) variables[name] = value;
-        app_ = std::make_unique<ApplicationProcess>(program, variables, configHome / "quillon.log");
+        app_ = std::make_unique<ApplicationProcess>(command, variables, configHome / "quillon.log");
         log_ = configHome / "quillon.log";
         ASSERT_TRUE(app_->started());
     }
@@ -546,7 +546,7 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
     // desktop tells it by the entry's class and shows its icon.
     auto ref = reference(emptyProfile);
     TemporaryDirectory config;
-    start(emptyProfile, config.path(), {}, (stage / "usr/bin/quillon").string());
+    start(emptyProfile, config.path(), {}, {(stage / "usr/bin/quillon").string()});
     int height = int(titleBar + MainStoryboard::initialContentHeight);
     auto [place, shot] =
         settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
@@ -559,15 +559,15 @@ TEST_F(ApplicationWindow, InstalledItIsADesktopApplicationWhoseWindowMatchesItsE
 }
 
 TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStartsIt) {
-    // A user's folder may hold what a desktop entry's Exec must quote or escape, and what make
-    // would expand.
+    // A user's folder may hold what a desktop entry's Exec must quote or escape, what make would
+    // expand, and a field code.
     TemporaryDirectory home;
-    const auto prefix = home.path() / "my \"apps\" $HOME `date` $(error expanded) it's";
+    const auto prefix = home.path() / "my \"apps\" $HOME `date` $(error expanded) it's 100%u";
     ASSERT_TRUE(installBuild(prefix.string()));
     const auto entryPath = prefix / "share/applications/org.quillon.Quillon.desktop";
     EXPECT_EQ(run("desktop-file-validate " + quoted(entryPath.string())), 0);
     // GLib loads an entry only when the program its Exec names is there, and starts the words of
-    // Exec as the shell would split them.
+    // Exec as the shell would split them, %% as %, the program looked for on the PATH.
     GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(entryPath.c_str());
     ASSERT_TRUE(info) << "GLib cannot load the entry";
     int count = 0;
@@ -575,9 +575,16 @@ TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStarts
     const bool parsed = g_shell_parse_argv(g_app_info_get_commandline(G_APP_INFO(info)), &count, &words, nullptr);
     g_object_unref(info);
     ASSERT_TRUE(parsed);
-    const std::vector<std::string> command(words, words + count);
+    std::vector<std::string> command(words, words + count);
     g_strfreev(words);
-    ASSERT_EQ(command, std::vector<std::string>{(prefix / "bin/quillon").string()});
+    for (auto& word : command) {
+        for (auto at = word.find("%%"); at != std::string::npos; at = word.find("%%", at + 1)) word.erase(at, 1);
+    }
+    ASSERT_EQ(command.back(), (prefix / "bin/quillon").string());
+    char* program = g_find_program_in_path(command[0].c_str());
+    ASSERT_TRUE(program);
+    command[0] = program;
+    g_free(program);
 
     auto ref = reference(emptyProfile);
     TemporaryDirectory config;
@@ -587,12 +594,27 @@ TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStarts
     const char* sanitizer = std::getenv("ASAN_OPTIONS");
     const std::string options = std::string(sanitizer ? sanitizer : "") + (sanitizer && *sanitizer ? ":" : "") +
                                 "external_symbolizer_path=/usr/bin/addr2line";
-    start(emptyProfile, config.path(), {{"ASAN_OPTIONS", options}}, command[0]);
+    start(emptyProfile, config.path(), {{"ASAN_OPTIONS", options}}, command);
     int height = int(titleBar + MainStoryboard::initialContentHeight);
     auto [place, shot] =
         settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
     ASSERT_EQ(place.height, height) << "the program said:\n" << programOutput();
     closeThroughTheCloseButton(place, ref);
+}
+
+// A library's test program built alone (ninja RuduredOro_tests) has the resource bundles that its
+// libraries read built before it: ninja lists them among the commands it runs for it.
+TEST(Build, ALibrarysTestsBuiltAloneHaveTheirLibrariesBundles) {
+    if (!std::filesystem::exists(std::string(QUILLON_BUILD_DIR) + "/build.ninja")) GTEST_SKIP() << "not built by ninja";
+    std::FILE* pipe = popen(("ninja -C " + quoted(QUILLON_BUILD_DIR) + " -t commands RuduredOro_tests").c_str(), "r");
+    ASSERT_TRUE(pipe);
+    std::string commands;
+    char chunk[4096];
+    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) commands.append(chunk, read);
+    ASSERT_EQ(pclose(pipe), 0);
+    for (const std::string module : {"RuduredOro", "RarAvi", "ZuzeDiv"}) {
+        EXPECT_NE(commands.find("/" + module + "/" + module + "_bundle.stamp"), std::string::npos) << module;
+    }
 }
 
 TEST_F(ApplicationWindow, KeepInFrontRaisesTheWindowAboveOthersAndIsRememberedAcrossARestart) {
@@ -1003,7 +1025,7 @@ TEST_F(ApplicationWindow, AtRestWithoutBusesTheProgramMakesNoThreads) {
     const auto traced = config.write("traced", "#!/bin/sh\nexec strace -f -qq -ttt -e trace=clone,clone3 -o '" +
                                                    clones.string() + "' '" + QUILLON_BIN_DIR + "/Quillon'\n");
     std::filesystem::permissions(traced, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
-    start("", config.path(), {{"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}}, traced.string());
+    start("", config.path(), {{"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/quillon-e2e-bus"}}, {traced.string()});
     ASSERT_TRUE(eventually([&] { return findWindow(display_->connection(), "Quillon").has_value(); }));
     std::this_thread::sleep_for(std::chrono::seconds(3));  // the list settled, the buses tried
     auto now = [] { return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count(); };

@@ -561,7 +561,7 @@ void pressKey(Display* display, const WindowPlace& place, const std::string& key
 
 // The application.
 
-ApplicationProcess::ApplicationProcess(const std::string& program, const std::map<std::string, std::string>& environment,
+ApplicationProcess::ApplicationProcess(const std::vector<std::string>& command, const std::map<std::string, std::string>& environment,
                                        const std::filesystem::path& log) {
     std::vector<std::string> env;
     for (const auto& entry : currentEnvironment()) {
@@ -572,7 +572,7 @@ ApplicationProcess::ApplicationProcess(const std::string& program, const std::ma
         env.push_back(entry);
     }
     for (const auto& [name, value] : environment) env.push_back(name + "=" + value);
-    pid_ = spawn({program}, env, log.string());
+    pid_ = spawn(command, env, log.string());
 }
 
 ApplicationProcess::~ApplicationProcess() {

@@ -125,11 +125,12 @@ void click(Display* display, const WindowPlace& place, int x, int y);
 /// Gives the window the keyboard and presses and releases the key named as X names it ("End").
 void pressKey(Display* display, const WindowPlace& place, const std::string& key);
 
-/// The application program started with the environment given (added to the test's own, less
-/// its display and Quillon settings); killed when the object goes while it still runs.
+/// The application started by `command` (the program's path and its arguments) with the
+/// environment given (added to the test's own, less its display and Quillon settings); killed when
+/// the object goes while it still runs.
 class ApplicationProcess {
 public:
-    ApplicationProcess(const std::string& program, const std::map<std::string, std::string>& environment,
+    ApplicationProcess(const std::vector<std::string>& command, const std::map<std::string, std::string>& environment,
                        const std::filesystem::path& log);
     ~ApplicationProcess();
     ApplicationProcess(const ApplicationProcess&) = delete;

@@ -1,15 +1,20 @@
 #include "Foundation/ProcessEnd.hpp"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <set>
+#include <string>
 #include <system_error>
 
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/Thread.hpp"
 
 namespace {
@@ -32,12 +37,58 @@ struct State {
     bool ran = false;
     std::mutex waitingMutex;
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
+    std::atomic<std::uint64_t> forks{0};     // of the process's line: a child counts one more than its parent
 };
 
+State& state();
+
+// A child has only the thread that forked: the others, and what they held here, stayed in the parent.
+void prepareFork() {
+    state().mutex.lock();
+    state().waitingMutex.lock();
+}
+
+void parentAfterFork() {
+    state().waitingMutex.unlock();
+    state().mutex.unlock();
+}
+
+void childAfterFork() {
+    auto& all = state();
+    ++all.forks;
+    all.waiting.clear();
+    all.waitingMutex.unlock();
+    all.mutex.unlock();
+}
+
 State& state() {
-    static auto* made = new State();  // lives as long as the process
+    static auto* made = [] {
+        auto* made = new State();  // lives as long as the process
+        ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
+        return made;
+    }();
     return *made;
 }
+
+// Made before main, ahead of the fork handlers that owners make as they start: a fork's preparation
+// runs handlers in the reverse order of their making, so it takes the end's locks after theirs,
+// under which an owner registers.
+[[maybe_unused]] const State& madeBeforeMain = state();
+
+const char* ownerOf(ProcessEnd::Stage stage) {
+    switch (stage) {
+        case ProcessEnd::Stage::settings: return "the settings writers";
+        case ProcessEnd::Stage::busSends: return "the calls handed to the buses";
+        case ProcessEnd::Stage::busSocketWatch: return "the watch for bus sockets";
+        case ProcessEnd::Stage::busThreads: return "the buses' threads";
+        case ProcessEnd::Stage::transfers: return "the HTTP transfers";
+        case ProcessEnd::Stage::queues: return "the dispatch queues";
+    }
+    return "";
+}
+
+// Whether `owned` was started by a parent of this process, before a fork: it does not run here.
+bool startedByTheParent(const ProcessEnd::OwnedThread& owned) { return owned.forks != state().forks; }
 
 thread_local bool endsHere = false;  // the end runs on this thread
 
@@ -71,6 +122,7 @@ void ProcessEnd::run(int status) {
     all.ran = true;
     endsHere = true;
     bool joined = true;
+    std::string held;  // the owners whose threads were still running
     std::optional<Clock::time_point> threadsDeadline;
     for (std::size_t index = 0; index < stageCount; ++index) {
         // The stage is passed once its stop has run, or while it has none: an owner that
@@ -92,18 +144,24 @@ void ProcessEnd::run(int status) {
                 if (!threadsDeadline) threadsDeadline = Clock::now() + threadsPatience;
                 deadline = *threadsDeadline;
             }
-            joined = stop(deadline) && joined;
+            if (!stop(deadline)) {
+                joined = false;
+                held += std::string(held.empty() ? "" : ", ") + ownerOf(static_cast<Stage>(index));
+            }
             stopped = true;
         }
     }
     endsHere = false;
     if (joined) return;
     // A thread still runs: the statics stay as they are, and the process ends here.
+    SystemLog::write("The process ended without destroying its statics or running its exit handlers: " + held +
+                     " still had a thread running after the end's time.");
     std::fflush(nullptr);
     ::_exit(status);
 }
 
 bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
+    owned.forks = state().forks;
     try {
         owned.thread = Thread::start([&owned, &mutex, &ended, body = std::move(body)]() mutable {
             body();
@@ -122,7 +180,8 @@ bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_va
                            const std::vector<OwnedThread*>& threads, Clock::time_point deadline) {
     const auto self = std::this_thread::get_id();
     auto waitedFor = [&](const OwnedThread* owned) {
-        return owned->running && owned->thread.get_id() != self && !waitsElsewhere(owned->thread.get_id());
+        return owned->running && owned->thread.get_id() != self && !startedByTheParent(*owned) &&
+               !waitsElsewhere(owned->thread.get_id());
     };
     while (std::any_of(threads.begin(), threads.end(), waitedFor) && Clock::now() < deadline) {
         ended.wait_until(lock, std::min(deadline, Clock::now() + lookAgain));
@@ -130,7 +189,11 @@ bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_va
     bool all = true;
     for (auto* owned : threads) {
         if (owned->thread.get_id() == self) continue;
-        if (owned->running) {
+        if (startedByTheParent(*owned)) {
+            // Its handle is let go of without a join, which would never return.
+            std::construct_at(&owned->thread);
+            owned->running = false;
+        } else if (owned->running) {
             all = false;  // held: left as it is
         } else if (owned->thread.joinable()) {
             owned->thread.join();

@@ -1,5 +1,6 @@
 #include "Foundation/SystemLog.hpp"
 
+#include <pthread.h>
 #include <syslog.h>
 
 #include <mutex>
@@ -7,6 +8,24 @@
 namespace {
 std::mutex sinkMutex;
 std::function<void(const std::string&)> logSink;
+// Held while a thread of the process is in syslog, and across a fork: the C library's own lock of
+// the log, which a child does not get back when another thread held it, is then free.
+std::mutex syslogMutex;
+
+void prepareFork() {
+    sinkMutex.lock();
+    syslogMutex.lock();
+}
+
+void afterFork() {
+    syslogMutex.unlock();
+    sinkMutex.unlock();
+}
+
+// Made before main, ahead of the fork handlers that other parts of the process make as they start:
+// a fork's preparation runs handlers in the reverse order of their making, so it takes the log's
+// locks after theirs, under which the log may be written.
+[[maybe_unused]] const int forkHandlers = ::pthread_atfork(prepareFork, afterFork, afterFork);
 }  // namespace
 
 void SystemLog::write(const std::string& message) {
@@ -18,6 +37,7 @@ void SystemLog::write(const std::string& message) {
     if (sink) {
         sink(message);
     } else {
+        std::lock_guard lock(syslogMutex);
         ::syslog(LOG_NOTICE, "%s", message.c_str());
     }
 }

@@ -170,6 +170,31 @@ TEST(BusService, FollowsItsServiceAcrossRestartsOfItAndOfTheBus) {
     EXPECT_FALSE(offMainThread);
 }
 
+// A bus that comes back while no thread can be started is joined once threads can be made again,
+// also when the service's own thread had ended meanwhile (it ends when idle for two seconds).
+TEST(BusService, ABusBackWhileNoThreadCanStartIsJoinedOnceOneCan) {
+    PrivateSessionBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    DispatchQueue queue("test.client");
+    std::atomic<int> joins{0};
+    std::atomic<bool> left{false};
+    auto service = BusService::make(BusService::Bus::session, "", queue,
+                                    {.joined = [&](const std::string&) { ++joins; }, .left = [&] { left = true; }});
+    auto until = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 1500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return joins == 1; }));
+    bus.stop();
+    ASSERT_TRUE(until([&] { return left.load(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    Thread::setStartsFail(true);
+    bus.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the socket is seen, the join finds no thread
+    Thread::setStartsFail(false);
+    EXPECT_TRUE(until([&] { return joins == 2; }));
+}
+
 // Signals reach the client on the serial queue it names in the order the bus sent them, whatever
 // number come at once.
 TEST(BusService, TellsTheClientInTheOrderTheBusSent) {

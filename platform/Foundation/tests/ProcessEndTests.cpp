@@ -2,6 +2,7 @@
 // again with a variable set, that uses the platform and then leaves main.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -9,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <iterator>
 #include <mutex>
 #include <thread>
 
 #include "Foundation/DispatchQueue.hpp"
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/URLSession.hpp"
 #include "Foundation/UserDefaults.hpp"
 #include "Foundation/backends/BusService.hpp"
@@ -88,6 +91,7 @@ std::atomic<bool> resumed{false};
             }
         }
     } sentinel;
+    SystemLog::setSink([](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
     UserDefaults::setDirectory(settingsOf(::getppid()));
     UserDefaults::suite("com.example.held")->set(true, "writtenBeforeTheEnd");
     auto connection = DBusConnection::session();
@@ -102,6 +106,47 @@ std::atomic<bool> resumed{false};
     for (int i = 0; i < 2000 && !holding; ++i) std::this_thread::sleep_for(5ms);
     if (!holding) std::_Exit(3);
     std::exit(7);
+}
+
+// The reads that the process's threads have made so far.
+long readsMade() {
+    std::ifstream io("/proc/self/io");
+    for (std::string line; std::getline(io, line);) {
+        if (line.rfind("syscr: ", 0) == 0) return std::stol(line.substr(7));
+    }
+    return -1;
+}
+
+// Has a queue's worker wait idle and a bus service wait for its bus's socket in a quiet folder,
+// forks, and has the child leave through exit(); says whether the child's exit handlers ran, and
+// how many reads the process's threads made in a moment after the child ended. Ends as the child
+// did.
+[[noreturn]] void hostForkingBesideIdleThreads() {
+    static const pid_t host = ::getpid();
+    // Registered before the end's own hook, so that it runs after it. The child then leaves at
+    // once: a sanitizer's leak check would take what the parent's threads hold for leaks.
+    std::atexit([] {
+        if (::getpid() == host) return;
+        std::fprintf(stderr, "the child's exit handlers ran\n");
+        ::_exit(0);
+    });
+    const auto away = settingsOf(::getppid()) / "no-bus";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + (away / "socket").string()).c_str(), 1);
+    DispatchQueue queue("com.example.fork");
+    std::promise<void> left;
+    auto system = BusService::make(BusService::Bus::system, "", queue, {.left = [&] { left.set_value(); }});
+    awaitOrEnd(left.get_future(), 2);
+    const auto forked = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) std::exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::fprintf(stderr, "the child ended after %.2f s\n",
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - forked).count());
+    const auto before = readsMade();
+    std::this_thread::sleep_for(200ms);
+    std::fprintf(stderr, "reads after the child ended: %ld\n", readsMade() - before);
+    std::exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
 }
 }  // namespace
 
@@ -123,7 +168,8 @@ TEST(ProcessEnd, ALibraryHostEndsWithNoThreadOfOursLeft) {
 }
 
 // A thread still busy when the end's time is up is never left to run while the statics are
-// destroyed: the process ends without destroying them, with its settings written and its status.
+// destroyed: the process ends without destroying them, with its settings written and its status,
+// and the log names the owner that held it.
 TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     if (std::getenv(hostVariable)) hostWithAHeldBusThread();
     PrivateSessionBus bus;
@@ -132,6 +178,47 @@ TEST(ProcessEnd, AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics) {
     std::filesystem::create_directories(settings);
     const auto run = runAsHost("ProcessEnd.AThreadHeldPastTheEndsPatienceNeverRunsIntoTheStatics", hostVariable);
     EXPECT_TRUE(run.exited(7)) << run.said();
+    EXPECT_NE(run.output.find("the buses' threads still had a thread running"), std::string::npos) << run.output;
     EXPECT_EQ(UserDefaults("com.example.held", settings).object("writtenBeforeTheEnd"), PropertyListValue(true));
     std::filesystem::remove_all(settings);
+}
+
+// A child forked beside threads of ours ends as a process would: the end waits for no thread of
+// the parent's, the exit handlers run, and the parent's threads go on waiting as they did (a
+// thread woken for nothing over and over would read on and on).
+TEST(ProcessEnd, AForkedChildEndsWithItsExitHandlers) {
+    if (std::getenv(hostVariable)) hostForkingBesideIdleThreads();
+    const auto settings = settingsOf(::getpid());
+    std::filesystem::create_directories(settings / "no-bus");
+    const auto run = runAsHost("ProcessEnd.AForkedChildEndsWithItsExitHandlers", hostVariable);
+    std::filesystem::remove_all(settings);
+    EXPECT_TRUE(run.exited(0)) << run.said();
+    EXPECT_NE(run.output.find("the child's exit handlers ran\n"), std::string::npos) << run.output;
+    const std::string said = "reads after the child ended: ";
+    const auto reads = run.output.find(said);
+    ASSERT_NE(reads, std::string::npos) << run.output;
+    EXPECT_LT(std::stol(run.output.substr(reads + said.size())), 100) << run.output;
+}
+
+// A child forked while another thread writes to the system log writes to it too.
+TEST(SystemLog, AChildForkedWhileAnotherThreadLogsCanLog) {
+    std::atomic<bool> forking{true};
+    std::thread logging([&] {
+        while (forking) SystemLog::write("A line of the test's own.");
+    });
+    int hung = 0;
+    for (int i = 0; i < 20 && hung == 0; ++i) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(10);  // a child that hangs ends by the signal
+            SystemLog::write("A line of a forked child.");
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status)) ++hung;
+    }
+    forking = false;
+    logging.join();
+    EXPECT_EQ(hung, 0);
 }

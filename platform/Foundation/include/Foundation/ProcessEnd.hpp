@@ -9,10 +9,15 @@
 // The settings get five seconds; every later stage shares one second, within which a thread that
 // is busy may end and is joined. A thread still running after that (held by a callback, or
 // waiting for a bus that does not answer) is never left to run while the statics are destroyed:
-// the process then ends without destroying them, its standard streams flushed, with the status it
-// was ending with.
+// the process then ends (_exit) without destroying them and without the host's later exit
+// handlers, its standard streams flushed, with the status it was ending with; the system log
+// names the owner whose thread held it.
+//
+// A child forked from the process has only the thread that forked: the end there knows no thread
+// of the parent's, waits for none of them and joins none, and ends as the process would.
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -42,6 +47,7 @@ void run(int status);
 struct OwnedThread {
     std::thread thread;
     bool running = true;
+    std::uint64_t forks = 0;  // the forks of the process before it started: in a child, the parent's
 };
 
 /// Starts `body` as `owned`'s thread (Thread::start), which lets go of `body` once it has returned,

@@ -355,7 +355,10 @@ void BusService::retryLater() {
     };
     // Where the bus is a socket file, it is joined as soon as its daemon makes the socket; while a
     // socket is there that took no connection (its daemon ended without removing it, or is
-    // starting), and for an address that names no file, it is looked for after the pause.
+    // starting), and for an address that names no file, it is looked for after the pause. While
+    // the socket is awaited, it is looked for all the same after the longest pause: that keeps the
+    // service's thread waiting, so that the socket's appearance finds a thread to join on also
+    // when no thread can be started then, and a join that then finds none is tried again.
     const auto socket = BusSocketWatch::socketPath(bus_, address);
     auto watch = socket ? BusSocketWatch::watch(*socket, [queue = own_, rejoin] { queue.async([rejoin] { rejoin(true); }); })
                         : nullptr;
@@ -366,7 +369,7 @@ void BusService::retryLater() {
     }
     watch.reset();
     std::error_code error;
-    if (watched && !std::filesystem::exists(*socket, error)) return;
+    if (watched && !std::filesystem::exists(*socket, error)) pause = longestPause;
     own_.asyncAfter(std::chrono::duration<double>(pause).count(), [rejoin] { rejoin(false); });
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
@@ -106,6 +107,12 @@ private:
             {
                 std::lock_guard lock(mutex_);
                 if (stopped_) return;
+            }
+            if (fds[1].revents & POLLIN) {
+                // Woken for nothing: by the end of a child forked from this process, which shares
+                // the descriptor.
+                std::uint64_t count = 0;
+                [[maybe_unused]] auto read = ::read(wakeFd_, &count, sizeof count);
             }
             const auto length = ::read(inotify_, buffer, sizeof buffer);
             if (length <= 0) continue;

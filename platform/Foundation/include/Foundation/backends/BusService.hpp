@@ -5,13 +5,14 @@
 // through the bus's NameOwnerChanged signal and the connection's loss as it happens, both heard on
 // the connection's thread. A bus that cannot be joined, or is lost, is joined again as soon as its
 // daemon makes its socket, where its address is a socket file (its folder watched, or while that
-// does not exist the nearest one above it); else (an abstract socket, TCP, a socket left behind)
-// after a pause that grows while it stays away (a tenth of a second at first, five seconds at
-// most). It is joined at once when the environment names another bus (as a call or a perform
-// finds). Every event and answer reaches the client on the queue it names, in order, and never
-// inside one of the client's own calls. Calls and performs handed to a service before the end of
-// the process are made before its bus's thread sends what is queued and ends, within the end's
-// time (Foundation/ProcessEnd.hpp).
+// does not exist the nearest one above it; and, while it waits, every five seconds); else (an
+// abstract socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth
+// of a second at first, five seconds at most). A join that found no thread to start (at the
+// process's limit of threads) is tried again after that pause. It is joined at once when the
+// environment names another bus (as a call or a perform finds). Every event and answer reaches
+// the client on the queue it names, in order, and never inside one of the client's own calls.
+// Calls and performs handed to a service before the end of the process are made before its bus's
+// thread sends what is queued and ends, within the end's time (Foundation/ProcessEnd.hpp).
 //
 //   auto portal = BusService::make(BusService::Bus::session, "org.freedesktop.portal.Desktop",
 //                                  DispatchQueue::main(), {.joined = ..., .ownerChanged = ...});
