@@ -226,15 +226,16 @@ void UserDefaults::change(std::unique_lock<std::mutex>& lock, const std::string&
 void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     writeNow_ = true;
     if (!writerRunning_) {
-        // The last thread has ended its work: it is joined here, and the new one by the next
-        // change, the destructor, or the end of the process.
-        if (writer_.thread.joinable()) writer_.thread.join();
         if (stopping_ || !ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) {
-            // The end has passed the settings, and no writing thread starts: the thread that made
-            // the change writes it, and what it cannot write is logged as the end logs it.
+            // The end has passed the settings (and joins the last thread), and no writing thread
+            // starts: the thread that made the change writes it, and what it cannot write is
+            // logged as the end logs it.
             if (!writeHere(lock, afterTheEndDeadline())) logUnwritten(unwritten());
             return;
         }
+        // The last thread has ended its work: it is joined here, and the new one by the next
+        // change, the destructor, or the end of the process.
+        if (writer_.thread.joinable()) writer_.thread.join();
         {
             std::lock_guard running(writerMutex_);
             writer_.running = true;
