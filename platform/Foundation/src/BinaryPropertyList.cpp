@@ -327,9 +327,10 @@ private:
             return identity;
         };
         auto text = [&](const std::string& text) {
-            // A text that is not ASCII is read as UTF-16 units, counted as up to 3 bytes each.
+            // A text that is not ASCII is written as UTF-16 units, which the reader counts as up to
+            // 3 bytes each.
             const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-            cost_ += ascii ? text.size() : 3 * text.size();
+            cost_ += ascii ? text.size() : 3 * static_cast<std::uint64_t>(icusupport::unicode(text).length());
             return 's' + text;
         };
         if (key) return text(*key);

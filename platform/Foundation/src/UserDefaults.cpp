@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -15,11 +16,12 @@
 #include "Foundation/Bundle.hpp"
 #include "Foundation/ProcessEnd.hpp"
 #include "Foundation/SystemLog.hpp"
-#include "Foundation/Thread.hpp"
 #include "backends/DefaultsFile.hpp"
 
 namespace {
 std::mutex registryMutex;
+// Guards Registry::existing; taken after registryMutex where both are.
+std::mutex existingMutex;
 
 struct Registry {
     std::filesystem::path directory;
@@ -28,6 +30,10 @@ struct Registry {
     std::map<std::string, std::shared_ptr<UserDefaults>> domains;
     // Domains opened before a change of directory: references to them stay valid.
     std::vector<std::shared_ptr<UserDefaults>> retired;
+    // Every domain that exists, also those made with the constructor, for the fork handlers.
+    std::set<UserDefaults*> existing;
+    // When the end of the process gives up waiting for the settings, once it has begun to.
+    std::atomic<ProcessEnd::Clock::rep> endDeadline{0};
 };
 
 Registry& registry() {
@@ -35,18 +41,26 @@ Registry& registry() {
     return *r;
 }
 
+void logUnwritten(const UserDefaults::Unwritten& unwritten) {
+    std::string keys;
+    for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
+    SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys + " before the application ended.");
+}
+
 // The end of the process: the changes made until then are written, within the end's time for
 // them; what is left unwritten is logged, and the writers end.
 bool writeBeforeTheEnd(ProcessEnd::Clock::time_point deadline) {
+    registry().endDeadline = deadline.time_since_epoch().count();
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - ProcessEnd::Clock::now());
-    for (const auto& unwritten : UserDefaults::synchronizeAll(std::max(wait, std::chrono::milliseconds(0)))) {
-        std::string keys;
-        for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
-        SystemLog::write("The settings file " + unwritten.file.string() + " was not written with " + keys +
-                         " before the application ended.");
-    }
-    UserDefaults::stopAll();
-    return true;
+    for (const auto& unwritten : UserDefaults::synchronizeAll(std::max(wait, std::chrono::milliseconds(0)))) logUnwritten(unwritten);
+    return UserDefaults::stopAll(deadline);
+}
+
+// How long a change made after the end's wait for the settings may wait for the domain's lock: as
+// long as that wait could have lasted; one try when it did not wait, or its time is over.
+ProcessEnd::Clock::time_point afterTheEndDeadline() {
+    const ProcessEnd::Clock::time_point deadline{ProcessEnd::Clock::duration(registry().endDeadline.load())};
+    return std::max(deadline, ProcessEnd::Clock::now());
 }
 
 std::filesystem::path defaultDirectory() {
@@ -119,37 +133,46 @@ UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& dire
       values_(DefaultsFile(file_).read()) {
     static const int forkHandlers = ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
     (void)forkHandlers;
+    std::lock_guard lock(existingMutex);
+    registry().existing.insert(this);
 }
 
 UserDefaults::~UserDefaults() {
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         closing_ = true;
         // Changes whose writing thread could not be started get one more chance.
-        if (!writerRunning_ && !changes_.empty()) scheduleWrite();
+        if (!writerRunning_ && !changes_.empty()) scheduleWrite(lock);
     }
     wake_.notify_all();
-    if (writer_.joinable()) writer_.join();
+    if (writer_.thread.joinable()) writer_.thread.join();
+    std::lock_guard lock(existingMutex);
+    registry().existing.erase(this);
 }
 
-void UserDefaults::stop() {
+bool UserDefaults::stop(ProcessEnd::Clock::time_point deadline) {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_all();
     writeEnded_.notify_all();
-    if (writer_.joinable()) writer_.join();
+    std::unique_lock lock(writerMutex_);
+    return ProcessEnd::joinEnded(lock, writerEnded_, {&writer_}, deadline);
 }
 
-void UserDefaults::stopAll() {
+bool UserDefaults::stopAll(ProcessEnd::Clock::time_point deadline) {
     std::vector<std::shared_ptr<UserDefaults>> open;
     {
         std::lock_guard lock(registryMutex);
         open = registry().retired;
         for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
     }
-    for (const auto& defaults : open) defaults->stop();
+    // A writer told to stop gives up its wait for the lock at once; a write under way ends first.
+    deadline = std::max(deadline, ProcessEnd::Clock::now() + std::chrono::seconds(1));
+    bool joined = true;
+    for (const auto& defaults : open) joined = defaults->stop(deadline) && joined;
+    return joined;
 }
 
 namespace {
@@ -169,6 +192,13 @@ bool apply(PropertyListValue::Dictionary& values, const std::string& key, const 
     return true;
 }
 
+// The file's size; 0 when there is none.
+std::uintmax_t sizeOf(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(file, error);
+    return error ? 0 : size;
+}
+
 // `second` made on the result of `first`.
 UserDefaults::Change chain(UserDefaults::Change first, UserDefaults::Change second) {
     if (!first) return second;
@@ -179,7 +209,8 @@ UserDefaults::Change chain(UserDefaults::Change first, UserDefaults::Change seco
 }
 }  // namespace
 
-void UserDefaults::change(const std::string& key, Change change) {
+void UserDefaults::change(std::unique_lock<std::mutex>& lock, const std::string& key, Change change) {
+    releaseRefused();
     // A change still pending for the key comes first, and so does one kept off the disk.
     auto& pending = changes_[key];
     if (auto refused = refused_.find(key); refused != refused_.end()) {
@@ -189,24 +220,35 @@ void UserDefaults::change(const std::string& key, Change change) {
     pending = chain(std::move(pending), change);
     apply(values_, key, change);
     ++changeCount_;
-    scheduleWrite();
+    scheduleWrite(lock);
 }
 
-void UserDefaults::scheduleWrite() {
-    if (stopping_) return;
+void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     writeNow_ = true;
     if (!writerRunning_) {
+        if (stopping_ || !ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) {
+            // The end has passed the settings (and joins the last thread), and no writing thread
+            // starts: the thread that made the change writes it, and what it cannot write is
+            // logged as the end logs it.
+            if (!writeHere(lock, afterTheEndDeadline())) logUnwritten(unwritten());
+            return;
+        }
         // The last thread has ended its work: it is joined here, and the new one by the next
         // change, the destructor, or the end of the process.
-        if (writer_.joinable()) writer_.join();
-        if (!ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) return;  // the end has passed
-        try {
-            writer_ = Thread::start([this] { runWriter(); });
-        } catch (const std::system_error& error) {
+        if (writer_.thread.joinable()) writer_.thread.join();
+        {
+            std::lock_guard running(writerMutex_);
+            writer_.running = true;
+        }
+        if (!ProcessEnd::start(writer_, writerMutex_, writerEnded_, [this] { runWriter(); })) {
             // The changes stay pending for the next change or synchronize() to try again; a
             // synchronize() waiting for them fails, as for a write that failed.
-            reportFailure("The settings file " + file_.string() + " was not written (" + error.what() +
-                          "); the changes hold in this process and are tried again later.");
+            {
+                std::lock_guard running(writerMutex_);
+                writer_.running = false;
+            }
+            reportFailure("The settings file " + file_.string() +
+                          " was not written (no thread could be started); the changes hold in this process and are tried again later.");
             ++failedWrites_;
             writeEnded_.notify_all();
             return;
@@ -214,6 +256,20 @@ void UserDefaults::scheduleWrite() {
         writerRunning_ = true;
     }
     wake_.notify_all();
+}
+
+bool UserDefaults::writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp) {
+    using Clock = std::chrono::steady_clock;
+    // No writing thread starts meanwhile; changes made meanwhile go with these.
+    writerRunning_ = true;
+    auto retryDelay = DefaultsFile::firstWait;
+    while (!writePending(lock, giveUp) && Clock::now() < giveUp) {
+        wake_.wait_until(lock, std::min(giveUp, Clock::now() + retryDelay));
+        retryDelay = DefaultsFile::nextWait(retryDelay);
+    }
+    writerRunning_ = false;
+    writeEnded_.notify_all();
+    return changes_.empty();
 }
 
 void UserDefaults::runWriter() {
@@ -241,16 +297,22 @@ void UserDefaults::runWriter() {
     writerRunning_ = false;
 }
 
-bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
+bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock, Deadline giveUp) {
     // Once a write would make the file too large, each change is tried on its own, and those that
     // alone would pass the limit are kept off the disk (all of them, when the file as it stands
     // already does).
     bool oneByOne = false;
-    auto pause = [this](std::chrono::milliseconds interval) {
+    auto pause = [&](std::chrono::milliseconds interval) {
+        if (giveUp) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now >= *giveUp) return false;
+            std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(interval, *giveUp - now));
+            return true;
+        }
         std::unique_lock waiting(mutex_);
         return !wake_.wait_for(waiting, interval, [&] { return stopping_; });
     };
-    while (!changes_.empty() && !stopping_) {
+    while (!changes_.empty() && (giveUp || !stopping_)) {
         const auto madeBefore = changeCount_;
         std::uint64_t taken = 0;
         bool storedTooLarge = false;
@@ -261,9 +323,11 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                 // Under the domain's lock: every change made until now, also while the lock was
                 // waited for, goes with this write.
                 Changes changes;
+                std::uint64_t takenFrom = 0;
                 {
                     std::lock_guard taking(mutex_);
                     writing_ = std::exchange(changes_, {});
+                    takenFrom = storedCount_;
                     taken = changeCount_;
                     changes = writing_;
                 }
@@ -290,20 +354,23 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
                     if (!fitsNow) fitsNow = DefaultsFile::fits(values);
                     storedTooLarge |= !*fitsNow;
                     std::lock_guard refusing(mutex_);
-                    // A key is blamed only where the file would fit without its change.
-                    if (*fitsNow) {
+                    // A key is blamed only where the file would fit without its change, once.
+                    if (*fitsNow && blamed_.insert(key).second) {
                         SystemLog::write("The setting " + key + " was not written to the settings file " + file_.string() +
                                          ": with it the file would be larger than the " +
                                          std::to_string(DefaultsFile::maximumSize) +
-                                         " bytes a settings file may hold; it holds in this process until the key changes again.");
+                                         " bytes a settings file may hold; it holds in this process until the key changes again or the file is smaller.");
                     }
                     refuse(key);
+                    refusedSize_ = sizeOf(file_);
+                    refusedFrom_ = std::min(refusedFrom_, takenFrom);
                 }
                 return changed;
             },
             pause);
         lock.lock();
         if (auto* written = std::get_if<PropertyListValue::Dictionary>(&result)) {
+            for (const auto& [key, change] : writing_) blamed_.erase(key);
             writing_.clear();
             storedCount_ = taken;
             rebase(std::move(*written));
@@ -314,6 +381,8 @@ bool UserDefaults::writePending(std::unique_lock<std::mutex>& lock) {
             } else {
                 reported_.clear();
             }
+            // A write that made the file smaller makes room for what was kept off it.
+            releaseRefused();
             writeEnded_.notify_all();
             continue;
         }
@@ -346,6 +415,19 @@ void UserDefaults::refuse(const std::string& key) {
     writing_.erase(taken);
 }
 
+void UserDefaults::releaseRefused() {
+    if (refused_.empty()) return;
+    if (sizeOf(file_) >= refusedSize_) return;
+    for (auto& [key, change] : refused_) {
+        auto& pending = changes_[key];
+        pending = chain(std::move(change), std::move(pending));
+    }
+    refused_.clear();
+    // They count as not written again, for synchronize() to wait for them.
+    storedCount_ = std::min(storedCount_, refusedFrom_);
+    refusedFrom_ = std::numeric_limits<std::uint64_t>::max();
+}
+
 void UserDefaults::restorePending() {
     for (auto& [key, change] : changes_) {
         auto& earlier = writing_[key];
@@ -361,15 +443,21 @@ void UserDefaults::reportFailure(const std::string& message) {
 }
 
 void UserDefaults::prepareFork() {
-    // In the order every other path takes them: the registry, then a domain.
+    // In the order every other path takes them: the registry, then a domain, then its thread's.
     registryMutex.lock();
-    for (const auto& defaults : registry().retired) defaults->mutex_.lock();
-    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.lock();
+    existingMutex.lock();
+    for (auto* defaults : registry().existing) {
+        defaults->mutex_.lock();
+        defaults->writerMutex_.lock();
+    }
 }
 
 void UserDefaults::parentAfterFork() {
-    for (const auto& [name, defaults] : registry().domains) defaults->mutex_.unlock();
-    for (const auto& defaults : registry().retired) defaults->mutex_.unlock();
+    for (auto* defaults : registry().existing) {
+        defaults->writerMutex_.unlock();
+        defaults->mutex_.unlock();
+    }
+    existingMutex.unlock();
     registryMutex.unlock();
 }
 
@@ -377,16 +465,18 @@ void UserDefaults::childAfterFork() {
     // The child has only the thread that forked: a writing thread, and whatever waited on a
     // domain's conditions, stayed in the parent. Their handles and waiters are let go of without
     // a join or a wake (neither would ever end), and what a write under way took is pending again.
-    auto reset = [](UserDefaults& defaults) {
-        defaults.restorePending();
-        defaults.writerRunning_ = false;
-        std::construct_at(&defaults.writer_);
-        std::construct_at(&defaults.wake_);
-        std::construct_at(&defaults.writeEnded_);
-        defaults.mutex_.unlock();
-    };
-    for (const auto& [name, defaults] : registry().domains) reset(*defaults);
-    for (const auto& defaults : registry().retired) reset(*defaults);
+    for (auto* defaults : registry().existing) {
+        defaults->restorePending();
+        defaults->writerRunning_ = false;
+        std::construct_at(&defaults->writer_.thread);
+        defaults->writer_.running = false;
+        std::construct_at(&defaults->wake_);
+        std::construct_at(&defaults->writeEnded_);
+        std::construct_at(&defaults->writerEnded_);
+        defaults->writerMutex_.unlock();
+        defaults->mutex_.unlock();
+    }
+    existingMutex.unlock();
     registryMutex.unlock();
 }
 
@@ -401,10 +491,13 @@ bool UserDefaults::synchronize() { return synchronize(std::nullopt); }
 
 bool UserDefaults::synchronize(Deadline deadline) {
     std::unique_lock lock(mutex_);
+    releaseRefused();
     const auto target = changeCount_;
     const auto failures = failedWrites_;
     // Pending changes are tried now rather than at their next retry.
-    if (storedCount_ < target) scheduleWrite();
+    if (storedCount_ < target) scheduleWrite(lock);
+    // The end of the process writes them itself where no writing thread could be started.
+    if (deadline && storedCount_ < target && !writerRunning_ && !stopping_) writeHere(lock, *deadline);
     auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures || stopping_; };
     if (deadline) {
         writeEnded_.wait_until(lock, *deadline, ended);
@@ -426,20 +519,24 @@ std::vector<UserDefaults::Unwritten> UserDefaults::synchronizeAll(std::chrono::m
     for (const auto& defaults : open) {
         if (defaults->synchronize(deadline)) continue;
         std::lock_guard lock(defaults->mutex_);
-        std::set<std::string> keys;
-        for (const auto* changes : {&defaults->refused_, &defaults->writing_, &defaults->changes_}) {
-            for (const auto& [key, change] : *changes) keys.insert(key);
-        }
-        unwritten.push_back({defaults->file_, {keys.begin(), keys.end()}});
+        unwritten.push_back(defaults->unwritten());
     }
     return unwritten;
 }
 
+UserDefaults::Unwritten UserDefaults::unwritten() const {
+    std::set<std::string> keys;
+    for (const auto* changes : {&refused_, &writing_, &changes_}) {
+        for (const auto& [key, change] : *changes) keys.insert(key);
+    }
+    return {file_, {keys.begin(), keys.end()}};
+}
+
 std::optional<PropertyListValue> UserDefaults::update(const std::string& key, Change change) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     // The file is replaced whole, never rewritten in place: it is read without the lock.
     if (auto stored = DefaultsFile(file_).current()) rebase(std::move(*stored));
-    this->change(key, std::move(change));
+    this->change(lock, key, std::move(change));
     auto it = values_.find(key);
     if (it == values_.end()) return std::nullopt;
     return it->second;
@@ -535,14 +632,14 @@ std::optional<Data> UserDefaults::dataForKey(const std::string& key) const {
 }
 
 void UserDefaults::set(const PropertyListValue& value, const std::string& key) {
-    std::lock_guard lock(mutex_);
-    change(key, [value](std::optional<PropertyListValue>) { return value; });
+    std::unique_lock lock(mutex_);
+    change(lock, key, [value](std::optional<PropertyListValue>) { return value; });
 }
 
 void UserDefaults::removeObject(const std::string& key) {
     // Removed also when this process does not hold the key: another one may have stored it.
-    std::lock_guard lock(mutex_);
-    change(key, [](std::optional<PropertyListValue>) { return std::nullopt; });
+    std::unique_lock lock(mutex_);
+    change(lock, key, [](std::optional<PropertyListValue>) { return std::nullopt; });
 }
 
 PropertyListValue::Dictionary UserDefaults::dictionaryRepresentation() const {

@@ -148,6 +148,19 @@ long readsMade() {
     std::fprintf(stderr, "reads after the child ended: %ld\n", readsMade() - before);
     std::exit(WIFEXITED(status) ? WEXITSTATUS(status) : 3);
 }
+
+// Leaves main while a queue's block waits 200 ms, then stores a setting: the end has passed the
+// settings by then, and waits for the queue.
+[[noreturn]] void hostStoringASettingLate() {
+    UserDefaults::setDirectory(settingsOf(::getppid()));
+    UserDefaults::suite("com.example.late")->set(true, "early");
+    DispatchQueue queue("com.example.late");
+    queue.async([] {
+        std::this_thread::sleep_for(200ms);
+        UserDefaults::suite("com.example.late")->set(true, "late");
+    });
+    std::exit(0);
+}
 }  // namespace
 
 // A library host that used settings, queues, buses and HTTP leaves main while another process
@@ -221,4 +234,16 @@ TEST(SystemLog, AChildForkedWhileAnotherThreadLogsCanLog) {
     forking = false;
     logging.join();
     EXPECT_EQ(hung, 0);
+}
+
+// A setting stored after the end has written the settings, by a block the end waits for, is
+// written by the thread that stores it.
+TEST(ProcessEnd, ASettingStoredAfterTheEndsSettingsStageIsWritten) {
+    if (std::getenv(hostVariable)) hostStoringASettingLate();
+    const auto settings = settingsOf(::getpid());
+    std::filesystem::create_directories(settings);
+    const auto run = runAsHost("ProcessEnd.ASettingStoredAfterTheEndsSettingsStageIsWritten", hostVariable);
+    EXPECT_TRUE(run.exited(0)) << run.said();
+    EXPECT_EQ(UserDefaults("com.example.late", settings).object("late"), PropertyListValue(true));
+    std::filesystem::remove_all(settings);
 }

@@ -366,13 +366,29 @@ TEST_F(UserDefaultsTest, AChangeWaitsForALockHeldElsewhereAndIsMadeOnTheListThen
     EXPECT_EQ(suite->stringArrayForKey("list"), (List{"A", "C", "B"}));
 }
 
-TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas) {
-    // Just under the 4 MB a settings file may hold, in XML, which the binary form makes larger:
-    // an empty dictionary takes 8 bytes here and more there.
+namespace {
+// A settings file just under the 4 MB it may hold, with a key "kept" and a key "filler": in XML,
+// which the binary form makes larger (an empty dictionary takes 8 bytes here and more there), or
+// binary, with no room for another key.
+std::string nearlyFullFile(PropertyListSerialization::Format format) {
+    constexpr std::size_t size = (std::size_t{4} << 20) - 2;
+    if (format == PropertyListSerialization::Format::binary) {
+        auto filled = [](std::size_t filler) {
+            const auto bytes = *PropertyListSerialization::data(
+                PropertyListValue(PropertyListValue::Dictionary{{"kept", true}, {"filler", Data(filler, 0)}}), PropertyListSerialization::Format::binary);
+            return std::string(bytes.begin(), bytes.end());
+        };
+        return filled(size - (filled(size).size() - size));
+    }
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n<key>kept</key><true/>\n<key>filler</key><array>\n";
     const std::string end = "</array>\n</dict>\n</plist>\n";
-    while (xml.size() + 8 + end.size() <= (std::size_t{4} << 20)) xml += "<dict/>\n";
-    xml += end;
+    while (xml.size() + 8 + end.size() <= size) xml += "<dict/>\n";
+    return xml + end;
+}
+}  // namespace
+
+TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas) {
+    const auto xml = nearlyFullFile(PropertyListSerialization::Format::xml);
     const auto file = directory.write("com.example.full.plist", xml);
     for (int launch = 0; launch < 2; ++launch) {
         LogLines log;
@@ -439,6 +455,40 @@ TEST_F(UserDefaultsTest, AWriteThatWouldPassTheReadersLimitLeavesTheFileAsItWas)
     EXPECT_NE(logged[0].find("com.example.near.plist"), std::string::npos);
 }
 
+TEST_F(UserDefaultsTest, ChangesKeptOffAFileTooLargeGoWithTheNextWriteOnceItIsSmaller) {
+    // A file too large to be written back: the changes held here are written once this process
+    // removes what makes it so.
+    const auto xml = directory.write("com.example.xml.plist", nearlyFullFile(PropertyListSerialization::Format::xml));
+    UserDefaults full("com.example.xml", directory.path());
+    full.set(1, "changed");
+    full.set(2, "changed");
+    full.set(true, "new");
+    EXPECT_FALSE(full.synchronize());
+    full.removeObject("filler");
+    EXPECT_TRUE(full.synchronize());
+    EXPECT_EQ(UserDefaults("com.example.xml", directory.path()).dictionaryRepresentation(),
+              (PropertyListValue::Dictionary{{"kept", true}, {"changed", 2}, {"new", true}}));
+
+    // A file with no room left: each key is logged once, however often it changes, and the
+    // changes are written once another process has made the file small.
+    directory.write("com.example.binary.plist", nearlyFullFile(PropertyListSerialization::Format::binary));
+    std::optional<LogLines> log(std::in_place);
+    UserDefaults noRoom("com.example.binary", directory.path());
+    for (int i = 0; i < 5; ++i) {
+        noRoom.set(i, "changed");
+        EXPECT_FALSE(noRoom.synchronize());
+        noRoom.set(i, "new" + std::to_string(i));
+        EXPECT_FALSE(noRoom.synchronize());
+    }
+    EXPECT_EQ(log->lines().size(), 6u);
+    log.reset();
+    directory.write("com.example.binary.plist", "<plist><dict><key>other</key><true/></dict></plist>");
+    EXPECT_TRUE(noRoom.synchronize());
+    PropertyListValue::Dictionary expected{{"other", true}, {"changed", 4}};
+    for (int i = 0; i < 5; ++i) expected.emplace("new" + std::to_string(i), i);
+    EXPECT_EQ(UserDefaults("com.example.binary", directory.path()).dictionaryRepresentation(), expected);
+}
+
 TEST_F(UserDefaultsTest, ChangesMadeWhileNoThreadCanStartAreWrittenOnceOneCan) {
     auto suite = UserDefaults::suite("com.example.threads");
     Thread::setStartsFail(true);
@@ -450,6 +500,14 @@ TEST_F(UserDefaultsTest, ChangesMadeWhileNoThreadCanStartAreWrittenOnceOneCan) {
     EXPECT_TRUE(suite->synchronize());
     EXPECT_EQ(UserDefaults("com.example.threads", directory.path()).dictionaryRepresentation(),
               (PropertyListValue::Dictionary{{"first", 1}, {"second", 2}}));
+
+    // At the end of the process the thread that ends it writes them.
+    Thread::setStartsFail(true);
+    suite->set(3, "third");
+    const auto unwritten = UserDefaults::synchronizeAll(std::chrono::seconds(5));
+    Thread::setStartsFail(false);
+    EXPECT_TRUE(unwritten.empty());
+    EXPECT_EQ(UserDefaults("com.example.threads", directory.path()).integerForKey("third"), 3);
 }
 
 namespace {
@@ -477,34 +535,38 @@ int exitStatus(pid_t child) {
 }  // namespace
 
 TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
-    auto suite = UserDefaults::suite("com.example.forked");
-    const auto file = directory.path() / "com.example.forked.plist";
-    const auto lockFile = file.string() + ".lock";
-    // The lock is held on a descriptor of the test's own, which the child closes at once.
-    const int held = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    suite->set(1, "parent");
-    // The parent's write waits for the lock, its lock file open.
-    for (int tries = 0; tries < 600 && openDescriptors(lockFile) < 2; ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(openDescriptors(lockFile), 2);
-    int go[2];
-    ASSERT_EQ(::pipe(go), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    // A domain opened through suite(), and one its owner made.
+    UserDefaults own("com.example.own", directory.path());
+    for (UserDefaults* domain : {UserDefaults::suite("com.example.forked").get(), &own}) {
+        SCOPED_TRACE(domain->domain());
+        const auto file = directory.path() / (domain->domain() + ".plist");
+        const auto lockFile = file.string() + ".lock";
+        // The lock is held on a descriptor of the test's own, which the child closes at once.
+        const int held = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        domain->set(1, "parent");
+        // The parent's write waits for the lock, its lock file open.
+        for (int tries = 0; tries < 600 && openDescriptors(lockFile) < 2; ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(openDescriptors(lockFile), 2);
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(held);
+            // Once the parent has taken the lock, written and let go, the child writes.
+            char c = 0;
+            if (::read(go[0], &c, 1) != 1) _exit(3);
+            domain->set(2, "child");
+            _exit(domain->synchronize() ? 0 : 1);
+        }
+        ::close(go[0]);
         ::close(held);
-        // Once the parent has taken the lock, written and let go, the child writes.
-        char c = 0;
-        if (::read(go[0], &c, 1) != 1) _exit(3);
-        suite->set(2, "child");
-        _exit(suite->synchronize() ? 0 : 1);
+        EXPECT_TRUE(domain->synchronize());
+        (void)!::write(go[1], "g", 1);
+        ::close(go[1]);
+        EXPECT_EQ(exitStatus(child), 0) << "-2: the child's synchronize() did not return";
+        EXPECT_EQ(UserDefaults(domain->domain(), directory.path()).dictionaryRepresentation(),
+                  (PropertyListValue::Dictionary{{"parent", 1}, {"child", 2}}));
     }
-    ::close(go[0]);
-    ::close(held);
-    EXPECT_TRUE(suite->synchronize());
-    (void)!::write(go[1], "g", 1);
-    ::close(go[1]);
-    EXPECT_EQ(exitStatus(child), 0) << "-2: the child's synchronize() did not return";
-    EXPECT_EQ(UserDefaults("com.example.forked", directory.path()).dictionaryRepresentation(),
-              (PropertyListValue::Dictionary{{"parent", 1}, {"child", 2}}));
 }

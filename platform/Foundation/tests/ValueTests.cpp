@@ -135,6 +135,21 @@ TEST(PropertyList, DamagedTooDeepAndTooExpansiveListsAreRefused) {
     ASSERT_TRUE(shared);
     EXPECT_EQ(shared->arrayValue()->size(), 200u);
     EXPECT_TRUE(PropertyListSerialization::propertyList(binary({{0xD1, 0x01, 0x02}, {0x51, 'k'}, {0x53, 'a', 0x00, 'b'}})));
+    // The writer shares a text as long as the reader takes the list, and past that writes it where
+    // it occurs: the most references to one text of three CJK characters that read, found with
+    // the reader, are written shared; one more are not.
+    Data cjk{0x63, 0x6F, 0x22, 0x5B, 0x57, 0x8A, 0x9E};
+    std::uint32_t accepted = 1000, refused = 40000;
+    while (refused - accepted > 1) {
+        const auto middle = (accepted + refused) / 2;
+        (PropertyListSerialization::propertyList(binary({references(middle, 1), cjk})) ? accepted : refused) = middle;
+    }
+    for (auto [count, sharesIt] : {std::pair{accepted, true}, std::pair{refused, false}}) {
+        const PropertyListValue list(PropertyListValue::Array(count, "\xE6\xBC\xA2\xE5\xAD\x97\xE8\xAA\x9E"));
+        const auto bytes = *PropertyListSerialization::data(list, PropertyListSerialization::Format::binary);
+        EXPECT_EQ(bytes.size() < 2 * count, sharesIt) << count << " references, " << bytes.size() << " bytes";
+        EXPECT_EQ(PropertyListSerialization::propertyList(bytes), list) << count;
+    }
 
     // Every damaged byte of a valid list reads as something or as nothing, never out of bounds.
     auto valid = *PropertyListSerialization::data(

@@ -13,24 +13,30 @@
 // be started to write it) holds in this process, and is tried again with the next change or
 // synchronize() and, while its thread runs, at growing intervals from 5 ms up to a second, until it
 // is written; why is logged once, until it changes or a write succeeds. A change that would make
-// the file larger than a settings file may be is logged and holds in this process only, until the
-// key changes again; the other changes are written without it. A file that already is too large to
-// be written back keeps every change in this process; that is logged once. A child process forked
-// while a domain opened through standard() or suite() is written starts with no writing thread, and
-// writes its own changes.
+// the file larger than a settings file may be is logged with its key (once, until a change of the
+// key is written) and holds in this process only, until the key changes again or the file has
+// become smaller; the other changes are written without it. A file that already is too large to be
+// written back keeps every change in this process; that is logged once, and the changes go with
+// the next write once the file is smaller. A child process forked while a domain is written starts
+// with no writing thread, and writes its own changes. At the end of the process the thread that
+// ends it writes what no writing thread could be started for, and a change made after the end's
+// wait for the settings is written by the thread that makes it.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Foundation/ProcessEnd.hpp"
 #include "Foundation/PropertyList.hpp"
 
 class UserDefaults {
@@ -103,29 +109,42 @@ public:
         std::vector<std::string> keys;
     };
     /// synchronize() for every domain opened through standard() or suite(), waiting at most `wait`
-    /// in all (for the end of the process); the domains whose changes are not all on disk.
+    /// in all (for the end of the process); a domain whose writing thread cannot be started is
+    /// written by the calling thread. The domains whose changes are not all on disk.
     static std::vector<Unwritten> synchronizeAll(std::chrono::milliseconds wait);
     /// Ends the writing thread of every domain opened through standard() or suite(), giving up a
-    /// wait for a lock; what is not written then stays unwritten. For the end of the process,
-    /// which calls it itself.
-    static void stopAll();
+    /// wait for a lock, and joins it by `deadline` (or a second from now, for a write under way);
+    /// what is not written then stays unwritten. Answers false when a thread was still running
+    /// then. For the end of the process, which calls it itself.
+    static bool stopAll(ProcessEnd::Clock::time_point deadline);
 
 private:
     using Changes = std::map<std::string, Change>;
     using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
     bool synchronize(Deadline deadline);
-    void stop();
+    bool stop(ProcessEnd::Clock::time_point deadline);
     // The members below run with `mutex_` held, except runWriter(), the writing thread's own.
-    void change(const std::string& key, Change change);
-    // Wakes the writing thread for the pending changes, starting it unless it runs.
-    void scheduleWrite();
+    void change(std::unique_lock<std::mutex>& lock, const std::string& key, Change change);
+    // Wakes the writing thread for the pending changes, starting it unless it runs; once the end
+    // of the process has passed the settings, writes them here.
+    void scheduleWrite(std::unique_lock<std::mutex>& lock);
     void runWriter();
     // Writes the pending changes, waiting for the domain's lock, until none is left (true) or a
-    // write of them failed with no change made since (false; those stay pending).
-    bool writePending(std::unique_lock<std::mutex>& lock);
+    // write of them failed with no change made since (false; those stay pending). The writing
+    // thread gives up waiting once the domain stops; another thread (the end of the process) at
+    // `giveUp`, after one try.
+    bool writePending(std::unique_lock<std::mutex>& lock, Deadline giveUp = std::nullopt);
+    // Writes the pending changes on the calling thread, trying again at growing intervals, until
+    // they are written (true) or `giveUp` is past.
+    bool writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp);
     // Keeps the change of the key that the write under way took off the disk.
     void refuse(const std::string& key);
+    // Puts the changes kept off the disk for its size back among the pending ones once the file is
+    // smaller than when they were kept off.
+    void releaseRefused();
+    // The keys whose changes are not on disk.
+    Unwritten unwritten() const;
     // Puts what the write under way took back among the pending changes, before those made since.
     void restorePending();
     // Logs why the changes were not written, unless the last message logged since the last write
@@ -149,22 +168,31 @@ private:
     PropertyListValue::Dictionary values_;
     // Keys changed or removed since the last write that reached the disk, with their changes:
     // those the write under way took, and those made since; and the changes kept off the disk for
-    // the file's size, until their key changes again.
+    // the file's size, until their key changes again or the file is smaller than `refusedSize_`
+    // bytes, its size then. The keys whose refusal was logged, until a change of theirs is written.
     Changes writing_;
     Changes changes_;
     Changes refused_;
+    std::uintmax_t refusedSize_ = 0;
+    std::set<std::string> blamed_;
     // How many changes were made, and how many of the first of them are on disk or refused.
     std::uint64_t changeCount_ = 0;
     std::uint64_t storedCount_ = 0;
+    // How many changes were on disk before the first of those kept off it.
+    std::uint64_t refusedFrom_ = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t failedWrites_ = 0;
     // The last failure logged; empty once a write succeeds.
     std::string reported_;
-    // The writing thread runs (it exists) while changes are pending; they are to be written
-    // without waiting for the next retry.
+    // A writer is at work (the writing thread, or the thread that ends the process) while changes
+    // are pending; they are to be written without waiting for the next retry.
     bool writerRunning_ = false;
     bool writeNow_ = false;
     // The destructor: write once more, then end. The end of the process: end now.
     bool closing_ = false;
     bool stopping_ = false;
-    std::thread writer_;
+    // The writing thread, as the end of the process sees it: `writerMutex_` guards whether it
+    // still runs, and `writerEnded_` tells when it no longer does.
+    ProcessEnd::OwnedThread writer_{std::thread(), false};
+    std::mutex writerMutex_;
+    std::condition_variable writerEnded_;
 };
