@@ -33,11 +33,10 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
         changed(true);
     };
     // Only BlueZ's signals reach the connection: the bus matches the rules' sender against the
-    // name's owner. A signal sent to this connection alone passes no rule there; such a one is
-    // told from BlueZ's own by its sender here, after a reading that keeps only what a snapshot
-    // reads.
+    // name's owner. A signal that another client sends to this connection alone passes no rule
+    // there; the service leaves it unread here, as it does any before BlueZ's owner is known.
+    client.ownersSignalsOnly = true;
     auto reader = [this](sdbus::Message& message) -> std::function<void()> {
-        const std::string sender = message.getSender();
         bluez::Change change;
         try {
             change = bluez::readChange(bluez::wireOf(message));
@@ -50,8 +49,7 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
         // depends on them.
         const auto* properties = std::get_if<bluez::PropertiesChanged>(&change);
         const bool tell = !properties || properties->interface != bluez::gattCharacteristicInterface;
-        return [this, sender, tell, change = std::move(change)]() mutable {
-            if (sender != owner_) return;
+        return [this, tell, change = std::move(change)]() mutable {
             bluez::apply(objects_, std::move(change));
             changed(tell);
         };
