@@ -23,4 +23,15 @@ pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
 if(NOT WAYLAND_SCANNER OR NOT WAYLAND_PROTOCOLS_DIR)
   message(FATAL_ERROR "wayland-scanner and wayland-protocols are needed (scripts/bootstrap installs them)")
 endif()
-pkg_check_modules(SDBUS REQUIRED IMPORTED_TARGET sdbus-c++)
+# sdbus-c++ 1.2 and the later 1.x releases: the code calls their API, which 2.0 changed, and the
+# BlueZ reader takes sd-bus's message out of theirs (a check as it is built says whether it still
+# can). The reader reads that message with libsystemd's sd-bus.
+pkg_check_modules(SDBUS IMPORTED_TARGET sdbus-c++)
+if(NOT SDBUS_FOUND)
+  message(FATAL_ERROR "sdbus-c++ is needed (scripts/bootstrap installs it)")
+endif()
+if(SDBUS_VERSION VERSION_LESS 1.2 OR SDBUS_VERSION VERSION_GREATER_EQUAL 2)
+  message(FATAL_ERROR "sdbus-c++ ${SDBUS_VERSION} is installed, but the build takes sdbus-c++ 1.2 to 1.x only: "
+                      "2.0 changed the API that the code calls")
+endif()
+pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)

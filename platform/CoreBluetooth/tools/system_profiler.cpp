@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         auto root = sdbus::createProxy(*connection, bluez::service, "/");
         auto reply = root->callMethod(root->createMethodCall(bluez::objectManagerInterface, "GetManagedObjects"),
                                       std::chrono::microseconds(std::chrono::seconds(10)).count());
-        objects = bluez::readObjects(reply);
+        objects = bluez::readObjects(bluez::wireOf(reply));
     } catch (const sdbus::Error& error) {
         std::cerr << "system_profiler: Bluetooth cannot be read: " << error.getName() << ": " << error.getMessage() << "\n";
         return 1;

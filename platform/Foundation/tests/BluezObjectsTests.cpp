@@ -1,15 +1,41 @@
 // The process's copy of BlueZ's objects against python-dbusmock's BlueZ on a private system bus.
 #include <gtest/gtest.h>
 
+#include <gmock/gmock.h>
+
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Foundation/RunLoop.hpp"
+#include "Foundation/SystemLog.hpp"
 #include "Foundation/backends/BluezObjects.hpp"
 #include "Testing/BluezMock.hpp"
+
+namespace {
+
+// The lines written to the system log while it lives.
+struct LoggedLines {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    LoggedLines() {
+        SystemLog::setSink([this](const std::string& line) {
+            std::lock_guard lock(mutex);
+            lines.push_back(line);
+        });
+    }
+    ~LoggedLines() { SystemLog::setSink(nullptr); }
+    std::vector<std::string> taken() {
+        std::lock_guard lock(mutex);
+        return lines;
+    }
+};
+
+}  // namespace
 
 // However fast BlueZ signals, and whatever other threads ask of the copy meanwhile, its observers
 // run one at a time, and the snapshot ends as BlueZ's signals left it.
@@ -60,7 +86,7 @@ TEST(BluezObjects, ObserversNeverOverlapUnderAFloodOfSignals) {
 
 // Another client of the system bus that signals on BlueZ's paths is not heard: a signal for every
 // listener (here one of 200,000 properties, 5 MB) is not even passed on to the process, and one
-// sent to the process's connection alone changes nothing.
+// sent to the process's connection alone is left unread.
 TEST(BluezObjects, OnlyBluezIsHeardOnItsPaths) {
     PrivateSystemBus bus;
     if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
@@ -93,8 +119,14 @@ TEST(BluezObjects, OnlyBluezIsHeardOnItsPaths) {
         signal.closeContainer() << std::vector<std::string>{};
         stranger->emitSignal(signal);
     };
+    LoggedLines logged;
     strangersSignal("", 200'000);
     strangersSignal(ours, 10);
+    // One that would not read, were it read.
+    auto cutShort = stranger->createSignal("org.freedesktop.DBus.Properties", "PropertiesChanged");
+    cutShort.setDestination(ours);
+    cutShort << std::string(bluez::deviceInterface) << std::map<std::string, sdbus::Variant>{};
+    stranger->emitSignal(cutShort);
     bus.hasOwner("org.bluez");  // answered once the bus has passed the signals on
     // An observer is first told once the process has taken in what the bus sent it before.
     std::atomic<bool> caughtUp{false};
@@ -102,4 +134,46 @@ TEST(BluezObjects, OnlyBluezIsHeardOnItsPaths) {
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return caughtUp.load(); }, 15));
     EXPECT_EQ(name(), "Pen");
     EXPECT_LT(bus.peakBytesSentTo(ours), 1'000'000u);
+    EXPECT_TRUE(logged.taken().empty());
+}
+
+// A signal of BlueZ that does not read as BlueZ writes it is left unread, and the log says what was
+// wrong, once for each member.
+TEST(BluezObjects, SignalsThatDoNotReadAreLoggedOncePerMember) {
+    PrivateSystemBus bus;
+    if (!bus.unavailable().empty()) GTEST_SKIP() << bus.unavailable();
+    BluezMock mock(bus);
+    mock.addAdapter();
+    auto device = mock.addDevice("hci0", "A4:83:E7:00:00:03", "Pen");
+    auto& objects = BluezObjects::shared();
+    auto named = [&](const std::string& name) {
+        return RunLoop::main().runUntil([&] {
+            auto snapshot = objects.snapshot();
+            return snapshot->devices.size() == 1 && snapshot->devices[0].name == name;
+        }, 15);
+    };
+    ASSERT_TRUE(named("Pen"));
+    LoggedLines logged;
+    auto emit = [&](const std::string& path, const char* interface, const char* member, const char* signature,
+                    const std::vector<sdbus::Variant>& arguments) {
+        bus.proxy(bluez::service, path)
+            ->callMethod("EmitSignal")
+            .onInterface("org.freedesktop.DBus.Mock")
+            .withArguments(std::string(interface), std::string(member), std::string(signature), arguments);
+    };
+    const std::map<std::string, std::map<std::string, sdbus::Variant>> none;
+    for (int i = 0; i < 2; ++i) {
+        emit("/", bluez::objectManagerInterface, "InterfacesAdded", "sa{sa{sv}}", {sdbus::Variant(device), sdbus::Variant(none)});
+    }
+    emit(device, "org.freedesktop.DBus.Properties", "PropertiesChanged", "sa{sv}",
+         {sdbus::Variant(std::string(bluez::deviceInterface)),
+          sdbus::Variant(std::map<std::string, sdbus::Variant>{{"Name", sdbus::Variant(std::string("Cut short"))}})});
+    mock.update(device, bluez::deviceInterface, {{"Name", sdbus::Variant(std::string("Pen 2"))}});
+    ASSERT_TRUE(named("Pen 2"));
+    const auto lines = logged.taken();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_THAT(lines[0], testing::HasSubstr("BlueZ's InterfacesAdded was left unread: expected the object's path ('o'), "
+                                             "but the message has 's' in its place"));
+    EXPECT_THAT(lines[1], testing::HasSubstr("BlueZ's PropertiesChanged was left unread: expected the invalidated "
+                                             "properties' names ('as'), but the message ends there"));
 }

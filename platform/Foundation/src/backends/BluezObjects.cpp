@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "Foundation/SystemLog.hpp"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -31,54 +33,32 @@ BluezObjects::BluezObjects() : queue_("BluezObjects") {
         changed(true);
     };
     // Only BlueZ's signals reach the connection: the bus matches the rules' sender against the
-    // name's owner. A signal sent to this connection alone passes no rule there; such a one is
-    // told from BlueZ's own by its sender here, after a reading that keeps only what a snapshot
-    // reads.
-    const std::string fromBluez = std::string("type='signal',sender='") + bluez::service + "',";
-    client.matches.emplace_back(
-        fromBluez + "path='/',interface='" + bluez::objectManagerInterface + "'",
-        [this](sdbus::Message& message) -> std::function<void()> {
-            const std::string sender = message.getSender();
-            const std::string member = message.getMemberName();
-            sdbus::ObjectPath path;
-            if (member == "InterfacesAdded") {
-                message >> path;
-                auto added = bluez::readInterfaces(message);
-                if (added.empty()) return {};
-                return [this, sender, path = std::string(path), added = std::move(added)]() mutable {
-                    if (sender != owner_) return;
-                    bluez::addInterfaces(objects_, path, std::move(added));
-                    changed(true);
-                };
-            }
-            if (member == "InterfacesRemoved") {
-                message >> path;
-                auto removed = bluez::readInterfaceNames(message);
-                if (removed.empty()) return {};
-                return [this, sender, path = std::string(path), removed = std::move(removed)] {
-                    if (sender != owner_) return;
-                    bluez::removeInterfaces(objects_, path, removed);
-                    changed(true);
-                };
-            }
+    // name's owner. A signal that another client sends to this connection alone passes no rule
+    // there; the service leaves it unread here, as it does any before BlueZ's owner is known.
+    client.ownersSignalsOnly = true;
+    auto reader = [this](sdbus::Message& message) -> std::function<void()> {
+        bluez::Change change;
+        try {
+            change = bluez::readChange(bluez::wireOf(message));
+        } catch (const sdbus::Error& error) {
+            misread(message.getMemberName(), error);
             return {};
-        });
+        }
+        if (std::holds_alternative<std::monostate>(change)) return {};
+        // Characteristic values change with every notification, and nothing that watches
+        // depends on them.
+        const auto* properties = std::get_if<bluez::PropertiesChanged>(&change);
+        const bool tell = !properties || properties->interface != bluez::gattCharacteristicInterface;
+        return [this, tell, change = std::move(change)]() mutable {
+            bluez::apply(objects_, std::move(change));
+            changed(tell);
+        };
+    };
+    const std::string fromBluez = std::string("type='signal',sender='") + bluez::service + "',";
+    client.matches.emplace_back(fromBluez + "path='/',interface='" + bluez::objectManagerInterface + "'", reader);
     client.matches.emplace_back(
         fromBluez + "interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',path_namespace='/org/bluez'",
-        [this](sdbus::Message& message) -> std::function<void()> {
-            const std::string sender = message.getSender();
-            const std::string path = message.getPath();
-            std::string interface;
-            message >> interface;
-            auto changes = bluez::readProperties(message, interface);
-            auto invalidated = bluez::readPropertyNames(message, interface);
-            if (changes.empty() && invalidated.empty()) return {};
-            return [this, sender, path, interface, changes = std::move(changes), invalidated = std::move(invalidated)] {
-                if (sender != owner_) return;
-                bluez::changeProperties(objects_, path, interface, changes, invalidated);
-                changed(interface != bluez::gattCharacteristicInterface);
-            };
-        });
+        reader);
     bus_ = BusService::make(BusService::Bus::system, bluez::service, queue_, std::move(client));
 }
 
@@ -99,8 +79,15 @@ void BluezObjects::readObjects() {
     const auto read = ++reads_;
     bus_->call({"/", bluez::objectManagerInterface, "GetManagedObjects", {}, answerTimeout, owner_},
                [this, read](sdbus::MethodReply* reply, const sdbus::Error*) -> std::function<void()> {
-                   auto objects = reply ? bluez::readObjects(*reply) : bluez::Objects{};
-                   return [this, read, failed = !reply, objects = std::move(objects)]() mutable {
+                   bluez::Objects objects;
+                   bool failed = !reply;
+                   try {
+                       if (reply) objects = bluez::readObjects(bluez::wireOf(*reply));
+                   } catch (const sdbus::Error& error) {
+                       misread("GetManagedObjects", error);
+                       failed = true;
+                   }
+                   return [this, read, failed, objects = std::move(objects)]() mutable {
                        if (read != reads_) return;  // asked of a BlueZ that has left since
                        objects_ = std::move(objects);
                        presence_ = failed ? bluez::Presence::unreadable : bluez::Presence::present;
@@ -111,6 +98,15 @@ void BluezObjects::readObjects() {
                        });
                    };
                });
+}
+
+void BluezObjects::misread(const std::string& member, const sdbus::Error& error) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!misread_.insert(member).second) return;
+    }
+    SystemLog::write("BlueZ's " + member + " was left unread: " + error.getMessage() + ". Others of " + member +
+                     " that do not read are left unread too, without a word.");
 }
 
 void BluezObjects::changed(bool tell) {

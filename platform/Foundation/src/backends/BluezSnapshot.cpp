@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <concepts>
 #include <cstring>
 #include <limits>
 #include <span>
 #include <string_view>
-
-#include <systemd/sd-bus.h>
 
 #include "Foundation/HexDigits.hpp"
 #include "Foundation/backends/BluetoothIdentity.hpp"
@@ -91,34 +90,67 @@ std::optional<Names> keptOf(std::string_view interface) {
 
 bool isKept(Names names, std::string_view name) { return std::find(names.begin(), names.end(), name) != names.end(); }
 
-// The sd-bus message that sdbus-c++ wraps: reading past values without keeping them takes sd-bus's
-// own skip, which sdbus-c++ does not offer (its Variant copies each value into a message of its
-// own, for a small value some fifty times its size on the wire).
-sd_bus_message* raw(sdbus::Message& message) {
-    struct Access : sdbus::Message {
-        using sdbus::Message::msg_;
+// sdbus-c++ keeps the sd-bus message it wraps in Message's protected `void* msg_`, in its 1.x and 2.x
+// releases alike. Reading past values without keeping them takes sd-bus's own skip, which
+// sdbus-c++ does not offer (its Variant copies each value into a message of its own, for a small
+// value some fifty times its size on the wire).
+struct Wire : sdbus::Message {
+    template <class Self>
+    static constexpr bool reachable = requires {
+        { &Self::msg_ } -> std::same_as<void* sdbus::Message::*>;
     };
-    return static_cast<sd_bus_message*>(message.*(&Access::msg_));
+    static sd_bus_message* of(sdbus::Message& message) { return static_cast<sd_bus_message*>(message.*(&Wire::msg_)); }
+};
+static_assert(Wire::reachable<Wire>,
+              "sdbus-c++'s Message no longer keeps its sd-bus message in the protected `void* msg_` that BlueZ's "
+              "messages are read from: this release of sdbus-c++ is not one the build takes");
+
+constexpr const char* invalidArguments = "org.freedesktop.DBus.Error.InvalidArgs";
+
+// The type at the message's place, as a signature ("s", "a{sv}", "v").
+std::string typeAt(sd_bus_message* message) {
+    char type = 0;
+    const char* contents = nullptr;
+    if (sd_bus_message_peek_type(message, &type, &contents) <= 0) return "";
+    const std::string inner = contents ? contents : "";
+    switch (type) {
+    case SD_BUS_TYPE_ARRAY: return "a" + inner;
+    case SD_BUS_TYPE_STRUCT: return "(" + inner + ")";
+    case SD_BUS_TYPE_DICT_ENTRY: return "{" + inner + "}";
+    default: return std::string(1, type);
+    }
 }
 
-// sd-bus's result, unless it says that the message does not read as it should.
+// The message has something else than `expected` at its place, or ends there.
+[[noreturn]] void misread(sd_bus_message* message, std::string_view expected) {
+    const auto found = typeAt(message);
+    throw sdbus::Error(invalidArguments, "expected " + std::string(expected) + ", but the message " +
+                                             (found.empty() ? "ends there" : "has '" + found + "' in its place"));
+}
+
+// sd-bus's result, unless it says that the message does not read (which a message as the bus
+// passes it on, of a type read as it says, never does).
 int checked(int result) {
-    if (result < 0) {
-        throw sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs",
-                           std::string("A message of BlueZ does not read as documented: ") + std::strerror(-result));
-    }
+    if (result < 0) throw sdbus::Error(invalidArguments, std::string("the message does not read: ") + std::strerror(-result));
     return result;
 }
 
-void enter(sd_bus_message* message, char type, const char* contents) {
+void enter(sd_bus_message* message, char type, const char* contents, std::string_view what) {
     // 0: the message ended before the argument.
-    if (checked(sd_bus_message_enter_container(message, type, contents)) == 0) checked(-EBADMSG);
+    if (sd_bus_message_enter_container(message, type, contents) <= 0) misread(message, what);
 }
 
 template <class T>
 T basic(sd_bus_message* message, char type) {
     T value{};
     if (checked(sd_bus_message_read_basic(message, type, &value)) == 0) checked(-EBADMSG);
+    return value;
+}
+
+// The text or object path that is the message's next argument.
+std::string argument(sd_bus_message* message, char type, std::string_view what) {
+    const char* value = nullptr;
+    if (sd_bus_message_read_basic(message, type, &value) <= 0) misread(message, what);
     return value;
 }
 
@@ -136,7 +168,7 @@ Value valueOfType(sd_bus_message* message, const std::string& type) {
     if (type == "s" || type == "o") return std::string(basic<const char*>(message, type[0]));
     if (type == "as") {
         std::vector<std::string> texts;
-        enter(message, SD_BUS_TYPE_ARRAY, "s");
+        checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_ARRAY, "s"));
         const char* text = nullptr;
         while (checked(sd_bus_message_read_basic(message, 's', &text)) > 0) texts.emplace_back(text);
         checked(sd_bus_message_exit_container(message));
@@ -159,15 +191,17 @@ Value readValue(sd_bus_message* message) {
     checked(sd_bus_message_peek_type(message, nullptr, &contents));
     if (!contents) checked(-EBADMSG);
     const std::string type = contents;
-    enter(message, SD_BUS_TYPE_VARIANT, type.c_str());
+    checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_VARIANT, type.c_str()));
     auto value = valueOfType(message, type);
     checked(sd_bus_message_exit_container(message));
     return value;
 }
 
+constexpr std::string_view propertiesArgument = "the properties ('a{sv}')";
+
 Properties readKept(sd_bus_message* message, Names kept) {
     Properties properties;
-    enter(message, SD_BUS_TYPE_ARRAY, "{sv}");
+    enter(message, SD_BUS_TYPE_ARRAY, "{sv}", propertiesArgument);
     while (checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sv")) > 0) {
         const std::string_view name = basic<const char*>(message, 's');
         if (isKept(kept, name)) {
@@ -181,9 +215,9 @@ Properties readKept(sd_bus_message* message, Names kept) {
     return properties;
 }
 
-Interfaces readInterfacesOf(sd_bus_message* message) {
+Interfaces readInterfaces(sd_bus_message* message) {
     Interfaces interfaces;
-    enter(message, SD_BUS_TYPE_ARRAY, "{sa{sv}}");
+    enter(message, SD_BUS_TYPE_ARRAY, "{sa{sv}}", "the interfaces with their properties ('a{sa{sv}}')");
     while (checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "sa{sv}")) > 0) {
         const std::string name = basic<const char*>(message, 's');
         if (auto kept = keptOf(name)) {
@@ -199,9 +233,9 @@ Interfaces readInterfacesOf(sd_bus_message* message) {
 
 // An array of names (as), of which only those that `kept` takes.
 template <class Kept>
-std::vector<std::string> readNames(sd_bus_message* message, Kept kept) {
+std::vector<std::string> readNames(sd_bus_message* message, std::string_view what, Kept kept) {
     std::vector<std::string> names;
-    enter(message, SD_BUS_TYPE_ARRAY, "s");
+    enter(message, SD_BUS_TYPE_ARRAY, "s", what);
     const char* name = nullptr;
     while (checked(sd_bus_message_read_basic(message, 's', &name)) > 0) {
         if (kept(std::string_view(name))) names.emplace_back(name);
@@ -210,37 +244,67 @@ std::vector<std::string> readNames(sd_bus_message* message, Kept kept) {
     return names;
 }
 
+constexpr std::string_view pathArgument = "the object's path ('o')";
+
 }  // namespace
 
-Properties readProperties(sdbus::Message& message, const std::string& interface) {
-    auto* wire = raw(message);
-    if (auto kept = keptOf(interface)) return readKept(wire, *kept);
-    checked(sd_bus_message_skip(wire, "a{sv}"));
+sd_bus_message* wireOf(sdbus::Message& message) { return Wire::of(message); }
+
+Change readChange(sd_bus_message* message) {
+    const char* memberName = sd_bus_message_get_member(message);
+    const std::string_view member = memberName ? memberName : "";
+    if (member == "InterfacesAdded") {
+        InterfacesAdded added{.path = argument(message, 'o', pathArgument)};
+        added.interfaces = readInterfaces(message);
+        if (added.interfaces.empty()) return {};
+        return added;
+    }
+    if (member == "InterfacesRemoved") {
+        InterfacesRemoved removed{.path = argument(message, 'o', pathArgument)};
+        removed.interfaces = readNames(message, "the interfaces' names ('as')",
+                                       [](std::string_view name) { return keptOf(name).has_value(); });
+        if (removed.interfaces.empty()) return {};
+        return removed;
+    }
+    if (member == "PropertiesChanged") {
+        const char* path = sd_bus_message_get_path(message);
+        PropertiesChanged change{.path = path ? path : "", .interface = argument(message, 's', "the interface's name ('s')")};
+        const auto kept = keptOf(change.interface);
+        if (kept) {
+            change.changed = readKept(message, *kept);
+        } else {
+            if (typeAt(message) != "a{sv}") misread(message, propertiesArgument);
+            checked(sd_bus_message_skip(message, "a{sv}"));
+        }
+        change.invalidated = readNames(message, "the invalidated properties' names ('as')", [&](std::string_view name) {
+            return kept && isKept(*kept, name);
+        });
+        if (change.changed.empty() && change.invalidated.empty()) return {};
+        return change;
+    }
     return {};
 }
 
-std::vector<std::string> readPropertyNames(sdbus::Message& message, const std::string& interface) {
-    const auto kept = keptOf(interface);
-    return readNames(raw(message), [&](std::string_view name) { return kept && isKept(*kept, name); });
-}
-
-Interfaces readInterfaces(sdbus::Message& message) { return readInterfacesOf(raw(message)); }
-
-std::vector<std::string> readInterfaceNames(sdbus::Message& message) {
-    return readNames(raw(message), [](std::string_view name) { return keptOf(name).has_value(); });
-}
-
-Objects readObjects(sdbus::Message& message) {
-    auto* wire = raw(message);
+Objects readObjects(sd_bus_message* message) {
     Objects tree;
-    enter(wire, SD_BUS_TYPE_ARRAY, "{oa{sa{sv}}}");
-    while (checked(sd_bus_message_enter_container(wire, SD_BUS_TYPE_DICT_ENTRY, "oa{sa{sv}}")) > 0) {
-        const std::string path = basic<const char*>(wire, 'o');
-        addInterfaces(tree, path, readInterfacesOf(wire));
-        checked(sd_bus_message_exit_container(wire));
+    enter(message, SD_BUS_TYPE_ARRAY, "{oa{sa{sv}}}", "the objects with their interfaces ('a{oa{sa{sv}}}')");
+    while (checked(sd_bus_message_enter_container(message, SD_BUS_TYPE_DICT_ENTRY, "oa{sa{sv}}")) > 0) {
+        const std::string path = basic<const char*>(message, 'o');
+        addInterfaces(tree, path, readInterfaces(message));
+        checked(sd_bus_message_exit_container(message));
     }
-    checked(sd_bus_message_exit_container(wire));
+    checked(sd_bus_message_exit_container(message));
     return tree;
+}
+
+void apply(Objects& objects, Change change) {
+    if (auto* added = std::get_if<InterfacesAdded>(&change)) {
+        addInterfaces(objects, added->path, std::move(added->interfaces));
+    } else if (const auto* removed = std::get_if<InterfacesRemoved>(&change)) {
+        removeInterfaces(objects, removed->path, removed->interfaces);
+    } else if (const auto* changed = std::get_if<PropertiesChanged>(&change)) {
+        changeProperties(objects, changed->path, changed->interface, changed->changed, changed->invalidated);
+    }
 }
 
 void addInterfaces(Objects& objects, const std::string& path, Interfaces interfaces) {

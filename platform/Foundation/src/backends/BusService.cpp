@@ -187,13 +187,16 @@ void BusService::join() {
     if (!connection) return failed(generation);
 
     std::weak_ptr<BusService> weak = weak_from_this();
-    auto on = [weak, generation](const Reader& reader) {
-        return [weak, generation, reader](sdbus::Message& message) {
+    auto on = [weak, generation, ownersOnly = client_.ownersSignalsOnly](const Reader& reader) {
+        return [weak, generation, ownersOnly, reader](sdbus::Message& message) {
             auto self = weak.lock();
             if (!self) return;
+            const auto sender = ownersOnly ? message.getSender() : std::string();
             {
                 std::lock_guard lock(self->mutex_);
                 if (generation != self->generation_) return;
+                // The owner as this thread has heard of it, in order with the signals.
+                if (ownersOnly && (!self->ownerKnown_ || sender != self->owner_)) return;
             }
             self->takeIn(reader, message);
         };

@@ -9,14 +9,18 @@
 // "org.bluez" on it are followed through a BusService (a bus that comes later, goes or restarts is
 // joined again within a few seconds): a BlueZ that comes, later or again, is read afresh
 // (GetManagedObjects); one that goes leaves no objects. Only BlueZ's signals are heard: the match
-// rules name it as their sender, so the bus passes on no other client's. The objects change on a queue of the
-// copy's own, one change after another; the snapshot is made anew there once a burst of changes
-// has been taken in, and the observers are told there, one at a time.
+// rules name it as their sender, so the bus passes on no other client's, and one that another
+// client sends to this process alone is left unread, for its sender is not BlueZ's owner. A
+// message of BlueZ that does not read as BlueZ writes it is left unread, and told of in the system
+// log once for each member. The objects change on a queue of the copy's own, one change after
+// another; the snapshot is made anew there once a burst of changes has been taken in, and the
+// observers are told there, one at a time.
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +66,8 @@ private:
     void readObjects();
     void changed(bool tell);
     void publish();
+    // Any thread.
+    void misread(const std::string& member, const sdbus::Error& error);
 
     const DispatchQueue queue_;
     std::shared_ptr<BusService> bus_;
@@ -79,4 +85,5 @@ private:
     std::shared_ptr<const bluez::Snapshot> snapshot_ = std::make_shared<bluez::Snapshot>();
     std::optional<std::string> snapshotAddress_;  // of the bus it is of; none before any was heard of
     std::vector<std::weak_ptr<std::function<void()>>> observers_;
+    std::set<std::string> misread_;  // the members told of in the log
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <sdbus-c++/sdbus-c++.h>
+#include <systemd/sd-bus.h>
 
 #include "Foundation/Data.hpp"
 #include "Foundation/UUID.hpp"
@@ -36,20 +37,42 @@ using Interfaces = std::map<std::string, Properties>;
 /// "service0010").
 using Objects = std::map<std::string, Interfaces>;
 
+/// The sd-bus message that sdbus-c++'s message wraps, for the readers below.
+sd_bus_message* wireOf(sdbus::Message& message);
+
 /// BlueZ's messages read straight into the tree, keeping only the interfaces and properties that
 /// a snapshot reads: the rest of what BlueZ tells (advertising data, signal strength, interfaces
-/// of its own) is read past, however large, and costs nothing to keep. Each reads its arguments
-/// at the message's current place and throws sdbus::Error when they do not read as documented.
-/// The a{sv} of the interface's changed properties (PropertiesChanged), and the names of its
-/// invalidated ones (as).
-Properties readProperties(sdbus::Message& message, const std::string& interface);
-std::vector<std::string> readPropertyNames(sdbus::Message& message, const std::string& interface);
-/// The a{sa{sv}} of an object's interfaces (InterfacesAdded), and the names of those removed (as).
-Interfaces readInterfaces(sdbus::Message& message);
-std::vector<std::string> readInterfaceNames(sdbus::Message& message);
+/// of its own) is read past, however large, and costs nothing to keep, and a property of another
+/// type than those a Value holds is kept as no value. Each reads its arguments from the message's
+/// place (its first argument, for a message as it came) and throws sdbus::Error when they do not
+/// read as BlueZ writes them, with a text that says which argument was expected and what the
+/// message has in its place.
+///
+/// What one of BlueZ's signals changes in its objects.
+struct InterfacesAdded {
+    std::string path;
+    Interfaces interfaces;
+};
+struct InterfacesRemoved {
+    std::string path;
+    std::vector<std::string> interfaces;
+};
+struct PropertiesChanged {
+    std::string path;
+    std::string interface;
+    Properties changed;
+    std::vector<std::string> invalidated;
+};
+using Change = std::variant<std::monostate, InterfacesAdded, InterfacesRemoved, PropertiesChanged>;
+/// The change told by a signal, by its member: InterfacesAdded (oa{sa{sv}}) and InterfacesRemoved
+/// (oas) of the object manager, PropertiesChanged (sa{sv}as) of an object. None for another
+/// member, and for a change of nothing that a snapshot reads.
+Change readChange(sd_bus_message* message);
 /// The a{oa{sa{sv}}} of every object (GetManagedObjects).
-Objects readObjects(sdbus::Message& message);
+Objects readObjects(sd_bus_message* message);
 
+/// Makes the change in the tree (as the functions below do).
+void apply(Objects& objects, Change change);
 /// InterfacesAdded: the interfaces are added to the object, or replace those of the same name; no
 /// object is made for none.
 void addInterfaces(Objects& objects, const std::string& path, Interfaces interfaces);
