@@ -38,6 +38,7 @@ struct State {
     std::mutex waitingMutex;
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
     std::atomic<std::uint64_t> forks{0};     // of the process's line: a child counts one more than its parent
+    std::atomic<std::uint64_t> startedHere{0};  // threads started in this process, not in a parent
 };
 
 State& state();
@@ -56,6 +57,7 @@ void parentAfterFork() {
 void childAfterFork() {
     auto& all = state();
     ++all.forks;
+    all.startedHere = 0;
     all.waiting.clear();
     all.waitingMutex.unlock();
     all.mutex.unlock();
@@ -121,6 +123,10 @@ void ProcessEnd::run(int status) {
     if (all.ran) return;
     all.ran = true;
     endsHere = true;
+    // A forked child that started no thread of its own has none of ours to stop: what the owners
+    // hold is the parent's, and a lock of theirs may have been held by one of its threads at the
+    // fork. It only writes its settings.
+    const bool parentsThreadsOnly = all.forks != 0 && all.startedHere == 0;
     bool joined = true;
     std::string held;  // the owners whose threads were still running
     std::optional<Clock::time_point> threadsDeadline;
@@ -131,7 +137,7 @@ void ProcessEnd::run(int status) {
             Stop stop;
             {
                 std::lock_guard lock(all.mutex);
-                if (stopped || !all.stops[index]) {
+                if (stopped || !all.stops[index] || (parentsThreadsOnly && index != static_cast<std::size_t>(Stage::settings))) {
                     all.passed = static_cast<int>(index);
                     break;
                 }
@@ -170,6 +176,7 @@ bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_var
             owned.running = false;
             ended.notify_all();
         });
+        ++state().startedHere;
     } catch (const std::system_error&) {
         return false;
     }
