@@ -1253,6 +1253,36 @@ TEST_F(ApplicationWindow, OnWaylandTheWindowOpenedOnTheLargerOutputIsSeenOnlyWhe
     }
 }
 
+// Started with two devices, the window grows to the output's height as twelve Low Energy
+// peripherals connect: shown anew for weston to place it for its new height, it stays within the
+// output (weston places a window at random where it fits, and keeps its top edge as it grows).
+TEST_F(ApplicationWindow, OnWaylandAWindowThatGrowsPastTheHeightItWasPlacedWithStaysWithinItsOutput) {
+    display_ = std::make_unique<VirtualDisplay>(1100, 1000);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    WestonCompositor weston(*display_, 1);
+    if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+    std::string peripherals;
+    for (int i = 1; i <= 12; ++i) {
+        char identifier[40];
+        std::snprintf(identifier, sizeof identifier, "6F1A2B3C-0000-4000-8000-%012d", i);
+        peripherals += std::string(i > 1 ? "," : "") + R"({"identifier": ")" + identifier + R"(", "name": "Pen )" + std::to_string(i) +
+                       R"(", "connected": true, "connectDelay": 1.5, "services": {"180F": {"2A19": [60]}}})";
+    }
+    TemporaryDirectory config;
+    auto profile = config.write("growing.json", miceProfile(halfChargedMice(2), R"({"state": "poweredOn", "peripherals": [)" +
+                                                                                     peripherals + "]}"))
+                       .string();
+    int height = reference(profile, 1, CGSize{1000, 900}).height;
+    start(profile, config.path(), weston.clientEnvironment());
+    std::optional<WindowPlace> place;
+    ASSERT_TRUE(eventually([&] {
+        place = weston.windowPlace("Quillon");
+        return place && place->height == height;
+    })) << programOutput();
+    EXPECT_GE(place->y, 0) << "the title bar is on the output";
+    EXPECT_LE(place->y + place->height, 900) << "the bottom edge is on the output";
+}
+
 // Dragged by its title bar from the laptop's screen across the edge onto the larger one beside it
 // and back, the window fits the smaller one all the way: the output it leaves no longer sizes it.
 // (Weston follows the X pointer's moves, not its place: pushed into the smaller output's top-left

@@ -20,9 +20,6 @@ namespace {
 // name it within milliseconds.
 constexpr double veilPatience = 1;
 
-// The compositor's suggested size and states: the window keeps the size the platform gives it.
-void suggested(void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {}
-
 void capabilities(void*, xdg_toplevel*, wl_array*) {}
 
 }  // namespace
@@ -47,7 +44,7 @@ void WaylandToplevel::makeToplevel(const NSWindow& window) {
     if (!appID_.empty()) xdg_toplevel_set_app_id(toplevel_, appID_.c_str());
     title_ = window.title();
     xdg_toplevel_set_title(toplevel_, title_.c_str());
-    configured_ = placed_ = false;
+    configured_ = placed_ = activated_ = moved_ = false;
     size_ = CGSize{};
     update(window);
     // The compositor configures the surface in answer to its first commit, which has no buffer.
@@ -92,12 +89,16 @@ void WaylandToplevel::update(const NSWindow& window) {
 
 void WaylandToplevel::grew() {
     if (!placed_ || size_.height <= placedHeight_) return;
-    if (veiled_ || !seen_) remap_ = true;
+    if (veiled_ || !seen_ || (activated_ && !moved_)) remap_ = true;
 }
 
 void WaylandToplevel::minimize() { xdg_toplevel_set_minimized(toplevel_); }
 
-void WaylandToplevel::move(wl_seat* seat, std::uint32_t serial) { xdg_toplevel_move(toplevel_, seat, serial); }
+void WaylandToplevel::move(wl_seat* seat, std::uint32_t serial) {
+    // Where the user puts the window is kept.
+    moved_ = true;
+    xdg_toplevel_move(toplevel_, seat, serial);
+}
 
 void WaylandToplevel::rescale(NSWindow& window, int scale) {
     pixels_->release(window);
@@ -187,6 +188,15 @@ void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t se
         if (self->veiled_) return;
     }
     window->setViewsNeedDisplay(true);
+}
+
+void WaylandToplevel::suggested(void* data, xdg_toplevel*, std::int32_t, std::int32_t, wl_array* states) {
+    // The compositor's suggested size goes unheeded: the window keeps the size the platform gives it.
+    auto* self = static_cast<WaylandToplevel*>(data);
+    self->activated_ = false;
+    for (std::size_t i = 0; i < states->size / sizeof(std::uint32_t); ++i) {
+        if (static_cast<const std::uint32_t*>(states->data)[i] == XDG_TOPLEVEL_STATE_ACTIVATED) self->activated_ = true;
+    }
 }
 
 void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {

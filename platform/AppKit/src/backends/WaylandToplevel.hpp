@@ -11,8 +11,9 @@
 // the first configure, and an output would let it be taller), its first buffer is blank until
 // the compositor names the output (or has not within a second). A window that grows past the
 // height it was placed with is shown anew (taken off the screen and made a new toplevel of the
-// same surface), for the compositor to place it for its new height, while it was never seen and
-// on the first output it enters.
+// same surface), for the compositor to place it for its new height: while it was never seen, on
+// the first output it enters, and later while it is the active window and was not moved with
+// the pointer since it was placed.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@
 class DirtyRegion;
 class NSWindow;
 class WaylandConnection;
+struct wl_array;
 struct wl_callback;
 struct wl_output;
 struct wl_seat;
@@ -80,6 +82,7 @@ private:
     static void closed(void* data, xdg_toplevel*);
     static void bounded(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height);
     static void framed(void* data, wl_callback* callback, std::uint32_t);
+    static void suggested(void* data, xdg_toplevel*, std::int32_t, std::int32_t, wl_array* states);
     std::unique_ptr<PixelStore> makePixelStore(int scale) const;
     /// Gives the surface the toplevel role, the window's title and size, and asks the compositor
     /// to configure it.
@@ -93,7 +96,7 @@ private:
     /// From the window's next drawing on, shows its pixels (or shows it anew).
     void unveil();
     /// The window grew: shown anew where it outgrew the height it was placed with while it was
-    /// never seen.
+    /// never seen, or while it is active and was not moved since it was placed.
     void grew();
 
     std::shared_ptr<WaylandShm> shm_;
@@ -118,5 +121,7 @@ private:
     CGFloat placedHeight_ = 0;  // that buffer's height
     bool veiled_ = false;       // it shows the blank buffer
     bool seen_ = false;         // the window's pixels were shown
+    bool activated_ = false;    // the compositor says the window is the active one
+    bool moved_ = false;        // moved with the pointer since it was placed
     bool remap_ = false;
 };
