@@ -13,8 +13,9 @@ struct wl_shm;
 
 class WaylandShm {
 public:
-    /// A buffer of pixels (xRGB unless made clear, 4 bytes a pixel, rows of width × 4 bytes) in memory mapped here
-    /// and shared with the compositor; destroyed with its memory when the object goes.
+    /// A buffer of pixels (xRGB unless made clear, 4 bytes a pixel, rows of width × 4 bytes) in
+    /// memory mapped here and shared with the compositor; destroyed with its memory when the object
+    /// goes.
     class Buffer {
     public:
         ~Buffer();
