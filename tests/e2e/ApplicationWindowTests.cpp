@@ -400,10 +400,11 @@ protected:
         return {place, shot};
     }
 
-    /// Waits (a generous while) until the condition holds; returns whether it did.
+    /// Waits (a generous while, and while the program started last runs) until the condition
+    /// holds; returns whether it did.
     bool eventually(const std::function<bool()>& condition) {
         auto end = WallClock::now() + std::chrono::seconds(60);
-        while (WallClock::now() < end && app_->running()) {
+        while (WallClock::now() < end && (!app_ || app_->running())) {
             if (condition()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -1209,6 +1210,77 @@ TEST_F(ApplicationWindow, OnWaylandTheWindowTakesTheSizeOfTheOutputItOpensOn) {
         EXPECT_LE(place->y + place->height, second.second) << "the bottom edge is on the output";
         app_.reset();
     }
+}
+
+// Opened on the larger of two outputs, where it is taller than the smaller lets it be, the window
+// is seen once, where it stays: never first at another height or place, to vanish then. Watched
+// as the X server has the outputs' pixels (weston shows them in windows of its own), about every
+// millisecond, over a few openings (the window it would show first lasts one of weston's frames).
+TEST_F(ApplicationWindow, OnWaylandTheWindowOpenedOnTheLargerOutputIsSeenOnlyWhereItStays) {
+    display_ = std::make_unique<VirtualDisplay>(1700, 1000, true);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    WestonCompositor weston(*display_, 1, {{600, 500}, {1000, 900}});
+    if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+    int height = reference(tenDevices, 1, CGSize{1000, 900}).height;
+    // The larger output but its right edge, where weston's pointer rests; its desktop is bare.
+    ScreenWatch watch(*display_, WindowPlace{0, 600, 0, 960, 900}, 0x202020);
+    ASSERT_EQ(watch.unavailable(), "");
+    for (int opening = 1; opening <= 4; ++opening) {
+        SCOPED_TRACE("opening " + std::to_string(opening));
+        ASSERT_TRUE(eventually([&] { return watch.now().width == 0; })) << "the desktop is bare";
+        watch.take();
+        TemporaryDirectory config;
+        start(tenDevices, config.path(), weston.clientEnvironment());
+        std::optional<WindowPlace> place;
+        auto within = [&](const WindowPlace& seen) {
+            return seen.x >= place->x && seen.y >= place->y && seen.x + seen.width <= place->x + place->width &&
+                   seen.y + seen.height <= place->y + place->height;
+        };
+        ASSERT_TRUE(eventually([&] {
+            place = weston.windowPlace("Quillon");
+            return place && place->height == height;
+        })) << programOutput();
+        // Drawn whole where it stays: as far down as it reaches.
+        ASSERT_TRUE(eventually([&] {
+            auto now = watch.now();
+            return now.width > 0 && within(now) && now.y + now.height == place->y + place->height;
+        }));
+        for (const auto& seen : watch.take()) {
+            EXPECT_TRUE(within(seen)) << seen.width << " by " << seen.height << " at " << seen.x << ", " << seen.y << " seen, the window is "
+                                      << place->width << " by " << place->height << " at " << place->x << ", " << place->y;
+        }
+        app_.reset();
+    }
+}
+
+// Started with two devices, the window grows to the output's height as twelve Low Energy
+// peripherals connect: shown anew for weston to place it for its new height, it stays within the
+// output (weston places a window at random where it fits, and keeps its top edge as it grows).
+TEST_F(ApplicationWindow, OnWaylandAWindowThatGrowsPastTheHeightItWasPlacedWithStaysWithinItsOutput) {
+    display_ = std::make_unique<VirtualDisplay>(1100, 1000);
+    if (!display_->unavailable().empty()) GTEST_SKIP() << display_->unavailable();
+    WestonCompositor weston(*display_, 1);
+    if (!weston.unavailable().empty()) GTEST_SKIP() << weston.unavailable();
+    std::string peripherals;
+    for (int i = 1; i <= 12; ++i) {
+        char identifier[40];
+        std::snprintf(identifier, sizeof identifier, "6F1A2B3C-0000-4000-8000-%012d", i);
+        peripherals += std::string(i > 1 ? "," : "") + R"({"identifier": ")" + identifier + R"(", "name": "Pen )" + std::to_string(i) +
+                       R"(", "connected": true, "connectDelay": 1.5, "services": {"180F": {"2A19": [60]}}})";
+    }
+    TemporaryDirectory config;
+    auto profile = config.write("growing.json", miceProfile(halfChargedMice(2), R"({"state": "poweredOn", "peripherals": [)" +
+                                                                                     peripherals + "]}"))
+                       .string();
+    int height = reference(profile, 1, CGSize{1000, 900}).height;
+    start(profile, config.path(), weston.clientEnvironment());
+    std::optional<WindowPlace> place;
+    ASSERT_TRUE(eventually([&] {
+        place = weston.windowPlace("Quillon");
+        return place && place->height == height;
+    })) << programOutput();
+    EXPECT_GE(place->y, 0) << "the title bar is on the output";
+    EXPECT_LE(place->y + place->height, 900) << "the bottom edge is on the output";
 }
 
 // Dragged by its title bar from the laptop's screen across the edge onto the larger one beside it

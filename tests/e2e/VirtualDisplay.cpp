@@ -8,15 +8,20 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -62,10 +67,18 @@ std::vector<std::string> currentEnvironment() {
 
 // The display.
 
-VirtualDisplay::VirtualDisplay(int width, int height) {
+VirtualDisplay::VirtualDisplay(int width, int height, bool watched) {
     if (access("/usr/bin/Xvfb", X_OK) != 0) {
         unavailable_ = "Xvfb is not installed";
         return;
+    }
+    std::vector<std::string> screenFile;
+    if (watched) {
+        // In memory, so that the server's drawing never waits for a disk.
+        std::filesystem::path shared = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+        screenFolder_ = shared / ("quillon-screen-" + std::to_string(getpid()) + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::create_directories(screenFolder_);
+        screenFile = {"-fbdir", screenFolder_.string()};
     }
     // Xvfb finds a free display number and writes it to the descriptor named, so that tests run
     // side by side never race for one.
@@ -76,9 +89,10 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     }
     int flags = fcntl(fds[1], F_GETFD);
     fcntl(fds[1], F_SETFD, flags & ~FD_CLOEXEC);
-    pid_ = spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                  std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp"},
-                 currentEnvironment(), "/dev/null");
+    std::vector<std::string> arguments{"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                       std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp"};
+    arguments.insert(arguments.end(), screenFile.begin(), screenFile.end());
+    pid_ = spawn(arguments, currentEnvironment(), "/dev/null");
     close(fds[1]);
     std::string number;
     pollfd wait{fds[0], POLLIN, 0};
@@ -100,7 +114,93 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
 
 VirtualDisplay::~VirtualDisplay() {
     if (display_) XCloseDisplay(display_);
-    stop(pid_);
+    stop(pid_, screenFolder_);
+}
+
+std::filesystem::path VirtualDisplay::screenFile() const { return screenFolder_.empty() ? screenFolder_ : screenFolder_ / "Xvfb_screen0"; }
+
+// Watching the screen.
+
+ScreenWatch::ScreenWatch(const VirtualDisplay& display, const WindowPlace& area, std::uint32_t desktop) : area_(area), desktop_(desktop) {
+    int fd = display.screenFile().empty() ? -1 : open(display.screenFile().c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat file {};
+    if (fd < 0 || fstat(fd, &file) != 0 || file.st_size < 100) {
+        if (fd >= 0) close(fd);
+        unavailable_ = "the display keeps no screen file";
+        return;
+    }
+    fileSize_ = std::size_t(file.st_size);
+    void* mapped = mmap(nullptr, fileSize_, PROT_READ, MAP_SHARED, fd, 0);
+    close(fd);
+    if (mapped == MAP_FAILED) {
+        unavailable_ = "the screen file cannot be mapped";
+        return;
+    }
+    file_ = static_cast<const std::uint8_t*>(mapped);
+    // An XWD header of big-endian 32-bit fields (its size, ..., bits a pixel at 11, bytes a row at
+    // 12, ..., colours at 19), the colours of 12 bytes each, then the pixels.
+    auto field = [&](int i) {
+        const std::uint8_t* f = file_ + 4 * i;
+        return std::size_t(f[0]) << 24 | std::size_t(f[1]) << 16 | std::size_t(f[2]) << 8 | std::size_t(f[3]);
+    };
+    bytesPerRow_ = field(12);
+    std::size_t offset = field(0) + field(19) * 12;
+    if (field(11) != 32 || offset + bytesPerRow_ * std::size_t(area.y + area.height) > fileSize_ ||
+        std::size_t(area.x + area.width) * 4 > bytesPerRow_) {
+        unavailable_ = "the screen file is not of 32-bit pixels holding the area";
+        return;
+    }
+    pixels_ = file_ + offset;
+    last_ = differing();
+    thread_ = std::thread([this] { watch(); });
+}
+
+ScreenWatch::~ScreenWatch() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    if (thread_.joinable()) thread_.join();
+    if (file_) munmap(const_cast<std::uint8_t*>(file_), fileSize_);
+}
+
+WindowPlace ScreenWatch::differing() const {
+    int left = area_.width, top = -1, right = -1, bottom = -1;
+    for (int y = 0; y < area_.height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(pixels_ + std::size_t(area_.y + y) * bytesPerRow_) + area_.x;
+        for (int x = 0; x < area_.width; ++x) {
+            if ((row[x] & 0xFFFFFF) == desktop_) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (top < 0) top = y;
+            bottom = y;
+        }
+    }
+    if (right < 0) return {};
+    return WindowPlace{0, area_.x + left, area_.y + top, right - left + 1, bottom - top + 1};
+}
+
+void ScreenWatch::watch() {
+    for (;;) {
+        auto place = differing();
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) return;
+            if (place != last_) seen_.push_back(place);
+            last_ = place;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+std::vector<WindowPlace> ScreenWatch::take() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(seen_, {});
+}
+
+WindowPlace ScreenWatch::now() {
+    std::lock_guard lock(mutex_);
+    return last_;
 }
 
 // The window manager.

@@ -6,17 +6,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 typedef struct _XDisplay Display;
 
-/// An Xvfb server on a display number it chooses itself; stopped when the object goes.
+/// An Xvfb server on a display number it chooses itself; stopped when the object goes. A watched
+/// one keeps its screen in a file in memory, which a ScreenWatch reads as the server draws.
 class VirtualDisplay {
 public:
-    VirtualDisplay(int width, int height);
+    VirtualDisplay(int width, int height, bool watched = false);
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
@@ -25,10 +28,13 @@ public:
     const std::string& unavailable() const { return unavailable_; }
     const std::string& name() const { return name_; }
     Display* connection() const { return display_; }
+    /// The file that holds the screen of a watched display (XWD, as Xvfb maps it); empty otherwise.
+    std::filesystem::path screenFile() const;
 
 private:
     std::string unavailable_;
     std::string name_;
+    std::filesystem::path screenFolder_;
     pid_t pid_ = -1;
     Display* display_ = nullptr;
 };
@@ -55,6 +61,45 @@ private:
 struct WindowPlace {
     unsigned long id = 0;
     int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const WindowPlace&) const = default;
+};
+
+/// An area of a watched display, read on a thread of its own about every millisecond, from its
+/// making to its end (which joins the thread): where it shows other than the desktop's colour,
+/// each time that changes, as the smallest rectangle around those pixels (in root coordinates;
+/// of no size where there are none). A picture the server was drawing as it was read may be half
+/// the new one and half the old.
+class ScreenWatch {
+public:
+    /// Watches the area for pixels other than the desktop's colour (0xRRGGBB).
+    ScreenWatch(const VirtualDisplay& display, const WindowPlace& area, std::uint32_t desktop);
+    ~ScreenWatch();
+    ScreenWatch(const ScreenWatch&) = delete;
+    ScreenWatch& operator=(const ScreenWatch&) = delete;
+
+    /// Why the display cannot be watched; empty when it is.
+    const std::string& unavailable() const { return unavailable_; }
+    /// What was seen since the last call, in the order seen.
+    std::vector<WindowPlace> take();
+    /// What differs now.
+    WindowPlace now();
+
+private:
+    void watch();
+    WindowPlace differing() const;
+
+    std::string unavailable_;
+    WindowPlace area_;
+    const std::uint8_t* file_ = nullptr;
+    std::size_t fileSize_ = 0;
+    const std::uint8_t* pixels_ = nullptr;
+    std::size_t bytesPerRow_ = 0;
+    std::uint32_t desktop_;
+    std::mutex mutex_;
+    std::vector<WindowPlace> seen_;
+    WindowPlace last_;
+    bool stopping_ = false;
+    std::thread thread_;
 };
 
 /// Pixels of a screen area, rows top down, 0xRRGGBB.

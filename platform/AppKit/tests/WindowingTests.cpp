@@ -154,6 +154,9 @@ TEST_F(Windowing, OnWaylandAWindowTakesTheSizeOfTheSmallestOutputItIsOnAndBefore
     fit();
     window->setFrame({0, 0, 300, 900});
     EXPECT_EQ(window->frame().height(), 500) << "before it is on an output, no taller than the smallest";
+    // Bounds the compositor gives before the window is on an output are those of the one it opens on.
+    WaylandScreen::setMain(WaylandScreen::make(outputs, {}, {}, CGSize{1000, 868}), {window});
+    EXPECT_EQ(window->frame().height(), 868) << "within the bounds given before it is on an output";
     place.entered(largeOutput);
     EXPECT_EQ(fit(), 900) << "on the larger one, as tall as it was made";
     place.entered(smallOutput);

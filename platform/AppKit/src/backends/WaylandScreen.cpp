@@ -36,6 +36,14 @@ std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, Wayl
         if (entered.empty() || entered.contains(output.output)) scale = std::max(scale, output.scale);
     }
     auto size = smallest(outputs, [&](const WaylandConnection::Output& output) { return homes.contains(output.output); });
+    // Bounds given before the windows are on an output are those of the output the compositor
+    // places them on: the smallest that holds them.
+    if (!size && bounds) {
+        size = smallest(outputs, [&](const WaylandConnection::Output& output) {
+            auto points = pointsOf(output);
+            return points->width >= bounds->width && points->height >= bounds->height;
+        });
+    }
     if (!size) size = smallest(outputs, [](const WaylandConnection::Output&) { return true; });
     CGRect frame{0, 0, 1024, 768};
     if (size) frame.size = *size;
@@ -47,6 +55,13 @@ std::shared_ptr<NSScreen> WaylandScreen::make(const std::map<std::uint32_t, Wayl
         visible.origin.y = frame.height() - visible.height();
     }
     return std::make_shared<NSScreen>(frame, scale, visible);
+}
+
+bool WaylandScreen::mayGrowOnAnOutput(const std::map<std::uint32_t, WaylandConnection::Output>& outputs, const NSWindow& window) {
+    auto screen = NSScreen::main();
+    if (!screen || window.frame().height() < screen->visibleFrame().height()) return false;
+    return smallest(outputs, [&](const WaylandConnection::Output& output) { return pointsOf(output)->height > screen->frame().height(); })
+        .has_value();
 }
 
 bool WaylandScreen::setMain(const std::shared_ptr<NSScreen>& screen, const std::vector<std::shared_ptr<NSWindow>>& windows) {

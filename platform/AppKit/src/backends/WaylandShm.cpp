@@ -28,6 +28,15 @@ WaylandShm::~WaylandShm() {
 }
 
 std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeBuffer(int width, int height) {
+    return makeBuffer(width, height, WL_SHM_FORMAT_XRGB8888);
+}
+
+std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeClearBuffer(int width, int height) {
+    // New memory holds noughts: transparent black.
+    return makeBuffer(width, height, WL_SHM_FORMAT_ARGB8888);
+}
+
+std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeBuffer(int width, int height, std::uint32_t format) {
     if (!shm_) return nullptr;
     std::unique_ptr<Buffer> buffer(new Buffer());
     buffer->width_ = width;
@@ -45,7 +54,7 @@ std::unique_ptr<WaylandShm::Buffer> WaylandShm::makeBuffer(int width, int height
     }
     buffer->pixels_ = pixels;
     wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, std::int32_t(buffer->bytes_));
-    buffer->buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, std::int32_t(buffer->bytesPerRow()), WL_SHM_FORMAT_XRGB8888);
+    buffer->buffer_ = wl_shm_pool_create_buffer(pool, 0, width, height, std::int32_t(buffer->bytesPerRow()), format);
     wl_shm_pool_destroy(pool);
     close(fd);
     static const wl_buffer_listener listener{Buffer::released};

@@ -3,6 +3,7 @@
 // an event queue of their own, so that learning which ones the compositor released (dispatch(),
 // on the main thread, just before a window draws) never runs the listeners of input events.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 struct wl_buffer;
@@ -12,8 +13,9 @@ struct wl_shm;
 
 class WaylandShm {
 public:
-    /// A buffer of pixels (xRGB, 4 bytes a pixel, rows of width × 4 bytes) in memory mapped here
-    /// and shared with the compositor; destroyed with its memory when the object goes.
+    /// A buffer of pixels (xRGB unless made clear, 4 bytes a pixel, rows of width × 4 bytes) in
+    /// memory mapped here and shared with the compositor; destroyed with its memory when the object
+    /// goes.
     class Buffer {
     public:
         ~Buffer();
@@ -49,6 +51,8 @@ public:
 
     /// A buffer of that size, black; nullptr, with a message on standard error, without memory.
     std::unique_ptr<Buffer> makeBuffer(int width, int height);
+    /// A buffer of that size that shows nothing: wholly transparent (ARGB, every pixel nought).
+    std::unique_ptr<Buffer> makeClearBuffer(int width, int height);
     /// Runs the listeners of what the compositor sent so far (buffers it released), reading what
     /// has arrived without waiting for more.
     void dispatch();
@@ -56,6 +60,8 @@ public:
     void flush();
 
 private:
+    std::unique_ptr<Buffer> makeBuffer(int width, int height, std::uint32_t format);
+
     wl_display* display_ = nullptr;
     wl_event_queue* queue_ = nullptr;
     wl_shm* shm_ = nullptr;  // a wrapper of the compositor's on the queue

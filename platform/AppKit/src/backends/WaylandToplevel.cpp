@@ -8,6 +8,7 @@
 
 #include "AppKit/DirtyRegion.hpp"
 #include "AppKit/NSWindow.hpp"
+#include "Foundation/DispatchQueue.hpp"
 #include "WaylandConnection.hpp"
 #include "WaylandShm.hpp"
 #include "WaylandShmPresenter.hpp"
@@ -15,15 +16,17 @@
 
 namespace {
 
-// The compositor's suggested size and states: the window keeps the size the platform gives it.
-void suggested(void*, xdg_toplevel*, std::int32_t, std::int32_t, wl_array*) {}
+// How long the compositor may take to name the output of a window it shows blank: weston and sway
+// name it within milliseconds.
+constexpr double veilPatience = 1;
+
 void capabilities(void*, xdg_toplevel*, wl_array*) {}
 
 }  // namespace
 
 WaylandToplevel::WaylandToplevel(const WaylandConnection& connection, std::shared_ptr<WaylandShm> shm, NSWindow& window, int scale,
                                  const std::string& appID)
-    : shm_(std::move(shm)), shell_(connection.shell()), window_(window.weak_from_this()), appID_(appID) {
+    : shm_(std::move(shm)), shell_(connection.shell()), window_(window.weak_from_this()), scale_(scale), appID_(appID) {
     surface_ = wl_compositor_create_surface(connection.compositor());
     static const wl_surface_listener surfaceListener{entered, left};
     wl_surface_add_listener(surface_, &surfaceListener, this);
@@ -41,9 +44,9 @@ void WaylandToplevel::makeToplevel(const NSWindow& window) {
     if (!appID_.empty()) xdg_toplevel_set_app_id(toplevel_, appID_.c_str());
     title_ = window.title();
     xdg_toplevel_set_title(toplevel_, title_.c_str());
+    configured_ = placed_ = activated_ = moved_ = false;
     size_ = CGSize{};
     update(window);
-    configured_ = false;
     // The compositor configures the surface in answer to its first commit, which has no buffer.
     wl_surface_commit(surface_);
 }
@@ -52,6 +55,7 @@ WaylandToplevel::~WaylandToplevel() {
     // The window lets go of the buffers, which go before the surface they were shown on.
     if (auto window = window_.lock()) pixels_->release(*window);
     pixels_.reset();
+    veil_.reset();
     if (frame_) wl_callback_destroy(frame_);
     xdg_toplevel_destroy(toplevel_);
     xdg_surface_destroy(role_);
@@ -79,15 +83,26 @@ void WaylandToplevel::update(const NSWindow& window) {
         int width = std::max(1, int(std::lround(size_.width))), height = std::max(1, int(std::lround(size_.height)));
         xdg_toplevel_set_min_size(toplevel_, width, height);
         xdg_toplevel_set_max_size(toplevel_, width, height);
+        grew();
     }
+}
+
+void WaylandToplevel::grew() {
+    if (!placed_ || size_.height <= placedHeight_) return;
+    if (veiled_ || !seen_ || (activated_ && !moved_)) remap_ = true;
 }
 
 void WaylandToplevel::minimize() { xdg_toplevel_set_minimized(toplevel_); }
 
-void WaylandToplevel::move(wl_seat* seat, std::uint32_t serial) { xdg_toplevel_move(toplevel_, seat, serial); }
+void WaylandToplevel::move(wl_seat* seat, std::uint32_t serial) {
+    // Where the user puts the window is kept.
+    moved_ = true;
+    xdg_toplevel_move(toplevel_, seat, serial);
+}
 
 void WaylandToplevel::rescale(NSWindow& window, int scale) {
     pixels_->release(window);
+    scale_ = scale;
     pixels_ = makePixelStore(scale);
     window.setViewsNeedDisplay(true);
 }
@@ -95,9 +110,9 @@ void WaylandToplevel::rescale(NSWindow& window, int scale) {
 void WaylandToplevel::display(NSWindow& window, const DirtyRegion& region) {
     // Drawn at the height it grew to, the window is shown anew, at that height.
     if (std::exchange(remap_, false)) return remap(window);
-    // Until the compositor has configured the surface it takes no buffer; what was drawn by then
-    // is shown whole once it has.
-    if (configured_) show(window, region);
+    // Until the compositor has configured the surface it takes no buffer; the window is drawn
+    // whole once it has.
+    if (configured_ && !veiled_) show(window, region);
 }
 
 void WaylandToplevel::show(NSWindow& window, const DirtyRegion& region) {
@@ -108,6 +123,32 @@ void WaylandToplevel::show(NSWindow& window, const DirtyRegion& region) {
         wl_callback_add_listener(frame_, &frameListener, this);
     }
     pixels_->show(window, region);
+    if (!std::exchange(placed_, true)) placedHeight_ = window.frame().height();
+    seen_ = true;
+    veil_.reset();
+}
+
+void WaylandToplevel::veil() {
+    int width = std::max(1, int(std::lround(size_.width))), height = std::max(1, int(std::lround(size_.height)));
+    veil_ = shm_->makeClearBuffer(width * scale_, height * scale_);
+    if (!veil_) return;
+    wl_surface_set_buffer_scale(surface_, scale_);
+    wl_surface_attach(surface_, veil_->buffer(), 0, 0);
+    wl_surface_damage(surface_, 0, 0, width, height);
+    wl_surface_commit(surface_);
+    veil_->committed();
+    shm_->flush();
+    veiled_ = placed_ = true;
+    placedHeight_ = size_.height;
+    // A compositor that has not named the output by then names none: the window is shown as it is.
+    DispatchQueue::main().asyncAfter(veilPatience, [this, alive = std::weak_ptr<int>(lifetime_), veil = ++veils_] {
+        if (alive.lock() && veil == veils_) unveil();
+    });
+}
+
+void WaylandToplevel::unveil() {
+    if (!std::exchange(veiled_, false)) return;
+    if (auto window = this->window()) window->setViewsNeedDisplay(true);
 }
 
 void WaylandToplevel::remap(const NSWindow& window) {
@@ -115,6 +156,7 @@ void WaylandToplevel::remap(const NSWindow& window) {
     // and placed as a new one.
     wl_surface_attach(surface_, nullptr, 0, 0);
     wl_surface_commit(surface_);
+    veil_.reset();
     xdg_toplevel_destroy(toplevel_);
     xdg_surface_destroy(role_);
     makeToplevel(window);
@@ -130,9 +172,31 @@ void WaylandToplevel::framed(void* data, wl_callback* callback, std::uint32_t) {
 void WaylandToplevel::configured(void* data, xdg_surface* role, std::uint32_t serial) {
     auto* self = static_cast<WaylandToplevel*>(data);
     xdg_surface_ack_configure(role, serial);
-    if (std::exchange(self->configured_, true)) return;
-    if (!self->placedHeight_) self->placedHeight_ = self->size_.height;
-    if (auto window = self->window()) self->show(*window, DirtyRegion(CGRect{CGPoint{}, window->frame().size}));
+    // The compositor takes what it asked for as done at the next commit, and may wait for it
+    // before it shows the window so (sway, up to its transactions' 200 ms): one goes now.
+    if (std::exchange(self->configured_, true)) {
+        if (self->placed_) wl_surface_commit(self->surface_);
+        return;
+    }
+    auto window = self->window();
+    if (!window) return;
+    // Where the output decides the window's height and nothing tells it yet, the compositor places
+    // a blank window and names its output; else the window is drawn whole at the size it has now
+    // (bounds given with this configure may have changed it since it was last drawn).
+    if (!self->outputs_.everEntered() && !self->bounds_ && self->heightAwaitsOutput && self->heightAwaitsOutput(*window)) {
+        self->veil();
+        if (self->veiled_) return;
+    }
+    window->setViewsNeedDisplay(true);
+}
+
+void WaylandToplevel::suggested(void* data, xdg_toplevel*, std::int32_t, std::int32_t, wl_array* states) {
+    // The compositor's suggested size goes unheeded: the window keeps the size the platform gives it.
+    auto* self = static_cast<WaylandToplevel*>(data);
+    self->activated_ = false;
+    for (std::size_t i = 0; i < states->size / sizeof(std::uint32_t); ++i) {
+        if (static_cast<const std::uint32_t*>(states->data)[i] == XDG_TOPLEVEL_STATE_ACTIVATED) self->activated_ = true;
+    }
 }
 
 void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
@@ -142,7 +206,8 @@ void WaylandToplevel::entered(void* data, wl_surface*, wl_output* output) {
     if (self->placeChanged) self->placeChanged();
     // The compositor placed the window for the height it had before it knew its output (that of
     // the smallest), and keeps its top edge where it is as it grows: taller now, it is placed anew.
-    if (first && self->size_.height > self->placedHeight_) self->remap_ = true;
+    if (first && self->placed_ && self->size_.height > self->placedHeight_) self->remap_ = true;
+    self->unveil();
 }
 
 void WaylandToplevel::left(void* data, wl_surface*, wl_output* output) {

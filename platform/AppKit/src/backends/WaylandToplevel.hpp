@@ -4,9 +4,16 @@
 // window's size (the platform sizes its windows itself, the zoom button too), showing the window's
 // pixels through buffers shared with the compositor once the compositor has configured it. It
 // follows the outputs it is on (WaylandSurfaceOutputs) and the bounds the compositor gives it,
-// and hands the compositor's close request to the window. A window placed before it was on an
-// output, for the smallest output's height, that grows when it first enters one is shown anew at
-// its new height, for the compositor to place it for that one.
+// and hands the compositor's close request to the window.
+//
+// The compositor places a window for the height of its first buffer and keeps its top edge there
+// as it grows. Where the window's height waits on the output it opens on (no bounds came with
+// the first configure, and an output would let it be taller), its first buffer is blank until
+// the compositor names the output (or has not within a second). A window that grows past the
+// height it was placed with is shown anew (taken off the screen and made a new toplevel of the
+// same surface), for the compositor to place it for its new height: while it was never seen, on
+// the first output it enters, and later while it is the active window and was not moved with
+// the pointer since it was placed.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,12 +23,13 @@
 
 #include "CoreGraphics/CGGeometry.hpp"
 #include "PixelStore.hpp"
+#include "WaylandShm.hpp"
 #include "WaylandSurfaceOutputs.hpp"
 
 class DirtyRegion;
 class NSWindow;
 class WaylandConnection;
-class WaylandShm;
+struct wl_array;
 struct wl_callback;
 struct wl_output;
 struct wl_seat;
@@ -52,6 +60,9 @@ public:
     std::optional<CGSize> bounds() const { return bounds_; }
     /// Called when the surface enters or leaves an output, or the compositor gives it other bounds.
     std::function<void()> placeChanged;
+    /// Whether the window may take another height once it is on an output; asked when the
+    /// compositor first configures it on none and without bounds.
+    std::function<bool(const NSWindow&)> heightAwaitsOutput;
 
     /// Takes the window's title and size.
     void update(const NSWindow& window);
@@ -71,6 +82,7 @@ private:
     static void closed(void* data, xdg_toplevel*);
     static void bounded(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height);
     static void framed(void* data, wl_callback* callback, std::uint32_t);
+    static void suggested(void* data, xdg_toplevel*, std::int32_t, std::int32_t, wl_array* states);
     std::unique_ptr<PixelStore> makePixelStore(int scale) const;
     /// Gives the surface the toplevel role, the window's title and size, and asks the compositor
     /// to configure it.
@@ -79,6 +91,13 @@ private:
     void remap(const NSWindow& window);
     /// Hands the compositor what the window drew anew in the region.
     void show(NSWindow& window, const DirtyRegion& region);
+    /// Shows the surface blank at the window's size, for the compositor to place it.
+    void veil();
+    /// From the window's next drawing on, shows its pixels (or shows it anew).
+    void unveil();
+    /// The window grew: shown anew where it outgrew the height it was placed with while it was
+    /// never seen, or while it is active and was not moved since it was placed.
+    void grew();
 
     std::shared_ptr<WaylandShm> shm_;
     xdg_wm_base* shell_ = nullptr;
@@ -87,13 +106,22 @@ private:
     xdg_surface* role_ = nullptr;
     xdg_toplevel* toplevel_ = nullptr;
     std::unique_ptr<PixelStore> pixels_;
+    int scale_ = 1;
     wl_callback* frame_ = nullptr;  // the frame that shows the window made smaller
+    std::unique_ptr<WaylandShm::Buffer> veil_;  // the blank first buffer, until pixels replace it
+    int veils_ = 0;                             // blank first buffers shown
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>();  // held while the object lives
     WaylandSurfaceOutputs outputs_;
     std::string appID_;
     std::string title_;
     CGSize size_;
     std::optional<CGSize> bounds_;
     bool configured_ = false;
-    CGFloat placedHeight_ = 0;  // the height the compositor first configured the surface at
+    bool placed_ = false;       // the toplevel has shown its first buffer
+    CGFloat placedHeight_ = 0;  // that buffer's height
+    bool veiled_ = false;       // it shows the blank buffer
+    bool seen_ = false;         // the window's pixels were shown
+    bool activated_ = false;    // the compositor says the window is the active one
+    bool moved_ = false;        // moved with the pointer since it was placed
     bool remap_ = false;
 };

@@ -89,6 +89,9 @@ void WaylandWindowBackend::show(NSWindow& window) {
         auto identifier = Bundle::main()->bundleIdentifier();
         toplevel = std::make_unique<WaylandToplevel>(*connection_, shm_, window, scale_, identifier.value_or(""));
         toplevel->placeChanged = [this] { screenChanged(); };
+        toplevel->heightAwaitsOutput = [this](const NSWindow& shown) {
+            return WaylandScreen::mayGrowOnAnOutput(connection_->outputs(), shown);
+        };
     }
     // The window draws itself whole on the loop's next pass.
     window.setViewsNeedDisplay(true);
