@@ -1,6 +1,7 @@
 #include "Foundation/backends/BusService.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <map>
@@ -359,11 +360,21 @@ void BusService::retryLater() {
     // Where the bus is a socket file, it is joined as soon as its daemon makes the socket; while a
     // socket is there that took no connection (its daemon ended without removing it, or is
     // starting), and for an address that names no file, it is looked for after the pause. While
-    // the socket is awaited, it is looked for all the same after the longest pause: that keeps the
-    // service's thread waiting, so that the socket's appearance finds a thread to join on also
-    // when no thread can be started then, and a join that then finds none is tried again.
+    // the socket is awaited nothing runs on a timer: the service's thread ends when idle, and a
+    // rejoin that finds no thread to start when the socket appears (at the process's limit of
+    // threads) is queued again, the queue's next chance to start one, each time the watch tells
+    // again, until one has begun.
     const auto socket = BusSocketWatch::socketPath(bus_, address);
-    auto watch = socket ? BusSocketWatch::watch(*socket, [queue = own_, rejoin] { queue.async([rejoin] { rejoin(true); }); })
+    auto begun = std::make_shared<std::atomic<bool>>(false);
+    auto watch = socket ? BusSocketWatch::watch(*socket,
+                                                [queue = own_, rejoin, begun] {
+                                                    if (*begun) return true;
+                                                    queue.async([rejoin, begun] {
+                                                        *begun = true;
+                                                        rejoin(true);
+                                                    });
+                                                    return false;
+                                                })
                         : nullptr;
     const bool watched = watch != nullptr;
     {
@@ -372,7 +383,7 @@ void BusService::retryLater() {
     }
     watch.reset();
     std::error_code error;
-    if (watched && !std::filesystem::exists(*socket, error)) pause = longestPause;
+    if (watched && !std::filesystem::exists(*socket, error)) return;
     own_.asyncAfter(std::chrono::duration<double>(pause).count(), [rejoin] { rejoin(false); });
 }
 

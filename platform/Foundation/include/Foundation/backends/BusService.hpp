@@ -5,10 +5,11 @@
 // through the bus's NameOwnerChanged signal and the connection's loss as it happens, both heard on
 // the connection's thread. A bus that cannot be joined, or is lost, is joined again as soon as its
 // daemon makes its socket, where its address is a socket file (its folder watched, or while that
-// does not exist the nearest one above it; and, while it waits, every five seconds); else (an
-// abstract socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth
-// of a second at first, five seconds at most). A join that found no thread to start (at the
-// process's limit of threads) is tried again after that pause. It is joined at once when the
+// does not exist the nearest one above it; nothing runs on a timer meanwhile); else (an abstract
+// socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth of a
+// second at first, five seconds at most). A join that found no thread to start (at the process's
+// limit of threads) is tried again after that pause, and one that the socket's appearance could
+// not start for want of a thread every five seconds until it starts. It is joined at once when the
 // environment names another bus (as a call or a perform finds). Every event and answer reaches
 // the client on the queue it names, in order, and never inside one of the client's own calls.
 // Calls and performs handed to a service before the end of the process are made before its bus's
