@@ -170,6 +170,13 @@ void BusService::takeIn(const Reader& reader, sdbus::Message& message) {
     tell(std::move(block));
 }
 
+bool BusService::sentByOwner(const sdbus::Message& message) {
+    const std::string sender = message.getSender();
+    // The owner as this thread has heard of it, in order with the signals.
+    std::lock_guard lock(mutex_);
+    return ownerKnown_ && sender == owner_;
+}
+
 void BusService::join() {
     const auto address = DBusConnection::address(bus_);
     std::uint64_t generation;
@@ -192,13 +199,11 @@ void BusService::join() {
         return [weak, generation, ownersOnly, reader](sdbus::Message& message) {
             auto self = weak.lock();
             if (!self) return;
-            const auto sender = ownersOnly ? message.getSender() : std::string();
             {
                 std::lock_guard lock(self->mutex_);
                 if (generation != self->generation_) return;
-                // The owner as this thread has heard of it, in order with the signals.
-                if (ownersOnly && (!self->ownerKnown_ || sender != self->owner_)) return;
             }
+            if (ownersOnly && !self->sentByOwner(message)) return;
             self->takeIn(reader, message);
         };
     };

@@ -123,6 +123,9 @@ private:
     void tell(std::function<void()> block);
     /// A signal heard on the connection's thread: what `reader` makes of it goes to the client.
     void takeIn(const Reader& reader, sdbus::Message& message);
+    /// Whether a signal heard on the connection's thread comes from the name's owner as that
+    /// thread has heard of it.
+    bool sentByOwner(const sdbus::Message& message);
     void tellOf(const std::string& address, std::function<void()> block);
 
     const Bus bus_;
