@@ -526,7 +526,9 @@ std::shared_ptr<void> BusService::listen(std::string rule, Reader reader) {
         listening->connection = connection;
         try {
             listening->slot = connection->addMatch(rule, [weak, reader](sdbus::Message& message) {
-                if (auto self = weak.lock()) self->takeIn(reader, message);
+                auto self = weak.lock();
+                if (!self || (self->client_.ownersSignalsOnly && !self->sentByOwner(message))) return;
+                self->takeIn(reader, message);
             });
         } catch (const sdbus::Error&) {
         }

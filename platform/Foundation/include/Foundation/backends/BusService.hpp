@@ -61,10 +61,10 @@ public:
         std::function<void(const std::string& address)> heard;
         /// Signals heard on every connection joined: match rules with their readers.
         std::vector<std::pair<std::string, Reader>> matches;
-        /// The readers of `matches` read only signals whose sender is the name's owner when they
-        /// come: the others, such as a signal that another client sends to this connection alone
-        /// (which a rule's sender does not keep out), and every one before the owner is known,
-        /// are left unread.
+        /// The readers of `matches` and of listen() read only signals whose sender is the name's
+        /// owner when they come: the others, such as a signal that another client sends to this
+        /// connection alone (which a rule's sender does not keep out), and every one before the
+        /// owner is known, are left unread.
         bool ownersSignalsOnly = false;
     };
 
