@@ -121,7 +121,11 @@ private:
                 [[maybe_unused]] auto read = ::read(wakeFd_, &count, sizeof count);
             }
             const auto length = ::read(inotify_, buffer, sizeof buffer);
-            std::vector<std::pair<std::uint64_t, std::shared_ptr<std::function<bool()>>>> told;
+            struct Told {
+                std::uint64_t id;
+                std::shared_ptr<std::function<bool()>> appeared;
+            };
+            std::vector<Told> told;
             {
                 std::lock_guard lock(mutex_);
                 for (ssize_t at = 0; at < length;) {
@@ -132,19 +136,19 @@ private:
                     const bool everyone = event->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF);
                     for (const auto& entry : entries_) {
                         if ((event->mask & IN_Q_OVERFLOW) || (entry.descriptor == event->wd && (everyone || entry.name == name))) {
-                            told.emplace_back(entry.id, entry.appeared);
+                            told.push_back({entry.id, entry.appeared});
                         }
                     }
                 }
                 const auto now = Clock::now();
                 for (const auto& entry : entries_) {
-                    if (entry.tellAgain && *entry.tellAgain <= now) told.emplace_back(entry.id, entry.appeared);
+                    if (entry.tellAgain && *entry.tellAgain <= now) told.push_back({entry.id, entry.appeared});
                 }
             }
-            for (const auto& [id, appeared] : told) {
-                const bool begun = (*appeared)();
+            for (const auto& one : told) {
+                const bool begun = (*one.appeared)();
                 std::lock_guard lock(mutex_);
-                auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.id == id; });
+                auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.id == one.id; });
                 if (found != entries_.end()) found->tellAgain = begun ? std::nullopt : std::optional(Clock::now() + tellAgainAfter);
             }
         }
