@@ -89,17 +89,29 @@ public:
 
     /// Answers the latest question with the response code and the chosen URIs.
     void answer(std::uint32_t code, std::vector<std::string> uris) {
-        const auto token = questions().back().at("handle_token").get<std::string>();
-        std::map<std::string, sdbus::Variant> results{{"uris", sdbus::Variant(uris)}};
         bus_.proxy(name, path)
             ->callMethod("EmitSignalDetailed")
             .onInterface("org.freedesktop.DBus.Mock")
             .withArguments("org.freedesktop.portal.Request", "Response", "ua{sv}",
-                           std::vector<sdbus::Variant>{sdbus::Variant(code), sdbus::Variant(results)},
-                           std::map<std::string, sdbus::Variant>{{"path", sdbus::Variant(sdbus::ObjectPath(requests_ + token))}});
+                           std::vector<sdbus::Variant>{sdbus::Variant(code), sdbus::Variant(results(uris))},
+                           std::map<std::string, sdbus::Variant>{{"path", sdbus::Variant(sdbus::ObjectPath(latestRequest()))}});
+    }
+    /// Another client of the bus answers the latest question in the portal's place, sending its
+    /// answer to the process alone.
+    void answerAsAStranger(std::uint32_t code, std::vector<std::string> uris) {
+        auto stranger = sdbus::createObject(bus_.connection(), latestRequest());
+        auto signal = stranger->createSignal("org.freedesktop.portal.Request", "Response");
+        signal.setDestination(DBusConnection::session()->getUniqueName());
+        signal << code << results(uris);
+        stranger->emitSignal(signal);
     }
 
 private:
+    static std::map<std::string, sdbus::Variant> results(const std::vector<std::string>& uris) {
+        return {{"uris", sdbus::Variant(uris)}};
+    }
+    std::string latestRequest() { return requests_ + questions().back().at("handle_token").get<std::string>(); }
+
     PrivateSessionBus& bus_;
     std::string requests_;
 };
@@ -324,6 +336,7 @@ TEST_F(FolderAccess, TheDesktopsFileChooserAnswersThePanel) {
     auto expectedFolder = std::vector<std::uint8_t>(folder.begin(), folder.end());
     expectedFolder.push_back(0);
     EXPECT_EQ(options.at("current_folder").get<std::vector<std::uint8_t>>(), expectedFolder);
+    chooser.answerAsAStranger(0, {"file:///Users/anna/Documents"});  // unheard: the portal answers
     chooser.answer(0, {"file:///Users/anna/Projects"});
     ASSERT_TRUE(waitFor([&] { return answers.size() == 2; }));
     ASSERT_TRUE(answers[1]);

@@ -200,10 +200,18 @@ TEST_F(DesktopAppearance, ThePortalsSchemeAndAccentAreFollowedWhileRunning) {
     EXPECT_EQ(watcher->changes, 2);  // told once, in the new appearance
     EXPECT_EQ(watcher->drawingAppearance, NSAppearanceNameAqua);
 
+    // Another client that tells this process alone of a dark desktop is not heard.
+    auto stranger = sdbus::createObject(bus->connection(), portalPath);
+    auto toUsAlone = stranger->createSignal(settings, "SettingChanged");
+    toUsAlone.setDestination(bus->listener("member='SettingChanged'"));
+    toUsAlone << std::string("org.freedesktop.appearance") << std::string("color-scheme") << sdbus::Variant(std::uint32_t(1));
+    stranger->emitSignal(toUsAlone);
+
     // An accent out of range is no accent: the platform's own blue again.
     settingChanged("accent-color", sdbus::Variant(sdbus::Struct<double, double, double>(1.5, 0, 0)));
     ASSERT_TRUE(RunLoop::main().runUntil([] { return !NSApplication::shared().accentColor(); }, 15));
     EXPECT_EQ(NSColor::controlAccentColor()->cgColor(), (CGColor{0, 120 / 255.0, 250 / 255.0, 1}));
+    EXPECT_EQ(appearance(), NSAppearanceNameAqua);
 
     // The user's explicit choice wins over the desktop's.
     ::setenv("QUILLON_APPEARANCE", "dark", 1);

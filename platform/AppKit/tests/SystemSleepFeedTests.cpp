@@ -72,9 +72,14 @@ TEST_F(SystemSleepFeedTest, TheWorkspacePostsLogindsSleepAndWake) {
     EXPECT_EQ(notices, (std::vector<std::string>{NSWorkspaceWillSleepNotification, NSWorkspaceDidWakeNotification}));
     EXPECT_FALSE(offMainThread);
 
-    // The same signal from anyone but logind is not believed.
+    // The same signal from anyone but logind is not believed, broadcast or sent to this process
+    // alone.
     auto impostor = sdbus::createObject(bus->connection(), logindPath);
     impostor->emitSignal("PrepareForSleep").onInterface("org.freedesktop.login1.Manager").withArguments(true);
+    auto toUsAlone = impostor->createSignal("org.freedesktop.login1.Manager", "PrepareForSleep");
+    toUsAlone.setDestination(bus->listener("member='PrepareForSleep'"));
+    toUsAlone << true;
+    impostor->emitSignal(toUsAlone);
     prepareForSleep(false);  // logind's own notice comes after the impostor's
     ASSERT_TRUE(waitForNotices(3));
     EXPECT_EQ(notices.back(), NSWorkspaceDidWakeNotification);

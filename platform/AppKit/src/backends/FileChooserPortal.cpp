@@ -39,10 +39,11 @@ std::vector<URL> fileURLs(const Results& results) {
 }
 
 // The portal as every question reaches it, telling on a queue of its own; lives as long as the
-// process.
+// process. Answers are heard from the portal itself, not from another client, also where one is
+// sent to this connection alone.
 BusService& portal() {
-    static auto* portal = new std::shared_ptr<BusService>(
-        BusService::make(BusService::Bus::session, portalName, DispatchQueue("FileChooserPortal"), {}));
+    static auto* portal = new std::shared_ptr<BusService>(BusService::make(
+        BusService::Bus::session, portalName, DispatchQueue("FileChooserPortal"), {.ownersSignalsOnly = true}));
     return **portal;
 }
 

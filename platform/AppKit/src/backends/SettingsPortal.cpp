@@ -143,7 +143,9 @@ struct SettingsPortal::Connection {
         client.ownerChanged = [this, living = std::weak_ptr<bool>(alive)](const std::string& owner) {
             if (living.lock() && !owner.empty()) readAgain();
         };
-        // Only the portal's own signal counts: the bus matches the sender against the name's owner.
+        // Only the portal's own signal counts: the bus matches a broadcast's sender against the
+        // name's owner, and the service one sent to this connection alone.
+        client.ownersSignalsOnly = true;
         client.matches.emplace_back(
             std::string("type='signal',sender='") + portalName + "',path='" + portalPath + "',interface='" +
                 settingsInterface + "',member='SettingChanged'",

@@ -1,12 +1,17 @@
 #include "AppKit/backends/SystemSleepFeed.hpp"
 
 #include <mutex>
+#include <string>
 
 #include <sdbus-c++/sdbus-c++.h>
 
 #include "AppKit/NSWorkspace.hpp"
 #include "Foundation/DispatchQueue.hpp"
 #include "Foundation/backends/BusService.hpp"
+
+namespace {
+constexpr const char* logindName = "org.freedesktop.login1";
+}  // namespace
 
 struct SystemSleepFeed::Listener {
     std::mutex mutex;
@@ -21,10 +26,12 @@ void SystemSleepFeed::listen() {
     std::lock_guard lock(listener_->mutex);
     if (listener_->logind) return listener_->logind->followAddress();
     BusService::Client client;
-    // The bus matches the sender against whoever owns logind's name when the signal comes.
+    // Only logind's own signal counts: the bus matches a broadcast's sender against whoever owns
+    // logind's name when the signal comes, and the service one sent to this connection alone.
+    client.ownersSignalsOnly = true;
     client.matches.emplace_back(
-        "type='signal',sender='org.freedesktop.login1',path='/org/freedesktop/login1',"
-        "interface='org.freedesktop.login1.Manager',member='PrepareForSleep'",
+        std::string("type='signal',sender='") + logindName +
+            "',path='/org/freedesktop/login1',interface='org.freedesktop.login1.Manager',member='PrepareForSleep'",
         [](sdbus::Message& message) -> std::function<void()> {
             bool sleeping = false;
             message >> sleeping;
@@ -32,7 +39,5 @@ void SystemSleepFeed::listen() {
             const char* name = sleeping ? NSWorkspaceWillSleepNotification : NSWorkspaceDidWakeNotification;
             return [name] { NSWorkspace::shared().notificationCenter().post(name); };
         });
-    // Only the bus is followed: the rule above finds logind whenever it runs, so its name needs no
-    // watching of its own.
-    listener_->logind = BusService::make(BusService::Bus::system, "", DispatchQueue::main(), std::move(client));
+    listener_->logind = BusService::make(BusService::Bus::system, logindName, DispatchQueue::main(), std::move(client));
 }

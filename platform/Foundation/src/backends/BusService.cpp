@@ -1,6 +1,7 @@
 #include "Foundation/backends/BusService.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <map>
@@ -169,6 +170,13 @@ void BusService::takeIn(const Reader& reader, sdbus::Message& message) {
     tell(std::move(block));
 }
 
+bool BusService::sentByOwner(const sdbus::Message& message) {
+    const std::string sender = message.getSender();
+    // The owner as this thread has heard of it, in order with the signals.
+    std::lock_guard lock(mutex_);
+    return ownerKnown_ && sender == owner_;
+}
+
 void BusService::join() {
     const auto address = DBusConnection::address(bus_);
     std::uint64_t generation;
@@ -191,13 +199,11 @@ void BusService::join() {
         return [weak, generation, ownersOnly, reader](sdbus::Message& message) {
             auto self = weak.lock();
             if (!self) return;
-            const auto sender = ownersOnly ? message.getSender() : std::string();
             {
                 std::lock_guard lock(self->mutex_);
                 if (generation != self->generation_) return;
-                // The owner as this thread has heard of it, in order with the signals.
-                if (ownersOnly && (!self->ownerKnown_ || sender != self->owner_)) return;
             }
+            if (ownersOnly && !self->sentByOwner(message)) return;
             self->takeIn(reader, message);
         };
     };
@@ -359,11 +365,21 @@ void BusService::retryLater() {
     // Where the bus is a socket file, it is joined as soon as its daemon makes the socket; while a
     // socket is there that took no connection (its daemon ended without removing it, or is
     // starting), and for an address that names no file, it is looked for after the pause. While
-    // the socket is awaited, it is looked for all the same after the longest pause: that keeps the
-    // service's thread waiting, so that the socket's appearance finds a thread to join on also
-    // when no thread can be started then, and a join that then finds none is tried again.
+    // the socket is awaited nothing runs on a timer: the service's thread ends when idle, and a
+    // rejoin that finds no thread to start when the socket appears (at the process's limit of
+    // threads) is queued again, the queue's next chance to start one, each time the watch tells
+    // again, until one has begun.
     const auto socket = BusSocketWatch::socketPath(bus_, address);
-    auto watch = socket ? BusSocketWatch::watch(*socket, [queue = own_, rejoin] { queue.async([rejoin] { rejoin(true); }); })
+    auto begun = std::make_shared<std::atomic<bool>>(false);
+    auto watch = socket ? BusSocketWatch::watch(*socket,
+                                                [queue = own_, rejoin, begun] {
+                                                    if (*begun) return true;
+                                                    queue.async([rejoin, begun] {
+                                                        *begun = true;
+                                                        rejoin(true);
+                                                    });
+                                                    return false;
+                                                })
                         : nullptr;
     const bool watched = watch != nullptr;
     {
@@ -372,7 +388,7 @@ void BusService::retryLater() {
     }
     watch.reset();
     std::error_code error;
-    if (watched && !std::filesystem::exists(*socket, error)) pause = longestPause;
+    if (watched && !std::filesystem::exists(*socket, error)) return;
     own_.asyncAfter(std::chrono::duration<double>(pause).count(), [rejoin] { rejoin(false); });
 }
 
@@ -510,7 +526,9 @@ std::shared_ptr<void> BusService::listen(std::string rule, Reader reader) {
         listening->connection = connection;
         try {
             listening->slot = connection->addMatch(rule, [weak, reader](sdbus::Message& message) {
-                if (auto self = weak.lock()) self->takeIn(reader, message);
+                auto self = weak.lock();
+                if (!self || (self->client_.ownersSignalsOnly && !self->sentByOwner(message))) return;
+                self->takeIn(reader, message);
             });
         } catch (const sdbus::Error&) {
         }

@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "Foundation/ProcessEnd.hpp"
@@ -21,6 +23,9 @@
 namespace {
 
 constexpr std::uint32_t folderEvents = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// How long a watch whose caller could not begin what it was told waits to be told again.
+constexpr auto tellAgainAfter = std::chrono::seconds(5);
+using Clock = std::chrono::steady_clock;
 
 class Watcher {
 public:
@@ -29,7 +34,7 @@ public:
         return *made;
     }
 
-    std::shared_ptr<void> watch(const std::string& path, std::function<void()> appeared) {
+    std::shared_ptr<void> watch(const std::string& path, std::function<bool()> appeared) {
         std::filesystem::path folder = std::filesystem::path(path).parent_path();
         std::string name = std::filesystem::path(path).filename().string();
         if (folder.empty() || name.empty()) return nullptr;
@@ -43,7 +48,7 @@ public:
             folder = folder.parent_path();
         }
         const auto id = ++lastId_;
-        entries_.push_back({id, descriptor, name, std::make_shared<std::function<void()>>(std::move(appeared))});
+        entries_.push_back({id, descriptor, name, std::make_shared<std::function<bool()>>(std::move(appeared)), {}});
         return std::make_shared<Token>(*this, id);
     }
 
@@ -52,7 +57,8 @@ private:
         std::uint64_t id;
         int descriptor;
         std::string name;
-        std::shared_ptr<std::function<void()>> appeared;
+        std::shared_ptr<std::function<bool()>> appeared;
+        std::optional<Clock::time_point> tellAgain;  // while its caller has not begun
     };
 
     struct Token {
@@ -103,7 +109,7 @@ private:
         alignas(inotify_event) char buffer[4096];
         while (true) {
             pollfd fds[2] = {{inotify_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;
+            if (::poll(fds, 2, untilTellingAgain()) < 0 && errno != EINTR) return;
             {
                 std::lock_guard lock(mutex_);
                 if (stopped_) return;
@@ -115,8 +121,11 @@ private:
                 [[maybe_unused]] auto read = ::read(wakeFd_, &count, sizeof count);
             }
             const auto length = ::read(inotify_, buffer, sizeof buffer);
-            if (length <= 0) continue;
-            std::vector<std::shared_ptr<std::function<void()>>> told;
+            struct Told {
+                std::uint64_t id;
+                std::shared_ptr<std::function<bool()>> appeared;
+            };
+            std::vector<Told> told;
             {
                 std::lock_guard lock(mutex_);
                 for (ssize_t at = 0; at < length;) {
@@ -127,13 +136,33 @@ private:
                     const bool everyone = event->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF);
                     for (const auto& entry : entries_) {
                         if ((event->mask & IN_Q_OVERFLOW) || (entry.descriptor == event->wd && (everyone || entry.name == name))) {
-                            told.push_back(entry.appeared);
+                            told.push_back({entry.id, entry.appeared});
                         }
                     }
                 }
+                const auto now = Clock::now();
+                for (const auto& entry : entries_) {
+                    if (entry.tellAgain && *entry.tellAgain <= now) told.push_back({entry.id, entry.appeared});
+                }
             }
-            for (const auto& appeared : told) (*appeared)();
+            for (const auto& one : told) {
+                const bool begun = (*one.appeared)();
+                std::lock_guard lock(mutex_);
+                auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.id == one.id; });
+                if (found != entries_.end()) found->tellAgain = begun ? std::nullopt : std::optional(Clock::now() + tellAgainAfter);
+            }
         }
+    }
+
+    // The poll's timeout: until the earliest watch is told again, none (-1) while none waits so.
+    int untilTellingAgain() {
+        std::lock_guard lock(mutex_);
+        std::optional<Clock::time_point> earliest;
+        for (const auto& entry : entries_) {
+            if (entry.tellAgain && (!earliest || *entry.tellAgain < *earliest)) earliest = entry.tellAgain;
+        }
+        if (!earliest) return -1;
+        return static_cast<int>(std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(*earliest - Clock::now()).count()));
     }
 
     const int inotify_ = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
@@ -170,6 +199,6 @@ std::optional<std::string> BusSocketWatch::socketPath(DBusConnection::Bus bus, c
     return path;
 }
 
-std::shared_ptr<void> BusSocketWatch::watch(const std::string& path, std::function<void()> appeared) {
+std::shared_ptr<void> BusSocketWatch::watch(const std::string& path, std::function<bool()> appeared) {
     return Watcher::shared().watch(path, std::move(appeared));
 }

@@ -3,8 +3,9 @@
 // (org.freedesktop.portal.Settings, namespace "org.freedesktop.appearance"): "color-scheme" (1 dark,
 // 2 light, 0 or anything else no preference) and "accent-color" (red, green and blue from 0 to 1;
 // unset when out of range). Read with ReadOne, or with Read from portals older than it, without
-// waiting: the answers come like changes do. Followed through the portal's SettingChanged signal,
-// each change handed over on the main queue. A portal that starts later or again, and the portal
+// waiting: the answers come like changes do. Followed through the portal's own SettingChanged
+// signal (another client's, also one sent to this process alone, is not heard), each change handed
+// over on the main queue. A portal that starts later or again, and the portal
 // of a session bus that comes back, are read the same way. The session bus is joined off the main
 // thread (Foundation/backends/BusService.hpp): until the portal answers, the preferences are none.
 //

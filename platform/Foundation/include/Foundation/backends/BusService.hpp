@@ -5,10 +5,11 @@
 // through the bus's NameOwnerChanged signal and the connection's loss as it happens, both heard on
 // the connection's thread. A bus that cannot be joined, or is lost, is joined again as soon as its
 // daemon makes its socket, where its address is a socket file (its folder watched, or while that
-// does not exist the nearest one above it; and, while it waits, every five seconds); else (an
-// abstract socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth
-// of a second at first, five seconds at most). A join that found no thread to start (at the
-// process's limit of threads) is tried again after that pause. It is joined at once when the
+// does not exist the nearest one above it; nothing runs on a timer meanwhile); else (an abstract
+// socket, TCP, a socket left behind) after a pause that grows while it stays away (a tenth of a
+// second at first, five seconds at most). A join that found no thread to start (at the process's
+// limit of threads) is tried again after that pause, and one that the socket's appearance could
+// not start for want of a thread every five seconds until it starts. It is joined at once when the
 // environment names another bus (as a call or a perform finds). Every event and answer reaches
 // the client on the queue it names, in order, and never inside one of the client's own calls.
 // Calls and performs handed to a service before the end of the process are made before its bus's
@@ -60,10 +61,10 @@ public:
         std::function<void(const std::string& address)> heard;
         /// Signals heard on every connection joined: match rules with their readers.
         std::vector<std::pair<std::string, Reader>> matches;
-        /// The readers of `matches` read only signals whose sender is the name's owner when they
-        /// come: the others, such as a signal that another client sends to this connection alone
-        /// (which a rule's sender does not keep out), and every one before the owner is known,
-        /// are left unread.
+        /// The readers of `matches` and of listen() read only signals whose sender is the name's
+        /// owner when they come: the others, such as a signal that another client sends to this
+        /// connection alone (which a rule's sender does not keep out), and every one before the
+        /// owner is known, are left unread.
         bool ownersSignalsOnly = false;
     };
 
@@ -122,6 +123,9 @@ private:
     void tell(std::function<void()> block);
     /// A signal heard on the connection's thread: what `reader` makes of it goes to the client.
     void takeIn(const Reader& reader, sdbus::Message& message);
+    /// Whether a signal heard on the connection's thread comes from the name's owner as that
+    /// thread has heard of it.
+    bool sentByOwner(const sdbus::Message& message);
     void tellOf(const std::string& address, std::function<void()> block);
 
     const Bus bus_;
