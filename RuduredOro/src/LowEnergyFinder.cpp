@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Foundation/DispatchQueue.hpp"
 #include "RarAvi/Devices.hpp"
 #include "RuduredOro/LowEnergyPersistency.hpp"
 #include "RuduredOro/Manufacturers.hpp"
@@ -73,11 +74,18 @@ LowEnergyFinder::LowEnergyFinder()
 
 bool LowEnergyFinder::isPoweredOn() const { return manager_->state() == CBManagerState::poweredOn; }
 
+std::vector<std::shared_ptr<LowEnergyDevice>> LowEnergyFinder::devices() const {
+    std::vector<std::shared_ptr<LowEnergyDevice>> list;
+    list.reserve(devices_.size());
+    for (const auto& listed : devices_) list.push_back(listed.device);
+    return list;
+}
+
 // Finding and connecting.
 
 void LowEnergyFinder::refresh() {
     find();
-    auto current = devices_;
+    auto current = devices();
     for (const auto& device : current) {
         const auto& peripheral = device->peripheral();
         if (!peripheral || peripheral->state() != CBPeripheralState::connected || !peripheral->services()) continue;
@@ -97,12 +105,28 @@ void LowEnergyFinder::refresh() {
 
 void LowEnergyFinder::find() {
     auto peripherals = manager_->retrieveConnectedPeripherals(monitoredServices());
+    // A peripheral let go for want of a Battery Service is tried again once the host tells of one.
+    std::vector<::UUID> offeringBattery;
+    if (!letGo_.empty()) {
+        for (const auto& peripheral : manager_->retrieveConnectedPeripherals({UUID::batteryService()}))
+            offeringBattery.push_back(peripheral->identifier());
+        std::sort(offeringBattery.begin(), offeringBattery.end());
+    }
+    const auto search = ++searches_;
     for (const auto& peripheral : peripherals) {
         if (manager_->state() != CBManagerState::poweredOn) return;
+        auto held = letGo_.find(peripheral->identifier());
+        if (held != letGo_.end() &&
+            !std::binary_search(offeringBattery.begin(), offeringBattery.end(), peripheral->identifier())) {
+            held->second = search;
+            continue;
+        }
         if (device(peripheral)) continue;
         add(std::make_shared<LowEnergyDevice>(peripheral));
         connect(peripheral);
     }
+    // ... and once the host no longer holds it connected.
+    std::erase_if(letGo_, [search](const auto& entry) { return entry.second != search; });
 }
 
 void LowEnergyFinder::connect(const std::shared_ptr<CBPeripheral>& peripheral) {
@@ -132,7 +156,7 @@ void LowEnergyFinder::disconnect(const std::shared_ptr<LowEnergyDevice>& device)
 }
 
 void LowEnergyFinder::disconnectAll() {
-    auto current = devices_;
+    auto current = devices();
     for (const auto& device : current) {
         auto peripheral = device->peripheral();
         if (!peripheral) continue;
@@ -142,6 +166,7 @@ void LowEnergyFinder::disconnectAll() {
     }
     forgetConnecting();
     failedDevices_.clear();
+    letGo_.clear();
     dropDevices([](const auto&) { return true; });
 }
 
@@ -156,8 +181,11 @@ void LowEnergyFinder::removeStaleDevices() {
 void LowEnergyFinder::centralManagerDidUpdateState(CBCentralManager& central) {
     // Once Bluetooth leaves the powered-on state, the manager gives up every connection still
     // being made without a word. Forgetting them here lets the same peripherals connect again
-    // when Bluetooth is back.
-    if (central.state() != CBManagerState::poweredOn) forgetConnecting();
+    // when Bluetooth is back; so may those let go for want of a Battery Service.
+    if (central.state() != CBManagerState::poweredOn) {
+        forgetConnecting();
+        letGo_.clear();
+    }
     if (auto delegate = this->delegate()) delegate->didUpdateState(rawValue(central.state()));
 }
 
@@ -253,7 +281,7 @@ void LowEnergyFinder::peripheralDidDiscoverServices(const std::shared_ptr<CBPeri
         for (const auto& service : services) peripheral->discoverCharacteristics(std::nullopt, service);
         return;
     }
-    LowEnergyPersistency::addNoBatteryServiceDevice(identifierText(*peripheral));
+    letGo(peripheral);
     manager_->cancelPeripheralConnection(peripheral);
     removeDevices(peripheral);
 }
@@ -315,54 +343,52 @@ void LowEnergyFinder::peripheralDidModifyServices(const std::shared_ptr<CBPeriph
 // Helpers.
 
 std::shared_ptr<LowEnergyDevice> LowEnergyFinder::device(const std::shared_ptr<CBPeripheral>& peripheral) const {
-    if (bySerialStale_) {
-        bySerial_.clear();
-        for (const auto& device : devices_) {
-            auto& entry = bySerial_[device->serial()];
-            if (!entry.first) entry.first = device;
-            ++entry.count;
-        }
-        bySerialStale_ = false;
-    }
     auto found = bySerial_.find(identifierText(*peripheral));
-    return found == bySerial_.end() ? nullptr : found->second.first;
+    return found == bySerial_.end() ? nullptr : found->second.front()->device;
 }
 
 void LowEnergyFinder::add(std::shared_ptr<LowEnergyDevice> device) {
-    if (!bySerialStale_) {
-        auto& entry = bySerial_[device->serial()];
-        if (!entry.first) entry.first = device;
-        ++entry.count;
-    }
-    devices_.push_back(std::move(device));
+    auto serial = device->serial();
+    devices_.push_back({std::move(device), serial});
+    bySerial_[serial].push_back(std::prev(devices_.end()));
+}
+
+void LowEnergyFinder::erase(Position position) {
+    auto entry = bySerial_.find(position->serial);
+    std::erase(entry->second, position);
+    if (entry->second.empty()) bySerial_.erase(entry);
+    devices_.erase(position);
 }
 
 template <class Predicate>
 void LowEnergyFinder::dropDevices(Predicate matches) {
-    if (std::erase_if(devices_, matches) > 0) bySerialStale_ = true;
-}
-
-void LowEnergyFinder::dropDevice(const std::shared_ptr<LowEnergyDevice>& device) {
-    auto at = std::find(devices_.begin(), devices_.end(), device);
-    if (at == devices_.end()) return;
-    devices_.erase(at);
-    if (bySerialStale_) return;
-    auto entry = bySerial_.find(device->serial());
-    if (entry == bySerial_.end() || entry->second.first != device) {
-        bySerialStale_ = true;  // the device was indexed under another serial
-    } else if (--entry->second.count == 0) {
-        bySerial_.erase(entry);
-    } else {
-        // Another device has the same serial: the first of them takes its place.
-        auto next = std::find_if(devices_.begin(), devices_.end(), [&](const auto& other) { return other->serial() == device->serial(); });
-        entry->second.first = *next;
+    for (auto position = devices_.begin(); position != devices_.end();) {
+        auto next = std::next(position);
+        if (matches(position->device)) erase(position);
+        position = next;
     }
 }
 
+void LowEnergyFinder::dropDevice(const std::shared_ptr<LowEnergyDevice>& device) {
+    auto entry = bySerial_.find(device->serial());
+    if (entry != bySerial_.end()) {
+        for (auto position : entry->second) {
+            if (position->device == device) return erase(position);
+        }
+    }
+    // Its serial changed after it was added.
+    dropDevices([&](const auto& other) { return other == device; });
+}
+
 void LowEnergyFinder::removeDevices(const std::shared_ptr<CBPeripheral>& peripheral) {
-    dropDevices([&](const auto& device) {
-        return device->peripheral() && device->peripheral()->identifier() == peripheral->identifier();
-    });
+    // A device is added with its peripheral's identifier text as serial.
+    auto entry = bySerial_.find(identifierText(*peripheral));
+    if (entry == bySerial_.end()) return;
+    auto positions = entry->second;
+    for (auto position : positions) {
+        const auto& held = position->device->peripheral();
+        if (held && held->identifier() == peripheral->identifier()) erase(position);
+    }
 }
 
 void LowEnergyFinder::stopConnecting(const std::shared_ptr<CBPeripheral>& peripheral) {
@@ -376,6 +402,18 @@ void LowEnergyFinder::stopConnecting(const std::shared_ptr<CBPeripheral>& periph
 void LowEnergyFinder::forgetConnecting() {
     connectingPeripherals_.clear();
     connectingIdentifiers_.clear();
+}
+
+void LowEnergyFinder::letGo(const std::shared_ptr<CBPeripheral>& peripheral) {
+    letGo_[peripheral->identifier()] = searches_;
+    if (!unstored_) {
+        unstored_ = std::make_shared<std::vector<std::string>>();
+        DispatchQueue::main().async([weak = weak_from_this(), unstored = unstored_] {
+            if (auto finder = weak.lock()) finder->unstored_.reset();
+            LowEnergyPersistency::addNoBatteryServiceDevices(*unstored);
+        });
+    }
+    unstored_->push_back(identifierText(*peripheral));
 }
 
 void LowEnergyFinder::tellDevicesUpdated() const {

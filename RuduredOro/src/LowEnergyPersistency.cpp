@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 #include "Foundation/UserDefaults.hpp"
 
@@ -54,9 +55,12 @@ void edit(const std::string& key, std::vector<std::string>& copy, std::function<
     copy = identifiersIn(value);
 }
 
-void add(const std::string& key, const std::string& identifier, std::vector<std::string>& copy) {
-    edit(key, copy, [identifier](std::vector<std::string>& identifiers) {
-        if (std::find(identifiers.begin(), identifiers.end(), identifier) == identifiers.end()) identifiers.push_back(identifier);
+void add(const std::string& key, std::vector<std::string> added, std::vector<std::string>& copy) {
+    edit(key, copy, [added = std::move(added)](std::vector<std::string>& identifiers) {
+        std::unordered_set<std::string> present(identifiers.begin(), identifiers.end());
+        for (const auto& identifier : added) {
+            if (present.insert(identifier).second) identifiers.push_back(identifier);
+        }
     });
 }
 
@@ -75,11 +79,15 @@ void LowEnergyPersistency::setMonitoredDevices(const std::vector<std::string>& i
 }
 
 void LowEnergyPersistency::addNoBatteryServiceDevice(const std::string& identifier) {
-    add(noBatteryServiceDevicesKey, identifier, copies().noBatteryServiceDevices);
+    addNoBatteryServiceDevices({identifier});
+}
+
+void LowEnergyPersistency::addNoBatteryServiceDevices(const std::vector<std::string>& identifiers) {
+    add(noBatteryServiceDevicesKey, identifiers, copies().noBatteryServiceDevices);
 }
 
 void LowEnergyPersistency::addMonitoredDevice(const std::string& identifier) {
-    add(monitoredDevicesKey, identifier, copies().monitoredDevices);
+    add(monitoredDevicesKey, {identifier}, copies().monitoredDevices);
 }
 
 void LowEnergyPersistency::removeMonitoredDevice(const std::string& identifier) {

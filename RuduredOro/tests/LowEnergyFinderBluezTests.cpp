@@ -6,6 +6,7 @@
 
 #include "CoreBluetooth/backends/BluezBluetoothStack.hpp"
 #include "Foundation/backends/BluetoothIdentity.hpp"
+#include "Foundation/backends/BluezObjects.hpp"
 #include "Foundation/Locale.hpp"
 #include "IOKit/IORegistry.hpp"
 #include "IOKit/backends/SysfsRegistryProvider.hpp"
@@ -141,7 +142,7 @@ TEST_F(LowEnergyFinderOnBluez, MiceAndKeyboardsAreToldByWhatTheMachineKnowsOfThe
     EXPECT_FALSE(device("A4:83:E7:00:00:10")->isMouse());
 }
 
-TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButStaysConnected) {
+TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedStaysConnectedAndIsTriedOnceItHasOne) {
     mock->addAdapter();
     auto strap = connectedDevice("A4:83:E7:00:00:01", "Strap", {informationUUID});
     auto information = mock->addService(strap, 0x0010, informationUUID);
@@ -155,6 +156,40 @@ TEST_F(LowEnergyFinderOnBluez, APeripheralWithoutBatteryServiceIsRememberedButSt
     ASSERT_TRUE(refreshUntil(remembered));
     EXPECT_FALSE(device("A4:83:E7:00:00:01"));
     EXPECT_EQ(mock->calls(strap, "Disconnect"), 0u);  // the user's device keeps its link
+
+    // BlueZ's battery plugin may publish the level only after the services are resolved.
+    mock->addBattery(strap, 42);
+    EXPECT_TRUE(refreshUntil([&] { return device("A4:83:E7:00:00:01") && device("A4:83:E7:00:00:01")->batteryLevel() == 42; }));
+}
+
+TEST_F(LowEnergyFinderOnBluez, ACrowdWithoutBatteryServiceHidesNoDeviceWithOne) {
+    // On the wall clock, refreshing as the application does: at once, then once a second however
+    // much work the main loop still has.
+    Clock::setCurrent(nullptr);
+    mock->addAdapter();
+    mock->addBattery(connectedDevice("A4:83:E7:00:00:02", "Travel Mouse", {batteryUUID}), 64);
+    start();
+    // Once the mouse is listed, a crowd comes that the finder lets go; the mouse stays listed
+    // until the whole crowd is let go, and for longer than a device may go unheard.
+    constexpr std::size_t crowd = 3000;
+    int ticks = 0, listed = 0;
+    auto timer = Timer::scheduledTimer(1.0, true, [&](Timer&) {
+        finder->refresh();
+        auto mouse = device("A4:83:E7:00:00:02");
+        if (mouse && mouse->batteryLevel()) {
+            if (listed++ == 0) mock->addPeripherals("hci0", crowd, false);
+        } else if (listed > 0) {
+            ADD_FAILURE() << "the mouse was hidden after " << listed << " ticks listed";
+            listed = -1;
+        }
+        const bool letGo = LowEnergyPersistency::noBatteryServiceDevices().size() == crowd;
+        if (listed < 0 || (listed >= 7 && letGo) || ++ticks == 90) RunLoop::main().stop();
+    });
+    timer->fire();
+    RunLoop::main().run();
+    timer->invalidate();
+    EXPECT_GE(listed, 7);
+    EXPECT_EQ(LowEnergyPersistency::noBatteryServiceDevices().size(), crowd);
 }
 
 TEST_F(LowEnergyFinderOnBluez, BluezThatComesLaterOrAgainBringsItsDevicesAndTakesThemAlong) {

@@ -222,7 +222,7 @@ TEST_F(LowEnergyFinderTest, AConnectionThatCompletesAfterItsDeviceWentStaleCanBe
     EXPECT_EQ(only()->batteryLevel(), 77);
 }
 
-TEST_F(LowEnergyFinderTest, APeripheralWithoutBatteryServiceIsRememberedLetGoAndTriedAgain) {
+TEST_F(LowEnergyFinderTest, APeripheralWithoutBatteryServiceIsRememberedLetGoAndTriedOnceTheHostConnectsItAgain) {
     start({strap()});
     finder->refresh();
     runUntilIdle();
@@ -231,9 +231,17 @@ TEST_F(LowEnergyFinderTest, APeripheralWithoutBatteryServiceIsRememberedLetGoAnd
     auto stored = [] { return UserDefaults::standard().stringArrayForKey("NoBatteryServiceDevices"); };
     EXPECT_EQ(stored(), std::vector<std::string>{"6F1A2B3C-0000-4000-8000-00000000A002"});
 
-    // Only advertisements are filtered by the list: the next refresh tries again.
-    finder->refresh();
-    runUntilIdle();
+    // While the host holds it connected, refreshes leave it alone.
+    tick();
+    tick();
+    EXPECT_EQ(stack->connectRequests(strapId), 1);
+    EXPECT_TRUE(finder->devices().empty());
+
+    // Connected again, it is tried again, and stored once all the same.
+    stack->setConnected(strapId, false);
+    tick();
+    stack->setConnected(strapId, true);
+    tick();
     EXPECT_EQ(stack->connectRequests(strapId), 2);
     EXPECT_EQ(stored()->size(), 1u);
 }

@@ -1,5 +1,6 @@
 #include "Testing/BluezMock.hpp"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -44,6 +45,16 @@ void BluezMock::connect(const std::string& device) {
 
 void BluezMock::disconnect(const std::string& device) {
     update(device, "org.bluez.Device1", {{"Connected", sdbus::Variant(false)}, {"ServicesResolved", sdbus::Variant(false)}});
+}
+
+void BluezMock::addPeripherals(const std::string& adapterName, std::int64_t count, bool battery) {
+    std::map<std::string, sdbus::Variant> parameters{
+        {"adapter", sdbus::Variant(adapterName)}, {"count", sdbus::Variant(count)}, {"battery", sdbus::Variant(battery)}};
+    bus_.proxy(bluez, "/")
+        ->callMethod("AddTemplate")
+        .onInterface(mockInterface)
+        .withTimeout(std::chrono::minutes(5))
+        .withArguments(std::string(QUILLON_SOURCE_DIR "/testing/dbusmock/bluez_devices.py"), parameters);
 }
 
 void BluezMock::update(const std::string& path, const std::string& interface, const Properties& properties) {

@@ -6,14 +6,19 @@
 // Information texts, and keeps one LowEnergyDevice per peripheral. A device not heard from for
 // more than 5 seconds is dropped; it comes back on a later refresh while the host still holds the
 // peripheral connected. A peripheral without a Battery Service is let go and remembered in the
-// user defaults ("NoBatteryServiceDevices").
+// user defaults ("NoBatteryServiceDevices"; those let go during one pass of the main loop are
+// stored together, with the next pass). It is not tried again while the host goes on holding it
+// connected and tells of no Battery Service for it: once the host lets it go, or tells of one, a
+// later refresh tries it again.
 //
 // The central manager has no queue of its own, so every callback arrives on the main queue; the
 // finder is used on the main thread only and locks nothing. A callback costs the same however many
 // devices there are: devices and connecting peripherals are found through indexes, and a refresh
-// costs in proportion to the devices.
+// costs in proportion to the peripherals the host holds connected, with little for each that is
+// let go.
 #include <cstdint>
 #include <deque>
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -68,7 +73,7 @@ public:
     bool isPoweredOn() const override;
     /// The current devices, in the order they were added. The objects are the finder's own, which
     /// it goes on updating.
-    std::vector<std::shared_ptr<LowEnergyDevice>> devices() const override { return devices_; }
+    std::vector<std::shared_ptr<LowEnergyDevice>> devices() const override;
     /// Finds new peripherals, asks every connected device's Battery Service for its
     /// characteristics again (so that the level is read again), and drops stale devices.
     void refresh() override;
@@ -132,7 +137,7 @@ private:
     /// Drops the devices that match, keeping the order of the others.
     template <class Predicate>
     void dropDevices(Predicate matches);
-    /// Drops one device, keeping the order of the others and the index of the rest.
+    /// Drops one device, keeping the order of the others.
     void dropDevice(const std::shared_ptr<LowEnergyDevice>& device);
     /// Drops every device whose peripheral has the same identifier.
     void removeDevices(const std::shared_ptr<CBPeripheral>& peripheral);
@@ -140,23 +145,36 @@ private:
     /// connections mostly end in the order they were asked, so it is near the front).
     void stopConnecting(const std::shared_ptr<CBPeripheral>& peripheral);
     void forgetConnecting();
+    /// Lets go of a peripheral without a Battery Service: it is stored in the user defaults with
+    /// the others let go before the main loop's next pass, and not tried again while the host
+    /// holds it connected without telling of one.
+    void letGo(const std::shared_ptr<CBPeripheral>& peripheral);
     void tellDevicesUpdated() const;
 
-    std::vector<std::shared_ptr<LowEnergyDevice>> devices_;
-    // The first device of each serial, with how many devices have that serial; made anew on the
-    // first look-up after several devices were dropped at once.
-    struct SerialEntry {
-        std::shared_ptr<LowEnergyDevice> first;
-        std::size_t count = 0;
+    // A device with the serial it was added with (by which it is indexed).
+    struct Listed {
+        std::shared_ptr<LowEnergyDevice> device;
+        std::string serial;
     };
-    mutable std::unordered_map<std::string, SerialEntry> bySerial_;
-    mutable bool bySerialStale_ = false;
+    using Position = std::list<Listed>::iterator;
+    void erase(Position position);
+
+    std::list<Listed> devices_;
+    // Where the devices of each serial are, in the order they were added.
+    std::unordered_map<std::string, std::vector<Position>> bySerial_;
     std::shared_ptr<IIOKitController> ioKitController_;
     std::shared_ptr<CBCentralManager> manager_;
     std::deque<std::shared_ptr<CBPeripheral>> connectingPeripherals_;
     // How many of the connecting peripherals have each identifier.
     std::map<::UUID, std::size_t> connectingIdentifiers_;
     std::set<std::string> failedDevices_;
+    // The peripherals let go for want of a Battery Service, with the last search that found them
+    // held connected (a count of the searches).
+    std::unordered_map<::UUID, std::uint64_t> letGo_;
+    std::uint64_t searches_ = 0;
+    // The identifiers let go since the last pass of the main loop, shared with the block that
+    // stores them.
+    std::shared_ptr<std::vector<std::string>> unstored_;
     double lastUpdate_;
     std::weak_ptr<LowEnergyDelegate> delegate_;
 };

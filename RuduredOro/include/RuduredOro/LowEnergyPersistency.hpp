@@ -30,6 +30,8 @@ public:
     /// Appends the identifier to the stored list unless an entry equals it; stores the list
     /// either way.
     static void addNoBatteryServiceDevice(const std::string& identifier);
+    /// The same for several identifiers at once, in order: one change of the stored list.
+    static void addNoBatteryServiceDevices(const std::vector<std::string>& identifiers);
     static void addMonitoredDevice(const std::string& identifier);
     /// Removes every entry equal to the identifier, keeping the others in order; stores the list
     /// either way.

@@ -26,6 +26,10 @@ public:
     void connect(const std::string& device);
     /// The link goes down: "Connected" and "ServicesResolved" become false.
     void disconnect(const std::string& device);
+    /// Many Low Energy peripherals at once, connected by the system with their services resolved
+    /// (testing/dbusmock/bluez_devices.py): mice with BlueZ's battery interface, or straps that
+    /// offer the Device Information Service and no battery.
+    void addPeripherals(const std::string& adapterName, std::int64_t count, bool battery);
 
     /// Changes existing properties (PropertiesChanged follows).
     void update(const std::string& path, const std::string& interface, const Properties& properties);

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "CoreBluetooth/BluetoothStack.hpp"
@@ -81,5 +82,5 @@ private:
     std::shared_ptr<Observer> observer_;
     CBManagerState state_ = CBManagerState::unknown;
     std::weak_ptr<CBCentralManagerDelegate> delegate_;
-    std::map<UUID, std::shared_ptr<CBPeripheral>> peripherals_;
+    std::unordered_map<UUID, std::shared_ptr<CBPeripheral>> peripherals_;
 };

@@ -180,13 +180,14 @@ void BluezBluetoothStack::addObserver(std::weak_ptr<BluetoothStackObserver> obse
 std::vector<BluetoothPeripheralInfo> BluezBluetoothStack::connectedPeripherals(const std::vector<CBUUID>& services) {
     const auto snapshot = core_->current();
     std::vector<BluetoothPeripheralInfo> found;
+    // A peripheral is known to each adapter: with several, it is listed once.
+    const bool severalAdapters = snapshot->adapters.size() > 1;
     std::set<UUID> listed;
     for (const auto& device : snapshot->devices) {
-        if (!snapshot->isUsable(device) || !listed.insert(device.identifier).second) continue;
+        if (!snapshot->isUsable(device) || (severalAdapters && !listed.insert(device.identifier).second)) continue;
         auto gatt = snapshot->servicesOf(device.path);
         auto offered = [&](const CBUUID& uuid) {
-            if (std::any_of(device.uuids.begin(), device.uuids.end(), [&](const std::string& text) { return is(text, uuid); }))
-                return true;
+            if (device.offers(UUID(uuid.bytes()))) return true;
             if (uuid == batteryService && device.battery) return true;
             return std::any_of(gatt.begin(), gatt.end(), [&](const bluez::GattService* service) { return is(service->uuid, uuid); });
         };

@@ -366,7 +366,11 @@ Snapshot Snapshot::of(Presence presence, const Objects& objects) {
                              .connected = flag(*device, "Connected"),
                              .servicesResolved = flag(*device, "ServicesResolved")};
                 if (const auto* uuids = property<std::vector<std::string>>(*device, "UUIDs")) {
-                    for (const auto& uuid : *uuids) entry.uuids.push_back(lowerCase(uuid));
+                    for (const auto& text : *uuids) {
+                        if (auto uuid = UUID::fromString(text)) entry.uuids.push_back(*uuid);
+                    }
+                    std::sort(entry.uuids.begin(), entry.uuids.end());
+                    entry.uuids.erase(std::unique(entry.uuids.begin(), entry.uuids.end()), entry.uuids.end());
                 }
                 if (const auto* battery = interfaceOf(interfaces, batteryInterface)) {
                     if (auto percentage = number<std::uint8_t>(*battery, "Percentage")) entry.battery = *percentage;
@@ -425,6 +429,8 @@ std::vector<const T*> all(const std::vector<T>& list, const std::map<std::string
 }
 
 }  // namespace
+
+bool Device::offers(const UUID& service) const { return std::binary_search(uuids.begin(), uuids.end(), service); }
 
 const Adapter* Snapshot::adapter(const std::string& path) const { return at(adapters, adapterAt_, path); }
 

@@ -126,12 +126,16 @@ struct Device {
     bool paired = false;
     bool connected = false;
     bool servicesResolved = false;
-    /// The services it offers ("UUIDs"), in lower case.
-    std::vector<std::string> uuids;
+    /// The services it offers ("UUIDs", read once however long the list), sorted, each once; a
+    /// text that is no UUID is left out.
+    std::vector<UUID> uuids;
     /// "Percentage" of the device's Battery1, when BlueZ publishes one.
     std::optional<std::uint8_t> battery;
     /// The Manufacturer Name String (2A29) of its Device Information, when BlueZ has read it.
     std::optional<std::string> manufacturer;
+
+    /// Whether "UUIDs" lists the service.
+    bool offers(const UUID& service) const;
 };
 
 struct GattService {
