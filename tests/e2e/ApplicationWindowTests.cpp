@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -177,23 +178,45 @@ std::string quoted(const std::string& text) {
 
 int run(const std::string& command) { return std::system((command + " >/dev/null").c_str()); }
 
-/// Installs the build under the prefix (below `destdir` when one is given) with the README's make
-/// install, as a user or a package does (the build itself is taken as made), and gives the files
-/// CMake lists as installed; none when the install fails. Installs of tests that run side by side
+/// What the README's make install did: its exit status, what it printed, and the files CMake lists
+/// as installed when it succeeded.
+struct Install {
+    int status = -1;
+    std::string output;
+    std::vector<std::string> files;
+};
+
+/// Runs the README's make install with those settings (PREFIX=... DESTDIR=..., quoted), as a user
+/// or a package does (the build itself is taken as made). Installs of tests that run side by side
 /// take turns, so that each reads its own list.
-std::optional<std::vector<std::string>> installBuild(const std::string& prefix, const std::string& destdir = {}) {
+Install makeInstall(const std::string& settings) {
+    Install done;
     const int build = ::open(QUILLON_BUILD_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (build < 0) return std::nullopt;
+    if (build < 0) return done;
     ::flock(build, LOCK_EX);
-    std::optional<std::vector<std::string>> files;
-    if (run("MAKEFLAGS= make -s -C " + quoted(QUILLON_SOURCE_DIR) + " -o build install BUILD=" + quoted(QUILLON_BUILD_DIR) +
-            " PREFIX=" + quoted(prefix) + (destdir.empty() ? "" : " DESTDIR=" + quoted(destdir))) == 0) {
+    if (std::FILE* pipe = popen(("MAKEFLAGS= make -s -C " + quoted(QUILLON_SOURCE_DIR) + " -o build install BUILD=" +
+                                 quoted(QUILLON_BUILD_DIR) + " " + settings + " 2>&1")
+                                    .c_str(),
+                                "r")) {
+        char chunk[4096];
+        for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) done.output.append(chunk, read);
+        const int status = pclose(pipe);
+        done.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    if (done.status == 0) {
         std::ifstream manifest(std::string(QUILLON_BUILD_DIR) + "/install_manifest.txt");
-        files.emplace();
-        for (std::string line; std::getline(manifest, line);) files->push_back(line);
+        for (std::string line; std::getline(manifest, line);) done.files.push_back(line);
     }
     ::close(build);
-    return files;
+    return done;
+}
+
+/// Installs the build under the prefix (below `destdir` when one is given) with the README's make
+/// install, and gives the files CMake lists as installed; none when the install fails.
+std::optional<std::vector<std::string>> installBuild(const std::string& prefix, const std::string& destdir = {}) {
+    auto done = makeInstall("PREFIX=" + quoted(prefix) + (destdir.empty() ? "" : " DESTDIR=" + quoted(destdir)));
+    if (done.status != 0) return std::nullopt;
+    return done.files;
 }
 
 /// A hardware profile of Bluetooth mice of the registry, named and at the levels given, and the
@@ -600,6 +623,18 @@ TEST_F(ApplicationWindow, InstalledUnderAFolderWithBlanksAndQuotesItsEntryStarts
         settledWindow(height, [&](const Screenshot& s) { return difference(s, *ref.image, ref.emptyLabel) < 0.01; });
     ASSERT_EQ(place.height, height) << "the program said:\n" << programOutput();
     closeThroughTheCloseButton(place, ref);
+}
+
+// CMake would read a backslash in the prefix or DESTDIR as a folder separator: make install says so
+// and makes nothing.
+TEST(Build, APrefixOrDestdirHoldingABackslashIsRefusedBeforeAnythingIsMade) {
+    TemporaryDirectory home;
+    for (const std::string setting : {"PREFIX", "DESTDIR"}) {
+        auto done = makeInstall(setting + "=" + quoted((home.path() / "back\\slash").string()));
+        EXPECT_NE(done.status, 0) << setting;
+        EXPECT_NE(done.output.find(setting + " holds a backslash (\\)"), std::string::npos) << done.output;
+        EXPECT_TRUE(std::filesystem::is_empty(home.path())) << setting;
+    }
 }
 
 // A library's test program built alone (ninja RuduredOro_tests) has the resource bundles that its
