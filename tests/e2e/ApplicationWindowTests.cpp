@@ -783,7 +783,8 @@ TEST_F(ApplicationWindow, UnderEachWindowManagerDragsMoveTheWindowAsFarAndLeaveN
         ASSERT_TRUE(eventually([&] {
             auto found = findWindow(display_->connection(), "Quillon");
             return found && found->height >= workAreaHeight(display_->connection());
-        })) << "the window is not as tall as the work area (" << workAreaHeight(display_->connection()) << ")";
+        })) << "the window is " << (findWindow(display_->connection(), "Quillon") ? findWindow(display_->connection(), "Quillon")->height : 0)
+            << " tall, the work area " << workAreaHeight(display_->connection());
         const auto id = findWindow(display_->connection(), "Quillon")->id;
         auto dragBy = [&](int dx, int dy, int steps, bool busy) {
             const auto from = windowCorner();

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -192,6 +193,8 @@ WindowManager::WindowManager(const VirtualDisplay& display, std::string name) : 
     probe_ = XCreateWindow(watch_, DefaultRootWindow(watch_), 0, 0, 10, 10, 0, CopyFromParent, InputOutput, CopyFromParent,
                            CWEventMask, &attributes);
     XSync(watch_, False);
+    // Its start is over (its panels are up, the work area set) once it answers.
+    settled();
 }
 
 WindowManager::~WindowManager() {
@@ -476,8 +479,19 @@ WindowPlace placeOf(Display* display, Window window) {
 std::optional<WindowPlace> findWindow(Display* display, const std::string& title) {
     std::vector<Window> windows;
     collectWindows(display, DefaultRootWindow(display), windows);
-    // The innermost of that title: the client's own, inside a frame that a window manager may name
-    // after it (xfwm4).
+    // The client's own, which names its process, before a frame or a task bar's button that a
+    // window manager may name after it (xfwm4); the innermost first.
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    std::stable_partition(windows.begin(), windows.end(), [&](Window window) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        bool hasPid = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &left,
+                                         &data) == Success && items == 1;
+        if (data) XFree(data);
+        return !hasPid;
+    });
     for (Window window : std::vector<Window>(windows.rbegin(), windows.rend())) {
         char* name = nullptr;
         if (!XFetchName(display, window, &name) || !name) continue;
