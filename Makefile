@@ -60,6 +60,17 @@ fuzz: build-fuzz
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# CMake reads a backslash in a path as a folder separator: a PREFIX or DESTDIR holding one is
+# refused before anything is built or made.
+ifneq ($(filter install,$(MAKECMDGOALS)),)
+ifneq ($(findstring \,$(value PREFIX)),)
+$(error PREFIX holds a backslash (\), which CMake would take for a folder separator; choose a folder without one)
+endif
+ifneq ($(findstring \,$(value DESTDIR)),)
+$(error DESTDIR holds a backslash (\), which CMake would take for a folder separator; choose a folder without one)
+endif
+endif
+
 # The prefix and DESTDIR reach cmake through the environment as they were given, so that quotes
 # stay as they are and make expands no '$' in them. A PREFIX given on make's command line would be
 # expanded where make puts it in the recipes' environment: it is kept out of there.

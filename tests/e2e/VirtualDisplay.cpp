@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <utility>
 
@@ -205,37 +206,149 @@ WindowPlace ScreenWatch::now() {
 
 // The window manager.
 
-WindowManager::WindowManager(const VirtualDisplay& display) {
-    if (access("/usr/bin/openbox", X_OK) != 0) {
-        unavailable_ = "openbox is not installed";
-        return;
-    }
-    // Its own empty settings folder: the defaults, whatever the user running the tests has.
-    home_ = std::filesystem::temp_directory_path() / ("quillon-wm-" + std::to_string(getpid()) + "-" + display.name().substr(1));
-    std::filesystem::create_directories(home_);
-    auto environment = currentEnvironment();
-    std::erase_if(environment, [](const std::string& e) { return e.rfind("DISPLAY=", 0) == 0 || e.rfind("XDG_CONFIG_HOME=", 0) == 0; });
-    environment.push_back("DISPLAY=" + display.name());
-    environment.push_back("XDG_CONFIG_HOME=" + home_.string());
-    pid_ = spawn({"/usr/bin/openbox", "--sm-disable"}, environment, "/dev/null");
-    // It manages the display once it has announced itself on the root window.
-    Atom check = XInternAtom(display.connection(), "_NET_SUPPORTING_WM_CHECK", False);
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (pid_ > 0 && std::chrono::steady_clock::now() < end) {
+namespace {
+// Whether a window manager has announced itself: the root window names a window of its own that
+// names itself (one that has ended leaves the name of a window now gone).
+bool windowManagerAnnounced(Display* display) {
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    auto named = [&](Window window) -> Window {
         Atom type = 0;
         int format = 0;
         unsigned long items = 0, left = 0;
         unsigned char* data = nullptr;
-        int status = XGetWindowProperty(display.connection(), DefaultRootWindow(display.connection()), check, 0, 1, False,
-                                        XA_WINDOW, &type, &format, &items, &left, &data);
+        Window found = 0;
+        if (XGetWindowProperty(display, window, check, 0, 1, False, XA_WINDOW, &type, &format, &items, &left, &data) == Success &&
+            items == 1)
+            found = *reinterpret_cast<Window*>(data);
         if (data) XFree(data);
-        if (status == Success && items == 1) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    unavailable_ = "openbox did not start";
+        return found;
+    };
+    Window own = named(DefaultRootWindow(display));
+    return own && named(own) == own;
 }
 
-WindowManager::~WindowManager() { stop(pid_, home_); }
+// Waits (a minute at most) for an event of the connection that `wanted` takes.
+bool awaitEvent(Display* display, const std::function<bool(const XEvent&)>& wanted) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (wanted(event)) return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd wait{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&wait, 1, int(left.count()));
+    }
+}
+}  // namespace
+
+WindowManager::WindowManager(const VirtualDisplay& display, std::string name) : name_(std::move(name)) {
+    const std::string program = "/usr/bin/" + name_;
+    if (access(program.c_str(), X_OK) != 0) {
+        unavailable_ = name_ + " is not installed";
+        return;
+    }
+    // Its own empty home and settings folder: the defaults, whatever the user running the tests has.
+    home_ = std::filesystem::temp_directory_path() /
+            ("quillon-wm-" + std::to_string(getpid()) + "-" + display.name().substr(1) + "-" + name_);
+    std::filesystem::create_directories(home_);
+    auto environment = currentEnvironment();
+    std::erase_if(environment, [](const std::string& e) {
+        return e.rfind("DISPLAY=", 0) == 0 || e.rfind("XDG_CONFIG_HOME=", 0) == 0 || e.rfind("HOME=", 0) == 0 ||
+               e.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0;
+    });
+    environment.push_back("DISPLAY=" + display.name());
+    environment.push_back("XDG_CONFIG_HOME=" + home_.string());
+    environment.push_back("HOME=" + home_.string());
+    std::vector<std::string> command{program};
+    if (name_ == "openbox") command.push_back("--sm-disable");
+    if (name_ == "xfwm4") {
+        // xfwm4 reads its settings from xfconfd, which the session bus starts when asked.
+        const std::string address = "unix:path=" + (home_ / "bus").string();
+        bus_ = spawn({"/usr/bin/dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address}, environment,
+                     (home_ / "bus.log").string());
+        environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + address);
+        command.push_back("--compositor=off");
+    } else {
+        environment.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/quillon-e2e-bus");
+    }
+    pid_ = spawn(command, environment, (home_ / "output.log").string());
+    // It manages the display once it has announced itself on the root window.
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < end && !windowManagerAnnounced(display.connection())) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (pid_ <= 0 || !windowManagerAnnounced(display.connection())) {
+        unavailable_ = name_ + " did not start";
+        return;
+    }
+    watch_ = XOpenDisplay(display.name().c_str());
+    if (!watch_) return;
+    XSelectInput(watch_, DefaultRootWindow(watch_), SubstructureNotifyMask);
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = PropertyChangeMask;
+    probe_ = XCreateWindow(watch_, DefaultRootWindow(watch_), 0, 0, 10, 10, 0, CopyFromParent, InputOutput, CopyFromParent,
+                           CWEventMask, &attributes);
+    XSync(watch_, False);
+    // Its start is over (its panels are up, the work area set) once it answers.
+    settled();
+}
+
+WindowManager::~WindowManager() {
+    resume();
+    if (watch_) XCloseDisplay(watch_);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    stop(bus_, home_);
+}
+
+void WindowManager::pause() {
+    int status = 0;
+    if (pid_ > 0 && !paused_ && ::kill(pid_, SIGSTOP) == 0) paused_ = waitpid(pid_, &status, WUNTRACED) == pid_;
+}
+
+void WindowManager::resume() {
+    int status = 0;
+    if (pid_ > 0 && paused_ && ::kill(pid_, SIGCONT) == 0) waitpid(pid_, &status, WCONTINUED);
+    paused_ = false;
+}
+
+void WindowManager::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+bool WindowManager::settled() {
+    if (!watch_) return false;
+    const Atom extents = XInternAtom(watch_, "_NET_FRAME_EXTENTS", False);
+    XDeleteProperty(watch_, probe_, extents);
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = probe_;
+    request.xclient.message_type = XInternAtom(watch_, "_NET_REQUEST_FRAME_EXTENTS", False);
+    request.xclient.format = 32;
+    XSendEvent(watch_, DefaultRootWindow(watch_), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    XFlush(watch_);
+    return awaitEvent(watch_, [&](const XEvent& event) {
+        return event.type == PropertyNotify && event.xproperty.window == probe_ && event.xproperty.atom == extents &&
+               event.xproperty.state == PropertyNewValue;
+    });
+}
+
+bool WindowManager::moveAskedFor(unsigned long window) {
+    if (!watch_) return false;
+    const Atom moveResize = XInternAtom(watch_, "_NET_WM_MOVERESIZE", False);
+    return awaitEvent(watch_, [&](const XEvent& event) {
+        return event.type == ClientMessage && event.xclient.message_type == moveResize && event.xclient.window == window &&
+               event.xclient.data.l[2] == 8;
+    });
+}
 
 // The Wayland compositor.
 
@@ -443,11 +556,10 @@ void collectWindows(Display* display, Window parent, std::vector<Window>& out) {
         bool hasPid = XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
                                          &left, &data) == Success && items == 1;
         if (data) XFree(data);
-        if (named || hasPid) {
-            out.push_back(children[i]);
-        } else {
-            collectWindows(display, children[i], out);
-        }
+        // A window manager's frame may be named too (icewm's are "Frame"): the client inside it
+        // is looked for all the same.
+        if (named || hasPid) out.push_back(children[i]);
+        if (!hasPid) collectWindows(display, children[i], out);
     }
     if (children) XFree(children);
 }
@@ -466,7 +578,20 @@ WindowPlace placeOf(Display* display, Window window) {
 std::optional<WindowPlace> findWindow(Display* display, const std::string& title) {
     std::vector<Window> windows;
     collectWindows(display, DefaultRootWindow(display), windows);
-    for (Window window : windows) {
+    // The client's own, which names its process, before a frame or a task bar's button that a
+    // window manager may name after it (xfwm4); the innermost first.
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    std::stable_partition(windows.begin(), windows.end(), [&](Window window) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        bool hasPid = XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &left,
+                                         &data) == Success && items == 1;
+        if (data) XFree(data);
+        return !hasPid;
+    });
+    for (Window window : std::vector<Window>(windows.rbegin(), windows.rend())) {
         char* name = nullptr;
         if (!XFetchName(display, window, &name) || !name) continue;
         bool same = title == name;
@@ -541,6 +666,43 @@ std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned l
     }
     if (data) XFree(data);
     return size;
+}
+
+bool pointerHeld(Display* display) {
+    int status = XGrabPointer(display, DefaultRootWindow(display), False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    if (status == GrabSuccess) XUngrabPointer(display, CurrentTime);
+    XSync(display, False);
+    return status == AlreadyGrabbed;
+}
+
+std::optional<std::vector<long>> frameExtents(Display* display, unsigned long window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    std::optional<std::vector<long>> extents;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL, &type,
+                           &format, &items, &left, &data) == Success &&
+        items == 4) {
+        auto* values = reinterpret_cast<long*>(data);
+        extents = std::vector<long>(values, values + 4);
+    }
+    if (data) XFree(data);
+    return extents;
+}
+
+int workAreaHeight(Display* display) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    int height = DisplayHeight(display, DefaultScreen(display));
+    if (XGetWindowProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_WORKAREA", False), 0, 4, False,
+                           XA_CARDINAL, &type, &format, &items, &left, &data) == Success &&
+        items == 4)
+        height = int(reinterpret_cast<long*>(data)[3]);
+    if (data) XFree(data);
+    return height;
 }
 
 std::optional<double> pingAnswerTime(Display* display, unsigned long window, double patience) {

@@ -39,21 +39,43 @@ private:
     Display* display_ = nullptr;
 };
 
-/// A small EWMH window manager (openbox) on the display; stopped when the object goes.
+/// An EWMH window manager on the display, with its own empty settings (its defaults): openbox
+/// unless another is named (xfwm4, on a session bus of its own for its settings daemon; icewm,
+/// whose task bar takes the bottom of the screen out of the work area; fluxbox); stopped when the
+/// object goes.
 class WindowManager {
 public:
-    explicit WindowManager(const VirtualDisplay& display);
+    explicit WindowManager(const VirtualDisplay& display, std::string name = "openbox");
     ~WindowManager();
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
 
     /// Why there is no window manager; empty once it manages the display.
     const std::string& unavailable() const { return unavailable_; }
+    const std::string& name() const { return name_; }
+    /// Holds it still until resume(), as a window manager too busy to read: what is sent to it waits.
+    void pause();
+    void resume();
+    /// Ends it at once (SIGKILL), as a window manager that crashes: what it set on windows stays.
+    void kill();
+    /// Waits until it has handled everything sent to it before: asked for the frame extents of a
+    /// window of the test's own (_NET_REQUEST_FRAME_EXTENTS), it answers in turn. False when it
+    /// has not within a minute.
+    bool settled();
+    /// Waits until the window was asked to be moved with the pointer (_NET_WM_MOVERESIZE's move),
+    /// as the window manager is asked, since the last call; false when it was not within a minute.
+    bool moveAskedFor(unsigned long window);
 
 private:
+    std::string name_;
     std::string unavailable_;
     std::filesystem::path home_;
     pid_t pid_ = -1;
+    pid_t bus_ = -1;
+    bool paused_ = false;
+    // The test's own connection, which hears what is sent to the window manager, and its window.
+    Display* watch_ = nullptr;
+    unsigned long probe_ = 0;
 };
 
 /// An application's window as the X server has it (inside a window manager's frame, if any); the
@@ -158,6 +180,15 @@ std::vector<std::string> windowState(const VirtualDisplay& display, unsigned lon
 std::pair<std::string, std::string> windowClass(Display* display, unsigned long window);
 /// The width and height of the first picture of the window's icon (_NET_WM_ICON); none without one.
 std::optional<std::pair<long, long>> windowIconSize(Display* display, unsigned long window);
+/// Whether a client holds the pointer (a window manager moving a window does): the test's own
+/// grab is refused.
+bool pointerHeld(Display* display);
+/// The extents of the frame a window manager put around the window, as it set them on the window
+/// (_NET_FRAME_EXTENTS: left, right, top, bottom); none where none are set.
+std::optional<std::vector<long>> frameExtents(Display* display, unsigned long window);
+/// The height of the work area, the screen less the window manager's panels (_NET_WORKAREA); the
+/// screen's without one.
+int workAreaHeight(Display* display);
 /// Pings the window as a window manager does (_NET_WM_PING): the seconds until the program's main
 /// loop answered, none when it did not within `patience` seconds.
 std::optional<double> pingAnswerTime(Display* display, unsigned long window, double patience);

@@ -112,14 +112,73 @@ std::pair<Display*, ::Window> x11WindowOf(SDL_Window* window) {
     return {info.info.x11.display, info.info.x11.window};
 }
 
-// Whether a window manager runs that moves windows with the pointer when asked (EWMH's
-// _NET_WM_MOVERESIZE): it names on the root window a window of its own that names itself
-// (_NET_SUPPORTING_WM_CHECK), and the message is among those it supports (_NET_SUPPORTED).
-bool windowManagerMovesWindows(Display* display, ::Window root) {
+// Whether an EWMH window manager runs: it names on the root window a window of its own that names
+// itself (_NET_SUPPORTING_WM_CHECK). One that has ended leaves the name, of a window now gone.
+bool windowManagerRuns(Display* display, ::Window root) {
     auto check = longsOf(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1);
-    if (check.size() != 1 || longsOf(display, check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1) != check) return false;
+    return check.size() == 1 && longsOf(display, check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1) == check;
+}
+
+// Whether a window manager runs that moves windows with the pointer when asked (EWMH's
+// _NET_WM_MOVERESIZE): the message is among those it supports (_NET_SUPPORTED).
+bool windowManagerMovesWindows(Display* display, ::Window root) {
+    if (!windowManagerRuns(display, root)) return false;
     auto supported = longsOf(display, root, "_NET_SUPPORTED", XA_ATOM, 4096);
     return std::find(supported.begin(), supported.end(), XInternAtom(display, "_NET_WM_MOVERESIZE", False)) != supported.end();
+}
+
+// SDL puts a window where the frame a window manager put around it would be, the frame's extents
+// (_NET_FRAME_EXTENTS, which it reads whenever they change) less. A window manager that ends leaves
+// them on the window, which has no frame then: once none runs, the window is said to have none, and
+// SDL reads that at once.
+void forgetTheFrameOfAGoneWindowManager(SDL_Window* window) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0 || (top | left | bottom | right) == 0) return;
+    auto [display, xwindow] = x11WindowOf(window);
+    if (!display || windowManagerRuns(display, DefaultRootWindow(display))) return;
+    long none[4] = {0, 0, 0, 0};
+    XChangeProperty(display, xwindow, XInternAtom(display, "_NET_FRAME_EXTENTS", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(none), 4);
+    XSync(display, False);
+    SDL_PumpEvents();
+}
+
+// Directions of EWMH's _NET_WM_MOVERESIZE: a move with the pointer, and the end of one.
+constexpr long moveResizeMove = 8;
+constexpr long moveResizeCancel = 11;
+
+// Asks the window manager, as EWMH has it, to start moving the window with the left button, the
+// point (x, y) of the screen taken as where the pointer was, or to end the move it runs.
+void askWindowManagerToMove(Display* display, ::Window window, long x, long y, long direction) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = XInternAtom(display, "_NET_WM_MOVERESIZE", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = x;
+    message.xclient.data.l[1] = y;
+    message.xclient.data.l[2] = direction;
+    message.xclient.data.l[3] = Button1;
+    message.xclient.data.l[4] = 1;  // asked by an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+}
+
+// A window manager that takes no end of a move from a message (icewm) ends its move when the
+// button goes up on the frame it put around the window: the release that came to the window is
+// told there too.
+void releaseOnFrame(Display* display, ::Window window, const XButtonEvent& release) {
+    ::Window root = 0, frame = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &frame, &children, &count)) return;
+    if (children) XFree(children);
+    XEvent up{};
+    up.xbutton = release;
+    if (frame == root || !XTranslateCoordinates(display, root, frame, release.x_root, release.y_root, &up.xbutton.x,
+                                                &up.xbutton.y, &up.xbutton.subwindow)) {
+        return;
+    }
+    up.xbutton.window = frame;
+    XSendEvent(display, frame, False, ButtonReleaseMask, &up);
 }
 
 // The Mac key code of a navigation key or Escape; none for the keys nothing answers to.
@@ -321,10 +380,11 @@ std::shared_ptr<NSWindow> SDLWindowBackend::windowFor(std::uint32_t windowID) co
 void SDLWindowBackend::place(Native& native, NSWindow& window) {
     CGRect frame = window.frame();
     SDL_Rect units = unitsOf(frame, native.unitsPerPoint, screenHeight_);
-    if (native.placed.size != frame.size) SDL_SetWindowSize(native.window, units.w, units.h);
-    if (native.placed.origin != frame.origin || native.placed.size.height != frame.size.height) {
-        SDL_SetWindowPosition(native.window, units.x, units.y);
-    }
+    bool resized = native.placed.size != frame.size;
+    bool moved = native.placed.origin != frame.origin || native.placed.size.height != frame.size.height;
+    if (resized || moved) forgetTheFrameOfAGoneWindowManager(native.window);
+    if (resized) SDL_SetWindowSize(native.window, units.w, units.h);
+    if (moved) SDL_SetWindowPosition(native.window, units.x, units.y);
     native.placed = frame;
 }
 
@@ -416,6 +476,10 @@ bool SDLWindowBackend::moveWithPointer(NSWindow& window, CGPoint from) {
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int buttons = 0;
     if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons)) return false;
+    // Whatever ends the move, the window system's events tell it as they came (SDL's own events do
+    // not tell a real release from the one sent here below).
+    move_ = PointerMove{SDL_GetWindowID(native.window), from, false};
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     // The window goes first as far as the pointer went since the press: a window manager moves it
     // only as the pointer moves on from where it takes the move, so that a release right past the
     // threshold would leave it where it was.
@@ -427,26 +491,23 @@ bool SDLWindowBackend::moveWithPointer(NSWindow& window, CGPoint from) {
     // SDL leaves out a move that keeps the pointer where it was in the window, as they all do
     // while the window follows it, and the moves it has queued count from where the window was:
     // the X server's own moves of the pointer, from the screen's corner, move it instead.
-    if (released || !(buttons & Button1Mask) || !windowManagerMovesWindows(display, root)) {
-        following_ = Following{SDL_GetWindowID(native.window), from};
-        SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    if (released || !(buttons & Button1Mask) || !windowManagerMovesWindows(display, root)) return true;
+    // Where the window manager put the window (SDL waited for it to move), which may be short of
+    // where it was asked to go (icewm keeps a window within its work area), and whether the button
+    // is down still.
+    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons)) return true;
+    if (!(buttons & Button1Mask)) {
+        placeUnderPointer(native, from, rootX, rootY);
         return true;
     }
     // The window manager takes the pointer (the press's grab is let go) and the move from the
-    // pointer's place, the point pressed now under it, asked for as EWMH has it
-    // (_NET_WM_MOVERESIZE, _NET_WM_MOVERESIZE_MOVE = 8).
+    // point pressed, where the window is now: the pointer's moves count from there, so that the
+    // part of the way the window was kept from going is made up on the next one.
     XUngrabPointer(display, CurrentTime);
-    XEvent move{};
-    move.xclient.type = ClientMessage;
-    move.xclient.window = xwindow;
-    move.xclient.message_type = XInternAtom(display, "_NET_WM_MOVERESIZE", False);
-    move.xclient.format = 32;
-    move.xclient.data.l[0] = rootX;
-    move.xclient.data.l[1] = rootY;
-    move.xclient.data.l[2] = 8;
-    move.xclient.data.l[3] = Button1;
-    move.xclient.data.l[4] = 1;  // asked by an application
-    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &move);
+    CGFloat units = native.unitsPerPoint;
+    askWindowManagerToMove(display, xwindow, rootX - x + std::lround(from.x * units),
+                           rootY - y + std::lround((window.frame().height() - from.y) * units), moveResizeMove);
+    move_->handedOver = true;
     // The release goes to the window manager: the window is told of it now, so that the press ends
     // here too and the next press counts as one.
     XEvent release{};
@@ -544,24 +605,65 @@ void SDLWindowBackend::placeUnderPointer(Native& native, CGPoint from, int rootX
 }
 
 void SDLWindowBackend::systemEvent(const SDL_SysWMmsg& message) {
-    if (!following_ || message.subsystem != SDL_SYSWM_X11 || message.msg.x11.event.type != MotionNotify) return;
-    const XMotionEvent& motion = message.msg.x11.event.xmotion;
-    auto* native = nativeFor(following_->windowID);
-    if (!native || x11WindowOf(native->window).second != motion.window) return;
-    if (motion.state & Button1Mask) {
-        placeUnderPointer(*native, following_->from, motion.x_root, motion.y_root);
-    } else {
-        stopFollowing();
+    if (!move_ || message.subsystem != SDL_SYSWM_X11) return;
+    const XEvent& event = message.msg.x11.event;
+    auto* native = nativeFor(move_->windowID);
+    if (!native) return endMove();
+    auto [display, xwindow] = x11WindowOf(native->window);
+    switch (event.type) {
+        case GenericEvent: {
+            // SDL has the pointer's moves told through the X server's input extension, and keeps
+            // what those events hold to itself: where the pointer is now is asked instead. (Core
+            // moves come only while a core grab holds the pointer.)
+            if (move_->handedOver) break;
+            ::Window root = 0, child = 0;
+            int rootX = 0, rootY = 0, x = 0, y = 0;
+            unsigned int buttons = 0;
+            if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &buttons)) break;
+            if (buttons & Button1Mask) {
+                placeUnderPointer(*native, move_->from, rootX, rootY);
+            } else {
+                endMove();
+            }
+            break;
+        }
+        case MotionNotify:
+            if (event.xmotion.window != xwindow) break;
+            if (!(event.xmotion.state & Button1Mask)) {
+                endMove();
+            } else if (!move_->handedOver) {
+                placeUnderPointer(*native, move_->from, event.xmotion.x_root, event.xmotion.y_root);
+            }
+            break;
+        case ButtonRelease:
+            // The release came here, not to the window manager the move was handed to: it had not
+            // taken the pointer yet, and would move the window with it until the next click. It is
+            // told that the move is over, and the window goes where the button went up.
+            if (event.xbutton.window != xwindow || event.xbutton.send_event || event.xbutton.button != Button1 ||
+                !move_->handedOver) {
+                break;
+            }
+            askWindowManagerToMove(display, xwindow, event.xbutton.x_root, event.xbutton.y_root, moveResizeCancel);
+            releaseOnFrame(display, xwindow, event.xbutton);
+            XFlush(display);
+            placeUnderPointer(*native, move_->from, event.xbutton.x_root, event.xbutton.y_root);
+            endMove();
+            break;
+        case ButtonPress:
+            // A press begins anew.
+            if (!event.xbutton.send_event) endMove();
+            break;
+        default: break;
     }
 }
 
-void SDLWindowBackend::stopFollowing() {
-    following_.reset();
+void SDLWindowBackend::endMove() {
+    move_.reset();
     SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
 }
 
 void SDLWindowBackend::mouseButton(const SDL_MouseButtonEvent& event) {
-    if (following_ && event.button == SDL_BUTTON_LEFT && event.type == SDL_MOUSEBUTTONUP) stopFollowing();
+    if (move_ && !move_->handedOver && event.button == SDL_BUTTON_LEFT && event.type == SDL_MOUSEBUTTONUP) endMove();
     auto window = windowFor(event.windowID);
     if (!window) return;
     bool down = event.type == SDL_MOUSEBUTTONDOWN;

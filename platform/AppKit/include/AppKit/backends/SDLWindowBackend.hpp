@@ -4,7 +4,8 @@
 // looks the same under any window manager or none. A press on the title bar, or on the background
 // of a window movable by its background, that goes past the drag threshold (GTK's setting, else 8
 // points) hands the move to the window manager (_NET_WM_MOVERESIZE) where one says it takes it,
-// else the window follows the pointer itself; the floating level
+// and ends it again where the release comes to the window before the window manager took the
+// pointer; else the window follows the pointer itself; the floating level
 // keeps the window on top; mouse events, the navigation keys and Escape become NSEvents; the close button
 // and the window manager's close request go through the window's close, the miniaturize button
 // iconifies the window; the current cursor is shown as the pointer moves. Only the rectangles a
@@ -93,7 +94,7 @@ private:
     /// Moves the window so that its point `from` (window coordinates) is under the pointer, at
     /// that place of the screen (the window system's units from its top-left corner).
     void placeUnderPointer(Native& native, CGPoint from, int rootX, int rootY);
-    void stopFollowing();
+    void endMove();
     void quit();
     void place(Native& native, NSWindow& window);
     void showCurrentCursor();
@@ -108,11 +109,12 @@ private:
     bool started_ = false;
     std::map<std::string, SDL_Cursor*> cursors_;
     std::string shownCursor_ = "arrow";
-    // The window that follows the pointer itself while the left button is down, where no window
-    // manager took its move, and the point pressed (window coordinates).
-    struct Following {
+    // The window moved with the pointer from a press at `from` (window coordinates): by the window
+    // itself while the left button is down, or by the window manager it was handed to.
+    struct PointerMove {
         std::uint32_t windowID = 0;
         CGPoint from;
+        bool handedOver = false;
     };
-    std::optional<Following> following_;
+    std::optional<PointerMove> move_;
 };
