@@ -101,7 +101,10 @@ std::atomic<bool> resumed{false};
         std::this_thread::sleep_for(10s);
         resumed = true;
     }));
-    sdbus::createObject(*connection, "/org/example/Held")->emitSignal("Hold").onInterface("org.example.Held").withArguments(1);
+    // Sent from another connection: the signal's callback holds the shared connection's lock, which
+    // letting go of a message sent through it would wait for.
+    static auto* sender = sdbus::createSessionBusConnection().release();
+    sdbus::createObject(*sender, "/org/example/Held")->emitSignal("Hold").onInterface("org.example.Held").withArguments(1);
     DBusConnection::wake(*connection);
     for (int i = 0; i < 2000 && !holding; ++i) std::this_thread::sleep_for(5ms);
     if (!holding) std::_Exit(3);
