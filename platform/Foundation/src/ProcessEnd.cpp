@@ -72,9 +72,9 @@ State& state() {
     return *made;
 }
 
-// Made before main, ahead of the fork handlers that owners make as they start: a fork's preparation
-// runs handlers in the reverse order of their making, so it takes the end's locks after theirs,
-// under which an owner registers.
+// Made before main, ahead of the fork handlers that owners make: a fork's preparation runs handlers
+// in the reverse order of their making, so it takes the end's locks after theirs, under which an
+// owner registers.
 [[maybe_unused]] const State& madeBeforeMain = state();
 
 const char* ownerOf(ProcessEnd::Stage stage) {
@@ -165,6 +165,8 @@ void ProcessEnd::run(int status) {
     std::fflush(nullptr);
     ::_exit(status);
 }
+
+bool ProcessEnd::forked() { return state().forks != 0; }
 
 bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
     owned.forks = state().forks;

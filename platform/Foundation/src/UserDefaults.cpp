@@ -131,8 +131,6 @@ UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& dire
     : domain_(std::move(domain)),
       file_(directory / (domain_ + ".plist")),
       values_(DefaultsFile(file_).read()) {
-    static const int forkHandlers = ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
-    (void)forkHandlers;
     std::lock_guard lock(existingMutex);
     registry().existing.insert(this);
 }
@@ -479,6 +477,15 @@ void UserDefaults::childAfterFork() {
     existingMutex.unlock();
     registryMutex.unlock();
 }
+
+// Made before main, after the log's and the end's handlers, whose locks are taken under a domain's:
+// a fork's preparation runs handlers in the reverse order of their making.
+const int UserDefaults::forkHandlers_ = [] {
+    SystemLog::makeForkHandlers();
+    ProcessEnd::forked();
+    registry();
+    return ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
+}();
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
     for (const auto* changes : {&refused_, &writing_, &changes_}) {

@@ -42,6 +42,9 @@ bool add(Stage stage, Stop stop);
 /// another thread). `status` is the status the process ends with.
 void run(int status);
 
+/// Whether this process is a child forked (without exec) from one that uses the platform.
+bool forked();
+
 /// A thread of an owner, as the end sees it: `running` (guarded by the owner's mutex) is false
 /// once the thread has let go of everything and only returns.
 struct OwnedThread {

@@ -152,9 +152,11 @@ private:
     void reportFailure(const std::string& message);
     // Around a fork the registry's and every open domain's mutex are held, so that the child gets
     // none held by a thread it does not have; the child lets go of the writing threads it lacks.
+    // Made before main.
     static void prepareFork();
     static void parentAfterFork();
     static void childAfterFork();
+    static const int forkHandlers_;
     // The values held here: the domain as stored, with the changes not yet written.
     void rebase(PropertyListValue::Dictionary stored);
 
