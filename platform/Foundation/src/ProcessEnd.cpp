@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -37,13 +36,14 @@ struct State {
     bool ran = false;
     std::mutex waitingMutex;
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
-    std::atomic<std::uint64_t> forks{0};     // of the process's line: a child counts one more than its parent
-    std::atomic<std::uint64_t> startedHere{0};  // threads started in this process, not in a parent
+    bool forked = false;  // set in a child, while it has one thread only
 };
 
 State& state();
 
-// A child has only the thread that forked: the others, and what they held here, stayed in the parent.
+// A child has only the thread that forked: the others, and what they held here, stayed in the
+// parent. The child ends anew, also when the parent was ending: the thread that held the end's lock
+// is one of those.
 void prepareFork() {
     state().mutex.lock();
     state().waitingMutex.lock();
@@ -54,10 +54,15 @@ void parentAfterFork() {
     state().mutex.unlock();
 }
 
+thread_local bool endsHere = false;  // the end runs on this thread
+
 void childAfterFork() {
     auto& all = state();
-    ++all.forks;
-    all.startedHere = 0;
+    all.forked = true;
+    std::construct_at(&all.running);
+    all.ran = false;
+    all.passed = -1;
+    endsHere = false;
     all.waiting.clear();
     all.waitingMutex.unlock();
     all.mutex.unlock();
@@ -89,11 +94,6 @@ const char* ownerOf(ProcessEnd::Stage stage) {
     return "";
 }
 
-// Whether `owned` was started by a parent of this process, before a fork: it does not run here.
-bool startedByTheParent(const ProcessEnd::OwnedThread& owned) { return owned.forks != state().forks; }
-
-thread_local bool endsHere = false;  // the end runs on this thread
-
 void atExit(int status, void*) { ProcessEnd::run(status); }
 
 bool waitsElsewhere(std::thread::id thread) {
@@ -123,10 +123,10 @@ void ProcessEnd::run(int status) {
     if (all.ran) return;
     all.ran = true;
     endsHere = true;
-    // A forked child that started no thread of its own has none of ours to stop: what the owners
-    // hold is the parent's, and a lock of theirs may have been held by one of its threads at the
-    // fork. It only writes its settings.
-    const bool parentsThreadsOnly = all.forks != 0 && all.startedHere == 0;
+    // A forked child has no thread of ours to stop: what the owners hold is the parent's, and a
+    // lock of theirs may have been held by one of its threads at the fork. It only writes its
+    // settings.
+    const bool forked = all.forked;
     bool joined = true;
     std::string held;  // the owners whose threads were still running
     std::optional<Clock::time_point> threadsDeadline;
@@ -137,7 +137,7 @@ void ProcessEnd::run(int status) {
             Stop stop;
             {
                 std::lock_guard lock(all.mutex);
-                if (stopped || !all.stops[index] || (parentsThreadsOnly && index != static_cast<std::size_t>(Stage::settings))) {
+                if (stopped || !all.stops[index] || (forked && index != static_cast<std::size_t>(Stage::settings))) {
                     all.passed = static_cast<int>(index);
                     break;
                 }
@@ -166,10 +166,11 @@ void ProcessEnd::run(int status) {
     ::_exit(status);
 }
 
-bool ProcessEnd::forked() { return state().forks != 0; }
+bool ProcessEnd::forked() { return state().forked; }
 
 bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
-    owned.forks = state().forks;
+    // A child's end waits for no thread, and its owners' locks may be held by the parent's threads.
+    if (forked()) return false;
     try {
         owned.thread = Thread::start([&owned, &mutex, &ended, body = std::move(body)]() mutable {
             body();
@@ -178,7 +179,6 @@ bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_var
             owned.running = false;
             ended.notify_all();
         });
-        ++state().startedHere;
     } catch (const std::system_error&) {
         return false;
     }
@@ -189,8 +189,7 @@ bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_va
                            const std::vector<OwnedThread*>& threads, Clock::time_point deadline) {
     const auto self = std::this_thread::get_id();
     auto waitedFor = [&](const OwnedThread* owned) {
-        return owned->running && owned->thread.get_id() != self && !startedByTheParent(*owned) &&
-               !waitsElsewhere(owned->thread.get_id());
+        return owned->running && owned->thread.get_id() != self && !waitsElsewhere(owned->thread.get_id());
     };
     while (std::any_of(threads.begin(), threads.end(), waitedFor) && Clock::now() < deadline) {
         ended.wait_until(lock, std::min(deadline, Clock::now() + lookAgain));
@@ -198,11 +197,7 @@ bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_va
     bool all = true;
     for (auto* owned : threads) {
         if (owned->thread.get_id() == self) continue;
-        if (startedByTheParent(*owned)) {
-            // Its handle is let go of without a join, which would never return.
-            std::construct_at(&owned->thread);
-            owned->running = false;
-        } else if (owned->running) {
+        if (owned->running) {
             all = false;  // held: left as it is
         } else if (owned->thread.joinable()) {
             owned->thread.join();

@@ -231,6 +231,13 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
             if (!writeHere(lock, afterTheEndDeadline())) logUnwritten(unwritten());
             return;
         }
+        if (ProcessEnd::forked()) {
+            // A forked child starts no writing thread: the thread that made the change writes it
+            // when no other process holds the domain's lock, else the next change, synchronize()
+            // or the child's end does.
+            writeHere(lock, std::chrono::steady_clock::now());
+            return;
+        }
         // The last thread has ended its work: it is joined here, and the new one by the next
         // change, the destructor, or the end of the process.
         if (writer_.thread.joinable()) writer_.thread.join();
@@ -256,12 +263,12 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     wake_.notify_all();
 }
 
-bool UserDefaults::writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp) {
+bool UserDefaults::writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp, bool retry) {
     using Clock = std::chrono::steady_clock;
     // No writing thread starts meanwhile; changes made meanwhile go with these.
     writerRunning_ = true;
     auto retryDelay = DefaultsFile::firstWait;
-    while (!writePending(lock, giveUp) && Clock::now() < giveUp) {
+    while (!writePending(lock, giveUp) && retry && Clock::now() < giveUp) {
         wake_.wait_until(lock, std::min(giveUp, Clock::now() + retryDelay));
         retryDelay = DefaultsFile::nextWait(retryDelay);
     }
@@ -462,10 +469,19 @@ void UserDefaults::parentAfterFork() {
 void UserDefaults::childAfterFork() {
     // The child has only the thread that forked: a writing thread, and whatever waited on a
     // domain's conditions, stayed in the parent. Their handles and waiters are let go of without
-    // a join or a wake (neither would ever end), and what a write under way took is pending again.
+    // a join or a wake (neither would ever end). The changes not yet written are the parent's to
+    // write: the child writes only those it makes itself, and none of the parent's older values
+    // over what the parent writes meanwhile.
     for (auto* defaults : registry().existing) {
-        defaults->restorePending();
+        defaults->changes_.clear();
+        defaults->writing_.clear();
+        defaults->refused_.clear();
+        defaults->blamed_.clear();
+        defaults->refusedFrom_ = std::numeric_limits<std::uint64_t>::max();
+        defaults->storedCount_ = defaults->changeCount_;
         defaults->writerRunning_ = false;
+        defaults->writeNow_ = false;
+        defaults->stopping_ = false;  // the parent's end, which the child's own comes after
         std::construct_at(&defaults->writer_.thread);
         defaults->writer_.running = false;
         std::construct_at(&defaults->wake_);
@@ -474,6 +490,7 @@ void UserDefaults::childAfterFork() {
         defaults->writerMutex_.unlock();
         defaults->mutex_.unlock();
     }
+    registry().endDeadline = 0;
     existingMutex.unlock();
     registryMutex.unlock();
 }
@@ -503,8 +520,16 @@ bool UserDefaults::synchronize(Deadline deadline) {
     const auto failures = failedWrites_;
     // Pending changes are tried now rather than at their next retry.
     if (storedCount_ < target) scheduleWrite(lock);
-    // The end of the process writes them itself where no writing thread could be started.
-    if (deadline && storedCount_ < target && !writerRunning_ && !stopping_) writeHere(lock, *deadline);
+    if (storedCount_ < target && !writerRunning_ && !stopping_) {
+        if (deadline) {
+            // The end of the process writes them itself where no writing thread could be started.
+            writeHere(lock, *deadline);
+        } else if (ProcessEnd::forked()) {
+            // A forked child waits for the domain's lock itself, for as long as another process
+            // holds it, and until a write fails.
+            writeHere(lock, std::chrono::steady_clock::time_point::max(), false);
+        }
+    }
     auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures || stopping_; };
     if (deadline) {
         writeEnded_.wait_until(lock, *deadline, ended);

@@ -13,11 +13,12 @@
 // handlers, its standard streams flushed, with the status it was ending with; the system log
 // names the owner whose thread held it.
 //
-// A child forked from the process has only the thread that forked: the end there knows no thread
-// of the parent's, waits for none of them and joins none, and ends as the process would.
+// A child forked from the process (without exec) has only the thread that forked, and none of the
+// platform's threads start there: the end there stops no owner, waits for none of the parent's
+// threads, and only has the settings written (by the thread that ends it); its fork handler lets
+// go of the end's state, so that a child forked while the parent ends ends too.
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -50,12 +51,12 @@ bool forked();
 struct OwnedThread {
     std::thread thread;
     bool running = true;
-    std::uint64_t forks = 0;  // the forks of the process before it started: in a child, the parent's
 };
 
 /// Starts `body` as `owned`'s thread (Thread::start), which lets go of `body` once it has returned,
 /// then notes that it has ended under the owner's `mutex` and notifies `ended`. False where no
-/// thread can be started (at the process's limit of threads): nothing has started then.
+/// thread can be started (at the process's limit of threads, or in a forked child): nothing has
+/// started then.
 bool start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body);
 
 /// The end's wait for an owner's threads, with the owner's mutex held: waits until every thread
