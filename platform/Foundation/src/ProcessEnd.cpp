@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -34,8 +35,9 @@ struct State {
     int passed = -1;  // the last stage the end has run
     std::mutex running;  // held while the end runs
     bool ran = false;
-    std::mutex waitingMutex;
+    std::mutex waitingMutex;  // guards the two below
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
+    std::multimap<std::thread::id, Clock::time_point> late;  // threads writing settings late, until when
     bool forked = false;  // set in a child, while it has one thread only
 };
 
@@ -64,6 +66,7 @@ void childAfterFork() {
     all.passed = -1;
     endsHere = false;
     all.waiting.clear();
+    all.late.clear();
     all.waitingMutex.unlock();
     all.mutex.unlock();
 }
@@ -96,10 +99,15 @@ const char* ownerOf(ProcessEnd::Stage stage) {
 
 void atExit(int status, void*) { ProcessEnd::run(status); }
 
-bool waitsElsewhere(std::thread::id thread) {
+// How long the end waits for `thread`, whose stage gives it until `deadline`: none when it waits for
+// another process.
+std::optional<Clock::time_point> patienceFor(std::thread::id thread, Clock::time_point deadline) {
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
-    return all.waiting.count(thread) > 0;
+    if (all.waiting.count(thread) > 0) return std::nullopt;
+    const auto [first, last] = all.late.equal_range(thread);
+    for (auto it = first; it != last; ++it) deadline = std::max(deadline, it->second);
+    return deadline;
 }
 }  // namespace
 
@@ -188,11 +196,17 @@ bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_var
 bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
                            const std::vector<OwnedThread*>& threads, Clock::time_point deadline) {
     const auto self = std::this_thread::get_id();
-    auto waitedFor = [&](const OwnedThread* owned) {
-        return owned->running && owned->thread.get_id() != self && !waitsElsewhere(owned->thread.get_id());
-    };
-    while (std::any_of(threads.begin(), threads.end(), waitedFor) && Clock::now() < deadline) {
-        ended.wait_until(lock, std::min(deadline, Clock::now() + lookAgain));
+    for (;;) {
+        // The earliest time one of the threads still waited for is given.
+        std::optional<Clock::time_point> next;
+        const auto now = Clock::now();
+        for (const auto* owned : threads) {
+            if (!owned->running || owned->thread.get_id() == self) continue;
+            const auto until = patienceFor(owned->thread.get_id(), deadline);
+            if (until && now < *until) next = std::min(next.value_or(*until), *until);
+        }
+        if (!next) break;
+        ended.wait_until(lock, std::min(*next, now + lookAgain));
     }
     bool all = true;
     for (auto* owned : threads) {
@@ -216,4 +230,16 @@ ProcessEnd::WaitingElsewhere::~WaitingElsewhere() {
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
     all.waiting.erase(all.waiting.find(std::this_thread::get_id()));
+}
+
+ProcessEnd::WritingLate::WritingLate(Clock::time_point until) {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    all.late.emplace(std::this_thread::get_id(), until);
+}
+
+ProcessEnd::WritingLate::~WritingLate() {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    all.late.erase(all.late.find(std::this_thread::get_id()));
 }

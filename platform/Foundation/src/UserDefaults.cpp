@@ -41,6 +41,9 @@ Registry& registry() {
     return *r;
 }
 
+// How long the end waits for a write that is under way at the settings' deadline to end.
+constexpr auto writeUnderWay = std::chrono::seconds(1);
+
 void logUnwritten(const UserDefaults::Unwritten& unwritten) {
     std::string keys;
     for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
@@ -56,11 +59,9 @@ bool writeBeforeTheEnd(ProcessEnd::Clock::time_point deadline) {
     return UserDefaults::stopAll(deadline);
 }
 
-// How long a change made after the end's wait for the settings may wait for the domain's lock: as
-// long as that wait could have lasted; one try when it did not wait, or its time is over.
-ProcessEnd::Clock::time_point afterTheEndDeadline() {
-    const ProcessEnd::Clock::time_point deadline{ProcessEnd::Clock::duration(registry().endDeadline.load())};
-    return std::max(deadline, ProcessEnd::Clock::now());
+// When the end's wait for the settings gives up, once it has begun; long past before.
+ProcessEnd::Clock::time_point settingsDeadline() {
+    return ProcessEnd::Clock::time_point{ProcessEnd::Clock::duration(registry().endDeadline.load())};
 }
 
 std::filesystem::path defaultDirectory() {
@@ -167,7 +168,7 @@ bool UserDefaults::stopAll(ProcessEnd::Clock::time_point deadline) {
         for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
     }
     // A writer told to stop gives up its wait for the lock at once; a write under way ends first.
-    deadline = std::max(deadline, ProcessEnd::Clock::now() + std::chrono::seconds(1));
+    deadline = std::max(deadline, ProcessEnd::Clock::now() + writeUnderWay);
     bool joined = true;
     for (const auto& defaults : open) joined = defaults->stop(deadline) && joined;
     return joined;
@@ -226,9 +227,13 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     if (!writerRunning_) {
         if (stopping_ || !ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) {
             // The end has passed the settings (and joins the last thread), and no writing thread
-            // starts: the thread that made the change writes it, and what it cannot write is
-            // logged as the end logs it.
-            if (!writeHere(lock, afterTheEndDeadline())) logUnwritten(unwritten());
+            // starts: the thread that made the change writes it, waiting for the domain's lock as
+            // long as the end's wait for the settings could have lasted (one try when it did not
+            // wait, or its time is over), for which the end waits for the thread; what it cannot
+            // write is logged as the end logs it.
+            const auto deadline = settingsDeadline();
+            ProcessEnd::WritingLate late(deadline + writeUnderWay);
+            if (!writeHere(lock, std::max(deadline, ProcessEnd::Clock::now()))) logUnwritten(unwritten());
             return;
         }
         if (ProcessEnd::forked()) {

@@ -222,17 +222,14 @@ void endChildrenAfterTheirEnd() {
     });
 }
 
-// Leaves main while a queue's block waits 200 ms, then stores a setting: the end has passed the
-// settings by then, and waits for the queue.
-[[noreturn]] void hostStoringASettingLate() {
-    UserDefaults::setDirectory(settingsOf(::getppid()));
-    UserDefaults::suite("com.example.late")->set(true, "early");
-    DispatchQueue queue("com.example.late");
-    queue.async([] {
-        std::this_thread::sleep_for(200ms);
+// Leaves main while a queue's block waits for the end to pass the settings; the block then stores
+// a setting in a domain whose lock is free and one in a domain whose lock another process holds.
+[[noreturn]] void hostStoringSettingsLate() {
+    SystemLog::setSink([](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
+    leaveMainBeforeABlockThatOutlastsTheSettings("com.example.late", [] {
         UserDefaults::suite("com.example.late")->set(true, "late");
+        UserDefaults::suite("com.example.locked")->set(true, "late");
     });
-    std::exit(0);
 }
 }  // namespace
 
@@ -337,13 +334,18 @@ TEST(SystemLog, AChildForkedWhileAnotherThreadLogsCanLog) {
 }
 
 // A setting stored after the end has written the settings, by a block the end waits for, is
-// written by the thread that stores it.
-TEST(ProcessEnd, ASettingStoredAfterTheEndsSettingsStageIsWritten) {
-    if (std::getenv(hostVariable)) hostStoringASettingLate();
+// written by the thread that stores it, and where another process holds the domain's lock past the
+// settings' time, logged by its key; the end waits for that thread as long as for the settings.
+TEST(ProcessEnd, ASettingStoredAfterTheEndsSettingsStageIsWrittenOrLogged) {
+    if (std::getenv(hostVariable)) hostStoringSettingsLate();
     const auto settings = settingsOf(::getpid());
     std::filesystem::create_directories(settings);
-    const auto run = runAsHost("ProcessEnd.ASettingStoredAfterTheEndsSettingsStageIsWritten", hostVariable);
+    LockHeldElsewhere lock(settings / "com.example.locked.plist.lock");
+    const auto run = runAsHost("ProcessEnd.ASettingStoredAfterTheEndsSettingsStageIsWrittenOrLogged", hostVariable);
+    lock.release();
     EXPECT_TRUE(run.exited(0)) << run.said();
     EXPECT_EQ(UserDefaults("com.example.late", settings).object("late"), PropertyListValue(true));
+    EXPECT_NE(run.output.find("com.example.locked.plist was not written with late before"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("The process ended without destroying its statics"), std::string::npos) << run.output;
     std::filesystem::remove_all(settings);
 }

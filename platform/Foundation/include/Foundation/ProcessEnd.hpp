@@ -6,12 +6,13 @@
 // queues. The application runs it on its way out; a library host gets it from one exit hook,
 // before the statics made until the last registration are destroyed.
 //
-// The settings get five seconds; every later stage shares one second, within which a thread that
-// is busy may end and is joined. A thread still running after that (held by a callback, or
-// waiting for a bus that does not answer) is never left to run while the statics are destroyed:
-// the process then ends (_exit) without destroying them and without the host's later exit
-// handlers, its standard streams flushed, with the status it was ending with; the system log
-// names the owner whose thread held it.
+// The settings get five seconds, and a write under way then one second more; every later stage
+// shares one second, within which a thread that is busy may end and is joined (a thread writing a
+// setting changed after the settings' stage has the settings' time): the end takes seven seconds at
+// most. A thread still running after that (held by a callback, or waiting for a bus that does not
+// answer) is never left to run while the statics are destroyed: the process then ends (_exit)
+// without destroying them and without the host's later exit handlers, its standard streams
+// flushed, with the status it was ending with; the system log names the owner whose thread held it.
 //
 // A child forked from the process (without exec) has only the thread that forked, and none of the
 // platform's threads start there: the end there stops no owner, waits for none of the parent's
@@ -62,7 +63,8 @@ bool start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended
 /// The end's wait for an owner's threads, with the owner's mutex held: waits until every thread
 /// listed has ended (the owner notifies `ended` as each one does) or `deadline` is past, and joins
 /// those that have ended. Threads waiting for another process (WaitingElsewhere) are not waited
-/// for, and the calling thread is left out. Answers whether all the others were joined.
+/// for, those writing settings late (WritingLate) until their own time when that is later, and the
+/// calling thread is left out. Answers whether all the others were joined.
 bool joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
                const std::vector<OwnedThread*>& threads, Clock::time_point deadline);
 
@@ -74,5 +76,15 @@ public:
     ~WaitingElsewhere();
     WaitingElsewhere(const WaitingElsewhere&) = delete;
     WaitingElsewhere& operator=(const WaitingElsewhere&) = delete;
+};
+
+/// Marks the calling thread, while it lives, as writing settings changed after the end's settings
+/// stage: the end waits for it until `until` (the settings' time), also past its own stage's time.
+class WritingLate {
+public:
+    explicit WritingLate(Clock::time_point until);
+    ~WritingLate();
+    WritingLate(const WritingLate&) = delete;
+    WritingLate& operator=(const WritingLate&) = delete;
 };
 }  // namespace ProcessEnd

@@ -22,7 +22,7 @@
 // once when no other process holds the lock, else with its next change, synchronize() or its end);
 // those pending at the fork are the parent's. At the end of the process the thread that ends it
 // writes what no writing thread could be started for, and a change made after the end's wait for
-// the settings is written by the thread that makes it.
+// the settings is written by the thread that makes it, with the settings' time.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
