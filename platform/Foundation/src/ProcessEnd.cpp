@@ -37,7 +37,7 @@ struct State {
     bool ran = false;
     std::mutex waitingMutex;  // guards the two below
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
-    std::multimap<std::thread::id, Clock::time_point> late;  // threads writing settings late, until when
+    std::map<std::thread::id, Clock::time_point> late;  // threads that wrote settings late, until when
     bool forked = false;  // set in a child, while it has one thread only
 };
 
@@ -105,8 +105,7 @@ std::optional<Clock::time_point> patienceFor(std::thread::id thread, Clock::time
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
     if (all.waiting.count(thread) > 0) return std::nullopt;
-    const auto [first, last] = all.late.equal_range(thread);
-    for (auto it = first; it != last; ++it) deadline = std::max(deadline, it->second);
+    if (const auto late = all.late.find(thread); late != all.late.end()) return std::max(deadline, late->second);
     return deadline;
 }
 }  // namespace
@@ -232,14 +231,9 @@ ProcessEnd::WaitingElsewhere::~WaitingElsewhere() {
     all.waiting.erase(all.waiting.find(std::this_thread::get_id()));
 }
 
-ProcessEnd::WritingLate::WritingLate(Clock::time_point until) {
+void ProcessEnd::writesLate(Clock::time_point until) {
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
-    all.late.emplace(std::this_thread::get_id(), until);
-}
-
-ProcessEnd::WritingLate::~WritingLate() {
-    auto& all = state();
-    std::lock_guard lock(all.waitingMutex);
-    all.late.erase(all.late.find(std::this_thread::get_id()));
+    auto& latest = all.late[std::this_thread::get_id()];
+    latest = std::max(latest, until);
 }

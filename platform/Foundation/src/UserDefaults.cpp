@@ -232,7 +232,7 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
             // wait, or its time is over), for which the end waits for the thread; what it cannot
             // write is logged as the end logs it.
             const auto deadline = settingsDeadline();
-            ProcessEnd::WritingLate late(deadline + writeUnderWay);
+            ProcessEnd::writesLate(deadline + writeUnderWay);
             if (!writeHere(lock, std::max(deadline, ProcessEnd::Clock::now()))) logUnwritten(unwritten());
             return;
         }

@@ -63,8 +63,8 @@ bool start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended
 /// The end's wait for an owner's threads, with the owner's mutex held: waits until every thread
 /// listed has ended (the owner notifies `ended` as each one does) or `deadline` is past, and joins
 /// those that have ended. Threads waiting for another process (WaitingElsewhere) are not waited
-/// for, those writing settings late (WritingLate) until their own time when that is later, and the
-/// calling thread is left out. Answers whether all the others were joined.
+/// for, those that wrote settings late (writesLate) until their own time when that is later, and
+/// the calling thread is left out. Answers whether all the others were joined.
 bool joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
                const std::vector<OwnedThread*>& threads, Clock::time_point deadline);
 
@@ -78,13 +78,8 @@ public:
     WaitingElsewhere& operator=(const WaitingElsewhere&) = delete;
 };
 
-/// Marks the calling thread, while it lives, as writing settings changed after the end's settings
-/// stage: the end waits for it until `until` (the settings' time), also past its own stage's time.
-class WritingLate {
-public:
-    explicit WritingLate(Clock::time_point until);
-    ~WritingLate();
-    WritingLate(const WritingLate&) = delete;
-    WritingLate& operator=(const WritingLate&) = delete;
-};
+/// Tells the end that the calling thread writes settings changed after the end's settings stage:
+/// the end waits for it until `until` (the settings' time), also past its own stage's time, and
+/// also once that write is over, until the thread has ended.
+void writesLate(Clock::time_point until);
 }  // namespace ProcessEnd
