@@ -16,9 +16,11 @@ if(QUILLON_FUZZ)
   endif()
   add_compile_options(${QUILLON_SANITIZER_FLAGS} -fsanitize=fuzzer-no-link)
   add_link_options(${QUILLON_SANITIZER_FLAGS})
+  add_compile_definitions(QUILLON_ADDRESS_SANITIZER=1)
 elseif(QUILLON_SANITIZE)
   add_compile_options(${QUILLON_SANITIZER_FLAGS})
   add_link_options(${QUILLON_SANITIZER_FLAGS})
+  add_compile_definitions(QUILLON_ADDRESS_SANITIZER=1)
 endif()
 
 # A program depends only on the shared libraries it uses: the static libraries of the platform

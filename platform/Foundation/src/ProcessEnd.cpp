@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -35,15 +35,17 @@ struct State {
     int passed = -1;  // the last stage the end has run
     std::mutex running;  // held while the end runs
     bool ran = false;
-    std::mutex waitingMutex;
+    std::mutex waitingMutex;  // guards the two below
     std::multiset<std::thread::id> waiting;  // threads waiting for another process
-    std::atomic<std::uint64_t> forks{0};     // of the process's line: a child counts one more than its parent
-    std::atomic<std::uint64_t> startedHere{0};  // threads started in this process, not in a parent
+    std::map<std::thread::id, Clock::time_point> late;  // threads that wrote settings late, until when
+    bool forked = false;  // set in a child, while it has one thread only
 };
 
 State& state();
 
-// A child has only the thread that forked: the others, and what they held here, stayed in the parent.
+// A child has only the thread that forked: the others, and what they held here, stayed in the
+// parent. The child ends anew, also when the parent was ending: the thread that held the end's lock
+// is one of those.
 void prepareFork() {
     state().mutex.lock();
     state().waitingMutex.lock();
@@ -54,11 +56,17 @@ void parentAfterFork() {
     state().mutex.unlock();
 }
 
+thread_local bool endsHere = false;  // the end runs on this thread
+
 void childAfterFork() {
     auto& all = state();
-    ++all.forks;
-    all.startedHere = 0;
+    all.forked = true;
+    std::construct_at(&all.running);
+    all.ran = false;
+    all.passed = -1;
+    endsHere = false;
     all.waiting.clear();
+    all.late.clear();
     all.waitingMutex.unlock();
     all.mutex.unlock();
 }
@@ -72,9 +80,9 @@ State& state() {
     return *made;
 }
 
-// Made before main, ahead of the fork handlers that owners make as they start: a fork's preparation
-// runs handlers in the reverse order of their making, so it takes the end's locks after theirs,
-// under which an owner registers.
+// Made before main, ahead of the fork handlers that owners make: a fork's preparation runs handlers
+// in the reverse order of their making, so it takes the end's locks after theirs, under which an
+// owner registers.
 [[maybe_unused]] const State& madeBeforeMain = state();
 
 const char* ownerOf(ProcessEnd::Stage stage) {
@@ -89,17 +97,16 @@ const char* ownerOf(ProcessEnd::Stage stage) {
     return "";
 }
 
-// Whether `owned` was started by a parent of this process, before a fork: it does not run here.
-bool startedByTheParent(const ProcessEnd::OwnedThread& owned) { return owned.forks != state().forks; }
-
-thread_local bool endsHere = false;  // the end runs on this thread
-
 void atExit(int status, void*) { ProcessEnd::run(status); }
 
-bool waitsElsewhere(std::thread::id thread) {
+// How long the end waits for `thread`, whose stage gives it until `deadline`: none when it waits for
+// another process.
+std::optional<Clock::time_point> patienceFor(std::thread::id thread, Clock::time_point deadline) {
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
-    return all.waiting.count(thread) > 0;
+    if (all.waiting.count(thread) > 0) return std::nullopt;
+    if (const auto late = all.late.find(thread); late != all.late.end()) return std::max(deadline, late->second);
+    return deadline;
 }
 }  // namespace
 
@@ -123,10 +130,10 @@ void ProcessEnd::run(int status) {
     if (all.ran) return;
     all.ran = true;
     endsHere = true;
-    // A forked child that started no thread of its own has none of ours to stop: what the owners
-    // hold is the parent's, and a lock of theirs may have been held by one of its threads at the
-    // fork. It only writes its settings.
-    const bool parentsThreadsOnly = all.forks != 0 && all.startedHere == 0;
+    // A forked child has no thread of ours to stop: what the owners hold is the parent's, and a
+    // lock of theirs may have been held by one of its threads at the fork. It only writes its
+    // settings.
+    const bool forked = all.forked;
     bool joined = true;
     std::string held;  // the owners whose threads were still running
     std::optional<Clock::time_point> threadsDeadline;
@@ -137,7 +144,7 @@ void ProcessEnd::run(int status) {
             Stop stop;
             {
                 std::lock_guard lock(all.mutex);
-                if (stopped || !all.stops[index] || (parentsThreadsOnly && index != static_cast<std::size_t>(Stage::settings))) {
+                if (stopped || !all.stops[index] || (forked && index != static_cast<std::size_t>(Stage::settings))) {
                     all.passed = static_cast<int>(index);
                     break;
                 }
@@ -166,8 +173,11 @@ void ProcessEnd::run(int status) {
     ::_exit(status);
 }
 
+bool ProcessEnd::forked() { return state().forked; }
+
 bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body) {
-    owned.forks = state().forks;
+    // A child's end waits for no thread, and its owners' locks may be held by the parent's threads.
+    if (forked()) return false;
     try {
         owned.thread = Thread::start([&owned, &mutex, &ended, body = std::move(body)]() mutable {
             body();
@@ -176,7 +186,6 @@ bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_var
             owned.running = false;
             ended.notify_all();
         });
-        ++state().startedHere;
     } catch (const std::system_error&) {
         return false;
     }
@@ -186,21 +195,22 @@ bool ProcessEnd::start(OwnedThread& owned, std::mutex& mutex, std::condition_var
 bool ProcessEnd::joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
                            const std::vector<OwnedThread*>& threads, Clock::time_point deadline) {
     const auto self = std::this_thread::get_id();
-    auto waitedFor = [&](const OwnedThread* owned) {
-        return owned->running && owned->thread.get_id() != self && !startedByTheParent(*owned) &&
-               !waitsElsewhere(owned->thread.get_id());
-    };
-    while (std::any_of(threads.begin(), threads.end(), waitedFor) && Clock::now() < deadline) {
-        ended.wait_until(lock, std::min(deadline, Clock::now() + lookAgain));
+    for (;;) {
+        // The earliest time one of the threads still waited for is given.
+        std::optional<Clock::time_point> next;
+        const auto now = Clock::now();
+        for (const auto* owned : threads) {
+            if (!owned->running || owned->thread.get_id() == self) continue;
+            const auto until = patienceFor(owned->thread.get_id(), deadline);
+            if (until && now < *until) next = std::min(next.value_or(*until), *until);
+        }
+        if (!next) break;
+        ended.wait_until(lock, std::min(*next, now + lookAgain));
     }
     bool all = true;
     for (auto* owned : threads) {
         if (owned->thread.get_id() == self) continue;
-        if (startedByTheParent(*owned)) {
-            // Its handle is let go of without a join, which would never return.
-            std::construct_at(&owned->thread);
-            owned->running = false;
-        } else if (owned->running) {
+        if (owned->running) {
             all = false;  // held: left as it is
         } else if (owned->thread.joinable()) {
             owned->thread.join();
@@ -219,4 +229,11 @@ ProcessEnd::WaitingElsewhere::~WaitingElsewhere() {
     auto& all = state();
     std::lock_guard lock(all.waitingMutex);
     all.waiting.erase(all.waiting.find(std::this_thread::get_id()));
+}
+
+void ProcessEnd::writesLate(Clock::time_point until) {
+    auto& all = state();
+    std::lock_guard lock(all.waitingMutex);
+    auto& latest = all.late[std::this_thread::get_id()];
+    latest = std::max(latest, until);
 }

@@ -22,10 +22,15 @@ void afterFork() {
     sinkMutex.unlock();
 }
 
-// Made before main, ahead of the fork handlers that other parts of the process make as they start:
-// a fork's preparation runs handlers in the reverse order of their making, so it takes the log's
-// locks after theirs, under which the log may be written.
-[[maybe_unused]] const int forkHandlers = ::pthread_atfork(prepareFork, afterFork, afterFork);
+int forkHandlers() {
+    static const int made = ::pthread_atfork(prepareFork, afterFork, afterFork);
+    return made;
+}
+
+// Made before main, ahead of the fork handlers that other parts of the process make: a fork's
+// preparation runs handlers in the reverse order of their making, so it takes the log's locks after
+// theirs, under which the log may be written.
+[[maybe_unused]] const int madeBeforeMain = forkHandlers();
 }  // namespace
 
 void SystemLog::write(const std::string& message) {
@@ -46,3 +51,5 @@ void SystemLog::setSink(std::function<void(const std::string&)> sink) {
     std::lock_guard lock(sinkMutex);
     logSink = std::move(sink);
 }
+
+void SystemLog::makeForkHandlers() { forkHandlers(); }

@@ -41,6 +41,9 @@ Registry& registry() {
     return *r;
 }
 
+// How long the end waits for a write that is under way at the settings' deadline to end.
+constexpr auto writeUnderWay = std::chrono::seconds(1);
+
 void logUnwritten(const UserDefaults::Unwritten& unwritten) {
     std::string keys;
     for (const auto& key : unwritten.keys) keys += (keys.empty() ? "" : ", ") + key;
@@ -56,11 +59,9 @@ bool writeBeforeTheEnd(ProcessEnd::Clock::time_point deadline) {
     return UserDefaults::stopAll(deadline);
 }
 
-// How long a change made after the end's wait for the settings may wait for the domain's lock: as
-// long as that wait could have lasted; one try when it did not wait, or its time is over.
-ProcessEnd::Clock::time_point afterTheEndDeadline() {
-    const ProcessEnd::Clock::time_point deadline{ProcessEnd::Clock::duration(registry().endDeadline.load())};
-    return std::max(deadline, ProcessEnd::Clock::now());
+// When the end's wait for the settings gives up, once it has begun; long past before.
+ProcessEnd::Clock::time_point settingsDeadline() {
+    return ProcessEnd::Clock::time_point{ProcessEnd::Clock::duration(registry().endDeadline.load())};
 }
 
 std::filesystem::path defaultDirectory() {
@@ -131,8 +132,6 @@ UserDefaults::UserDefaults(std::string domain, const std::filesystem::path& dire
     : domain_(std::move(domain)),
       file_(directory / (domain_ + ".plist")),
       values_(DefaultsFile(file_).read()) {
-    static const int forkHandlers = ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
-    (void)forkHandlers;
     std::lock_guard lock(existingMutex);
     registry().existing.insert(this);
 }
@@ -169,7 +168,7 @@ bool UserDefaults::stopAll(ProcessEnd::Clock::time_point deadline) {
         for (const auto& [name, defaults] : registry().domains) open.push_back(defaults);
     }
     // A writer told to stop gives up its wait for the lock at once; a write under way ends first.
-    deadline = std::max(deadline, ProcessEnd::Clock::now() + std::chrono::seconds(1));
+    deadline = std::max(deadline, ProcessEnd::Clock::now() + writeUnderWay);
     bool joined = true;
     for (const auto& defaults : open) joined = defaults->stop(deadline) && joined;
     return joined;
@@ -228,9 +227,20 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     if (!writerRunning_) {
         if (stopping_ || !ProcessEnd::add(ProcessEnd::Stage::settings, writeBeforeTheEnd)) {
             // The end has passed the settings (and joins the last thread), and no writing thread
-            // starts: the thread that made the change writes it, and what it cannot write is
-            // logged as the end logs it.
-            if (!writeHere(lock, afterTheEndDeadline())) logUnwritten(unwritten());
+            // starts: the thread that made the change writes it, waiting for the domain's lock as
+            // long as the end's wait for the settings could have lasted (one try when it did not
+            // wait, or its time is over), for which the end waits for the thread; what it cannot
+            // write is logged as the end logs it.
+            const auto deadline = settingsDeadline();
+            ProcessEnd::writesLate(deadline + writeUnderWay);
+            if (!writeHere(lock, std::max(deadline, ProcessEnd::Clock::now()))) logUnwritten(unwritten());
+            return;
+        }
+        if (ProcessEnd::forked()) {
+            // A forked child starts no writing thread: the thread that made the change writes it
+            // when no other process holds the domain's lock, else the next change, synchronize()
+            // or the child's end does.
+            writeHere(lock, std::chrono::steady_clock::now());
             return;
         }
         // The last thread has ended its work: it is joined here, and the new one by the next
@@ -258,12 +268,12 @@ void UserDefaults::scheduleWrite(std::unique_lock<std::mutex>& lock) {
     wake_.notify_all();
 }
 
-bool UserDefaults::writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp) {
+bool UserDefaults::writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp, bool retry) {
     using Clock = std::chrono::steady_clock;
     // No writing thread starts meanwhile; changes made meanwhile go with these.
     writerRunning_ = true;
     auto retryDelay = DefaultsFile::firstWait;
-    while (!writePending(lock, giveUp) && Clock::now() < giveUp) {
+    while (!writePending(lock, giveUp) && retry && Clock::now() < giveUp) {
         wake_.wait_until(lock, std::min(giveUp, Clock::now() + retryDelay));
         retryDelay = DefaultsFile::nextWait(retryDelay);
     }
@@ -464,10 +474,19 @@ void UserDefaults::parentAfterFork() {
 void UserDefaults::childAfterFork() {
     // The child has only the thread that forked: a writing thread, and whatever waited on a
     // domain's conditions, stayed in the parent. Their handles and waiters are let go of without
-    // a join or a wake (neither would ever end), and what a write under way took is pending again.
+    // a join or a wake (neither would ever end). The changes not yet written are the parent's to
+    // write: the child writes only those it makes itself, and none of the parent's older values
+    // over what the parent writes meanwhile.
     for (auto* defaults : registry().existing) {
-        defaults->restorePending();
+        defaults->changes_.clear();
+        defaults->writing_.clear();
+        defaults->refused_.clear();
+        defaults->blamed_.clear();
+        defaults->refusedFrom_ = std::numeric_limits<std::uint64_t>::max();
+        defaults->storedCount_ = defaults->changeCount_;
         defaults->writerRunning_ = false;
+        defaults->writeNow_ = false;
+        defaults->stopping_ = false;  // the parent's end, which the child's own comes after
         std::construct_at(&defaults->writer_.thread);
         defaults->writer_.running = false;
         std::construct_at(&defaults->wake_);
@@ -476,9 +495,19 @@ void UserDefaults::childAfterFork() {
         defaults->writerMutex_.unlock();
         defaults->mutex_.unlock();
     }
+    registry().endDeadline = 0;
     existingMutex.unlock();
     registryMutex.unlock();
 }
+
+// Made before main, after the log's and the end's handlers, whose locks are taken under a domain's:
+// a fork's preparation runs handlers in the reverse order of their making.
+const int UserDefaults::forkHandlers_ = [] {
+    SystemLog::makeForkHandlers();
+    ProcessEnd::forked();
+    registry();
+    return ::pthread_atfork(prepareFork, parentAfterFork, childAfterFork);
+}();
 
 void UserDefaults::rebase(PropertyListValue::Dictionary stored) {
     for (const auto* changes : {&refused_, &writing_, &changes_}) {
@@ -496,8 +525,16 @@ bool UserDefaults::synchronize(Deadline deadline) {
     const auto failures = failedWrites_;
     // Pending changes are tried now rather than at their next retry.
     if (storedCount_ < target) scheduleWrite(lock);
-    // The end of the process writes them itself where no writing thread could be started.
-    if (deadline && storedCount_ < target && !writerRunning_ && !stopping_) writeHere(lock, *deadline);
+    if (storedCount_ < target && !writerRunning_ && !stopping_) {
+        if (deadline) {
+            // The end of the process writes them itself where no writing thread could be started.
+            writeHere(lock, *deadline);
+        } else if (ProcessEnd::forked()) {
+            // A forked child waits for the domain's lock itself, for as long as another process
+            // holds it, and until a write fails.
+            writeHere(lock, std::chrono::steady_clock::time_point::max(), false);
+        }
+    }
     auto ended = [&] { return storedCount_ >= target || failedWrites_ != failures || stopping_; };
     if (deadline) {
         writeEnded_.wait_until(lock, *deadline, ended);

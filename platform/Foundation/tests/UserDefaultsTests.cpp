@@ -534,7 +534,10 @@ int exitStatus(pid_t child) {
 }
 }  // namespace
 
-TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
+// What is pending at a fork is the parent's to write: the child writes only the changes it makes
+// itself, key by key into the file as it is then, never an older value of the parent's over one
+// the parent has written since.
+TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesOnlyItsOwnChanges) {
     // A domain opened through suite(), and one its owner made.
     UserDefaults own("com.example.own", directory.path());
     for (UserDefaults* domain : {UserDefaults::suite("com.example.forked").get(), &own}) {
@@ -554,7 +557,7 @@ TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::close(held);
-            // Once the parent has taken the lock, written and let go, the child writes.
+            // Once the parent has written its change and a newer one, the child writes.
             char c = 0;
             if (::read(go[0], &c, 1) != 1) _exit(3);
             domain->set(2, "child");
@@ -563,10 +566,12 @@ TEST_F(UserDefaultsTest, AChildForkedWhileAWriteWaitsWritesItsOwnChanges) {
         ::close(go[0]);
         ::close(held);
         EXPECT_TRUE(domain->synchronize());
+        domain->set(3, "parent");
+        EXPECT_TRUE(domain->synchronize());
         (void)!::write(go[1], "g", 1);
         ::close(go[1]);
         EXPECT_EQ(exitStatus(child), 0) << "-2: the child's synchronize() did not return";
         EXPECT_EQ(UserDefaults(domain->domain(), directory.path()).dictionaryRepresentation(),
-                  (PropertyListValue::Dictionary{{"parent", 1}, {"child", 2}}));
+                  (PropertyListValue::Dictionary{{"parent", 3}, {"child", 2}}));
     }
 }

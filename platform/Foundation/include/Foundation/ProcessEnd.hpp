@@ -6,18 +6,20 @@
 // queues. The application runs it on its way out; a library host gets it from one exit hook,
 // before the statics made until the last registration are destroyed.
 //
-// The settings get five seconds; every later stage shares one second, within which a thread that
-// is busy may end and is joined. A thread still running after that (held by a callback, or
-// waiting for a bus that does not answer) is never left to run while the statics are destroyed:
-// the process then ends (_exit) without destroying them and without the host's later exit
-// handlers, its standard streams flushed, with the status it was ending with; the system log
-// names the owner whose thread held it.
+// The settings get five seconds, and a write under way then one second more; every later stage
+// shares one second, within which a thread that is busy may end and is joined (a thread writing a
+// setting changed after the settings' stage has the settings' time): the end takes seven seconds at
+// most. A thread still running after that (held by a callback, or waiting for a bus that does not
+// answer) is never left to run while the statics are destroyed: the process then ends (_exit)
+// without destroying them and without the host's later exit handlers, its standard streams
+// flushed, with the status it was ending with; the system log names the owner whose thread held it.
 //
-// A child forked from the process has only the thread that forked: the end there knows no thread
-// of the parent's, waits for none of them and joins none, and ends as the process would.
+// A child forked from the process (without exec) has only the thread that forked, and none of the
+// platform's threads start there: the end there stops no owner, waits for none of the parent's
+// threads, and only has the settings written (by the thread that ends it); its fork handler lets
+// go of the end's state, so that a child forked while the parent ends ends too.
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -42,23 +44,27 @@ bool add(Stage stage, Stop stop);
 /// another thread). `status` is the status the process ends with.
 void run(int status);
 
+/// Whether this process is a child forked (without exec) from one that uses the platform.
+bool forked();
+
 /// A thread of an owner, as the end sees it: `running` (guarded by the owner's mutex) is false
 /// once the thread has let go of everything and only returns.
 struct OwnedThread {
     std::thread thread;
     bool running = true;
-    std::uint64_t forks = 0;  // the forks of the process before it started: in a child, the parent's
 };
 
 /// Starts `body` as `owned`'s thread (Thread::start), which lets go of `body` once it has returned,
 /// then notes that it has ended under the owner's `mutex` and notifies `ended`. False where no
-/// thread can be started (at the process's limit of threads): nothing has started then.
+/// thread can be started (at the process's limit of threads, or in a forked child): nothing has
+/// started then.
 bool start(OwnedThread& owned, std::mutex& mutex, std::condition_variable& ended, std::function<void()> body);
 
 /// The end's wait for an owner's threads, with the owner's mutex held: waits until every thread
 /// listed has ended (the owner notifies `ended` as each one does) or `deadline` is past, and joins
 /// those that have ended. Threads waiting for another process (WaitingElsewhere) are not waited
-/// for, and the calling thread is left out. Answers whether all the others were joined.
+/// for, those that wrote settings late (writesLate) until their own time when that is later, and
+/// the calling thread is left out. Answers whether all the others were joined.
 bool joinEnded(std::unique_lock<std::mutex>& lock, std::condition_variable& ended,
                const std::vector<OwnedThread*>& threads, Clock::time_point deadline);
 
@@ -71,4 +77,9 @@ public:
     WaitingElsewhere(const WaitingElsewhere&) = delete;
     WaitingElsewhere& operator=(const WaitingElsewhere&) = delete;
 };
+
+/// Tells the end that the calling thread writes settings changed after the end's settings stage:
+/// the end waits for it until `until` (the settings' time), also past its own stage's time, and
+/// also once that write is over, until the thread has ended.
+void writesLate(Clock::time_point until);
 }  // namespace ProcessEnd

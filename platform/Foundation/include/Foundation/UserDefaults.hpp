@@ -17,10 +17,12 @@
 // key is written) and holds in this process only, until the key changes again or the file has
 // become smaller; the other changes are written without it. A file that already is too large to be
 // written back keeps every change in this process; that is logged once, and the changes go with
-// the next write once the file is smaller. A child process forked while a domain is written starts
-// with no writing thread, and writes its own changes. At the end of the process the thread that
-// ends it writes what no writing thread could be started for, and a change made after the end's
-// wait for the settings is written by the thread that makes it.
+// the next write once the file is smaller. A child process forked (without exec) starts no
+// writing thread: the changes it makes itself, and only those, are written by its own threads (at
+// once when no other process holds the lock, else with its next change, synchronize() or its end);
+// those pending at the fork are the parent's. At the end of the process the thread that ends it
+// writes what no writing thread could be started for, and a change made after the end's wait for
+// the settings is written by the thread that makes it, with the settings' time.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -135,9 +137,10 @@ private:
     // thread gives up waiting once the domain stops; another thread (the end of the process) at
     // `giveUp`, after one try.
     bool writePending(std::unique_lock<std::mutex>& lock, Deadline giveUp = std::nullopt);
-    // Writes the pending changes on the calling thread, trying again at growing intervals, until
-    // they are written (true) or `giveUp` is past.
-    bool writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp);
+    // Writes the pending changes on the calling thread, waiting for the domain's lock until
+    // `giveUp`, and trying again at growing intervals after a failed write unless `retry` is false,
+    // until they are written (true) or `giveUp` is past.
+    bool writeHere(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point giveUp, bool retry = true);
     // Keeps the change of the key that the write under way took off the disk.
     void refuse(const std::string& key);
     // Puts the changes kept off the disk for its size back among the pending ones once the file is
@@ -151,10 +154,12 @@ private:
     // said so already.
     void reportFailure(const std::string& message);
     // Around a fork the registry's and every open domain's mutex are held, so that the child gets
-    // none held by a thread it does not have; the child lets go of the writing threads it lacks.
+    // none held by a thread it does not have; the child lets go of the writing threads it lacks,
+    // and of the changes that are the parent's to write. Made before main.
     static void prepareFork();
     static void parentAfterFork();
     static void childAfterFork();
+    static const int forkHandlers_;
     // The values held here: the domain as stored, with the changes not yet written.
     void rebase(PropertyListValue::Dictionary stored);
 

@@ -38,7 +38,8 @@ bool writeAll(int fd, const Data& data) {
 class LockFiles {
 public:
     static LockFiles& shared() {
-        // Lives as long as the process: a child may be forked at any time.
+        // Lives as long as the process: a child may be forked at any time. Made before main (below),
+        // so that no fork meets its making half done.
         static LockFiles* files = [] {
             auto* made = new LockFiles();
             ::pthread_atfork([] { shared().mutex_.lock(); }, [] { shared().mutex_.unlock(); },
@@ -76,6 +77,8 @@ private:
     std::mutex mutex_;
     std::set<int> open_;
 };
+
+[[maybe_unused]] const LockFiles& lockFilesMadeBeforeMain = LockFiles::shared();
 
 // The lock file of one write, open while it runs.
 class LockFile {
