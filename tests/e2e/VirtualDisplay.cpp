@@ -228,8 +228,9 @@ bool windowManagerAnnounced(Display* display) {
 }
 
 // Waits (a minute at most) for an event of the connection that `wanted` takes.
-bool awaitEvent(Display* display, const std::function<bool(const XEvent&)>& wanted) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+bool awaitEvent(Display* display, const std::function<bool(const XEvent&)>& wanted,
+                std::chrono::milliseconds patience = std::chrono::seconds(60)) {
+    const auto end = std::chrono::steady_clock::now() + patience;
     for (;;) {
         while (XPending(display)) {
             XEvent event;
@@ -333,12 +334,22 @@ bool WindowManager::settled() {
     request.xclient.window = probe_;
     request.xclient.message_type = XInternAtom(watch_, "_NET_REQUEST_FRAME_EXTENTS", False);
     request.xclient.format = 32;
-    XSendEvent(watch_, DefaultRootWindow(watch_), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
-    XFlush(watch_);
-    return awaitEvent(watch_, [&](const XEvent& event) {
-        return event.type == PropertyNotify && event.xproperty.window == probe_ && event.xproperty.atom == extents &&
-               event.xproperty.state == PropertyNewValue;
-    });
+    // Asked again now and then: a window manager that has announced itself may not yet listen on
+    // the root window (openbox, just started), and the request would be lost.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < end) {
+        XSendEvent(watch_, DefaultRootWindow(watch_), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+        XFlush(watch_);
+        const bool answered = awaitEvent(
+            watch_,
+            [&](const XEvent& event) {
+                return event.type == PropertyNotify && event.xproperty.window == probe_ && event.xproperty.atom == extents &&
+                       event.xproperty.state == PropertyNewValue;
+            },
+            std::chrono::milliseconds(250));
+        if (answered) return true;
+    }
+    return false;
 }
 
 bool WindowManager::moveAskedFor(unsigned long window) {
