@@ -170,7 +170,7 @@ private:
     std::set<std::string> failedDevices_;
     // The peripherals let go for want of a Battery Service, with the last search that found them
     // held connected (a count of the searches).
-    std::unordered_map<::UUID, std::uint64_t> letGo_;
+    std::map<::UUID, std::uint64_t> letGo_;
     std::uint64_t searches_ = 0;
     // The identifiers let go since the last pass of the main loop, shared with the block that
     // stores them.

@@ -1,6 +1,5 @@
 #include "Foundation/UUID.hpp"
 
-#include <cstring>
 #include <random>
 
 #include "Foundation/HexDigits.hpp"
@@ -45,12 +44,4 @@ std::string UUID::uuidString() const {
         text[places[i] + 1] = digits[bytes_[i] & 15];
     }
     return std::string(text.data(), text.size());
-}
-
-std::size_t std::hash<UUID>::operator()(const UUID& uuid) const noexcept {
-    // Random and name-based identifiers are evenly spread over all their bytes but the version's.
-    std::uint64_t high = 0, low = 0;
-    std::memcpy(&high, uuid.bytes().data(), sizeof high);
-    std::memcpy(&low, uuid.bytes().data() + sizeof high, sizeof low);
-    return static_cast<std::size_t>(high ^ (low * 0x9E3779B97F4A7C15u));
 }

@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "CoreBluetooth/BluetoothStack.hpp"
@@ -82,5 +81,5 @@ private:
     std::shared_ptr<Observer> observer_;
     CBManagerState state_ = CBManagerState::unknown;
     std::weak_ptr<CBCentralManagerDelegate> delegate_;
-    std::unordered_map<UUID, std::shared_ptr<CBPeripheral>> peripherals_;
+    std::map<UUID, std::shared_ptr<CBPeripheral>> peripherals_;
 };

@@ -2,7 +2,6 @@
 // Universally unique identifiers: random ones, and parsing and printing of the usual text form.
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,9 +21,4 @@ public:
 
 private:
     std::array<std::uint8_t, 16> bytes_{};
-};
-
-template <>
-struct std::hash<UUID> {
-    std::size_t operator()(const UUID& uuid) const noexcept;
 };
